@@ -1,0 +1,20 @@
+// Numbers in files are written and read the same way whatever the user's
+// locale: a decimal point, never a comma.
+#pragma once
+
+#include <cstdarg>
+#include <string>
+#include <string_view>
+
+// printf-style formatting in the "C" locale.
+std::string FormatNumberText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatNumberTextV(const char* format, va_list args);
+
+// atof: skips leading white space, reads the longest number prefix
+// (sign, digits, point, exponent), and gives 0.0 when there is none.
+double ParseDouble(std::string_view text);
+
+// atoi: skips leading white space, reads an optional sign and digits, stops at
+// the first other character, gives 0 when there are none; values beyond the
+// int32 range are clamped to it.
+int ParseInt(std::string_view text);

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets up, builds with AddressSanitizer and UndefinedBehaviorSanitizer, and runs
+# every test with CTest, without a display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+build=build/asan
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DZV_SANITIZE=ON
+cmake --build "$build"
+runtime=$(mktemp -d)
+chmod 700 "$runtime"
+export XDG_RUNTIME_DIR="$runtime"
+export QT_QPA_PLATFORM=offscreen
+export QTEST_FUNCTION_TIMEOUT=30000
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LANG=C.UTF-8
+ctest --test-dir "$build" -j"$(nproc)" --timeout 120 --output-on-failure
