@@ -1,0 +1,63 @@
+#include "design/geometry/primitives.h"
+
+#include <cmath>
+
+namespace {
+
+// The value of pi that direction angles were always computed with; stored
+// angles and the sweep tests depend on it, so it is not the library's M_PI.
+constexpr double kAnglePi = 3.1415926;
+// The full turn the sweep test wraps with.
+constexpr double kSweepTurn = 6.2832;
+
+}  // namespace
+
+int32_t RoundToNearest(double v) {
+  if (std::isnan(v)) return 0;
+  const double r = std::trunc(v >= 0 ? v + 0.5 : v - 0.5);
+  if (r >= 2147483647.0) return INT32_MAX;
+  if (r <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(r);
+}
+
+double VectorAngle(int x1, int y1, int x2, int y2) {
+  const double dx = static_cast<double>(x2) - x1;
+  const double dy = static_cast<double>(y2) - y1;
+  if (dx != 0) {
+    const double a = std::atan(dy / dx);
+    if (dx < 0) return a + kAnglePi;
+    if (dy < 0) return a + 2 * kAnglePi;
+    return a;
+  }
+  if (dy > 0) return kAnglePi / 2;
+  if (dy < 0) return 1.5 * kAnglePi;
+  return 0;
+}
+
+BOOL IsSweepNotLess(int x1, int y1, int x2, int y2, int x3, int y3, int cx, int cy) {
+  const double a1 = VectorAngle(cx, cy, x1, y1);
+  double d2 = VectorAngle(cx, cy, x2, y2) - a1;
+  double d3 = VectorAngle(cx, cy, x3, y3) - a1;
+  if (d2 < 0) d2 += kSweepTurn;
+  if (d3 < 0) d3 += kSweepTurn;
+  return d2 >= d3 ? TRUE : FALSE;
+}
+
+int SolveQuadratic(double a, double b, double c, double* r1, double* r2) {
+  if (IsNegligible(a) && IsNegligible(b) && IsNegligible(c)) return 3;
+  if (!IsNegligible(a)) {
+    const double q = b * b - 4 * a * c;
+    if (q + 1.0 < 1.0) return 3;
+    // A discriminant a hair below zero passes the test above; it is a double
+    // root, not a NaN.
+    const double s = q > 0 ? std::sqrt(q) : 0.0;
+    *r1 = (-b + s) / (2 * a);
+    *r2 = (-b - s) / (2 * a);
+    return IsNegligible(s) ? 1 : 2;
+  }
+  if (!IsNegligible(b)) {
+    *r1 = *r2 = -c / b;
+    return 1;
+  }
+  return 0;
+}
