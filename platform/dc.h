@@ -172,9 +172,11 @@ class CDC {
     CPen pen{PS_SOLID, 1, 0};
     CBrush brush{0xFFFFFF};
     CFont font;
-    CGdiObject* selected_pen = nullptr;    // what SelectObject returns next
-    CGdiObject* selected_brush = nullptr;
-    CGdiObject* selected_font = nullptr;
+    // What SelectObject returns next: the objects given, never dereferenced,
+    // since the caller may have destroyed them while they were selected.
+    CPen* selected_pen = nullptr;
+    CBrush* selected_brush = nullptr;
+    CFont* selected_font = nullptr;
     COLORREF bk_color = 0xFFFFFF;
     int bk_mode = OPAQUE;
     COLORREF text_color = 0;
