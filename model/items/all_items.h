@@ -1,0 +1,20 @@
+// Every item class, for code that makes items by type code.
+#pragma once
+
+#include "model/items/circle_items.h"
+#include "model/items/cross_marker_item.h"
+#include "model/items/curve_item.h"
+#include "model/items/cut_line_item.h"
+#include "model/items/derived_items.h"
+#include "model/items/dimension_item.h"
+#include "model/items/fill_items.h"
+#include "model/items/frame_item.h"
+#include "model/items/grain_line_item.h"
+#include "model/items/internal_line_items.h"
+#include "model/items/marked_line_item.h"
+#include "model/items/marker_items.h"
+#include "model/items/notch_items.h"
+#include "model/items/outline_item.h"
+#include "model/items/segment_items.h"
+#include "model/items/simple_items.h"
+#include "model/items/text_item.h"

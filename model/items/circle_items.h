@@ -1,0 +1,25 @@
+// Circles: each circle is a centre group (a main vertex with its per-size
+// copies) followed by a radius group whose first node is not a main vertex
+// (its x the radius of that size). Type 10 is read by the readers, type 16 is
+// derived.
+#pragma once
+
+#include "model/piece_item.h"
+
+class CPieceItem10 : public CPieceItem {
+ public:
+  CPieceItem10(CPieceItem* prev, CPieceItem* next) : CPieceItem(10, prev, next) {}
+  void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
+  void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
+  void GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const override;
+  void GetExtent(int all, int* minX, int* maxX, int* minY, int* maxY) const override;
+};
+
+class CPieceItem16 : public CPieceItem {
+ public:
+  CPieceItem16(CPieceItem* prev, CPieceItem* next) : CPieceItem(16, prev, next) {}
+  void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
+  void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
+  void GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const override;
+  void GetExtent(int all, int* minX, int* maxX, int* minY, int* maxY) const override;
+};

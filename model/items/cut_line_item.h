@@ -1,0 +1,12 @@
+// The derived cut line (type 12): a closed curve that the derived-item
+// rebuild makes from the outline and its corner parameters.
+#pragma once
+
+#include "model/items/curve_item.h"
+
+class CPieceItem12 : public CPiecePolylineItem {
+ public:
+  CPieceItem12(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(12, prev, next) {}
+  void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
+  void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
+};
