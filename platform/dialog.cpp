@@ -149,7 +149,7 @@ void CDialog::BeginModalRun() {
 
 // --- control table ---
 
-ControlState* CDialog::FindControl(int id) {
+ControlState* CDialog::MutableControl(int id) {
   for (ControlState& c : controls_) {
     if (c.id == id) return &c;
   }
@@ -169,7 +169,7 @@ CString CDialog::GetDlgItemText(int id) const {
 }
 
 void CDialog::SetDlgItemText(int id, const CString& text) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!c || c->kind == ControlKind::kComboDropList || c->kind == ControlKind::kListBox) return;
   c->text = text;
   if (IsComboKind(c->kind)) {
@@ -184,7 +184,7 @@ UINT CDialog::IsDlgButtonChecked(int id) const {
 }
 
 void CDialog::CheckDlgButton(int id, UINT check) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (c) c->check = check > BST_INDETERMINATE ? BST_CHECKED : static_cast<int>(check);
 }
 
@@ -197,7 +197,7 @@ void CDialog::CheckRadioButton(int first, int last, int check) {
 }
 
 void CDialog::EnableControl(int id, bool enable) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (c) c->enabled = enable;
 }
 
@@ -207,7 +207,7 @@ bool CDialog::IsControlEnabled(int id) const {
 }
 
 void CDialog::ShowControl(int id, bool show) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (c) c->visible = show;
 }
 
@@ -217,13 +217,13 @@ bool CDialog::IsControlVisible(int id) const {
 }
 
 int CDialog::AddString(int id, const CString& text) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!c || !HasItems(c->kind)) return CB_ERR;
   return InsertItem(*c, text);
 }
 
 void CDialog::ResetContent(int id) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!c || !HasItems(c->kind)) return;
   c->items.clear();
   c->selected.clear();
@@ -259,7 +259,7 @@ int CDialog::GetCurSel(int id) const {
 }
 
 int CDialog::SetCurSel(int id, int index) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!c || !HasItems(c->kind) || IsMultiList(*c)) return CB_ERR;
   if (index < 0 || index >= static_cast<int>(c->items.size())) {
     c->cur_sel = -1;
@@ -281,7 +281,7 @@ int CDialog::GetSel(int id, int index) const {
 }
 
 int CDialog::SetSel(int id, int index, bool select) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!c || !IsMultiList(*c) || index < -1 || index >= static_cast<int>(c->items.size())) {
     return LB_ERR;
   }
@@ -333,7 +333,7 @@ bool CDialog::IsUsable(const ControlState* control) const {
 }
 
 bool CDialog::UserSetText(int id, const CString& text) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!IsUsable(c)) return false;
   if (c->kind != ControlKind::kEdit && c->kind != ControlKind::kComboDropDown) return false;
   SetDlgItemText(id, text);
@@ -342,7 +342,7 @@ bool CDialog::UserSetText(int id, const CString& text) {
 }
 
 bool CDialog::UserSetCheck(int id, int state) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!IsUsable(c)) return false;
   if (c->kind == ControlKind::kCheckBox) {
     if (state < BST_UNCHECKED || state > BST_INDETERMINATE) return false;
@@ -360,7 +360,7 @@ bool CDialog::UserSetCheck(int id, int state) {
 }
 
 bool CDialog::UserSelect(int id, int index) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!IsUsable(c) || !HasItems(c->kind) || IsMultiList(*c)) return false;
   if (index < 0 || index >= static_cast<int>(c->items.size())) return false;
   SetCurSel(id, index);
@@ -369,7 +369,7 @@ bool CDialog::UserSelect(int id, int index) {
 }
 
 bool CDialog::UserSetItemSelected(int id, int index, bool selected) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!IsUsable(c) || !IsMultiList(*c)) return false;
   if (index < 0 || index >= static_cast<int>(c->items.size())) return false;
   c->selected[static_cast<size_t>(index)] = selected;
@@ -379,7 +379,7 @@ bool CDialog::UserSetItemSelected(int id, int index, bool selected) {
 }
 
 bool CDialog::UserClick(int id) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!IsUsable(c)) return false;
   switch (c->kind) {
     case ControlKind::kCheckBox:
@@ -402,7 +402,7 @@ bool CDialog::UserClick(int id) {
 }
 
 bool CDialog::UserDoubleClick(int id) {
-  ControlState* c = FindControl(id);
+  ControlState* c = MutableControl(id);
   if (!IsUsable(c) || c->kind != ControlKind::kListBox) return false;
   OnControlDoubleClicked(id);
   return true;
@@ -495,7 +495,7 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
   if (pDX->Failed()) return;
   pDX->PrepareCtrl(nIDC);
   CDialog* dlg = pDX->m_pDlgWnd;
-  const ControlState* c = static_cast<const CDialog*>(dlg)->FindControl(nIDC);
+  const ControlState* c = dlg->FindControl(nIDC);
   if (!c) return;
   if (pDX->m_bSaveAndValidate) {
     value = c->text;

@@ -184,7 +184,8 @@ class CDialog {
   bool UserDoubleClick(int id);
 
  protected:
-  ControlState* FindControl(int id);
+  // The state of control `id`, for changes the helpers above do not cover; or null.
+  ControlState* MutableControl(int id);
 
  private:
   friend void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);
