@@ -55,12 +55,13 @@ std::string FormatNumberTextV(const char* format, va_list args) {
 }
 
 double ParseDouble(std::string_view text) {
-  // strtod_l needs a terminated buffer; numbers are short, so copy at most the
-  // characters a number can use after the leading white space.
+  // strtod_l needs a terminated buffer: copy the characters a number can use
+  // after the leading white space, all of them, since leading zeros can make
+  // a short number long.
   size_t i = 0;
   while (i < text.size() && IsSpace(text[i])) ++i;
   size_t end = i;
-  while (end < text.size() && end - i < 400) {
+  while (end < text.size()) {
     const char c = text[end];
     if ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E') {
       ++end;

@@ -23,10 +23,15 @@ size_t CharLength(std::string_view s, size_t i) {
 
 int CompareNoCase(std::string_view a, std::string_view b) {
   const size_t n = std::min(a.size(), b.size());
+  // Both texts agree up to `i`, so their characters start at the same places;
+  // the trail byte of a double-byte character is compared as it is, never
+  // folded as if it were a letter.
+  bool trail = false;
   for (size_t i = 0; i < n; ++i) {
-    const unsigned char ca = static_cast<unsigned char>(AsciiLower(a[i]));
-    const unsigned char cb = static_cast<unsigned char>(AsciiLower(b[i]));
+    const unsigned char ca = static_cast<unsigned char>(trail ? a[i] : AsciiLower(a[i]));
+    const unsigned char cb = static_cast<unsigned char>(trail ? b[i] : AsciiLower(b[i]));
     if (ca != cb) return ca < cb ? -1 : 1;
+    trail = !trail && IsGbkLeadByte(ca);
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
