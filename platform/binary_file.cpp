@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
 
 namespace {
@@ -199,10 +200,16 @@ bool AtomicFileWriter::Open(const CString& target) {
       std::free(resolved);
     }
   }
+  // The temporary name is short, so that a target whose own name is as long
+  // as a name may be still gets one, and ends in ".part", so that a listing
+  // for "*.dxf" or "*.rul" never takes a half-written file for a finished one.
+  const std::string& target_bytes = target_.str();
+  const size_t slash = target_bytes.rfind('/');
+  const CString folder(slash == std::string::npos ? std::string() : target_bytes.substr(0, slash + 1));
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     CString name;
-    name.Format("%s.%ld-%u.tmp", target_.c_str(), static_cast<long>(::getpid()), ++counter);
+    name.Format("%s.zv-%ld-%u.part", folder.c_str(), static_cast<long>(::getpid()), ++counter);
     if (file_.Open(name, CFile::Mode::kCreateNew)) {
       temporary_ = name;
       break;

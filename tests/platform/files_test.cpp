@@ -250,6 +250,14 @@ TEST(AtomicFileWriter, KeepsPermissionsAndSymbolicLinks) {
   EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
+TEST(AtomicFileWriter, TargetWithTheLongestNameAllowed) {
+  TempFolder dir;
+  const std::string name = std::string(251, 'n') + ".dxf";  // 255 bytes
+  ASSERT_TRUE(WriteWholeFile(CString(dir / name), "0\r\n", 3));
+  EXPECT_EQ(ReadAll(dir / name), "0\r\n");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{name});
+}
+
 TEST(AtomicFileWriter, MissingFolderFailsToOpen) {
   TempFolder dir;
   AtomicFileWriter writer;
