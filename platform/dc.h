@@ -67,6 +67,9 @@ inline constexpr int ANSI_VAR_FONT = 12;
 inline constexpr int SYSTEM_FONT = 13;
 inline constexpr int DEFAULT_GUI_FONT = 17;
 
+// What SetPixel returns for a pixel off the device.
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
 // Device capabilities.
 inline constexpr int LOGPIXELSX = 88;
 inline constexpr int LOGPIXELSY = 90;
