@@ -285,8 +285,8 @@ namespace {
 // coordinate rounded half away from zero. `dash_position` is how far the
 // dash pattern has run and moves on by the stroke's length. Only the part
 // on the layer is walked, so far-off end points cost nothing.
-template <typename Layer>
-void ThinStroke(Layer& layer, int64_t x0, int64_t y0, int64_t x1, int64_t y1, const Stroke& stroke,
+template <typename Target>
+void ThinStroke(Target& layer, int64_t x0, int64_t y0, int64_t x1, int64_t y1, const Stroke& stroke,
                 int64_t& dash_position) {
   const int64_t dx = x1 - x0;
   const int64_t dy = y1 - y0;
@@ -323,8 +323,8 @@ void ThinStroke(Layer& layer, int64_t x0, int64_t y0, int64_t x1, int64_t y1, co
 
 // The strokes between consecutive points, the dash pattern running on; a
 // closed path comes back to the first point.
-template <typename Layer>
-void ThinPath(Layer& layer, const CPoint* points, int count, bool closed, const Stroke& stroke) {
+template <typename Target>
+void ThinPath(Target& layer, const CPoint* points, int count, bool closed, const Stroke& stroke) {
   int64_t dash_position = 0;
   for (int i = 0; i + 1 < count; ++i) {
     ThinStroke(layer, points[i].x, points[i].y, points[i + 1].x, points[i + 1].y, stroke, dash_position);
@@ -344,8 +344,8 @@ QPolygonF QtPolygon(const CPoint* points, int count, double shift) {
 }
 
 // A pen wider than a pixel: drawn by Qt with round ends and joins.
-template <typename Layer>
-void WidePath(Layer& layer, const CPoint* points, int count, bool closed, const Stroke& stroke) {
+template <typename Target>
+void WidePath(Target& layer, const CPoint* points, int count, bool closed, const Stroke& stroke) {
   QPainter& painter = layer.Painter();
   painter.setPen(QtPen(stroke));
   painter.setBrush(Qt::NoBrush);
@@ -357,8 +357,8 @@ void WidePath(Layer& layer, const CPoint* points, int count, bool closed, const 
   }
 }
 
-template <typename Layer>
-void StrokePath(Layer& layer, const CPoint* points, int count, bool closed, const Stroke& stroke) {
+template <typename Target>
+void StrokePath(Target& layer, const CPoint* points, int count, bool closed, const Stroke& stroke) {
   if (!stroke.visible) return;
   if (stroke.width == 1) {
     ThinPath(layer, points, count, closed, stroke);
@@ -438,6 +438,11 @@ void QtCanvasDC::DoRectangle(const CRect& box) {
     painter.setPen(pen);
     painter.setBrush(QtBrush(brush));
     painter.drawRect(QtCurveBox(b));
+    return;
+  }
+  if (b.width() == 1 || b.height() == 1) {
+    // A box one pixel thin is all outline: a row or column of pen pixels.
+    layer.FillBox(b.left, b.top, b.right, b.bottom, stroke.color);
     return;
   }
   if (!brush.hollow()) layer.FillBox(b.left + 1, b.top + 1, b.right - 1, b.bottom - 1, ToRgb(brush.color()));

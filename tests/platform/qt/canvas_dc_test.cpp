@@ -103,6 +103,26 @@ TEST(QtCanvasDCTest, RectangleLeavesOutItsRightAndBottomEdges) {
   }
 }
 
+TEST(QtCanvasDCTest, ThinRectanglesAreAllOutline) {
+  struct Case {
+    CRect box;
+    int painted;
+  };
+  const Case kCases[] = {{{3, 3, 4, 4}, 1}, {{3, 3, 9, 4}, 6}, {{3, 3, 4, 9}, 6}, {{3, 3, 3, 9}, 0}};
+  for (int rop : {R2_COPYPEN, R2_XORPEN}) {
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(testing::Message() << rop << ": " << c.box.right << "," << c.box.bottom);
+      QImage image = Blank(12, 12);
+      QtCanvasDC dc(image);
+      CPen red(PS_SOLID, 1, RGB(255, 0, 0));
+      dc.SelectObject(&red);
+      dc.SetROP2(rop);
+      dc.Rectangle(c.box);
+      EXPECT_EQ(PaintedPixels(image).count, c.painted) << Ascii(image);
+    }
+  }
+}
+
 TEST(QtCanvasDCTest, RectangleGivenEitherWayRoundIsTheSame) {
   QImage forward = Blank(16, 16);
   QImage backward = Blank(16, 16);
