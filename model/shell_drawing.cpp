@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "model/geometry.h"
 #include "model/piece_record.h"
 #include "model/shell_services.h"
 #include "platform/dc.h"
@@ -16,16 +17,6 @@ constexpr int64_t kDashOn = 3;
 // No device is larger than this; the frame is walked only within it.
 constexpr int64_t kWalkLimit = 32768;
 constexpr COLORREF kWhite = 0xFFFFFF;
-
-// Device coordinate of a model coordinate, rounded half away from zero and
-// kept within 32 bits.
-int64_t ToDevice(int32_t v, int32_t origin, double unitsPerPixel) {
-  double d = (static_cast<double>(v) - origin) / unitsPerPixel;
-  d = d >= 0 ? d + 0.5 : d - 0.5;
-  if (!(d > -2147483648.0)) return INT32_MIN;
-  if (!(d < 2147483647.0)) return INT32_MAX;
-  return static_cast<int64_t>(d);
-}
 
 // Sets every on-pixel of one side, `along` running from `from` to `to`
 // (either direction) at the fixed coordinate `across`; the dash phase counts
@@ -55,10 +46,13 @@ void DrawPieceSelectionFrame(CDC* dc, CPieceRecord* piece) {
   const double scale = g_pWorkWindow->GetScale();
   if (scale == 0.0 || !std::isfinite(scale)) return;
   const int oldRop = dc->SetROP2(R2_XORPEN);
-  const int64_t x1 = ToDevice(piece->BoxMinX, piece->OriginX, scale) - kFrameGap;
-  const int64_t y1 = ToDevice(piece->BoxMinY, piece->OriginY, scale) - kFrameGap;
-  const int64_t x2 = ToDevice(piece->BoxMaxX, piece->OriginX, scale) + kFrameGap;
-  const int64_t y2 = ToDevice(piece->BoxMaxY, piece->OriginY, scale) + kFrameGap;
+  int left = 0, top = 0, right = 0, bottom = 0;
+  ModelToScreen(piece->BoxMinX, piece->BoxMinY, &left, &top, scale, piece->OriginX, piece->OriginY);
+  ModelToScreen(piece->BoxMaxX, piece->BoxMaxY, &right, &bottom, scale, piece->OriginX, piece->OriginY);
+  const int64_t x1 = int64_t{left} - kFrameGap;
+  const int64_t y1 = int64_t{top} - kFrameGap;
+  const int64_t x2 = int64_t{right} + kFrameGap;
+  const int64_t y2 = int64_t{bottom} + kFrameGap;
   // Clockwise from the top-left corner; a box given inside out walks nothing.
   if (x1 <= x2 && y1 <= y2) {
     DashSide(dc, true, y1, x1, x2);
