@@ -1,0 +1,296 @@
+#include "model/spline.h"
+
+#include <cmath>
+#include <iterator>
+#include <list>
+
+#include "design/geometry/primitives.h"
+#include "model/vertex_node.h"
+
+namespace {
+
+// Most points one span may gain: far beyond any garment curve (a span of a
+// metre at 40 units per millimetre needs a few hundred), but a bound for
+// coordinates from a hostile file.
+constexpr int kMaxSamplesPerSpan = 1 << 16;
+
+// A point of the sampled polyline while it is built: its position, its flags
+// and its parameter within its span (0 at the span's first knot, the chord
+// length at its last).
+struct CSplineSample {
+  double x;
+  double y;
+  uint32_t flags;
+  double t;
+};
+
+// One coordinate of one span: v(t) = v0 + s t + a2 t^2 + a3 t^3.
+struct Cubic {
+  double v0;
+  double s;
+  double a2;
+  double a3;
+  double At(double t) const { return v0 + t * (s + t * (a2 + t * a3)); }
+};
+
+Cubic SpanCubic(double v0, double v1, double s0, double s1, double h) {
+  return {v0, s0, 3 * (v1 - v0) / (h * h) - (2 * s0 + s1) / h,
+          (s0 + s1) / (h * h) + 2 * (v0 - v1) / (h * h * h)};
+}
+
+// Slopes of one coordinate at the knots, by chord length. False when the
+// system cannot be solved.
+bool SolveSlopes(const std::vector<double>& v, const std::vector<double>& h, bool closed,
+                 std::vector<double>* slopes) {
+  const int m = static_cast<int>(v.size());
+  // Weights of the inner rows: mu_i on s_i-1, lambda_i = 1 - mu_i on s_i+1.
+  auto mu = [&](int i, int before) { return h[i] / (h[i] + h[before]); };
+  auto rhs = [&](int i, int before, int after, double mu_i) {
+    const double lambda_i = 1 - mu_i;
+    return 3 * (lambda_i * (v[after] - v[i]) / h[i] + mu_i * (v[i] - v[before]) / h[before]);
+  };
+
+  if (!closed) {
+    std::vector<TridiagonalRow> rows(static_cast<size_t>(m));
+    std::vector<double> b(static_cast<size_t>(m));
+    rows[0] = {2, 1, 0};
+    b[0] = 3 * (v[1] - v[0]) / h[0];
+    for (int i = 1; i <= m - 2; ++i) {
+      const double mu_i = mu(i, i - 1);
+      rows[i - 1].Lower = mu_i;
+      rows[i] = {2, 1 - mu_i, 0};
+      b[i] = rhs(i, i - 1, i + 1, mu_i);
+    }
+    rows[m - 2].Lower = 1;
+    rows[m - 1] = {2, 0, 0};
+    b[m - 1] = 3 * (v[m - 1] - v[m - 2]) / h[m - 2];
+    if (!SolveTridiagonal(rows.data(), m, b.data())) return false;
+    *slopes = std::move(b);
+    return true;
+  }
+
+  // Closed: the last knot repeats the first, so the unknowns are s_0 .. s_n-1
+  // with n = m - 1, and the knot before the first is knot n - 1.
+  const int n = m - 1;
+  std::vector<CyclicRow> rows(static_cast<size_t>(n));
+  std::vector<double> b(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const int before = i == 0 ? n - 1 : i - 1;
+    const double mu_i = mu(i, before);
+    rows[i].Diagonal = 2;
+    if (i == 0) {
+      rows[0].Last = mu_i;  // row 0 on s_n-1
+    } else {
+      rows[i - 1].Lower = mu_i;
+    }
+    if (i < n - 1) {
+      rows[i].Next = 1 - mu_i;
+    } else {
+      rows[n - 2].Last = 1 - mu_i;  // row n-1 on s_0
+    }
+    b[i] = rhs(i, before, i + 1, mu_i);
+  }
+  if (!SolveCyclicTridiagonal(rows.data(), n, b.data())) return false;
+  b.push_back(b[0]);
+  *slopes = std::move(b);
+  return true;
+}
+
+// Refines one span of the sample list between `first` (its first knot) and
+// the list's last element (its last knot).
+void RefineSpan(std::list<CSplineSample>& samples, std::list<CSplineSample>::iterator first,
+                const Cubic& cx, const Cubic& cy, double tolerance) {
+  int added = 0;
+  auto prev = first;
+  auto cur = std::next(first);
+  // Inserts the curve point at t between prev and cur when it lies at least
+  // the tolerance from the chord (dx, dy) through prev.
+  auto try_insert = [&](double t, double dx, double dy) {
+    if (added >= kMaxSamplesPerSpan) return false;
+    const double px = cx.At(t);
+    const double py = cy.At(t);
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const double distance =
+        IsNegligible(length) ? 0.0 : std::fabs(dy * (px - prev->x) - dx * (py - prev->y)) / length;
+    if (!(distance >= tolerance)) return false;
+    if ((px == prev->x && py == prev->y) || (px == cur->x && py == cur->y)) return false;
+    cur = samples.insert(cur, {px, py, kSplineSampleFlags, t});
+    ++added;
+    return true;
+  };
+
+  while (cur != samples.end()) {
+    const double dx = cur->x - prev->x;
+    const double dy = cur->y - prev->y;
+    // Where the curve's tangent is parallel to the chord, the curve is
+    // farthest from it: A t^2 + B t + C = 0.
+    const double a = 3 * (cx.a3 * dy - cy.a3 * dx);
+    const double b = 2 * (cx.a2 * dy - cy.a2 * dx);
+    const double c = cx.s * dy - cy.s * dx;
+    bool inserted = false;
+    if (IsNegligible(a) && IsNegligible(b)) {
+      // Straight here.
+    } else if (IsNegligible(a)) {
+      const double t = -c / b;
+      if (prev->t < t && t < cur->t) inserted = try_insert(t, dx, dy);
+    } else {
+      const double d = b * b - 4 * a * c;
+      if (!(d + 1.0 < 1.0)) {
+        const double root = d > 0 ? std::sqrt(d) : 0.0;
+        const double r1 = (-b + root) / (2 * a);
+        const double r2 = (-b - root) / (2 * a);
+        const double larger = r1 > r2 ? r1 : r2;
+        const double smaller = r1 > r2 ? r2 : r1;
+        if (prev->t < larger && larger < cur->t) inserted = try_insert(larger, dx, dy);
+        // Tested against the new neighbour when the larger root went in, still
+        // measured from the chord both roots came from.
+        if (smaller != larger && prev->t < smaller && smaller < cur->t) {
+          inserted = try_insert(smaller, dx, dy) || inserted;
+        }
+      }
+    }
+    if (!inserted) {
+      prev = cur;
+      ++cur;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<CFlaggedPoint> SampleCubicSpline(const CFlaggedPoint* points, int count, int tolerance,
+                                             int closed) {
+  std::vector<CFlaggedPoint> input;
+  if (points != nullptr && count > 0) input.assign(points, points + count);
+
+  // The knots: the input without points repeating the one before.
+  std::vector<CFlaggedPoint> knots;
+  for (const CFlaggedPoint& p : input) {
+    if (knots.empty() || knots.back().X != p.X || knots.back().Y != p.Y) knots.push_back(p);
+  }
+  const int m = static_cast<int>(knots.size());
+  if (m < 3 || (m == 3 && closed)) return input;
+
+  std::vector<double> h(static_cast<size_t>(m - 1));
+  for (int i = 0; i + 1 < m; ++i) {
+    const double dx = static_cast<double>(knots[i + 1].X) - knots[i].X;
+    const double dy = static_cast<double>(knots[i + 1].Y) - knots[i].Y;
+    h[i] = std::sqrt(dx * dx + dy * dy);
+    if (IsNegligible(h[i])) return input;
+  }
+  std::vector<double> xs(static_cast<size_t>(m));
+  std::vector<double> ys(static_cast<size_t>(m));
+  for (int i = 0; i < m; ++i) {
+    xs[i] = knots[i].X;
+    ys[i] = knots[i].Y;
+  }
+  std::vector<double> slopes_x;
+  std::vector<double> slopes_y;
+  if (!SolveSlopes(ys, h, closed != 0, &slopes_y)) return input;
+  if (!SolveSlopes(xs, h, closed != 0, &slopes_x)) return input;
+
+  const double tol = tolerance >= 1 ? tolerance : 0.5;
+  std::list<CSplineSample> samples;
+  samples.push_back({xs[0], ys[0], knots[0].Flags, 0});
+  for (int i = 0; i + 1 < m; ++i) {
+    auto first = std::prev(samples.end());
+    first->t = 0;
+    samples.push_back({xs[i + 1], ys[i + 1], knots[i + 1].Flags, h[i]});
+    RefineSpan(samples, first, SpanCubic(xs[i], xs[i + 1], slopes_x[i], slopes_x[i + 1], h[i]),
+               SpanCubic(ys[i], ys[i + 1], slopes_y[i], slopes_y[i + 1], h[i]), tol);
+  }
+
+  // Rounded to model units; an added point that rounds onto the point before
+  // it is dropped.
+  std::vector<CFlaggedPoint> sampled;
+  for (const CSplineSample& s : samples) {
+    const CFlaggedPoint p{s.flags, RoundToNearest(s.x), RoundToNearest(s.y)};
+    if (!sampled.empty() && s.flags == kSplineSampleFlags && p.X == sampled.back().X &&
+        p.Y == sampled.back().Y) {
+      continue;
+    }
+    sampled.push_back(p);
+  }
+  samples.clear();
+
+  // Put back the repeated input points right after their knot.
+  std::vector<CFlaggedPoint> out;
+  out.reserve(sampled.size() + input.size());
+  size_t k = 0;
+  for (const CFlaggedPoint& p : sampled) {
+    out.push_back(p);
+    if (p.Flags == kSplineSampleFlags) continue;
+    while (k + 1 < input.size() && input[k + 1].X == p.X && input[k + 1].Y == p.Y) {
+      out.push_back(input[k + 1]);
+      ++k;
+    }
+    ++k;
+  }
+  return out;
+}
+
+int InterpolateCubicSpline(const CFlaggedPoint* points, int count, int tolerance, int closed,
+                           CVertexNode** head, int* outCount) {
+  const std::vector<CFlaggedPoint> ring = SampleCubicSpline(points, count, tolerance, closed);
+  CVertexNode* first = nullptr;
+  for (const CFlaggedPoint& p : ring) {
+    auto* node = new CVertexNode;
+    node->Flags = p.Flags;
+    node->X = p.X;
+    node->Y = p.Y;
+    if (first == nullptr) {
+      first = node;
+      node->Prev = node->Next = node;
+    } else {
+      LinkNodeBefore(first, node);  // before the head: at the tail
+    }
+  }
+  *head = first;
+  *outCount = static_cast<int>(ring.size());
+  return 1;
+}
+
+namespace {
+
+bool IsCorner(const CVertexNode* node) { return node->Kind() == 0 || node->Kind() == 2; }
+bool IsSmooth(const CVertexNode* node) { return node->Kind() == 1 || node->Kind() == 3; }
+
+}  // namespace
+
+int FindSplineRun(CVertexNode* from, CVertexNode** start, CVertexNode** end) {
+  if (from == nullptr) {
+    *start = *end = nullptr;
+    return 0;
+  }
+  // The first corner from `from` on.
+  CVertexNode* corner = from;
+  while (!IsCorner(corner)) {
+    if (corner->Next == nullptr || corner->Next == from) {
+      *start = *end = from;  // a ring without corners is one run
+      return 1;
+    }
+    corner = corner->Next;
+  }
+  // On to the first smooth vertex, remembering the last corner before it.
+  CVertexNode* last_corner = corner;
+  bool other_corner = false;
+  CVertexNode* node = corner->Next;
+  while (node != nullptr && node != corner && !IsSmooth(node)) {
+    if (IsCorner(node)) {
+      last_corner = node;
+      other_corner = true;
+    }
+    node = node->Next;
+  }
+  if (node == nullptr || node == corner) {
+    if (other_corner) return 0;
+    *start = *end = corner;
+    return 1;
+  }
+  // The first corner after the smooth vertex closes the run.
+  CVertexNode* closing = node->Next;
+  while (closing != nullptr && closing != last_corner && !IsCorner(closing)) closing = closing->Next;
+  *start = last_corner;
+  *end = closing != nullptr ? closing : last_corner;
+  return 1;
+}
