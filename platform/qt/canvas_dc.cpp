@@ -186,6 +186,7 @@ class QtCanvasDC::Layer {
   // `bounds` in device pixels: where the primitive may draw (only needed for
   // XOR and NOT). It may lie partly or wholly off the canvas.
   Layer(QImage& canvas, int rop, const QRectF& bounds) : canvas_(canvas), rop_(KnownRop(rop)) {
+    if (canvas_.isNull()) return;  // a view not sized yet
     if (rop_ == R2_COPYPEN) {
       target_ = &canvas_;
       area_ = canvas_.rect();

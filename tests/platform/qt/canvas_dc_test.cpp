@@ -679,6 +679,16 @@ TEST(QtCanvasDCTest, OtherCanvasFormatsAreConvertedFirst) {
   EXPECT_EQ(image.format(), QImage::Format_RGB32);
   dc.SetPixel(1, 1, RGB(255, 0, 0));
   EXPECT_EQ(image.pixel(1, 1), kRed);
+
+  // A view that has no size yet has a null canvas: drawing on it does nothing.
+  QImage none;
+  QtCanvasDC empty(none);
+  for (int rop : {R2_COPYPEN, R2_XORPEN}) {
+    empty.SetROP2(rop);
+    DrawEveryFigure(empty);
+    empty.FillSolidRect(CRect(0, 0, 5, 5), 0);
+  }
+  EXPECT_TRUE(none.isNull());
 }
 
 }  // namespace
