@@ -206,6 +206,43 @@ class CDialog {
   int failed_control_ = 0;
 };
 
+// Controls of the program's own inside a file dialog, beside its file list
+// (FileDialogRequest::pane). The file dialog runs the pane as a modal run of
+// its own: BeginModalRun when it opens, then SelectFile and EnterFolder as
+// the user moves through the files, and EndDialog with the file dialog's
+// answer. A control whose id is kFileListPlaceholder marks where the file
+// dialog's own controls go and is not shown.
+class CFileDialogPane : public CDialog {
+ public:
+  static constexpr int kFileListPlaceholder = 1119;
+
+  using CDialog::CDialog;
+
+  // The file the user selected last (file-system bytes); empty after a
+  // folder change.
+  const CString& GetPathName() const { return path_; }
+  const CString& GetFolderPath() const { return folder_; }
+
+  // Driven by the file dialogs: the user selected `path`, or entered `folder`.
+  void SelectFile(const CString& path) {
+    path_ = path;
+    OnFileNameChange();
+  }
+  void EnterFolder(const CString& folder) {
+    folder_ = folder;
+    path_.Empty();
+    OnFolderChange();
+  }
+
+ protected:
+  virtual void OnFileNameChange() {}
+  virtual void OnFolderChange() {}
+
+ private:
+  CString path_;
+  CString folder_;
+};
+
 // Data exchange with the framework's meanings. Each does nothing once the
 // exchange has failed.
 //

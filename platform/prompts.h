@@ -5,6 +5,7 @@
 // records what was asked, and cancels whatever the script did not foresee.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/win_types.h"
 
 class CDialog;
+class CFileDialogPane;
 
 // Message box buttons and icons (combined with |), and the answers.
 inline constexpr UINT MB_OK = 0x0;
@@ -40,6 +42,10 @@ struct FileDialogRequest {
   CString initial_name;        // initial file name or path
   CString filter;              // "Name (*.a)|*.a|All Files (*.*)|*.*|"
   CString title;               // empty: the toolkit's own
+  // Controls of the program's own shown beside the file list (the native
+  // open dialog's preview and description), told of every file and folder
+  // the user selects; not owned, may be null.
+  CFileDialogPane* pane = nullptr;
 };
 
 // The answer: the chosen paths (several only for a multiple selection) and
@@ -65,6 +71,18 @@ class IPrompts {
   // Runs an options dialog modally; returns IDOK or IDCANCEL. The dialog's own
   // initialisation, data exchange and validation run as they would on screen.
   virtual int RunDialog(CDialog& dialog) = 0;
+
+  // A folder dialog whose OK is offered only while `acceptable` holds for
+  // the selected folder, given as FolderDialog returns it, without a
+  // trailing separator (the Gerber storage folders). Prompts that cannot
+  // follow the selection ask FolderDialog and refuse an unacceptable answer.
+  virtual std::optional<CString> FolderDialogAccepting(
+      const CString& title, const CString& initial,
+      const std::function<bool(const CString&)>& acceptable) {
+    std::optional<CString> folder = FolderDialog(title, initial);
+    if (folder && acceptable && !acceptable(*folder)) return std::nullopt;
+    return folder;
+  }
 };
 
 // The prompts in use. Until one is installed, every question is answered as

@@ -32,7 +32,14 @@ CString Note(const char* format, int id) {
 }
 
 bool Apply(CDialog& dialog, const DialogAction& a) {
+  auto* pane = dynamic_cast<CFileDialogPane*>(&dialog);
   switch (a.kind) {
+    case DialogAction::Kind::kSelectFile:
+      if (pane) pane->SelectFile(a.text);
+      return pane != nullptr;
+    case DialogAction::Kind::kEnterFolder:
+      if (pane) pane->EnterFolder(a.text);
+      return pane != nullptr;
     case DialogAction::Kind::kText: return dialog.UserSetText(a.id, a.text);
     case DialogAction::Kind::kCheck: return dialog.UserSetCheck(a.id, a.value);
     case DialogAction::Kind::kSelect: return dialog.UserSelect(a.id, a.value);
@@ -92,6 +99,22 @@ DialogScript& DialogScript::Click(int id) {
   return *this;
 }
 
+DialogScript& DialogScript::SelectFile(const CString& path) {
+  DialogAction a;
+  a.kind = DialogAction::Kind::kSelectFile;
+  a.text = path;
+  actions.push_back(std::move(a));
+  return *this;
+}
+
+DialogScript& DialogScript::EnterFolder(const CString& folder) {
+  DialogAction a;
+  a.kind = DialogAction::Kind::kEnterFolder;
+  a.text = folder;
+  actions.push_back(std::move(a));
+  return *this;
+}
+
 DialogScript& DialogScript::DoubleClick(int id) {
   DialogAction a;
   a.kind = DialogAction::Kind::kDoubleClick;
@@ -109,12 +132,14 @@ ScriptedPrompts& ScriptedPrompts::AnswerMessage(int answer) {
   return *this;
 }
 
-ScriptedPrompts& ScriptedPrompts::ChooseFile(const CString& path, int filter_index) {
-  return ChooseFiles({path}, filter_index);
+ScriptedPrompts& ScriptedPrompts::ChooseFile(const CString& path, int filter_index, DialogScript pane) {
+  return ChooseFiles({path}, filter_index, std::move(pane));
 }
 
-ScriptedPrompts& ScriptedPrompts::ChooseFiles(std::vector<CString> paths, int filter_index) {
+ScriptedPrompts& ScriptedPrompts::ChooseFiles(std::vector<CString> paths, int filter_index,
+                                              DialogScript pane) {
   Entry e(PromptKind::kFileDialog);
+  e.dialog = std::move(pane);
   e.chosen = true;
   e.files.paths = std::move(paths);
   e.files.filter_index = filter_index;
@@ -122,8 +147,10 @@ ScriptedPrompts& ScriptedPrompts::ChooseFiles(std::vector<CString> paths, int fi
   return *this;
 }
 
-ScriptedPrompts& ScriptedPrompts::CancelFileDialog() {
-  script_.push_back(Entry(PromptKind::kFileDialog));
+ScriptedPrompts& ScriptedPrompts::CancelFileDialog(DialogScript pane) {
+  Entry e(PromptKind::kFileDialog);
+  e.dialog = std::move(pane);
+  script_.push_back(std::move(e));
   return *this;
 }
 
@@ -197,12 +224,31 @@ int ScriptedPrompts::MessageBox(const CString& text, const CString& caption, UIN
 }
 
 std::optional<FileDialogResult> ScriptedPrompts::FileDialog(const FileDialogRequest& request) {
+  // As with options dialogs, the record goes in before anything the pane asks.
+  const size_t at = records_.size();
+  records_.emplace_back();
   PromptRecord r;
   r.kind = PromptKind::kFileDialog;
   r.file_request = request;
+  CFileDialogPane* pane = request.pane;
+  if (pane) {
+    r.template_id = pane->GetTemplateId();
+    pane->BeginModalRun();
+    r.controls_at_open = pane->Controls();
+  }
   std::optional<FileDialogResult> result;
   if (std::optional<Entry> e = Take(PromptKind::kFileDialog)) {
     r.scripted = true;
+    if (pane) {
+      for (const DialogAction& a : e->dialog.actions) {
+        if (!Apply(*pane, a)) {
+          r.notes.push_back(Note("control %d: missing, disabled, hidden or not fit for the action", a.id));
+        }
+      }
+    } else if (!e->dialog.actions.empty()) {
+      r.notes.push_back(Note("%d pane actions for a dialog without a pane",
+                             static_cast<int>(e->dialog.actions.size())));
+    }
     // Choosing no path at all is a cancel.
     if (e->chosen && !e->files.paths.empty()) {
       if (e->files.paths.size() > 1 && !(request.open && request.multi_select)) {
@@ -214,7 +260,13 @@ std::optional<FileDialogResult> ScriptedPrompts::FileDialog(const FileDialogRequ
     }
   }
   r.answer = result ? IDOK : IDCANCEL;
-  records_.push_back(r);
+  if (pane) {
+    // The file the user confirms is the one selected last.
+    if (result && !(pane->GetPathName() == result->paths.front())) pane->SelectFile(result->paths.front());
+    pane->EndDialog(r.answer);
+    r.controls_at_close = pane->Controls();
+  }
+  records_[at] = std::move(r);
   return result;
 }
 
@@ -247,6 +299,19 @@ std::optional<CString> ScriptedPrompts::FolderDialog(const CString& title, const
   }
   r.answer = folder ? IDOK : IDCANCEL;
   records_.push_back(r);
+  return folder;
+}
+
+std::optional<CString> ScriptedPrompts::FolderDialogAccepting(
+    const CString& title, const CString& initial,
+    const std::function<bool(const CString&)>& acceptable) {
+  std::optional<CString> folder = FolderDialog(title, initial);
+  if (folder && acceptable && !acceptable(*folder)) {
+    PromptRecord& r = records_.back();
+    r.notes.push_back("the folder is not acceptable, OK was not offered");
+    r.answer = IDCANCEL;
+    return std::nullopt;
+  }
   return folder;
 }
 

@@ -21,12 +21,13 @@
 
 enum class PromptKind { kMessageBox, kFileDialog, kFontDialog, kFolderDialog, kOptionsDialog };
 
-// One thing the user does in an options dialog.
+// One thing the user does in an options dialog, or in the pane of a file
+// dialog (where selecting a file or entering a folder is one too).
 struct DialogAction {
-  enum class Kind { kText, kCheck, kSelect, kSelectItem, kClick, kDoubleClick };
+  enum class Kind { kText, kCheck, kSelect, kSelectItem, kClick, kDoubleClick, kSelectFile, kEnterFolder };
   Kind kind = Kind::kClick;
   int id = 0;
-  CString text;     // kText: the typed text (GBK bytes)
+  CString text;     // kText: the typed text (GBK bytes); kSelectFile, kEnterFolder: the path
   int value = 0;    // kCheck: the state; kSelect, kSelectItem: the entry
   bool on = true;   // kSelectItem: select or deselect the entry
 };
@@ -49,6 +50,9 @@ struct DialogScript {
   DialogScript& SelectItem(int id, int index, bool on = true);
   DialogScript& Click(int id);
   DialogScript& DoubleClick(int id);
+  // File dialog panes only.
+  DialogScript& SelectFile(const CString& path);
+  DialogScript& EnterFolder(const CString& folder);
   DialogScript& Press(int final_button) {
     button = final_button;
     return *this;
@@ -60,7 +64,8 @@ struct PromptRecord {
   PromptKind kind = PromptKind::kMessageBox;
   bool scripted = false;  // false: nothing in the script fitted; cancelled
   // Message box: text, caption and type flags. Folder dialog: title in `text`,
-  // initial folder in `caption`.
+  // initial folder in `caption`. File dialog with a pane, and options
+  // dialogs: the template and the controls.
   CString text;
   CString caption;
   UINT type = 0;
@@ -79,9 +84,11 @@ class ScriptedPrompts : public IPrompts {
  public:
   // Script entries, answered in the order they were added.
   ScriptedPrompts& AnswerMessage(int answer);
-  ScriptedPrompts& ChooseFile(const CString& path, int filter_index = 1);
-  ScriptedPrompts& ChooseFiles(std::vector<CString> paths, int filter_index = 1);
-  ScriptedPrompts& CancelFileDialog();
+  // A file dialog with a pane plays `pane` first; the chosen file is then
+  // selected in it, unless it was the last one selected already.
+  ScriptedPrompts& ChooseFile(const CString& path, int filter_index = 1, DialogScript pane = {});
+  ScriptedPrompts& ChooseFiles(std::vector<CString> paths, int filter_index = 1, DialogScript pane = {});
+  ScriptedPrompts& CancelFileDialog(DialogScript pane = {});
   ScriptedPrompts& ChooseFont(const LOGFONT& font);
   ScriptedPrompts& CancelFontDialog();
   ScriptedPrompts& ChooseFolder(const CString& folder);
@@ -92,6 +99,11 @@ class ScriptedPrompts : public IPrompts {
   std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) override;
   BOOL FontDialog(LOGFONT& font) override;
   std::optional<CString> FolderDialog(const CString& title, const CString& initial) override;
+  // A scripted folder that is not acceptable could not have been confirmed:
+  // the answer is Cancel, with a note.
+  std::optional<CString> FolderDialogAccepting(
+      const CString& title, const CString& initial,
+      const std::function<bool(const CString&)>& acceptable) override;
   int RunDialog(CDialog& dialog) override;
 
   // Every question so far, in the order asked.
@@ -110,7 +122,7 @@ class ScriptedPrompts : public IPrompts {
     FileDialogResult files;
     LOGFONT font;
     CString folder;
-    DialogScript dialog;       // options dialog
+    DialogScript dialog;       // options dialog, or the pane of a file dialog
   };
 
   // The next script entry when it is of `kind` (and, for options dialogs,

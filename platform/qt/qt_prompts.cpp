@@ -1,6 +1,7 @@
 #include "platform/qt/qt_prompts.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -191,13 +193,68 @@ std::optional<FileDialogResult> QtPrompts::FileDialog(const FileDialogRequest& r
     if (initial.dir().exists()) dialog.setDirectory(initial.absolutePath());
     dialog.selectFile(initial.fileName());
   }
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  FileDialogResult result;
-  for (const QString& path : dialog.selectedFiles()) result.paths.push_back(PathToBytes(path));
-  if (result.paths.empty()) return std::nullopt;
-  const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
-  result.filter_index = chosen >= 0 ? static_cast<int>(chosen) + 1 : 1;
+  CFileDialogPane* pane = request.pane;
+  if (pane) AddPane(dialog, *pane);
+  std::optional<FileDialogResult> result;
+  if (dialog.exec() == QDialog::Accepted) {
+    FileDialogResult chosen;
+    for (const QString& path : dialog.selectedFiles()) chosen.paths.push_back(PathToBytes(path));
+    const qsizetype filter = filters.indexOf(dialog.selectedNameFilter());
+    chosen.filter_index = filter >= 0 ? static_cast<int>(filter) + 1 : 1;
+    if (!chosen.paths.empty()) result = std::move(chosen);
+  }
+  if (pane) pane->EndDialog(result ? IDOK : IDCANCEL);
   return result;
+}
+
+void QtPrompts::AddPane(QFileDialog& dialog, CFileDialogPane& pane) {
+  pane.BeginModalRun();
+  const DialogTemplate* t = pane.GetTemplate();
+  auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+  if (!t || !grid) return;
+  // The placeholder stands for the file dialog's own controls: what lies to
+  // its right goes in a column beside them, what lies below it in a row
+  // under them. Without a placeholder everything goes beside them.
+  const ControlTemplate* holder = nullptr;
+  for (const ControlTemplate& c : t->controls) {
+    if (c.id == CFileDialogPane::kFileListPlaceholder) holder = &c;
+  }
+  std::vector<size_t> beside, below;
+  int beside_x = INT32_MAX, beside_y = INT32_MAX, below_x = INT32_MAX, below_y = INT32_MAX;
+  for (size_t i = 0; i < t->controls.size(); ++i) {
+    const ControlTemplate& c = t->controls[i];
+    if (&c == holder) continue;
+    if (holder && c.x < holder->x + holder->cx && c.y >= holder->y + holder->cy) {
+      below.push_back(i);
+      below_x = std::min(below_x, c.x);
+      below_y = std::min(below_y, c.y);
+    } else {
+      beside.push_back(i);
+      beside_x = std::min(beside_x, c.x);
+      beside_y = std::min(beside_y, c.y);
+    }
+  }
+  std::vector<QtControlPane*> panes;
+  if (!beside.empty()) panes.push_back(new QtControlPane(pane, beside, beside_x, beside_y, &dialog));
+  if (!below.empty()) panes.push_back(new QtControlPane(pane, below, below_x, below_y, &dialog));
+  const int rows = grid->rowCount();
+  const int columns = grid->columnCount();
+  if (!beside.empty()) grid->addWidget(panes.front(), 0, columns, rows, 1, Qt::AlignTop);
+  if (!below.empty()) grid->addWidget(panes.back(), rows, 0, 1, columns, Qt::AlignLeft);
+  auto sync_all = [panes] {
+    for (QtControlPane* p : panes) p->SyncFromTable();
+  };
+  for (QtControlPane* p : panes) p->after_action = sync_all;
+  sync_all();
+  QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog, [&pane, sync_all](const QString& path) {
+    if (path.isEmpty() || QFileInfo(path).isDir()) return;
+    pane.SelectFile(PathToBytes(path));
+    sync_all();
+  });
+  QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, [&pane, sync_all](const QString& folder) {
+    pane.EnterFolder(PathToBytes(folder));
+    sync_all();
+  });
 }
 
 BOOL QtPrompts::FontDialog(LOGFONT& font) {
@@ -216,6 +273,40 @@ std::optional<CString> QtPrompts::FolderDialog(const CString& title, const CStri
   return PathToBytes(folder);
 }
 
+namespace {
+
+// A folder dialog that will not confirm a folder the caller cannot use.
+class AcceptingFolderDialog : public QFileDialog {
+ public:
+  AcceptingFolderDialog(QWidget* parent, const QString& title, const QString& initial,
+                        const std::function<bool(const CString&)>& acceptable)
+      : QFileDialog(parent, title, initial), acceptable_(acceptable) {
+    setFileMode(QFileDialog::Directory);
+    setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  }
+
+  void accept() override {
+    const QStringList chosen = selectedFiles();
+    if (acceptable_ && (chosen.isEmpty() || !acceptable_(PathToBytes(chosen.front())))) return;
+    QFileDialog::accept();
+  }
+
+ private:
+  const std::function<bool(const CString&)>& acceptable_;
+};
+
+}  // namespace
+
+std::optional<CString> QtPrompts::FolderDialogAccepting(
+    const CString& title, const CString& initial,
+    const std::function<bool(const CString&)>& acceptable) {
+  AcceptingFolderDialog dialog(ActiveWindow(), FromGbk(title), PathFromBytes(initial), acceptable);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+  return PathToBytes(chosen.front());
+}
+
 int QtPrompts::RunDialog(CDialog& dialog) {
   if (!dialog.GetTemplate()) return -1;
   QtDialogHost host(dialog, ActiveWindow());
@@ -227,46 +318,55 @@ int QtPrompts::RunDialog(CDialog& dialog) {
 
 // --- options dialogs on screen ---
 
-QtDialogHost::QtDialogHost(CDialog& dialog, QWidget* parent) : QDialog(parent), dialog_(dialog) {
-  Build();
-}
-
-QtDialogHost::~QtDialogHost() = default;
-
-void QtDialogHost::Build() {
-  const DialogTemplate* t = dialog_.GetTemplate();
-  if (!t) return;
-  setWindowTitle(Utf8(t->caption));
+QtControlPane::QtControlPane(CDialog& dialog, const std::vector<size_t>& indices, int origin_x,
+                             int origin_y, QWidget* parent)
+    : QWidget(parent), dialog_(dialog) {
   QFont font = QApplication::font();
   font.setFamilies({QApplication::font().family(), QString::fromLatin1(QtTextMetrics::kCjkFallbackFamily)});
   font.setPointSize(9);
   setFont(font);
-  setFixedSize(static_cast<int>(std::lround(t->cx * kUnitX)), static_cast<int>(std::lround(t->cy * kUnitY)));
 
+  const DialogTemplate* t = dialog_.GetTemplate();
+  if (!t) return;
+  std::vector<bool> wanted(t->controls.size(), indices.empty());
+  for (size_t i : indices) {
+    if (i < wanted.size()) wanted[i] = true;
+  }
   widgets_.assign(t->controls.size(), nullptr);
   QButtonGroup* group = nullptr;
+  int right = 0;
+  int bottom = 0;
   for (size_t i = 0; i < t->controls.size(); ++i) {
     const ControlTemplate& c = t->controls[i];
-    QWidget* w = MakeWidget(i, c);
+    if (c.group_start || c.kind != ControlKind::kRadioButton) group = nullptr;
+    if (!wanted[i]) continue;
+    QWidget* w = MakeWidget(c);
     widgets_[i] = w;
     if (!w) continue;
-    w->setGeometry(static_cast<int>(std::lround(c.x * kUnitX)), static_cast<int>(std::lround(c.y * kUnitY)),
-                   static_cast<int>(std::lround(c.cx * kUnitX)), static_cast<int>(std::lround(c.cy * kUnitY)));
+    const int x = static_cast<int>(std::lround((c.x - origin_x) * kUnitX));
+    const int y = static_cast<int>(std::lround((c.y - origin_y) * kUnitY));
+    const int width = static_cast<int>(std::lround(c.cx * kUnitX));
+    // A combo box's template height includes its drop-down list; on screen
+    // it is as tall as its edit field.
+    int height = static_cast<int>(std::lround(c.cy * kUnitY));
+    if (qobject_cast<QComboBox*>(w)) height = std::min(height, w->sizeHint().height());
+    w->setGeometry(x, y, width, height);
+    right = std::max(right, x + width);
+    bottom = std::max(bottom, y + height);
     if (c.kind == ControlKind::kGroupBox) w->lower();  // frames lie under the controls they surround
     if (c.kind == ControlKind::kRadioButton) {
-      if (c.group_start || !group) {
+      if (!group) {
         group = new QButtonGroup(this);
         groups_.push_back(group);
       }
       group->addButton(static_cast<QRadioButton*>(w));
-    } else if (c.group_start) {
-      group = nullptr;
     }
-    Connect(i, w);
+    Connect(c.id, w);
   }
+  setMinimumSize(right, bottom);
 }
 
-QWidget* QtDialogHost::MakeWidget(size_t, const ControlTemplate& t) {
+QWidget* QtControlPane::MakeWidget(const ControlTemplate& t) {
   const QString text = Utf8(t.text);
   switch (t.kind) {
     case ControlKind::kGroupBox: return new QGroupBox(text, this);
@@ -319,13 +419,16 @@ QWidget* QtDialogHost::MakeWidget(size_t, const ControlTemplate& t) {
   return nullptr;
 }
 
-void QtDialogHost::Connect(size_t index, QWidget* widget) {
-  const int id = dialog_.GetTemplate()->controls[index].id;
+void QtControlPane::Done() {
+  if (after_action) after_action();
+}
+
+void QtControlPane::Connect(int id, QWidget* widget) {
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
       if (syncing_) return;
       dialog_.UserSetText(id, QtPrompts::ToGbk(text));
-      AfterUserAction();
+      Done();
     });
   } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
     connect(text, &QPlainTextEdit::textChanged, this, [this, id, text] {
@@ -334,19 +437,19 @@ void QtDialogHost::Connect(size_t index, QWidget* widget) {
       QString value = text->toPlainText();
       value.replace(u'\n', QStringLiteral("\r\n"));
       dialog_.UserSetText(id, QtPrompts::ToGbk(value));
-      AfterUserAction();
+      Done();
     });
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
     connect(combo, qOverload<int>(&QComboBox::activated), this, [this, id](int row) {
       if (syncing_) return;
       dialog_.UserSelect(id, row);
-      AfterUserAction();
+      Done();
     });
     if (QLineEdit* edit = combo->lineEdit()) {
       connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
         if (syncing_) return;
         dialog_.UserSetText(id, QtPrompts::ToGbk(text));
-        AfterUserAction();
+        Done();
       });
     }
   } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
@@ -367,12 +470,12 @@ void QtDialogHost::Connect(size_t index, QWidget* widget) {
         const int row = list->currentRow();
         if (row >= 0 && list->item(row)->isSelected()) dialog_.UserSelect(id, row);
       }
-      AfterUserAction();
+      Done();
     });
     connect(list, &QListWidget::itemDoubleClicked, this, [this, id](QListWidgetItem*) {
       if (syncing_) return;
       dialog_.UserDoubleClick(id);
-      AfterUserAction();
+      Done();
     });
   } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
     connect(check, &QCheckBox::clicked, this, [this, id, check] {
@@ -381,34 +484,51 @@ void QtDialogHost::Connect(size_t index, QWidget* widget) {
                         : check->checkState() == Qt::PartiallyChecked ? BST_INDETERMINATE
                                                                       : BST_UNCHECKED;
       dialog_.UserSetCheck(id, state);
-      AfterUserAction();
+      Done();
     });
   } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
     connect(radio, &QRadioButton::clicked, this, [this, id] {
       if (syncing_) return;
       dialog_.UserSetCheck(id, BST_CHECKED);
-      AfterUserAction();
+      Done();
     });
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
     connect(button, &QPushButton::clicked, this, [this, id] {
       if (syncing_) return;
-      if (id == IDOK) {
-        accept();
-      } else if (id == IDCANCEL) {
-        reject();
+      if ((id == IDOK || id == IDCANCEL) && on_ok_cancel) {
+        on_ok_cancel(id);
       } else {
         dialog_.UserClick(id);
-        AfterUserAction();
+        Done();
       }
     });
   }
+}
+
+QtDialogHost::QtDialogHost(CDialog& dialog, QWidget* parent) : QDialog(parent), dialog_(dialog) {
+  const DialogTemplate* t = dialog_.GetTemplate();
+  if (t) {
+    setWindowTitle(Utf8(t->caption));
+    setFixedSize(static_cast<int>(std::lround(t->cx * QtControlPane::kUnitX)),
+                 static_cast<int>(std::lround(t->cy * QtControlPane::kUnitY)));
+  }
+  pane_ = new QtControlPane(dialog_, {}, 0, 0, this);
+  pane_->setGeometry(rect());
+  pane_->on_ok_cancel = [this](int id) {
+    if (id == IDOK) {
+      accept();
+    } else {
+      reject();
+    }
+  };
+  pane_->after_action = [this] { AfterUserAction(); };
 }
 
 void QtDialogHost::Start() {
   dialog_.BeginModalRun();
   SyncFromTable();
   // Windows gives the focus to the first control that takes it.
-  for (QWidget* w : widgets_) {
+  for (QWidget* w : pane_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (w && w->isEnabled() && w->focusPolicy() != Qt::NoFocus && !qobject_cast<QLabel*>(w) &&
         !qobject_cast<QGroupBox*>(w)) {
       w->setFocus();
@@ -417,7 +537,7 @@ void QtDialogHost::Start() {
   }
 }
 
-QWidget* QtDialogHost::WidgetFor(int id) const {
+QWidget* QtControlPane::WidgetFor(int id) const {
   const std::vector<ControlState>& table = dialog_.Controls();
   for (size_t i = 0; i < table.size() && i < widgets_.size(); ++i) {
     if (table[i].id == id) return widgets_[i];
@@ -425,7 +545,7 @@ QWidget* QtDialogHost::WidgetFor(int id) const {
   return nullptr;
 }
 
-void QtDialogHost::SyncFromTable() {
+void QtControlPane::SyncFromTable() {
   syncing_ = true;
   const std::vector<ControlState>& table = dialog_.Controls();
   // Exclusive groups refuse "nothing chosen"; lift that while the states are set.

@@ -3,6 +3,7 @@
 // paths are the file system's own bytes both ways, never re-encoded.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include <QDialog>
@@ -17,6 +18,7 @@
 #include "platform/text.h"
 
 class QButtonGroup;
+class QFileDialog;
 
 class QtPrompts : public IPrompts {
  public:
@@ -25,6 +27,16 @@ class QtPrompts : public IPrompts {
   BOOL FontDialog(LOGFONT& font) override;
   std::optional<CString> FolderDialog(const CString& title, const CString& initial) override;
   int RunDialog(CDialog& dialog) override;
+  // The folder dialog refuses to confirm a folder that is not acceptable.
+  std::optional<CString> FolderDialogAccepting(
+      const CString& title, const CString& initial,
+      const std::function<bool(const CString&)>& acceptable) override;
+
+  // Starts the pane's run and shows its controls in the file dialog: those
+  // to the right of the file-list placeholder in a column beside the
+  // dialog's own controls, those below it in a row underneath. The pane is
+  // told of every file the user selects and every folder entered.
+  static void AddPane(QFileDialog& dialog, CFileDialogPane& pane);
 
   // --- the translations, each in one place ---
 
@@ -54,43 +66,63 @@ class QtPrompts : public IPrompts {
   static CString ToGbk(const QString& text);
 };
 
-// An options dialog on screen: widgets built from the dialog's template and
-// kept equal to its control table. The user's changes go into the table
-// through CDialog's User...() actions, which run the dialog's handlers; the
-// widgets are then brought up to date from the table (values, lists,
-// enabled and shown states), so enable rules reach the screen. OK runs the
-// dialog's OnOK and closes only when it ended the dialog; Cancel, Escape and
-// closing the window run OnCancel.
-class QtDialogHost : public QDialog {
+// Widgets for controls of a dialog, built from its template and kept equal
+// to its control table. The user's changes go into the table through
+// CDialog's User...() actions, which run the dialog's handlers; then every
+// pane of the dialog is brought up to date from the table (values, lists,
+// enabled and shown states), so enable rules reach the screen.
+class QtControlPane : public QWidget {
  public:
   // Dialog units to pixels, for a 9-point CJK font.
   static constexpr double kUnitX = 1.75;
   static constexpr double kUnitY = 1.875;
 
-  // Builds the widgets; the dialog must have a template and outlive the host.
+  // Widgets for the controls at `indices` of the dialog's template (all of
+  // them when empty), placed relative to `origin_x`, `origin_y` in dialog
+  // units. The dialog must have a template and outlive the pane.
+  QtControlPane(CDialog& dialog, const std::vector<size_t>& indices, int origin_x, int origin_y,
+                QWidget* parent);
+
+  // The widget of control `id` (the first one with that id), or null.
+  QWidget* WidgetFor(int id) const;
+  void SyncFromTable();
+
+  // What the owner does with a click on OK or Cancel (their ids), and after
+  // every other action of the user (at least: sync every pane).
+  std::function<void(int id)> on_ok_cancel;
+  std::function<void()> after_action;
+
+ private:
+  QWidget* MakeWidget(const ControlTemplate& t);
+  void Connect(int id, QWidget* widget);
+  void Done();
+
+  CDialog& dialog_;
+  std::vector<QWidget*> widgets_;  // one per control of the table; null when not built here
+  std::vector<QButtonGroup*> groups_;
+  bool syncing_ = false;
+};
+
+// An options dialog on screen: one pane with every control of the template.
+// OK runs the dialog's OnOK and closes only when it ended the dialog;
+// Cancel, Escape and closing the window run OnCancel.
+class QtDialogHost : public QDialog {
+ public:
   QtDialogHost(CDialog& dialog, QWidget* parent = nullptr);
-  ~QtDialogHost() override;
 
   // Starts the modal run (OnInitDialog) and shows its result on the widgets.
   void Start();
-  // The widget of control `id` (the first one with that id), or null.
-  QWidget* WidgetFor(int id) const;
-  // Brings every widget up to date from the control table.
-  void SyncFromTable();
+  QWidget* WidgetFor(int id) const { return pane_->WidgetFor(id); }
+  void SyncFromTable() { pane_->SyncFromTable(); }
 
   void accept() override;
   void reject() override;
 
  private:
-  void Build();
-  QWidget* MakeWidget(size_t index, const ControlTemplate& t);
-  void Connect(size_t index, QWidget* widget);
   // After any action of the user: close when the dialog ended itself,
   // otherwise show the table.
   void AfterUserAction();
 
   CDialog& dialog_;
-  std::vector<QWidget*> widgets_;  // one per control of the table, same order
-  std::vector<QButtonGroup*> groups_;
-  bool syncing_ = false;
+  QtControlPane* pane_ = nullptr;
 };

@@ -441,6 +441,78 @@ TEST_F(PromptsTest, ADisabledOkCannotBePressed) {
   EXPECT_NE(prompts.records()[0].notes[0].Find("could not be pressed"), -1);
 }
 
+// A pane in the manner of the native open dialog: a switch and a text that
+// shows what the selected file says about itself.
+const DialogTemplate kPaneTemplate{
+    9003, "", 200, 100,
+    {Make(CFileDialogPane::kFileListPlaceholder, ControlKind::kStatic),
+     Make(1388, ControlKind::kCheckBox, "显示款式图(&P)"), Make(1684, ControlKind::kStatic)}};
+
+class DescribingPane : public CFileDialogPane {
+ public:
+  DescribingPane() : CFileDialogPane(kPaneTemplate.id, &kPaneTemplate) {}
+  int m_bShow = 1;
+  std::vector<CString> seen;
+  BOOL OnInitDialog() override {
+    CheckDlgButton(1388, m_bShow);
+    return TRUE;
+  }
+  void OnControlChanged(int id) override {
+    if (id == 1388) m_bShow = static_cast<int>(IsDlgButtonChecked(1388));
+  }
+  void OnFileNameChange() override {
+    seen.push_back(GetPathName());
+    if (m_bShow) SetDlgItemText(1684, "about " + GetPathName());
+  }
+  void OnFolderChange() override { seen.push_back("folder " + GetFolderPath()); }
+};
+
+TEST_F(PromptsTest, AFileDialogPaneFollowsTheSelection) {
+  prompts.ChooseFile("/p/b.ptn", 1,
+                     DialogScript{}.SelectFile("/p/a.ptn").Click(1388).EnterFolder("/q").SelectFile("/p/c.ptn"));
+  DescribingPane pane;
+  FileDialogRequest request;
+  request.pane = &pane;
+  std::optional<FileDialogResult> chosen = Prompts().FileDialog(request);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(pane.seen, (std::vector<CString>{"/p/a.ptn", "folder /q", "/p/c.ptn", "/p/b.ptn"}))
+      << "the confirmed file is selected last";
+  EXPECT_EQ(pane.GetDlgItemText(1684), "about /p/a.ptn") << "with the switch off the text stays";
+  EXPECT_TRUE(pane.IsEnded());
+  EXPECT_EQ(pane.GetResult(), IDOK);
+  const PromptRecord& r = prompts.records()[0];
+  EXPECT_EQ(r.template_id, 9003);
+  EXPECT_EQ(Control(r.controls_at_open, 1388).check, BST_CHECKED);
+  EXPECT_EQ(Control(r.controls_at_close, 1388).check, BST_UNCHECKED);
+  EXPECT_TRUE(r.notes.empty());
+
+  // Cancelled, and unscripted: the pane still opens and ends with Cancel.
+  DescribingPane other;
+  request.pane = &other;
+  EXPECT_FALSE(Prompts().FileDialog(request).has_value());
+  EXPECT_TRUE(other.IsEnded());
+  EXPECT_EQ(other.GetResult(), IDCANCEL);
+  EXPECT_TRUE(other.seen.empty());
+}
+
+TEST_F(PromptsTest, AFolderTheCallerCannotUseIsNeverConfirmed) {
+  prompts.ChooseFolder("/data/not-a-store").ChooseFolder("/data/store");
+  auto is_store = [](const CString& folder) { return folder.Right(5) == "store" && folder.Find("not") < 0; };
+  EXPECT_FALSE(Prompts().FolderDialogAccepting("", "/data", is_store).has_value());
+  EXPECT_EQ(Prompts().FolderDialogAccepting("", "/data", is_store), std::optional<CString>("/data/store"));
+  ASSERT_EQ(prompts.records().size(), 2u);
+  EXPECT_EQ(prompts.records()[0].answer, IDCANCEL);
+  EXPECT_EQ(prompts.records()[0].notes.size(), 1u);
+  EXPECT_EQ(prompts.records()[1].answer, IDOK);
+
+  // Prompts that only know the plain folder dialog refuse the answer afterwards.
+  ScriptedPrompts plain;
+  plain.ChooseFolder("/data/not-a-store").ChooseFolder("/data/store");
+  IPrompts& base = plain;
+  EXPECT_FALSE(base.IPrompts::FolderDialogAccepting("", "", is_store).has_value());
+  EXPECT_EQ(base.IPrompts::FolderDialogAccepting("", "", is_store), std::optional<CString>("/data/store"));
+}
+
 TEST(DialogControls, ComboAndListHelpersKeepTextAndSelectionTogether) {
   OptionsDialog d;
   EXPECT_EQ(d.GetCount(kScale), 3);

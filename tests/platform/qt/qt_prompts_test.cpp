@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -333,6 +334,71 @@ TEST_F(QtDialogHostTest, NoChosenRadioShowsNoneAndTheSelectionFollowsTheTable) {
   EXPECT_EQ(dialog.GetCurSel(kScale), 2);
   EXPECT_EQ(dialog.GetDlgItemText(kScale), "25.4");
   EXPECT_EQ(dialog.changed, std::vector<int>{kScale});
+}
+
+ControlTemplate At(ControlTemplate c, int x, int y, int cx, int cy) {
+  c.x = x;
+  c.y = y;
+  c.cx = cx;
+  c.cy = cy;
+  return c;
+}
+
+// The native open dialog's kind of pane: a preview column beside the file
+// list and a description row below it.
+const DialogTemplate kPaneTemplate{
+    9200, "", 350, 160,
+    {At(Make(CFileDialogPane::kFileListPlaceholder, ControlKind::kStatic), 0, 0, 240, 130),
+     At(Make(1387, ControlKind::kPicture), 246, 4, 100, 100),
+     At(Make(1388, ControlKind::kCheckBox, "显示款式图(&P)"), 246, 108, 100, 10),
+     At(Make(1684, ControlKind::kStatic), 4, 134, 342, 22)}};
+
+class DescribingPane : public CFileDialogPane {
+ public:
+  DescribingPane() : CFileDialogPane(kPaneTemplate.id, &kPaneTemplate) {}
+  std::vector<CString> seen;
+  BOOL OnInitDialog() override {
+    CheckDlgButton(1388, BST_CHECKED);
+    return TRUE;
+  }
+  void OnFileNameChange() override {
+    seen.push_back(GetPathName());
+    if (IsDlgButtonChecked(1388)) SetDlgItemText(1684, "about " + GetPathName());
+  }
+  void OnFolderChange() override { seen.push_back("folder " + GetFolderPath()); }
+};
+
+TEST(QtPromptsFileDialog, APaneSitsBesideAndBelowTheFileListAndFollowsTheSelection) {
+  QFileDialog dialog(nullptr, "open");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  DescribingPane pane;
+  QtPrompts::AddPane(dialog, pane);
+
+  QCheckBox* show = nullptr;
+  QLabel* description = nullptr;
+  for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+    if (box->text() == QString("显示款式图(&P)")) show = box;
+  }
+  ASSERT_NE(show, nullptr);
+  EXPECT_TRUE(show->isChecked());
+  QWidget* beside = show->parentWidget();
+  for (QLabel* label : beside->parentWidget()->findChildren<QLabel*>()) {
+    if (label->parentWidget() != beside && label->parentWidget()->parentWidget() == &dialog &&
+        dynamic_cast<QtControlPane*>(label->parentWidget())) {
+      description = label;
+    }
+  }
+  ASSERT_NE(description, nullptr) << "the description row is a pane of its own";
+  // The placeholder itself is not shown: the beside-pane holds the picture and the check box only.
+  EXPECT_EQ(beside->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 2);
+
+  emit dialog.currentChanged(QString("/p/a.ptn"));
+  EXPECT_EQ(description->text(), QString("about /p/a.ptn"));
+  show->click();
+  emit dialog.directoryEntered(QString("/q"));
+  emit dialog.currentChanged(QString("/p/b.ptn"));
+  EXPECT_EQ(description->text(), QString("about /p/a.ptn"));
+  EXPECT_EQ(pane.seen, (std::vector<CString>{"/p/a.ptn", "folder /q", "/p/b.ptn"}));
 }
 
 TEST(QtPromptsRun, DialogsThatCannotOrNeedNotShowReturnAtOnce) {
