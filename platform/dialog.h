@@ -110,7 +110,10 @@ class CDialog {
   // The user clicked a button other than OK and Cancel, toggled a check box,
   // chose a radio button, edited a text or changed a selection of control
   // `id`. Enable rules ("check box X enables edit Y") and button commands
-  // live here. The control table already holds the new state.
+  // live here. The control table already holds the new state. Only the
+  // user's actions notify: what the dialog's own code changes (SetDlgItemText,
+  // UpdateData(FALSE), ...) does not, so a handler that must also run then
+  // is called by that code itself.
   virtual void OnControlChanged(int id);
   // The user double-clicked an entry of list box `id`.
   virtual void OnControlDoubleClicked(int id);
