@@ -67,7 +67,7 @@ BOOL CircleThroughPoints(int x1, int y1, int x2, int y2, int x3, int y3, int* cx
 
 int ProjectPointOntoBisector(int px, int py, int ax, int ay, int bx, int by, int* fx, int* fy) {
   const double length = Length(static_cast<double>(bx) - ax, static_cast<double>(by) - ay);
-  if (length > Millimetre()) {
+  if (length > Millimetre() && length > 0) {
     // The bisector: 2 (ax - bx) x + 2 (ay - by) y = ax^2 + ay^2 - bx^2 - by^2.
     const double a = 2 * (static_cast<double>(ax) - bx);
     const double b = 2 * (static_cast<double>(ay) - by);
@@ -139,7 +139,9 @@ BOOL BisectorPointAtDistance(int d, int ax, int ay, int bx, int by, int px, int 
   const double dx = static_cast<double>(bx) - ax;
   const double dy = static_cast<double>(by) - ay;
   const double length = Length(dx, dy);
-  if (!(length > Millimetre())) return FALSE;
+  // A style scale of 0 or less (a damaged file) must not let two equal points
+  // through to a division by their distance.
+  if (!(length > Millimetre()) || !(length > 0)) return FALSE;
   const double mx = (static_cast<double>(ax) + bx) / 2;
   const double my = (static_cast<double>(ay) + by) / 2;
   // Unit normal to the left of A -> B (model y up).

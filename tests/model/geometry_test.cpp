@@ -187,6 +187,17 @@ TEST_F(GeometryTest, BisectorHelpersNeedASegmentLongerThanAMillimetre) {
   }
 }
 
+TEST_F(GeometryTest, BisectorPointWithADamagedScale) {
+  g_Style.SetScale(-5);
+  int x = -1;
+  int y = -1;
+  EXPECT_FALSE(BisectorPointAtDistance(20, 7, 7, 7, 7, 0, 0, &x, &y));
+  EXPECT_EQ(x, -1);
+  EXPECT_EQ(ProjectPointOntoBisector(3, 4, 7, 7, 7, 7, &x, &y), 0);  // no bisector: P itself
+  EXPECT_EQ(x, 3);
+  EXPECT_EQ(y, 4);
+}
+
 TEST_F(GeometryTest, ParallelLineLiesRightOfTheTravel) {
   double a = 0;
   double b = 0;
