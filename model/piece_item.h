@@ -93,6 +93,23 @@ class CPieceItem {
   // Number of main vertices (0 for an empty ring).
   int32_t CountMainVertices() const;
 
+  // Notch upkeep, called on a notch item (types 13, 18, 23; model/items/
+  // segment_items.h has the notch layout). TrimAgainstOutline removes every
+  // notch whose outline vertex is no main vertex of `outline` or whose point
+  // lies farther than 0.2 mm from it, redrawing the work window once per
+  // notch removed; returns how many were removed (0 without an outline).
+  // UpdateNotchesFromOutline re-places the notches after the outline changed
+  // from `oldOutline` to `newOutline` (the same item when nothing changed):
+  // each notch keeps, in every size, its place along the outline as measured
+  // on the old outline from its outline vertex, and is put there on the new
+  // one, its inner end recomputed at the same length and angle. The outline
+  // vertex is found on the new outline by its position (`lookup` 0) or by its
+  // place among the main vertices (any other value). Notches not on the old
+  // outline are removed first, those not on the new one at the end; the item
+  // may be left empty, and the caller then removes it.
+  void UpdateNotchesFromOutline(CPieceItem* oldOutline, CPieceItem* newOutline, int lookup);
+  int32_t TrimAgainstOutline(CPieceItem* outline);
+
   // Nearest main vertex (and per-size copy when `withCopies`) within
   // Scale x `tolerance` model units of (x, y), `tolerance` in millimetres.
   // On success writes it to `node` and returns TRUE; else `node` is untouched.
@@ -101,6 +118,11 @@ class CPieceItem {
   // Scale x (tolerance + 1) and no second test.
   BOOL HitTestVertexRange(int32_t x, int32_t y, double tolerance, CVertexNode* from, CVertexNode* to,
                           CVertexNode** node, BOOL withCopies) const;
+  // The shorter length along the first size's curve from a main vertex to
+  // the nearest key vertex (kind 0 or 3), or to a curve vertex whose vertex
+  // carries a positive length in its Value word, truncated; 0 for an item
+  // that is no curve or a vertex that is not on its curve (model/lookup.cpp).
+  int DistanceToKeyVertex(CVertexNode* vertex) const;
 
   // The per-size drawing frame every item class follows: sizes from the last
   // record of the style's size ring back to the first (so size 0 ends on top),
