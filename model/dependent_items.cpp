@@ -6,28 +6,6 @@
 namespace {
 constexpr uint32_t kVShapeMark = 0x800;      // a V shape's leg ends here
 constexpr uint32_t kSegmentMark = 0x1000;    // a segment item has a point here
-
-// First node at (x, y) among the items of a type that `match` accepts.
-template <typename Match>
-CVertexNode* FindInItemsOfType(const CPieceRecord& piece, int32_t type, int32_t x, int32_t y, Match match) {
-  CPieceItem* item = piece.ItemRing;
-  for (int32_t i = 0; i < piece.ItemCount && item; ++i, item = item->Next) {
-    if (item->Type != type) continue;
-    CVertexNode* node = item->VertexHead;
-    for (int32_t k = 0; k < item->VertexCount && node; ++k, node = node->Next) {
-      if (node->X == x && node->Y == y && match(*node)) return node;
-    }
-  }
-  return nullptr;
-}
-
-CVertexNode* FindMainVertex(const CPieceRecord& piece, int32_t type, int32_t x, int32_t y) {
-  return FindInItemsOfType(piece, type, x, y, [](const CVertexNode& n) { return n.IsMain(); });
-}
-
-CVertexNode* FindVertexOfKind(const CPieceRecord& piece, int32_t type, int32_t x, int32_t y, int kind) {
-  return FindInItemsOfType(piece, type, x, y, [kind](const CVertexNode& n) { return n.Kind() == kind; });
-}
 }  // namespace
 
 void CPieceRecord::RemoveVShape(CPieceItem** item) {
@@ -43,8 +21,8 @@ void CPieceRecord::RemoveVShape(CPieceItem** item) {
   RemoveItem(shape);
   *item = nullptr;
   for (int i = 0; i < endCount; ++i) {
-    CVertexNode* outline = FindMainVertex(*this, 0, ends[i].x, ends[i].y);
-    if (outline && !FindVertexOfKind(*this, 6, ends[i].x, ends[i].y, 2)) outline->Flags &= ~kVShapeMark;
+    CVertexNode* outline = FindVertex(ends[i].x, ends[i].y, 0, nullptr);
+    if (outline && !FindVertexOfKind(ends[i].x, ends[i].y, 2, 6, nullptr)) outline->Flags &= ~kVShapeMark;
   }
 }
 
@@ -71,8 +49,8 @@ void CPieceRecord::RemoveSegmentChain(CPieceItem** item, CVertexNode* node) {
       *item = nullptr;
     }
     for (const CPoint& end : ends) {
-      if (FindMainVertex(*this, 7, end.x, end.y)) continue;
-      if (CVertexNode* outline = FindMainVertex(*this, 0, end.x, end.y)) outline->Flags &= ~kSegmentMark;
+      if (FindVertex(end.x, end.y, 7, nullptr)) continue;
+      if (CVertexNode* outline = FindVertex(end.x, end.y, 0, nullptr)) outline->Flags &= ~kSegmentMark;
     }
     if (empty || pKind == 3 || !after) break;
     p = after;

@@ -1,5 +1,6 @@
 #include "model/piece_item.h"
 
+#include "model/lookup.h"
 #include "model/style.h"
 #include "platform/dc.h"
 
@@ -308,49 +309,54 @@ double SquaredDistance(const CVertexNode& node, int32_t x, int32_t y) {
 bool IsHitCandidate(const CVertexNode& node, BOOL withCopies) {
   return node.IsMain() || (withCopies && node.Kind() == kVertexKindCopy);
 }
-}  // namespace
 
-BOOL CPieceItem::HitTestVertex(int32_t x, int32_t y, double tolerance, CVertexNode** node, BOOL withCopies) const {
-  const double scale = g_Style.GetScale();
-  const double reach = scale * (tolerance + 1.0);
-  double best = reach * reach;
+// The hit candidate nearest to (x, y) among at most `limit` nodes from
+// `first`, stopping before `stop`, strictly nearer than `*best` (a squared
+// distance, lowered to the one found); null when none is.
+CVertexNode* NearestCandidate(CVertexNode* first, const CVertexNode* stop, int32_t limit, int32_t x, int32_t y,
+                              BOOL withCopies, double* best) {
   CVertexNode* found = nullptr;
-  CVertexNode* current = VertexHead;
-  for (int32_t i = 0; i < VertexCount && current; ++i, current = current->Next) {
+  CVertexNode* current = first;
+  for (int32_t i = 0; i < limit && current && current != stop; ++i, current = current->Next) {
     if (!IsHitCandidate(*current, withCopies)) continue;
     const double d = SquaredDistance(*current, x, y);
-    if (d < best) {
-      best = d;
+    if (d < *best) {
+      *best = d;
       found = current;
     }
   }
-  if (found && scale * tolerance * tolerance * scale >= best) {
-    if (node) *node = found;
-    return TRUE;
-  }
-  return FALSE;
+  return found;
+}
+
+// The squared search reach of the hit tests: Scale x (tolerance + 1 mm).
+double SquaredSearchReach(double tolerance) {
+  const double reach = g_Style.GetScale() * (tolerance + 1.0);
+  return reach * reach;
+}
+}  // namespace
+
+BOOL FindNearestVertexWithin(CVertexNode* first, int32_t count, int32_t x, int32_t y, double tolerance,
+                             BOOL withCopies, CVertexNode** node) {
+  double best = SquaredSearchReach(tolerance);
+  CVertexNode* found = NearestCandidate(first, nullptr, count, x, y, withCopies, &best);
+  // Found only within the tolerance itself, not the wider search reach.
+  const double scale = g_Style.GetScale();
+  if (!found || !(scale * tolerance * tolerance * scale >= best)) return FALSE;
+  if (node) *node = found;
+  return TRUE;
+}
+
+BOOL CPieceItem::HitTestVertex(int32_t x, int32_t y, double tolerance, CVertexNode** node, BOOL withCopies) const {
+  return FindNearestVertexWithin(VertexHead, VertexCount, x, y, tolerance, withCopies, node);
 }
 
 BOOL CPieceItem::HitTestVertexRange(int32_t x, int32_t y, double tolerance, CVertexNode* from, CVertexNode* to,
                                     CVertexNode** node, BOOL withCopies) const {
   if (!from || !to) return FALSE;
-  const double scale = g_Style.GetScale();
-  const double reach = scale * (tolerance + 1.0);
-  double best = reach * reach;
-  CVertexNode* found = nullptr;
-  CVertexNode* current = from;
-  for (int32_t i = 0; i < TurnLength(VertexCount) && current != to; ++i, current = current->Next) {
-    if (!IsHitCandidate(*current, withCopies)) continue;
-    const double d = SquaredDistance(*current, x, y);
-    if (d < best) {
-      best = d;
-      found = current;
-    }
-  }
-  if (to->IsMain()) {
-    const double d = SquaredDistance(*to, x, y);
-    if (d < best) found = to;
-  }
+  double best = SquaredSearchReach(tolerance);
+  CVertexNode* found = NearestCandidate(from, to, TurnLength(VertexCount), x, y, withCopies, &best);
+  // The range's last node counts only as a main vertex.
+  if (to->IsMain() && SquaredDistance(*to, x, y) < best) found = to;
   if (!found) return FALSE;
   if (node) *node = found;
   return TRUE;

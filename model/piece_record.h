@@ -61,6 +61,44 @@ class CPieceRecord {
   // `*item` to null.
   void RemoveSegmentChain(CPieceItem** item, CVertexNode* node);
 
+  // Lookups and hit tests (model/lookup.cpp). Positions compare exactly;
+  // tolerances are millimetres, times the style's scale. Item walks count
+  // ItemCount items; an out-pointer is written only on success.
+  //
+  // The first item of a type code in ring order: TRUE and `*out`, else FALSE.
+  BOOL FindItem(int32_t type, CPieceItem** out) const;
+  // The same from the item after `start` on, trying at most ItemCount items
+  // (so `start` itself comes last). FALSE for a null `start`.
+  BOOL FindItemAfter(int32_t type, CPieceItem* start, CPieceItem** out) const;
+  // The first main vertex (kind below 64) at (x, y) among the items of that
+  // type, with its item; null when none.
+  CVertexNode* FindVertex(int32_t x, int32_t y, int32_t type, CPieceItem** item) const;
+  // The same for any node whose kind (low byte of the flags) is `kind`.
+  CVertexNode* FindVertexOfKind(int32_t x, int32_t y, int kind, int32_t type, CPieceItem** item) const;
+  // The first main vertex at (x, y) of any item but texts (11), the cut line
+  // (12) and the derived items 17 to 20, with its item; null when none.
+  CVertexNode* FindVertexAnyItem(int32_t x, int32_t y, CPieceItem** item) const;
+  // The main vertex nearest to (x, y) within Scale x `tol` among the items of
+  // that type, or with type -1 of every item but texts (11), the cut line (12)
+  // and the derived items 17 to 25. The walk starts at the outline, and an
+  // outline vertex in reach is taken at once even when another item holds a
+  // nearer one. A dimension's two anchor nodes are never hit. FALSE for a
+  // piece without an outline.
+  BOOL HitTestVertex(int32_t x, int32_t y, int32_t type, double tol, CPieceItem** item, CVertexNode** node) const;
+  // The first item from `start` up to the end of the ring (the item before
+  // ItemRing) whose nearest main vertex lies within Scale x `tol`; with type
+  // -1 texts, the cut line and the items 17 to 20 are passed over.
+  BOOL HitTestVertexFrom(int32_t x, int32_t y, int32_t type, double tol, CPieceItem* start, CPieceItem** item,
+                         CVertexNode** node) const;
+  // The nearest point on the curves of the outline and the internal lines
+  // (types 0, 8, 9, 14, 15) closer than `tol` millimetres: the item, the
+  // segment's node and the foot point.
+  BOOL HitTestCurve(int32_t x, int32_t y, double tol, CPieceItem** item, CVertexNode** segment, int* fx,
+                    int* fy) const;
+  // Union of the items' GetDrawExtent for a size index, the minima started at
+  // 0x7FFFFFFF and the maxima at 0x80000000.
+  void GetDrawExtent(int size, int* minX, int* maxX, int* minY, int* maxY) const;
+
   CString PieceName;
   CString Annotation;
   CString Text3;
