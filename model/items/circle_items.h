@@ -1,7 +1,9 @@
 // Circles: each circle is a centre group (a main vertex with its per-size
 // copies) followed by a radius group whose first node is not a main vertex
-// (its x the radius of that size). Type 10 is read by the readers, type 16 is
-// derived.
+// (its x the radius of that size). Type 10 (drawn dotted) is read by the
+// readers, type 16 (drawn solid) is a plain item of the piece. Both draw every
+// circle hollow in each visible size's colour, and their extents are the
+// squares centre +- radius of the sizes counted.
 #pragma once
 
 #include "model/piece_item.h"
@@ -22,4 +24,10 @@ class CPieceItem16 : public CPieceItem {
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const override;
   void GetExtent(int all, int* minX, int* maxX, int* minY, int* maxY) const override;
+
+  // Draws the one circle whose centre group starts at the main vertex
+  // `centre` of this item's ring, straight from the ring: size s takes the
+  // centre group's node s and the radius group's node s. Nothing for a null
+  // centre.
+  void DrawCircle(CDC* dc, double unitsPerPixel, int originX, int originY, CVertexNode* centre);
 };

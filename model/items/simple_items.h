@@ -1,21 +1,49 @@
-// Simple shapes on the graded-point extents: the V shape (type 6: leg end,
-// apex of kind 5, leg end, parameter point with the hole distance) and the
-// derived corner mark (type 19: leg end, apex, leg end, parameter point with
-// the hole distance and the packed end-mark sizes).
+// Corners on the graded-point extents: the V shape (type 6: leg end, apex of
+// kind 5, leg end, parameter point with the hole distance) and the derived
+// corner mark (type 19: leg end, apex, leg end, parameter point with the hole
+// distance and the packed end-mark sizes). Both draw their legs dashed with a
+// 3 mm circle at the apex and, when the first leg end's shape code asks for
+// it, a drill hole (3 mm circle and 5 mm cross) on the corner's bisector at
+// the parameter point's distance from the apex. An item that does not hold
+// exactly four points per size draws nothing.
+//
+// A corner whose bisector has no direction in a size (a leg of no length, or
+// legs that point in opposite directions so that the bisector point falls on
+// the apex) draws no hole in that size, and a leg of no length no leg mark.
 #pragma once
 
 #include "model/items/segment_items.h"
+
+// The shape code on a corner's first leg end that asks for a drill hole
+// (flags AND 0xF00).
+inline constexpr uint32_t kCornerHoleCode = 0x100;
+// The kind of a V shape's apex vertex.
+inline constexpr int kVShapeApexKind = 5;
 
 class CPieceItem6 : public CPieceSimpleItem {
  public:
   CPieceItem6(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(6, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
+  // Looks exactly like Draw.
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
+
+  // Moves the leg end `leg` (a main vertex of this ring) to the positions of
+  // `source` and the nodes after it, size by size, and shifts the apex by as
+  // much as the midpoint of the two leg ends moved in that size. `leg` is the
+  // first leg's end when the main vertex after it is the apex (kind 5), else
+  // the second's. Nothing for a null node or an empty ring.
+  void MoveLegEnd(CVertexNode* source, CVertexNode* leg);
 };
 
+// Shown only while derived items are shown. While lines are shown the legs
+// run full length; otherwise each leg is 10 mm from the apex and each leg end
+// carries an end mark (a stub along the leg with a crossbar), sized by the
+// parameter point's y: low 16 bits the stub length, high 16 bits (signed) the
+// crossbar width, in model units.
 class CPieceItem19 : public CPieceSimpleItem {
  public:
   CPieceItem19(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(19, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
+  // Looks exactly like Draw.
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
