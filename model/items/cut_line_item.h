@@ -1,5 +1,7 @@
 // The derived cut line (type 12): a closed curve that the derived-item
-// rebuild makes from the outline and its corner parameters.
+// rebuild makes from the outline and its corner parameters, one per size.
+// It is drawn dotted and hollow, one polygon per visible size in the size's
+// colour, and only while derived items are shown; selected it looks the same.
 #pragma once
 
 #include "model/items/curve_item.h"

@@ -1,10 +1,39 @@
-// The dotted derived items: closed contour (21), two-point line (22),
-// notches (23), corner marks (24) and segment pairs or end ticks (25).
+// The dotted derived items that mark features of the outline: the closed
+// contour (21), two-point lines (22), notches (23), corner marks with an
+// optional drill hole (24) and point pairs drawn as lines or end ticks (25).
+// The readers and the item factory make them; the derived-item rebuild only
+// deletes them.
+//
+// All five draw only while g_DrawFlagDerivedItems is set. Shown selected they
+// draw only while g_DrawFlagFill22to25 is set (type 21: while
+// g_DrawFlagType21Marks is set), and type 22 then draws whatever the derived
+// items switch says. Each visible size is drawn in its own colour, the last
+// size first; a size whose figure has no direction (coincident points) draws
+// its bare line or nothing.
 #pragma once
 
 #include "model/items/curve_item.h"
 #include "model/items/segment_items.h"
 
+// A corner mark drawn from four graded points per size: P0 and P2 the ends of
+// the two legs, P1 the corner, P3 a parameter point (x: the drill hole's
+// distance from the corner; y: low 16 bits the end tick's stem length, high
+// 16 bits, signed, its crossbar length, in model units). With a dashed pen in
+// each visible size's colour and the hollow brush: while lines are shown the
+// legs P0-P1-P2 in full, else two 10 mm legs from the corner with an end tick
+// at P0 and at P2 pointing to the corner; a 3 mm circle at the corner; and,
+// when the first size's P0 has the hole code in its flags (AND 0xF00 =
+// 0x100), a 3 mm circle and a 5 mm cross on the hole, which lies on the
+// corner's bisector at P3.x from the corner. Circles and crosses keep at
+// least 3 pixels. Nothing for an item that does not hold exactly four points
+// per size; a leg of no length gets no leg or tick, and a corner without a
+// bisector direction no hole.
+void DrawCornerMark(const CPieceItem& item, CDC* dc, double unitsPerPixel, int originX, int originY);
+
+// Dotted closed contour, drawn from its curve rings. Shown selected (while
+// g_DrawFlagType21Marks is set) it also gets the vertex marks that the mark
+// switches ask for: 5-pixel squares at key vertices, small circles at curve
+// vertices.
 class CPieceItem21 : public CPiecePolylineItem {
  public:
   CPieceItem21(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(21, prev, next) {}
@@ -12,6 +41,8 @@ class CPieceItem21 : public CPiecePolylineItem {
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
 
+// A dotted line between two graded points (exactly two per size, else
+// nothing); shown selected, a filled 5-pixel square marks the second point.
 class CPieceItem22 : public CPieceFillItem {
  public:
   CPieceItem22(CPieceItem* prev, CPieceItem* next) : CPieceFillItem(22, prev, next) {}
@@ -19,6 +50,8 @@ class CPieceItem22 : public CPieceFillItem {
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
 
+// Dotted notch marks in the notch layout of CPieceNotchItem, with the point
+// numbers of the main vertices while point numbers are shown.
 class CPieceItem23 : public CPieceNotchItem {
  public:
   CPieceItem23(CPieceItem* prev, CPieceItem* next) : CPieceNotchItem(23, prev, next) {}
@@ -26,6 +59,7 @@ class CPieceItem23 : public CPieceNotchItem {
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
 
+// A corner mark (DrawCornerMark).
 class CPieceItem24 : public CPieceSimpleItem {
  public:
   CPieceItem24(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(24, prev, next) {}
@@ -33,7 +67,11 @@ class CPieceItem24 : public CPieceSimpleItem {
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
 
-// Pairs (P, Q) of graded points; the base's own word is not read.
+// Pairs (P, Q) of graded points, points 2k and 2k + 1 of each size; an odd
+// last point is left out. Drawn dashed: while lines are shown a line from P
+// to Q, else an end tick at each end sized like a notch (stem
+// g_NotchSizeB, crossbar g_NotchSizeA, in tenths of a millimetre). The base's
+// own word is not read.
 class CPieceItem25 : public CPieceSegmentItem {
  public:
   CPieceItem25(CPieceItem* prev, CPieceItem* next) : CPieceSegmentItem(25, prev, next) {}
