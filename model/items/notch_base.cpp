@@ -32,7 +32,7 @@ void DrawFigure(CDC* dc, std::initializer_list<CPoint> points) {
   dc->MoveTo(*p);
   for (++p; p != points.end(); ++p) dc->LineTo(*p);
   const CPoint last = *(points.end() - 1);
-  dc->LineTo(last.x, last.y + 1);
+  dc->LineTo(last.x, OffsetPixel(last.y, 1));
 }
 
 // The nodes of one notch: node k of each group is its position in size k.
@@ -225,7 +225,8 @@ void CPieceNotchItem::DrawNotchMark(CDC* dc, uint32_t shape, const CPoint corner
         if (CircleThroughPoints(sLeftTip.x, sLeftTip.y, baseMid.x, baseMid.y, sRightTip.x, sRightTip.y, &cx, &cy,
                                 &radius)) {
           const int rr = radius < 0 ? -radius : radius;
-          dc->Arc(cx - rr, cy - rr, cx + rr, cy + rr, sRightTip.x, sRightTip.y, sLeftTip.x, sLeftTip.y);
+          dc->Arc(OffsetPixel(cx, -rr), OffsetPixel(cy, -rr), OffsetPixel(cx, rr), OffsetPixel(cy, rr), sRightTip.x,
+                  sRightTip.y, sLeftTip.x, sLeftTip.y);
         } else {
           DrawFigure(dc, {sLeftTip, baseMid, sRightTip});
         }
@@ -241,8 +242,8 @@ void CPieceNotchItem::DrawNotchMark(CDC* dc, uint32_t shape, const CPoint corner
         DrawFigure(dc, {sRightTip, rightEnd});
         DrawFigure(dc, {sLeftTip, leftEnd});
         const CPoint centre = Midpoint(rightEnd, leftEnd);
-        dc->Arc(centre.x - r, centre.y - r, centre.x + r, centre.y + r, rightEnd.x, rightEnd.y, leftEnd.x,
-                leftEnd.y);
+        dc->Arc(OffsetPixel(centre.x, -r), OffsetPixel(centre.y, -r), OffsetPixel(centre.x, r),
+                OffsetPixel(centre.y, r), rightEnd.x, rightEnd.y, leftEnd.x, leftEnd.y);
       }
       break;
     }

@@ -125,7 +125,7 @@ void DrawSegmentEndMark(CDC* dc, CPoint end, CPoint toward, int stub, int bar, d
   dc->MoveTo(ScreenPoint(bar1.x, bar1.y, unitsPerPixel, originX, originY));
   const CPoint last = ScreenPoint(bar2.x, bar2.y, unitsPerPixel, originX, originY);
   dc->LineTo(last);
-  dc->LineTo(last.x, last.y + 1);
+  dc->LineTo(last.x, OffsetPixel(last.y, 1));
 }
 
 void CPieceItem7::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord*) {

@@ -148,6 +148,20 @@ TEST_F(NotchBaseTest, ANotchWithoutLengthDrawsEveryShapeSafely) {
   }
 }
 
+TEST_F(NotchBaseTest, MarksFarOffTheDeviceDrawWithoutOverflow) {
+  AddSizes(2);
+  constexpr int kMax = 0x7FFFFFFF;
+  constexpr int kMin = -kMax - 1;
+  CPieceItem13 item(nullptr, nullptr);
+  for (uint32_t shape = 0x100; shape <= 0x500; shape += 0x100) {
+    AddNotch(&item, {{kMax, kMax}, {kMin, kMax}}, {{kMin, kMin}, {kMax, kMin}}, shape, kMax, 0, {0, 0}, 3);
+    AddNotch(&item, {{kMax, kMax}, {kMax, kMax}}, {{kMax - 30, kMax}, {kMax, kMax - 3}}, shape, 40, 0, {0, 0}, 3);
+  }
+  RecordingDC dc;
+  for (double unitsPerPixel : {1.0, 0.001, 1e9}) item.DrawNotches(&dc, unitsPerPixel, kMin, kMax, PS_SOLID);
+  EXPECT_FALSE(dc.calls().empty());
+}
+
 TEST_F(NotchBaseTest, EachVisibleSizeGetsItsMarkLastSizeFirst) {
   auto sizes = AddSizes(3);
   sizes[1]->Visible = 0;
@@ -294,6 +308,21 @@ TEST_F(NotchOutlineTest, NotchesOffTheOldOutlineOrWithoutTheirVertexOnTheNewOneA
   ASSERT_EQ(notches.VertexCount, 4);
   EXPECT_EQ(PointOf(notches.VertexHead), CPoint(400, 0));
   EXPECT_EQ(shell.calls.size(), 2u);
+}
+
+TEST_F(NotchOutlineTest, DamagedNotchesAreLeftAloneByThePlacingAndJudgedOnTheOutline) {
+  CPieceItem13 notches(nullptr, nullptr);
+  // A notch whose anchor carries no direction code the outline knows, and
+  // a notch cut short by the end of the ring (no anchor node).
+  CVertexNode* odd = AddNotch(&notches, {{400, 0}}, {{400, 100}}, kNotchShapeT, 40, 0, {0, 0}, 9);
+  notches.AddTailVertex(700, 0, 0);
+  notches.AddTailVertex(700, 100, kNotchShapeT | 1);
+  notches.AddTailVertex(40, 0, kVertexKindFixedSingle);
+  notches.UpdateNotchesFromOutline(&outline_, &outline_, 0);
+  // The first stays as it was; the second has no anchor to be found by.
+  ASSERT_EQ(notches.VertexCount, 4);
+  EXPECT_EQ(PointOf(odd), CPoint(400, 0));
+  EXPECT_EQ(PointOf(odd->Next), CPoint(400, 100));
 }
 
 TEST_F(NotchOutlineTest, EveryGradedSizeKeepsItsPlaceOnItsOwnCurve) {

@@ -117,6 +117,19 @@ TEST_F(SegmentItemsTest, ASegmentWithoutLengthDrawsNoEndMarks) {
   EXPECT_EQ(dc.calls().size(), 4u);
 }
 
+TEST_F(SegmentItemsTest, EndMarksFarOffTheDeviceDrawWithoutOverflow) {
+  AddSizes(1);
+  g_DrawFlagLines = 0;
+  constexpr int kMax = 0x7FFFFFFF;
+  constexpr int kMin = -kMax - 1;
+  CPieceItem7 item(nullptr, nullptr);
+  AddFlatSegment(&item, kMin, kMin, kMax, kMax);
+  AddFlatSegment(&item, kMax, kMax, kMax, kMax - 1);
+  RecordingDC dc;
+  for (double unitsPerPixel : {1.0, 0.001}) item.Draw(&dc, unitsPerPixel, kMin, kMax, nullptr);
+  EXPECT_EQ(dc.calls().size(), 40u);  // two segments, two ends, five calls each, twice
+}
+
 TEST_F(SegmentItemsTest, EmptyItemsDrawNothingAndLeaveTheBackgroundAlone) {
   AddSizes(2);
   CPieceItem7 seven(nullptr, nullptr);
