@@ -1,6 +1,37 @@
 #include "model/items/curve_item.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "design/geometry/point_line.h"
+#include "model/geometry.h"
+#include "model/spline.h"
 #include "model/style.h"
+#include "model/work_area.h"
+#include "platform/dc.h"
+
+namespace {
+
+double SquaredDistance(double x1, double y1, double x2, double y2) {
+  const double dx = x2 - x1;
+  const double dy = y2 - y1;
+  return dx * dx + dy * dy;
+}
+
+// From `node` on (itself included), the first curve node that is no spline
+// point, going forward or backward; null when one turn of the ring finds none.
+CVertexNode* SkipSplinePoints(CVertexNode* node, int32_t ringCount, bool forward) {
+  for (int32_t i = 0; node && i < ringCount; ++i) {
+    if (node->Kind() != kVertexKindGraded) return node;
+    node = forward ? node->Next : node->Prev;
+  }
+  return nullptr;
+}
+
+bool IsSmoothKind(int kind) { return kind == 1 || kind == 3; }
+
+}  // namespace
 
 CPieceCurveItem::CPieceCurveItem(int32_t type, CPieceItem* prev, CPieceItem* next)
     : CPieceItem(type, prev, next) {}
@@ -17,6 +48,22 @@ CVertexRing* CPieceCurveItem::CurveRingAt(int sizeIndex) const {
   return &CurveRings[sizeIndex];
 }
 
+CVertexNode* CPieceCurveItem::NodeOfSize(CVertexNode* main, int sizeIndex) {
+  CVertexNode* node = main;
+  for (int s = 0; s < sizeIndex && node; ++s) node = node->Next;
+  return node;
+}
+
+CVertexRing* CPieceCurveItem::CurveRingOf(const CSizeRecord* size) const {
+  return CurveRingAt(g_Style.IndexOfSize(size));
+}
+
+CVertexNode* CPieceCurveItem::FirstMainVertex() const {
+  if (!VertexHead) return nullptr;
+  CVertexNode* start = VertexHead->IsMain() ? VertexHead : NextMainVertex(VertexHead);
+  return start && start->IsMain() ? start : nullptr;
+}
+
 CVertexNode* CPieceCurveItem::NextVertexSkipCopies(CVertexNode* node) const {
   return CPieceItem::NextVertexSkipCopies(node);
 }
@@ -25,52 +72,135 @@ CVertexNode* CPieceCurveItem::PrevVertexSkipCopies(CVertexNode* node) const {
   return CPieceItem::PrevVertexSkipCopies(node);
 }
 
-void CPieceCurveItem::GetDrawExtent(CSizeRecord*, int*, int*, int*, int*) const {
-  // drawn by the item-drawing work
+namespace {
+
+void StartExtent(int* minX, int* maxX, int* minY, int* maxY) {
+  *minX = INT32_MAX;
+  *minY = INT32_MAX;
+  *maxX = INT32_MIN;
+  *maxY = INT32_MIN;
 }
 
-void CPieceCurveItem::GetExtent(int, int*, int*, int*, int*) const {
-  // drawn by the item-drawing work
+void WidenExtent(const CVertexRing& ring, int* minX, int* maxX, int* minY, int* maxY) {
+  CVertexNode* node = ring.Head;
+  for (int32_t i = 0; node && i < ring.Count; ++i, node = node->Next) {
+    if (node->X > *maxX) *maxX = node->X;
+    if (node->X < *minX) *minX = node->X;
+    if (node->Y > *maxY) *maxY = node->Y;
+    if (node->Y < *minY) *minY = node->Y;
+  }
+}
+
+}  // namespace
+
+void CPieceCurveItem::GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const {
+  const CVertexRing* ring = CurveRingOf(size);
+  if (!ring) return;
+  StartExtent(minX, maxX, minY, maxY);
+  WidenExtent(*ring, minX, maxX, minY, maxY);
+}
+
+void CPieceCurveItem::GetExtent(int all, int* minX, int* maxX, int* minY, int* maxY) const {
+  if (!CurveRings) return;
+  StartExtent(minX, maxX, minY, maxY);
+  const CSizeRecord* size = g_Style.SizeRing;
+  for (int s = 0; s < CurveRingCount && s < g_Style.SizeCount && size; ++s, size = size->Next) {
+    if (all == 0 ? s == 0 : size->Visible != 0) WidenExtent(CurveRings[s], minX, maxX, minY, maxY);
+  }
 }
 
 CVertexNode* CPieceCurveItem::FindCurveVertexWithKind(CSizeRecord* size, int32_t x, int32_t y, int kind) const {
-  const CVertexRing* ring = CurveRingAt(g_Style.IndexOfSize(size));
+  const CVertexRing* ring = CurveRingOf(size);
   if (!ring) return nullptr;
   CVertexNode* node = ring->Head;
-  for (int32_t i = 0; i < ring->Count; ++i, node = node->Next) {
+  for (int32_t i = 0; node && i < ring->Count; ++i, node = node->Next) {
     if (node->X == x && node->Y == y && node->Kind() == kind) return node;
   }
   return nullptr;
 }
 
 CVertexNode* CPieceCurveItem::FindCurveVertex(CSizeRecord* size, int32_t x, int32_t y) const {
-  const CVertexRing* ring = CurveRingAt(g_Style.IndexOfSize(size));
+  const CVertexRing* ring = CurveRingOf(size);
   if (!ring) return nullptr;
   CVertexNode* node = ring->Head;
-  for (int32_t i = 0; i < ring->Count; ++i, node = node->Next) {
+  for (int32_t i = 0; node && i < ring->Count; ++i, node = node->Next) {
     if (node->X == x && node->Y == y) return node;
   }
   return nullptr;
 }
 
-CVertexNode* CPieceCurveItem::MapToCurveVertex(CSizeRecord*, CVertexNode*) const {
-  // curve lookup by the curve work
+CVertexNode* CPieceCurveItem::MapToCurveVertex(CSizeRecord* size, CVertexNode* node) const {
+  const int s = g_Style.IndexOfSize(size);
+  const CVertexRing* ring = CurveRingAt(s);
+  if (!ring || !node) return nullptr;
+  // The curve holds one vertex node per main vertex, in the same order, with
+  // spline points between them.
+  CVertexNode* const first = FirstMainVertex();
+  CVertexNode* main = first;
+  CVertexNode* curve = ring->Head;
+  while (main && curve) {
+    curve = SkipSplinePoints(curve, ring->Count, true);
+    if (!curve) break;
+    if (NodeOfSize(main, s) == node) {
+      if (curve->X == node->X && curve->Y == node->Y) return curve;
+      break;
+    }
+    main = NextMainVertex(main);
+    curve = curve->Next;
+    if (main == first) break;
+  }
+  return FindCurveVertex(size, node->X, node->Y);
+}
+
+CVertexNode* CPieceCurveItem::MapToMainVertex(CSizeRecord* size, CVertexNode* curveNode) const {
+  const int s = g_Style.IndexOfSize(size);
+  const CVertexRing* ring = CurveRingAt(s);
+  if (!ring || !curveNode) return nullptr;
+  CVertexNode* const first = FirstMainVertex();
+  CVertexNode* main = first;
+  CVertexNode* curve = ring->Head;
+  while (main && curve) {
+    curve = SkipSplinePoints(curve, ring->Count, true);
+    if (!curve) break;
+    if (curve == curveNode) {
+      CVertexNode* sizeNode = NodeOfSize(main, s);
+      if (sizeNode && sizeNode->X == curveNode->X && sizeNode->Y == curveNode->Y) return sizeNode;
+      break;
+    }
+    main = NextMainVertex(main);
+    curve = curve->Next;
+    if (main == first) break;
+  }
+  // By position and kind over every main vertex.
+  main = first;
+  while (main) {
+    CVertexNode* sizeNode = NodeOfSize(main, s);
+    if (sizeNode && sizeNode->X == curveNode->X && sizeNode->Y == curveNode->Y &&
+        sizeNode->Kind() == curveNode->Kind()) {
+      return sizeNode;
+    }
+    main = NextMainVertex(main);
+    if (main == first) break;
+  }
   return nullptr;
 }
 
-CVertexNode* CPieceCurveItem::MapToMainVertex(CSizeRecord*, CVertexNode*) const {
-  // curve lookup by the curve work
-  return nullptr;
+CVertexNode* CPieceCurveItem::NextKeyVertexOnCurve(CSizeRecord* size, CVertexNode* curveNode) const {
+  const CVertexRing* ring = CurveRingOf(size);
+  if (!ring || !curveNode) return nullptr;
+  CVertexNode* vertex = SkipSplinePoints(curveNode->Next, ring->Count, true);
+  CVertexNode* main = MapToMainVertex(size, vertex);
+  if (main && main->Kind() == kVertexKindCopy) main = PrevMainVertex(main);
+  return main;
 }
 
-CVertexNode* CPieceCurveItem::NextKeyVertexOnCurve(CSizeRecord*, CVertexNode*) const {
-  // curve lookup by the curve work
-  return nullptr;
-}
-
-CVertexNode* CPieceCurveItem::PrevKeyVertexOnCurve(CSizeRecord*, CVertexNode*) const {
-  // curve lookup by the curve work
-  return nullptr;
+CVertexNode* CPieceCurveItem::PrevKeyVertexOnCurve(CSizeRecord* size, CVertexNode* curveNode) const {
+  const CVertexRing* ring = CurveRingOf(size);
+  if (!ring || !curveNode) return nullptr;
+  CVertexNode* vertex = SkipSplinePoints(curveNode->Prev, ring->Count, false);
+  CVertexNode* main = MapToMainVertex(size, vertex);
+  if (main && main->Kind() == kVertexKindCopy) main = PrevMainVertex(main);
+  return main;
 }
 
 void CPieceCurveItem::BuildCurveRings() {
@@ -79,12 +209,10 @@ void CPieceCurveItem::BuildCurveRings() {
   if (sizes <= 0) return;
   CurveRings = std::make_unique<CVertexRing[]>(static_cast<size_t>(sizes));
   CurveRingCount = sizes;
-  if (!VertexHead) return;
   // One node per main vertex and size, from the head round to it again. A
   // head that is no main vertex (a damaged ring) starts at the next one.
-  CVertexNode* start = VertexHead;
-  if (!start->IsMain()) start = NextMainVertex(start);
-  if (!start->IsMain()) return;
+  CVertexNode* const start = FirstMainVertex();
+  if (!start) return;
   CVertexNode* main = start;
   do {
     CVertexNode* sizeNode = main;
@@ -96,68 +224,290 @@ void CPieceCurveItem::BuildCurveRings() {
   } while (main && main != start);
 }
 
+void CPieceCurveItem::SeparateCoincidentVertices() {
+  CVertexNode* const first = FirstMainVertex();
+  if (!first) return;
+  const int sizes = g_Style.SizeCount;
+  CVertexNode* prev = first;
+  // Every step either removes a vertex or moves on by one, so the pairs end
+  // when the pair that closes the ring (its second vertex the first) is done.
+  for (;;) {
+    CVertexNode* cur = NextMainVertex(prev);
+    if (!cur || cur == prev) return;  // a single vertex has no neighbour
+    const bool closesRing = cur == first;
+    if (cur->X == prev->X && cur->Y == prev->Y) {
+      if (Type == 12) {
+        bool everySize = true;
+        for (int s = 1; s < sizes && everySize; ++s) {
+          const CVertexNode* a = NodeOfSize(prev, s);
+          const CVertexNode* b = NodeOfSize(cur, s);
+          everySize = a && b && a->X == b->X && a->Y == b->Y;
+        }
+        if (everySize) {
+          RemoveGradedVertex(cur);
+          if (closesRing || !VertexHead) return;
+          continue;  // prev meets the vertex after the removed one
+        }
+      } else {
+        for (CVertexNode* node : {prev, cur}) {
+          const int kind = node->Kind();
+          const uint32_t high = node->Flags & ~0xFFu;
+          if (kind == 1) node->Flags = high | 2u;
+          if (kind == 3) node->Flags = high | 0u;
+        }
+      }
+    }
+    if (closesRing) return;
+    prev = cur;
+  }
+}
+
+void CPieceCurveItem::SmoothRing(CVertexRing& ring) {
+  CVertexNode* start = nullptr;
+  CVertexNode* end = nullptr;
+  if (!FindSplineRun(ring.Head, &start, &end)) return;
+  CVertexNode* const firstStart = start;
+  const int32_t vertexCount = ring.Count;
+  std::vector<CFlaggedPoint> points;
+  points.reserve(static_cast<size_t>(vertexCount) + 1);
+  // Each run begins at a different corner, so there are at most as many runs
+  // as vertices.
+  for (int32_t run = 0; run < vertexCount; ++run) {
+    // The run from its start to its end; a run that ends where it starts
+    // takes the whole ring and its start once more.
+    points.clear();
+    CVertexNode* node = start;
+    points.push_back({node->Flags, node->X, node->Y});
+    do {
+      node = node->Next;
+      points.push_back({node->Flags, node->X, node->Y});
+    } while (node != end && points.size() <= static_cast<size_t>(vertexCount));
+    const int closed = start == end && IsSmoothKind(start->Kind()) ? 1 : 0;
+    const std::vector<CFlaggedPoint> sampled =
+        SampleCubicSpline(points.data(), static_cast<int>(points.size()), 0, closed);
+    // Merge: the run's own vertices are in the ring already; the spline
+    // points go in between them.
+    CVertexNode* cursor = start;
+    for (const CFlaggedPoint& p : sampled) {
+      if (IsMainVertexKind(VertexKind(p.Flags))) {
+        cursor = cursor->Next;
+      } else {
+        ring.InsertBefore(cursor, p.X, p.Y, p.Flags);
+      }
+    }
+    if (!FindSplineRun(end, &start, &end) || start == firstStart) return;
+  }
+}
+
 void CPieceCurveItem::SmoothCurves() {
-  // smoothed by the curve work
+  SeparateCoincidentVertices();
+  BuildCurveRings();
+  for (int32_t s = 0; s < CurveRingCount; ++s) {
+    if (CurveRings[s].Count > 2) SmoothRing(CurveRings[s]);
+  }
 }
 
 int32_t CPieceCurveItem::GetCurveCount(CSizeRecord* size) const {
-  const CVertexRing* ring = CurveRingAt(g_Style.IndexOfSize(size));
+  const CVertexRing* ring = CurveRingOf(size);
   return ring ? ring->Count : 0;
 }
 
 CVertexNode* CPieceCurveItem::GetCurveHead(CSizeRecord* size) const {
-  const CVertexRing* ring = CurveRingAt(g_Style.IndexOfSize(size));
+  const CVertexRing* ring = CurveRingOf(size);
   return ring ? ring->Head : nullptr;
 }
 
-void CPieceCurveItem::NearestCurvePoint(CSizeRecord*, int32_t, int32_t, CVertexNode**) const {
-  // curve lookup by the curve work
+void CPieceCurveItem::NearestOnSegments(const CVertexRing& ring, int32_t segments, int32_t x, int32_t y,
+                                        double* best, CVertexNode** node, CPoint* near) {
+  CVertexNode* a = ring.Head;
+  for (int32_t i = 0; a && i < segments; ++i, a = a->Next) {
+    CVertexNode* b = a->Next;
+    const double dx = static_cast<double>(b->X) - a->X;
+    const double dy = static_cast<double>(b->Y) - a->Y;
+    CPoint candidate(a->X, a->Y);
+    double measure = 0;
+    if (dx == 0 && dy == 0) {
+      measure = SquaredDistance(x, y, a->X, a->Y);
+    } else {
+      const double px = static_cast<double>(x) - a->X;
+      const double py = static_cast<double>(y) - a->Y;
+      const double len2 = dx * dx + dy * dy;
+      const double t = (px * dx + py * dy) / len2;
+      // The foot keeps the segment's own coordinate along an axis it does
+      // not move in, so that rounding cannot step off the segment there.
+      const CPoint foot(dx == 0 ? a->X : RoundToNearest(a->X + t * dx),
+                        dy == 0 ? a->Y : RoundToNearest(a->Y + t * dy));
+      const double cross = px * dy - py * dx;
+      measure = cross * cross / len2;
+      candidate = foot;
+      const bool inX = foot.x >= std::min(a->X, b->X) && foot.x <= std::max(a->X, b->X);
+      const bool inY = foot.y >= std::min(a->Y, b->Y) && foot.y <= std::max(a->Y, b->Y);
+      if (!inX || !inY) {
+        const double toA = SquaredDistance(x, y, a->X, a->Y);
+        const double toB = SquaredDistance(x, y, b->X, b->Y);
+        measure = toB < toA ? toB : toA;
+        candidate = toB < toA ? CPoint(b->X, b->Y) : CPoint(a->X, a->Y);
+      }
+    }
+    if (measure <= *best) {
+      *best = measure;
+      *node = (x == b->X && y == b->Y) ? b : a;
+      *near = candidate;
+    }
+  }
 }
 
-BOOL CPieceCurveItem::HitTest(CSizeRecord*, int32_t, int32_t, double, CVertexNode**, int*, int*) const {
-  // curve lookup by the curve work
+BOOL CPieceCurveItem::HitTestMainVertex(int32_t x, int32_t y, double tolerance, CVertexNode** node, int* footX,
+                                        int* footY) const {
+  CSizeRecord* first = g_Style.SizeRing;
+  CVertexNode* found = nullptr;
+  if (!HitTest(first, x, y, tolerance, &found, footX, footY)) return FALSE;
+  const CVertexRing* ring = CurveRingOf(first);
+  found = SkipSplinePoints(found, ring ? ring->Count : 0, false);
+  *node = MapToMainVertex(first, found);
+  return TRUE;
+}
+
+BOOL CPieceCurveItem::HitTestInSpan(CSizeRecord* size, int32_t x, int32_t y, double tolerance, CVertexNode* from,
+                                    CVertexNode* to, int* footX, int* footY) const {
+  if (!from || !to) return FALSE;
+  CVertexNode* found = nullptr;
+  if (!HitTest(size, x, y, tolerance, &found, footX, footY)) return FALSE;
+  const CVertexRing* ring = CurveRingOf(size);
+  CVertexNode* node = from;
+  for (int32_t i = 0; node && i < ring->Count; ++i, node = node->Next) {
+    if (node == found) return found != to || (x == to->X && y == to->Y) ? TRUE : FALSE;
+    if (node == to) return FALSE;
+  }
   return FALSE;
 }
 
-BOOL CPieceCurveItem::HitTestMainVertex(int32_t, int32_t, double, CVertexNode**, int*, int*) const {
-  // curve lookup by the curve work
-  return FALSE;
+BOOL CPieceCurveItem::ContainsPoint(int32_t x, int32_t y) const {
+  const std::vector<CPoint> points = GetCurvePoints(g_Style.SizeRing);
+  if (points.empty()) return FALSE;
+  return IsPointInPolygon(x, y, points.data(), static_cast<int>(points.size())) != 0 ? TRUE : FALSE;
 }
 
 std::vector<CPoint> CPieceCurveItem::GetCurvePoints(CSizeRecord* size) const {
   std::vector<CPoint> points;
-  const CVertexRing* ring = CurveRingAt(g_Style.IndexOfSize(size));
+  const CVertexRing* ring = CurveRingOf(size);
   if (!ring) return points;
   points.reserve(static_cast<size_t>(ring->Count));
   CVertexNode* node = ring->Head;
-  for (int32_t i = 0; i < ring->Count; ++i, node = node->Next) points.emplace_back(node->X, node->Y);
+  for (int32_t i = 0; node && i < ring->Count; ++i, node = node->Next) points.emplace_back(node->X, node->Y);
   return points;
 }
 
-void CPiecePolylineItem::NearestCurvePoint(CSizeRecord*, int32_t, int32_t, CVertexNode**) const {
-  // curve lookup by the curve work
+std::vector<CPoint> CPieceCurveItem::ScreenCurvePoints(int sizeIndex, double unitsPerPixel, int originX,
+                                                       int originY) const {
+  std::vector<CPoint> points;
+  const CVertexRing* ring = CurveRingAt(sizeIndex);
+  if (!ring) return points;
+  points.reserve(static_cast<size_t>(ring->Count));
+  CVertexNode* node = ring->Head;
+  for (int32_t i = 0; node && i < ring->Count; ++i, node = node->Next) {
+    CPoint p;
+    ModelToScreen(node->X, node->Y, &p.x, &p.y, unitsPerPixel, originX, originY);
+    points.push_back(p);
+  }
+  return points;
 }
 
-BOOL CPiecePolylineItem::HitTest(CSizeRecord*, int32_t, int32_t, double, CVertexNode**, int*, int*) const {
-  // curve lookup by the curve work
-  return FALSE;
+void CPieceCurveItem::DrawCurveRings(CDC* dc, double unitsPerPixel, int originX, int originY, int penStyle,
+                                     BOOL closed, BOOL keyMarks, BOOL curveMarks) const {
+  if (!dc) return;
+  const bool marks = keyMarks || curveMarks;
+  dc->SaveDC();
+  dc->SetBkColor(0xFFFFFF);
+  DrawEachSize(dc, penStyle, false, [&](CDC* d, const CSizeRecord& size, int sizeIndex) {
+    const CVertexRing* ring = CurveRingAt(sizeIndex);
+    if (!ring || ring->Count == 0) return;
+    const std::vector<CPoint> points = ScreenCurvePoints(sizeIndex, unitsPerPixel, originX, originY);
+    CGdiObject* oldBrush = d->SelectStockObject(NULL_BRUSH);
+    if (closed) {
+      d->Polygon(points.data(), static_cast<int>(points.size()));
+    } else {
+      d->Polyline(points.data(), static_cast<int>(points.size()));
+    }
+    if (oldBrush) d->SelectObject(oldBrush);
+    if (!marks) return;
+    CBrush brush(size.Color);
+    CPen pen(PS_SOLID, 1, size.Color);
+    CBrush* markBrush = d->SelectObject(&brush);
+    CPen* markPen = d->SelectObject(&pen);
+    const CVertexNode* node = ring->Head;
+    for (size_t i = 0; i < points.size(); ++i, node = node->Next) {
+      const CPoint p = points[i];
+      const int kind = node->Kind();
+      if ((kind == 0 || kind == 3) && keyMarks) {
+        d->Rectangle(p.x - 2, p.y - 2, p.x + 3, p.y + 3);
+      } else if ((kind == 1 || kind == 2) && curveMarks) {
+        DrawEllipseIfVisible(d, p.x, p.y, p.x - 2, p.y - 2, p.x + 2, p.y + 2);
+      }
+    }
+    if (markPen) d->SelectObject(markPen);
+    if (markBrush) d->SelectObject(markBrush);
+  });
+  dc->RestoreDC(-1);
 }
 
-BOOL CPiecePolylineItem::HitTestMainVertex(int32_t, int32_t, double, CVertexNode**, int*, int*) const {
-  // curve lookup by the curve work
-  return FALSE;
+void CPiecePolylineItem::NearestCurvePoint(CSizeRecord* size, int32_t x, int32_t y, CVertexNode** node) const {
+  *node = nullptr;
+  const CVertexRing* ring = CurveRingOf(size);
+  if (!ring) return;
+  double best = 1e20;
+  CPoint near;
+  NearestOnSegments(*ring, ring->Count, x, y, &best, node, &near);
 }
 
-void CPieceOpenLineItem::NearestCurvePoint(CSizeRecord*, int32_t, int32_t, CVertexNode**) const {
-  // curve lookup by the curve work
+BOOL CPiecePolylineItem::HitTest(CSizeRecord* size, int32_t x, int32_t y, double tolerance, CVertexNode** node,
+                                 int* footX, int* footY) const {
+  const CVertexRing* ring = CurveRingOf(size);
+  const double scale = g_Style.GetScale();
+  if (!ring || scale <= 0) return FALSE;
+  double bound = scale * (tolerance + 1.0);
+  CVertexNode* found = nullptr;
+  CPoint foot;
+  const CPoint point(x, y);
+  CVertexNode* a = ring->Head;
+  for (int32_t i = 0; a && i < ring->Count; ++i, a = a->Next) {
+    const CVertexNode* b = a->Next;
+    const double d = PointSegmentDistance(point, a->X, a->Y, b->X, b->Y);
+    if (d < bound) {
+      bound = d;
+      found = (x == b->X && y == b->Y) ? a->Next : a;
+      foot = ProjectPointOntoLine2P(x, y, a->X, a->Y, b->X, b->Y);
+    }
+  }
+  if (!found || !(bound / scale < tolerance)) return FALSE;
+  *node = found;
+  *footX = foot.x;
+  *footY = foot.y;
+  return TRUE;
 }
 
-BOOL CPieceOpenLineItem::HitTest(CSizeRecord*, int32_t, int32_t, double, CVertexNode**, int*, int*) const {
-  // curve lookup by the curve work
-  return FALSE;
+void CPieceOpenLineItem::NearestCurvePoint(CSizeRecord* size, int32_t x, int32_t y, CVertexNode** node) const {
+  *node = nullptr;
+  const CVertexRing* ring = CurveRingOf(size);
+  if (!ring) return;
+  double best = 1e20;
+  CPoint near;
+  NearestOnSegments(*ring, ring->Count > 1 ? ring->Count - 1 : ring->Count, x, y, &best, node, &near);
 }
 
-BOOL CPieceOpenLineItem::HitTestMainVertex(int32_t, int32_t, double, CVertexNode**, int*, int*) const {
-  // curve lookup by the curve work
-  return FALSE;
+BOOL CPieceOpenLineItem::HitTest(CSizeRecord* size, int32_t x, int32_t y, double tolerance, CVertexNode** node,
+                                 int* footX, int* footY) const {
+  const CVertexRing* ring = CurveRingOf(size);
+  const double scale = g_Style.GetScale();
+  if (!ring || scale <= 0) return FALSE;
+  const double reach = scale * (tolerance + 1.0);
+  double best = reach * reach;
+  CVertexNode* found = nullptr;
+  CPoint near;
+  NearestOnSegments(*ring, ring->Count > 1 ? ring->Count - 1 : ring->Count, x, y, &best, &found, &near);
+  if (!found || !(std::sqrt(best) / scale < tolerance)) return FALSE;
+  *node = found;
+  *footX = near.x;
+  *footY = near.y;
+  return TRUE;
 }
