@@ -1,24 +1,159 @@
 #include "model/items/text_item.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "model/geometry.h"
+#include "model/items/marker_items.h"
 #include "model/settings.h"
+#include "model/shell_services.h"
+#include "model/style.h"
+#include "platform/dc.h"
+#include "platform/recording_dc.h"
+
+namespace {
+constexpr double kPi = 3.14159265359;
+constexpr double kMaxFontPixels = 32000.0;
+constexpr COLORREF kWhite = 0xFFFFFF;
+
+// The colour of a text that serves every size: that of the only visible
+// size, else (none or several visible) that of the first size.
+COLORREF TextColour() {
+  const CSizeRecord* first = g_Style.SizeRing;
+  if (!first) return 0;
+  const CSizeRecord* visible = nullptr;
+  int visibleCount = 0;
+  const CSizeRecord* size = first;
+  for (int i = 0; i < g_Style.SizeCount && size; ++i, size = size->Next) {
+    if (size->Visible != 0) {
+      visible = size;
+      ++visibleCount;
+    }
+  }
+  return visibleCount == 1 ? visible->Color : first->Color;
+}
+
+// Line `index` of a text split at line feeds; the last line is the rest.
+CString TextLine(const CString& text, int index) {
+  int start = 0;
+  for (int i = 0; i < index; ++i) {
+    const int feed = text.Find('\n', start);
+    if (feed < 0) return CString();
+    start = feed + 1;
+  }
+  const int feed = text.Find('\n', start);
+  return feed < 0 ? text.Mid(start) : text.Mid(start, feed - start);
+}
+}  // namespace
+
+int32_t ClampFontHeight(double pixels) {
+  if (std::isnan(pixels)) return 0;
+  if (pixels >= kMaxFontPixels) return static_cast<int32_t>(kMaxFontPixels);
+  if (pixels <= -kMaxFontPixels) return -static_cast<int32_t>(kMaxFontPixels);
+  return RoundToNearest(pixels);
+}
 
 CPieceItem11::CPieceItem11(CPieceItem* prev, CPieceItem* next)
     : CPieceItem(kItemTypeText, prev, next), Font(g_DefaultFont) {}
 
-void CPieceItem11::Draw(CDC*, double, int, int, CPieceRecord*) {
-  // drawn by the item-drawing work
+LOGFONT CPieceItem11::ScreenFont(double unitsPerPixel) const {
+  LOGFONT font = Font;
+  double h = Font.lfHeight / unitsPerPixel;
+  // Below a pixel the text still shows one pixel high, with its sign; a
+  // height of 0 (or one with no value at a zero scale) has no sign to keep
+  // and is drawn one pixel high.
+  if (std::isnan(h) || h == 0.0) {
+    h = 1.0;
+  } else if (std::fabs(h) < 1.0) {
+    h = h < 0 ? -1.0 : 1.0;
+  }
+  font.lfHeight = ClampFontHeight(h);
+  return font;
 }
 
-void CPieceItem11::DrawSelected(CDC*, double, int, int, CPieceRecord*) {
-  // drawn by the item-drawing work
+void CPieceItem11::GetTextBox(CDC* dc, double unitsPerPixel, int originX, int originY, int margin,
+                              CPoint corners[4]) const {
+  const LOGFONT logfont = ScreenFont(unitsPerPixel);
+  CFont font;
+  font.CreateFontIndirect(&logfont);
+  CFont* oldFont = dc->SelectObject(&font);
+  const CSize extent = dc->GetTextExtent(GetLongestTextLine(Text));
+  dc->SelectObject(oldFont);
+  const double w = extent.cx;
+  const double h = static_cast<double>(extent.cy) * CountTextLines(Text);
+
+  const double a = Font.lfEscapement / 1800.0 * kPi;
+  const double c = std::cos(a);
+  const double s = -std::sin(a);
+  const CPoint p = ScreenPoint(AnchorX, AnchorY, unitsPerPixel, originX, originY);
+  const double m = margin;
+  const double box[4][2] = {{-m, -m}, {w + m, -m}, {w + m, h + m}, {-m, h + m}};
+  for (int i = 0; i < 4; ++i) {
+    const double u = box[i][0];
+    const double v = box[i][1];
+    corners[i] = CPoint(WrapAdd(p.x, RoundToNearest(u * c - v * s)), WrapAdd(p.y, RoundToNearest(v * c + u * s)));
+  }
 }
 
-void CPieceItem11::GetDrawExtent(CSizeRecord*, int*, int*, int*, int*) const {
-  // drawn by the item-drawing work
+void CPieceItem11::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord*) {
+  if (!dc) return;
+  const LOGFONT logfont = ScreenFont(unitsPerPixel);
+  CFont font;
+  font.CreateFontIndirect(&logfont);
+  CFont* oldFont = dc->SelectObject(&font);
+  const int oldMode = dc->SetBkMode(TRANSPARENT);
+  dc->SetBkColor(kWhite);
+  dc->SetTextColor(TextColour());
+
+  const int lines = CountTextLines(Text);
+  if (lines < 2) {
+    const CPoint anchor = ScreenPoint(AnchorX, AnchorY, unitsPerPixel, originX, originY);
+    dc->TextOut(anchor.x, anchor.y, Text);
+  } else {
+    CPoint corners[4];
+    GetTextBox(dc, unitsPerPixel, originX, originY, 1, corners);
+    const CPoint& top = corners[0];
+    const CPoint& bottom = corners[3];
+    for (int i = 0; i < lines; ++i) {
+      const double t = static_cast<double>(i) / lines;
+      const int x = TruncateToInt((1.0 - t) * top.x + t * bottom.x);
+      const int y = TruncateToInt((1.0 - t) * top.y + t * bottom.y);
+      dc->TextOut(x, y, TextLine(Text, i));
+    }
+  }
+
+  dc->SetBkMode(oldMode);
+  dc->SelectObject(oldFont);
 }
 
-void CPieceItem11::GetExtent(int, int*, int*, int*, int*) const {
-  // drawn by the item-drawing work
+void CPieceItem11::DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) {
+  Draw(dc, unitsPerPixel, originX, originY, piece);
+}
+
+void CPieceItem11::GetDrawExtent(CSizeRecord*, int* minX, int* maxX, int* minY, int* maxY) const {
+  GetExtent(0, minX, maxX, minY, maxY);
+}
+
+void CPieceItem11::GetExtent(int, int* minX, int* maxX, int* minY, int* maxY) const {
+  CDC* dc = g_pWorkWindow ? g_pWorkWindow->GetDC() : nullptr;
+  CPoint corners[4];
+  if (dc) {
+    GetTextBox(dc, 1.0, 0, 0, 1, corners);
+    g_pWorkWindow->ReleaseDC(dc);
+  } else {
+    // Headless (a reader run without windows): the fixed metrics still give
+    // the text a box of the right order of size.
+    RecordingDC measure;
+    GetTextBox(&measure, 1.0, 0, 0, 1, corners);
+  }
+  *minX = *maxX = corners[0].x;
+  *minY = *maxY = corners[0].y;
+  for (const CPoint& p : corners) {
+    *minX = std::min(*minX, p.x);
+    *maxX = std::max(*maxX, p.x);
+    *minY = std::min(*minY, p.y);
+    *maxY = std::max(*maxY, p.y);
+  }
 }
 
 // A text has no vertices to remove or step over.
