@@ -52,51 +52,36 @@ void DrawFullLegs(CDC* dc, const std::vector<CFlaggedPoint>& p, double unitsPerP
   MarkCircle(dc, apex, px.circle);
 }
 
-// How the hole construction rounds: the V shape rounds each constructed
-// point, the corner mark rounds the offset it adds to the apex. The two differ
-// only on a half unit below the apex.
-enum class HoleRounding { kPoint, kOffset };
-
-// P1 plus the vector v scaled by `factor`, rounded as `rounding` says.
-CFlaggedPoint ApexPlus(const CFlaggedPoint& apex, double vx, double vy, double factor, HoleRounding rounding) {
-  CFlaggedPoint q;
-  if (rounding == HoleRounding::kPoint) {
-    q.X = RoundToInt(apex.X + vx * factor);
-    q.Y = RoundToInt(apex.Y + vy * factor);
-  } else {
-    q.X = WrapAdd(apex.X, RoundToInt(vx * factor));
-    q.Y = WrapAdd(apex.Y, RoundToInt(vy * factor));
-  }
-  return q;
-}
-
 // The drill hole of corner P0, P1, P2 at distance `distance` from the apex P1
 // on the bisector: Q on the second leg as far from the apex as P0, the
 // bisector point M halfway between P0 and Q, the hole at `distance` from P1
 // toward M. False when the second leg or the bisector has no direction.
-bool HoleCentre(const std::vector<CFlaggedPoint>& p, HoleRounding rounding, CFlaggedPoint* hole) {
+bool HoleCentre(const std::vector<CFlaggedPoint>& p, CFlaggedPoint* hole) {
   const CFlaggedPoint& p0 = p[0];
   const CFlaggedPoint& p1 = p[1];
   const CFlaggedPoint& p2 = p[2];
   const double secondLeg = Distance(p2, p1);
   if (secondLeg == 0.0) return false;
-  const CFlaggedPoint q = ApexPlus(p1, static_cast<double>(p2.X) - p1.X, static_cast<double>(p2.Y) - p1.Y,
-                                   Distance(p0, p1) / secondLeg, rounding);
+  const double reach = Distance(p0, p1) / secondLeg;
+  CFlaggedPoint q;
+  q.X = RoundToInt(p1.X + (static_cast<double>(p2.X) - p1.X) * reach);
+  q.Y = RoundToInt(p1.Y + (static_cast<double>(p2.Y) - p1.Y) * reach);
   CFlaggedPoint m;
   m.X = RoundToInt((static_cast<double>(p0.X) + q.X) / 2.0);
   m.Y = RoundToInt((static_cast<double>(p0.Y) + q.Y) / 2.0);
   const double bisector = Distance(m, p1);
   if (bisector == 0.0) return false;
-  *hole = ApexPlus(p1, static_cast<double>(m.X) - p1.X, static_cast<double>(m.Y) - p1.Y, p[3].X / bisector,
-                   rounding);
+  const double along = p[3].X / bisector;
+  hole->X = RoundToInt(p1.X + (static_cast<double>(m.X) - p1.X) * along);
+  hole->Y = RoundToInt(p1.Y + (static_cast<double>(m.Y) - p1.Y) * along);
   return true;
 }
 
 // The drill hole mark: a circle and a cross about the hole.
-void DrawHole(CDC* dc, const std::vector<CFlaggedPoint>& p, HoleRounding rounding, double unitsPerPixel,
-              int originX, int originY, const CornerPixels& px) {
+void DrawHole(CDC* dc, const std::vector<CFlaggedPoint>& p, double unitsPerPixel, int originX, int originY,
+              const CornerPixels& px) {
   CFlaggedPoint hole;
-  if (!HoleCentre(p, rounding, &hole)) return;
+  if (!HoleCentre(p, &hole)) return;
   const CPoint h = ScreenPoint(hole, unitsPerPixel, originX, originY);
   MarkCircle(dc, h, px.circle);
   dc->MoveTo(OffsetPixel(h.x, -px.cross), h.y);
@@ -143,18 +128,27 @@ constexpr int kCornerPoints = 4;
 
 }  // namespace
 
-void CPieceItem6::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord*) {
+void DrawCornerEachSize(const CPieceItem& item, CDC* dc, double unitsPerPixel, int originX, int originY,
+                        bool fullLegs) {
   if (!dc) return;
   const NullBrushScope hollow(dc);
-  const ItemSizePoints sizes(*this);
+  const ItemSizePoints sizes(item);
   if (sizes.Count() != kCornerPoints) return;
   const CornerPixels px = CornerSizes(unitsPerPixel);
   const bool hole = AsksForHole(sizes);
-  DrawEachSize(dc, PS_DASH, false, [&](CDC* d, const CSizeRecord&, int index) {
+  CPieceItem::DrawEachSize(dc, PS_DASH, false, [&](CDC* d, const CSizeRecord&, int index) {
     const std::vector<CFlaggedPoint>& p = sizes.Points(index);
-    DrawFullLegs(d, p, unitsPerPixel, originX, originY, px);
-    if (hole) DrawHole(d, p, HoleRounding::kPoint, unitsPerPixel, originX, originY, px);
+    if (fullLegs) {
+      DrawFullLegs(d, p, unitsPerPixel, originX, originY, px);
+    } else {
+      DrawShortLegs(d, p, unitsPerPixel, originX, originY, px);
+    }
+    if (hole) DrawHole(d, p, unitsPerPixel, originX, originY, px);
   });
+}
+
+void CPieceItem6::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord*) {
+  DrawCornerEachSize(*this, dc, unitsPerPixel, originX, originY, true);
 }
 
 void CPieceItem6::DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) {
@@ -191,21 +185,8 @@ void CPieceItem6::MoveLegEnd(CVertexNode* source, CVertexNode* leg) {
 }
 
 void CPieceItem19::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord*) {
-  if (!dc || !g_DrawFlagDerivedItems) return;
-  const NullBrushScope hollow(dc);
-  const ItemSizePoints sizes(*this);
-  if (sizes.Count() != kCornerPoints) return;
-  const CornerPixels px = CornerSizes(unitsPerPixel);
-  const bool hole = AsksForHole(sizes);
-  DrawEachSize(dc, PS_DASH, false, [&](CDC* d, const CSizeRecord&, int index) {
-    const std::vector<CFlaggedPoint>& p = sizes.Points(index);
-    if (g_DrawFlagLines) {
-      DrawFullLegs(d, p, unitsPerPixel, originX, originY, px);
-    } else {
-      DrawShortLegs(d, p, unitsPerPixel, originX, originY, px);
-    }
-    if (hole) DrawHole(d, p, HoleRounding::kOffset, unitsPerPixel, originX, originY, px);
-  });
+  if (!g_DrawFlagDerivedItems) return;
+  DrawCornerEachSize(*this, dc, unitsPerPixel, originX, originY, g_DrawFlagLines != 0);
 }
 
 void CPieceItem19::DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) {

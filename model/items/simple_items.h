@@ -20,6 +20,18 @@ inline constexpr uint32_t kCornerHoleCode = 0x100;
 // The kind of a V shape's apex vertex.
 inline constexpr int kVShapeApexKind = 5;
 
+// Draws the corner of `item` (exactly four points per size: leg end P0, apex
+// P1, leg end P2, parameter point P3; anything else draws nothing) once for
+// every visible size, last size first, with a dashed pen in the size's colour
+// and the null brush: with `fullLegs` the legs P0-P1-P2 (and P2's pixel) and
+// the 3 mm apex circle; without, the apex circle, 10 mm legs from the apex
+// and an end mark at P0 and at P2 pointing to the apex, sized by P3's y; then
+// the drill hole when the first size's P0 asks for it. The circles are vertex
+// marks: on the screen they are left out when their centre lies outside the
+// work window. Circle radius and cross half-length keep at least 3 pixels.
+void DrawCornerEachSize(const CPieceItem& item, CDC* dc, double unitsPerPixel, int originX, int originY,
+                        bool fullLegs);
+
 class CPieceItem6 : public CPieceSimpleItem {
  public:
   CPieceItem6(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(6, prev, next) {}
