@@ -243,7 +243,7 @@ class SlotSketch {
   CPoint b() const { return b_; }
   // Length of the symbol on the device.
   double Length() const { return Distance(a_, b_); }
-  bool ok() const { return ok_; }
+  // Marks the symbol as one that cannot be constructed in this size.
   void Fail() { ok_ = false; }
 
   void MoveTo(CPoint p) { strokes_.push_back({Stroke::kMove, p, {}, {}, {}}); }
@@ -336,8 +336,8 @@ class SlotSketch {
 
 constexpr double kPlainBarHalf = 5.0;  // pixels: style 0's bars keep their size at any zoom
 
-// The round eye at A shared by the keyhole styles: the inner circle and the
-// outer arc from A- to A+, and the slot's start S on the centre line.
+// Where the outer eye arc of a keyhole at A opens toward the slot: the cross
+// pair at A of the outer eye's radius.
 struct Eye {
   CPoint plus, minus;
 };

@@ -20,8 +20,8 @@
 class CGdiObject;
 
 // The per-size points of an item as its drawing takes them: the item's ring
-// expanded with ExpandGradedPoints into one list per size of the style's size
-// ring (index 0 = the ring's head), every list holding Count() points. A
+// expanded (ExpandGradedFlaggedPoints) into one list per size of the style's
+// size ring (index 0 = the ring's head), every list holding Count() points. A
 // graded group gives each size its own position with the group's flags; a
 // single node is the same point in every size; parameter nodes are left out.
 class ItemSizePoints {
