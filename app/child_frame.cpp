@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QEvent>
+
 #include "app/ruler_bar.h"
 #include "app/work_window.h"
 
@@ -21,8 +23,14 @@ CChildFrame::~CChildFrame() {
 
 BOOL CChildFrame::CreateRulers(int flag) {
   ruler_flag_ = flag;
-  if (!left_ruler_) left_ruler_ = new CRulerBar(RulerOrientation::kVertical, work_window_, this);
-  if (!top_ruler_) top_ruler_ = new CRulerBar(RulerOrientation::kHorizontal, work_window_, this);
+  if (!left_ruler_) {
+    left_ruler_ = new CRulerBar(RulerOrientation::kVertical, work_window_, this);
+    left_ruler_->installEventFilter(this);
+  }
+  if (!top_ruler_) {
+    top_ruler_ = new CRulerBar(RulerOrientation::kHorizontal, work_window_, this);
+    top_ruler_->installEventFilter(this);
+  }
   work_window_->SetRulers(top_ruler_, left_ruler_);
   left_ruler_->DrawScale();
   top_ruler_->DrawScale();
@@ -46,3 +54,11 @@ void CChildFrame::Layout() {
 }
 
 void CChildFrame::resizeEvent(QResizeEvent*) { Layout(); }
+
+bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == top_ruler_ || watched == left_ruler_) &&
+      (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)) {
+    Layout();
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -35,6 +35,8 @@ class CChildFrame : public QWidget, public IChildFrame {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  // A ruler shown or hidden gives its room to the work window or takes it.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Layout();

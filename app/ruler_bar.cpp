@@ -1,5 +1,6 @@
 #include "app/ruler_bar.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QPalette>
 
@@ -108,3 +109,8 @@ void CRulerBar::paintEvent(QPaintEvent*) {
 }
 
 void CRulerBar::resizeEvent(QResizeEvent*) { Render(); }
+
+void CRulerBar::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) Render();
+}

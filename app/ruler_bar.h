@@ -49,6 +49,8 @@ class CRulerBar : public QWidget, public IRulerBar {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // New system colours: the ruler is drawn again in them.
+  void changeEvent(QEvent* event) override;
 
  private:
   IWorkWindow* View() const;
