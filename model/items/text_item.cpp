@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+#include <vector>
 
 #include "model/geometry.h"
 #include "model/items/marker_items.h"
@@ -33,16 +35,19 @@ COLORREF TextColour() {
   return visibleCount == 1 ? visible->Color : first->Color;
 }
 
-// Line `index` of a text split at line feeds; the last line is the rest.
-CString TextLine(const CString& text, int index) {
-  int start = 0;
-  for (int i = 0; i < index; ++i) {
-    const int feed = text.Find('\n', start);
-    if (feed < 0) return CString();
+// The text split at line feeds; the last line is the rest of the text. A
+// line feed is never part of a two-byte GBK character, so the bytes are
+// split as they are.
+std::vector<CString> TextLines(const CString& text) {
+  std::vector<CString> lines;
+  const std::string_view bytes = text.view();
+  size_t start = 0;
+  for (size_t feed = bytes.find('\n'); feed != std::string_view::npos; feed = bytes.find('\n', start)) {
+    lines.emplace_back(bytes.substr(start, feed - start));
     start = feed + 1;
   }
-  const int feed = text.Find('\n', start);
-  return feed < 0 ? text.Mid(start) : text.Mid(start, feed - start);
+  lines.emplace_back(bytes.substr(start));
+  return lines;
 }
 }  // namespace
 
@@ -114,11 +119,12 @@ void CPieceItem11::Draw(CDC* dc, double unitsPerPixel, int originX, int originY,
     GetTextBox(dc, unitsPerPixel, originX, originY, 1, corners);
     const CPoint& top = corners[0];
     const CPoint& bottom = corners[3];
-    for (int i = 0; i < lines; ++i) {
+    const std::vector<CString> texts = TextLines(Text);
+    for (int i = 0; i < lines && i < static_cast<int>(texts.size()); ++i) {
       const double t = static_cast<double>(i) / lines;
       const int x = TruncateToInt((1.0 - t) * top.x + t * bottom.x);
       const int y = TruncateToInt((1.0 - t) * top.y + t * bottom.y);
-      dc->TextOut(x, y, TextLine(Text, i));
+      dc->TextOut(x, y, texts[static_cast<size_t>(i)]);
     }
   }
 
