@@ -15,21 +15,6 @@
 #include "model/items/curve_item.h"
 #include "model/items/segment_items.h"
 
-// A corner mark drawn from four graded points per size: P0 and P2 the ends of
-// the two legs, P1 the corner, P3 a parameter point (x: the drill hole's
-// distance from the corner; y: low 16 bits the end tick's stem length, high
-// 16 bits, signed, its crossbar length, in model units). With a dashed pen in
-// each visible size's colour and the hollow brush: while lines are shown the
-// legs P0-P1-P2 in full, else two 10 mm legs from the corner with an end tick
-// at P0 and at P2 pointing to the corner; a 3 mm circle at the corner; and,
-// when the first size's P0 has the hole code in its flags (AND 0xF00 =
-// 0x100), a 3 mm circle and a 5 mm cross on the hole, which lies on the
-// corner's bisector at P3.x from the corner. Circles and crosses keep at
-// least 3 pixels. Nothing for an item that does not hold exactly four points
-// per size; a leg of no length gets no leg or tick, and a corner without a
-// bisector direction no hole.
-void DrawCornerMark(const CPieceItem& item, CDC* dc, double unitsPerPixel, int originX, int originY);
-
 // Dotted closed contour, drawn from its curve rings. Shown selected (while
 // g_DrawFlagType21Marks is set) it also gets the vertex marks that the mark
 // switches ask for: 5-pixel squares at key vertices, small circles at curve
@@ -59,7 +44,14 @@ class CPieceItem23 : public CPieceNotchItem {
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
 
-// A corner mark (DrawCornerMark).
+// A corner mark as the derived corner mark (type 19) draws it: four graded
+// points per size, P0 and P2 the ends of the two legs, P1 the corner and P3 a
+// parameter point (x: the drill hole's distance from the corner; y: low 16
+// bits the end tick's stem length, high 16 bits, signed, its crossbar
+// length). Full legs while lines are shown, else 10 mm legs with an end tick
+// at each leg end; a 3 mm circle at the corner; and a drill hole on the
+// corner's bisector when the first size's P0 has the hole code. Nothing for
+// an item that does not hold exactly four points per size.
 class CPieceItem24 : public CPieceSimpleItem {
  public:
   CPieceItem24(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(24, prev, next) {}

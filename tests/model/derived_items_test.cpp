@@ -3,6 +3,7 @@
 // them and the sizes that degenerate.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -382,6 +383,37 @@ TEST_F(DerivedItemsTest, PointPairsAreDashedLinesOrEndTicksAndAnOddPointIsLeftOu
                                "LineTo (150,18)-(150,-18)" + dash,
                                "LineTo (150,-18)-(150,-17)" + dash,
                            }));
+}
+
+TEST_F(DerivedItemsTest, PointsAtTheEndsOfTheCoordinateRangeDrawWithoutOverflow) {
+  FakeShell shell;
+  const int32_t lo = INT32_MIN;
+  const int32_t hi = INT32_MAX;
+  CPieceItem24 corner(nullptr, nullptr);
+  AddPoint(&corner, {{lo, lo}, {hi, hi}}, 0x100);
+  AddPoint(&corner, {{hi, lo}, {lo, hi}});
+  AddPoint(&corner, {{hi, hi}, {lo, lo}});
+  AddPoint(&corner, {{hi, static_cast<int32_t>(0xFFFFFFFFu)}, {lo, static_cast<int32_t>(0x7FFF8000u)}});
+  CPieceItem25 pairs(nullptr, nullptr);
+  AddPoint(&pairs, {{lo, lo}, {hi, lo}});
+  AddPoint(&pairs, {{hi, hi}, {lo, hi}});
+  CPieceItem22 line(nullptr, nullptr);
+  AddPoint(&line, {{lo, hi}, {hi, lo}});
+  AddPoint(&line, {{hi, lo}, {lo, hi}});
+  g_Style.SetScale(hi);
+  for (int lines : {0, 1}) {
+    for (double unitsPerPixel : {1e-9, 1.0, 1e12}) {
+      SCOPED_TRACE(std::to_string(lines) + " " + std::to_string(unitsPerPixel));
+      g_DrawFlagLines = lines;
+      RecordingDC dc;
+      for (CPieceItem* item : {static_cast<CPieceItem*>(&corner), static_cast<CPieceItem*>(&pairs),
+                               static_cast<CPieceItem*>(&line)}) {
+        item->Draw(&dc, unitsPerPixel, hi, lo, nullptr);
+        item->DrawSelected(&dc, unitsPerPixel, lo, hi, nullptr);
+      }
+      EXPECT_FALSE(dc.calls().empty());
+    }
+  }
 }
 
 }  // namespace
