@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "model/graded_expansion.h"
 #include "model/grading.h"
 #include "model/item_factory.h"
 #include "model/items/all_items.h"
@@ -240,6 +241,31 @@ TEST_F(GradingTest, FirstCurveRunIsGradedFromTheHead) {
   AddVertex(&line, 2, {{100, 0}, {200, 0}});
   GradeFirstCurveRun(&line);
   EXPECT_EQ(InSize(m, 1), CPoint(100, 100));
+}
+
+TEST_F(GradingTest, EndOffsetGradingTurnsAndScalesAboutTheStart) {
+  // The end key vertex's offset (100, 0) stretches the run about its start.
+  AddSizes(2);
+  CPieceItem9 line(nullptr, nullptr);
+  CVertexNode* s = AddVertex(&line, 0, {{0, 0}, {0, 0}});
+  CVertexNode* m = AddVertex(&line, 1, {{50, 50}, {0, 0}});
+  CVertexNode* e = AddVertex(&line, 0, {{100, 0}, {200, 0}});
+  CPerSizeRings rings;
+  ASSERT_EQ(ExpandRunPerSize(rings.Heads(), &line, s, e), 3);
+  const CPoint offsets[] = {{100, 0}, {100, 0}};
+  GradeRunByEndOffset(rings.Heads(), offsets);
+  WriteBackRunPerSize(rings.Heads(), &line, s);
+  EXPECT_EQ(InSize(m, 1), CPoint(100, 100));
+  EXPECT_EQ(InSize(e, 1), CPoint(200, 0));
+
+  // A run of one node has nothing to grade.
+  CPieceItem9 dot(nullptr, nullptr);
+  CVertexNode* only = AddVertex(&dot, 104, {{5, 5}});
+  rings.Free();
+  ASSERT_EQ(ExpandGradedPoints(rings.Heads(), &dot), 1);
+  GradeRunByStartOffset(rings.Heads(), offsets);
+  EXPECT_EQ(rings.Head(1)->X, 5);
+  EXPECT_EQ(only->X, 5);
 }
 
 TEST_F(GradingTest, HostileCoordinatesStayDefined) {
