@@ -1,11 +1,11 @@
 #include "model/items/curve_item.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "design/geometry/point_line.h"
 #include "model/geometry.h"
+#include "model/piece_record.h"
 #include "model/spline.h"
 #include "model/style.h"
 #include "model/work_area.h"
@@ -75,10 +75,10 @@ CVertexNode* CPieceCurveItem::PrevVertexSkipCopies(CVertexNode* node) const {
 namespace {
 
 void StartExtent(int* minX, int* maxX, int* minY, int* maxY) {
-  *minX = INT32_MAX;
-  *minY = INT32_MAX;
-  *maxX = INT32_MIN;
-  *maxY = INT32_MIN;
+  *minX = kBoxEmptyMin;
+  *minY = kBoxEmptyMin;
+  *maxX = kExtentEmptyMax;
+  *maxY = kExtentEmptyMax;
 }
 
 void WidenExtent(const CVertexRing& ring, int* minX, int* maxX, int* minY, int* maxY) {
@@ -374,6 +374,7 @@ BOOL CPieceCurveItem::HitTestInSpan(CSizeRecord* size, int32_t x, int32_t y, dou
   CVertexNode* found = nullptr;
   if (!HitTest(size, x, y, tolerance, &found, footX, footY)) return FALSE;
   const CVertexRing* ring = CurveRingOf(size);
+  if (!ring) return FALSE;
   CVertexNode* node = from;
   for (int32_t i = 0; node && i < ring->Count; ++i, node = node->Next) {
     if (node == found) return found != to || (x == to->X && y == to->Y) ? TRUE : FALSE;
