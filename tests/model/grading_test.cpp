@@ -115,6 +115,20 @@ TEST_F(GradingTest, SingleKeyVertexMovesTheWholeRingByItsOffset) {
   EXPECT_EQ(InSize(b, 2), CPoint(45, 30));
 }
 
+TEST_F(GradingTest, TurnedRunKeepsItsCurveOnTheSameSideOfTheChord) {
+  // The chord turns a quarter counter-clockwise: the bulge on its left side
+  // (half the chord's length above its middle) stays on its left.
+  AddSizes(2);
+  CPieceItem9 line(nullptr, nullptr);
+  AddVertex(&line, 0, {{0, 0}, {0, 0}});
+  CVertexNode* m = AddVertex(&line, 1, {{50, 50}, {0, 0}});
+  AddVertex(&line, 0, {{100, 0}, {0, 100}});
+  GradePiece(&line);
+  const CPoint got = InSize(m, 1);
+  EXPECT_LE(std::abs(got.x + 50), 1) << got.x;
+  EXPECT_LE(std::abs(got.y - 50), 1) << got.y;
+}
+
 TEST_F(GradingTest, IntermediateVerticesAreTruncated) {
   // The run is stretched by 1.29 about its fixed end: 12.9 -> 12, -12.9 -> -12.
   AddSizes(2);
