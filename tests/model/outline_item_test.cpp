@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/items/outline_item.h"
+#include "model/items/all_items.h"
 #include "platform/recording_dc.h"
 #include "support/fake_shell.h"
 #include "support/model_fixture.h"
@@ -296,6 +296,67 @@ TEST_F(OutlineItemTest, NotchDirectionWalksStopAtAVertexOneMillimetreAwayElseAft
     int x = 0, y = 0;
     outline_.CalcNotchEndPoint(g_Style.SizeRing, 0, 0, 100, 0, &x, &y);
     EXPECT_EQ(CPoint(x, y), c.expected);
+  }
+}
+
+// Rings as a damaged file can give them: any kind byte anywhere (copies and
+// parameter nodes at the head, groups cut short), doubled points, notch bits.
+// Every curve operation must stay within the rings and come back.
+TEST_F(OutlineItemTest, DamagedRingsAreWalkedSafely) {
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t bound) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % bound;
+  };
+  const uint32_t kKinds[] = {0, 1, 2, 3, 5, 64, 64, 100, 128};
+  for (int round = 0; round < 150; ++round) {
+    SCOPED_TRACE(round);
+    Reset();
+    auto sizes = AddSizes(1 + static_cast<int>(next(3)));
+    std::unique_ptr<CPieceCurveItem> items[] = {std::make_unique<CPieceItem0>(nullptr, nullptr),
+                                                std::make_unique<CPieceItem9>(nullptr, nullptr),
+                                                std::make_unique<CPieceItem12>(nullptr, nullptr)};
+    const int count = static_cast<int>(next(10));
+    std::vector<uint32_t> flags;
+    std::vector<CPoint> points;
+    for (int i = 0; i < count; ++i) {
+      flags.push_back(kKinds[next(9)] | (next(4) == 0 ? 0x300u : 0u));
+      points.emplace_back(static_cast<int>(next(5)) * 250, static_cast<int>(next(5)) * 250);
+    }
+    for (auto& item : items) {
+      for (int i = 0; i < count; ++i) item->AddTailVertex(points[i].x, points[i].y, flags[i]);
+      item->SmoothCurves();
+      CVertexNode* node = nullptr;
+      int x = 0, y = 0, z = 0;
+      item->HitTestMainVertex(500, 500, 10.0, &node, &x, &y);
+      item->GetExtent(1, &x, &y, &z, &z);
+      RecordingDC dc;
+      item->DrawSelected(&dc, 1.0, 0, 0, nullptr);
+      for (CSizeRecord* size : sizes) {
+        item->NearestCurvePoint(size, 300, 300, &node);
+        CVertexNode* curve = item->GetCurveHead(size);
+        for (int i = 0; i < item->GetCurveCount(size); ++i, curve = curve->Next) {
+          item->MapToMainVertex(size, curve);
+          item->NextKeyVertexOnCurve(size, curve);
+          item->PrevKeyVertexOnCurve(size, curve);
+          item->HitTestInSpan(size, curve->X + 3, curve->Y, 1.0, curve, curve->Next, &x, &y);
+        }
+      }
+    }
+    auto* outline = static_cast<CPieceItem0*>(items[0].get());
+    CVertexNode* a = outline->VertexHead;
+    for (int i = 0; i < outline->VertexCount; ++i, a = a->Next) {
+      for (CSizeRecord* size : sizes) {
+        int x = 0, y = 0, d1 = 0, d2 = 0, total = 0;
+        outline->MapToCurveVertex(size, a);
+        for (int code = 0; code <= 0x500; code += 0x100) {
+          outline->PointBetweenVertices(3, 1, code, a, a->Next, size, &x, &y);
+          outline->PointAtRatio(1, -7000, code, a, size, &x, &y);
+          outline->MeasureNotchPosition(a->X + 5, a->Y, a->X, a->Y, code, nullptr, size, &d1, &d2, &total);
+        }
+        outline->CalcNotchEndPoint(size, a->X, a->Y + 2, 140, 300, &x, &y);
+      }
+    }
   }
 }
 
