@@ -49,6 +49,9 @@ void CmySplitter::SetRowInfo(int row, int height, int minimum) {
 
 void CmySplitter::RecalcLayout() {
   if (count() < 2) return;
+  // The lower row takes every change of the window's height.
+  setStretchFactor(0, 0);
+  setStretchFactor(1, 1);
   const int total = height() - handleWidth();
   setSizes({row_height_, std::max(total - row_height_, 0)});
 }

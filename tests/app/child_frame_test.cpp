@@ -94,6 +94,10 @@ TEST_F(ChildFrameTest, SplitterBarStopsBelowTheListPane) {
   splitter.SetRowInfo(0, 62, 0);
   splitter.RecalcLayout();
   EXPECT_EQ(splitter.sizes().at(0), 62);
+  // A taller window gives the room to the lower row.
+  splitter.resize(400, 600);
+  QApplication::processEvents();
+  EXPECT_EQ(splitter.sizes().at(0), 62);
 
   QSplitterHandle* bar = splitter.handle(1);
   ASSERT_NE(bar, nullptr);
