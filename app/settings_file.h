@@ -1,0 +1,89 @@
+// The main frame's settings block and the settings file "kov.dat".
+//
+// The settings block is the set of process-wide switches that readers,
+// writers, piece operations and drawing read. The main frame sets all of them
+// once, at start-up; afterwards only the default text font and the eight AAMA
+// export options change (through the default-font command and the AAMA export
+// options dialog), and only they are kept between runs, in "kov.dat" in the
+// program's folder.
+//
+// The switches the pattern model reads are declared in model/settings.h, the
+// label-text ones in app/piece_drawing.h; the rest are declared here.
+//
+// "kov.dat" is exactly 92 bytes, little-endian, without a header:
+//   0   60  the default font (LOGFONT in its stored layout, height in model units)
+//   60   4  g_AamaOptPieces        pieces: 0 work area only, 1 all
+//   64   4  g_AamaOptSizes         sizes: 0 all, 1 base size only
+//   68   4  g_AamaOptNotch         notches: 0 notch, 1 mark, 2 none, 3 bump
+//   72   4  g_AamaOptText          texts: 0 as they are, 1 English characters only
+//   76   4  g_AamaOptGradeToRul    0 or 1
+//   80   4  g_AamaOptControlPoints 0 or 1
+//   84   4  g_AamaOptGradePoints   0 or 1
+//   88   4  g_AamaOptDescAsName    0 or 1
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/geometry_types.h"
+#include "platform/text.h"
+
+// The path of the last file opened, without its extension (the full path
+// while an open is under way); the initial name of every file dialog.
+extern CString g_CurrentPath;
+
+// Notch type put into a notch end vertex by the AAMA reader and the Gerber
+// import.
+extern int32_t g_DefaultNotchType;
+// Reading and writing switches of the native and DXF readers and writers.
+extern int32_t g_SwitchPtnLoad;
+extern int32_t g_SaveOptType0;
+extern int32_t g_OpenOptPtn;
+extern int32_t g_OptType13Rebuild;
+extern int32_t g_SaveOptType13;
+
+// The AAMA export options, remembered between runs.
+extern int32_t g_AamaOptPieces;
+extern int32_t g_AamaOptSizes;
+extern int32_t g_AamaOptNotch;
+extern int32_t g_AamaOptText;
+extern int32_t g_AamaOptGradeToRul;
+extern int32_t g_AamaOptControlPoints;
+extern int32_t g_AamaOptGradePoints;
+extern int32_t g_AamaOptDescAsName;
+
+inline constexpr size_t kSettingsFileSize = 92;
+inline constexpr const char* kSettingsFileName = "kov.dat";
+
+// Sets every variable of the settings block to its start-up value: millimetres
+// with two decimals, notch type 1 with sizes 3.5 mm and 5.0 mm, every display
+// switch on but point numbers, the built-in default font, the label
+// templates "&T &P&N" and "&M &U", the AAMA export options 1, 0, 0, 0, 1, 0,
+// 1, 0, and an empty g_CurrentPath. The font the label texts use
+// (g_DefaultFontInitial) is left alone: the main frame copies it from the
+// default font itself.
+void SetSettingsDefaults();
+
+// The 92 bytes of "kov.dat" for the current default font and AAMA options.
+std::array<uint8_t, kSettingsFileSize> EncodeSettingsFile();
+
+// Takes the default font and the AAMA options from the first `count` bytes of
+// a settings file. A field is taken only when all of its bytes are there, so
+// a short file leaves the fields beyond its end as they were; bytes past 92
+// are ignored. The file is not trusted: the face name is always terminated,
+// and each AAMA option is clamped to its valid range (a pieces option of 7
+// becomes 1, a notch option of -2 becomes 0).
+void DecodeSettingsFile(const uint8_t* bytes, size_t count);
+
+// "kov.dat" in the program's folder.
+CString SettingsFilePath();
+
+// Reads the settings file at `path` into the default font and the AAMA
+// options. FALSE, with nothing changed, when it cannot be opened.
+bool ReadSettingsFile(const CString& path);
+
+// Replaces the settings file at `path` with the current default font and
+// AAMA options: either all 92 bytes are written or the old file stays as it
+// was. FALSE when it could not be written.
+bool WriteSettingsFile(const CString& path);
