@@ -44,11 +44,13 @@ class WorkWindowTest : public ::testing::Test {
     g_PtnDisplayFlag = 1;
     g_PtnText1 = "&T &P&N";
     g_PtnText2 = "&M &U";
+    g_DefaultFontInitial = DefaultFontAtStartUp();
   }
 
-  // A listed piece: a w x h rectangle outline at (x, y) with a grain line
-  // across its middle; its box is set as a reader leaves it.
-  static CPieceRecord* ListPiece(const char* name, int x, int y, int w, int h) {
+  // A listed piece: a w x h rounded outline at (x, y) with a grain line
+  // across its middle (rising to the right when `diagonal`); its box is set
+  // as a reader leaves it.
+  static CPieceRecord* ListPiece(const char* name, int x, int y, int w, int h, bool diagonal = false) {
     auto* piece = new CPieceRecord;
     piece->PieceName = name;
     auto* outline = new CPieceItem0(nullptr, nullptr);
@@ -60,8 +62,8 @@ class WorkWindowTest : public ::testing::Test {
     outline->SmoothCurves();
     piece->AddItem(outline);
     auto* grain = new CPieceItem1(nullptr, nullptr);
-    grain->AddTailVertex(x + w / 5, y + h / 2, 0);
-    grain->AddTailVertex(x + 4 * w / 5, y + h / 2, 0);
+    grain->AddTailVertex(x + w / 5, y + (diagonal ? 4 * h / 5 : h / 2), 0);
+    grain->AddTailVertex(x + 4 * w / 5, y + (diagonal ? h / 5 : h / 2), 0);
     piece->AddItem(grain);
     piece->BoxMinX = x;
     piece->BoxMinY = y;
@@ -237,8 +239,9 @@ TEST_F(WorkWindowTest, LaterPicksArePlacedApartAndShown) {
   frame.resize(640, 420);
   CWorkWindow& view = *frame.GetWorkWindow();
   g_Style.StyleName = "Coat";
+  g_DefaultFontInitial.lfHeight = -600;  // 15 mm labels, to be read on the screenshot
   std::vector<CPieceRecord*> copies;
-  copies.push_back(Pick(view, ListPiece("Front", 0, 0, 12000, 16000)));
+  copies.push_back(Pick(view, ListPiece("Front", 0, 0, 12000, 16000, true)));
   copies.push_back(Pick(view, ListPiece("Back", 0, 0, 14000, 16000)));
   copies.push_back(Pick(view, ListPiece("Sleeve", 0, 0, 9000, 14000)));
   copies.push_back(Pick(view, ListPiece("Collar", 0, 0, 11000, 3000)));
