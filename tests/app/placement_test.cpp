@@ -296,6 +296,14 @@ TEST(Placement, AreasOfExtremeRectanglesDoNotOverflow) {
   const PlaceRect r = PlacePieceRect(Input(300, 200, {{INT32_MAX - 10, 0, INT32_MAX, 10}},
                                            {INT32_MAX - 10, 0, INT32_MAX, 10}, false, 400, 300, 100));
   EXPECT_EQ(static_cast<int64_t>(r.right) - r.left, 300);
+
+  // A piece whose box is still empty (minima above maxima, as a piece without
+  // items has) goes somewhere without undefined arithmetic.
+  PlacementInput empty = Input(0, 0, {{0, 0, 1000, 1000}}, {0, 0, 1000, 1000}, true, 400, 300, 100);
+  empty.minX = empty.minY = 0x7FFFFFFF;
+  empty.maxX = empty.maxY = static_cast<int32_t>(0x80000001u);
+  const PlaceRect e = PlacePieceRect(empty);
+  EXPECT_EQ(WrapSub(e.right, e.left), WrapSub(empty.maxX, empty.minX));
 }
 
 }  // namespace
