@@ -108,3 +108,21 @@ TEST_F(CrossMarkerTest, WithoutVerticesNothingIsDrawnAndTheDeviceIsUnchanged) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CrossMarkerTest, ExtremePointsDrawSafely) {
+  AddSizes(1);
+  for (int32_t v : {INT32_MIN, INT32_MAX}) {
+    CPieceItem27 marker(nullptr, nullptr);
+    marker.AddTailVertex(v, v, 0);
+    marker.Dot = 1;
+    RecordingDC dc;
+    dc.SetPrinting(true);
+    const int32_t far = v == INT32_MIN ? INT32_MAX : INT32_MIN;
+    marker.Draw(&dc, 1e-9, far, far, nullptr);
+    EXPECT_EQ(dc.calls().size(), 22u);
+  }
+}
+
+}  // namespace

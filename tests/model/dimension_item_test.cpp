@@ -251,3 +251,32 @@ TEST_F(DimensionTest, AStoredTextIsWrittenAsItsBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DimensionTest, ExtremeValuesDrawAndMeasureSafely) {
+  AddSizes(2);
+  CPieceRecord piece;
+  piece.AddItem(Square());
+  const int32_t lo = INT32_MIN;
+  const int32_t hi = INT32_MAX;
+  g_DefaultFont.lfHeight = INT32_MIN;
+  for (int32_t kind : {kDimensionAcross, kDimensionDown, kDimensionStraight, kDimensionAlongLine}) {
+    std::unique_ptr<CPieceItem28> dim(Make(kind, {lo, lo}, {hi, hi}, {lo, hi}, {hi, lo}));
+    for (double unitsPerPixel : {1.0, 1e-9, 0.0}) {
+      RecordingDC dc;
+      dim->Draw(&dc, unitsPerPixel, hi, lo, &piece);
+      EXPECT_FALSE(dc.calls().empty());
+    }
+    EXPECT_GE(dim->Measure(1, &piece), 0);
+  }
+  // A ring of fewer than four nodes reads round it.
+  CPieceItem28 two(nullptr, nullptr);
+  two.AddTailVertex(0, 0, 0);
+  two.AddTailVertex(100, 0, 0);
+  RecordingDC dc;
+  two.Draw(&dc, 1.0, 0, 0, &piece);
+  EXPECT_FALSE(dc.calls().empty());
+}
+
+}  // namespace

@@ -146,3 +146,24 @@ TEST_F(FrameItemTest, ExtentCoversEveryStoredPositionOfEverySize) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrameItemTest, ExtremeValuesDrawSafely) {
+  AddSizes(2);
+  CPieceItem29 frame(nullptr, nullptr);
+  const auto add = [&](int32_t x, int32_t y, uint32_t flags) {
+    frame.AddTailVertex(x, y, flags);
+    frame.AddTailVertex(~x, ~y, 64);
+  };
+  for (int32_t v : {INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX, 0}) add(v, ~v, 0);
+  add(INT32_MIN, INT32_MAX, 0x100);
+  add(INT32_MAX, INT32_MIN, 0x100);
+  for (double unitsPerPixel : {1.0, 1e-9, 0.0}) {
+    RecordingDC dc;
+    frame.Draw(&dc, unitsPerPixel, INT32_MAX, INT32_MIN, nullptr);
+    EXPECT_FALSE(dc.calls().empty());
+  }
+}
+
+}  // namespace

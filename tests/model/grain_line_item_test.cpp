@@ -217,3 +217,27 @@ TEST_F(GrainLineTest, AnEmptyRingDrawsNothingAndHasTheEmptyExtent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GrainLineTest, ExtremeOrDamagedRingsDrawAndMeasureSafely) {
+  AddSizes(2);
+  const int32_t lo = INT32_MIN;
+  const int32_t hi = INT32_MAX;
+  for (int option : {0, 1, 2, 3}) {
+    piece_.Option2 = option;
+    CPieceItem1 line(nullptr, nullptr);
+    AddUngraded(&line, {lo, lo}, {hi, hi});
+    line.AddTailVertex(hi, lo, 64);  // a stray copy
+    for (double unitsPerPixel : {1.0, 1e-9, 0.0}) {
+      RecordingDC dc;
+      line.Draw(&dc, unitsPerPixel, hi, lo, &piece_);
+      EXPECT_FALSE(dc.calls().empty());
+    }
+    int minX = 0, maxX = 0, minY = 0, maxY = 0;
+    line.GetExtent(0, &minX, &maxX, &minY, &maxY);
+    EXPECT_LE(minX, maxX);
+  }
+}
+
+}  // namespace

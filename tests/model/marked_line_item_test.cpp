@@ -232,3 +232,30 @@ TEST_F(MarkedLineTest, PickingOnTheRing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MarkedLineTest, ExtremeValuesSmoothDrawAndMeasureSafely) {
+  AddSizes(1);
+  CPieceItem26 line(nullptr, nullptr);
+  line.AddTailVertex(INT32_MIN, INT32_MIN, kMarkedLineCodeOne);
+  line.AddTailVertex(INT32_MAX, 0, 1);
+  line.AddTailVertex(0, INT32_MAX, 1);
+  line.AddTailVertex(INT32_MIN, INT32_MAX, kMarkedLineCodeThree);
+  line.MarkShape = 3;
+  line.MarkedNode = std::make_unique<CVertexNode>();
+  line.MarkedNode->X = INT32_MAX;
+  line.Smooth();
+  ASSERT_NE(line.DerivedRing, nullptr);
+  for (double unitsPerPixel : {1.0, 1e-9, 0.0}) {
+    RecordingDC dc;
+    line.Draw(&dc, unitsPerPixel, INT32_MAX, INT32_MIN, nullptr);
+    EXPECT_FALSE(dc.calls().empty());
+  }
+  int minX = 0, maxX = 0, minY = 0, maxY = 0;
+  line.GetExtent(0, &minX, &maxX, &minY, &maxY);
+  EXPECT_EQ(maxX, INT32_MAX);
+  EXPECT_NE(line.HitTestRing(0, 0, 1e300), nullptr);
+}
+
+}  // namespace

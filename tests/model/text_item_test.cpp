@@ -188,3 +188,21 @@ TEST_F(TextItemTest, HasNoVerticesToFindOrRemove) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TextItemTest, ExtremeValuesDrawAndMeasureSafely) {
+  AddSizes(1);
+  CPieceItem11 text(nullptr, nullptr);
+  Place(&text, INT32_MIN, INT32_MAX, "A\nBB\n\n", INT32_MIN, INT32_MAX);
+  for (double unitsPerPixel : {1.0, 1e-9, 0.0}) {
+    RecordingDC dc;
+    text.Draw(&dc, unitsPerPixel, INT32_MAX, INT32_MIN, nullptr);
+    EXPECT_EQ(dc.calls().size(), 4u);
+  }
+  int minX = 0, maxX = 0, minY = 0, maxY = 0;
+  text.GetExtent(0, &minX, &maxX, &minY, &maxY);
+  EXPECT_LE(minX, maxX);
+}
+
+}  // namespace
