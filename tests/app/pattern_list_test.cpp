@@ -321,6 +321,11 @@ TEST_F(PatternListTest, PictureOfTheMainWindowWithPiecesPlaced) {
   const QImage picture = frame.grab().toImage();
   ASSERT_FALSE(picture.isNull());
   EXPECT_TRUE(picture.save("/tmp/zvaama_main_window.png", "PNG"));
+  // The thumbnails, four times as large, to look at their details.
+  const QImage& thumbnails = List()->canvas();
+  EXPECT_TRUE(thumbnails.copy(0, 0, 4 * kListItemWidth, kListItemHeight)
+                  .scaled(16 * kListItemWidth, 4 * kListItemHeight)
+                  .save("/tmp/zvaama_list_pane.png", "PNG"));
   EXPECT_EQ(g_Style.WorkPieceCount, 3);
 }
 

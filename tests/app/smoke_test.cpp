@@ -1,5 +1,6 @@
 // The built program in a real window: under Xvfb it starts, shows its main
 // window (whose picture it saves), closes itself and writes "kov.dat" back.
+// A file named on its command line changes none of that.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -61,7 +62,9 @@ TEST(ProgramSmokeTest, StartsShowsItsWindowAndClosesCleanly) {
   QProcess program;
   program.setProcessEnvironment(env);
   program.setProcessChannelMode(QProcess::MergedChannels);
-  program.start(xvfb, {"-a", ZVAAMA_EXECUTABLE});
+  // A file named on the command line is no File command: the program starts
+  // as without it.
+  program.start(xvfb, {"-a", ZVAAMA_EXECUTABLE, QString::fromStdString(home + "/kov.dat")});
   ASSERT_TRUE(program.waitForStarted(10000));
   const bool finished = program.waitForFinished(50000);
   if (!finished) program.kill();
