@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
@@ -12,8 +13,6 @@
 #include <QPixmap>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QToolButton>
-#include <QAbstractEventDispatcher>
 
 #include "app/app.h"
 #include "app/child_frame.h"

@@ -26,7 +26,7 @@
 #include "model/style.h"
 #include "platform/scripted_prompts.h"
 
-class FrameTest : public ::testing::Test {
+class MainFrameFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     char pattern[] = "/tmp/zvaama-frame-XXXXXX";

@@ -59,7 +59,7 @@ void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers) {
   QApplication::sendEvent(target, &release);
 }
 
-class MainFrameTest : public FrameTest {
+class MainFrameTest : public MainFrameFixture {
  protected:
   // The frame, active, so that its keys work.
   CMainFrame& ActiveFrame() {

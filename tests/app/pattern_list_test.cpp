@@ -56,7 +56,7 @@ std::vector<std::string> ListNames(const CPatternListBox* list) {
   return Names(pieces);
 }
 
-class PatternListTest : public FrameTest {
+class PatternListTest : public MainFrameFixture {
  protected:
   CPatternListBox* List() { return Frame().GetListBox(); }
   CWorkWindow* View() { return Frame().GetWorkWindow(); }

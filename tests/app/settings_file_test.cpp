@@ -63,7 +63,7 @@ std::vector<int32_t> Options() {
 
 LOGFONT StoredLogFont() { return LOGFONT::FromBytes(StoredFont().b.data()); }
 
-class SettingsFileTest : public FrameTest {
+class SettingsFileTest : public MainFrameFixture {
  protected:
   void WriteHomeFile(const std::vector<uint8_t>& bytes) {
     std::ofstream out(HomeFile("kov.dat"), std::ios::binary);
