@@ -123,6 +123,15 @@ class CPieceItem {
   // carries a positive length in its Value word, truncated; 0 for an item
   // that is no curve or a vertex that is not on its curve (model/lookup.cpp).
   int DistanceToKeyVertex(CVertexNode* vertex) const;
+  // Removes the main vertices (with their copies) where the line folds back
+  // or doubles on itself, and those less than 1 mm after the one before:
+  // walking A over the main vertices, its successor B goes when A-B is
+  // shorter than a millimetre, when the turn at B is sharper than 5 degrees
+  // (15 with `fine` 0) either way, or when neither A's nor B's turn lies
+  // within 10 .. 350 degrees (20 .. 340). Two coincident vertices stay. A
+  // smooth A takes the kind of a removed corner B. Stops at 3 main vertices
+  // (model/corner_codes.cpp).
+  void RemoveSpikes(int fine);
 
   // The per-size drawing frame every item class follows: sizes from the last
   // record of the style's size ring back to the first (so size 0 ends on top),

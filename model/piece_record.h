@@ -11,12 +11,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/geometry_types.h"
 #include "platform/text.h"
 #include "platform/win_types.h"
 
 class CPieceItem;
+class CSizeRecord;
 struct CVertexNode;
 
 // Empty-box markers: every minimum starts at kBoxEmptyMin, every maximum of a
@@ -60,6 +62,103 @@ class CPieceRecord {
   // item still uses; removes the item when it becomes empty and then sets
   // `*item` to null.
   void RemoveSegmentChain(CPieceItem** item, CVertexNode* node);
+  // Removes the outline's main vertices from `from` to `to` (forward, both
+  // included, with their copies, parameter nodes and graded points) and
+  // repairs what hangs on the outline around them (model/span_removal.cpp):
+  // notches near the span are removed when they lie on the removed stretch
+  // and moved to the nearest kept vertex otherwise; two-point lines, V shapes
+  // and segment chains marked on the removed vertices are removed. An outline
+  // left with more than 2 main vertices is then re-graded and re-smoothed and
+  // its notches refitted. Notch and item removals act only while the piece
+  // allows editing.
+  void RemoveOutlineSpan(CPieceItem* outline, CVertexNode* from, CVertexNode* to);
+  // The repairs of RemoveOutlineSpan for the span from `from` to `to`, the
+  // outline itself left as it is (a fold line about to be joined).
+  void DetachOutlineSpan(CPieceItem* outline, CVertexNode* from, CVertexNode* to);
+  // The repairs of RemoveOutlineSpan, exactly as it runs them before the
+  // vertices go; nothing is removed from the outline.
+  void PrepareSpanRemoval(CPieceItem* outline, CVertexNode* from, CVertexNode* to);
+
+  // Whole-piece transforms (model/transforms.cpp). A size argument is a size
+  // index or -1 for every size: in a graded run only that size's node moves,
+  // and points stored once (single nodes of kind 104, the plain rings of the
+  // grain line and the dimension, the text anchor, the marked line and the
+  // cross marker) move only for -1 and 0. Each transform ends by re-smoothing
+  // the curve items and recalculating the piece (Recalc(-1)).
+  //
+  // Adds (dx, dy); the derived items 21 to 25 stay. Under load mode 99 the
+  // curves and the box are left for the reader to bring up to date.
+  void Move(int dx, int dy, int size);
+  // Turns about (cx, cy) by `angle` radians, counter-clockwise with y up.
+  // Mode 0 turns every item, 1 all but the grain line and the dimension, 2
+  // only those two; the marked line and the cross marker turn in every mode.
+  // A text's angle (tenths of a degree) goes the other way, kept in 0..3600.
+  void Rotate(int cx, int cy, double angle, int mode, int size);
+  // Mirrors every size about y = y0, or about the line through two points
+  // (nothing for two equal points). Notch directions 1/2 and 4/5 of single
+  // nodes change places, a text's angle changes sign, and the closed rings
+  // are reversed so that they stay counter-clockwise.
+  void MirrorHorizontal(int y0);
+  void MirrorLine(int x1, int y1, int x2, int y2);
+  // Brings the closed rings (types 0, 8, 12, 14, 21) to counter-clockwise
+  // order, keeping each ring's head first; `check` 0 reverses them without
+  // looking (after a mirror). A reversed outline or contour has its corner
+  // parameters turned round, and a reversed outline has its notches refitted.
+  void NormalizeOrientation(int check);
+  // Signed area, square model units, of the size's curve of the contour
+  // (type 21; `which` 0) or the cut line (12; any other value), or of the
+  // outline when the piece has no such item: positive for a counter-clockwise
+  // ring. 0 for a piece with none of them.
+  double CalcArea(CSizeRecord* size, int which) const;
+
+  // Operations of the recalculation, load repairs and derived-item rebuild
+  // that the transforms, span removal and unfolding call.
+  //
+  // Brings the piece's derived state up to date after a change: clean-ups,
+  // one copy per size after every outline vertex, the bounding box (merging
+  // each item's GetExtent(all)) with the placed rectangle moved along.
+  void Recalc(int all);
+  // Sets an outline vertex's flags word and rebuilds the piece around it.
+  void SetOutlineVertexKind(CVertexNode* node, uint32_t flags);
+  // Exchanges the two leg ends of every two-leg item (types 6, 19, 24).
+  void SwapSimpleItemEnds();
+  // Rebuilds the cut line and the derived items from the outline; 1 on
+  // success or when the outline carries no width.
+  int RebuildDerivedItems(BOOL withCornerItems);
+
+  // Corner codes and line tidying (model/corner_codes.cpp).
+  //
+  // A copy of the piece (DuplicatePiece) whose outline's corner parameter
+  // nodes carry the flat file's corner codes (EncodeCornerCode); the piece
+  // itself is left as it is, so that its codes survive a save. The caller
+  // owns the copy.
+  std::unique_ptr<CPieceRecord> EncodeCornerCodes() const;
+  // Renumbers the outline's corner parameter nodes from the flat file's
+  // codes to the in-memory ones (DecodeCornerCode), after a flat file was
+  // read. Nothing for a piece without an outline.
+  void DecodeCornerCodes();
+  // 1 when the outline's (the type-21 contour's) corner widths lie inside:
+  // the first parameter node (flags exactly 128) from the head with a width
+  // not 0 decides, 1 for a negative half, 0 for a positive one. 0 without
+  // such an item or such a node.
+  int IsOutlineParamNegative() const;
+  int IsItem21ParamNegative() const;
+  // Removes every internal line (type 8 or 9) that repeats another of the
+  // same type and vertex count to within 2 model units in x and y, node by
+  // node from the heads; returns how many went.
+  int RemoveDuplicateLines();
+  // While g_SwitchJoinLines is set: joins open lines (type 9) whose ends
+  // meet exactly into one, and turns every open line of more than 3 main
+  // vertices that ends where it starts into a closed line (type 8) without
+  // its repeated last vertex.
+  void JoinOpenLines();
+  // Moves each main vertex of the internal lines (types 8, 9) onto an
+  // outline vertex within 2 mm (every size taking that vertex's per-size
+  // position), or else by its offset to the nearest outline point within
+  // 2 mm.
+  void SnapLinesToOutline();
+  // Of consecutive parameter nodes in the outline only the last stays.
+  void RemoveRepeatedParamNodes();
 
   // Lookups and hit tests (model/lookup.cpp). Positions compare exactly;
   // tolerances are millimetres, times the style's scale. Item walks count

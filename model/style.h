@@ -96,6 +96,10 @@ class CStyle {
   // Re-smooths the curve items of every work-area piece, then of every
   // listed piece.
   void UpdateAllCurveItems();
+  // For every listed piece with an outline: each segment item's (type 7)
+  // off-outline word becomes 1 when one of its main vertices of kind 4 is no
+  // main vertex of the outline, else 0 (model/corner_codes.cpp).
+  void MarkItems7OffOutline();
 
   // The index of a size record in the size ring, or -1 when it is not there.
   int IndexOfSize(const CSizeRecord* size) const;
