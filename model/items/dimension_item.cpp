@@ -8,7 +8,6 @@
 #include "model/items/curve_item.h"
 #include "model/items/marker_items.h"
 #include "model/items/text_item.h"
-#include "model/length_text.h"
 #include "model/piece_record.h"
 #include "model/settings.h"
 #include "model/style.h"
@@ -153,10 +152,6 @@ int32_t CPieceItem28::Measure(int sizeIndex, CPieceRecord* piece) const {
   }
 }
 
-CString CPieceItem28::DisplayText(CPieceRecord* piece) const {
-  return Text.IsEmpty() ? FormatDisplayLength(Measure(0, piece)) : Text;
-}
-
 void CPieceItem28::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) {
   DrawSelected(dc, unitsPerPixel, originX, originY, piece);
 }
@@ -240,7 +235,7 @@ void CPieceItem28::DrawSelected(CDC* dc, double unitsPerPixel, int originX, int 
   dc->SetBkColor(kWhite);
   dc->SetTextColor(printing ? kBlack : kTextScreen);
 
-  const CString text = DisplayText(piece);
+  const CString& text = Text;
   const CSize extent = dc->GetTextExtent(text);
   const int32_t w = TruncateToInt(extent.cx * unitsPerPixel);
   const int32_t h = TruncateToInt(extent.cy * unitsPerPixel);

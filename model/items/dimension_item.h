@@ -21,8 +21,7 @@ class CPieceItem28 : public CPieceItem {
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   // Draws the dimension on its own piece (null: a straight dimension only).
   // The dimension line stops 8 pixels short of C and D on their extension
-  // lines. Its text is Text, or the measured length of the first size in the
-  // display unit when Text is empty; it is centred along the dimension line,
+  // lines. Its text, Text as stored, is centred along the dimension line,
   // or turned along the extension line when the line is too short for it.
   // The device context is left as it was.
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
@@ -35,9 +34,6 @@ class CPieceItem28 : public CPieceItem {
   // 3 straight, 4 along the curve of the first item of FirstItemType that
   // holds both points (0 when none does, or it is no curve).
   int32_t Measure(int sizeIndex, CPieceRecord* piece) const;
-
-  // The text drawn: Text, or the first size's length when Text is empty.
-  CString DisplayText(CPieceRecord* piece) const;
 
   // 1 horizontal, 2 vertical, 3 straight, 4 along a line of the piece;
   // 0x101 .. 0x104 measure as 1 .. 4.

@@ -48,14 +48,15 @@ TEST_F(DimensionTest, StraightDimensionDrawsExtensionLinesArrowsAndItsMeasuredLe
   AddSizes(1);
   g_DefaultFont.lfHeight = -10;  // fixed metrics: 5 pixels a byte, 10 a line
   std::unique_ptr<CPieceItem28> dim(Make(kDimensionStraight, {0, 0}, {60, 0}, {0, -30}, {60, -30}));
+  dim->Text = "1.5";
   RecordingDC dc;
   dc.SetBkMode(TRANSPARENT);
   dim->Draw(&dc, 1.0, 0, 0, nullptr);
   const std::string ext = " pen=solid/1/0xC0C0FF";
   const std::string line = " pen=solid/1/0xC0C0C0";
   // The dimension line stops 8 pixels short of C and D; each arrow's two
-  // strokes lean towards points 9 pixels either side of the far end. 60
-  // units at 40 a millimetre read "1.5", centred on the line.
+  // strokes lean towards points 9 pixels either side of the far end. The
+  // text is centred on the line.
   EXPECT_EQ(dc.Lines(), (std::vector<std::string>{
                             "MoveTo (0,0)", "LineTo (0,0)-(0,-30)" + ext,
                             "MoveTo (60,0)", "LineTo (60,0)-(60,-30)" + ext,
@@ -121,6 +122,7 @@ TEST_F(DimensionTest, ATextTooLongForItsLineTurnsAlongTheExtensionLine) {
 TEST_F(DimensionTest, PrintingDrawsInGreyAndBlackWithTheTextAtItsPrintedSize) {
   AddSizes(1);
   std::unique_ptr<CPieceItem28> dim(Make(kDimensionStraight, {0, 0}, {600, 0}, {0, -300}, {600, -300}));
+  dim->Text = "15";
   RecordingDC dc;
   dc.SetPrinting(true);
   dim->Draw(&dc, 1.0, 0, 0, nullptr);
@@ -216,6 +218,7 @@ TEST_F(DimensionTest, AlongALineTheCurveIsCarriedToTheDimensionLine) {
   CPieceRecord piece;
   piece.AddItem(Square());
   std::unique_ptr<CPieceItem28> dim(Make(kDimensionAlongLine, {0, 0}, {1000, 1000}, {0, -200}, {1200, 1000}));
+  dim->Text = "50";
   RecordingDC dc;
   dim->Draw(&dc, 1.0, 0, 0, &piece);
   const std::string line = " pen=solid/1/0xC0C0C0";
@@ -232,6 +235,7 @@ TEST_F(DimensionTest, AlongALineTheCurveIsCarriedToTheDimensionLine) {
 
   // Points that are not both on one line: extension lines and text only.
   std::unique_ptr<CPieceItem28> off(Make(kDimensionAlongLine, {0, 0}, {500, 500}, {0, -200}, {1200, 1000}));
+  off->Text = "0";
   dc.Clear();
   off->Draw(&dc, 1.0, 0, 0, &piece);
   ASSERT_EQ(dc.calls().size(), 5u);
@@ -243,11 +247,11 @@ TEST_F(DimensionTest, AStoredTextIsWrittenAsItsBytes) {
   AddSizes(1);
   std::unique_ptr<CPieceItem28> dim(Make(kDimensionStraight, {0, 0}, {600, 0}, {0, -300}, {600, -300}));
   dim->Text = "\xC7\xB0\xC6\xAC";  // GBK text, kept as read
-  EXPECT_EQ(dim->DisplayText(nullptr).str(), "\xC7\xB0\xC6\xAC");
-  dim->Text.Empty();
-  EXPECT_EQ(dim->DisplayText(nullptr).str(), "15");
-  g_UnitMode = 2;
-  EXPECT_EQ(dim->DisplayText(nullptr).str(), "1.5");
+  RecordingDC dc;
+  dim->Draw(&dc, 1.0, 0, 0, nullptr);
+  ASSERT_FALSE(dc.calls().empty());
+  EXPECT_EQ(dc.calls().back().op, DrawCall::Op::kTextOut);
+  EXPECT_EQ(dc.calls().back().text.str(), "\xC7\xB0\xC6\xAC");
 }
 
 }  // namespace
