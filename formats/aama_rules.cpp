@@ -1,0 +1,469 @@
+#include "formats/aama_rules.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "model/grading.h"
+#include "model/item_factory.h"
+#include "model/items/text_item.h"
+#include "model/items/curve_item.h"
+#include "model/piece_item.h"
+#include "model/piece_record.h"
+#include "model/style.h"
+#include "formats/aama_open_dlg.h"
+#include "platform/file_system.h"
+#include "platform/numbers.h"
+#include "platform/text_file.h"
+
+namespace {
+
+constexpr uint32_t kRuleNumberMask = 0xFFFF;
+
+bool IsCopy(const CVertexNode* n) { return n->Kind() == kVertexKindCopy; }
+bool IsRadiusNode(const CVertexNode* n) { return n->Kind() == kVertexKindSkipRun; }
+
+// The piece of the style's ring at `index`, or null.
+CPieceRecord* PieceAt(int index) {
+  CPieceRecord* p = g_Style.PieceRing;
+  for (int i = 0; i < index && p; ++i) {
+    if (i + 1 >= g_Style.PieceCount) return nullptr;
+    p = p->Next;
+  }
+  return index < g_Style.PieceCount ? p : nullptr;
+}
+
+// The pieces this read added, in ring order.
+std::vector<CPieceRecord*> NewPieces(int priorCount) {
+  std::vector<CPieceRecord*> pieces;
+  CPieceRecord* p = g_Style.PieceRing;
+  for (int i = 0; i < g_Style.PieceCount && p; ++i, p = p->Next) {
+    if (i >= priorCount) pieces.push_back(p);
+  }
+  return pieces;
+}
+
+// The items of a piece in ring order (a snapshot, so that the piece may be
+// changed while they are visited).
+std::vector<CPieceItem*> ItemsOf(const CPieceRecord* piece) {
+  std::vector<CPieceItem*> items;
+  CPieceItem* item = piece->ItemRing;
+  for (int i = 0; i < piece->ItemCount && item; ++i, item = item->Next) items.push_back(item);
+  return items;
+}
+
+// The nodes of an item's ring in ring order (a snapshot).
+std::vector<CVertexNode*> NodesOf(const CPieceItem* item) {
+  std::vector<CVertexNode*> nodes;
+  CVertexNode* n = item->VertexHead;
+  for (int i = 0; i < item->VertexCount && n; ++i, n = n->Next) nodes.push_back(n);
+  return nodes;
+}
+
+// The first item of `type` in `piece` (k-th: the earlier ones have been
+// removed already), or null.
+CPieceItem* FirstItemOfType(const CPieceRecord* piece, int32_t type) {
+  CPieceItem* found = nullptr;
+  return piece->FindItem(type, &found) ? found : nullptr;
+}
+
+// The stops of a size walk through a ring: main vertices, and circle radius
+// nodes when `withRadius`.
+std::vector<CVertexNode*> WalkStops(const CPieceItem* item, bool withRadius) {
+  std::vector<CVertexNode*> stops;
+  for (CVertexNode* n : NodesOf(item)) {
+    if (n->IsMain() || (withRadius && IsRadiusNode(n))) stops.push_back(n);
+  }
+  return stops;
+}
+
+// Gives each stop of `base` one more copy, at the place of the matching stop
+// of `other` (followed round again when it is shorter).
+void AppendSizeFrom(CPieceItem* base, const CPieceItem* other, bool withRadius) {
+  const std::vector<CVertexNode*> own = WalkStops(base, withRadius);
+  const std::vector<CVertexNode*> theirs = WalkStops(other, withRadius);
+  if (own.empty() || theirs.empty()) return;
+  for (size_t i = 0; i < own.size(); ++i) {
+    CVertexNode* last = own[i];
+    for (int guard = 0; guard < base->VertexCount && IsCopy(last->Next) && last->Next != base->VertexHead; ++guard) {
+      last = last->Next;
+    }
+    const CVertexNode* source = theirs[i % theirs.size()];
+    base->InsertVertexAfter(last, source->X, source->Y, kVertexKindCopy);
+  }
+}
+
+bool HasSameText(const CPieceRecord* piece, const CPieceItem11* text) {
+  for (CPieceItem* item : ItemsOf(piece)) {
+    if (item->Type != kItemTypeText) continue;
+    const auto* own = static_cast<const CPieceItem11*>(item);
+    if (own->AnchorX == text->AnchorX && own->AnchorY == text->AnchorY && own->Text == text->Text) return true;
+  }
+  return false;
+}
+
+// Makes every main vertex of the item be followed by exactly `copies` copies:
+// surplus copies go from the end of the run, missing ones repeat the last
+// copy (or the vertex itself).
+void EvenCopies(CPieceItem* item, int copies) {
+  for (CVertexNode* main : NodesOf(item)) {
+    if (!main->IsMain()) continue;
+    CVertexNode* last = main;
+    int have = 0;
+    while (have < item->VertexCount && IsCopy(last->Next) && last->Next != item->VertexHead) {
+      last = last->Next;
+      ++have;
+    }
+    for (; have > copies; --have) {
+      CVertexNode* prev = last->Prev;
+      item->RemoveVertex(last);
+      last = prev;
+    }
+    for (; have < copies; ++have) last = item->InsertVertexAfter(last, last->X, last->Y, kVertexKindCopy);
+  }
+}
+
+// Text after the first colon, trimmed; the whole text trimmed when there is
+// no colon.
+CString ValueAfterColon(const CString& line) {
+  const int colon = line.Find(':');
+  CString value = colon < 0 ? line : line.Mid(colon + 1);
+  value.Trim();
+  return value;
+}
+
+bool StartsWithNoCase(const CString& line, std::string_view word) {
+  return line.GetLength() >= static_cast<int>(word.size()) &&
+         CompareNoCase(line.view().substr(0, word.size()), word) == 0;
+}
+
+// A line that holds rule values rather than a keyword: its first non-blank
+// character is no letter.
+bool IsValueLine(const CString& line) {
+  for (char c : line.view()) {
+    if (c == ' ' || c == '\t') continue;
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return !letter;
+  }
+  return true;  // a blank line belongs to the values
+}
+
+// The number pairs "dx,dy" of a rule's value text, as floats the way the
+// files were written with them. Pairs are separated by blanks or line ends,
+// the two values of a pair by a comma; a value that does not read is 0.
+std::vector<std::pair<float, float>> ParsePairs(std::string_view text, size_t wanted) {
+  std::vector<std::string_view> tokens;  // values and "," separators
+  size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      ++i;
+    } else if (c == ',') {
+      tokens.push_back(text.substr(i, 1));
+      ++i;
+    } else {
+      const size_t start = i;
+      while (i < text.size() && text[i] != ',' && text[i] != ' ' && text[i] != '\t' && text[i] != '\r' &&
+             text[i] != '\n') {
+        ++i;
+      }
+      tokens.push_back(text.substr(start, i - start));
+    }
+  }
+  std::vector<std::pair<float, float>> pairs;
+  size_t t = 0;
+  auto value = [](std::string_view token) { return static_cast<float>(ParseDouble(token)); };
+  while (t < tokens.size() && pairs.size() < wanted) {
+    float dx = 0.0f;
+    float dy = 0.0f;
+    if (tokens[t] != ",") dx = value(tokens[t++]);
+    if (t < tokens.size() && tokens[t] == ",") {
+      ++t;
+      if (t < tokens.size() && tokens[t] != ",") dy = value(tokens[t++]);
+    }
+    pairs.emplace_back(dx, dy);
+  }
+  return pairs;
+}
+
+int32_t ScaledDelta(float value, double scale, int authorCode) {
+  if (authorCode != kAamaAuthorLectra && std::fabs(value) > 1000.0f) return 0;
+  return TruncateTowardZero(static_cast<double>(value) * scale);
+}
+
+}  // namespace
+
+COLORREF AamaSizeColor(int sizesHeld) {
+  static constexpr COLORREF kColors[15] = {
+      RGB(0, 255, 0),     RGB(255, 0, 0),   RGB(0, 0, 255),     RGB(0, 255, 255), RGB(128, 0, 128),
+      RGB(255, 255, 0),   RGB(128, 128, 128), RGB(128, 128, 0), RGB(192, 192, 192), RGB(0, 128, 0),
+      RGB(0, 0, 128),     RGB(255, 0, 255), RGB(0, 128, 128),   RGB(128, 0, 0),   RGB(0, 255, 0),
+  };
+  if (sizesHeld < 1 || sizesHeld > 15) return RGB(0, 0, 0);
+  return kColors[sizesHeld - 1];
+}
+
+void MatchPieceElements(CPieceRecord* base, CPieceRecord* other) {
+  if (!base || !other || base == other) return;
+  static constexpr int32_t kShapeTypes[] = {0, 1, 2, 8, 9, 10};
+  for (CPieceItem* item : ItemsOf(base)) {
+    bool shape = false;
+    for (int32_t t : kShapeTypes) shape = shape || item->Type == t;
+    if (!shape) continue;
+    CPieceItem* partner = FirstItemOfType(other, item->Type);
+    if (!partner) continue;
+    AppendSizeFrom(item, partner, true);
+    other->RemoveItem(partner);
+  }
+  CPieceItem* notches = FirstItemOfType(base, 13);
+  CPieceItem* theirNotches = FirstItemOfType(other, 13);
+  if (notches && theirNotches) {
+    AppendSizeFrom(notches, theirNotches, false);
+    other->RemoveItem(theirNotches);
+  }
+  for (CPieceItem* item : ItemsOf(other)) {
+    if (item->Type != kItemTypeText) continue;
+    if (HasSameText(base, static_cast<const CPieceItem11*>(item))) continue;
+    base->AddItem(ClonePieceItem(item));
+  }
+}
+
+void SetAamaSampleSize(CString& sampleSize, int priorCount, bool append) {
+  if (append && priorCount > 0 && g_Style.SizeRing) sampleSize = g_Style.SizeRing->Name;
+  if (sampleSize.IsEmpty()) {
+    if (CPieceRecord* first = PieceAt(priorCount)) sampleSize = first->Annotation;
+  }
+  if (g_Style.SizeRing) g_Style.SizeRing->Name = sampleSize;
+}
+
+void MergeAamaSizeBlocks(const CString& sampleSize, int priorCount, bool sizesSeparate) {
+  const std::vector<CPieceRecord*> pieces = NewPieces(priorCount);
+  if (!sizesSeparate) {
+    bool firstGroup = true;
+    for (size_t pi = 0; pi < pieces.size(); ++pi) {
+      CPieceRecord* p = pieces[pi];
+      if (p->Annotation.CompareNoCase(sampleSize.view()) != 0) continue;
+      p->Annotation = kAamaSizeMergedBase;
+      for (size_t qi = 0; qi < pieces.size(); ++qi) {
+        CPieceRecord* q = pieces[qi];
+        if (q->Annotation == kAamaSizeMergedBase || q->Annotation == kAamaSizeMergedAway) continue;
+        if (q->PieceName.CompareNoCase(p->PieceName.view()) != 0) continue;
+        MatchPieceElements(p, q);
+        if (firstGroup && priorCount == 0) {
+          const double key = static_cast<double>(qi) - static_cast<double>(pi);
+          g_Style.AddSize(new CSizeRecord(q->Annotation, key, key, AamaSizeColor(g_Style.SizeCount), 1));
+        }
+        q->Annotation = kAamaSizeMergedAway;
+      }
+      firstGroup = false;
+    }
+    for (CPieceRecord* p : pieces) {
+      if (p->Annotation == kAamaSizeMergedAway) {
+        g_Style.RemovePiece(p);
+      } else if (p->Annotation == kAamaSizeMergedBase) {
+        p->Annotation.Empty();
+      }
+    }
+  }
+  if (priorCount == 0) g_Style.SortSizes();
+  if (sizesSeparate) return;
+  const int copies = g_Style.SizeCount > 0 ? g_Style.SizeCount - 1 : 0;
+  for (CPieceRecord* p : NewPieces(priorCount)) {
+    for (CPieceItem* item : ItemsOf(p)) {
+      switch (item->Type) {
+        case 0: case 2: case 8: case 9: case 10: case 13:
+          EvenCopies(item, copies);
+          break;
+        default:
+          break;
+      }
+    }
+  }
+}
+
+CString CAamaRuleTable::FindRuleFile(const CString& dxfPath) {
+  const PathParts parts = SplitPath(dxfPath);
+  CString folder = parts.folder.IsEmpty() ? CString("./") : parts.folder;
+  CString found = FindFileNoCase(folder, parts.name + ".rul");
+  if (!found.IsEmpty() && parts.folder.IsEmpty() && found.Left(2) == "./") found = found.Mid(2);
+  return found;
+}
+
+CAamaRuleTable::Result CAamaRuleTable::Read(const CString& path, double& scale, const CString& scaleText,
+                                            int& authorCode, int priorCount, bool append) {
+  TextFileReader in;
+  if (path.IsEmpty() || !in.Open(path)) return Result::kNoFile;
+  CString line;
+  bool haveLine = in.ReadLine(line);
+  while (haveLine) {
+    bool advanced = false;
+    if (StartsWithNoCase(line, "Author")) {
+      const CString value = ValueAfterColon(line);
+      if (StartsWithNoCase(value, "assyst")) authorCode = kAamaAuthorAssyst;
+      else if (StartsWithNoCase(value, "INVESTRONICA")) authorCode = kAamaAuthorInvestronica;
+    } else if (StartsWithNoCase(line, "UNITS")) {
+      const double perMm = g_Style.GetScale();
+      scale = ValueAfterColon(line).CompareNoCase("METRIC") == 0 ? perMm : perMm * 25.4;
+      if (append) {
+        scale = perMm * 0.01;
+        authorCode = kAamaAuthorLectra;
+      } else {
+        scale *= AamaScaleFactor(scaleText);
+      }
+    } else if (StartsWithNoCase(line, "NUMBER OF SIZES")) {
+      if (size_count_ == 0) {
+        const int n = ParseInt(ValueAfterColon(line).view());
+        if (n < 2) return Result::kTooFewSizes;
+        if (n > kAamaMaxSizes) return Result::kNoFile;
+        size_count_ = n;
+        if (priorCount == 0) {
+          for (int i = 1; i < n; ++i) {
+            g_Style.AddSize(new CSizeRecord(CString(), i, i, AamaSizeColor(g_Style.SizeCount), 1));
+          }
+        }
+      }
+    } else if (StartsWithNoCase(line, "SIZE LIST")) {
+      size_list_ = ValueAfterColon(line);
+    } else if (StartsWithNoCase(line, "SAMPLE SIZE")) {
+      sample_size_ = ValueAfterColon(line);
+    } else if (StartsWithNoCase(line, "RULE: DELTA")) {
+      // The rule number follows the first letter A of the line, made positive.
+      const int a = line.Find('A');
+      CString number = line.Mid(a + 1);
+      number.Trim();
+      const int64_t rule = std::llabs(static_cast<long long>(ParseInt(number.view())));
+      // The rule's values run over the lines up to the next keyword.
+      std::string values;
+      while ((haveLine = in.ReadLine(line)) && IsValueLine(line)) {
+        values += line.view();
+        values += '\n';
+      }
+      advanced = true;
+      if (size_count_ > 0) {
+        if (!sizes_named_) NameSizes(priorCount);
+        if (rule <= kAamaMaxRuleNumber) {
+          const auto pairs = ParsePairs(values, static_cast<size_t>(size_count_));
+          std::vector<std::pair<int32_t, int32_t>>& deltas = rules_[static_cast<int>(rule)];
+          deltas.assign(static_cast<size_t>(size_count_), {0, 0});
+          for (size_t i = 0; i < pairs.size(); ++i) {
+            deltas[i].first = ScaledDelta(pairs[i].first, scale, authorCode);
+            deltas[i].second = WrapSub(0, ScaledDelta(pairs[i].second, scale, authorCode));
+          }
+        }
+      }
+    }
+    if (!advanced) haveLine = in.ReadLine(line);
+  }
+  if (size_count_ > 0 && !sizes_named_) NameSizes(priorCount);
+  return Result::kRead;
+}
+
+void CAamaRuleTable::NameSizes(int priorCount) {
+  sizes_named_ = true;
+  size_names_.assign(static_cast<size_t>(size_count_), CString());
+  CString rest = size_list_;
+  for (int i = 0; i < size_count_ && !rest.IsEmpty(); ++i) {
+    const int blank = rest.Find(' ');
+    if (blank < 0) {
+      size_names_[static_cast<size_t>(i)] = rest;
+      rest.Empty();
+    } else {
+      size_names_[static_cast<size_t>(i)] = rest.Left(blank);
+      rest = rest.Mid(blank + 1);
+      rest.Trim();
+    }
+  }
+  sample_position_ = 0;
+  for (int i = 0; i < size_count_; ++i) {
+    if (size_names_[static_cast<size_t>(i)].CompareNoCase(sample_size_.view()) == 0) {
+      sample_position_ = i;
+      break;
+    }
+  }
+  if (priorCount != 0) return;
+  CSizeRecord* size = g_Style.SizeRing;
+  if (!size) return;
+  size->Name = sample_size_;
+  size->SortKey1 = size->SortKey2 = 0.0;
+  int ringIndex = 1;
+  for (int i = 0; i < size_count_ && ringIndex < g_Style.SizeCount; ++i) {
+    if (i == sample_position_) continue;
+    size = size->Next;
+    size->Name = size_names_[static_cast<size_t>(i)];
+    size->SortKey1 = size->SortKey2 = static_cast<double>(i - sample_position_);
+    ++ringIndex;
+  }
+  g_Style.SortSizes();
+}
+
+void CAamaRuleTable::GetDelta(int rule, int listPosition, int32_t& dx, int32_t& dy) const {
+  dx = dy = 0;
+  const auto it = rules_.find(rule);
+  if (it == rules_.end() || listPosition < 0 || static_cast<size_t>(listPosition) >= it->second.size()) return;
+  dx = it->second[static_cast<size_t>(listPosition)].first;
+  dy = it->second[static_cast<size_t>(listPosition)].second;
+}
+
+void GradeAamaPieces(const CAamaRuleTable& table, int priorCount, int authorCode) {
+  const int copies = g_Style.SizeCount > 1 ? g_Style.SizeCount - 1 : 0;
+  // The size-list position of the style's size after the base, copy by copy:
+  // the list without the sample size, in list order.
+  std::vector<int> positions;
+  for (int i = 0; static_cast<int>(positions.size()) < copies; ++i) {
+    if (i != table.SamplePosition()) positions.push_back(i);
+  }
+  for (CPieceRecord* piece : NewPieces(priorCount)) {
+    double sine = 0.0;
+    double cosine = 1.0;
+    if (authorCode != kAamaAuthorZorvek) {
+      for (CPieceItem* item : ItemsOf(piece)) {
+        if (item->Type != 9 || item->Tag != kAamaGradeReferenceLine) continue;
+        item->Tag = 0;
+        CVertexNode* a = item->NextMainVertex(item->PrevMainVertex(item->VertexHead));
+        CVertexNode* b = item->NextMainVertex(a);
+        if (a && b) {
+          const double angle = std::atan2(static_cast<double>(b->Y) - a->Y, static_cast<double>(b->X) - a->X);
+          sine = std::sin(angle);
+          cosine = std::cos(angle);
+        }
+        break;
+      }
+    }
+    for (CPieceItem* item : ItemsOf(piece)) {
+      switch (item->Type) {
+        case 0: case 1: case 2: case 8: case 9: case 10: case 13:
+          break;
+        default:
+          continue;
+      }
+      for (CVertexNode* node : NodesOf(item)) {
+        if (node->IsMain()) {
+          const int rule = static_cast<int>(node->Attributes & kRuleNumberMask);
+          CVertexNode* last = node;
+          for (int k = 0; k < copies; ++k) {
+            int32_t dx = 0;
+            int32_t dy = 0;
+            table.GetDelta(rule, positions[static_cast<size_t>(k)], dx, dy);
+            const int32_t rdx = TruncateTowardZero(dx * cosine - dy * sine);
+            const int32_t rdy = TruncateTowardZero(dx * sine + dy * cosine);
+            last = item->InsertVertexAfter(last, WrapAdd(node->X, rdx), WrapAdd(node->Y, rdy), kVertexKindCopy);
+          }
+        } else if (IsRadiusNode(node)) {
+          CVertexNode* last = node;
+          for (int k = 0; k < copies; ++k) last = item->InsertVertexAfter(last, node->X, node->Y, kVertexKindCopy);
+        }
+        node->Attributes &= ~kRuleNumberMask;
+      }
+      if (item->Type == 0 || item->Type == 8 || item->Type == 9) {
+        GradePiece(item);
+        if (auto* curve = dynamic_cast<CPieceCurveItem*>(item)) curve->SmoothCurves();
+      }
+    }
+    piece->Recalc(1);
+    CPieceItem* notches = FirstItemOfType(piece, 13);
+    CPieceItem* outline = FirstItemOfType(piece, kItemTypeOutline);
+    if (notches && outline) {
+      notches->UpdateNotchesFromOutline(outline, outline, 0);
+      if (notches->VertexCount == 0) piece->RemoveItem(notches);
+    }
+  }
+}
