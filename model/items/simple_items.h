@@ -45,6 +45,23 @@ class CPieceItem6 : public CPieceSimpleItem {
   // first leg's end when the main vertex after it is the apex (kind 5), else
   // the second's. Nothing for a null node or an empty ring.
   void MoveLegEnd(CVertexNode* source, CVertexNode* leg);
+
+  // Sets the V's apex again at `depth` model units from the middle of its
+  // mouth, on the mouth's perpendicular bisector on the old apex's side, and
+  // rebuilds the outline of `piece` between the two leg ends (outline
+  // vertices marked 0x800): the vertices between them go, the leg ends
+  // become corners, and one closing vertex is put between them (model/
+  // vshape_rebuild.cpp). Mode bits 0x300 choose the closing point: 0 the
+  // mouth's middle, 0x100 (0x200) where the outline folded about the first
+  // (second) leg meets the bisector; both bits count as 0. With bit 0x400 the
+  // apex is graded along the V afterwards, else each size's apex follows
+  // the first leg end's grading. The V's fourth point gets x `param`, y the
+  // low halves of `packLow` and `packHigh`, and kind 105 with the mode's bits
+  // 0x700; both leg ends get the flags (legFlags AND 0xFF00) OR 2. Nothing
+  // changes when a leg end has no marked outline vertex, the V is not four
+  // graded points and a fourth, or its mouth is not longer than 1 mm.
+  void RebuildOnOutline(CPieceRecord* piece, int depth, int param, int packLow, int packHigh, uint32_t legFlags,
+                        uint32_t mode);
 };
 
 // Shown only while derived items are shown. While lines are shown the legs
