@@ -160,6 +160,29 @@ class CPieceRecord {
   // Of consecutive parameter nodes in the outline only the last stays.
   void RemoveRepeatedParamNodes();
 
+  // Corner item builders (model/corner_builders.cpp), run after the cut line
+  // (type 12) was rebuilt: they carry the marks that touch the outline out to
+  // the cut line. `widthSign` is 1 when the cut line lies outside the
+  // outline, 0 when inside. Each needs the outline and the cut line; a mark
+  // that does not meet the cut line in every size within three corner widths
+  // of the outline gets no derived item, while the cut-line vertices added
+  // for mark ends handled before stay.
+  //
+  // Each V shape (type 6) gives a type-19 item: its legs carried on from the
+  // apex to the cut line, which gets a vertex (flags 0x802) where each leg
+  // meets it.
+  void BuildVShapeExtensions(int widthSign);
+  // Each type-5 line gives a type-17 line from where its first segment meets
+  // the cut line to its second point; the cut line gets a vertex (0x2002).
+  void BuildType5Extensions(int widthSign);
+  // Each segment item (type 7) gives a type-20 item with the crossings of
+  // both ends of each segment pair; the cut line gets a vertex (0x1002) at
+  // each.
+  void BuildSegmentExtensions(int widthSign);
+  // The notches of the type-13 item, moved along their own line onto the cut
+  // line, make one type-18 item; the cut line is not changed.
+  void BuildCutLineNotches(int widthSign);
+
   // Lookups and hit tests (model/lookup.cpp). Positions compare exactly;
   // tolerances are millimetres, times the style's scale. Item walks count
   // ItemCount items; an out-pointer is written only on success.
