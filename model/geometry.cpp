@@ -231,6 +231,13 @@ CString GetLongestTextLine(const CString& text) {
   return CString(best);
 }
 
+int32_t TruncateTowardZero(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
 int CountTextLines(const CString& text) {
   int lines = 1;
   for (char ch : text.view()) {

@@ -29,6 +29,12 @@ void ScreenToModel(int x, int y, int* mx, int* my, double unitsPerPixel, int ori
 // scale gives no meaningful pixel; it clamps instead of failing.
 void ModelToScreen(int x, int y, int* sx, int* sy, double unitsPerPixel, int originX, int originY);
 
+// Truncates toward zero into the int32 range; NaN gives 0. Where a position,
+// length or pixel size is truncated rather than rounded (the grading's
+// intermediate positions, the lookups' lengths, the symbols' pixel sizes),
+// it goes through this.
+int32_t TruncateTowardZero(double v);
+
 // Whether the angle from the direction a -> c to the direction a -> b,
 // counter-clockwise as seen on the screen (model y pointing down) and wrapped
 // into [0, 2 pi), exceeds pi. Takes the positions of three vertex nodes.

@@ -244,13 +244,6 @@ void CopyFirstSizeToAll(CPieceItem* item) {
 
 }  // namespace
 
-int32_t TruncateTowardZero(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
-
 BOOL FindCurveRun(CVertexNode* from, CVertexNode** start, CVertexNode** end) {
   if (!from) return FALSE;
   CVertexNode* key = from;

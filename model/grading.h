@@ -23,6 +23,7 @@
 
 #include <cstdint>
 
+#include "model/geometry.h"  // TruncateTowardZero, which graders and lookups use
 #include "platform/geometry_types.h"
 #include "platform/win_types.h"
 
@@ -55,6 +56,3 @@ void GradeRunByEndOffset(CVertexNode* const* sizeRings, const CPoint* offsets);
 // by the head's offsets (GradeRunByStartOffset), whatever the kinds there.
 void GradeFirstCurveRun(CPieceItem* item);
 
-// Truncates toward zero into the int32 range; NaN gives 0. The grading's
-// intermediate positions and the lengths of the lookups go through it.
-int32_t TruncateTowardZero(double v);

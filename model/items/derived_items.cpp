@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "model/geometry.h"
 #include "model/items/fill_items.h"
 #include "model/items/marker_items.h"
 #include "model/items/notch_items.h"
@@ -63,8 +64,8 @@ void CPieceItem25::Draw(CDC* dc, double unitsPerPixel, int originX, int originY,
   // Tick sizes from the notch dimensions (tenths of a millimetre), truncated
   // to model units.
   const double scale = g_Style.GetScale();
-  const int stem = TruncateToInt(scale * g_NotchSizeB / 10.0);
-  const int bar = TruncateToInt(scale * g_NotchSizeA / 10.0);
+  const int stem = TruncateTowardZero(scale * g_NotchSizeB / 10.0);
+  const int bar = TruncateTowardZero(scale * g_NotchSizeA / 10.0);
   CPieceItem::DrawEachSize(dc, PS_DASH, false, [&](CDC* d, const CSizeRecord&, int index) {
     const std::vector<CFlaggedPoint>& points = sizes.Points(index);
     for (size_t i = 0; i + 1 < points.size(); i += 2) {

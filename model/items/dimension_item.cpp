@@ -49,7 +49,7 @@ Vec Unit(CPoint from, CPoint to) {
 
 // `p` moved by `distance` along `u`, the move truncated.
 CPoint Along(CPoint p, Vec u, double distance) {
-  return {WrapAdd(p.x, TruncateToInt(u.x * distance)), WrapAdd(p.y, TruncateToInt(u.y * distance))};
+  return {WrapAdd(p.x, TruncateTowardZero(u.x * distance)), WrapAdd(p.y, TruncateTowardZero(u.y * distance))};
 }
 
 double Distance(CPoint a, CPoint b) {
@@ -59,7 +59,7 @@ double Distance(CPoint a, CPoint b) {
 }
 
 // An angle in tenths of a degree, truncated, as a font's escapement.
-int32_t Tenths(double radians) { return TruncateToInt(radians * 1800.0 / kPi); }
+int32_t Tenths(double radians) { return TruncateTowardZero(radians * 1800.0 / kPi); }
 
 int32_t BaseKind(int32_t kind) { return kind >= 0x101 && kind <= 0x104 ? kind - 0x100 : kind; }
 
@@ -133,11 +133,11 @@ int32_t CPieceItem28::Measure(int sizeIndex, CPieceRecord* piece) const {
   const CPoint p2 = MeasuredPoint(piece, SecondItemType, b, sizeIndex);
   switch (BaseKind(Kind)) {
     case kDimensionAcross:
-      return TruncateToInt(std::fabs(static_cast<double>(p1.x) - p2.x));
+      return TruncateTowardZero(std::fabs(static_cast<double>(p1.x) - p2.x));
     case kDimensionDown:
-      return TruncateToInt(std::fabs(static_cast<double>(p1.y) - p2.y));
+      return TruncateTowardZero(std::fabs(static_cast<double>(p1.y) - p2.y));
     case kDimensionStraight:
-      return TruncateToInt(Distance(p1, p2));
+      return TruncateTowardZero(Distance(p1, p2));
     case kDimensionAlongLine: {
       CPieceCurveItem* curve = CurveHoldingBoth(piece, FirstItemType, a, b);
       if (!curve) return 0;
@@ -145,7 +145,7 @@ int32_t CPieceItem28::Measure(int sizeIndex, CPieceRecord* piece) const {
       CVertexNode* from = curve->MapToCurveVertex(size, NodeAfter(curve->FindVertex(a.x, a.y), sizeIndex));
       CVertexNode* to = curve->MapToCurveVertex(size, NodeAfter(curve->FindVertex(b.x, b.y), sizeIndex));
       if (!from || !to) return 0;
-      return TruncateToInt(LengthAlong(from, to, curve->GetCurveCount(size)));
+      return TruncateTowardZero(LengthAlong(from, to, curve->GetCurveCount(size)));
     }
     default:
       return 0;
@@ -237,8 +237,8 @@ void CPieceItem28::DrawSelected(CDC* dc, double unitsPerPixel, int originX, int 
 
   const CString& text = Text;
   const CSize extent = dc->GetTextExtent(text);
-  const int32_t w = TruncateToInt(extent.cx * unitsPerPixel);
-  const int32_t h = TruncateToInt(extent.cy * unitsPerPixel);
+  const int32_t w = TruncateTowardZero(extent.cx * unitsPerPixel);
+  const int32_t h = TruncateTowardZero(extent.cy * unitsPerPixel);
   CPoint anchor;
   ScreenToModel(static_cast<int>((int64_t{c1.x} + d1.x) / 2), static_cast<int>((int64_t{c1.y} + d1.y) / 2), &anchor.x,
                 &anchor.y, unitsPerPixel, originX, originY);

@@ -27,8 +27,8 @@ void DrawDiagonalCircles(CDC* dc, const CFlaggedPoint& from, const CFlaggedPoint
   // A diagonal of no length puts both circles on its one point.
   const double t = length > 0.0 ? circle.X / length : 0.0;
   const int r = RoundToNearest(circle.Y / unitsPerPixel);
-  const int32_t ox = TruncateToInt(dx * t);
-  const int32_t oy = TruncateToInt(dy * t);
+  const int32_t ox = TruncateTowardZero(dx * t);
+  const int32_t oy = TruncateTowardZero(dy * t);
   const CPoint centres[2] = {{WrapAdd(from.X, ox), WrapAdd(from.Y, oy)}, {WrapSub(to.X, ox), WrapSub(to.Y, oy)}};
   for (const CPoint& c : centres) {
     const CPoint s = ScreenPoint(c.x, c.y, unitsPerPixel, originX, originY);

@@ -78,7 +78,7 @@ class ArmPainter {
   // The arm vector along `v` turned by sign x theta, truncated.
   CPoint Arm(Vec v, int sign) const {
     const Vec t = Turn(v, sign, s_, c_);
-    return {TruncateToInt(t.x), TruncateToInt(t.y)};
+    return {TruncateTowardZero(t.x), TruncateTowardZero(t.y)};
   }
   void ArmFrom(CPoint p, CPoint arm) { Line(p, {WrapAdd(p.x, arm.x), WrapAdd(p.y, arm.y)}); }
   // The head with its tip at `p`, opening towards `q`: +theta arm, then -theta.

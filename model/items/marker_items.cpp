@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "model/geometry.h"
 #include "model/graded_expansion.h"
@@ -23,13 +22,6 @@ const std::vector<CFlaggedPoint>& ItemSizePoints::Points(int index) const {
   static const std::vector<CFlaggedPoint> kNone;
   if (index < 0 || index >= static_cast<int>(sizes_.size())) return kNone;
   return sizes_[static_cast<size_t>(index)];
-}
-
-int32_t TruncateToInt(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
 }
 
 int OffsetPixel(int v, int64_t offset) {
@@ -131,8 +123,8 @@ constexpr int kMinMarkerRadius = 3;  // pixels: a marker never shrinks below thi
 void DrawMarker(CDC* dc, const CFlaggedPoint& a, const CFlaggedPoint& b, const CFlaggedPoint& c,
                 double unitsPerPixel, int originX, int originY) {
   const int r = std::max(kMinMarkerRadius, RoundToNearest(b.X / unitsPerPixel));
-  const int64_t w = TruncateToInt(c.X / 2.0 / unitsPerPixel);
-  const int64_t h = TruncateToInt(c.Y / 2.0 / unitsPerPixel);
+  const int64_t w = TruncateTowardZero(c.X / 2.0 / unitsPerPixel);
+  const int64_t h = TruncateTowardZero(c.Y / 2.0 / unitsPerPixel);
   const CPoint p = ScreenPoint(a, unitsPerPixel, originX, originY);
   auto cross = [&](int64_t from, int64_t to) {
     dc->MoveTo(OffsetPixel(p.x, -from), p.y);
@@ -154,7 +146,7 @@ void DrawMarker(CDC* dc, const CFlaggedPoint& a, const CFlaggedPoint& b, const C
     case kMarkerCircleLongCross: {
       dc->Ellipse(CircleBox(p, r));
       // The cross reaches 2 mm beyond the circle at any zoom.
-      const int64_t e = TruncateToInt(2.0 * g_Style.GetScale() / unitsPerPixel);
+      const int64_t e = TruncateTowardZero(2.0 * g_Style.GetScale() / unitsPerPixel);
       cross(r + e, r + e);
       break;
     }
@@ -288,8 +280,8 @@ class SlotSketch {
       Fail();
       return p;
     }
-    return CPoint(TruncateToInt(p.x + (static_cast<double>(q.x) - p.x) * t / length),
-                  TruncateToInt(p.y + (static_cast<double>(q.y) - p.y) * t / length));
+    return CPoint(TruncateTowardZero(p.x + (static_cast<double>(q.x) - p.x) * t / length),
+                  TruncateTowardZero(p.y + (static_cast<double>(q.y) - p.y) * t / length));
   }
 
   // Draws the strokes, or the bare line from A to B when the sketch failed.
@@ -362,7 +354,7 @@ double SideMeetsEye(SlotSketch& s, const SlotPixels& px) {
     s.Fail();
     return 0.0;
   }
-  return TruncateToInt(std::sqrt(square));
+  return TruncateTowardZero(std::sqrt(square));
 }
 
 void SketchKeyhole(SlotSketch& s, const SlotPixels& px) {
@@ -536,8 +528,8 @@ void CPieceItem3::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, 
   if (n < 2 || !IsSlotStyle(Style)) return;
   SlotPixels px;
   px.eyeRadius = EyeRadius / unitsPerPixel;
-  px.rIn = TruncateToInt(EyeRadius / unitsPerPixel);
-  px.rOut = TruncateToInt(EyeOuterRadius / unitsPerPixel);
+  px.rIn = TruncateTowardZero(EyeRadius / unitsPerPixel);
+  px.rOut = TruncateTowardZero(EyeOuterRadius / unitsPerPixel);
   px.halfWidth = SlotWidth / 2.0 / unitsPerPixel;
   px.outerEye = EyeOuterRadius / unitsPerPixel;
   px.endOffset = SlotEndOffset / unitsPerPixel;

@@ -37,10 +37,6 @@ class ItemSizePoints {
   std::vector<std::vector<CFlaggedPoint>> sizes_;
 };
 
-// Truncates toward zero into the int32 range; NaN gives 0. Pixel sizes that
-// the symbols truncate (rather than round) go through it.
-int32_t TruncateToInt(double v);
-
 // Adds pixel offsets to a device coordinate, held within the int32 range so
 // that a symbol of a point far off the device cannot overflow.
 int OffsetPixel(int v, int64_t offset);

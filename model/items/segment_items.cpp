@@ -136,8 +136,8 @@ void CPieceItem7::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, 
     // End-mark sizes from the notch dimensions (tenths of a millimetre),
     // truncated to model units as the marks were always drawn.
     const double scale = g_Style.GetScale();
-    const int stub = TruncateToInt(scale * g_NotchSizeB / 10.0);
-    const int bar = TruncateToInt(scale * g_NotchSizeA / 10.0);
+    const int stub = TruncateTowardZero(scale * g_NotchSizeB / 10.0);
+    const int bar = TruncateTowardZero(scale * g_NotchSizeA / 10.0);
     DrawEachSize(dc, PS_DASH, false, [&](CDC* d, const CSizeRecord&, int index) {
       const std::vector<CFlaggedPoint>& points = sizes.Points(index);
       // Pairs (0, 1), (2, 3), ...; the size's points form a ring, so an odd

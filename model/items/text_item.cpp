@@ -122,8 +122,8 @@ void CPieceItem11::Draw(CDC* dc, double unitsPerPixel, int originX, int originY,
     const std::vector<CString> texts = TextLines(Text);
     for (int i = 0; i < lines && i < static_cast<int>(texts.size()); ++i) {
       const double t = static_cast<double>(i) / lines;
-      const int x = TruncateToInt((1.0 - t) * top.x + t * bottom.x);
-      const int y = TruncateToInt((1.0 - t) * top.y + t * bottom.y);
+      const int x = TruncateTowardZero((1.0 - t) * top.x + t * bottom.x);
+      const int y = TruncateTowardZero((1.0 - t) * top.y + t * bottom.y);
       dc->TextOut(x, y, texts[static_cast<size_t>(i)]);
     }
   }
