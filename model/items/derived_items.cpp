@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "model/geometry.h"
 #include "model/items/fill_items.h"
 #include "model/items/marker_items.h"
 #include "model/items/notch_items.h"
@@ -61,23 +60,13 @@ void CPieceItem25::Draw(CDC* dc, double unitsPerPixel, int originX, int originY,
   const ItemSizePoints sizes(*this);
   if (sizes.Count() < 1) return;
   const COLORREF oldBk = dc->SetBkColor(0xFFFFFF);
-  // Tick sizes from the notch dimensions (tenths of a millimetre), truncated
-  // to model units.
-  const double scale = g_Style.GetScale();
-  const int stem = TruncateTowardZero(scale * g_NotchSizeB / 10.0);
-  const int bar = TruncateTowardZero(scale * g_NotchSizeA / 10.0);
+  const SegmentEndMarkSizes marks = CurrentSegmentEndMarkSizes();
   CPieceItem::DrawEachSize(dc, PS_DASH, false, [&](CDC* d, const CSizeRecord&, int index) {
     const std::vector<CFlaggedPoint>& points = sizes.Points(index);
     for (size_t i = 0; i + 1 < points.size(); i += 2) {
       const CFlaggedPoint& p = points[i];
       const CFlaggedPoint& q = points[i + 1];
-      if (g_DrawFlagLines) {
-        d->MoveTo(ScreenPoint(p, unitsPerPixel, originX, originY));
-        d->LineTo(ScreenPoint(q, unitsPerPixel, originX, originY));
-      } else {
-        DrawSegmentEndMark(d, At(p), At(q), stem, bar, unitsPerPixel, originX, originY);
-        DrawSegmentEndMark(d, At(q), At(p), stem, bar, unitsPerPixel, originX, originY);
-      }
+      DrawMarkedSegment(d, At(p), At(q), marks, unitsPerPixel, originX, originY);
     }
   });
   dc->SetBkColor(oldBk);

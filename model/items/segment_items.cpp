@@ -128,16 +128,31 @@ void DrawSegmentEndMark(CDC* dc, CPoint end, CPoint toward, int stub, int bar, d
   dc->LineTo(last.x, OffsetPixel(last.y, 1));
 }
 
+SegmentEndMarkSizes CurrentSegmentEndMarkSizes() {
+  const double scale = g_Style.GetScale();
+  SegmentEndMarkSizes marks;
+  marks.Stub = TruncateTowardZero(scale * g_NotchSizeB / 10.0);
+  marks.Bar = TruncateTowardZero(scale * g_NotchSizeA / 10.0);
+  return marks;
+}
+
+void DrawMarkedSegment(CDC* dc, CPoint p, CPoint q, SegmentEndMarkSizes marks, double unitsPerPixel, int originX,
+                       int originY) {
+  if (g_DrawFlagLines) {
+    dc->MoveTo(ScreenPoint(p.x, p.y, unitsPerPixel, originX, originY));
+    dc->LineTo(ScreenPoint(q.x, q.y, unitsPerPixel, originX, originY));
+  } else {
+    DrawSegmentEndMark(dc, p, q, marks.Stub, marks.Bar, unitsPerPixel, originX, originY);
+    DrawSegmentEndMark(dc, q, p, marks.Stub, marks.Bar, unitsPerPixel, originX, originY);
+  }
+}
+
 void CPieceItem7::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord*) {
   if (!dc) return;
   const COLORREF oldBk = dc->SetBkColor(0xFFFFFF);
   const ItemSizePoints sizes(*this);
   if (sizes.Count() > 0) {
-    // End-mark sizes from the notch dimensions (tenths of a millimetre),
-    // truncated to model units as the marks were always drawn.
-    const double scale = g_Style.GetScale();
-    const int stub = TruncateTowardZero(scale * g_NotchSizeB / 10.0);
-    const int bar = TruncateTowardZero(scale * g_NotchSizeA / 10.0);
+    const SegmentEndMarkSizes marks = CurrentSegmentEndMarkSizes();
     DrawEachSize(dc, PS_DASH, false, [&](CDC* d, const CSizeRecord&, int index) {
       const std::vector<CFlaggedPoint>& points = sizes.Points(index);
       // Pairs (0, 1), (2, 3), ...; the size's points form a ring, so an odd
@@ -145,13 +160,7 @@ void CPieceItem7::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, 
       for (size_t i = 0; i < points.size(); i += 2) {
         const CFlaggedPoint& p = points[i];
         const CFlaggedPoint& q = points[(i + 1) % points.size()];
-        if (g_DrawFlagLines) {
-          d->MoveTo(ScreenPoint(p, unitsPerPixel, originX, originY));
-          d->LineTo(ScreenPoint(q, unitsPerPixel, originX, originY));
-        } else {
-          DrawSegmentEndMark(d, At(p), At(q), stub, bar, unitsPerPixel, originX, originY);
-          DrawSegmentEndMark(d, At(q), At(p), stub, bar, unitsPerPixel, originX, originY);
-        }
+        DrawMarkedSegment(d, At(p), At(q), marks, unitsPerPixel, originX, originY);
       }
     });
   }

@@ -37,6 +37,20 @@ void GradedItemDrawExtent(const CPieceItem& item, CSizeRecord* skip, int* minX, 
 void DrawSegmentEndMark(CDC* dc, CPoint end, CPoint toward, int stub, int bar, double unitsPerPixel,
                         int originX, int originY);
 
+// The stub and crossbar of the segment end marks from the notch settings
+// (tenths of a millimetre, g_NotchSizeB and g_NotchSizeA), truncated to model
+// units as the marks were always drawn.
+struct SegmentEndMarkSizes {
+  int Stub = 0;
+  int Bar = 0;
+};
+SegmentEndMarkSizes CurrentSegmentEndMarkSizes();
+
+// One segment p-q of a marked item: a plain line while g_DrawFlagLines is set,
+// else an end mark at each end (DrawSegmentEndMark), in the caller's pen.
+void DrawMarkedSegment(CDC* dc, CPoint p, CPoint q, SegmentEndMarkSizes marks, double unitsPerPixel, int originX,
+                       int originY);
+
 class CPieceSegmentItem : public CPieceItem {
  public:
   CPieceSegmentItem(int32_t type, CPieceItem* prev, CPieceItem* next) : CPieceItem(type, prev, next) {}
