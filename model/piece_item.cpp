@@ -5,14 +5,6 @@
 #include "platform/dc.h"
 
 namespace {
-CVertexNode* NewNode(int32_t x, int32_t y, uint32_t flags) {
-  CVertexNode* node = new CVertexNode;
-  node->X = x;
-  node->Y = y;
-  node->Flags = flags;
-  return node;
-}
-
 // Steps a walk may take before it has surely gone round the ring once.
 int32_t TurnLength(int32_t count) { return count > 0 ? count : 1; }
 }  // namespace
@@ -25,97 +17,45 @@ void CPieceItem::Draw(CDC*, double, int, int, CPieceRecord*) {}
 
 void CPieceItem::DrawSelected(CDC*, double, int, int, CPieceRecord*) {}
 
-void CPieceItem::LinkFirstVertex(CVertexNode* node) {
-  node->Prev = node;
-  node->Next = node;
-  VertexHead = node;
-  VertexCount = 1;
-}
-
 CVertexNode* CPieceItem::AddHeadVertex(int32_t x, int32_t y, uint32_t flags) {
-  CVertexNode* node = NewNode(x, y, flags);
+  CVertexNode* node = NewVertexNode(x, y, flags);
   AddHead(node);
   return node;
 }
 
-void CPieceItem::AddHead(CVertexNode* node) {
-  if (!node) return;
-  if (!VertexHead) {
-    LinkFirstVertex(node);
-    return;
-  }
-  LinkNodeBefore(VertexHead, node);
-  VertexHead = node;
-  ++VertexCount;
-}
+void CPieceItem::AddHead(CVertexNode* node) { AddRingHead(VertexHead, VertexCount, node); }
 
 CVertexNode* CPieceItem::AddTailVertex(int32_t x, int32_t y, uint32_t flags) {
-  CVertexNode* node = NewNode(x, y, flags);
+  CVertexNode* node = NewVertexNode(x, y, flags);
   AddTail(node);
   return node;
 }
 
-void CPieceItem::AddTail(CVertexNode* node) {
-  if (!node) return;
-  if (!VertexHead) {
-    LinkFirstVertex(node);
-    return;
-  }
-  LinkNodeBefore(VertexHead, node);
-  ++VertexCount;
-}
+void CPieceItem::AddTail(CVertexNode* node) { AddRingTail(VertexHead, VertexCount, node); }
 
 CVertexNode* CPieceItem::InsertVertexBefore(CVertexNode* at, int32_t x, int32_t y, uint32_t flags) {
   if (VertexHead && !at) return nullptr;
-  CVertexNode* node = NewNode(x, y, flags);
+  CVertexNode* node = NewVertexNode(x, y, flags);
   InsertBefore(at, node);
   return node;
 }
 
 void CPieceItem::InsertBefore(CVertexNode* at, CVertexNode* node) {
-  if (!node) return;
-  if (!VertexHead) {
-    LinkFirstVertex(node);
-    return;
-  }
-  if (!at) return;  // nothing to link to: the node stays the caller's
-  LinkNodeBefore(at, node);
-  ++VertexCount;
+  InsertRingBefore(VertexHead, VertexCount, at, node);  // unlinked, the node stays the caller's
 }
 
 CVertexNode* CPieceItem::InsertVertexAfter(CVertexNode* at, int32_t x, int32_t y, uint32_t flags) {
   if (VertexHead && !at) return nullptr;
-  CVertexNode* node = NewNode(x, y, flags);
+  CVertexNode* node = NewVertexNode(x, y, flags);
   InsertAfter(at, node);
   return node;
 }
 
 void CPieceItem::InsertAfter(CVertexNode* at, CVertexNode* node) {
-  if (!node) return;
-  if (!VertexHead) {
-    LinkFirstVertex(node);
-    return;
-  }
-  if (!at) return;  // nothing to link to: the node stays the caller's
-  LinkNodeAfter(at, node);
-  ++VertexCount;
+  InsertRingAfter(VertexHead, VertexCount, at, node);  // unlinked, the node stays the caller's
 }
 
-CVertexNode* CPieceItem::RemoveVertex(CVertexNode* node) {
-  if (!VertexHead || !node) return nullptr;
-  if (VertexCount <= 1) {
-    delete node;
-    VertexHead = nullptr;
-    VertexCount = 0;
-    return nullptr;
-  }
-  CVertexNode* next = node->Next;
-  if (node == VertexHead) VertexHead = next;
-  UnlinkNode(node);
-  delete node;
-  --VertexCount;
-  return next;
-}
+CVertexNode* CPieceItem::RemoveVertex(CVertexNode* node) { return RemoveRingNode(VertexHead, VertexCount, node); }
 
 CVertexNode* CPieceItem::RemoveGradedVertex(CVertexNode* node) {
   if (!VertexHead || !node) return nullptr;

@@ -152,10 +152,6 @@ class CPieceItem {
   CVertexNode* VertexHead = nullptr;
   CPieceItem* Prev;
   CPieceItem* Next;
-
- protected:
-  // Links a node into the ring as the only node.
-  void LinkFirstVertex(CVertexNode* node);
 };
 
 // Item type codes.

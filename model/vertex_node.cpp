@@ -24,23 +24,96 @@ void UnlinkNode(CVertexNode* node) {
 }
 
 namespace {
-CVertexNode* NewNode(int32_t x, int32_t y, uint32_t flags) {
+// Links `node` into an empty ring as its only node.
+void LinkOnlyNode(CVertexNode*& head, int32_t& count, CVertexNode* node) {
+  node->Prev = node;
+  node->Next = node;
+  head = node;
+  count = 1;
+}
+}  // namespace
+
+CVertexNode* NewVertexNode(int32_t x, int32_t y, uint32_t flags) {
   CVertexNode* node = new CVertexNode;
   node->X = x;
   node->Y = y;
   node->Flags = flags;
   return node;
 }
-}  // namespace
+
+void AddRingHead(CVertexNode*& head, int32_t& count, CVertexNode* node) {
+  if (!node) return;
+  if (!head) {
+    LinkOnlyNode(head, count, node);
+    return;
+  }
+  LinkNodeBefore(head, node);
+  head = node;
+  ++count;
+}
+
+void AddRingTail(CVertexNode*& head, int32_t& count, CVertexNode* node) {
+  if (!node) return;
+  if (!head) {
+    LinkOnlyNode(head, count, node);
+    return;
+  }
+  LinkNodeBefore(head, node);
+  ++count;
+}
+
+bool InsertRingBefore(CVertexNode*& head, int32_t& count, CVertexNode* at, CVertexNode* node) {
+  if (!node) return false;
+  if (!head) {
+    LinkOnlyNode(head, count, node);
+    return true;
+  }
+  if (!at) return false;
+  LinkNodeBefore(at, node);
+  ++count;
+  return true;
+}
+
+bool InsertRingAfter(CVertexNode*& head, int32_t& count, CVertexNode* at, CVertexNode* node) {
+  if (!node) return false;
+  if (!head) {
+    LinkOnlyNode(head, count, node);
+    return true;
+  }
+  if (!at) return false;
+  LinkNodeAfter(at, node);
+  ++count;
+  return true;
+}
+
+CVertexNode* RemoveRingNode(CVertexNode*& head, int32_t& count, CVertexNode* node) {
+  if (!head || !node) return nullptr;
+  if (count <= 1) {
+    delete node;
+    head = nullptr;
+    count = 0;
+    return nullptr;
+  }
+  CVertexNode* next = node->Next;
+  if (node == head) head = next;
+  UnlinkNode(node);
+  delete node;
+  --count;
+  return next;
+}
+
+void FreeRingNodes(CVertexNode*& head, int32_t& count) {
+  CVertexNode* node = head;
+  for (int32_t i = 0; i < count && node; ++i) {
+    CVertexNode* next = node->Next;
+    delete node;
+    node = next;
+  }
+  head = nullptr;
+  count = 0;
+}
 
 CVertexRing::~CVertexRing() { RemoveAll(); }
-
-void CVertexRing::LinkFirst(CVertexNode* node) {
-  node->Prev = node;
-  node->Next = node;
-  Head = node;
-  Count = 1;
-}
 
 int32_t CVertexRing::CountBetween(CVertexNode* from, CVertexNode* to) const {
   int32_t n = 1;
@@ -49,61 +122,32 @@ int32_t CVertexRing::CountBetween(CVertexNode* from, CVertexNode* to) const {
 }
 
 CVertexNode* CVertexRing::AddHead(int32_t x, int32_t y, uint32_t flags) {
-  CVertexNode* node = NewNode(x, y, flags);
+  CVertexNode* node = NewVertexNode(x, y, flags);
   AddHeadNode(node);
   return node;
 }
 
-void CVertexRing::AddHeadNode(CVertexNode* node) {
-  if (!node) return;
-  if (!Head) {
-    LinkFirst(node);
-    return;
-  }
-  LinkNodeBefore(Head, node);
-  Head = node;
-  ++Count;
-}
+void CVertexRing::AddHeadNode(CVertexNode* node) { AddRingHead(Head, Count, node); }
 
 CVertexNode* CVertexRing::AddTail(int32_t x, int32_t y, uint32_t flags) {
-  CVertexNode* node = NewNode(x, y, flags);
+  CVertexNode* node = NewVertexNode(x, y, flags);
   AddTailNode(node);
   return node;
 }
 
-void CVertexRing::AddTailNode(CVertexNode* node) {
-  if (!node) return;
-  if (!Head) {
-    LinkFirst(node);
-    return;
-  }
-  LinkNodeBefore(Head, node);
-  ++Count;
-}
+void CVertexRing::AddTailNode(CVertexNode* node) { AddRingTail(Head, Count, node); }
 
 CVertexNode* CVertexRing::InsertBefore(CVertexNode* at, int32_t x, int32_t y, uint32_t flags) {
-  if (!Head) {
-    CVertexNode* node = NewNode(x, y, flags);
-    LinkFirst(node);
-    return node;
-  }
-  if (!at) return nullptr;
-  CVertexNode* node = NewNode(x, y, flags);
-  LinkNodeBefore(at, node);
-  ++Count;
+  if (Head && !at) return nullptr;
+  CVertexNode* node = NewVertexNode(x, y, flags);
+  InsertRingBefore(Head, Count, at, node);
   return node;
 }
 
 CVertexNode* CVertexRing::InsertAfter(CVertexNode* at, int32_t x, int32_t y, uint32_t flags) {
-  if (!Head) {
-    CVertexNode* node = NewNode(x, y, flags);
-    LinkFirst(node);
-    return node;
-  }
-  if (!at) return nullptr;
-  CVertexNode* node = NewNode(x, y, flags);
-  LinkNodeAfter(at, node);
-  ++Count;
+  if (Head && !at) return nullptr;
+  CVertexNode* node = NewVertexNode(x, y, flags);
+  InsertRingAfter(Head, Count, at, node);
   return node;
 }
 
@@ -118,32 +162,9 @@ CVertexNode* CVertexRing::RemoveTail() {
   return Head ? Head->Prev : nullptr;
 }
 
-CVertexNode* CVertexRing::RemoveAt(CVertexNode* node) {
-  if (!Head || !node) return nullptr;
-  if (Count <= 1) {
-    delete node;
-    Head = nullptr;
-    Count = 0;
-    return nullptr;
-  }
-  CVertexNode* next = node->Next;
-  if (node == Head) Head = next;
-  UnlinkNode(node);
-  delete node;
-  --Count;
-  return next;
-}
+CVertexNode* CVertexRing::RemoveAt(CVertexNode* node) { return RemoveRingNode(Head, Count, node); }
 
-void CVertexRing::RemoveAll() {
-  CVertexNode* node = Head;
-  for (int32_t i = 0; i < Count && node; ++i) {
-    CVertexNode* next = node->Next;
-    delete node;
-    node = next;
-  }
-  Head = nullptr;
-  Count = 0;
-}
+void CVertexRing::RemoveAll() { FreeRingNodes(Head, Count); }
 
 template <typename Match>
 CVertexNode* CVertexRing::FindIf(int32_t x, int32_t y, Match match) const {
@@ -171,13 +192,5 @@ CVertexNode* CVertexRing::FindEvenKind(int32_t x, int32_t y) const {
 }
 
 void DeleteItemVertices(CPieceItem* item) {
-  if (!item) return;
-  CVertexNode* node = item->VertexHead;
-  for (int32_t i = 0; i < item->VertexCount && node; ++i) {
-    CVertexNode* next = node->Next;
-    delete node;
-    node = next;
-  }
-  item->VertexHead = nullptr;
-  item->VertexCount = 0;
+  if (item) FreeRingNodes(item->VertexHead, item->VertexCount);
 }

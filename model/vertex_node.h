@@ -114,7 +114,6 @@ class CVertexRing {
   int32_t Count = 0;
 
  private:
-  void LinkFirst(CVertexNode* node);
   template <typename Match>
   CVertexNode* FindIf(int32_t x, int32_t y, Match match) const;
 };
@@ -125,6 +124,29 @@ void LinkNodeBefore(CVertexNode* at, CVertexNode* node);
 void LinkNodeAfter(CVertexNode* at, CVertexNode* node);
 // Takes `node` out of its ring and leaves it linked to itself.
 void UnlinkNode(CVertexNode* node);
+
+// The ring operations shared by a CVertexRing and an item's own vertex ring
+// (VertexHead, VertexCount): each works on a head and a count its owner
+// keeps, with the same circular convention as CVertexRing.
+
+// A new node at that position with that flags word, linked to nothing; the
+// caller owns it until a ring takes it over.
+CVertexNode* NewVertexNode(int32_t x, int32_t y, uint32_t flags);
+// `node` made the head (AddHead) or linked after the tail (AddTail); on an
+// empty ring it becomes the only node. The ring takes it over; null is
+// ignored.
+void AddRingHead(CVertexNode*& head, int32_t& count, CVertexNode* node);
+void AddRingTail(CVertexNode*& head, int32_t& count, CVertexNode* node);
+// `node` linked in front of (after) `at`, the head unchanged; on an empty ring
+// the only node. False, and `node` stays the caller's, when `node` is null or
+// `at` is null on a non-empty ring.
+bool InsertRingBefore(CVertexNode*& head, int32_t& count, CVertexNode* at, CVertexNode* node);
+bool InsertRingAfter(CVertexNode*& head, int32_t& count, CVertexNode* at, CVertexNode* node);
+// Frees `node` of the ring; returns the node that followed it, or null when
+// the ring is or became empty. A freed head passes to the next node.
+CVertexNode* RemoveRingNode(CVertexNode*& head, int32_t& count, CVertexNode* node);
+// Frees the `count` nodes from the head; the ring is then empty.
+void FreeRingNodes(CVertexNode*& head, int32_t& count);
 
 // Frees every node of the item's own ring; VertexCount 0, VertexHead null.
 void DeleteItemVertices(CPieceItem* item);
