@@ -14,6 +14,7 @@
 #include "platform/win_types.h"
 
 struct CVertexNode;
+class CVertexRing;
 
 // One input vertex: its flags word (the vertex kind in the low byte) and its
 // position in model units.
@@ -57,3 +58,9 @@ int InterpolateCubicSpline(const CFlaggedPoint* points, int count, int tolerance
 //    itself when there is no other); 1.
 // Every walk ends when it comes round to where it began.
 int FindSplineRun(CVertexNode* from, CVertexNode** start, CVertexNode** end);
+
+// Inserts the spline points of every smooth run of `ring` (FindSplineRun)
+// between its vertices; the vertices themselves stay where they are. A run
+// from a smooth vertex round to itself is sampled as a closed curve. Each run
+// starts at another corner, so a damaged ring cannot make the walk go on.
+void SmoothRing(CVertexRing& ring);

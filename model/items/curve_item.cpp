@@ -29,8 +29,6 @@ CVertexNode* SkipSplinePoints(CVertexNode* node, int32_t ringCount, bool forward
   return nullptr;
 }
 
-bool IsSmoothKind(int kind) { return kind == 1 || kind == 3; }
-
 }  // namespace
 
 CPieceCurveItem::CPieceCurveItem(int32_t type, CPieceItem* prev, CPieceItem* next)
@@ -259,43 +257,6 @@ void CPieceCurveItem::SeparateCoincidentVertices() {
     }
     if (closesRing) return;
     prev = cur;
-  }
-}
-
-void CPieceCurveItem::SmoothRing(CVertexRing& ring) {
-  CVertexNode* start = nullptr;
-  CVertexNode* end = nullptr;
-  if (!FindSplineRun(ring.Head, &start, &end)) return;
-  CVertexNode* const firstStart = start;
-  const int32_t vertexCount = ring.Count;
-  std::vector<CFlaggedPoint> points;
-  points.reserve(static_cast<size_t>(vertexCount) + 1);
-  // Each run begins at a different corner, so there are at most as many runs
-  // as vertices.
-  for (int32_t run = 0; run < vertexCount; ++run) {
-    // The run from its start to its end; a run that ends where it starts
-    // takes the whole ring and its start once more.
-    points.clear();
-    CVertexNode* node = start;
-    points.push_back({node->Flags, node->X, node->Y});
-    do {
-      node = node->Next;
-      points.push_back({node->Flags, node->X, node->Y});
-    } while (node != end && points.size() <= static_cast<size_t>(vertexCount));
-    const int closed = start == end && IsSmoothKind(start->Kind()) ? 1 : 0;
-    const std::vector<CFlaggedPoint> sampled =
-        SampleCubicSpline(points.data(), static_cast<int>(points.size()), 0, closed);
-    // Merge: the run's own vertices are in the ring already; the spline
-    // points go in between them.
-    CVertexNode* cursor = start;
-    for (const CFlaggedPoint& p : sampled) {
-      if (IsMainVertexKind(VertexKind(p.Flags))) {
-        cursor = cursor->Next;
-      } else {
-        ring.InsertBefore(cursor, p.X, p.Y, p.Flags);
-      }
-    }
-    if (!FindSplineRun(end, &start, &end) || start == firstStart) return;
   }
 }
 

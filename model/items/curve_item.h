@@ -159,8 +159,6 @@ class CPieceCurveItem : public CPieceItem {
   // Gives neighbouring main vertices at one place their treatment before the
   // spline is fitted.
   void SeparateCoincidentVertices();
-  // Inserts the spline points of every smooth run into one curve ring.
-  static void SmoothRing(CVertexRing& ring);
 };
 
 // Closed curves: types 0, 8, 12, 14 and 21. Every segment counts, the one from

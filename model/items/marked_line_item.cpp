@@ -27,8 +27,6 @@ size_t SizeSlots() { return g_Style.SizeCount > 0 ? static_cast<size_t>(g_Style.
 
 uint32_t Code(const CVertexNode& node) { return node.Flags & kMarkedLineCodeMask; }
 
-bool IsSmoothKind(int kind) { return kind == 1 || kind == 3; }
-
 // The shaped mark of `shape` (low byte of the mark-shape word) at device
 // point p, with the selected pen and brush.
 void DrawShapedMark(CDC* dc, int32_t shape, CPoint p) {
@@ -52,44 +50,6 @@ void DrawShapedMark(CDC* dc, int32_t shape, CPoint p) {
   }
 }
 
-// Inserts the spline points of every smooth run of `ring` between its
-// vertices. A run goes from a corner over smooth vertices to the next corner;
-// a ring without corners is one closed run.
-void InsertSplinePoints(CVertexRing& ring) {
-  CVertexNode* start = nullptr;
-  CVertexNode* end = nullptr;
-  if (!FindSplineRun(ring.Head, &start, &end)) return;
-  CVertexNode* const firstStart = start;
-  const int32_t vertices = ring.Count;
-  std::vector<CFlaggedPoint> run;
-  run.reserve(static_cast<size_t>(vertices) + 1);
-  // Every run starts at another corner: no more runs than vertices.
-  for (int32_t runs = 0; runs < vertices; ++runs) {
-    run.clear();
-    CVertexNode* node = start;
-    for (;;) {
-      run.push_back({node->Flags, node->X, node->Y});
-      if (run.size() > 1 && node == end) break;
-      if (run.size() > static_cast<size_t>(vertices)) break;
-      node = node->Next;
-    }
-    const int closed = (start == end && IsSmoothKind(start->Kind())) ? 1 : 0;
-    const std::vector<CFlaggedPoint> curve = SampleCubicSpline(run.data(), static_cast<int>(run.size()), 0, closed);
-    // The run's own vertices are in the ring already and only move the
-    // position on; the spline points go in after the position.
-    CVertexNode* position = start;
-    bool first = true;
-    for (const CFlaggedPoint& p : curve) {
-      if (IsMainVertexKind(VertexKind(p.Flags))) {
-        if (!first) position = position->Next;
-        first = false;
-      } else {
-        position = ring.InsertAfter(position, p.X, p.Y, p.Flags);
-      }
-    }
-    if (!FindSplineRun(end, &start, &end) || start == firstStart) return;
-  }
-}
 }  // namespace
 
 CPieceItem26::CPieceItem26(CPieceItem* prev, CPieceItem* next)
@@ -194,7 +154,7 @@ void CPieceItem26::RebuildRing() {
 
 void CPieceItem26::Smooth() {
   RebuildRing();
-  if (DerivedRing && DerivedRing->Count > 2) InsertSplinePoints(*DerivedRing);
+  if (DerivedRing && DerivedRing->Count > 2) SmoothRing(*DerivedRing);
 }
 
 std::vector<CPoint> CPieceItem26::GetRingPoints() const {
