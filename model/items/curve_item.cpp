@@ -131,22 +131,10 @@ CVertexNode* CPieceCurveItem::MapToCurveVertex(CSizeRecord* size, CVertexNode* n
   const int s = g_Style.IndexOfSize(size);
   const CVertexRing* ring = CurveRingAt(s);
   if (!ring || !node) return nullptr;
-  // The curve holds one vertex node per main vertex, in the same order, with
-  // spline points between them.
-  CVertexNode* const first = FirstMainVertex();
-  CVertexNode* main = first;
-  CVertexNode* curve = ring->Head;
-  while (main && curve) {
-    curve = SkipSplinePoints(curve, ring->Count, true);
-    if (!curve) break;
-    if (NodeOfSize(main, s) == node) {
-      if (curve->X == node->X && curve->Y == node->Y) return curve;
-      break;
-    }
-    main = NextMainVertex(main);
-    curve = curve->Next;
-    if (main == first) break;
-  }
+  CVertexNode* main = nullptr;
+  CVertexNode* curve =
+      FindPairedStep(*ring, [&](CVertexNode* m, CVertexNode*) { return NodeOfSize(m, s) == node; }, &main);
+  if (curve && curve->X == node->X && curve->Y == node->Y) return curve;
   return FindCurveVertex(size, node->X, node->Y);
 }
 
@@ -154,22 +142,13 @@ CVertexNode* CPieceCurveItem::MapToMainVertex(CSizeRecord* size, CVertexNode* cu
   const int s = g_Style.IndexOfSize(size);
   const CVertexRing* ring = CurveRingAt(s);
   if (!ring || !curveNode) return nullptr;
-  CVertexNode* const first = FirstMainVertex();
-  CVertexNode* main = first;
-  CVertexNode* curve = ring->Head;
-  while (main && curve) {
-    curve = SkipSplinePoints(curve, ring->Count, true);
-    if (!curve) break;
-    if (curve == curveNode) {
-      CVertexNode* sizeNode = NodeOfSize(main, s);
-      if (sizeNode && sizeNode->X == curveNode->X && sizeNode->Y == curveNode->Y) return sizeNode;
-      break;
-    }
-    main = NextMainVertex(main);
-    curve = curve->Next;
-    if (main == first) break;
+  CVertexNode* main = nullptr;
+  if (FindPairedStep(*ring, [&](CVertexNode*, CVertexNode* c) { return c == curveNode; }, &main)) {
+    CVertexNode* sizeNode = NodeOfSize(main, s);
+    if (sizeNode && sizeNode->X == curveNode->X && sizeNode->Y == curveNode->Y) return sizeNode;
   }
   // By position and kind over every main vertex.
+  CVertexNode* const first = FirstMainVertex();
   main = first;
   while (main) {
     CVertexNode* sizeNode = NodeOfSize(main, s);
@@ -183,22 +162,43 @@ CVertexNode* CPieceCurveItem::MapToMainVertex(CSizeRecord* size, CVertexNode* cu
   return nullptr;
 }
 
-CVertexNode* CPieceCurveItem::NextKeyVertexOnCurve(CSizeRecord* size, CVertexNode* curveNode) const {
+CVertexNode* CPieceCurveItem::FindPairedStep(const CVertexRing& ring,
+                                             const std::function<bool(CVertexNode*, CVertexNode*)>& stop,
+                                             CVertexNode** main) const {
+  // The curve holds one vertex node per main vertex, in the same order, with
+  // spline points between them.
+  CVertexNode* const first = FirstMainVertex();
+  CVertexNode* m = first;
+  CVertexNode* curve = ring.Head;
+  while (m && curve) {
+    curve = SkipSplinePoints(curve, ring.Count, true);
+    if (!curve) break;
+    if (stop(m, curve)) {
+      *main = m;
+      return curve;
+    }
+    m = NextMainVertex(m);
+    curve = curve->Next;
+    if (m == first) break;
+  }
+  return nullptr;
+}
+
+CVertexNode* CPieceCurveItem::KeyVertexBeside(CSizeRecord* size, CVertexNode* curveNode, bool forward) const {
   const CVertexRing* ring = CurveRingOf(size);
   if (!ring || !curveNode) return nullptr;
-  CVertexNode* vertex = SkipSplinePoints(curveNode->Next, ring->Count, true);
+  CVertexNode* vertex = SkipSplinePoints(forward ? curveNode->Next : curveNode->Prev, ring->Count, forward);
   CVertexNode* main = MapToMainVertex(size, vertex);
   if (main && main->Kind() == kVertexKindCopy) main = PrevMainVertex(main);
   return main;
 }
 
+CVertexNode* CPieceCurveItem::NextKeyVertexOnCurve(CSizeRecord* size, CVertexNode* curveNode) const {
+  return KeyVertexBeside(size, curveNode, true);
+}
+
 CVertexNode* CPieceCurveItem::PrevKeyVertexOnCurve(CSizeRecord* size, CVertexNode* curveNode) const {
-  const CVertexRing* ring = CurveRingOf(size);
-  if (!ring || !curveNode) return nullptr;
-  CVertexNode* vertex = SkipSplinePoints(curveNode->Prev, ring->Count, false);
-  CVertexNode* main = MapToMainVertex(size, vertex);
-  if (main && main->Kind() == kVertexKindCopy) main = PrevMainVertex(main);
-  return main;
+  return KeyVertexBeside(size, curveNode, false);
 }
 
 void CPieceCurveItem::BuildCurveRings() {

@@ -26,6 +26,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -156,6 +157,15 @@ class CPieceCurveItem : public CPieceItem {
   // The first main vertex of the vertex ring (the head unless the ring is
   // damaged), or null for a ring without one.
   CVertexNode* FirstMainVertex() const;
+  // Walks the main vertices from the first one and the nodes of a curve ring
+  // that are no spline points in step, at most one turn, and returns the curve
+  // node of the first step where `stop(main, curve)` holds, its main vertex in
+  // `*main`; null when no step does.
+  CVertexNode* FindPairedStep(const CVertexRing& ring, const std::function<bool(CVertexNode*, CVertexNode*)>& stop,
+                              CVertexNode** main) const;
+  // The key vertex of the first curve node after (`forward`) or before
+  // `curveNode` that is no spline point; a copy gives the main vertex before it.
+  CVertexNode* KeyVertexBeside(CSizeRecord* size, CVertexNode* curveNode, bool forward) const;
   // Gives neighbouring main vertices at one place their treatment before the
   // spline is fitted.
   void SeparateCoincidentVertices();
