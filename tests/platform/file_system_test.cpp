@@ -11,30 +11,11 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "zv_fs_XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-  void AddFile(const std::string& name, const std::string& bytes = "") const {
-    std::ofstream(*this / name, std::ios::binary) << bytes;
-  }
-
- private:
-  std::string path_;
-};
 
 // Sets or clears an environment variable for the life of the object.
 class ScopedEnv {
