@@ -1,0 +1,621 @@
+#include "formats/aama_reader.h"
+
+#include <cmath>
+#include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "formats/aama_open_dlg.h"
+#include "formats/aama_piece.h"
+#include "formats/aama_rules.h"
+#include "formats/dxf_pairs.h"
+#include "model/geometry.h"
+#include "model/item_factory.h"
+#include "model/items/curve_item.h"
+#include "model/items/text_item.h"
+#include "model/piece_item.h"
+#include "model/piece_record.h"
+#include "model/style.h"
+#include "platform/numbers.h"
+#include "res/resources.h"
+
+namespace {
+
+constexpr UINT kMsgFileMissing = 40002;
+constexpr UINT kMsgDataError = 40004;
+constexpr UINT kMsgNotAama = 40007;
+
+// Authors whose polylines carry their boundary and vertex kinds in 999 comments.
+bool UsesKindComments(int author) { return author == 8 || author == 11 || author == 12; }
+constexpr int kAuthorScanvec = 3;
+
+using Pair = std::pair<int, CString>;
+
+bool StartsWithNoCase(const CString& text, std::string_view word) {
+  return text.GetLength() >= static_cast<int>(word.size()) &&
+         CompareNoCase(text.view().substr(0, word.size()), word) == 0;
+}
+
+// The text after the first colon, or the whole text when there is none.
+CString AfterColon(const CString& text) {
+  const int colon = text.Find(':');
+  return colon < 0 ? text : text.Mid(colon + 1);
+}
+
+CString Trimmed(CString text) {
+  text.Trim();
+  return text;
+}
+
+// The options of one read: the dialog's in normal mode, its defaults in
+// append mode.
+struct Options {
+  BOOL textInfo = FALSE;
+  BOOL allGradePoints = FALSE;
+  CString scaleText = "1.0";
+  BOOL sizesSeparate = FALSE;
+};
+
+// Puts the style's size count back after an append read that held it at one
+// while its pieces were built, whatever way the read ends.
+class SizeCountHold {
+ public:
+  void Hold() {
+    saved_ = g_Style.SizeCount;
+    g_Style.SizeCount = 1;
+  }
+  void Restore() {
+    if (saved_ < 0) return;
+    g_Style.SizeCount = g_Style.SizeRing ? saved_ : 0;
+    saved_ = -1;
+  }
+  ~SizeCountHold() { Restore(); }
+
+ private:
+  int saved_ = -1;
+};
+
+// One read of one file.
+class AamaFileReader {
+ public:
+  AamaFileReader(const char* path, bool append) : path_(path ? path : ""), append_(append) {}
+
+  AamaReadResult Run();
+
+ private:
+  enum class EntityEnd { kRead, kTruncated };
+
+  // An entity that lacks a group it needs, or whose group is not directly
+  // followed by its partner (a 10 without its 20), is dropped; when the file
+  // ended inside it, the file was cut short.
+  static EntityEnd Incomplete(bool ended) { return ended ? EntityEnd::kTruncated : EntityEnd::kRead; }
+
+  DxfPairReader::Status Next() {
+    if (unread_) {
+      unread_ = false;
+      return DxfPairReader::Status::kPair;
+    }
+    return in_.Next();
+  }
+  // The pair just read is read again by the next Next().
+  void Unread() { unread_ = true; }
+
+  // The pairs of the current entity up to (not including) the next code 0,
+  // which is left for the caller. `ended` tells that the file ended (or
+  // could no longer be read) first.
+  std::vector<Pair> GatherEntity(bool& ended);
+
+  int32_t Coord(const CString& value) const { return TruncateTowardZero(ParseDouble(value.view()) * scale_); }
+
+  void PreScan();
+  EntityEnd ReadLine();
+  EntityEnd ReadCircle();
+  EntityEnd ReadArc();
+  EntityEnd ReadText();
+  EntityEnd ReadPoint();
+  EntityEnd ReadPolyline();
+  void AddCurveItem(CPieceItem* item);
+  void HeaderOrTextItem(int32_t x, int32_t y, const CString& text);
+  void CompleteCurrentPiece();
+  void FinishAtEndOfFile();
+  AamaReadResult DataError();
+  void NewCurrentPiece() { current_ = std::make_unique<CPieceRecord>(); }
+  CPieceItem* ItemOfType(int32_t type, bool make);
+
+  CString path_;
+  bool append_ = false;
+  DxfPairReader in_;
+  bool unread_ = false;
+  Options options_;
+  double scale_ = 1.0;
+  int author_ = 0;
+  int priorCount_ = 0;
+  CString sampleSize_;
+  std::unique_ptr<CPieceRecord> current_;
+  SizeCountHold sizeHold_;
+};
+
+std::vector<Pair> AamaFileReader::GatherEntity(bool& ended) {
+  std::vector<Pair> pairs;
+  ended = false;
+  // A bound on one entity's groups: more than this is no pattern file.
+  constexpr size_t kMaxGroups = 1u << 16;
+  while (true) {
+    if (Next() != DxfPairReader::Status::kPair) {
+      ended = true;
+      return pairs;
+    }
+    if (in_.Code() == 0) {
+      Unread();
+      return pairs;
+    }
+    if (pairs.size() < kMaxGroups) pairs.emplace_back(in_.Code(), in_.Value());
+  }
+}
+
+// Index of the first pair with `code`, or -1.
+int FindGroup(const std::vector<Pair>& pairs, int code) {
+  for (size_t i = 0; i < pairs.size(); ++i) {
+    if (pairs[i].first == code) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// Whether the pair after `index` has `code`.
+bool Follows(const std::vector<Pair>& pairs, int index, int code) {
+  return index >= 0 && static_cast<size_t>(index) + 1 < pairs.size() && pairs[static_cast<size_t>(index) + 1].first == code;
+}
+
+// What a group search found: the group, none (the entity lacks it, which is
+// a truncation when the file ended inside it), or a group not followed by
+// its partner (a malformed entity, dropped).
+enum class Found { kYes, kMissing, kMalformed };
+
+Found PointGroup(const std::vector<Pair>& pairs, int xCode, int yCode, int& index) {
+  index = FindGroup(pairs, xCode);
+  if (index < 0) return Found::kMissing;
+  return Follows(pairs, index, yCode) ? Found::kYes : Found::kMalformed;
+}
+
+void AamaFileReader::PreScan() {
+  DxfPairReader scan;
+  if (!scan.Open(path_)) return;
+  while (scan.Next() == DxfPairReader::Status::kPair) {
+    const CString& value = scan.Value();
+    if (StartsWithNoCase(value, "UNITS")) {
+      const double perMm = g_Style.GetScale();
+      scale_ = Trimmed(AfterColon(value)).CompareNoCase("METRIC") == 0 ? perMm : perMm * 25.4;
+      scale_ *= AamaScaleFactor(options_.scaleText);
+    } else if (StartsWithNoCase(value, "Author")) {
+      author_ = AamaAuthorCode(value);
+    }
+  }
+}
+
+CPieceItem* AamaFileReader::ItemOfType(int32_t type, bool make) {
+  CPieceItem* item = nullptr;
+  if (current_->FindItem(type, &item)) return item;
+  if (!make) return nullptr;
+  item = CreatePieceItem(type);
+  current_->AddItem(item);
+  return item;
+}
+
+void AamaFileReader::AddCurveItem(CPieceItem* item) {
+  if (auto* curve = dynamic_cast<CPieceCurveItem*>(item)) curve->SmoothCurves();
+  current_->AddItem(item);
+}
+
+AamaFileReader::EntityEnd AamaFileReader::ReadLine() {
+  bool ended = false;
+  const std::vector<Pair> pairs = GatherEntity(ended);
+  int p1 = -1;
+  int p2 = -1;
+  const Found f1 = PointGroup(pairs, 10, 20, p1);
+  const Found f2 = PointGroup(pairs, 11, 21, p2);
+  if (f1 != Found::kYes || f2 != Found::kYes) return Incomplete(ended);
+  const int layerAt = FindGroup(pairs, 8);
+  const int layer = layerAt < 0 ? 0 : ParseInt(pairs[static_cast<size_t>(layerAt)].second.view());
+  CPieceItem* item = nullptr;
+  if (layer == 7) {
+    item = CreatePieceItem(1);
+  } else {
+    item = CreatePieceItem(9);
+    item->Tag = layer == 5 ? static_cast<int32_t>(kAamaGradeReferenceAttribute)
+                           : layer == 6 ? static_cast<int32_t>(kAamaMirrorLineAttribute) : 0;
+  }
+  const size_t i1 = static_cast<size_t>(p1);
+  const size_t i2 = static_cast<size_t>(p2);
+  item->AddTailVertex(Coord(pairs[i1].second), Coord(pairs[i1 + 1].second), 0);
+  item->AddTailVertex(Coord(pairs[i2].second), Coord(pairs[i2 + 1].second), 0);
+  AddCurveItem(item);
+  return EntityEnd::kRead;
+}
+
+AamaFileReader::EntityEnd AamaFileReader::ReadCircle() {
+  bool ended = false;
+  const std::vector<Pair> pairs = GatherEntity(ended);
+  int c = -1;
+  const Found fc = PointGroup(pairs, 10, 20, c);
+  const int r = FindGroup(pairs, 40);
+  if (fc != Found::kYes || r < 0) return Incomplete(ended);
+  CPieceItem* item = CreatePieceItem(10);
+  const size_t ic = static_cast<size_t>(c);
+  item->AddTailVertex(Coord(pairs[ic].second), Coord(pairs[ic + 1].second), 0);
+  item->AddTailVertex(Coord(pairs[static_cast<size_t>(r)].second), 0, kVertexKindSkipRun);
+  current_->AddItem(item);
+  return EntityEnd::kRead;
+}
+
+AamaFileReader::EntityEnd AamaFileReader::ReadArc() {
+  bool ended = false;
+  const std::vector<Pair> pairs = GatherEntity(ended);
+  int c = -1;
+  int a = -1;
+  const Found fc = PointGroup(pairs, 10, 20, c);
+  const Found fa = PointGroup(pairs, 50, 51, a);
+  const int r = FindGroup(pairs, 40);
+  if (fc != Found::kYes || fa != Found::kYes || r < 0) return Incomplete(ended);
+  const size_t ic = static_cast<size_t>(c);
+  const size_t ia = static_cast<size_t>(a);
+  const double cx = ParseDouble(pairs[ic].second.view()) * scale_;
+  const double cy = ParseDouble(pairs[ic + 1].second.view()) * scale_;
+  const int32_t radius = Coord(pairs[static_cast<size_t>(r)].second);
+  double a0 = ParseDouble(pairs[ia].second.view());
+  double a1 = ParseDouble(pairs[ia + 1].second.view());
+  if (!std::isfinite(a0) || !std::isfinite(a1)) a0 = a1 = 0.0;
+  const double sweep = a0 <= a1 ? a1 - a0 : 360.0 - a0 + a1;
+  const double step = sweep / 4.0;
+  CPieceItem* item = CreatePieceItem(9);
+  constexpr double kPi = 3.14159265358979323846;
+  for (int i = 0; i <= 4; ++i) {
+    const double angle = (a0 + i * step) * kPi / 180.0;
+    int rx = 0;
+    int ry = 0;
+    RotatePoint(radius, 0, 0, 0, std::sin(angle), std::cos(angle), &rx, &ry);
+    item->AddTailVertex(TruncateTowardZero(cx + rx), TruncateTowardZero(cy + ry), 1);
+  }
+  item->VertexHead->Flags = 0;
+  item->VertexHead->Prev->Flags = 0;
+  AddCurveItem(item);
+  return EntityEnd::kRead;
+}
+
+void AamaFileReader::HeaderOrTextItem(int32_t x, int32_t y, const CString& text) {
+  const CString value = AfterColon(text);
+  if (StartsWithNoCase(text, "Piece")) {
+    current_->PieceName = Trimmed(value);
+  } else if (StartsWithNoCase(text, "Size")) {
+    current_->Annotation = Trimmed(value);
+  } else if (StartsWithNoCase(text, "Sample Size") || StartsWithNoCase(text, "Sample_Size")) {
+    sampleSize_ = Trimmed(value);
+  } else if (StartsWithNoCase(text, "STYLE NAME") || StartsWithNoCase(text, "STYLE_NAME")) {
+    g_Style.StyleName = Trimmed(value);
+  } else if (StartsWithNoCase(text, "AUTHOR") || StartsWithNoCase(text, "CREATION")) {
+    if (priorCount_ == 0) g_Style.HeaderText4 += value + " ";
+  } else if (StartsWithNoCase(text, "UNITS")) {
+    if (priorCount_ == 0) g_Style.HeaderText4 += text + " ";
+  } else if (StartsWithNoCase(text, "QUANTITY")) {
+    current_->Quantity = ParseInt(value.view());
+  } else {
+    auto* item = static_cast<CPieceItem11*>(CreatePieceItem(kItemTypeText));
+    item->AnchorX = x;
+    item->AnchorY = y;
+    item->Text = StartsWithNoCase(text, "COMMENT") ? Trimmed(value) : text;
+    current_->AddItem(item);
+  }
+}
+
+AamaFileReader::EntityEnd AamaFileReader::ReadText() {
+  bool ended = false;
+  const std::vector<Pair> pairs = GatherEntity(ended);
+  int p = -1;
+  const Found fp = PointGroup(pairs, 10, 20, p);
+  const int t = FindGroup(pairs, 1);
+  if (fp != Found::kYes || t < 0) return Incomplete(ended);
+  const size_t ip = static_cast<size_t>(p);
+  HeaderOrTextItem(Coord(pairs[ip].second), Coord(pairs[ip + 1].second),
+                   Trimmed(pairs[static_cast<size_t>(t)].second));
+  return EntityEnd::kRead;
+}
+
+AamaFileReader::EntityEnd AamaFileReader::ReadPoint() {
+  bool ended = false;
+  const std::vector<Pair> pairs = GatherEntity(ended);
+  int p = -1;
+  const Found fp = PointGroup(pairs, 10, 20, p);
+  if (fp != Found::kYes) return Incomplete(ended);
+  // The point layer tells curve points (3) and notches (4) from turn points.
+  int kind = 0;
+  const int layerAt = FindGroup(pairs, 8);
+  if (layerAt >= 0 && layerAt < p) {
+    const int layer = ParseInt(pairs[static_cast<size_t>(layerAt)].second.view());
+    if (layer == 3) kind = options_.allGradePoints ? 3 : 1;
+    if (layer == 4) kind = 4;
+  }
+  const size_t ip = static_cast<size_t>(p);
+  const int32_t x = Coord(pairs[ip].second);
+  const int32_t y = Coord(pairs[ip + 1].second);
+  if (kind == 4) {
+    ItemOfType(13, true)->AddTailVertex(x, y, 0);
+    return EntityEnd::kRead;
+  }
+  CPieceItem* points = ItemOfType(2, true);
+  const int32_t mark = WrapAdd(0, g_Style.GetScale() * 5);
+  points->AddTailVertex(x, y, static_cast<uint32_t>(kind));
+  points->AddTailVertex(mark, 0, kVertexKindFixedSingle2);
+  points->AddTailVertex(mark, mark, kVertexKindFixedSingle2);
+  return EntityEnd::kRead;
+}
+
+AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
+  // Header groups up to the first vertex.
+  bool boundary = false;
+  bool closed = false;
+  bool boundaryLayer = false;
+  while (true) {
+    if (Next() != DxfPairReader::Status::kPair) return EntityEnd::kTruncated;
+    const int code = in_.Code();
+    const CString& value = in_.Value();
+    if (code == 0) {
+      if (value == "VERTEX") break;
+      Unread();  // a polyline without vertices gives nothing
+      return EntityEnd::kRead;
+    }
+    if (UsesKindComments(author_)) {
+      if (code == 999) {
+        if (ParseInt(value.view()) == 1) {
+          boundary = true;
+        } else {
+          boundary = closed = false;
+        }
+      }
+    } else if (code == 8) {
+      boundaryLayer = ParseInt(value.view()) == 1;
+      boundary = boundaryLayer;
+    } else if (code == 70) {
+      if (ParseInt(value.view()) == 1) {
+        closed = true;
+        if (!ItemOfType(kItemTypeOutline, false)) boundary = true;
+      } else if (boundaryLayer) {
+        closed = true;
+      }
+    }
+  }
+  std::unique_ptr<CPieceItem> item(CreatePieceItem(boundary ? 0 : closed ? 8 : 9));
+  bool inBulgeRun = false;
+  // At a "VERTEX": its groups, then the next code 0.
+  while (true) {
+    int kind = UsesKindComments(author_) ? 2 : author_ == kAuthorScanvec ? 0 : 1;
+    bool ended = false;
+    const std::vector<Pair> pairs = GatherEntity(ended);
+    if (ended) return EntityEnd::kTruncated;
+    const int x = FindGroup(pairs, 10);
+    for (int i = 0; i < x; ++i) {
+      if (pairs[static_cast<size_t>(i)].first != 999) continue;
+      const CString& comment = pairs[static_cast<size_t>(i)].second;
+      if (UsesKindComments(author_)) {
+        const int comma = comment.Find(',');
+        kind = comma >= 0 && ParseInt(comment.Mid(comma + 1, 1).view()) == 1 ? 0 : 2;
+      } else if (comment.Find(",,") >= 0) {
+        kind = 0;
+      }
+    }
+    if (Follows(pairs, x, 20)) {
+      if (append_) {
+        bool bulged = false;
+        for (size_t i = static_cast<size_t>(x) + 2; i < pairs.size(); ++i) bulged = bulged || pairs[i].first == 42;
+        if (bulged) {
+          kind = inBulgeRun ? 1 : 2;
+          inBulgeRun = true;
+        } else {
+          kind = 2;
+          if (item->VertexHead) item->VertexHead->Prev->Flags = 2;
+          inBulgeRun = false;
+        }
+      }
+      const size_t ix = static_cast<size_t>(x);
+      item->AddTailVertex(Coord(pairs[ix].second), Coord(pairs[ix + 1].second), static_cast<uint32_t>(kind));
+    }
+    Next();  // the code 0 GatherEntity stopped at
+    if (in_.Value() == "VERTEX") continue;
+    if (in_.Value() != "SEQEND") Unread();  // a polyline cut short by another entity ends here
+    break;
+  }
+  const int count = item->CountMainVertices();
+  if (item->Type == 0 || item->Type == 8) {
+    if (count < 3) return EntityEnd::kRead;
+    if (append_) item->VertexHead->Prev->Flags = 2;
+    AddCurveItem(item.release());
+    return EntityEnd::kRead;
+  }
+  if (count < 2) return EntityEnd::kRead;
+  CVertexNode* first = item->VertexHead;
+  CVertexNode* last = first->Prev;
+  if (count >= 4 && first->X == last->X && first->Y == last->Y) {
+    CPieceItem* closedLine = CreatePieceItem(8);
+    CVertexNode* n = first;
+    for (int i = 0; i < item->VertexCount; ++i, n = n->Next) closedLine->AddTailVertex(n->X, n->Y, n->Flags);
+    AddCurveItem(closedLine);
+    return EntityEnd::kRead;
+  }
+  first->Flags = 0;
+  last->Flags = 0;
+  AddCurveItem(item.release());
+  return EntityEnd::kRead;
+}
+
+void AamaFileReader::CompleteCurrentPiece() {
+  BuildAamaPieceElements(current_.release(), options_.textInfo, author_, append_ ? 1 : 0);
+  NewCurrentPiece();
+}
+
+void AamaFileReader::FinishAtEndOfFile() {
+  CPieceItem* outline = nullptr;
+  if (current_->FindItem(kItemTypeOutline, &outline)) {
+    CompleteCurrentPiece();
+    current_.reset();
+    return;
+  }
+  if (g_Style.PieceCount > priorCount_) {
+    // Shapes after the last block belong to the first piece of this file.
+    CPieceRecord* target = g_Style.PieceRing;
+    for (int i = 0; i < priorCount_; ++i) target = target->Next;
+    std::vector<CPieceItem*> items;
+    CPieceItem* item = current_->ItemRing;
+    for (int i = 0; i < current_->ItemCount && item; ++i, item = item->Next) items.push_back(item);
+    current_->ItemRing = nullptr;
+    current_->ItemCount = 0;
+    for (CPieceItem* moved : items) {
+      moved->Prev = moved->Next = nullptr;
+      if (moved->Type == kItemTypeText && !options_.textInfo) {
+        delete moved;
+      } else {
+        target->AddItem(moved);
+      }
+    }
+  } else if (append_ && priorCount_ > 0 && current_->ItemCount > 0) {
+    // Shapes of a file that made no piece become a piece of their own, never
+    // part of a piece of an earlier file.
+    CompleteCurrentPiece();
+  }
+  current_.reset();
+}
+
+AamaReadResult AamaFileReader::DataError() {
+  current_.reset();
+  in_.Close();
+  sizeHold_.Restore();
+  ShowFailureMessage(kMsgDataError);
+  ClearStyle();
+  return AamaReadResult::kFailed;
+}
+
+AamaReadResult AamaFileReader::Run() {
+  if (!in_.Open(path_)) {
+    ShowFailureMessage(kMsgFileMissing);
+    return AamaReadResult::kFailed;
+  }
+  if (append_) {
+    priorCount_ = g_Style.PieceCount;
+    scale_ = g_Style.GetScale() * 0.01;
+    author_ = kAamaAuthorLectra;
+  } else {
+    CAamaOpenDlg dlg;
+    if (dlg.DoModal() != IDOK) return AamaReadResult::kCancelled;
+    options_.textInfo = dlg.m_bTextInfo;
+    options_.allGradePoints = dlg.m_bAllGradePoints;
+    options_.scaleText = dlg.m_strScale;
+    options_.sizesSeparate = dlg.m_bSizesSeparate;
+    ClearStyle();
+    scale_ = g_Style.GetScale();
+    PreScan();
+  }
+
+  // Up to the first section.
+  while (true) {
+    if (Next() != DxfPairReader::Status::kPair) {
+      in_.Close();
+      ShowFailureMessage(kMsgNotAama);
+      return AamaReadResult::kRefused;
+    }
+    if (in_.Code() == 0 && in_.Value() == "SECTION") break;
+  }
+
+  NewCurrentPiece();
+  if (g_Style.SizeCount == 0) g_Style.AddSize(new CSizeRecord(CString(), 0.0, 0.0, 0, 1));
+  if (append_ && priorCount_ > 0) sizeHold_.Hold();
+
+  bool cutShort = false;
+  while (!cutShort) {
+    const DxfPairReader::Status status = Next();
+    if (status == DxfPairReader::Status::kEof) break;
+    if (status != DxfPairReader::Status::kPair) {
+      // A damaged line where a group code belongs, or a code without value.
+      cutShort = status != DxfPairReader::Status::kTruncated;
+      break;
+    }
+    if (in_.Code() != 0) continue;
+    const CString& name = in_.Value();
+    if (name == "EOF") break;  // whatever follows the end marker is not read
+    EntityEnd end = EntityEnd::kRead;
+    if (name == "ENDBLK") {
+      CompleteCurrentPiece();
+    } else if (name == "LINE" || name == "3DLINE") {
+      end = ReadLine();
+    } else if (name == "CIRCLE") {
+      end = ReadCircle();
+    } else if (name == "TEXT") {
+      end = ReadText();
+    } else if (name == "ARC") {
+      end = ReadArc();
+    } else if (name == "POLYLINE") {
+      end = ReadPolyline();
+    } else if (name == "POINT") {
+      end = ReadPoint();
+    }
+    cutShort = end == EntityEnd::kTruncated;
+  }
+  in_.Close();
+  if (cutShort && author_ != 0 && author_ != kAamaAuthorAssyst) return DataError();
+
+  FinishAtEndOfFile();
+  if (g_Style.PieceCount == 0) {
+    ShowFailureMessage(kMsgNotAama);
+    return AamaReadResult::kRefused;
+  }
+  if (g_Style.PieceCount == priorCount_) return AamaReadResult::kSuccess;
+
+  // Sizes: the sample size, then the size blocks merged.
+  SetAamaSampleSize(sampleSize_, priorCount_, append_);
+  if (!append_) {
+    MergeAamaSizeBlocks(sampleSize_, priorCount_, options_.sizesSeparate != 0);
+  } else if (priorCount_ == 0) {
+    g_Style.SortSizes();
+  }
+
+  std::vector<CPieceRecord*> pieces;
+  CPieceRecord* piece = g_Style.PieceRing;
+  for (int i = 0; i < g_Style.PieceCount && piece; ++i, piece = piece->Next) {
+    if (i >= priorCount_) pieces.push_back(piece);
+  }
+  for (CPieceRecord* p : pieces) PlaceAamaPiece(p);
+
+  // The grade rules, for a style of one size and for every appended file.
+  if (g_Style.SizeCount == 1 || append_) {
+    CAamaRuleTable table;
+    const CAamaRuleTable::Result rules =
+        table.Read(CAamaRuleTable::FindRuleFile(path_), scale_, options_.scaleText, author_, priorCount_, append_);
+    sizeHold_.Restore();
+    // Without a rule table the appended pieces still get a place for every
+    // size of the style, so that every per-size run is whole.
+    if (rules == CAamaRuleTable::Result::kRead || g_Style.SizeCount > 1) GradeAamaPieces(table, priorCount_, author_);
+  }
+  sizeHold_.Restore();
+  for (CPieceRecord* p : pieces) FinishAamaPiece(p);
+  return AamaReadResult::kSuccess;
+}
+
+}  // namespace
+
+int AamaAuthorCode(const CString& line) {
+  static constexpr std::pair<const char*, int> kAuthors[] = {
+      {"ZORVEK", 1}, {"Optitex", 2}, {"Scanvec", 3}, {"LECTRA", 4},        {"GERBER", 5}, {"PAD", 6},
+      {"ASAHI", 7},  {"TORAY", 8},   {"assyst", 9},  {"INVESTRONICA", 10}, {"Yuka", 11},  {"SHIMA", 12},
+  };
+  for (const auto& [name, code] : kAuthors) {
+    if (line.Find(std::string_view(name)) >= 0) return code;
+  }
+  return 0;
+}
+
+AamaReadResult ReadAamaFile(const char* path, BOOL bAppend, BOOL bLectra) {
+  // The two flags always come together; either one asks for append mode.
+  AamaFileReader reader(path, bAppend != 0 || bLectra != 0);
+  return reader.Run();
+}
+
+int AamaReadReturnValue(AamaReadResult result) {
+  return result == AamaReadResult::kSuccess || result == AamaReadResult::kCancelled ? 1 : 0;
+}
