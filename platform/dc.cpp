@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -95,29 +96,23 @@ CDC::CDC(const ITextMetrics* metrics) : metrics_(metrics ? metrics : &DefaultMet
 
 CDC::~CDC() = default;
 
-CPen* CDC::SelectObject(CPen* pen) {
-  if (!pen) return nullptr;
-  CPen* previous = state_.selected_pen;
-  state_.pen = *pen;
-  state_.selected_pen = pen;
-  return previous;
+namespace {
+// Selects `object` into one slot of the drawing state: drawing uses the copy
+// in `value`, and the pointer is kept to be given back by the next
+// selection. A null object selects nothing and gives null.
+template <typename T>
+T* SelectInto(T* object, T& value, T*& selected) {
+  if (!object) return nullptr;
+  value = *object;
+  return std::exchange(selected, object);
 }
+}  // namespace
 
-CBrush* CDC::SelectObject(CBrush* brush) {
-  if (!brush) return nullptr;
-  CBrush* previous = state_.selected_brush;
-  state_.brush = *brush;
-  state_.selected_brush = brush;
-  return previous;
-}
+CPen* CDC::SelectObject(CPen* pen) { return SelectInto(pen, state_.pen, state_.selected_pen); }
 
-CFont* CDC::SelectObject(CFont* font) {
-  if (!font) return nullptr;
-  CFont* previous = state_.selected_font;
-  state_.font = *font;
-  state_.selected_font = font;
-  return previous;
-}
+CBrush* CDC::SelectObject(CBrush* brush) { return SelectInto(brush, state_.brush, state_.selected_brush); }
+
+CFont* CDC::SelectObject(CFont* font) { return SelectInto(font, state_.font, state_.selected_font); }
 
 CGdiObject* CDC::SelectObject(CGdiObject* object) {
   if (CPen* pen = dynamic_cast<CPen*>(object)) return SelectObject(pen);
@@ -213,39 +208,27 @@ void CDC::FillSolidRect(const CRect& r, COLORREF color) {
 }
 
 COLORREF CDC::SetBkColor(COLORREF color) {
-  const COLORREF previous = state_.bk_color;
-  state_.bk_color = color;
-  return previous;
+  return std::exchange(state_.bk_color, color);
 }
 
 int CDC::SetBkMode(int mode) {
-  const int previous = state_.bk_mode;
-  state_.bk_mode = mode;
-  return previous;
+  return std::exchange(state_.bk_mode, mode);
 }
 
 COLORREF CDC::SetTextColor(COLORREF color) {
-  const COLORREF previous = state_.text_color;
-  state_.text_color = color;
-  return previous;
+  return std::exchange(state_.text_color, color);
 }
 
 UINT CDC::SetTextAlign(UINT align) {
-  const UINT previous = state_.text_align;
-  state_.text_align = align;
-  return previous;
+  return std::exchange(state_.text_align, align);
 }
 
 int CDC::SetMapMode(int mode) {
-  const int previous = state_.map_mode;
-  state_.map_mode = mode;
-  return previous;
+  return std::exchange(state_.map_mode, mode);
 }
 
 int CDC::SetROP2(int mode) {
-  const int previous = state_.rop2;
-  state_.rop2 = mode;
-  return previous;
+  return std::exchange(state_.rop2, mode);
 }
 
 int CDC::SaveDC() {
