@@ -174,6 +174,12 @@ QRectF BoundsOf(const Box& b, double margin) {
                 static_cast<double>(b.width()) + 2 * margin, static_cast<double>(b.height()) + 2 * margin);
 }
 
+// Whether a closed shape in the box `b` leaves any pixel: the box must have
+// width and height, and the shape a pen or a brush.
+bool ShapeShows(const Box& b, const Stroke& stroke, const CBrush& brush) {
+  return b.width() > 0 && b.height() > 0 && (stroke.visible || !brush.hollow());
+}
+
 }  // namespace
 
 // Where one primitive draws. With the copying raster operation that is the
@@ -421,10 +427,9 @@ void QtCanvasDC::DoPolygon(const CPoint* points, int count) {
 
 void QtCanvasDC::DoRectangle(const CRect& box) {
   const Box b = Ordered(box);
-  if (b.width() <= 0 || b.height() <= 0) return;
   const Stroke stroke = StrokeOf(state());
   const CBrush& brush = state().brush;
-  if (!stroke.visible && brush.hollow()) return;
+  if (!ShapeShows(b, stroke, brush)) return;
   Layer layer(canvas_, state().rop2, BoundsOf(b, stroke.width));
   if (layer.empty()) return;
   if (!stroke.visible) {
@@ -458,10 +463,9 @@ void QtCanvasDC::DoRectangle(const CRect& box) {
 
 void QtCanvasDC::DoEllipse(const CRect& box) {
   const Box b = Ordered(box);
-  if (b.width() <= 0 || b.height() <= 0) return;
   const Stroke stroke = StrokeOf(state());
   const CBrush& brush = state().brush;
-  if (!stroke.visible && brush.hollow()) return;
+  if (!ShapeShows(b, stroke, brush)) return;
   Layer layer(canvas_, state().rop2, BoundsOf(b, stroke.width));
   if (layer.empty()) return;
   QPainter& painter = layer.Painter();
