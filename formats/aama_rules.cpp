@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "formats/aama_open_dlg.h"
+#include "formats/aama_piece.h"
 #include "model/grading.h"
 #include "model/item_factory.h"
 #include "model/items/text_item.h"
@@ -10,7 +12,6 @@
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/style.h"
-#include "formats/aama_open_dlg.h"
 #include "platform/file_system.h"
 #include "platform/numbers.h"
 #include "platform/text_file.h"
@@ -416,7 +417,7 @@ void GradeAamaPieces(const CAamaRuleTable& table, int priorCount, int authorCode
     double cosine = 1.0;
     if (authorCode != kAamaAuthorZorvek) {
       for (CPieceItem* item : ItemsOf(piece)) {
-        if (item->Type != 9 || item->Tag != kAamaGradeReferenceLine) continue;
+        if (item->Type != 9 || item->Tag != static_cast<int32_t>(kAamaGradeReferenceAttribute)) continue;
         item->Tag = 0;
         CVertexNode* a = item->NextMainVertex(item->PrevMainVertex(item->VertexHead));
         CVertexNode* b = item->NextMainVertex(a);

@@ -32,10 +32,6 @@ inline constexpr int kAamaAuthorLectra = 4;
 inline constexpr int kAamaAuthorAssyst = 9;
 inline constexpr int kAamaAuthorInvestronica = 10;
 
-// The attribute word of a grade reference line (type 9); the reader sets it,
-// grading reads it.
-inline constexpr int32_t kAamaGradeReferenceLine = 44;
-
 // Grade-rule numbers a vertex can carry: the low 16 bits of its attribute
 // word. A rule numbered above this can reach no vertex and is not kept.
 inline constexpr int kAamaMaxRuleNumber = 0xFFFF;

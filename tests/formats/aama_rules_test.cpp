@@ -1,17 +1,18 @@
 #include "formats/aama_rules.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "formats/aama_piece.h"
 #include "model/items/internal_line_items.h"
 #include "model/items/outline_item.h"
 #include "model/piece_record.h"
 #include "model/style.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -21,18 +22,14 @@ class AamaRulesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearStyle();
-    std::string pattern = (fs::temp_directory_path() / "zv_rules_XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
   }
   void TearDown() override {
     ClearStyle();
-    fs::remove_all(dir_);
   }
 
   std::string Write(const std::string& name, const std::string& text) {
-    const std::string path = (fs::path(dir_) / name).string();
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    folder_.AddFile(name, text);
+    return folder_ / name;
   }
 
   // A piece named `name` for size `size` with a square outline at `offset`;
@@ -65,7 +62,7 @@ class AamaRulesTest : public ::testing::Test {
     return run;
   }
 
-  std::string dir_;
+  TempFolder folder_{"zv_rules"};
 };
 
 const char kFiveSizes[] =
@@ -136,7 +133,7 @@ TEST_F(AamaRulesTest, GradeReferenceLineTurnsTheDeltasUnlessZorvekWroteTheFile) 
     CPieceRecord* piece = AddSquarePiece("FRONT", "");
     // A grade reference line pointing straight down the model's y axis: 90 degrees.
     auto* reference = new CPieceItem9(nullptr, nullptr);
-    reference->Tag = kAamaGradeReferenceLine;
+    reference->Tag = static_cast<int32_t>(kAamaGradeReferenceAttribute);
     reference->AddTailVertex(100, 100, 0);
     reference->AddTailVertex(100, 300, 0);
     piece->AddItem(reference);
@@ -241,11 +238,11 @@ TEST_F(AamaRulesTest, RuleFileIsFoundWhateverTheCaseOfItsName) {
   for (const char* name : {"a.rul", "A.RUL", "a.Rul"}) {
     SCOPED_TRACE(name);
     const std::string rule = Write(name, "END\n");
-    EXPECT_EQ(CAamaRuleTable::FindRuleFile((fs::path(dir_) / "a.dxf").string().c_str()), CString(rule));
-    EXPECT_EQ(CAamaRuleTable::FindRuleFile((fs::path(dir_) / "A.DXF").string().c_str()), CString(rule));
+    EXPECT_EQ(CAamaRuleTable::FindRuleFile((folder_ / "a.dxf").c_str()), CString(rule));
+    EXPECT_EQ(CAamaRuleTable::FindRuleFile((folder_ / "A.DXF").c_str()), CString(rule));
     fs::remove(rule);
   }
-  EXPECT_TRUE(CAamaRuleTable::FindRuleFile((fs::path(dir_) / "a.dxf").string().c_str()).IsEmpty());
+  EXPECT_TRUE(CAamaRuleTable::FindRuleFile((folder_ / "a.dxf").c_str()).IsEmpty());
   double scale = 1.0;
   int author = 0;
   CAamaRuleTable table;
