@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <map>
+#include <string>
 
 #include "formats/aama_open_dlg.h"
 #include "formats/aama_piece.h"
@@ -239,19 +241,28 @@ void SetAamaSampleSize(CString& sampleSize, int priorCount, bool append) {
 void MergeAamaSizeBlocks(const CString& sampleSize, int priorCount, bool sizesSeparate) {
   const std::vector<CPieceRecord*> pieces = NewPieces(priorCount);
   if (!sizesSeparate) {
+    // The blocks of each piece name (ASCII case ignored), in file order, so
+    // that a file of many pieces is not searched whole for every one.
+    std::map<std::string, std::vector<size_t>> byName;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      CString key = pieces[i]->PieceName;
+      key.MakeLower();
+      byName[key.str()].push_back(i);
+    }
     bool firstGroup = true;
     for (size_t pi = 0; pi < pieces.size(); ++pi) {
       CPieceRecord* p = pieces[pi];
       if (p->Annotation.CompareNoCase(sampleSize.view()) != 0) continue;
       p->Annotation = kAamaSizeMergedBase;
-      for (size_t qi = 0; qi < pieces.size(); ++qi) {
+      CString key = p->PieceName;
+      key.MakeLower();
+      for (size_t qi : byName[key.str()]) {
         CPieceRecord* q = pieces[qi];
         if (q->Annotation == kAamaSizeMergedBase || q->Annotation == kAamaSizeMergedAway) continue;
-        if (q->PieceName.CompareNoCase(p->PieceName.view()) != 0) continue;
         MatchPieceElements(p, q);
         if (firstGroup && priorCount == 0) {
-          const double key = static_cast<double>(qi) - static_cast<double>(pi);
-          g_Style.AddSize(new CSizeRecord(q->Annotation, key, key, AamaSizeColor(g_Style.SizeCount), 1));
+          const double place = static_cast<double>(qi) - static_cast<double>(pi);
+          g_Style.AddSize(new CSizeRecord(q->Annotation, place, place, AamaSizeColor(g_Style.SizeCount), 1));
         }
         q->Annotation = kAamaSizeMergedAway;
       }

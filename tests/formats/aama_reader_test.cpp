@@ -363,6 +363,42 @@ TEST_F(AamaReaderTest, AuthorCodes) {
   for (const auto& [line, code] : kCases) EXPECT_EQ(AamaAuthorCode(line), code) << line;
 }
 
+TEST_F(AamaReaderTest, EveryTruncationAndDamagedByteReadsSafely) {
+  // A file with every entity kind, cut at every byte and with single bytes
+  // changed: each read ends in one of its results with a consistent style.
+  const std::string full =
+      Head("GERBER") +
+      Block("P1", Text("Piece Name: FRONT") + Text("Size: M") + Text("Sample Size: M") + Text("QUANTITY: 2") +
+                      Square(10) + Point(0, 0) + Text("#2", 0, 0) + Point(10, 5, 4) + Point(5, 5, 3) +
+                      "0\nLINE\n8\n7\n10\n2\n20\n5\n11\n8\n21\n5\n"
+                      "0\nLINE\n8\n5\n10\n1\n20\n1\n11\n1\n21\n9\n"
+                      "0\nCIRCLE\n8\n1\n10\n5\n20\n5\n40\n1\n"
+                      "0\nARC\n8\n1\n10\n5\n20\n5\n40\n2\n50\n350\n51\n10\n" +
+                      Boundary({{2, 2}, {3, 2}, {3, 3}, {2, 2}})) +
+      kTail;
+  Write("cut.rul", "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 2\n-1,1 0,0 1,-1\n");
+  auto check = [&](const std::string& bytes) {
+    ClearStyle();
+    const std::string path = Write("cut.dxf", bytes);
+    const AamaReadResult result = Open(path);
+    EXPECT_NE(result, AamaReadResult::kCancelled);
+    EXPECT_EQ(g_Style.SizeCount, RingLength());
+    if (result == AamaReadResult::kSuccess) {
+      EXPECT_GT(g_Style.PieceCount, 0);
+    }
+  };
+  for (size_t n = 0; n <= full.size(); ++n) {
+    SCOPED_TRACE(n);
+    check(full.substr(0, n));
+  }
+  for (size_t n = 0; n < full.size(); n += 5) {
+    SCOPED_TRACE(n);
+    std::string damaged = full;
+    damaged[n] = damaged[n] == '\n' ? '9' : '\n';
+    check(damaged);
+  }
+}
+
 TEST_F(AamaReaderTest, PublicFilesOpenWithoutACrash) {
   struct Case {
     const char* file;
