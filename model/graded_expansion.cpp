@@ -19,19 +19,11 @@ bool HasNoGradedVertices(const CPieceItem* item) {
   return !item || item->Type == kItemTypeText || !item->VertexHead || item->VertexCount <= 0;
 }
 
-// Appends a new node at the tail of the ring whose head is `*head`.
+// Appends a new node at the tail of the ring whose head is `*head`. The
+// expansion counts its nodes itself, so the ring's own count is not kept.
 void AppendToRing(CVertexNode** head, int32_t x, int32_t y, uint32_t flags) {
-  CVertexNode* node = new CVertexNode;
-  node->X = x;
-  node->Y = y;
-  node->Flags = flags;
-  if (!*head) {
-    node->Prev = node;
-    node->Next = node;
-    *head = node;
-  } else {
-    LinkNodeBefore(*head, node);
-  }
+  int32_t uncounted = 0;
+  AddRingTail(*head, uncounted, NewVertexNode(x, y, flags));
 }
 
 // Expands one source node into the rings. Every call consumes at least one

@@ -233,20 +233,10 @@ int InterpolateCubicSpline(const CFlaggedPoint* points, int count, int tolerance
                            CVertexNode** head, int* outCount) {
   const std::vector<CFlaggedPoint> ring = SampleCubicSpline(points, count, tolerance, closed);
   CVertexNode* first = nullptr;
-  for (const CFlaggedPoint& p : ring) {
-    auto* node = new CVertexNode;
-    node->Flags = p.Flags;
-    node->X = p.X;
-    node->Y = p.Y;
-    if (first == nullptr) {
-      first = node;
-      node->Prev = node->Next = node;
-    } else {
-      LinkNodeBefore(first, node);  // before the head: at the tail
-    }
-  }
+  int32_t nodes = 0;
+  for (const CFlaggedPoint& p : ring) AddRingTail(first, nodes, NewVertexNode(p.X, p.Y, p.Flags));
   *head = first;
-  *outCount = static_cast<int>(ring.size());
+  *outCount = nodes;
   return 1;
 }
 
