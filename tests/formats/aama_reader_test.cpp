@@ -399,6 +399,61 @@ TEST_F(AamaReaderTest, EveryTruncationAndDamagedByteReadsSafely) {
   }
 }
 
+TEST_F(AamaReaderTest, PolylinesBecomeTheItemsTheirLayersAndFlagsSay) {
+  auto polyline = [](int layer, int flags, const std::vector<std::pair<double, double>>& pts) {
+    std::string s = "0\nPOLYLINE\n8\n" + std::to_string(layer) + "\n66\n1\n70\n" + std::to_string(flags) + "\n";
+    for (const auto& [x, y] : pts) s += "0\nVERTEX\n8\n1\n10\n" + std::to_string(x) + "\n20\n" + std::to_string(y) + "\n";
+    return s + "0\nSEQEND\n";
+  };
+  const std::vector<std::pair<double, double>> inner = {{2, 2}, {4, 2}, {4, 4}, {2, 4}};
+  struct Case {
+    const char* name;
+    std::string body;
+    int outlines, closedLines, openLines;
+  };
+  const Case kCases[] = {
+      {"closed on layer 11, no outline yet: the outline", polyline(11, 1, inner), 1, 0, 0},
+      {"closed on layer 11 after the outline: a closed line", Square(10) + polyline(11, 1, inner), 1, 1, 0},
+      {"open, last vertex repeats the first: a closed line", Square(10) + polyline(11, 0, {{2, 2}, {4, 2}, {4, 4}, {2, 2}}), 1, 1, 0},
+      {"open line", Square(10) + polyline(11, 0, {{2, 2}, {4, 2}, {5, 5}}), 1, 0, 1},
+      {"open line of one vertex: nothing", Square(10) + polyline(11, 0, {{2, 2}}), 1, 0, 0},
+      {"closed of two vertices: nothing", Square(10) + polyline(11, 1, {{2, 2}, {4, 2}}), 1, 0, 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ClearStyle();
+    const std::string path = Write("poly.dxf", Head("GERBER") + Block("P1", c.body) + kTail);
+    ASSERT_EQ(Open(path), AamaReadResult::kSuccess);
+    ASSERT_EQ(g_Style.PieceCount, 1);
+    int counts[3] = {0, 0, 0};
+    CPieceItem* item = g_Style.PieceRing->ItemRing;
+    for (int i = 0; i < g_Style.PieceRing->ItemCount; ++i, item = item->Next) {
+      if (item->Type == 0) ++counts[0];
+      if (item->Type == 8) ++counts[1];
+      if (item->Type == 9) ++counts[2];
+    }
+    EXPECT_EQ(counts[0], c.outlines);
+    EXPECT_EQ(counts[1], c.closedLines);
+    EXPECT_EQ(counts[2], c.openLines);
+  }
+}
+
+TEST_F(AamaReaderTest, CoordinatesAreTruncatedTowardZero) {
+  // At 1 model unit per file unit: 1.99 gives 1 and -1.99 gives -1.
+  const std::string path = Write(
+      "trunc.dxf", Head("GERBER") + Block("P1", Boundary({{-1.99, 0}, {1.99, 0}, {1.99, 5}, {-1.99, 5}})) + kTail);
+  DialogScript script(IDD_AAMA_OPEN);
+  script.SetText(IDC_AAMA_OPEN_SCALE, "0.025");
+  ASSERT_EQ(Open(path, script), AamaReadResult::kSuccess);
+  const std::vector<CPoint> pts = Outline(g_Style.PieceRing)->MainVertexPositions(0);
+  int minX = pts[0].x, maxX = pts[0].x;
+  for (const CPoint& p : pts) {
+    minX = std::min(minX, static_cast<int>(p.x));
+    maxX = std::max(maxX, static_cast<int>(p.x));
+  }
+  EXPECT_EQ(maxX - minX, 2);
+}
+
 TEST_F(AamaReaderTest, PublicFilesOpenWithoutACrash) {
   struct Case {
     const char* file;
