@@ -342,7 +342,8 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPoint() {
     return EntityEnd::kRead;
   }
   CPieceItem* points = ItemOfType(2, true);
-  const int32_t mark = WrapAdd(0, g_Style.GetScale() * 5);
+  // Five millimetres, in 32 bits as the model keeps it.
+  const int32_t mark = static_cast<int32_t>(static_cast<uint32_t>(g_Style.GetScale()) * 5u);
   points->AddTailVertex(x, y, static_cast<uint32_t>(kind));
   points->AddTailVertex(mark, 0, kVertexKindFixedSingle2);
   points->AddTailVertex(mark, mark, kVertexKindFixedSingle2);
