@@ -201,6 +201,46 @@ TEST_F(DxfReaderTest, UnitsOfTheFile) {
   }
 }
 
+TEST_F(DxfReaderTest, MeasurementHeaderOverridesMillimetresOnly) {
+  struct Case {
+    int radio;
+    const char* measurement;
+    int length;  // of a 10-unit line
+  };
+  const Case kCases[] = {{IDC_DXF_OPEN_MM, "0", 10160},
+                         {IDC_DXF_OPEN_MM, "1", 400},
+                         {IDC_DXF_OPEN_CM, "0", 4000},
+                         {IDC_DXF_OPEN_INCH, "1", 10160}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.measurement) + " " + std::to_string(c.radio));
+    const std::string text = std::string("  0\nSECTION\n  2\nHEADER\n  9\n$MEASUREMENT\n 70\n") + c.measurement +
+                             "\n  0\nENDSEC\n" + Dxf(Line(0, 0, 10, 0));
+    ASSERT_EQ(Read(text, c.radio), DxfReadResult::kSuccess);
+    std::vector<CVertexNode*> line = Mains(Item(g_Style.PieceRing, 9));
+    ASSERT_EQ(line.size(), 2u);
+    EXPECT_EQ(std::abs(line[1]->X - line[0]->X), c.length);
+  }
+}
+
+TEST_F(DxfReaderTest, TextsOutsideTheOutlineAreLinedUpBesideIt) {
+  const std::string texts = "  0\nTEXT\n 10\n500\n 20\n0\n  1\nA\n  0\nTEXT\n 10\n600\n 20\n0\n  1\nB\n"
+                            "  0\nTEXT\n 10\n10\n 20\n10\n  1\nC\n";
+  ASSERT_EQ(Read(Dxf(ClosedPolyline(Square(0, 0, 50)) + texts)), DxfReadResult::kSuccess);
+  CPieceRecord* piece = g_Style.PieceRing;
+  std::vector<CPieceItem11*> found;
+  CPieceItem* item = piece->ItemRing;
+  for (int i = 0; i < piece->ItemCount; ++i, item = item->Next) {
+    if (item->Type == kItemTypeText) found.push_back(static_cast<CPieceItem11*>(item));
+  }
+  ASSERT_EQ(found.size(), 3u);
+  std::vector<CVertexNode*> corners = Mains(Item(piece, 0));
+  int maxX = corners[0]->X;
+  for (CVertexNode* v : corners) maxX = std::max(maxX, v->X);
+  EXPECT_EQ(found[0]->AnchorX, found[1]->AnchorX);
+  EXPECT_EQ(found[1]->AnchorY - found[0]->AnchorY, 8 * 40) << "one 8 mm step per text";
+  EXPECT_LT(found[2]->AnchorX, maxX) << "a text inside stays";
+}
+
 TEST_F(DxfReaderTest, ManyPatternsSplitAtClosedPolylinesAboveTheAreaThreshold) {
   // Three 50 mm squares and one of 5 mm (25 mm², under the 400 mm² of a 20 mm
   // square).
