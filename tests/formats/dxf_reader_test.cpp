@@ -412,7 +412,9 @@ TEST_F(DxfReaderTest, EveryTruncationIsHandled) {
     TempText file(full.substr(0, cut));
     const DxfReadResult result = ReadDxfFile(file.Path());
     EXPECT_NE(result, DxfReadResult::kCancelled);
-    if (result != DxfReadResult::kSuccess) EXPECT_EQ(g_Style.PieceCount, 0);
+    if (result != DxfReadResult::kSuccess) {
+      EXPECT_EQ(g_Style.PieceCount, 0);
+    }
     ClearStyle();
   }
 }
