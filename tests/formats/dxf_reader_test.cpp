@@ -300,6 +300,33 @@ TEST_F(DxfReaderTest, PolylineShapes) {
   EXPECT_EQ(Mains(Item(g_Style.PieceRing, 0)).size(), 4u);
 }
 
+TEST_F(DxfReaderTest, CommentWithTwoCommasMakesAPolylineVertexACorner) {
+  const std::string poly =
+      "  0\nPOLYLINE\n 70\n1\n"
+      "  0\nVERTEX\n 10\n0\n 20\n0\n  0\nVERTEX\n999\n1,,2\n 10\n50\n 20\n0\n  0\nVERTEX\n 10\n50\n 20\n50\n"
+      "  0\nVERTEX\n999\n1,2\n 10\n0\n 20\n50\n  0\nSEQEND\n";
+  ASSERT_EQ(Read(Dxf(poly)), DxfReadResult::kSuccess);
+  std::vector<int> kinds;
+  for (CVertexNode* v : Mains(Item(g_Style.PieceRing, 0))) kinds.push_back(v->Kind());
+  ASSERT_EQ(kinds.size(), 4u);
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 0), 1);
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 1), 3);
+}
+
+TEST_F(DxfReaderTest, OpenPolylineOfThreeKeepsCornerEnds) {
+  const std::string poly =
+      "  0\nPOLYLINE\n 70\n0\n"
+      "  0\nVERTEX\n 10\n0\n 20\n0\n  0\nVERTEX\n 10\n50\n 20\n10\n  0\nVERTEX\n 10\n0\n 20\n0\n  0\nSEQEND\n";
+  ASSERT_EQ(Read(Dxf(ClosedPolyline(Square(-10, -10, 100)) + poly)), DxfReadResult::kSuccess);
+  CPieceItem* line = Item(g_Style.PieceRing, 9);
+  ASSERT_NE(line, nullptr);
+  std::vector<CVertexNode*> v = Mains(line);
+  ASSERT_EQ(v.size(), 3u);
+  EXPECT_EQ(v[0]->Kind(), 0);
+  EXPECT_EQ(v[1]->Kind(), 1);
+  EXPECT_EQ(v[2]->Kind(), 0);
+}
+
 TEST_F(DxfReaderTest, TextKeepsItsBytesAndHandlesDoNotDerailThePairs) {
   // A handle "8" and a height "1.0" must not be taken for group codes.
   const std::string text = "  0\nTEXT\n  5\n8\n  8\n10\n 10\n10.0\n 20\n10.0\n 40\n1.0\n  1\n\xc7\xb0\xc6\xac\n";
