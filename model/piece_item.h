@@ -132,6 +132,14 @@ class CPieceItem {
   // smooth A takes the kind of a removed corner B. Stops at 3 main vertices
   // (model/corner_codes.cpp).
   void RemoveSpikes(int fine);
+  // The segment of a curve item's curve of size `sizeIndex` nearest to
+  // (x, y): the distance to the foot of the perpendicular when the foot lies
+  // within the segment's x and y ranges, else to the nearer end; the earlier
+  // segment wins a tie. Returns that distance truncated, and in `node` the
+  // main vertex that ends the span holding the segment (model/
+  // load_repairs.cpp). For an item that is no curve, or a size without a
+  // curve: 2147483647 and null.
+  int FindNearestSegment(int32_t x, int32_t y, int sizeIndex, CVertexNode** node) const;
 
   // The per-size drawing frame every item class follows: sizes from the last
   // record of the style's size ring back to the first (so size 0 ends on top),

@@ -183,6 +183,42 @@ class CPieceRecord {
   // line, make one type-18 item; the cut line is not changed.
   void BuildCutLineNotches(int widthSign);
 
+  // Load repairs and conversions (model/load_repairs.cpp).
+  //
+  // Gives every main vertex of the items of types 0-10, 13-16 and 21-25 its
+  // per-size copies (the layout of files that stored one position per
+  // vertex) and renumbers the old corner codes of the parameter nodes,
+  // folding a following parameter node into the further value.
+  void ConvertOldVertexLayout();
+  // For files of data version below 106: each outline parameter node takes
+  // as its incoming width the outgoing width of the parameter node before it.
+  void UpgradeCornerParams();
+  // Tidies the curve items after loading: drops a cut line of fewer than 3
+  // vertices, and in the outline, the internal lines and the contour cuts
+  // the loops that a repeated vertex closes (while g_OptCornerRebuild is
+  // set), removes vertices out of range, and of two vertices less than 1 mm
+  // apart keeps the one that says more. Never takes an item below 3 main
+  // vertices by these rules (2 for an open line), except that a cut loop
+  // always loses its repeated vertex.
+  void NormalizeVertexKinds();
+  // While g_OptGradedCheck is set and the style has two sizes or more: the
+  // key vertices of the internal lines take the per-size positions of the
+  // outline vertex they lie on, or of the outline segment they lie on within
+  // 1 mm (unless g_OptNoKeyVertexSnap); a changed line is graded, smoothed
+  // and passes its key vertices on (PropagateKeyVertex).
+  void CarryGradedKeyVertices();
+  // The same condition: an ungraded key vertex of an internal line takes the
+  // per-size positions of the first graded vertex of another internal line
+  // at its place.
+  void ShareGradedKeyVertices();
+  // While g_OptGradedCheck is set: every key vertex of the other internal
+  // lines at `vertex`'s place takes its per-size positions; the lines that
+  // changed are graded and smoothed.
+  void PropagateKeyVertex(CPieceItem* item, CVertexNode* vertex);
+  // Removes the dimensions (type 28) whose measured points are no longer
+  // vertices of the items they name (model/recalc.cpp).
+  void RemoveUnanchoredLinkItems();
+
   // Lookups and hit tests (model/lookup.cpp). Positions compare exactly;
   // tolerances are millimetres, times the style's scale. Item walks count
   // ItemCount items; an out-pointer is written only on success.

@@ -1,0 +1,936 @@
+// The cut line of a piece, rebuilt from its outline and the corner
+// parameters on the outline's vertices, for every size.
+//
+// The cut line runs at the corner widths beside the outline: outside for
+// positive widths, inside for negative ones. Between two vertices that carry
+// widths the width blends along the outline. At each outline vertex its
+// corner code says how the cut line turns: a plain mitre, a square step where
+// the width changes, a corner mirrored about one edge, a clipped or squared
+// corner, or a corner with a step of its own length.
+//
+// The work goes through tables of positions: one position per vertex and per
+// spline point of the outline's curves, the sizes in step, so that position
+// i is the same place of the outline in every size. Corners that need more
+// than one cut-line point get extra positions; points that are not wanted
+// are marked deleted and compacted away. The tables grow as needed.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "model/geometry.h"
+#include "model/grading.h"
+#include "model/item_factory.h"
+#include "model/items/cut_line_item.h"
+#include "model/piece_item.h"
+#include "model/piece_record.h"
+#include "model/style.h"
+
+namespace {
+
+// A width value that means no width was given at this position.
+constexpr int32_t kNoWidth = 8888;
+// Kind of a point that is to go, and corner code of a position made for a
+// corner that needs more than one cut-line point.
+constexpr uint32_t kDeletedKind = 0xFFFFFFFFu;
+constexpr uint32_t kInsertedCode = 0xFFFFFFFFu;
+constexpr uint32_t kSplineKind = kVertexKindGraded;
+constexpr uint32_t kMitreCode = 6;
+constexpr uint32_t kSquareStepCode = 11;
+constexpr uint32_t kHighestCornerCode = 21;
+// Outline vertices nearer than this (model units, in x and in y) are one.
+constexpr int64_t kNearDuplicate = 20;
+// A corner whose edges turn by 165 to 195 degrees is straight.
+constexpr double kStraightLow = 165.0;
+constexpr double kStraightHigh = 195.0;
+// Some corner points are left out at corners sharper than a right angle.
+constexpr double kDropAngle = 90.0;
+constexpr double kPi = 3.14159265359;
+constexpr double kTwoPi = 6.28318530718;
+constexpr double kHalfPi = 1.570796326795;
+
+constexpr int32_t kCutLineType = 12;
+constexpr int32_t kRebuiltTypes[] = {12, 17, 18, 19, 20};
+constexpr int32_t kCornerDerivedTypes[] = {21, 22, 23, 24, 25};
+
+struct Position {
+  int32_t outgoing = kNoWidth;  // width on the edge that leaves the vertex
+  int32_t incoming = kNoWidth;  // width on the edge that arrives
+  uint32_t code = kMitreCode;
+  uint32_t further = 0;  // the high half of the parameter node's y word
+};
+
+struct Point {
+  uint32_t kind = 0;
+  CPoint p;
+};
+
+// A line a x + b y = c.
+struct Line {
+  double a = 0;
+  double b = 0;
+  double c = 0;
+};
+
+bool SamePoint(CPoint a, CPoint b) { return a.x == b.x && a.y == b.y; }
+
+double Distance(CPoint a, CPoint b) {
+  return std::hypot(static_cast<double>(a.x) - b.x, static_cast<double>(a.y) - b.y);
+}
+
+int16_t LowHalf(int32_t word) { return static_cast<int16_t>(static_cast<uint32_t>(word) & 0xFFFFu); }
+int16_t HighHalf(int32_t word) { return static_cast<int16_t>(static_cast<uint32_t>(word) >> 16); }
+
+// The line beside from -> to at `width` to the right of the way from the
+// first point to the second; false for a segment shorter than 0.1 mm.
+bool OffsetLine(CPoint from, CPoint to, int32_t width, Line* line) {
+  return ParallelLineAtDistance(from.x, from.y, to.x, to.y, width, &line->a, &line->b, &line->c) != FALSE;
+}
+
+bool Meet(const Line& l1, const Line& l2, CPoint* x) {
+  return SolveLinear2(l1.a, l1.b, l1.c, l2.a, l2.b, l2.c, &x->x, &x->y) == 1;
+}
+
+CPoint Foot(CPoint p, const Line& line) {
+  CPoint foot;
+  PerpendicularFoot(p.x, p.y, line.a, line.b, line.c, &foot.x, &foot.y);
+  return foot;
+}
+
+// The line through two points (no line for two equal points).
+Line Through(CPoint p, CPoint q) {
+  Line line;
+  line.a = static_cast<double>(q.y) - p.y;
+  line.b = static_cast<double>(p.x) - q.x;
+  line.c = line.a * p.x + line.b * p.y;
+  return line;
+}
+
+// The line through `p` square to the direction (dx, dy).
+Line SquareTo(CPoint p, double dx, double dy) {
+  Line line;
+  line.a = dx;
+  line.b = dy;
+  line.c = dx * p.x + dy * p.y;
+  return line;
+}
+
+// The vector `v` turned counter-clockwise by `phi` radians, each component
+// rounded.
+CPoint Turned(CPoint v, double phi) {
+  const double c = std::cos(phi);
+  const double s = std::sin(phi);
+  return CPoint(RoundToInt(v.x * c - v.y * s), RoundToInt(v.x * s + v.y * c));
+}
+
+CPoint Plus(CPoint a, CPoint b) { return CPoint(WrapAdd(a.x, b.x), WrapAdd(a.y, b.y)); }
+CPoint Minus(CPoint a, CPoint b) { return CPoint(WrapSub(a.x, b.x), WrapSub(a.y, b.y)); }
+
+// `from` moved by `length` in the direction (dx, dy), each coordinate
+// truncated; `from` itself for a direction of no length.
+CPoint MovedAlong(CPoint from, double dx, double dy, double length) {
+  const double norm = std::hypot(dx, dy);
+  if (norm == 0) return from;
+  return CPoint(TruncateTowardZero(from.x + length * dx / norm), TruncateTowardZero(from.y + length * dy / norm));
+}
+
+// Angle between the edges at C, from the way to the next point round to the
+// way to the previous one, in degrees 0 .. 360.
+double CornerAngle(CPoint c, CPoint prev, CPoint next) {
+  double angle = (VectorAngle(c.x, c.y, prev.x, prev.y) - VectorAngle(c.x, c.y, next.x, next.y)) * 180.0 / kPi;
+  if (angle < 0) angle += 360.0;
+  return angle;
+}
+
+// Number of cut-line positions a corner code fills.
+size_t CornerPositions(uint32_t code) {
+  switch (code) {
+    case 0: case 3: case 11: return 2;
+    case 1: case 2: case 4: case 5: case 19: return 3;
+    case 13: case 14: return 5;
+    case 7: case 8: case 9: case 10: case 12: case 15: case 16: case 17: case 18: case 20: case 21: return 4;
+    default: return 1;
+  }
+}
+
+// What a corner construction needs: the outline corner C with the points
+// before and after it, the incoming and outgoing cut lines A and B, the
+// widths and the further value of the corner's parameter node.
+struct Corner {
+  CPoint c;
+  CPoint prev;
+  CPoint next;
+  Line a;
+  Line b;
+  int32_t incoming = 0;
+  int32_t outgoing = 0;
+  uint32_t further = 0;
+};
+
+// One point of a corner construction; `dropSharp` leaves it out at a corner
+// sharper than a right angle.
+struct CornerPoint {
+  CPoint p;
+  bool dropSharp = false;
+};
+
+// The turn test of the corners with a step: negative when the outline turns
+// one way at C (the step is made), positive the other.
+double TurnSign(const Corner& k) {
+  return (static_cast<double>(k.c.y) - k.prev.y) * k.next.x + (static_cast<double>(k.prev.y) - k.next.y) * k.c.x +
+         (static_cast<double>(k.next.y) - k.c.y) * k.prev.x;
+}
+
+// The corners of codes 16, 17 and 18: squared off at the distance `w` out
+// from C on the corner's bisector.
+std::vector<CornerPoint> BisectorSquareCorner(const Corner& k, CPoint footA, CPoint footB, int32_t w) {
+  // M: halfway between the previous point and the point of the outgoing
+  // edge as far from C as the previous point.
+  const CPoint along = MovedAlong(k.c, static_cast<double>(k.next.x) - k.c.x, static_cast<double>(k.next.y) - k.c.y,
+                                  Distance(k.c, k.prev));
+  const CPoint m(static_cast<int32_t>((static_cast<int64_t>(k.prev.x) + along.x) / 2),
+                 static_cast<int32_t>((static_cast<int64_t>(k.prev.y) + along.y) / 2));
+  const CPoint t = MovedAlong(k.c, static_cast<double>(k.c.x) - m.x, static_cast<double>(k.c.y) - m.y, w);
+  CPoint y1 = footA;
+  CPoint y2 = footB;
+  if (!SamePoint(t, k.c)) {
+    const Line square = SquareTo(t, static_cast<double>(t.x) - k.c.x, static_cast<double>(t.y) - k.c.y);
+    if (!Meet(square, k.a, &y1)) y1 = footA;
+    if (!Meet(square, k.b, &y2)) y2 = footB;
+  }
+  return {{footA, true}, {y1}, {y2}, {footB, true}};
+}
+
+// The points a corner code writes, in order along the cut line.
+std::vector<CornerPoint> CornerPoints(uint32_t code, const Corner& k) {
+  const CPoint footA = Foot(k.c, k.a);
+  const CPoint footB = Foot(k.c, k.b);
+  const double theta = VectorAngle(k.c.x, k.c.y, k.prev.x, k.prev.y) - VectorAngle(k.c.x, k.c.y, k.next.x, k.next.y);
+  const Line incomingEdge = Through(k.prev, k.c);
+  const Line outgoingEdge = Through(k.c, k.next);
+  CPoint x;
+  switch (code) {
+    case 0:
+      return {{k.c}, {footB}};
+    case 3:
+      return {{footA}, {k.c}};
+    case 1:
+      if (Meet(k.a, k.b, &x)) return {{k.c}, {x}, {footB}};
+      return {{k.c}, {footB}, {footB}};
+    case 4:
+      if (Meet(k.a, k.b, &x)) return {{footA}, {x}, {k.c}};
+      return {{footA}, {footA}, {k.c}};
+    case 2: {
+      // The incoming edge mirrored about the outgoing one.
+      const CPoint r = Turned(Minus(k.next, k.c), -theta);
+      if (Meet(k.b, Through(k.c, Plus(k.c, r)), &x)) return {{k.c}, {x}, {footB}};
+      return {{k.c}, {footB}, {footB}};
+    }
+    case 5: {
+      // The outgoing edge mirrored about the incoming one.
+      const CPoint r = Turned(Minus(k.prev, k.c), theta);
+      if (Meet(k.a, Through(k.c, Plus(k.c, r)), &x)) return {{x}, {footB}, {k.c}};
+      return {{footA}, {footA}, {k.c}};
+    }
+    case kSquareStepCode:
+      return {{footA}, {footB}};
+    case 7: {
+      CPoint x1;
+      if (!Meet(k.b, incomingEdge, &x1)) return {{footA}, {footA}, {footA}, {footB, true}};
+      const CPoint r = Turned(Minus(k.prev, k.c), theta);
+      CPoint x2;
+      if (!Meet(k.a, Through(x1, Plus(x1, r)), &x2)) x2 = Foot(x1, k.a);
+      return {{footA}, {x2}, {x1}, {footB, true}};
+    }
+    case 8: {
+      CPoint x1;
+      if (!Meet(k.a, outgoingEdge, &x1)) return {{footA, true}, {footB}, {footB}, {footB}};
+      const CPoint r = Turned(Minus(k.next, k.c), -theta);
+      CPoint x2;
+      if (!Meet(k.b, Through(x1, Plus(x1, r)), &x2)) x2 = Foot(x1, k.b);
+      return {{footA, true}, {x1}, {x2}, {footB}};
+    }
+    case 9:
+      if (Meet(k.b, incomingEdge, &x)) return {{footA}, {Foot(x, k.a)}, {x}, {footB, true}};
+      return {{footA}, {footA}, {footA}, {footB, true}};
+    case 10:
+      if (Meet(k.a, outgoingEdge, &x)) return {{footA, true}, {x}, {Foot(x, k.b)}, {footB}};
+      return {{footA, true}, {footB}, {footB}, {footB}};
+    case 12: {
+      // Squared off square to the mitre, as far out as the wider edge.
+      const int32_t w = std::max(std::abs(k.incoming), std::abs(k.outgoing));
+      if (!Meet(k.a, k.b, &x) || Distance(x, k.c) <= 1.0) return {{footA}, {footA}, {footA}, {footB, true}};
+      const double dx = static_cast<double>(x.x) - k.c.x;
+      const double dy = static_cast<double>(x.y) - k.c.y;
+      const double len = std::hypot(dx, dy);
+      const CPoint t(RoundToInt(k.c.x + w * dx / len), RoundToInt(k.c.y + w * dy / len));
+      const Line square = SquareTo(t, dx, dy);
+      CPoint y1;
+      CPoint y2;
+      if (!Meet(square, k.a, &y1)) {
+        y1 = Foot(t, k.a);
+        y2 = Foot(t, k.b);
+      } else if (!Meet(square, k.b, &y2)) {
+        y2 = Foot(y1, k.b);
+      }
+      return {{footA}, {y1}, {y2}, {footB, true}};
+    }
+    case 13:
+    case 14: {
+      // A step of the further value's length beyond C along one edge.
+      const bool mirrored = code == 14;
+      const double t = TurnSign(k);
+      if (mirrored ? !(t > 0) : !(t < 0)) {
+        return mirrored ? std::vector<CornerPoint>{{footA}, {footA}, {footA}, {footA}, {footB}}
+                        : std::vector<CornerPoint>{{footA}, {footB}, {footB}, {footB}, {footB}};
+      }
+      const CPoint from = mirrored ? k.next : k.prev;
+      const CPoint e = MovedAlong(k.c, static_cast<double>(k.c.x) - from.x, static_cast<double>(k.c.y) - from.y,
+                                  static_cast<double>(k.further));
+      if (mirrored) {
+        if (!Meet(k.a, outgoingEdge, &x)) x = footA;
+        return {{footA}, {x}, {e}, {Foot(e, k.b)}, {footB}};
+      }
+      if (!Meet(k.b, incomingEdge, &x)) x = footB;
+      return {{footA}, {Foot(e, k.a)}, {e}, {x}, {footB}};
+    }
+    case 15: {
+      CPoint x1;
+      CPoint x2;
+      if (!Meet(k.a, outgoingEdge, &x1)) x1 = footA;
+      if (!Meet(k.b, incomingEdge, &x2)) x2 = footB;
+      return {{footA, true}, {x1}, {x2}, {footB, true}};
+    }
+    case 16:
+      return BisectorSquareCorner(k, footA, footB, k.incoming);
+    case 17:
+      return BisectorSquareCorner(k, footA, footB, k.outgoing);
+    case 18:
+      return BisectorSquareCorner(k, footA, footB, static_cast<int16_t>(k.further & 0xFFFFu));
+    case 19: {
+      // The cut line stepped in by the further value around the point where
+      // the edges, moved to the other side, meet.
+      Line otherA;
+      Line otherB;
+      CPoint kp = k.c;
+      const bool haveA = OffsetLine(k.prev, k.c, -k.incoming, &otherA);
+      const bool haveB = OffsetLine(k.c, k.next, -k.outgoing, &otherB);
+      if (!(haveA && haveB && Meet(otherA, otherB, &kp))) {
+        if (k.incoming == 0 && k.outgoing == 0) {
+          kp = k.c;
+        } else if (k.incoming == 0) {
+          kp = haveB ? Foot(k.c, otherB) : k.c;
+        } else {
+          kp = haveA ? Foot(k.c, otherA) : k.c;
+        }
+      }
+      const CPoint fa = Foot(kp, k.a);
+      const CPoint fb = Foot(kp, k.b);
+      const int32_t h = static_cast<int16_t>(k.further & 0xFFFFu);
+      Line l1;
+      Line l2;
+      const bool have1 = OffsetLine(fa, k.c, h, &l1);
+      const bool have2 = OffsetLine(k.c, fb, h, &l2);
+      CPoint z = k.c;
+      if (!(have1 && have2 && Meet(l1, l2, &z))) z = (h == 0 || !have1) ? k.c : Foot(k.c, l1);
+      CPoint y1 = footA;
+      CPoint y2 = footB;
+      if (!(have1 && Meet(l1, k.a, &y1))) y1 = footA;
+      if (!(have2 && Meet(l2, k.b, &y2))) y2 = footB;
+      return {{y1}, {z}, {y2}};
+    }
+    case 20:
+    case 21: {
+      const bool mirrored = code == 21;
+      const double t = TurnSign(k);
+      if (mirrored ? !(t > 0) : !(t < 0)) {
+        return mirrored ? std::vector<CornerPoint>{{footA}, {footA}, {footA}, {footB}}
+                        : std::vector<CornerPoint>{{footA}, {footB}, {footB}, {footB}};
+      }
+      double angle = mirrored ? -theta : theta;
+      if (angle < 0) angle += kTwoPi;
+      const CPoint from = mirrored ? k.next : k.prev;
+      const CPoint e = MovedAlong(k.c, static_cast<double>(k.c.x) - from.x, static_cast<double>(k.c.y) - from.y,
+                                  static_cast<double>(k.further));
+      if (mirrored) {
+        CPoint first = footA;
+        if (angle > kHalfPi && !Meet(k.a, outgoingEdge, &first)) first = footA;
+        return {{first}, {e}, {Foot(e, k.b)}, {footB}};
+      }
+      CPoint last = footB;
+      if (angle > kHalfPi && !Meet(k.b, incomingEdge, &last)) last = footB;
+      return {{footA}, {Foot(e, k.a)}, {e}, {last}};
+    }
+    default:
+      return {{k.c}};
+  }
+}
+
+// The working tables of one rebuild and the steps that fill and tidy them.
+class CutLineTables {
+ public:
+  CutLineTables(CPieceCurveItem* outline, int widthSign)
+      : outline_(outline), widthSign_(widthSign), sizes_(g_Style.SizeCount) {}
+
+  bool CollectPositions();
+  void SpreadWidths();
+  bool OffsetSize(int s);
+  void MergeRepeats();
+  void Compact();
+  void RemoveNearOutline();
+  void CutLoops(int s);
+  // The cut line made of the positions whose first-size point is a vertex;
+  // null when fewer than three vertices are left.
+  CPieceItem12* MakeCutLine() const;
+
+  size_t Count() const { return positions_.size(); }
+
+ private:
+  size_t InsertedAfter(size_t j) const;
+  void InsertAfter(size_t j, size_t n, size_t* head);
+  void Rotate(size_t by);
+  void Fill(int s, size_t from, size_t to, CPoint p);
+  size_t WriteCorner(int s, size_t j, size_t e, uint32_t code, const Corner& corner, size_t* head);
+  int32_t LocalWidth(CVertexNode* node, CPoint firstPoint) const;
+  void DemoteNeighbour(size_t i);
+
+  CPieceCurveItem* outline_;
+  int widthSign_;
+  int sizes_;
+  std::vector<Position> positions_;
+  std::vector<std::vector<Point>> points_;  // per size, per position
+};
+
+bool CutLineTables::CollectPositions() {
+  if (sizes_ <= 0) return false;
+  points_.assign(static_cast<size_t>(sizes_), {});
+  std::vector<CVertexNode*> heads;
+  int64_t bound = 1;
+  CSizeRecord* size = g_Style.SizeRing;
+  for (int s = 0; s < sizes_ && size; ++s, size = size->Next) {
+    CVertexNode* head = outline_->GetCurveHead(size);
+    if (!head) return false;
+    heads.push_back(head);
+    bound += outline_->GetCurveCount(size);
+  }
+  if (static_cast<int>(heads.size()) != sizes_) return false;
+  CVertexNode* vertex = outline_->VertexHead;
+  if (vertex && !vertex->IsMain()) vertex = outline_->NextMainVertex(vertex);
+  if (!vertex || !vertex->IsMain()) return false;
+
+  // The sizes walk their curves in step: where some size is at a spline
+  // point, those sizes move on and the others repeat their last point, so
+  // that every vertex falls on the same position in every size.
+  std::vector<CVertexNode*> cursors = heads;
+  std::vector<Point> last(heads.size());
+  for (size_t s = 0; s < heads.size(); ++s) last[s] = {static_cast<uint32_t>(heads[s]->Kind()), CPoint(heads[s]->X, heads[s]->Y)};
+  for (int64_t step = 0; step < bound; ++step) {
+    bool atSpline = false;
+    for (CVertexNode* cursor : cursors) atSpline = atSpline || cursor->Kind() == kVertexKindGraded;
+    for (size_t s = 0; s < cursors.size(); ++s) {
+      if (!atSpline || cursors[s]->Kind() == kVertexKindGraded) {
+        last[s] = {static_cast<uint32_t>(cursors[s]->Kind()), CPoint(cursors[s]->X, cursors[s]->Y)};
+        cursors[s] = cursors[s]->Next;
+      }
+      points_[s].push_back(last[s]);
+    }
+    Position position;
+    if (!atSpline) {
+      CVertexNode* param = outline_->NextMainVertex(vertex)->Prev;
+      if (param->Kind() == kVertexKindParameter) {
+        position.outgoing = LowHalf(param->X);
+        position.incoming = HighHalf(param->X);
+        position.code = static_cast<uint32_t>(param->Y) & 0xFFFFu;
+        position.further = static_cast<uint32_t>(param->Y) >> 16;
+      }
+      vertex = outline_->NextMainVertex(vertex);
+    }
+    positions_.push_back(position);
+    if (cursors == heads) break;
+  }
+  return !positions_.empty();
+}
+
+void CutLineTables::SpreadWidths() {
+  const size_t count = Count();
+  const std::vector<Point>& first = points_[0];
+  auto given = [&](size_t i) {
+    return first[i].kind < static_cast<uint32_t>(kVertexKindCopy) && positions_[i].outgoing != kNoWidth &&
+           positions_[i].incoming != kNoWidth;
+  };
+  size_t start = 0;
+  while (start < count && !given(start)) ++start;
+  if (start == count) {
+    // No vertex carries widths: there is nothing to blend between.
+    for (Position& position : positions_) {
+      if (position.outgoing == kNoWidth) position.outgoing = 0;
+      if (position.incoming == kNoWidth) position.incoming = 0;
+    }
+    return;
+  }
+  int32_t from = 0;
+  int32_t to = 0;
+  double span = 0;
+  double along = 0;
+  size_t prev = start;
+  for (size_t k = 0; k < count; ++k) {
+    const size_t i = (start + k) % count;
+    if (given(i)) {
+      from = positions_[i].outgoing;
+      span = 0;
+      size_t j = i;
+      for (size_t n = 0; n < count; ++n) {
+        const size_t next = (j + 1) % count;
+        span += Distance(first[j].p, first[next].p);
+        j = next;
+        if (given(j)) break;
+      }
+      to = positions_[j].incoming;
+      along = 0;
+    } else {
+      along += Distance(first[prev].p, first[i].p);
+      // A stretch of no length keeps the width it starts with.
+      const int32_t width = span > 0 ? TruncateTowardZero(from + (to - from) * along / span) : from;
+      positions_[i].outgoing = width;
+      positions_[i].incoming = width;
+    }
+    prev = i;
+  }
+}
+
+size_t CutLineTables::InsertedAfter(size_t j) const {
+  size_t n = 0;
+  while (j + 1 + n < Count() && positions_[j + 1 + n].code == kInsertedCode) ++n;
+  return n;
+}
+
+void CutLineTables::InsertAfter(size_t j, size_t n, size_t* head) {
+  Position inserted = positions_[j];
+  inserted.code = kInsertedCode;
+  positions_.insert(positions_.begin() + static_cast<std::ptrdiff_t>(j + 1), n, inserted);
+  for (std::vector<Point>& points : points_) {
+    const Point copy = points[j];
+    points.insert(points.begin() + static_cast<std::ptrdiff_t>(j + 1), n, copy);
+  }
+  if (*head > j) *head += n;
+}
+
+void CutLineTables::Rotate(size_t by) {
+  if (by == 0 || by >= Count()) return;
+  std::rotate(positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(by), positions_.end());
+  for (std::vector<Point>& points : points_) {
+    std::rotate(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(by), points.end());
+  }
+}
+
+void CutLineTables::Fill(int s, size_t from, size_t to, CPoint p) {
+  std::vector<Point>& points = points_[static_cast<size_t>(s)];
+  for (size_t i = from; i < to && i < points.size(); ++i) points[i].p = p;
+}
+
+size_t CutLineTables::WriteCorner(int s, size_t j, size_t e, uint32_t code, const Corner& corner, size_t* head) {
+  // The corner gets the positions its code needs, shared by every size.
+  const size_t needed = CornerPositions(code) - 1;
+  const size_t have = InsertedAfter(j);
+  size_t added = 0;
+  if (have < needed) {
+    added = needed - have;
+    InsertAfter(j, added, head);
+    e += added;
+  }
+  std::vector<Point>& points = points_[static_cast<size_t>(s)];
+  uint32_t kind = points[j].kind;
+  if (kind == 1) kind = 2;
+  if (kind == 3) kind = 0;
+  points[j].kind = kind;
+  for (size_t i = j + 1; i <= j + needed && i < points.size(); ++i) points[i].kind = kind;
+
+  const std::vector<CornerPoint> made = CornerPoints(code, corner);
+  const bool sharp = CornerAngle(corner.c, corner.prev, corner.next) > kDropAngle;
+  const size_t span = e - j;
+  // A corner stretched over a skipped short segment repeats its last point.
+  for (size_t k = 0; k < span; ++k) {
+    const size_t r = k + 1 == span ? made.size() - 1 : std::min(k, made.size() - 1);
+    points[j + k].p = made[r].p;
+    if (made[r].dropSharp && sharp) points[j + k].kind = kDeletedKind;
+  }
+  return added;
+}
+
+bool CutLineTables::OffsetSize(int s) {
+  std::vector<Point>& points = points_[static_cast<size_t>(s)];
+  const size_t count = Count();
+  // The first usable segment ending at position 0 or after it gives the
+  // first incoming line and the start of the walk.
+  Line lineA;
+  size_t start = count;
+  CPoint before;
+  for (size_t k = 0; k < count; ++k) {
+    const size_t from = k == 0 ? count - 1 : k - 1;
+    if (OffsetLine(points[from].p, points[k].p, positions_[0].incoming, &lineA)) {
+      start = k;
+      before = points[from].p;
+      break;
+    }
+  }
+  if (start == count) return false;
+  // Work with the start at position 0; `head` follows where the first
+  // position went, so that the tables can be turned back at the end.
+  Rotate(start);
+  size_t head = (count - start) % count;
+  const CPoint startPoint = points[0].p;
+  CPoint prev = before;
+  size_t j = 0;
+  while (j < Count()) {
+    const CPoint c = points[j].p;
+    auto pointAt = [&](size_t e) { return e >= Count() ? startPoint : points[e].p; };
+    uint32_t code = positions_[j].code;
+    if (code > kHighestCornerCode) code = kMitreCode;
+    if (s == 0 && code > 5) {
+      CPoint next = c;
+      for (size_t e = j + 1; e <= Count(); ++e) {
+        next = pointAt(e);
+        if (!SamePoint(next, c)) break;
+      }
+      // A straight stretch where the width changes steps square; a reflex
+      // corner takes the plain mitre.
+      const double angle = CornerAngle(c, prev, next);
+      if (angle >= kStraightLow && angle <= kStraightHigh && positions_[j].incoming != positions_[j].outgoing) {
+        code = kSquareStepCode;
+      } else if (angle > 180.0) {
+        code = kMitreCode;
+      }
+      positions_[j].code = code;
+    }
+
+    size_t e = j + 1 + InsertedAfter(j);
+    Line lineB;
+    bool haveB = false;
+    CPoint next;
+    for (;;) {
+      next = pointAt(e);
+      if (OffsetLine(c, next, positions_[j].outgoing, &lineB)) {
+        haveB = true;
+        break;
+      }
+      if (e >= Count()) break;
+      ++e;
+    }
+
+    if (!haveB) {
+      // Nothing usable up to the start: the rest keeps to the incoming line.
+      Fill(s, j, Count(), Foot(c, lineA));
+      break;
+    }
+    if (points[j].kind != kSplineKind && code != kMitreCode) {
+      Corner corner;
+      corner.c = c;
+      corner.prev = prev;
+      corner.next = next;
+      corner.a = lineA;
+      corner.b = lineB;
+      corner.incoming = positions_[j].incoming;
+      corner.outgoing = positions_[j].outgoing;
+      corner.further = positions_[j].further;
+      e += WriteCorner(s, j, e, code, corner, &head);
+    } else {
+      CPoint x;
+      const int meet = SolveLinear2(lineA.a, lineA.b, lineA.c, lineB.a, lineB.b, lineB.c, &x.x, &x.y);
+      if (meet == 1) {
+        Fill(s, j, e, x);
+      } else if (meet == 2) {
+        Fill(s, j, e, Foot(c, lineA));
+      } else {
+        // The outline turns back on itself: a square step from one line to
+        // the other.
+        if (!(j + 1 < Count() && positions_[j + 1].code == kInsertedCode)) {
+          InsertAfter(j, 1, &head);
+          ++e;
+        }
+        points[j].p = Foot(c, lineA);
+        Fill(s, j + 1, e, Foot(c, lineB));
+      }
+    }
+    prev = c;
+    j = e;
+    if (j >= Count()) break;
+    OffsetLine(prev, points[j].p, positions_[j].incoming, &lineA);
+  }
+  Rotate(head);
+  return true;
+}
+
+void CutLineTables::MergeRepeats() {
+  std::vector<Point>& first = points_[0];
+  size_t kept = 0;
+  while (kept < Count() && first[kept].kind == kDeletedKind) ++kept;
+  for (size_t i = kept + 1; i < Count(); ++i) {
+    if (first[i].kind == kDeletedKind) continue;
+    bool same = true;
+    for (const std::vector<Point>& points : points_) same = same && SamePoint(points[i].p, points[kept].p);
+    if (!same) {
+      kept = i;
+      continue;
+    }
+    // The kept point takes over what the repeat said about the vertex.
+    const uint32_t gone = first[i].kind;
+    uint32_t& keep = first[kept].kind;
+    if (keep == kSplineKind && gone != kSplineKind) {
+      keep = gone;
+    } else if (gone == 0) {
+      keep = 0;
+    } else if (gone == 2) {
+      if (keep == 1) keep = 2;
+      if (keep == 3) keep = 0;
+    }
+    first[i].kind = kDeletedKind;
+  }
+}
+
+void CutLineTables::Compact() {
+  size_t out = 0;
+  for (size_t i = 0; i < Count(); ++i) {
+    if (points_[0][i].kind == kDeletedKind) continue;
+    positions_[out] = positions_[i];
+    for (std::vector<Point>& points : points_) points[out] = points[i];
+    ++out;
+  }
+  positions_.resize(out);
+  for (std::vector<Point>& points : points_) points.resize(out);
+}
+
+int32_t CutLineTables::LocalWidth(CVertexNode* node, CPoint firstPoint) const {
+  const int32_t count = outline_->VertexCount;
+  CVertexNode* before = node->Prev;
+  for (int32_t i = 0; i < count && before->Kind() != kVertexKindParameter; ++i) before = before->Prev;
+  CVertexNode* after = node->Next;
+  for (int32_t i = 0; i < count && after->Kind() != kVertexKindParameter; ++i) after = after->Next;
+  if (before->Kind() != kVertexKindParameter || after->Kind() != kVertexKindParameter) return 0;
+  const int32_t from = std::abs(static_cast<int32_t>(LowHalf(before->X)));
+  const int32_t to = std::abs(static_cast<int32_t>(HighHalf(after->X)));
+  // Lengths along the main vertices from the vertex that leaves at `from`.
+  CVertexNode* const first = outline_->PrevMainVertex(before);
+  CVertexNode* const last = outline_->PrevMainVertex(after);
+  double toNode = -1;
+  double total = -1;
+  double length = 0;
+  CVertexNode* v = first;
+  for (int32_t i = 0; i <= count && (toNode < 0 || total < 0); ++i) {
+    CVertexNode* w = outline_->NextMainVertex(v);
+    length += Distance(CPoint(v->X, v->Y), CPoint(w->X, w->Y));
+    v = w;
+    if (toNode < 0 && v == node) toNode = length;
+    if (total < 0 && v == last) total = length;
+  }
+  if (toNode < 0 || total <= 0) return from;
+  const double along = toNode - Distance(firstPoint, CPoint(node->X, node->Y));
+  return TruncateTowardZero(from + (to - from) * along / total);
+}
+
+void CutLineTables::DemoteNeighbour(size_t i) {
+  std::vector<Point>& first = points_[0];
+  const size_t count = Count();
+  auto usable = [&](size_t k) { return first[k].kind != kDeletedKind && first[k].kind != kSplineKind; };
+  size_t before = count;
+  size_t after = count;
+  for (size_t n = 1; n < count; ++n) {
+    const size_t k = (i + count - n) % count;
+    if (usable(k)) {
+      before = k;
+      break;
+    }
+  }
+  for (size_t n = 1; n < count; ++n) {
+    const size_t k = (i + n) % count;
+    if (usable(k)) {
+      after = k;
+      break;
+    }
+  }
+  auto squared = [&](size_t k) {
+    const double dx = static_cast<double>(first[k].p.x) - first[i].p.x;
+    const double dy = static_cast<double>(first[k].p.y) - first[i].p.y;
+    return dx * dx + dy * dy;
+  };
+  size_t nearer = after;
+  if (before != count && (after == count || squared(before) < squared(after))) nearer = before;
+  if (nearer == count) return;
+  if (first[nearer].kind == 3) first[nearer].kind = 0;
+  if (first[nearer].kind == 1) first[nearer].kind = 2;
+}
+
+void CutLineTables::RemoveNearOutline() {
+  const int32_t scale = g_Style.GetScale();
+  for (size_t i = 0; i < Count(); ++i) {
+    for (int s = 0; s < sizes_; ++s) {
+      const Point& point = points_[static_cast<size_t>(s)][i];
+      if (point.kind == kDeletedKind || point.kind == kSplineKind) break;
+      CVertexNode* node = nullptr;
+      const int d = outline_->FindNearestSegment(point.p.x, point.p.y, s, &node);
+      if (!node) continue;
+      const int32_t width = LocalWidth(node, points_[0][i].p);
+      // A point much nearer to the outline than the width there lies where
+      // a corner folded the cut line back over the piece.
+      if (static_cast<int64_t>(width) > 3 * static_cast<int64_t>(scale) && d < (2 * static_cast<int64_t>(width)) / 3) {
+        const uint32_t kind = points_[0][i].kind;
+        points_[0][i].kind = kDeletedKind;
+        if (kind == 0 || kind == 2) DemoteNeighbour(i);
+        break;
+      }
+    }
+  }
+  Compact();
+}
+
+void CutLineTables::CutLoops(int s) {
+  std::vector<Point>& points = points_[static_cast<size_t>(s)];
+  const size_t count = points.size();
+  if (count < 4) return;
+  auto loopArea = [&](CPoint x, size_t from, size_t to) {
+    std::vector<CPoint> loop{x};
+    for (size_t m = from % count;; m = (m + 1) % count) {
+      loop.push_back(points[m].p);
+      if (m == to || loop.size() > count + 1) break;
+    }
+    loop.push_back(x);
+    return PolygonAreaHeron(loop.data(), static_cast<int>(loop.size()));
+  };
+  for (size_t i = 0; i + 1 < count; ++i) {
+    const CPoint a = points[i].p;
+    CPoint b = points[i + 1].p;
+    const size_t stopAfterStart = 1;
+    const size_t stopBefore = (i + count - 1) % count;
+    size_t k = (i + 2) % count;
+    for (size_t step = 0; step < count && k != stopAfterStart && k != stopBefore; ++step, k = (k + 1) % count) {
+      const CPoint c = points[k].p;
+      const CPoint d = points[(k + 1) % count].p;
+      CPoint x;
+      const int meet = IntersectSegments(a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, &x.x, &x.y);
+      if (meet != 1 && meet != 3) continue;
+      // The crossing cuts the ring into two loops; the smaller one (the one
+      // after segment i on a tie) shrinks to the crossing.
+      const double behind = loopArea(x, k + 1, i);
+      const double ahead = loopArea(x, i + 1, k);
+      size_t from = behind < ahead ? (k + 1) % count : i + 1;
+      const size_t to = behind < ahead ? i : k;
+      for (size_t n = 0; n < count; ++n, from = (from + 1) % count) {
+        points[from].p = x;
+        if (from == to) break;
+      }
+      b = x;
+    }
+  }
+}
+
+CPieceItem12* CutLineTables::MakeCutLine() const {
+  if (Count() < 3) return nullptr;
+  auto* cut = new CPieceItem12(nullptr, nullptr);
+  for (size_t i = 0; i < Count(); ++i) {
+    const Point& first = points_[0][i];
+    if (first.kind >= static_cast<uint32_t>(kVertexKindCopy)) continue;
+    cut->AddTailVertex(first.p.x, first.p.y, first.kind);
+    for (size_t s = 1; s < points_.size(); ++s) cut->AddTailVertex(points_[s][i].p.x, points_[s][i].p.y, kVertexKindCopy);
+  }
+  if (cut->CountMainVertices() < 3) {
+    delete cut;
+    return nullptr;
+  }
+  return cut;
+}
+
+// Outline vertices nearer than 20 units to the one before them are one: the
+// first stays, made a corner.
+void MergeNearVertices(CPieceItem* outline) {
+  CVertexNode* v = outline->VertexHead;
+  if (v && !v->IsMain()) v = outline->NextMainVertex(v);
+  if (!v || !v->IsMain()) return;
+  for (int32_t guard = 2 * outline->VertexCount + 2; guard > 0 && outline->VertexHead; --guard) {
+    CVertexNode* w = outline->NextMainVertex(v);
+    if (w == v) return;
+    if (std::llabs(static_cast<int64_t>(v->X) - w->X) < kNearDuplicate &&
+        std::llabs(static_cast<int64_t>(v->Y) - w->Y) < kNearDuplicate) {
+      const int kind = v->Kind();
+      if (kind == 1) v->Flags = (v->Flags & ~0xFFu) | 2u;
+      if (kind == 3) v->Flags = v->Flags & ~0xFFu;
+      outline->RemoveGradedVertex(w);
+      continue;
+    }
+    v = w;
+    if (v == outline->VertexHead) return;
+  }
+}
+
+}  // namespace
+
+int CPieceRecord::RebuildDerivedItems(BOOL withCornerItems) {
+  auto removeAll = [this](int32_t type) {
+    CPieceItem* item = nullptr;
+    while (FindItem(type, &item)) RemoveItem(item);
+  };
+  for (int32_t type : kRebuiltTypes) removeAll(type);
+  if (withCornerItems) {
+    for (int32_t type : kCornerDerivedTypes) removeAll(type);
+  }
+
+  CPieceItem* outline = nullptr;
+  if (!FindItem(kItemTypeOutline, &outline)) return 0;
+  // The first parameter node with a width decides on which side the cut
+  // line runs.
+  int params = 0;
+  const CVertexNode* deciding = nullptr;
+  CVertexNode* node = outline->VertexHead;
+  for (int32_t i = 0; node && i < outline->VertexCount; ++i, node = node->Next) {
+    if (node->Kind() != kVertexKindParameter) continue;
+    ++params;
+    if (!deciding && node->X != 0) deciding = node;
+  }
+  if (!deciding) {
+    // No width anywhere: no cut line, and the parameter nodes go.
+    node = outline->VertexHead;
+    for (int32_t i = 0, count = outline->VertexCount; params > 0 && node && i < count; ++i) {
+      if (node->Kind() == kVertexKindParameter) {
+        node = outline->RemoveVertex(node);
+        --params;
+      } else {
+        node = node->Next;
+      }
+    }
+    return 1;
+  }
+  const int widthSign = LowHalf(deciding->X) >= 0 && HighHalf(deciding->X) >= 0 ? 1 : 0;
+
+  std::unique_ptr<CPieceItem> clone(ClonePieceItem(outline));
+  auto* working = dynamic_cast<CPieceCurveItem*>(clone.get());
+  if (!working) return 0;
+  MergeNearVertices(working);
+  working->SmoothCurves();
+  RemoveRepeatedParamNodes();
+
+  CutLineTables tables(working, widthSign);
+  if (!tables.CollectPositions()) return 0;
+  tables.SpreadWidths();
+  // A size whose segments are all shorter than a tenth of a millimetre keeps
+  // its outline points; the other sizes are offset all the same.
+  for (int s = 0; s < g_Style.SizeCount; ++s) tables.OffsetSize(s);
+  tables.MergeRepeats();
+  tables.Compact();
+  if (widthSign == 0) tables.RemoveNearOutline();
+  for (int s = 0; s < g_Style.SizeCount; ++s) tables.CutLoops(s);
+  tables.MergeRepeats();
+  tables.Compact();
+
+  CPieceItem12* cut = tables.MakeCutLine();
+  if (!cut) return 0;
+  AddItem(cut);
+  cut->RemoveSpikes(widthSign);
+  cut->SmoothCurves();
+  if (withCornerItems) {
+    BuildVShapeExtensions(widthSign);
+    BuildType5Extensions(widthSign);
+    BuildSegmentExtensions(widthSign);
+    BuildCutLineNotches(widthSign);
+  }
+  return 1;
+}
