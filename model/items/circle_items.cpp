@@ -52,37 +52,25 @@ CVertexNode* CircleRadius(const CPieceItem& item, CVertexNode* centre) { return 
 
 }  // namespace
 
-void CPieceItem10::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord*) {
-  DrawCircles(*this, dc, unitsPerPixel, originX, originY, PS_DOT);
+void CPieceCircleItem::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord*) {
+  DrawCircles(*this, dc, unitsPerPixel, originX, originY, penStyle_);
 }
 
-void CPieceItem10::DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) {
+void CPieceCircleItem::DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) {
   Draw(dc, unitsPerPixel, originX, originY, piece);
 }
 
-void CPieceItem10::GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const {
+void CPieceCircleItem::GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const {
   CentreRadiusExtent(*this, CircleRadius, SizesBesides(size), minX, maxX, minY, maxY);
 }
 
-void CPieceItem10::GetExtent(int all, int* minX, int* maxX, int* minY, int* maxY) const {
+void CPieceCircleItem::GetExtent(int all, int* minX, int* maxX, int* minY, int* maxY) const {
   CentreRadiusExtent(*this, CircleRadius, SizesOfExtent(all), minX, maxX, minY, maxY);
 }
 
-void CPieceItem16::Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord*) {
-  DrawCircles(*this, dc, unitsPerPixel, originX, originY, PS_SOLID);
-}
+CPieceItem10::CPieceItem10(CPieceItem* prev, CPieceItem* next) : CPieceCircleItem(10, PS_DOT, prev, next) {}
 
-void CPieceItem16::DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) {
-  Draw(dc, unitsPerPixel, originX, originY, piece);
-}
-
-void CPieceItem16::GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const {
-  CentreRadiusExtent(*this, CircleRadius, SizesBesides(size), minX, maxX, minY, maxY);
-}
-
-void CPieceItem16::GetExtent(int all, int* minX, int* maxX, int* minY, int* maxY) const {
-  CentreRadiusExtent(*this, CircleRadius, SizesOfExtent(all), minX, maxX, minY, maxY);
-}
+CPieceItem16::CPieceItem16(CPieceItem* prev, CPieceItem* next) : CPieceCircleItem(16, PS_SOLID, prev, next) {}
 
 void CPieceItem16::DrawCircle(CDC* dc, double unitsPerPixel, int originX, int originY, CVertexNode* centre) {
   if (!dc || !centre || g_Style.SizeCount <= 0) return;

@@ -8,22 +8,31 @@
 
 #include "model/piece_item.h"
 
-class CPieceItem10 : public CPieceItem {
+// The drawing and extents both circle types share; they differ in the pen
+// style of their circles only.
+class CPieceCircleItem : public CPieceItem {
  public:
-  CPieceItem10(CPieceItem* prev, CPieceItem* next) : CPieceItem(10, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const override;
   void GetExtent(int all, int* minX, int* maxX, int* minY, int* maxY) const override;
+
+ protected:
+  CPieceCircleItem(int32_t type, int penStyle, CPieceItem* prev, CPieceItem* next)
+      : CPieceItem(type, prev, next), penStyle_(penStyle) {}
+
+ private:
+  int penStyle_;
 };
 
-class CPieceItem16 : public CPieceItem {
+class CPieceItem10 : public CPieceCircleItem {
  public:
-  CPieceItem16(CPieceItem* prev, CPieceItem* next) : CPieceItem(16, prev, next) {}
-  void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
-  void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
-  void GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const override;
-  void GetExtent(int all, int* minX, int* maxX, int* minY, int* maxY) const override;
+  CPieceItem10(CPieceItem* prev, CPieceItem* next);
+};
+
+class CPieceItem16 : public CPieceCircleItem {
+ public:
+  CPieceItem16(CPieceItem* prev, CPieceItem* next);
 
   // Draws the one circle whose centre group starts at the main vertex
   // `centre` of this item's ring, straight from the ring: size s takes the
