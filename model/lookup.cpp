@@ -94,6 +94,26 @@ CVertexNode* FindCornerParamNode(const CPieceItem* outline, CVertexNode* vertex)
   return last->Kind() == kVertexKindParameter ? last : nullptr;
 }
 
+namespace {
+
+// Walks the outline's main vertices from `vertex` forward or backward to the
+// first one with corner parameters and returns its parameter node; null when
+// the walk comes round to `vertex` first. The length walked, up to that
+// vertex or the last one reached, is added to `*length`.
+const CVertexNode* WalkToCornerParams(CPieceItem* outline, CVertexNode* vertex, bool forward, double* length) {
+  CVertexNode* current = vertex;
+  for (int32_t i = 0; i < outline->VertexCount; ++i) {
+    CVertexNode* step = forward ? outline->NextMainVertex(current) : outline->PrevMainVertex(current);
+    if (!step || step == vertex) break;
+    *length += forward ? Distance(current, step) : Distance(step, current);
+    if (const CVertexNode* param = FindCornerParamNode(outline, step)) return param;
+    current = step;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 void GetVertexCornerParams(CPieceItem* outline, CVertexNode* node, int* code, int* p1, int* p2) {
   int cornerCode = kInterpolatedCornerCode;
   int first = 0;
@@ -111,31 +131,11 @@ void GetVertexCornerParams(CPieceItem* outline, CVertexNode* node, int* code, in
       // The width leaving the parameter node behind the vertex blends into
       // the width arriving at the one ahead, by the length along the outline.
       double behind = 0;
-      int leaving = 0;
-      CVertexNode* current = node;
-      for (int32_t i = 0; i < outline->VertexCount; ++i) {
-        CVertexNode* prev = outline->PrevMainVertex(current);
-        if (!prev || prev == node) break;
-        behind += Distance(prev, current);
-        if (const CVertexNode* param = FindCornerParamNode(outline, prev)) {
-          leaving = LowHalf(param->X);
-          break;
-        }
-        current = prev;
-      }
+      const CVertexNode* behindParam = WalkToCornerParams(outline, node, false, &behind);
+      const int leaving = behindParam ? LowHalf(behindParam->X) : 0;
       double total = behind;
-      int arriving = 0;
-      current = node;
-      for (int32_t i = 0; i < outline->VertexCount; ++i) {
-        CVertexNode* next = outline->NextMainVertex(current);
-        if (!next || next == node) break;
-        total += Distance(current, next);
-        if (const CVertexNode* param = FindCornerParamNode(outline, next)) {
-          arriving = HighHalf(param->X);
-          break;
-        }
-        current = next;
-      }
+      const CVertexNode* aheadParam = WalkToCornerParams(outline, node, true, &total);
+      const int arriving = aheadParam ? HighHalf(aheadParam->X) : 0;
       first = total > 0 ? TruncateTowardZero(leaving + (arriving - leaving) * behind / total) : leaving;
       second = first;
     }
