@@ -454,6 +454,38 @@ TEST_F(AamaReaderTest, CoordinatesAreTruncatedTowardZero) {
   EXPECT_EQ(maxX - minX, 2);
 }
 
+TEST_F(AamaReaderTest, GradeReferenceLineTurnsTheDeltasUnlessZorvekWroteTheFile) {
+  // The reference line runs down the file's y axis, which is the model's
+  // +y direction once the piece is mirrored: 90 degrees.
+  struct Case {
+    const char* author;
+    std::pair<int, int> offset;
+  };
+  const Case kCases[] = {{"GERBER", {0, 10}}, {"", {0, 10}}, {"ZORVEK TECHNOLOGY", {10, 0}}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.author);
+    ClearStyle();
+    const std::string path =
+        Write("turn.dxf", Head(c.author) +
+                              Block("P1", Text("Size: M") + Square(100) + Point(0, 0) + Text("#1", 0, 0) +
+                                              "0\nLINE\n8\n5\n10\n5\n20\n90\n11\n5\n21\n10\n") +
+                              kTail);
+    Write("turn.rul", "NUMBER OF SIZES: 2\nSIZE LIST: M L\nSAMPLE SIZE: M\nRULE: DELTA 1\n0,0 0.25,0\n");
+    ASSERT_EQ(Open(path), AamaReadResult::kSuccess);
+    ASSERT_EQ(g_Style.SizeCount, 2);
+    const CPieceItem* outline = Outline(g_Style.PieceRing);
+    ASSERT_NE(outline, nullptr);
+    int checked = 0;
+    const CVertexNode* v = outline->VertexHead;
+    for (int i = 0; i < outline->VertexCount; ++i, v = v->Next) {
+      if (v->Kind() != 0) continue;
+      EXPECT_EQ(std::make_pair(static_cast<int>(v->Next->X - v->X), static_cast<int>(v->Next->Y - v->Y)), c.offset);
+      ++checked;
+    }
+    EXPECT_EQ(checked, 1);
+  }
+}
+
 TEST_F(AamaReaderTest, PublicFilesOpenWithoutACrash) {
   struct Case {
     const char* file;
