@@ -140,6 +140,10 @@ class CPieceItem {
   // load_repairs.cpp). For an item that is no curve, or a size without a
   // curve: 2147483647 and null.
   int FindNearestSegment(int32_t x, int32_t y, int sizeIndex, CVertexNode** node) const;
+  // The next main vertex after `vertex`, going forward once round, at the
+  // same place (for an open line (type 9) not the ring's head): 1 with it in
+  // `*duplicate`, else 0 with null (model/load_repairs.cpp).
+  int FindLaterDuplicate(CVertexNode* vertex, CVertexNode** duplicate) const;
 
   // The per-size drawing frame every item class follows: sizes from the last
   // record of the style's size ring back to the first (so size 0 ends on top),

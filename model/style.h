@@ -100,6 +100,14 @@ class CStyle {
   // off-outline word becomes 1 when one of its main vertices of kind 4 is no
   // main vertex of the outline, else 0 (model/corner_codes.cpp).
   void MarkItems7OffOutline();
+  // After a native file was read and listed (model/load_repairs.cpp): drops
+  // the listed pieces without an outline (from the list pane first, then
+  // from the style), and in the others merges the marker items (type 2) into
+  // the first, ties V shapes, corner marks and point pairs to the outline
+  // (marking or adding outline vertices), and merges the notch items into
+  // the first one, whose outline-vertex nodes are set from the outline. 1
+  // when the style still holds a piece and a size, else 0.
+  int RepairLoadedPieces();
 
   // The index of a size record in the size ring, or -1 when it is not there.
   int IndexOfSize(const CSizeRecord* size) const;
