@@ -21,6 +21,7 @@
 #include "res/resources.h"
 #include "tests/model/support/fake_shell.h"
 #include "tests/model/support/model_fixture.h"
+#include "tests/support/public_testdata.h"
 
 namespace {
 
@@ -459,6 +460,7 @@ TEST_F(DxfReaderTest, HostileNumbersStayInRange) {
 
 // Every outside file opens without harm, with the result it should have.
 TEST_F(DxfReaderTest, PublicFiles) {
+  ZV_SKIP_WITHOUT_PUBLIC_TESTDATA();
   struct Case {
     const char* file;
     DxfReadResult result;
@@ -483,7 +485,7 @@ TEST_F(DxfReaderTest, PublicFiles) {
       ScriptedPrompts prompts;
       ScopedPrompts scoped(&prompts);
       prompts.RunOptionsDialog(DialogScript(IDD_DXF_OPEN).ChooseRadio(pattern));
-      EXPECT_EQ(ReadDxfFile(CString(std::string(ZV_PUBLIC_TESTDATA_DIR) + "/" + c.file)), c.result);
+      EXPECT_EQ(ReadDxfFile(CString(PublicTestDataDir() + "/" + c.file)), c.result);
       if (c.result == DxfReadResult::kSuccess) {
         EXPECT_GE(g_Style.PieceCount, 1);
         EXPECT_EQ(prompts.records().size(), 1u) << "no message";
