@@ -12,11 +12,6 @@
 #include "model/style.h"
 #include "platform/dc.h"
 
-int32_t g_PtnDisplayFlag = 1;
-CString g_PtnText1 = "&T &P&N";
-CString g_PtnText2 = "&M &U";
-LOGFONT g_DefaultFontInitial = DefaultFontAtStartUp();
-
 namespace {
 
 constexpr int32_t kItemTypeGrainLine = 1;

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "model/settings.h"
 #include "platform/geometry_types.h"
 #include "platform/text.h"
 
@@ -21,18 +22,8 @@ class CDC;
 class CPieceRecord;
 class CSizeRecord;
 
-// Settings the label texts read. The main frame sets them at start-up; the
-// native reader may replace the display switch with the one stored in a file.
-//
-// 0: no label texts are drawn.
-extern int32_t g_PtnDisplayFlag;
-// The templates of the text above the grain line ("&T &P&N": style name,
-// piece name, quantity) and below it ("&M &U": category, style information).
-extern CString g_PtnText1;
-extern CString g_PtnText2;
-// The font of the label texts (and of the list pane's captions). Its height
-// is in 1/40 millimetre: the model height is lfHeight x style scale / 40.
-extern LOGFONT g_DefaultFontInitial;
+// The label settings (g_PtnDisplayFlag, g_PtnText1, g_PtnText2,
+// g_DefaultFontInitial) are part of the settings block in model/settings.h.
 
 // The piece as the views show it: every item's selected drawing (the plain
 // drawing plus the vertex marks the display switches ask for), then the

@@ -8,24 +8,6 @@
 #include "platform/binary_file.h"
 #include "platform/file_system.h"
 
-CString g_CurrentPath;
-
-int32_t g_DefaultNotchType = 1;
-int32_t g_SwitchPtnLoad = 1;
-int32_t g_SaveOptType0 = 1;
-int32_t g_OpenOptPtn = 1;
-int32_t g_OptType13Rebuild = 0;
-int32_t g_SaveOptType13 = 0;
-
-int32_t g_AamaOptPieces = 1;
-int32_t g_AamaOptSizes = 0;
-int32_t g_AamaOptNotch = 0;
-int32_t g_AamaOptText = 0;
-int32_t g_AamaOptGradeToRul = 1;
-int32_t g_AamaOptControlPoints = 0;
-int32_t g_AamaOptGradePoints = 1;
-int32_t g_AamaOptDescAsName = 0;
-
 namespace {
 
 // The AAMA options in their stored order, with the values the export

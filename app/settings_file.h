@@ -7,8 +7,8 @@
 // options dialog), and only they are kept between runs, in "kov.dat" in the
 // program's folder.
 //
-// The switches the pattern model reads are declared in model/settings.h, the
-// label-text ones in app/piece_drawing.h; the rest are declared here.
+// The variables of the settings block are declared in model/settings.h, where
+// the readers and writers find them too.
 //
 // "kov.dat" is exactly 92 bytes, little-endian, without a header:
 //   0   60  the default font (LOGFONT in its stored layout, height in model units)
@@ -26,32 +26,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/settings.h"
 #include "platform/geometry_types.h"
 #include "platform/text.h"
-
-// The path of the last file opened, without its extension (the full path
-// while an open is under way); the initial name of every file dialog.
-extern CString g_CurrentPath;
-
-// Notch type put into a notch end vertex by the AAMA reader and the Gerber
-// import.
-extern int32_t g_DefaultNotchType;
-// Reading and writing switches of the native and DXF readers and writers.
-extern int32_t g_SwitchPtnLoad;
-extern int32_t g_SaveOptType0;
-extern int32_t g_OpenOptPtn;
-extern int32_t g_OptType13Rebuild;
-extern int32_t g_SaveOptType13;
-
-// The AAMA export options, remembered between runs.
-extern int32_t g_AamaOptPieces;
-extern int32_t g_AamaOptSizes;
-extern int32_t g_AamaOptNotch;
-extern int32_t g_AamaOptText;
-extern int32_t g_AamaOptGradeToRul;
-extern int32_t g_AamaOptControlPoints;
-extern int32_t g_AamaOptGradePoints;
-extern int32_t g_AamaOptDescAsName;
 
 inline constexpr size_t kSettingsFileSize = 92;
 inline constexpr const char* kSettingsFileName = "kov.dat";

@@ -25,6 +25,29 @@ int32_t g_OptGradedCheck = 0;
 int32_t g_OptNoKeyVertexSnap = 0;
 int32_t g_SwitchJoinLines = 1;
 
+CString g_CurrentPath;
+
+int32_t g_DefaultNotchType = 1;
+int32_t g_SwitchPtnLoad = 1;
+int32_t g_SaveOptType0 = 1;
+int32_t g_OpenOptPtn = 1;
+int32_t g_OptType13Rebuild = 0;
+int32_t g_SaveOptType13 = 0;
+
+int32_t g_AamaOptPieces = 1;
+int32_t g_AamaOptSizes = 0;
+int32_t g_AamaOptNotch = 0;
+int32_t g_AamaOptText = 0;
+int32_t g_AamaOptGradeToRul = 1;
+int32_t g_AamaOptControlPoints = 0;
+int32_t g_AamaOptGradePoints = 1;
+int32_t g_AamaOptDescAsName = 0;
+
+int32_t g_PtnDisplayFlag = 1;
+CString g_PtnText1 = "&T &P&N";
+CString g_PtnText2 = "&M &U";
+LOGFONT g_DefaultFontInitial = DefaultFontAtStartUp();
+
 LOGFONT DefaultFontAtStartUp() {
   LOGFONT font;
   font.lfHeight = -40;
