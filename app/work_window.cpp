@@ -28,33 +28,6 @@ constexpr double kZoomOutLimit = 1e9;    // zoom out stops when the view would r
 constexpr double kScrollMarginPixels = 9.0;
 constexpr double kScrollPageFactor = 10.0;
 constexpr int kScrollLimit = 32766;
-constexpr int kItemTypeMarkedLine = 26;
-
-// Brings a piece's model box up to date from its items' extents over every
-// visible size, moving its placed rectangle by the same edge changes. A piece
-// whose items give no extent (curves not yet built) keeps the box it has.
-void RefreshPieceBox(CPieceRecord* piece) {
-  int min_x = kBoxEmptyMin, max_x = kExtentEmptyMax, min_y = kBoxEmptyMin, max_y = kExtentEmptyMax;
-  CPieceItem* item = piece->ItemRing;
-  for (int32_t i = 0; i < piece->ItemCount && item != nullptr; ++i, item = item->Next) {
-    if (item->Type == kItemTypeMarkedLine && g_DrawFlagType26 == 0) continue;
-    int ix0 = kBoxEmptyMin, ix1 = kExtentEmptyMax, iy0 = kBoxEmptyMin, iy1 = kExtentEmptyMax;
-    item->GetExtent(1, &ix0, &ix1, &iy0, &iy1);
-    min_x = std::min(min_x, ix0);
-    max_x = std::max(max_x, ix1);
-    min_y = std::min(min_y, iy0);
-    max_y = std::max(max_y, iy1);
-  }
-  if (min_x > max_x || min_y > max_y) return;
-  piece->PlacedLeft = WrapAdd(piece->PlacedLeft, WrapSub(min_x, piece->BoxMinX));
-  piece->PlacedRight = WrapAdd(piece->PlacedRight, WrapSub(max_x, piece->BoxMaxX));
-  piece->PlacedTop = WrapAdd(piece->PlacedTop, WrapSub(min_y, piece->BoxMinY));
-  piece->PlacedBottom = WrapAdd(piece->PlacedBottom, WrapSub(max_y, piece->BoxMaxY));
-  piece->BoxMinX = min_x;
-  piece->BoxMaxX = max_x;
-  piece->BoxMinY = min_y;
-  piece->BoxMaxY = max_y;
-}
 
 int32_t ClampToInt32(double v) {
   if (!(v > -2147483648.0)) return INT32_MIN;
@@ -218,7 +191,7 @@ void CWorkWindow::RecalcExtent() {
 
 void CWorkWindow::PlacePiece(CPieceRecord* piece) {
   if (!piece) return;
-  RefreshPieceBox(piece);
+  piece->Recalc(1);  // the bounding box up to date
   PlacementInput in;
   in.minX = piece->BoxMinX;
   in.maxX = piece->BoxMaxX;
