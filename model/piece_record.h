@@ -64,7 +64,7 @@ class CPieceRecord {
   void RemoveSegmentChain(CPieceItem** item, CVertexNode* node);
   // Removes the outline's main vertices from `from` to `to` (forward, both
   // included, with their copies, parameter nodes and graded points) and
-  // repairs what hangs on the outline around them (model/span_removal.cpp):
+  // repairs what hangs on the outline around them (model/dependent_items.cpp):
   // notches near the span are removed when they lie on the removed stretch
   // and moved to the nearest kept vertex otherwise; two-point lines, V shapes
   // and segment chains marked on the removed vertices are removed. An outline
