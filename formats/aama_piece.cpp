@@ -9,6 +9,7 @@
 #include "model/geometry.h"
 #include "model/item_factory.h"
 #include "model/items/all_items.h"
+#include "model/lookup.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/settings.h"
@@ -47,35 +48,6 @@ class ScopedLoadMode {
 
 int SizeCount() { return std::max(1, static_cast<int>(g_Style.SizeCount)); }
 
-CPieceItem* FindFirst(CPieceRecord* piece, int type) {
-  CPieceItem* item = nullptr;
-  return piece->FindItem(type, &item) ? item : nullptr;
-}
-
-// The items of the piece in ring order, taken before a walk that removes some.
-std::vector<CPieceItem*> ItemsOf(CPieceRecord* piece) {
-  std::vector<CPieceItem*> items;
-  CPieceItem* item = piece->ItemRing;
-  for (int i = 0; item && i < piece->ItemCount; ++i, item = item->Next) items.push_back(item);
-  return items;
-}
-
-// The nodes of an item's ring in order.
-std::vector<CVertexNode*> NodesOf(const CPieceItem* item) {
-  std::vector<CVertexNode*> nodes;
-  CVertexNode* node = item->VertexHead;
-  for (int i = 0; node && i < item->VertexCount; ++i, node = node->Next) nodes.push_back(node);
-  return nodes;
-}
-
-std::vector<CVertexNode*> MainVerticesOf(const CPieceItem* item) {
-  std::vector<CVertexNode*> nodes;
-  for (CVertexNode* node : NodesOf(item)) {
-    if (node->IsMain()) nodes.push_back(node);
-  }
-  return nodes;
-}
-
 void SetKind(CVertexNode* node, int kind) { node->Flags = (node->Flags & ~0xFFu) | static_cast<uint32_t>(kind); }
 
 bool IsOneOf(int type, std::initializer_list<int> types) {
@@ -106,8 +78,8 @@ uint32_t RuleNumberOfText(const CString& trimmed) {
 }
 
 void ReadRuleTexts(CPieceRecord* piece) {
-  CPieceItem* points = FindFirst(piece, 2);
-  if (!points || !FindFirst(piece, kItemTypeText)) return;
+  CPieceItem* points = FindFirstItem(piece, 2);
+  if (!points || !FindFirstItem(piece, kItemTypeText)) return;
   for (CPieceItem* item : ItemsOf(piece)) {
     if (item->Type != kItemTypeText) continue;
     const auto* text = static_cast<const CPieceItem11*>(item);
@@ -149,7 +121,7 @@ int KindFromMark(const CPieceItem* item, const CVertexNode* vertex, const CVerte
 }
 
 void PlaceMarksOnVertices(CPieceRecord* piece, int append) {
-  CPieceItem* points = FindFirst(piece, 2);
+  CPieceItem* points = FindFirstItem(piece, 2);
   if (!points) return;
   std::vector<CVertexNode*> placed;
   for (CVertexNode* mark : MainVerticesOf(points)) {
@@ -177,8 +149,8 @@ void PlaceMarksOnVertices(CPieceRecord* piece, int append) {
 }  // namespace
 
 void EnsurePieceOutline(CPieceRecord* piece) {
-  if (!piece || FindFirst(piece, kItemTypeOutline)) return;
-  if (CPieceItem* closed = FindFirst(piece, 8)) {
+  if (!piece || FindFirstItem(piece, kItemTypeOutline)) return;
+  if (CPieceItem* closed = FindFirstItem(piece, 8)) {
     CPieceItem* outline = CreatePieceItem(kItemTypeOutline);
     // The whole node goes across, rule number included, so that a closed
     // line's grade points stay graded as the outline's.
@@ -191,7 +163,7 @@ void EnsurePieceOutline(CPieceRecord* piece) {
     piece->AddItem(outline);
     return;
   }
-  if (CPieceItem* circle = FindFirst(piece, 10)) {
+  if (CPieceItem* circle = FindFirstItem(piece, 10)) {
     CVertexNode* centre = circle->VertexHead;
     CVertexNode* radius = centre;
     for (int i = 0; radius && i < circle->VertexCount && radius->Kind() != kKindRadius; ++i) radius = radius->Next;
@@ -253,7 +225,7 @@ void BuildAamaPieceElements(CPieceRecord* piece, int keepTexts, int /*author*/, 
   }
   PlaceMarksOnVertices(piece, append);
   EnsurePieceOutline(piece);
-  CPieceItem* outline = FindFirst(piece, kItemTypeOutline);
+  CPieceItem* outline = FindFirstItem(piece, kItemTypeOutline);
   if (outline && outline->VertexHead) {
     piece->AuxX = outline->VertexHead->X;
     piece->AuxY = outline->VertexHead->Y;
@@ -265,13 +237,13 @@ void BuildAamaPieceElements(CPieceRecord* piece, int keepTexts, int /*author*/, 
   }
   piece->UpdateCurveItems();
   piece->Recalc(1);
-  if (!FindFirst(piece, 1)) AddDefaultGrainLine(piece);
+  if (!FindFirstItem(piece, 1)) AddDefaultGrainLine(piece);
   g_Style.AddPiece(piece);
 }
 
 void AddDefaultGrainLine(CPieceRecord* piece) {
   if (!piece) return;
-  while (CPieceItem* grain = FindFirst(piece, 1)) piece->RemoveItem(grain);
+  while (CPieceItem* grain = FindFirstItem(piece, 1)) piece->RemoveItem(grain);
   piece->Recalc(0);
   const int32_t y = Middle(piece->BoxMinY, piece->BoxMaxY);
   const int64_t margin = 10LL * g_Style.GetScale();
@@ -281,7 +253,7 @@ void AddDefaultGrainLine(CPieceRecord* piece) {
   const int32_t boxRight = piece->BoxMaxX;
   piece->Recalc(1);
 
-  CPieceItem* outline = FindFirst(piece, kItemTypeOutline);
+  CPieceItem* outline = FindFirstItem(piece, kItemTypeOutline);
   if (!outline) return;
   const std::vector<CVertexNode*> mains = MainVerticesOf(outline);
   int32_t left = INT32_MAX;
@@ -354,8 +326,8 @@ namespace {
 // vertex it is measured from, with its place along the outline carried to
 // every size.
 void BuildNotchMarks(CPieceRecord* piece, int notchType) {
-  CPieceItem* points = FindFirst(piece, 13);
-  auto* outline = static_cast<CPieceItem0*>(FindFirst(piece, kItemTypeOutline));
+  CPieceItem* points = FindFirstItem(piece, 13);
+  auto* outline = static_cast<CPieceItem0*>(FindFirstItem(piece, kItemTypeOutline));
   if (!points || !outline) return;
   CSizeRecord* base = g_Style.SizeAt(0);
   const int sizes = SizeCount();
@@ -441,7 +413,7 @@ void UnfoldAt(CPieceRecord* piece, CPieceItem* outline, CVertexNode* a, CVertexN
     ScopedLoadMode mode(kLoadModeSkipNotchRefit);
     copy->MirrorLine(a->X, a->Y, b->X, b->Y);
   }
-  CPieceItem* copyOutline = FindFirst(copy.get(), kItemTypeOutline);
+  CPieceItem* copyOutline = FindFirstItem(copy.get(), kItemTypeOutline);
   if (copyOutline) {
     CVertexNode* ca = copyOutline->FindVertexWithFlags(a->X, a->Y, a->Flags);
     CVertexNode* cb = copyOutline->FindVertexWithFlags(b->X, b->Y, b->Flags);
@@ -459,9 +431,9 @@ void UnfoldAt(CPieceRecord* piece, CPieceItem* outline, CVertexNode* a, CVertexN
     }
     copy->RemoveItem(copyOutline);
   }
-  while (CPieceItem* grain = FindFirst(copy.get(), 1)) copy->RemoveItem(grain);
+  while (CPieceItem* grain = FindFirstItem(copy.get(), 1)) copy->RemoveItem(grain);
   for (CPieceItem* item : ItemsOf(copy.get())) {
-    CPieceItem* target = IsOneOf(item->Type, {13, 10, 2}) ? FindFirst(piece, item->Type) : nullptr;
+    CPieceItem* target = IsOneOf(item->Type, {13, 10, 2}) ? FindFirstItem(piece, item->Type) : nullptr;
     if (target) {
       for (CVertexNode* node : NodesOf(item)) {
         CVertexNode* added = target->AddTailVertex(node->X, node->Y, node->Flags);
@@ -481,7 +453,7 @@ void UnfoldMirrorLines(CPieceRecord* piece) {
     if (item->Type != 9 || static_cast<uint32_t>(item->Tag) != kAamaMirrorLineAttribute) continue;
     const std::vector<CVertexNode*> ends = MainVerticesOf(item);
     if (ends.size() != 2) continue;
-    CPieceItem* outline = FindFirst(piece, kItemTypeOutline);
+    CPieceItem* outline = FindFirstItem(piece, kItemTypeOutline);
     CVertexNode* a = outline ? outline->FindVertex(ends[0]->X, ends[0]->Y) : nullptr;
     CVertexNode* b = outline ? outline->FindVertex(ends[1]->X, ends[1]->Y) : nullptr;
     piece->RemoveItem(item);
@@ -509,8 +481,8 @@ void FinishAamaPiece(CPieceRecord* piece) {
   }
   UnfoldMirrorLines(piece);
   piece->NormalizeOrientation(1);
-  CPieceItem* notches = FindFirst(piece, 13);
-  CPieceItem* outline = FindFirst(piece, kItemTypeOutline);
+  CPieceItem* notches = FindFirstItem(piece, 13);
+  CPieceItem* outline = FindFirstItem(piece, kItemTypeOutline);
   if (notches && outline) {
     notches->UpdateNotchesFromOutline(outline, outline, 0);
     if (notches->VertexCount == 0) piece->RemoveItem(notches);

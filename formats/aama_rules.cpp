@@ -11,6 +11,7 @@
 #include "model/item_factory.h"
 #include "model/items/text_item.h"
 #include "model/items/curve_item.h"
+#include "model/lookup.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/style.h"
@@ -43,23 +44,6 @@ std::vector<CPieceRecord*> NewPieces(int priorCount) {
     if (i >= priorCount) pieces.push_back(p);
   }
   return pieces;
-}
-
-// The items of a piece in ring order (a snapshot, so that the piece may be
-// changed while they are visited).
-std::vector<CPieceItem*> ItemsOf(const CPieceRecord* piece) {
-  std::vector<CPieceItem*> items;
-  CPieceItem* item = piece->ItemRing;
-  for (int i = 0; i < piece->ItemCount && item; ++i, item = item->Next) items.push_back(item);
-  return items;
-}
-
-// The nodes of an item's ring in ring order (a snapshot).
-std::vector<CVertexNode*> NodesOf(const CPieceItem* item) {
-  std::vector<CVertexNode*> nodes;
-  CVertexNode* n = item->VertexHead;
-  for (int i = 0; i < item->VertexCount && n; ++i, n = n->Next) nodes.push_back(n);
-  return nodes;
 }
 
 // The first item of `type` in `piece` (k-th: the earlier ones have been

@@ -13,6 +13,7 @@
 #include "model/geometry.h"
 #include "model/item_factory.h"
 #include "model/items/all_items.h"
+#include "model/lookup.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/settings.h"
@@ -137,32 +138,6 @@ class GroupCursor {
   bool ran_out_ = false;
 };
 
-std::vector<CPieceItem*> ItemsOf(CPieceRecord* piece) {
-  std::vector<CPieceItem*> items;
-  CPieceItem* item = piece->ItemRing;
-  for (int i = 0; item && i < piece->ItemCount; ++i, item = item->Next) items.push_back(item);
-  return items;
-}
-
-std::vector<CVertexNode*> NodesOf(const CPieceItem* item) {
-  std::vector<CVertexNode*> nodes;
-  CVertexNode* node = item->VertexHead;
-  for (int i = 0; node && i < item->VertexCount; ++i, node = node->Next) nodes.push_back(node);
-  return nodes;
-}
-
-std::vector<CVertexNode*> MainVerticesOf(const CPieceItem* item) {
-  std::vector<CVertexNode*> nodes;
-  for (CVertexNode* node : NodesOf(item)) {
-    if (node->IsMain()) nodes.push_back(node);
-  }
-  return nodes;
-}
-
-CPieceItem* FindFirst(CPieceRecord* piece, int type) {
-  CPieceItem* item = nullptr;
-  return piece->FindItem(type, &item) ? item : nullptr;
-}
 
 void SetKind(CVertexNode* node, int kind) { node->Flags = (node->Flags & ~0xFFu) | static_cast<uint32_t>(kind); }
 
@@ -322,7 +297,7 @@ class DxfEntityReader {
     std::optional<double> x = g.Skip(10);
     std::optional<double> y = x ? g.Require(20) : std::nullopt;
     if (!y) return !(g.RanOut() && !e.complete);
-    CPieceItem* points = FindFirst(piece_, 2);
+    CPieceItem* points = FindFirstItem(piece_, 2);
     if (!points) {
       points = CreatePieceItem(2);
       piece_->AddItem(points);
@@ -347,7 +322,7 @@ void RemovePointMark(CPieceItem* points, CVertexNode* mark) {
 // kind (a point on layer "3" keeps it a curve point, any other makes it a
 // corner) and go; the others stay as free marks.
 void PlacePointsOnVertices(CPieceRecord* piece) {
-  CPieceItem* points = FindFirst(piece, 2);
+  CPieceItem* points = FindFirstItem(piece, 2);
   if (!points) return;
   std::set<CVertexNode*> used;
   for (CVertexNode* mark : MainVerticesOf(points)) {
@@ -407,7 +382,7 @@ void AddToStyleAndList(CPieceRecord* piece) {
 }
 
 void SetReferencePoint(CPieceRecord* piece) {
-  CPieceItem* outline = FindFirst(piece, kItemTypeOutline);
+  CPieceItem* outline = FindFirstItem(piece, kItemTypeOutline);
   if (outline && outline->VertexHead) {
     piece->AuxX = outline->VertexHead->X;
     piece->AuxY = outline->VertexHead->Y;
@@ -417,7 +392,7 @@ void SetReferencePoint(CPieceRecord* piece) {
 // Many patterns: every closed line of at least `minArea` becomes a piece of
 // its own, with the points near it.
 void SplitPieces(CPieceRecord* main, double minArea) {
-  CPieceItem* points = FindFirst(main, 2);
+  CPieceItem* points = FindFirstItem(main, 2);
   for (CPieceItem* item : ItemsOf(main)) {
     if (item->Type != 8) continue;
     auto piece = std::make_unique<CPieceRecord>();
@@ -441,7 +416,7 @@ void SplitPieces(CPieceRecord* main, double minArea) {
     piece->Recalc(1);
     AddToStyleAndList(piece.release());
   }
-  CPieceItem* outline = FindFirst(main, kItemTypeOutline);
+  CPieceItem* outline = FindFirstItem(main, kItemTypeOutline);
   if (outline) SmoothIfCurve(outline);
   if (points && outline) {
     KeepPointsNear(points, outline);
@@ -455,7 +430,7 @@ void HandOutItems(CPieceRecord* main) {
   CPieceRecord* other = g_Style.PieceRing;
   for (int i = 0; other && i < g_Style.PieceCount; ++i, other = other->Next) {
     if (other == main) continue;
-    auto* outline = dynamic_cast<CPieceCurveItem*>(FindFirst(other, kItemTypeOutline));
+    auto* outline = dynamic_cast<CPieceCurveItem*>(FindFirstItem(other, kItemTypeOutline));
     if (!outline) continue;
     for (CPieceItem* item : ItemsOf(main)) {
       bool inside = false;
@@ -477,7 +452,7 @@ void HandOutItems(CPieceRecord* main) {
 }
 
 void LineUpLooseTexts(CPieceRecord* main) {
-  auto* outline = dynamic_cast<CPieceCurveItem*>(FindFirst(main, kItemTypeOutline));
+  auto* outline = dynamic_cast<CPieceCurveItem*>(FindFirstItem(main, kItemTypeOutline));
   if (!outline) return;
   int minX = kBoxEmptyMin, maxX = kExtentEmptyMax, minY = kBoxEmptyMin, maxY = kExtentEmptyMax;
   outline->GetExtent(0, &minX, &maxX, &minY, &maxY);

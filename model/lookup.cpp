@@ -319,3 +319,30 @@ void CPieceRecord::GetDrawExtent(int size, int* minX, int* maxX, int* minY, int*
   if (minY) *minY = top;
   if (maxY) *maxY = bottom;
 }
+
+std::vector<CPieceItem*> ItemsOf(const CPieceRecord* piece) {
+  std::vector<CPieceItem*> items;
+  CPieceItem* item = piece->ItemRing;
+  for (int i = 0; item && i < piece->ItemCount; ++i, item = item->Next) items.push_back(item);
+  return items;
+}
+
+std::vector<CVertexNode*> NodesOf(const CPieceItem* item) {
+  std::vector<CVertexNode*> nodes;
+  CVertexNode* node = item->VertexHead;
+  for (int i = 0; node && i < item->VertexCount; ++i, node = node->Next) nodes.push_back(node);
+  return nodes;
+}
+
+std::vector<CVertexNode*> MainVerticesOf(const CPieceItem* item) {
+  std::vector<CVertexNode*> nodes;
+  for (CVertexNode* node : NodesOf(item)) {
+    if (node->IsMain()) nodes.push_back(node);
+  }
+  return nodes;
+}
+
+CPieceItem* FindFirstItem(CPieceRecord* piece, int type) {
+  CPieceItem* item = nullptr;
+  return piece->FindItem(type, &item) ? item : nullptr;
+}

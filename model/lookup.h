@@ -8,10 +8,12 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/win_types.h"
 
 class CPieceItem;
+class CPieceRecord;
 struct CVertexNode;
 
 // The nearest-vertex search of an item over `count` nodes from `first`:
@@ -36,3 +38,13 @@ CVertexNode* FindCornerParamNode(const CPieceItem* outline, CVertexNode* vertex)
 // width of the one ahead of it, truncated; where that stretch has no length
 // the leaving width behind holds. A null vertex gives code 6 and widths 0.
 void GetVertexCornerParams(CPieceItem* outline, CVertexNode* node, int* code, int* p1, int* p2);
+
+// Snapshots for walks that change the rings they walk: the items of a piece,
+// the nodes of an item's ring and its main vertices (kind below 64), each in
+// ring order and never more than the ring's count.
+std::vector<CPieceItem*> ItemsOf(const CPieceRecord* piece);
+std::vector<CVertexNode*> NodesOf(const CPieceItem* item);
+std::vector<CVertexNode*> MainVerticesOf(const CPieceItem* item);
+
+// The first item of `type` in the piece's ring, or null.
+CPieceItem* FindFirstItem(CPieceRecord* piece, int type);
