@@ -388,11 +388,6 @@ class CutLineTables {
   size_t Count() const { return positions_.size(); }
 
  private:
-  size_t InsertedAfter(size_t j) const;
-  void InsertAfter(size_t j, size_t n, size_t* head);
-  void Rotate(size_t by);
-  void Fill(int s, size_t from, size_t to, CPoint p);
-  size_t WriteCorner(int s, size_t j, size_t e, uint32_t code, const Corner& corner, size_t* head);
   int32_t LocalWidth(CVertexNode* node, CPoint firstPoint) const;
   void DemoteNeighbour(size_t i);
 
@@ -500,67 +495,96 @@ void CutLineTables::SpreadWidths() {
   }
 }
 
-size_t CutLineTables::InsertedAfter(size_t j) const {
-  size_t n = 0;
-  while (j + 1 + n < Count() && positions_[j + 1 + n].code == kInsertedCode) ++n;
-  return n;
-}
-
-void CutLineTables::InsertAfter(size_t j, size_t n, size_t* head) {
-  Position inserted = positions_[j];
-  inserted.code = kInsertedCode;
-  positions_.insert(positions_.begin() + static_cast<std::ptrdiff_t>(j + 1), n, inserted);
-  for (std::vector<Point>& points : points_) {
-    const Point copy = points[j];
-    points.insert(points.begin() + static_cast<std::ptrdiff_t>(j + 1), n, copy);
+// One size's walk round the positions. It reads the tables as they are and
+// writes them anew in walk order, so that the positions a corner adds go in
+// as the walk passes, whatever their number; at the end the first position
+// is put back in front.
+class OffsetWalk {
+ public:
+  OffsetWalk(const std::vector<Position>& positions, const std::vector<std::vector<Point>>& points, size_t sizeIndex,
+             size_t start)
+      : positions_(positions), points_(points), in_(points[sizeIndex]), s_(sizeIndex), start_(start),
+        count_(positions.size()) {
+    outPositions_.reserve(count_ + count_ / 2);
+    outPoints_.resize(points.size());
+    for (std::vector<Point>& out : outPoints_) out.reserve(count_ + count_ / 2);
   }
-  if (*head > j) *head += n;
-}
 
-void CutLineTables::Rotate(size_t by) {
-  if (by == 0 || by >= Count()) return;
-  std::rotate(positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(by), positions_.end());
-  for (std::vector<Point>& points : points_) {
-    std::rotate(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(by), points.end());
+  // The old index of the k-th position in walk order.
+  size_t Old(size_t k) const { return (start_ + k) % count_; }
+  const Position& PositionAt(size_t k) const { return positions_[Old(k)]; }
+  const Point& PointAt(size_t k) const { return in_[Old(k)]; }
+  // Positions right after the k-th that an earlier size made for its corner.
+  size_t InsertedAfter(size_t k) const {
+    size_t n = 0;
+    while (k + 1 + n < count_ && PositionAt(k + 1 + n).code == kInsertedCode) ++n;
+    return n;
   }
-}
 
-void CutLineTables::Fill(int s, size_t from, size_t to, CPoint p) {
-  std::vector<Point>& points = points_[static_cast<size_t>(s)];
-  for (size_t i = from; i < to && i < points.size(); ++i) points[i].p = p;
-}
-
-size_t CutLineTables::WriteCorner(int s, size_t j, size_t e, uint32_t code, const Corner& corner, size_t* head) {
-  // The corner gets the positions its code needs, shared by every size.
-  const size_t needed = CornerPositions(code) - 1;
-  const size_t have = InsertedAfter(j);
-  size_t added = 0;
-  if (have < needed) {
-    added = needed - have;
-    InsertAfter(j, added, head);
-    e += added;
+  // Copies the k-th position (every size) to the new tables.
+  void Emit(size_t k) {
+    const size_t old = Old(k);
+    if (old == 0) head_ = outPositions_.size();
+    outPositions_.push_back(positions_[old]);
+    for (size_t t = 0; t < points_.size(); ++t) outPoints_[t].push_back(points_[t][old]);
   }
-  std::vector<Point>& points = points_[static_cast<size_t>(s)];
-  uint32_t kind = points[j].kind;
-  if (kind == 1) kind = 2;
-  if (kind == 3) kind = 0;
-  points[j].kind = kind;
-  for (size_t i = j + 1; i <= j + needed && i < points.size(); ++i) points[i].kind = kind;
+  // A new position after the new table's row `row`: its copy, in every size.
+  void EmitInserted(size_t row) {
+    Position inserted = outPositions_[row];
+    inserted.code = kInsertedCode;
+    outPositions_.push_back(inserted);
+    for (std::vector<Point>& out : outPoints_) {
+      const Point copy = out[row];
+      out.push_back(copy);
+    }
+  }
+  size_t Rows() const { return outPositions_.size(); }
+  Position& RowPosition(size_t row) { return outPositions_[row]; }
+  Point& RowPoint(size_t row) { return outPoints_[s_][row]; }
+  void Fill(size_t from, CPoint p) {
+    for (size_t row = from; row < Rows(); ++row) outPoints_[s_][row].p = p;
+  }
 
+  // Hands the new tables over, the first position in front again.
+  void Finish(std::vector<Position>* positions, std::vector<std::vector<Point>>* points) {
+    *positions = std::move(outPositions_);
+    *points = std::move(outPoints_);
+    if (head_ == 0 || head_ >= positions->size()) return;
+    std::rotate(positions->begin(), positions->begin() + static_cast<std::ptrdiff_t>(head_), positions->end());
+    for (std::vector<Point>& out : *points) {
+      std::rotate(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(head_), out.end());
+    }
+  }
+
+ private:
+  const std::vector<Position>& positions_;
+  const std::vector<std::vector<Point>>& points_;
+  const std::vector<Point>& in_;
+  size_t s_;
+  size_t start_;
+  size_t count_;
+  size_t head_ = 0;
+  std::vector<Position> outPositions_;
+  std::vector<std::vector<Point>> outPoints_;
+};
+
+// Writes a corner's construction to the rows from `first` on: a corner
+// stretched over a skipped short segment repeats its last point. Points the
+// construction leaves out at sharp corners are marked deleted.
+void WriteCorner(OffsetWalk* walk, size_t first, uint32_t code, const Corner& corner) {
   const std::vector<CornerPoint> made = CornerPoints(code, corner);
   const bool sharp = CornerAngle(corner.c, corner.prev, corner.next) > kDropAngle;
-  const size_t span = e - j;
-  // A corner stretched over a skipped short segment repeats its last point.
+  const size_t span = walk->Rows() - first;
   for (size_t k = 0; k < span; ++k) {
     const size_t r = k + 1 == span ? made.size() - 1 : std::min(k, made.size() - 1);
-    points[j + k].p = made[r].p;
-    if (made[r].dropSharp && sharp) points[j + k].kind = kDeletedKind;
+    Point& point = walk->RowPoint(first + k);
+    point.p = made[r].p;
+    if (made[r].dropSharp && sharp) point.kind = kDeletedKind;
   }
-  return added;
 }
 
 bool CutLineTables::OffsetSize(int s) {
-  std::vector<Point>& points = points_[static_cast<size_t>(s)];
+  const std::vector<Point>& points = points_[static_cast<size_t>(s)];
   const size_t count = Count();
   // The first usable segment ending at position 0 or after it gives the
   // first incoming line and the start of the walk.
@@ -576,89 +600,98 @@ bool CutLineTables::OffsetSize(int s) {
     }
   }
   if (start == count) return false;
-  // Work with the start at position 0; `head` follows where the first
-  // position went, so that the tables can be turned back at the end.
-  Rotate(start);
-  size_t head = (count - start) % count;
-  const CPoint startPoint = points[0].p;
+
+  OffsetWalk walk(positions_, points_, static_cast<size_t>(s), start);
+  const CPoint startPoint = points[start].p;
+  auto pointAt = [&](size_t k) { return k >= count ? startPoint : walk.PointAt(k).p; };
   CPoint prev = before;
-  size_t j = 0;
-  while (j < Count()) {
-    const CPoint c = points[j].p;
-    auto pointAt = [&](size_t e) { return e >= Count() ? startPoint : points[e].p; };
-    uint32_t code = positions_[j].code;
+  size_t j = 0;  // walk order
+  while (j < count) {
+    const CPoint c = walk.PointAt(j).p;
+    const Position& position = walk.PositionAt(j);
+    uint32_t code = position.code;
     if (code > kHighestCornerCode) code = kMitreCode;
     if (s == 0 && code > 5) {
       CPoint next = c;
-      for (size_t e = j + 1; e <= Count(); ++e) {
+      for (size_t e = j + 1; e <= count; ++e) {
         next = pointAt(e);
         if (!SamePoint(next, c)) break;
       }
       // A straight stretch where the width changes steps square; a reflex
       // corner takes the plain mitre.
       const double angle = CornerAngle(c, prev, next);
-      if (angle >= kStraightLow && angle <= kStraightHigh && positions_[j].incoming != positions_[j].outgoing) {
+      if (angle >= kStraightLow && angle <= kStraightHigh && position.incoming != position.outgoing) {
         code = kSquareStepCode;
       } else if (angle > 180.0) {
         code = kMitreCode;
       }
-      positions_[j].code = code;
     }
 
-    size_t e = j + 1 + InsertedAfter(j);
+    const size_t have = walk.InsertedAfter(j);
+    size_t e = j + 1 + have;
     Line lineB;
     bool haveB = false;
     CPoint next;
     for (;;) {
       next = pointAt(e);
-      if (OffsetLine(c, next, positions_[j].outgoing, &lineB)) {
+      if (OffsetLine(c, next, position.outgoing, &lineB)) {
         haveB = true;
         break;
       }
-      if (e >= Count()) break;
+      if (e >= count) break;
       ++e;
     }
 
+    const size_t row = walk.Rows();
+    walk.Emit(j);
+    if (s == 0) walk.RowPosition(row).code = code;
     if (!haveB) {
       // Nothing usable up to the start: the rest keeps to the incoming line.
-      Fill(s, j, Count(), Foot(c, lineA));
+      for (size_t k = j + 1; k < count; ++k) walk.Emit(k);
+      walk.Fill(row, Foot(c, lineA));
       break;
     }
-    if (points[j].kind != kSplineKind && code != kMitreCode) {
-      Corner corner;
-      corner.c = c;
-      corner.prev = prev;
-      corner.next = next;
-      corner.a = lineA;
-      corner.b = lineB;
-      corner.incoming = positions_[j].incoming;
-      corner.outgoing = positions_[j].outgoing;
-      corner.further = positions_[j].further;
-      e += WriteCorner(s, j, e, code, corner, &head);
+    const bool corner = walk.PointAt(j).kind != kSplineKind && code != kMitreCode;
+    CPoint x;
+    const int meet = corner ? 1 : SolveLinear2(lineA.a, lineA.b, lineA.c, lineB.a, lineB.b, lineB.c, &x.x, &x.y);
+    // The positions a corner needs beyond its own, shared by every size; a
+    // spike of the outline (a mitre of opposite lines) needs one.
+    const size_t needed = corner ? CornerPositions(code) - 1 : (meet == 0 ? 1 : 0);
+    const size_t added = needed > have ? needed - have : 0;
+    for (size_t n = 0; n < added; ++n) walk.EmitInserted(row);
+    for (size_t k = j + 1; k < e; ++k) walk.Emit(k);
+
+    if (corner) {
+      Point& own = walk.RowPoint(row);
+      if (own.kind == 1) own.kind = 2;
+      if (own.kind == 3) own.kind = 0;
+      for (size_t n = 1; n <= needed && row + n < walk.Rows(); ++n) walk.RowPoint(row + n).kind = own.kind;
+      Corner k;
+      k.c = c;
+      k.prev = prev;
+      k.next = next;
+      k.a = lineA;
+      k.b = lineB;
+      k.incoming = position.incoming;
+      k.outgoing = position.outgoing;
+      k.further = position.further;
+      WriteCorner(&walk, row, code, k);
+    } else if (meet == 1) {
+      walk.Fill(row, x);
+    } else if (meet == 2) {
+      walk.Fill(row, Foot(c, lineA));
     } else {
-      CPoint x;
-      const int meet = SolveLinear2(lineA.a, lineA.b, lineA.c, lineB.a, lineB.b, lineB.c, &x.x, &x.y);
-      if (meet == 1) {
-        Fill(s, j, e, x);
-      } else if (meet == 2) {
-        Fill(s, j, e, Foot(c, lineA));
-      } else {
-        // The outline turns back on itself: a square step from one line to
-        // the other.
-        if (!(j + 1 < Count() && positions_[j + 1].code == kInsertedCode)) {
-          InsertAfter(j, 1, &head);
-          ++e;
-        }
-        points[j].p = Foot(c, lineA);
-        Fill(s, j + 1, e, Foot(c, lineB));
-      }
+      // The outline turns back on itself: a square step from one line to
+      // the other.
+      walk.Fill(row, Foot(c, lineB));
+      walk.RowPoint(row).p = Foot(c, lineA);
     }
     prev = c;
     j = e;
-    if (j >= Count()) break;
-    OffsetLine(prev, points[j].p, positions_[j].incoming, &lineA);
+    if (j >= count) break;
+    OffsetLine(prev, walk.PointAt(j).p, walk.PositionAt(j).incoming, &lineA);
   }
-  Rotate(head);
+  walk.Finish(&positions_, &points_);
   return true;
 }
 
@@ -784,42 +817,212 @@ void CutLineTables::RemoveNearOutline() {
   Compact();
 }
 
+// The segments of one size's closed point table, filed by the cells of a
+// grid that they pass, so that the loop search looks only at the segments
+// near each one. A segment is filed in every cell it comes within
+// kGridSlack units of; a segment that changes is filed again (its old
+// entries stay, and every candidate is tested on the points as they are).
+class SegmentGrid {
+ public:
+  explicit SegmentGrid(const std::vector<Point>& points) : points_(points) {
+    const size_t count = points.size();
+    int64_t maxX = points[0].p.x;
+    int64_t maxY = points[0].p.y;
+    minX_ = maxX;
+    minY_ = maxY;
+    for (const Point& point : points) {
+      minX_ = std::min<int64_t>(minX_, point.p.x);
+      minY_ = std::min<int64_t>(minY_, point.p.y);
+      maxX = std::max<int64_t>(maxX, point.p.x);
+      maxY = std::max<int64_t>(maxY, point.p.y);
+    }
+    // About one cell per segment, at most 1024 a side.
+    const int64_t side = std::clamp<int64_t>(static_cast<int64_t>(std::sqrt(static_cast<double>(count))) + 1, 1, 1024);
+    const int64_t extent = std::max<int64_t>(maxX - minX_, maxY - minY_) + 1;
+    cell_ = std::max<int64_t>(1, (extent + side - 1) / side);
+    columns_ = static_cast<int64_t>((maxX - minX_) / cell_ + 1);
+    rows_ = static_cast<int64_t>((maxY - minY_) / cell_ + 1);
+    cells_.resize(static_cast<size_t>(columns_ * rows_));
+    for (size_t m = 0; m < count; ++m) File(m);
+  }
+
+  // Files segment m (from point m to the next) by its points as they are.
+  void File(size_t m) {
+    const size_t count = points_.size();
+    ForEachCell(points_[m].p, points_[(m + 1) % count].p,
+                [&](size_t cell) { cells_[cell].push_back(static_cast<uint32_t>(m)); });
+  }
+
+  // Calls `visit` with every segment filed in a cell that a-b comes near
+  // (a segment may come more than once).
+  template <typename Visit>
+  void ForEachNear(CPoint a, CPoint b, Visit visit) const {
+    ForEachCell(a, b, [&](size_t cell) {
+      for (uint32_t m : cells_[cell]) visit(static_cast<size_t>(m));
+    });
+  }
+
+ private:
+  static constexpr int64_t kGridSlack = 2;
+
+  int64_t Clamp(int64_t v, int64_t hi) const { return std::clamp<int64_t>(v, 0, hi - 1); }
+
+  // The cells the segment a-b, widened by the slack, passes: column by
+  // column, the rows its y runs through within the column.
+  template <typename Cell>
+  void ForEachCell(CPoint a, CPoint b, Cell cell) const {
+    const int64_t x0 = std::min<int64_t>(a.x, b.x) - kGridSlack;
+    const int64_t x1 = std::max<int64_t>(a.x, b.x) + kGridSlack;
+    const int64_t c0 = Clamp((x0 - minX_) / cell_, columns_);
+    const int64_t c1 = Clamp((x1 - minX_) / cell_, columns_);
+    const double dx = static_cast<double>(b.x) - a.x;
+    const double dy = static_cast<double>(b.y) - a.y;
+    for (int64_t column = c0; column <= c1; ++column) {
+      double ya = std::min(a.y, b.y);
+      double yb = std::max(a.y, b.y);
+      if (dx != 0) {
+        // The segment's y where it enters and leaves the column.
+        const double left = std::max<double>(static_cast<double>(minX_ + column * cell_), static_cast<double>(x0));
+        const double right = std::min<double>(static_cast<double>(minX_ + (column + 1) * cell_), static_cast<double>(x1));
+        const double t0 = std::clamp((left - a.x) / dx, 0.0, 1.0);
+        const double t1 = std::clamp((right - a.x) / dx, 0.0, 1.0);
+        ya = std::min(a.y + t0 * dy, a.y + t1 * dy);
+        yb = std::max(a.y + t0 * dy, a.y + t1 * dy);
+      }
+      const int64_t r0 = Clamp(static_cast<int64_t>(std::floor((ya - kGridSlack - 1 - minY_) / cell_)), rows_);
+      const int64_t r1 = Clamp(static_cast<int64_t>(std::floor((yb + kGridSlack + 1 - minY_) / cell_)), rows_);
+      for (int64_t row = r0; row <= r1; ++row) cell(static_cast<size_t>(row * columns_ + column));
+    }
+  }
+
+  const std::vector<Point>& points_;
+  int64_t minX_ = 0;
+  int64_t minY_ = 0;
+  int64_t cell_ = 1;
+  int64_t columns_ = 1;
+  int64_t rows_ = 1;
+  std::vector<std::vector<uint32_t>> cells_;
+};
+
+// The area of a loop that a crossing X cuts off a point table, from X over
+// the points `from` .. `to` (round the ring) back to X, summed triangle by
+// triangle of the fan from X as PolygonAreaHeron sums it, so that two loops
+// can be compared without summing the larger one to its end.
+class FanArea {
+ public:
+  FanArea(const std::vector<Point>& points, CPoint x, size_t from, size_t to) : points_(points), x_(x), next_(from) {
+    const size_t count = points.size();
+    const size_t inner = (to + count - from % count) % count + 1;
+    terms_ = inner >= 2 ? inner - 1 : 0;
+  }
+  bool Done() const { return terms_ == 0; }
+  double Sum() const { return sum_; }
+  void Step() {
+    const size_t count = points_.size();
+    const CPoint triangle[4] = {x_, points_[next_ % count].p, points_[(next_ + 1) % count].p, x_};
+    sum_ += PolygonAreaHeron(triangle, 4);
+    next_ = (next_ + 1) % count;
+    --terms_;
+  }
+
+ private:
+  const std::vector<Point>& points_;
+  CPoint x_;
+  size_t next_;
+  size_t terms_ = 0;
+  double sum_ = 0;
+};
+
+// Whether the loop over `from1` .. `to1` is strictly smaller than the one
+// over `from2` .. `to2`. Each triangle adds a non-negative area, so a loop
+// whose part sum already passes the other's whole area is the larger.
+bool IsFirstLoopSmaller(const std::vector<Point>& points, CPoint x, size_t from1, size_t to1, size_t from2,
+                        size_t to2) {
+  FanArea first(points, x, from1, to1);
+  FanArea second(points, x, from2, to2);
+  for (;;) {
+    if (first.Done() && second.Done()) return first.Sum() < second.Sum();
+    if (first.Done()) {
+      if (second.Sum() > first.Sum()) return true;
+      second.Step();
+    } else if (second.Done()) {
+      if (first.Sum() >= second.Sum()) return false;
+      first.Step();
+    } else {
+      first.Step();
+      second.Step();
+    }
+  }
+}
+
 void CutLineTables::CutLoops(int s) {
   std::vector<Point>& points = points_[static_cast<size_t>(s)];
   const size_t count = points.size();
   if (count < 4) return;
-  auto loopArea = [&](CPoint x, size_t from, size_t to) {
-    std::vector<CPoint> loop{x};
-    for (size_t m = from % count;; m = (m + 1) % count) {
-      loop.push_back(points[m].p);
-      if (m == to || loop.size() > count + 1) break;
+  SegmentGrid grid(points);
+  // Moves the points `from` .. `to` (round the ring) to x and refiles the
+  // segments that changed.
+  auto collapse = [&](size_t from, size_t to, CPoint x) {
+    for (size_t m = from % count, n = 0; n < count; m = (m + 1) % count, ++n) {
+      if (!SamePoint(points[m].p, x)) {
+        points[m].p = x;
+        grid.File((m + count - 1) % count);
+        grid.File(m);
+      }
+      if (m == to) break;
     }
-    loop.push_back(x);
-    return PolygonAreaHeron(loop.data(), static_cast<int>(loop.size()));
   };
+  std::vector<size_t> seen(count, 0);  // the segment i a candidate was last taken for, plus one
+  std::vector<size_t> candidates;
   for (size_t i = 0; i + 1 < count; ++i) {
     const CPoint a = points[i].p;
     CPoint b = points[i + 1].p;
-    const size_t stopAfterStart = 1;
-    const size_t stopBefore = (i + count - 1) % count;
-    size_t k = (i + 2) % count;
-    for (size_t step = 0; step < count && k != stopAfterStart && k != stopBefore; ++step, k = (k + 1) % count) {
+    // Segment i is tried against the later segments k = i + 2, i + 3, ...
+    // round the ring, up to the one before segment i - 1 or before segment
+    // 1, in that order.
+    const size_t first = (i + 2) % count;
+    auto order = [&](size_t k) { return (k + count - first) % count; };
+    const size_t limit = std::min(order(1 % count), order((i + count - 1) % count));
+    candidates.clear();
+    grid.ForEachNear(a, b, [&](size_t m) {
+      const size_t o = order(m);
+      if (o >= limit || seen[m] == i + 1) return;
+      seen[m] = i + 1;
+      candidates.push_back(o);
+    });
+    std::sort(candidates.begin(), candidates.end());
+    for (size_t o : candidates) {
+      const size_t k = (first + o) % count;
       const CPoint c = points[k].p;
       const CPoint d = points[(k + 1) % count].p;
       CPoint x;
       const int meet = IntersectSegments(a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, &x.x, &x.y);
       if (meet != 1 && meet != 3) continue;
       // The crossing cuts the ring into two loops; the smaller one (the one
-      // after segment i on a tie) shrinks to the crossing.
-      const double behind = loopArea(x, k + 1, i);
-      const double ahead = loopArea(x, i + 1, k);
-      size_t from = behind < ahead ? (k + 1) % count : i + 1;
-      const size_t to = behind < ahead ? i : k;
-      for (size_t n = 0; n < count; ++n, from = (from + 1) % count) {
-        points[from].p = x;
-        if (from == to) break;
-      }
+      // after segment i on a tie) shrinks to the crossing, and segment i
+      // now ends there.
       b = x;
+      if (!IsFirstLoopSmaller(points, x, (k + 1) % count, i, i + 1, k)) {
+        collapse(i + 1, k, x);
+        continue;
+      }
+      collapse(k + 1, i, x);
+      // Every later segment for segment i now lies in the collapsed loop: a
+      // point at the crossing, which meets segment i there. Its loop behind
+      // has no area; the loop ahead, from segment i to it, collapses while
+      // it has none either, and once it has some it keeps it.
+      FanArea ahead(points, x, i + 1, k);
+      while (!ahead.Done()) ahead.Step();
+      double area = ahead.Sum();
+      size_t last = k;
+      for (size_t later = o + 1; later < limit && !(area > 0); ++later) {
+        const size_t next = (first + later) % count;
+        const CPoint triangle[4] = {x, points[last].p, points[next].p, x};
+        area += PolygonAreaHeron(triangle, 4);
+        last = next;
+        if (!(area > 0)) collapse(i + 1, next, x);
+      }
+      break;
     }
   }
 }
