@@ -23,6 +23,7 @@
 #include "model/geometry.h"
 #include "model/grading.h"
 #include "model/item_factory.h"
+#include "model/load_repairs.h"
 #include "model/items/cut_line_item.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
@@ -794,29 +795,6 @@ void CutLineTables::DemoteNeighbour(size_t i) {
   if (first[nearer].kind == 1) first[nearer].kind = 2;
 }
 
-void CutLineTables::RemoveNearOutline() {
-  const int32_t scale = g_Style.GetScale();
-  for (size_t i = 0; i < Count(); ++i) {
-    for (int s = 0; s < sizes_; ++s) {
-      const Point& point = points_[static_cast<size_t>(s)][i];
-      if (point.kind == kDeletedKind || point.kind == kSplineKind) break;
-      CVertexNode* node = nullptr;
-      const int d = outline_->FindNearestSegment(point.p.x, point.p.y, s, &node);
-      if (!node) continue;
-      const int32_t width = LocalWidth(node, points_[0][i].p);
-      // A point much nearer to the outline than the width there lies where
-      // a corner folded the cut line back over the piece.
-      if (static_cast<int64_t>(width) > 3 * static_cast<int64_t>(scale) && d < (2 * static_cast<int64_t>(width)) / 3) {
-        const uint32_t kind = points_[0][i].kind;
-        points_[0][i].kind = kDeletedKind;
-        if (kind == 0 || kind == 2) DemoteNeighbour(i);
-        break;
-      }
-    }
-  }
-  Compact();
-}
-
 // The segments of one size's closed point table, filed by the cells of a
 // grid that they pass, so that the loop search looks only at the segments
 // near each one. A segment is filed in every cell it comes within
@@ -852,6 +830,22 @@ class SegmentGrid {
     ForEachCell(points_[m].p, points_[(m + 1) % count].p,
                 [&](size_t cell) { cells_[cell].push_back(static_cast<uint32_t>(m)); });
   }
+
+  // Calls `visit` with every segment filed in a cell that meets the box
+  // (a segment may come more than once).
+  template <typename Visit>
+  void ForEachInBox(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Visit visit) const {
+    const int64_t c0 = Clamp((x0 - minX_) / cell_, columns_);
+    const int64_t c1 = Clamp((x1 - minX_) / cell_, columns_);
+    const int64_t r0 = Clamp((y0 - minY_) / cell_, rows_);
+    const int64_t r1 = Clamp((y1 - minY_) / cell_, rows_);
+    for (int64_t row = r0; row <= r1; ++row) {
+      for (int64_t column = c0; column <= c1; ++column) {
+        for (uint32_t m : cells_[static_cast<size_t>(row * columns_ + column)]) visit(static_cast<size_t>(m));
+      }
+    }
+  }
+  int64_t CellSize() const { return cell_; }
 
   // Calls `visit` with every segment filed in a cell that a-b comes near
   // (a segment may come more than once).
@@ -953,6 +947,92 @@ bool IsFirstLoopSmaller(const std::vector<Point>& points, CPoint x, size_t from1
       second.Step();
     }
   }
+}
+
+// One size's curve of the outline as a point table, with its grid, for the
+// nearest-segment search of the inward clean-up.
+struct OutlineCurve {
+  std::vector<Point> points;
+  std::vector<CVertexNode*> nodes;
+  std::unique_ptr<SegmentGrid> grid;
+};
+
+// The segment of `curve` nearest to (x, y) as CPieceItem::FindNearestSegment
+// finds it (the earlier segment on a tie), when its distance is below
+// `reach`: true with the distance and the segment's index. The search grows
+// from the point: once a segment nearer than the box searched is found, no
+// segment outside the box can be as near.
+bool NearestSegmentWithin(const OutlineCurve& curve, int32_t x, int32_t y, double reach, double* distance,
+                          size_t* segment) {
+  const size_t count = curve.points.size();
+  std::vector<size_t> candidates;
+  for (double radius = static_cast<double>(curve.grid->CellSize());; radius *= 2) {
+    const int64_t r = static_cast<int64_t>(std::min(radius, reach)) + 2;
+    candidates.clear();
+    curve.grid->ForEachInBox(x - r, y - r, x + r, y + r, [&](size_t m) { candidates.push_back(m); });
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    double best = 2147483647.0;
+    size_t found = count;
+    for (size_t m : candidates) {
+      const double d = NearestSegmentDistance(x, y, curve.points[m].p, curve.points[(m + 1) % count].p);
+      if (d < best) {
+        best = d;
+        found = m;
+      }
+    }
+    if (found < count && best < static_cast<double>(r - 2)) {
+      *distance = best;
+      *segment = found;
+      return true;
+    }
+    if (radius >= reach) return false;
+  }
+}
+
+void CutLineTables::RemoveNearOutline() {
+  const int32_t scale = g_Style.GetScale();
+  // A point is never nearer than this to be taken away: two thirds of the
+  // widest local width there can be.
+  constexpr double kReach = 2.0 * 32768 / 3 + 1;
+  std::vector<OutlineCurve> curves(static_cast<size_t>(sizes_));
+  for (int s = 0; s < sizes_; ++s) {
+    const CVertexRing* ring = outline_->CurveRingAt(s);
+    if (!ring || ring->Count == 0) continue;
+    OutlineCurve& curve = curves[static_cast<size_t>(s)];
+    CVertexNode* node = ring->Head;
+    for (int32_t i = 0; i < ring->Count; ++i, node = node->Next) {
+      curve.points.push_back({static_cast<uint32_t>(node->Kind()), CPoint(node->X, node->Y)});
+      curve.nodes.push_back(node);
+    }
+    curve.grid = std::make_unique<SegmentGrid>(curve.points);
+  }
+  for (size_t i = 0; i < Count(); ++i) {
+    for (int s = 0; s < sizes_; ++s) {
+      const Point& point = points_[static_cast<size_t>(s)][i];
+      if (point.kind == kDeletedKind || point.kind == kSplineKind) break;
+      const OutlineCurve& curve = curves[static_cast<size_t>(s)];
+      double nearest = 0;
+      size_t segment = 0;
+      if (!curve.grid || !NearestSegmentWithin(curve, point.p.x, point.p.y, kReach, &nearest, &segment)) continue;
+      // The main vertex that ends the outline span holding that segment.
+      CVertexNode* spanStart = outline_->PrevKeyVertexOnCurve(
+          g_Style.SizeAt(s), curve.nodes[(segment + 1) % curve.nodes.size()]);
+      CVertexNode* node = spanStart ? outline_->NextMainVertex(spanStart) : nullptr;
+      if (!node) continue;
+      const int d = TruncateTowardZero(nearest);
+      const int32_t width = LocalWidth(node, points_[0][i].p);
+      // A point much nearer to the outline than the width there lies where
+      // a corner folded the cut line back over the piece.
+      if (static_cast<int64_t>(width) > 3 * static_cast<int64_t>(scale) && d < (2 * static_cast<int64_t>(width)) / 3) {
+        const uint32_t kind = points_[0][i].kind;
+        points_[0][i].kind = kDeletedKind;
+        if (kind == 0 || kind == 2) DemoteNeighbour(i);
+        break;
+      }
+    }
+  }
+  Compact();
 }
 
 void CutLineTables::CutLoops(int s) {

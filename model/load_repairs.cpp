@@ -11,6 +11,7 @@
 #include "model/geometry.h"
 #include "model/grading.h"
 #include "model/items/curve_item.h"
+#include "model/load_repairs.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/settings.h"
@@ -216,6 +217,17 @@ void CPieceRecord::SwapSimpleItemEnds() {
   }
 }
 
+double NearestSegmentDistance(int32_t x, int32_t y, CPoint a, CPoint b) {
+  int footX = 0;
+  int footY = 0;
+  const double d = PointLineFoot(x, y, a.x, a.y, b.x, b.y, &footX, &footY);
+  const bool inX = footX >= std::min(a.x, b.x) && footX <= std::max(a.x, b.x);
+  const bool inY = footY >= std::min(a.y, b.y) && footY <= std::max(a.y, b.y);
+  if (inX && inY) return d;
+  return std::min(std::hypot(static_cast<double>(x) - a.x, static_cast<double>(y) - a.y),
+                  std::hypot(static_cast<double>(x) - b.x, static_cast<double>(y) - b.y));
+}
+
 int CPieceItem::FindNearestSegment(int32_t x, int32_t y, int sizeIndex, CVertexNode** node) const {
   constexpr double kFarAway = 2147483647.0;
   if (node) *node = nullptr;
@@ -227,15 +239,7 @@ int CPieceItem::FindNearestSegment(int32_t x, int32_t y, int sizeIndex, CVertexN
   CVertexNode* a = ring->Head;
   for (int32_t i = 0; a && i < ring->Count; ++i, a = a->Next) {
     const CVertexNode* b = a->Next;
-    int footX = 0;
-    int footY = 0;
-    double d = PointLineFoot(x, y, a->X, a->Y, b->X, b->Y, &footX, &footY);
-    const bool inX = footX >= std::min(a->X, b->X) && footX <= std::max(a->X, b->X);
-    const bool inY = footY >= std::min(a->Y, b->Y) && footY <= std::max(a->Y, b->Y);
-    if (!inX || !inY) {
-      d = std::min(std::hypot(static_cast<double>(x) - a->X, static_cast<double>(y) - a->Y),
-                   std::hypot(static_cast<double>(x) - b->X, static_cast<double>(y) - b->Y));
-    }
+    const double d = NearestSegmentDistance(x, y, CPoint(a->X, a->Y), CPoint(b->X, b->Y));
     if (d < best) {
       best = d;
       bestEnd = a->Next;
