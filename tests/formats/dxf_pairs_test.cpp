@@ -10,25 +10,10 @@
 #include <vector>
 
 #include "formats/dxf_pairs.h"
+#include "tests/support/temp_text.h"
 
 namespace {
 
-// A file holding `bytes` exactly, removed afterwards.
-class TempText {
- public:
-  explicit TempText(const std::string& bytes) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zv_pairs_XXXXXX").string();
-    int fd = ::mkstemp(pattern.data());
-    if (fd >= 0) ::close(fd);
-    path_ = pattern;
-    std::ofstream(path_, std::ios::binary) << bytes;
-  }
-  ~TempText() { std::remove(path_.c_str()); }
-  CString Path() const { return CString(path_); }
-
- private:
-  std::string path_;
-};
 
 struct Pair {
   int code;

@@ -22,24 +22,10 @@
 #include "tests/model/support/fake_shell.h"
 #include "tests/model/support/model_fixture.h"
 #include "tests/support/public_testdata.h"
+#include "tests/support/temp_text.h"
 
 namespace {
 
-class TempText {
- public:
-  explicit TempText(const std::string& bytes) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zv_dxf_XXXXXX").string();
-    int fd = ::mkstemp(pattern.data());
-    if (fd >= 0) ::close(fd);
-    path_ = pattern;
-    std::ofstream(path_, std::ios::binary) << bytes;
-  }
-  ~TempText() { std::remove(path_.c_str()); }
-  CString Path() const { return CString(path_); }
-
- private:
-  std::string path_;
-};
 
 // A DXF of entities: the pairs given as lines, wrapped in an ENTITIES section.
 std::string Dxf(const std::string& entities) {
