@@ -190,3 +190,39 @@ TEST(DxfOutputTest, SinkGetsEverythingOnceAndAFailureIsRemembered) {
 }
 
 }  // namespace
+
+#include "platform/binary_file.h"
+#include "tests/support/dxf_audit.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+// The outside reader the writers' tests rely on: it must accept a small file
+// of our entities and refuse a damaged one, or its approval means nothing.
+TEST(DxfOutputTest, OutsideAuditAcceptsOurEntitiesAndRefusesDamage) {
+  TempFolder folder("zv_dxf_output");
+  const std::string good = folder / "good.dxf";
+  {
+    AtomicFileWriter file;
+    ASSERT_TRUE(file.Open(CString(good)));
+    DxfOutput out(file);
+    for (const char* line : {"  0", "SECTION", "  2", "ENTITIES"}) out.Line(line);
+    WriteDxfPoint(out, 2, 1.5f, 2.25f);
+    WriteDxfLine(out, 11, 0.0f, 0.0f, 10.0f, 0.0f);
+    WriteDxfText(out, 1, 1.0f, 1.0f, 3.0f, "CATEGORY: \xC7\xB0", 0);
+    for (const char* line : {"  0", "ENDSEC", "  0", "EOF"}) out.Line(line);
+    ASSERT_TRUE(out.Flush());
+    ASSERT_TRUE(file.Commit());
+  }
+  DxfAuditResult audit = AuditDxfWithEzdxf(good);
+  if (audit.skipped) GTEST_SKIP() << audit.message;
+  EXPECT_TRUE(audit.ok) << audit.message;
+
+  const std::string bad = folder / "bad.dxf";
+  folder.AddFile("bad.dxf", "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n  8\r\n11\r\n 10\r\nnot a number\r\n");
+  audit = AuditDxfWithEzdxf(bad);
+  EXPECT_FALSE(audit.ok) << audit.message;
+  EXPECT_FALSE(audit.message.empty());
+}
+
+}  // namespace
