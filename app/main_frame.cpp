@@ -22,6 +22,8 @@
 #include "app/splitter.h"
 #include "app/toolbar_icons.h"
 #include "app/work_window.h"
+#include "formats/aama_reader.h"
+#include "formats/dxf_reader.h"
 #include "model/geometry.h"
 #include "model/selection.h"
 #include "model/settings.h"
@@ -112,8 +114,13 @@ bool HasHandler(int id) {
 }  // namespace
 
 FileCommandHandlers InstalledFileCommands() {
-  // No reader or writer of the exchange formats is part of the program yet.
-  return FileCommandHandlers{};
+  FileCommandHandlers handlers;
+  // A cancelled options dialog counts as nothing opened: title and path stay.
+  handlers.openDxf = [](const CString& path) { return ReadDxfFile(path) == DxfReadResult::kSuccess ? 1 : 0; };
+  handlers.openAama = [](const CString& path) {
+    return ReadAamaFile(path.c_str(), FALSE, FALSE) == AamaReadResult::kSuccess ? 1 : 0;
+  };
+  return handlers;
 }
 
 // ---------------------------------------------------------------------------

@@ -41,8 +41,9 @@ class CmySplitter;
 // The readers and writers behind the File commands.
 struct FileCommandHandlers {
   // Readers: open the file at the path, clear the style and fill it and the
-  // list pane; non-zero when the file was read (also when the user cancelled
-  // the reader's options dialog), 0 after showing their own message.
+  // list pane; non-zero when the file was read, 0 when the user cancelled the
+  // reader's options dialog (nothing changed) or after showing their own
+  // message.
   std::function<int(const CString& path)> openPtn;
   std::function<int(const CString& path)> openDxf;
   std::function<int(const CString& path)> openAama;

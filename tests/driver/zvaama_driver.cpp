@@ -1,0 +1,570 @@
+// zvaama-driver: runs the main window's real File commands without a screen,
+// for tests and for checking real files from the command line.
+//
+//   zvaama-driver [--home DIR] [--size WxH] STEP...
+//     open-aama PATH [scale=TEXT] [text-info=0|1] [all-grade-points=0|1] [sizes-separate=0|1]
+//     open-dxf PATH [unit=mm|cm|inch] [patterns=many|one]
+//     save-dxf PATH [pieces=work|all] [sizes=separate|overlaid] [notch-bump=0|1] [control-points=0|1]
+//     save-aama PATH [pieces=work|all] [sizes=all|base] [notch=0..3] [text=normal|english]
+//               [grade-to-rul=0|1] [control-points=0|1] [grade-points=0|1] [desc-as-name=0|1]
+//     place-all   picks every listed piece in list order, as a user would
+//     dump        the style as JSON on stdout
+//
+// Each file dialog is answered with the step's path and each options dialog
+// with the step's values (the dialog's own defaults where none are given).
+// Every message box goes to stderr as "message ID TEXT". Exit status: 0 when
+// every step succeeded, 1 when one failed or was refused, 2 on bad usage.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+
+#include "app/main_frame.h"
+#include "app/pattern_list.h"
+#include "app/work_window.h"
+#include "model/items/dimension_item.h"
+#include "model/items/text_item.h"
+#include "model/piece_item.h"
+#include "model/piece_record.h"
+#include "model/style.h"
+#include "model/vertex_node.h"
+#include "platform/gbk.h"
+#include "platform/numbers.h"
+#include "platform/scripted_prompts.h"
+#include "res/command_ids.h"
+#include "res/resource_ids.h"
+#include "res/resources.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: zvaama-driver [--home DIR] [--size WxH] STEP...\n"
+    "  open-aama PATH [scale=TEXT] [text-info=0|1] [all-grade-points=0|1] [sizes-separate=0|1]\n"
+    "  open-dxf PATH [unit=mm|cm|inch] [patterns=many|one]\n"
+    "  save-dxf PATH [pieces=work|all] [sizes=separate|overlaid] [notch-bump=0|1] [control-points=0|1]\n"
+    "  save-aama PATH [pieces=work|all] [sizes=all|base] [notch=0..3] [text=normal|english]\n"
+    "            [grade-to-rul=0|1] [control-points=0|1] [grade-points=0|1] [desc-as-name=0|1]\n"
+    "  place-all\n"
+    "  dump\n";
+
+// How one key of a step acts on its options dialog: each allowed value
+// becomes a check state, a radio button to choose, or (no values) the text
+// of a control.
+struct OptionRule {
+  const char* key;
+  enum class Kind { kCheck, kRadio, kText } kind;
+  int control;                               // kCheck, kText
+  std::vector<std::pair<const char*, int>> values;  // kRadio: value -> button
+};
+
+struct StepKind {
+  const char* name;
+  bool takes_path;
+  int command;
+  int dialog;
+  std::vector<OptionRule> options;
+};
+
+const std::vector<StepKind>& StepKinds() {
+  using K = OptionRule::Kind;
+  static const std::vector<StepKind> kinds = {
+      {"open-aama", true, ID_FILE_OPEN_AAMA, IDD_AAMA_OPEN,
+       {{"scale", K::kText, IDC_AAMA_OPEN_SCALE, {}},
+        {"text-info", K::kCheck, IDC_AAMA_OPEN_TEXT_INFO, {}},
+        {"all-grade-points", K::kCheck, IDC_AAMA_OPEN_ALL_GRADE, {}},
+        {"sizes-separate", K::kCheck, IDC_AAMA_OPEN_SIZES_APART, {}}}},
+      {"open-dxf", true, ID_FILE_OPEN_DXF, IDD_DXF_OPEN,
+       {{"unit", K::kRadio, 0, {{"mm", IDC_DXF_OPEN_MM}, {"cm", IDC_DXF_OPEN_CM}, {"inch", IDC_DXF_OPEN_INCH}}},
+        {"patterns", K::kRadio, 0, {{"many", IDC_DXF_OPEN_MANY}, {"one", IDC_DXF_OPEN_ONE}}}}},
+      {"save-dxf", true, ID_FILE_SAVE_DXF, IDD_DXF_SAVE,
+       {{"pieces", K::kRadio, 0, {{"work", IDC_DXF_SAVE_WORK_PIECES}, {"all", IDC_DXF_SAVE_ALL_PIECES}}},
+        {"sizes", K::kRadio, 0,
+         {{"separate", IDC_DXF_SAVE_SIZES_APART}, {"overlaid", IDC_DXF_SAVE_SIZES_OVERLAID}}},
+        {"notch-bump", K::kCheck, IDC_DXF_SAVE_NOTCH_BUMP, {}},
+        {"control-points", K::kCheck, IDC_DXF_SAVE_CONTROL_POINTS, {}}}},
+      // The grade-points check comes first: it enables the two checks after it.
+      {"save-aama", true, ID_FILE_SAVE_AAMA, IDD_AAMA_SAVE,
+       {{"pieces", K::kRadio, 0, {{"work", IDC_AAMA_SAVE_WORK_PIECES}, {"all", IDC_AAMA_SAVE_ALL_PIECES}}},
+        {"sizes", K::kRadio, 0, {{"all", IDC_AAMA_SAVE_ALL_SIZES}, {"base", IDC_AAMA_SAVE_BASE_SIZE}}},
+        {"notch", K::kRadio, 0,
+         {{"0", IDC_AAMA_SAVE_NOTCH}, {"1", IDC_AAMA_SAVE_NOTCH_MARK}, {"2", IDC_AAMA_SAVE_NO_NOTCH},
+          {"3", IDC_AAMA_SAVE_NOTCH_BUMP}}},
+        {"text", K::kRadio, 0, {{"normal", IDC_AAMA_SAVE_TEXT_NORMAL}, {"english", IDC_AAMA_SAVE_TEXT_ASCII}}},
+        {"grade-points", K::kCheck, IDC_AAMA_SAVE_GRADE_POINTS, {}},
+        {"grade-to-rul", K::kCheck, IDC_AAMA_SAVE_GRADE_TO_RUL, {}},
+        {"control-points", K::kCheck, IDC_AAMA_SAVE_CONTROL_POINTS, {}},
+        {"desc-as-name", K::kCheck, IDC_AAMA_SAVE_DESC_AS_NAME, {}}}},
+      {"place-all", false, 0, 0, {}},
+      {"dump", false, 0, 0, {}},
+  };
+  return kinds;
+}
+
+const StepKind* FindStepKind(const std::string& name) {
+  for (const StepKind& kind : StepKinds()) {
+    if (name == kind.name) return &kind;
+  }
+  return nullptr;
+}
+
+struct Step {
+  const StepKind* kind = nullptr;
+  std::string path;
+  DialogScript dialog;
+};
+
+struct Invocation {
+  std::optional<std::string> home;
+  int width = 1024;
+  int height = 768;
+  std::vector<Step> steps;
+};
+
+bool ParseSize(const std::string& text, int* width, int* height) {
+  const size_t x = text.find('x');
+  if (x == std::string::npos || x == 0 || x + 1 >= text.size()) return false;
+  const std::string w = text.substr(0, x);
+  const std::string h = text.substr(x + 1);
+  if (w.find_first_not_of("0123456789") != std::string::npos ||
+      h.find_first_not_of("0123456789") != std::string::npos || w.size() > 5 || h.size() > 5) {
+    return false;
+  }
+  *width = std::stoi(w);
+  *height = std::stoi(h);
+  return *width > 0 && *height > 0;
+}
+
+// Adds one key=value of a step to its dialog script; false when the key or
+// value is not one the step knows.
+bool AddOption(const StepKind& kind, const std::string& key, const std::string& value, DialogScript* script) {
+  for (const OptionRule& rule : kind.options) {
+    if (key != rule.key) continue;
+    switch (rule.kind) {
+      case OptionRule::Kind::kText:
+        script->SetText(rule.control, CString(value.c_str()));
+        return true;
+      case OptionRule::Kind::kCheck:
+        if (value != "0" && value != "1") return false;
+        script->SetCheck(rule.control, value == "1" ? BST_CHECKED : BST_UNCHECKED);
+        return true;
+      case OptionRule::Kind::kRadio:
+        for (const auto& [name, button] : rule.values) {
+          if (value == name) {
+            script->ChooseRadio(button);
+            return true;
+          }
+        }
+        return false;
+    }
+  }
+  return false;
+}
+
+std::optional<Invocation> ParseArguments(int argc, char** argv, std::string* error) {
+  Invocation run;
+  int i = 1;
+  for (; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--home" || arg == "--size") {
+      if (i + 1 >= argc) {
+        *error = arg + " needs a value";
+        return std::nullopt;
+      }
+      const std::string value = argv[++i];
+      if (arg == "--home") {
+        run.home = value;
+      } else if (!ParseSize(value, &run.width, &run.height)) {
+        *error = "--size wants WxH, not " + value;
+        return std::nullopt;
+      }
+    } else {
+      break;
+    }
+  }
+  for (; i < argc; ++i) {
+    const StepKind* kind = FindStepKind(argv[i]);
+    if (!kind) {
+      *error = std::string("unknown step ") + argv[i];
+      return std::nullopt;
+    }
+    Step step;
+    step.kind = kind;
+    step.dialog = DialogScript(kind->dialog);
+    if (kind->takes_path) {
+      if (i + 1 >= argc || FindStepKind(argv[i + 1])) {
+        *error = std::string(kind->name) + " needs a PATH";
+        return std::nullopt;
+      }
+      step.path = argv[++i];
+    }
+    std::set<std::string> seen;
+    while (i + 1 < argc && !FindStepKind(argv[i + 1])) {
+      const std::string option = argv[++i];
+      const size_t eq = option.find('=');
+      const std::string key = eq == std::string::npos ? option : option.substr(0, eq);
+      if (eq == std::string::npos || !seen.insert(key).second ||
+          !AddOption(*kind, key, option.substr(eq + 1), &step.dialog)) {
+        *error = std::string(kind->name) + ": bad option " + option;
+        return std::nullopt;
+      }
+    }
+    run.steps.push_back(std::move(step));
+  }
+  if (run.steps.empty()) {
+    *error = "no step given";
+    return std::nullopt;
+  }
+  return run;
+}
+
+// The id of a string-table text, for the message lines; 0 when the text is
+// none of the table's.
+UINT StringId(const CString& text) {
+  static std::map<std::string, UINT> ids;
+  if (ids.empty()) {
+    for (UINT id = 1; id < 65536; ++id) {
+      if (HasString(id)) ids.emplace(LoadString(id).c_str(), id);
+    }
+  }
+  const auto it = ids.find(text.c_str());
+  return it == ids.end() ? 0 : it->second;
+}
+
+// Answers each step's questions from its script; prints every message box.
+class DriverPrompts : public IPrompts {
+ public:
+  void BeginStep(const Step& step) {
+    script_ = std::make_unique<ScriptedPrompts>();
+    if (!step.path.empty()) script_->ChooseFile(CString(step.path.c_str()));
+    if (step.kind->dialog != 0) script_->RunOptionsDialog(step.dialog);
+  }
+
+  // Whatever did not go as scripted in the step, for stderr.
+  std::vector<std::string> StepNotes() const {
+    std::vector<std::string> notes;
+    if (!script_) return notes;
+    for (const PromptRecord& record : script_->records()) {
+      for (const CString& note : record.notes) notes.push_back(GbkToUtf8(note.c_str()));
+    }
+    return notes;
+  }
+
+  int MessageBox(const CString& text, const CString&, UINT type) override {
+    std::string line = GbkToUtf8(text.c_str());
+    for (char& c : line) {
+      if (c == '\n' || c == '\r') c = ' ';
+    }
+    std::fprintf(stderr, "message %u %s\n", StringId(text), line.c_str());
+    std::fflush(stderr);
+    const UINT buttons = type & 0xF;
+    return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDYES : IDOK;
+  }
+  std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) override {
+    return script_ ? script_->FileDialog(request) : std::nullopt;
+  }
+  BOOL FontDialog(LOGFONT&) override { return FALSE; }
+  std::optional<CString> FolderDialog(const CString&, const CString&) override { return std::nullopt; }
+  int RunDialog(CDialog& dialog) override { return script_ ? script_->RunDialog(dialog) : IDCANCEL; }
+
+ private:
+  std::unique_ptr<ScriptedPrompts> script_;
+};
+
+// --- dump -------------------------------------------------------------------
+
+// A size's sort key as a JSON number (a key that is not finite as 0).
+std::string FormatKey(double value) {
+  return std::isfinite(value) ? FormatNumberText("%.10g", value) : std::string("0");
+}
+
+class JsonWriter {
+ public:
+  explicit JsonWriter(std::string* out) : out_(out) {}
+  void String(const CString& gbk) { Quoted(GbkToUtf8(gbk.c_str())); }
+  void Quoted(const std::string& utf8) {
+    *out_ += '"';
+    for (const unsigned char c : utf8) {
+      switch (c) {
+        case '"': *out_ += "\\\""; break;
+        case '\\': *out_ += "\\\\"; break;
+        case '\n': *out_ += "\\n"; break;
+        case '\r': *out_ += "\\r"; break;
+        case '\t': *out_ += "\\t"; break;
+        default:
+          if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            *out_ += escaped;
+          } else {
+            *out_ += static_cast<char>(c);
+          }
+      }
+    }
+    *out_ += '"';
+  }
+  void Number(long long value) { *out_ += std::to_string(value); }
+  void Raw(const char* text) { *out_ += text; }
+  void Key(const char* key) {
+    Quoted(key);
+    *out_ += ':';
+  }
+
+ private:
+  std::string* out_;
+};
+
+void DumpVertices(JsonWriter& json, const CPieceItem& item) {
+  json.Raw("[");
+  const CVertexNode* node = item.VertexHead;
+  for (int32_t i = 0; i < item.VertexCount && node; ++i, node = node->Next) {
+    if (i) json.Raw(",");
+    json.Raw("[");
+    json.Number(node->Flags);
+    json.Raw(",");
+    json.Number(node->X);
+    json.Raw(",");
+    json.Number(node->Y);
+    json.Raw(",");
+    json.Number(node->Value);
+    json.Raw(",");
+    json.Number(node->Attributes);
+    json.Raw("]");
+    if (node->Next == item.VertexHead) break;
+  }
+  json.Raw("]");
+}
+
+CString ItemText(const CPieceItem& item) {
+  if (const auto* text = dynamic_cast<const CPieceItem11*>(&item)) return text->Text;
+  if (const auto* dimension = dynamic_cast<const CPieceItem28*>(&item)) return dimension->Text;
+  return CString();
+}
+
+void DumpPiece(JsonWriter& json, const CPieceRecord& piece, bool placed) {
+  json.Raw("{");
+  json.Key("texts");
+  json.Raw("[");
+  json.String(piece.PieceName);
+  json.Raw(",");
+  json.String(piece.Annotation);
+  json.Raw(",");
+  json.String(piece.Text3);
+  json.Raw(",");
+  json.String(piece.Category);
+  json.Raw("],");
+  json.Key("quantity");
+  json.Number(piece.Quantity);
+  json.Raw(",");
+  json.Key("box");
+  json.Raw("[");
+  json.Number(piece.BoxMinX);
+  json.Raw(",");
+  json.Number(piece.BoxMinY);
+  json.Raw(",");
+  json.Number(piece.BoxMaxX);
+  json.Raw(",");
+  json.Number(piece.BoxMaxY);
+  json.Raw("],");
+  if (placed) {
+    json.Key("placed");
+    json.Raw("[");
+    json.Number(piece.PlacedLeft);
+    json.Raw(",");
+    json.Number(piece.PlacedTop);
+    json.Raw(",");
+    json.Number(piece.PlacedRight);
+    json.Raw(",");
+    json.Number(piece.PlacedBottom);
+    json.Raw("],");
+  }
+  json.Key("items");
+  json.Raw("[");
+  const CPieceItem* item = piece.ItemRing;
+  for (int32_t i = 0; i < piece.ItemCount && item; ++i, item = item->Next) {
+    if (i) json.Raw(",");
+    json.Raw("{");
+    json.Key("type");
+    json.Number(item->Type);
+    json.Raw(",");
+    json.Key("attributes");
+    json.Number(item->Tag);
+    json.Raw(",");
+    json.Key("text");
+    json.String(ItemText(*item));
+    json.Raw(",");
+    json.Key("vertices");
+    DumpVertices(json, *item);
+    json.Raw("}");
+    if (item->Next == piece.ItemRing) break;
+  }
+  json.Raw("]}");
+}
+
+void DumpPieces(JsonWriter& json, const CPieceRecord* ring, int32_t count, bool placed) {
+  json.Raw("[");
+  const CPieceRecord* piece = ring;
+  for (int32_t i = 0; i < count && piece; ++i, piece = piece->Next) {
+    if (i) json.Raw(",");
+    DumpPiece(json, *piece, placed);
+    if (piece->Next == ring) break;
+  }
+  json.Raw("]");
+}
+
+std::string DumpStyle() {
+  std::string out;
+  JsonWriter json(&out);
+  json.Raw("{");
+  json.Key("header");
+  json.Raw("[");
+  const CString* header[] = {&g_Style.HeaderText1, &g_Style.StyleName, &g_Style.HeaderText3, &g_Style.HeaderText4,
+                             &g_Style.HeaderText5};
+  for (size_t i = 0; i < std::size(header); ++i) {
+    if (i) json.Raw(",");
+    json.String(*header[i]);
+  }
+  json.Raw("],");
+  json.Key("scale");
+  json.Number(g_Style.Scale);
+  json.Raw(",");
+  json.Key("version");
+  json.Number(g_Style.DataVersion);
+  json.Raw(",");
+  json.Key("sizes");
+  json.Raw("[");
+  const CSizeRecord* size = g_Style.SizeRing;
+  for (int32_t i = 0; i < g_Style.SizeCount && size; ++i, size = size->Next) {
+    if (i) json.Raw(",");
+    json.Raw("{");
+    json.Key("name");
+    json.String(size->Name);
+    json.Raw(",");
+    json.Key("key1");
+    json.Raw(FormatKey(size->SortKey1).c_str());
+    json.Raw(",");
+    json.Key("key2");
+    json.Raw(FormatKey(size->SortKey2).c_str());
+    json.Raw(",");
+    json.Key("color");
+    json.Number(size->Color);
+    json.Raw(",");
+    json.Key("visible");
+    json.Number(size->Visible);
+    json.Raw("}");
+    if (size->Next == g_Style.SizeRing) break;
+  }
+  json.Raw("],");
+  json.Key("pieces");
+  DumpPieces(json, g_Style.PieceRing, g_Style.PieceCount, false);
+  json.Raw(",");
+  json.Key("work");
+  DumpPieces(json, g_Style.WorkPieceRing, g_Style.WorkPieceCount, true);
+  json.Raw("}\n");
+  return out;
+}
+
+// --- running ------------------------------------------------------------------
+
+// The installed readers and writers, each noting its result for the step.
+FileCommandHandlers RecordingHandlers(const FileCommandHandlers& installed, int* result) {
+  auto wrap = [result](const std::function<int(const CString&)>& f) -> std::function<int(const CString&)> {
+    if (!f) return {};
+    return [f, result](const CString& path) { return *result = f(path); };
+  };
+  FileCommandHandlers handlers = installed;
+  handlers.openPtn = wrap(installed.openPtn);
+  handlers.openDxf = wrap(installed.openDxf);
+  handlers.openAama = wrap(installed.openAama);
+  handlers.savePtn = wrap(installed.savePtn);
+  handlers.saveDxf = wrap(installed.saveDxf);
+  handlers.saveAama = wrap(installed.saveAama);
+  return handlers;
+}
+
+bool PlaceAll(CMainFrame& frame) {
+  CPatternListBox* list = frame.GetListBox();
+  if (!list) return false;
+  for (int i = 0; i < list->GetCount(); ++i) {
+    list->SetCurSel(i);
+    list->OnSelchange();
+    QApplication::processEvents();
+  }
+  return true;
+}
+
+// Qt's own chatter (no runtime folder, size hints of the offscreen platform)
+// would drown the message lines: only its errors reach stderr.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) {
+    std::fprintf(stderr, "zvaama-driver: qt: %s\n", text.toLocal8Bit().constData());
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string error;
+  const std::optional<Invocation> run = ParseArguments(argc, argv, &error);
+  if (!run) {
+    std::fprintf(stderr, "zvaama-driver: %s\n%s", error.c_str(), kUsage);
+    return 2;
+  }
+  if (run->home) setenv("ZVAAMA_HOME", run->home->c_str(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+  qInstallMessageHandler(QuietQtMessages);
+  QApplication app(argc, argv);
+  DriverPrompts prompts;
+  SetPrompts(&prompts);
+
+  int status = 0;
+  {
+    CMainFrame frame;
+    int result = 0;
+    frame.SetFileCommands(RecordingHandlers(InstalledFileCommands(), &result));
+    // Placement and fitting depend on the work window's size: fix it.
+    if (CWorkWindow* view = frame.GetWorkWindow()) view->setFixedSize(run->width, run->height);
+    frame.show();
+    QApplication::processEvents();
+    if (CWorkWindow* view = frame.GetWorkWindow(); !view || view->width() != run->width ||
+                                                   view->height() != run->height) {
+      std::fprintf(stderr, "zvaama-driver: the work window could not be made %dx%d\n", run->width, run->height);
+      return 1;
+    }
+
+    for (const Step& step : run->steps) {
+      bool ok = true;
+      prompts.BeginStep(step);
+      if (step.kind->command != 0) {
+        result = 0;
+        frame.UpdateCommandUI();
+        ok = frame.RunCommand(step.kind->command) && result != 0;
+      } else if (std::string(step.kind->name) == "place-all") {
+        ok = PlaceAll(frame);
+      } else {
+        const std::string json = DumpStyle();
+        std::fwrite(json.data(), 1, json.size(), stdout);
+        std::fflush(stdout);
+      }
+      QApplication::processEvents();
+      for (const std::string& note : prompts.StepNotes()) {
+        std::fprintf(stderr, "zvaama-driver: %s: %s\n", step.kind->name, note.c_str());
+      }
+      if (!ok) {
+        std::fprintf(stderr, "zvaama-driver: %s failed\n", step.kind->name);
+        status = 1;
+      }
+    }
+    frame.hide();
+  }
+  SetPrompts(nullptr);
+  return status;
+}
