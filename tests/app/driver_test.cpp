@@ -3,6 +3,7 @@
 // that a refused open leaves what was loaded before.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,8 @@ TEST_F(DriverTest, OpenAamaReadsTheRuleTableAndItsSizes) {
   ASSERT_EQ(pieces.size(), 1);
   EXPECT_EQ(pieces[0].toObject()["texts"].toArray()[0].toString(), "FRONT");
   EXPECT_TRUE(dump["work"].toArray().isEmpty());
+  // The driver closes the window as a user would, which keeps the settings.
+  EXPECT_EQ(std::filesystem::file_size(home_ / "kov.dat"), 92u);
 }
 
 TEST_F(DriverTest, RefusedAndBrokenFilesGiveTheirMessageAndStatusOne) {

@@ -563,7 +563,9 @@ int main(int argc, char** argv) {
         status = 1;
       }
     }
-    frame.hide();
+    // Closing as the user would writes "kov.dat": the AAMA export options of
+    // this run are the next run's defaults.
+    frame.close();
   }
   SetPrompts(nullptr);
   return status;
