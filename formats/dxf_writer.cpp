@@ -1,0 +1,415 @@
+#include "formats/dxf_writer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "formats/aama_piece.h"
+#include "formats/dxf_output.h"
+#include "formats/dxf_save_dlg.h"
+#include "model/items/curve_item.h"
+#include "model/items/text_item.h"
+#include "model/lookup.h"
+#include "model/outline_walk.h"
+#include "model/piece_item.h"
+#include "model/piece_record.h"
+#include "model/settings.h"
+#include "model/shell_services.h"
+#include "model/style.h"
+#include "model/vertex_node.h"
+#include "platform/binary_file.h"
+#include "platform/numbers.h"
+#include "res/resource_ids.h"
+#include "res/resources.h"
+
+namespace {
+
+// Layers of the plain DXF file.
+constexpr int8_t kLayerDrawing = 11;
+constexpr int8_t kLayerCorner = 2;
+constexpr int8_t kLayerCurvePoint = 3;
+constexpr int kLayerText = 1;
+
+// Gaps in model units: between the sizes of a piece written side by side,
+// and between pieces written side by side.
+constexpr int64_t kSizeGap = 400;
+constexpr int64_t kPieceGap = 1000;
+
+// The display unit modes written in inches (0 inch with fractions, 1 inch).
+bool IsInchUnitMode(int mode) { return mode == 0 || mode == 1; }
+
+// Model units per output unit, label text height and label line spacing in
+// output units.
+struct OutputUnits {
+  double divisor = 1.0;
+  float textHeight = 3.0f;
+  float lineSpacing = 4.0f;
+};
+
+OutputUnits ChooseOutputUnits() {
+  OutputUnits units;
+  const double scale = g_Style.GetScale();
+  if (IsInchUnitMode(g_UnitMode)) {
+    units.divisor = scale * 25.4;
+    units.textHeight = 0.14f;
+    units.lineSpacing = 0.16f;
+  } else {
+    units.divisor = scale;
+  }
+  return units;
+}
+
+int ClampToInt(int64_t v) {
+  return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                              std::numeric_limits<int32_t>::max()));
+}
+
+// The item types written as polylines, and those of them that are closed.
+bool IsPolylineType(int type) {
+  switch (type) {
+    case 0: case 5: case 6: case 7: case 8: case 9: case 12: case 17:
+    case 19: case 20: case 21: case 22: case 24: case 25:
+      return true;
+    default:
+      return false;
+  }
+}
+bool IsClosedPolylineType(int type) { return type == 0 || type == 8 || type == 12 || type == 21; }
+// The curve types whose smoothed curve can be written instead of their main
+// vertices.
+bool HasSampledCurve(int type) { return type == 0 || type == 8 || type == 9 || type == 12 || type == 21; }
+bool IsNotchType(int type) { return type == 13 || type == 18 || type == 23; }
+
+// The main vertices of an item's ring in ring order, from the first main
+// vertex on; at most VertexCount of them, so a damaged ring cannot loop.
+std::vector<CVertexNode*> MainVertices(const CPieceItem* item) {
+  std::vector<CVertexNode*> result;
+  CVertexNode* start = item->VertexHead;
+  if (!start) return result;
+  if (!start->IsMain()) start = item->NextMainVertex(start);
+  if (!start || !start->IsMain()) return result;
+  CVertexNode* main = start;
+  do {
+    result.push_back(main);
+    main = item->NextMainVertex(main);
+  } while (main && main != start && static_cast<int32_t>(result.size()) < item->VertexCount);
+  return result;
+}
+
+// The node of size `size` of a main vertex: its copy `size` places on.
+const CVertexNode* NodeOfSize(const CVertexNode* main, int size) {
+  for (int s = 0; s < size; ++s) main = main->Next;
+  return main;
+}
+
+// One point of a polyline: a position and the kind that decides its point
+// mark.
+struct PolylinePoint {
+  const CVertexNode* at;
+  int kind;
+};
+
+// Writes one piece (a mirrored copy) in all its sizes.
+class PieceWriter {
+ public:
+  PieceWriter(DxfOutput& out, const DxfSaveOptions& options, const OutputUnits& units, CPieceRecord& piece)
+      : out_(out), options_(options), units_(units), piece_(piece) {}
+
+  // Writes size `size` (record `record`) at the given offsets.
+  void WriteSize(int size, const CSizeRecord& record, int xOffset, int yOffset) {
+    size_ = size;
+    xOffset_ = xOffset;
+    yOffset_ = yOffset;
+    if (size == 0 || options_.sizeLayout == 0) WriteLabels(record);
+    for (CPieceItem* item : ItemsOf(&piece_)) WriteItem(*item);
+  }
+
+ private:
+  void Convert(const CVertexNode* node, float* x, float* y) const {
+    ModelToDxfPoint(options_.pieceSet, x, y, node, &piece_, xOffset_, yOffset_, units_.divisor);
+  }
+
+  // The five label texts, stacked above and to the right of the middle of
+  // the grain line; a piece without a grain line takes the middle of its box.
+  void WriteLabels(const CSizeRecord& record) {
+    CVertexNode first;
+    CVertexNode second;
+    CPieceItem* grain = FindFirstItem(&piece_, 1);
+    std::vector<CVertexNode*> ends = grain ? MainVertices(grain) : std::vector<CVertexNode*>{};
+    if (!ends.empty()) {
+      first = *ends.front();
+      second = *grain->NextMainVertex(ends.front());
+    } else if (piece_.BoxMinX <= piece_.BoxMaxX && piece_.BoxMinY <= piece_.BoxMaxY) {
+      first.X = piece_.BoxMinX;
+      first.Y = piece_.BoxMinY;
+      second.X = piece_.BoxMaxX;
+      second.Y = piece_.BoxMaxY;
+    }
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    Convert(&first, &x1, &y1);
+    Convert(&second, &x2, &y2);
+    const float x = (x1 + x2) / 2 + 3 * units_.lineSpacing;
+    const float yMiddle = (y1 + y2) / 2;
+
+    const CString texts[] = {
+        CString("PIECE NAME: ") + piece_.PieceName,
+        CString("ANNOTATION: ") + piece_.Annotation,
+        CString("CATEGORY: ") + (piece_.Category.IsEmpty() ? CString("A") : piece_.Category),
+        CString("QUANTITY: ") + CString(FormatNumberText("%d", piece_.Quantity)),
+        CString("SIZE: ") + record.Name,
+    };
+    int k = 0;
+    for (const CString& text : texts) {
+      const float y = yMiddle + static_cast<float>(4 + k) * units_.lineSpacing;
+      WriteDxfText(out_, kLayerText, x, y, units_.textHeight, text, 0);
+      ++k;
+    }
+  }
+
+  void WriteItem(const CPieceItem& item) {
+    const int type = item.Type;
+    if (IsPolylineType(type)) {
+      WritePolyline(item);
+    } else if (type == 1 || IsNotchType(type)) {
+      if (options_.notchBump == 0 || type == 1) WriteLines(item);
+    } else if (type == 2 || type == 3) {
+      for (CVertexNode* main : MainVertices(&item)) WritePoint(kLayerCorner, NodeOfSize(main, size_));
+    } else if (type == 4 || type == 10) {
+      WriteCircles(item);
+    } else if (type == kItemTypeText) {
+      if (size_ == 0 || options_.sizeLayout != 1) WriteText(static_cast<const CPieceItem11&>(item));
+    }
+  }
+
+  void WritePoint(int8_t layer, const CVertexNode* node) {
+    float x = 0, y = 0;
+    Convert(node, &x, &y);
+    WriteDxfPoint(out_, layer, x, y);
+  }
+
+  // The polyline's points: the sampled curve of this size, or the size's
+  // node of every main vertex with the main vertex's kind.
+  std::vector<PolylinePoint> PolylinePoints(const CPieceItem& item) const {
+    std::vector<PolylinePoint> points;
+    if (options_.addControlPoints == 1 && HasSampledCurve(item.Type)) {
+      const CVertexRing* ring = static_cast<const CPieceCurveItem&>(item).CurveRingAt(size_);
+      if (ring) {
+        const CVertexNode* node = ring->GetHead();
+        for (int32_t i = 0; i < ring->GetCount() && node; ++i, node = node->Next) {
+          points.push_back({node, node->Kind()});
+        }
+        return points;
+      }
+    }
+    for (CVertexNode* main : MainVertices(&item)) points.push_back({NodeOfSize(main, size_), main->Kind()});
+    return points;
+  }
+
+  void WritePolyline(const CPieceItem& item) {
+    const std::vector<PolylinePoint> points = PolylinePoints(item);
+    out_.Line("  0");
+    out_.Line("POLYLINE");
+    out_.Line("  8");
+    out_.Integer(kLayerDrawing);
+    if (IsClosedPolylineType(item.Type)) {
+      out_.Line("  70");
+      out_.Line("   1");
+    }
+    out_.Line("  66");
+    out_.Line("   1");
+    for (const PolylinePoint& p : points) {
+      float x = 0, y = 0;
+      Convert(p.at, &x, &y);
+      WriteDxfVertex(out_, kLayerDrawing, x, y);
+    }
+    out_.Line("  0");
+    out_.Line("SEQEND");
+    for (const PolylinePoint& p : points) {
+      if (p.kind == 1 || p.kind == 3) {
+        WritePoint(kLayerCurvePoint, p.at);
+      } else if (p.kind == 0 || p.kind == 2) {
+        WritePoint(kLayerCorner, p.at);
+      }
+    }
+  }
+
+  void WriteLine(const CVertexNode* from, const CVertexNode* to) {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    Convert(from, &x1, &y1);
+    Convert(to, &x2, &y2);
+    out_.Line("  0");
+    out_.Line("LINE");
+    out_.Line("  8");
+    out_.Integer(kLayerDrawing);
+    out_.Line("  10");
+    out_.Number(x1);
+    out_.Line("  20");
+    out_.Number(y1);
+    out_.Line("  11");
+    out_.Number(x2);
+    out_.Line("  21");
+    out_.Number(y2);
+  }
+
+  // The grain line goes from each end to the other. A notch is a line from
+  // its point on the outline (kind 0) to its inner end, the main vertex after
+  // it; one notch is never joined to the next. Then a corner point at every
+  // main vertex.
+  void WriteLines(const CPieceItem& item) {
+    const std::vector<CVertexNode*> mains = MainVertices(&item);
+    const size_t n = mains.size();
+    for (size_t i = 0; i < n; ++i) {
+      CVertexNode* next = mains[(i + 1) % n];
+      if (IsNotchType(item.Type) && (mains[i]->Kind() != 0 || next->Kind() == 0 || n < 2)) continue;
+      WriteLine(NodeOfSize(mains[i], size_), NodeOfSize(next, size_));
+    }
+    for (CVertexNode* main : mains) WritePoint(kLayerCorner, NodeOfSize(main, size_));
+  }
+
+  // A circle per main vertex. The radius is the x of the radius node that
+  // follows the centre's group: one node for the hollow markers (type 4), a
+  // group with one node per size for the circles (type 10).
+  void WriteCircles(const CPieceItem& item) {
+    const int sizes = std::max(1, static_cast<int>(g_Style.SizeCount));
+    for (CVertexNode* main : MainVertices(&item)) {
+      const CVertexNode* radius = NodeOfSize(main, item.Type == 10 ? sizes + size_ : sizes);
+      float x = 0, y = 0;
+      Convert(NodeOfSize(main, size_), &x, &y);
+      const float r = units_.divisor != 0.0 ? static_cast<float>(radius->X / units_.divisor) : 0.0f;
+      out_.Line("  0");
+      out_.Line("CIRCLE");
+      out_.Line("  8");
+      out_.Integer(kLayerDrawing);
+      out_.Line("  10");
+      out_.Number(x);
+      out_.Line("  20");
+      out_.Number(y);
+      out_.Line("  40");
+      out_.Number(r);
+    }
+  }
+
+  // The font height of a text item is negative when it gives the height of
+  // the characters (the usual case); DXF wants the height as a length.
+  void WriteText(const CPieceItem11& text) {
+    CVertexNode anchor;
+    anchor.X = text.AnchorX;
+    anchor.Y = text.AnchorY;
+    float x = 0, y = 0;
+    Convert(&anchor, &x, &y);
+    const double height = std::abs(static_cast<double>(text.Font.lfHeight));
+    const float h = units_.divisor != 0.0 ? static_cast<float>(height / units_.divisor) : 0.0f;
+    WriteDxfText(out_, kLayerText, x, y, h, text.Text, 0);
+  }
+
+  DxfOutput& out_;
+  const DxfSaveOptions& options_;
+  const OutputUnits& units_;
+  CPieceRecord& piece_;
+  int size_ = 0;
+  int xOffset_ = 0;
+  int yOffset_ = 0;
+};
+
+// The notch marks become bumps of the lines they sit on: for all sizes at
+// once on the main vertices, or, when the sampled curves are written, in
+// each size's curve.
+void InsertNotchBumps(CPieceRecord& piece, int addControlPoints) {
+  static constexpr int kPairs[][2] = {{0, 13}, {12, 18}, {21, 23}};
+  for (const auto& pair : kPairs) {
+    CPieceItem* curve = FindFirstItem(&piece, pair[0]);
+    CPieceItem* notches = FindFirstItem(&piece, pair[1]);
+    if (!curve || !notches) continue;
+    if (addControlPoints == 0) {
+      InsertNotchesIntoCurve(curve, notches, -1);
+    } else {
+      for (int s = 0; s < g_Style.SizeCount; ++s) InsertNotchesIntoCurve(curve, notches, s);
+    }
+  }
+}
+
+}  // namespace
+
+bool WriteDxfStyle(DxfOutput& out, const DxfSaveOptions& options) {
+  CPieceRecord* ring = options.pieceSet == 0 ? g_Style.WorkPieceRing : g_Style.PieceRing;
+  const int32_t count = options.pieceSet == 0 ? g_Style.WorkPieceCount : g_Style.PieceCount;
+  if (!ring || count < 1) return false;
+
+  const OutputUnits units = ChooseOutputUnits();
+  int64_t workAreaWidth = 0;
+  if (g_pWorkWindow) {
+    workAreaWidth = static_cast<int64_t>(g_pWorkWindow->Extent.right) - g_pWorkWindow->Extent.left;
+  }
+
+  out.Line("  0");
+  out.Line("SECTION");
+  out.Line("  2");
+  out.Line("ENTITIES");
+
+  int64_t xOffset = 0;
+  const int yOffset = 0;
+  CPieceRecord* piece = ring;
+  for (int32_t i = 0; i < count && piece; ++i, piece = piece->Next) {
+    std::unique_ptr<CPieceRecord> copy(DuplicatePiece(piece));
+    copy->Recalc(1);
+    const int64_t middle = (static_cast<int64_t>(copy->BoxMinY) + copy->BoxMaxY) / 2;
+    copy->MirrorHorizontal(static_cast<int>(middle));
+    if (options.pieceSet == 1) MoveAamaPieceToOrigin(copy.get());
+    if (options.notchBump == 1) InsertNotchBumps(*copy, options.addControlPoints);
+
+    const int64_t width =
+        copy->BoxMinX <= copy->BoxMaxX ? static_cast<int64_t>(copy->BoxMaxX) - copy->BoxMinX : 0;
+    PieceWriter writer(out, options, units, *copy);
+    CSizeRecord* size = g_Style.SizeRing;
+    for (int s = 0; s < g_Style.SizeCount && size; ++s, size = size->Next) {
+      writer.WriteSize(s, *size, ClampToInt(xOffset), yOffset);
+      if (options.sizeLayout == 0) xOffset += (options.pieceSet == 1 ? width : workAreaWidth) + kSizeGap;
+    }
+    if (options.pieceSet == 1) {
+      xOffset += width + kPieceGap;
+    } else {
+      xOffset = 0;
+    }
+  }
+
+  out.Line("  0");
+  out.Line("ENDSEC");
+  out.Line("  0");
+  out.Line("EOF");
+  return true;
+}
+
+int SaveDxfFileWithOptions(const CString& path, const DxfSaveOptions& options) {
+  const int32_t count = options.pieceSet == 0 ? g_Style.WorkPieceCount : g_Style.PieceCount;
+  if (count < 1) {
+    ShowFailureMessage(IDS_SAVE_PTN_FAILED);
+    return 0;
+  }
+  AtomicFileWriter file;
+  if (!file.Open(path)) {
+    ShowFailureMessage(IDS_SAVE_PTN_FAILED);
+    return 0;
+  }
+  DxfOutput out(file);
+  const bool written = WriteDxfStyle(out, options);
+  if (!written || !out.Flush() || !file.Commit()) {
+    file.Abandon();
+    ShowFailureMessage(IDS_SAVE_PTN_FAILED);
+    return 0;
+  }
+  return 1;
+}
+
+int SaveDxfFile(const CString& path) {
+  CDxfSaveDlg dlg;
+  if (dlg.DoModal() != IDOK) return 1;
+  DxfSaveOptions options;
+  options.pieceSet = dlg.m_nPieceSet;
+  options.sizeLayout = dlg.m_nSizeLayout;
+  options.notchBump = dlg.m_bNotchBump;
+  options.addControlPoints = dlg.m_bAddControlPoints;
+  return SaveDxfFileWithOptions(path, options);
+}
