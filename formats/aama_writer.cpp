@@ -1,0 +1,714 @@
+#include "formats/aama_writer.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "formats/aama_rul_writer.h"
+#include "formats/aama_save_dlg.h"
+#include "formats/dxf_output.h"
+#include "model/geometry.h"
+#include "model/items/curve_item.h"
+#include "model/items/text_item.h"
+#include "model/lookup.h"
+#include "model/outline_walk.h"
+#include "model/piece_item.h"
+#include "model/piece_record.h"
+#include "model/settings.h"
+#include "model/style.h"
+#include "model/vertex_node.h"
+#include "platform/binary_file.h"
+#include "platform/clock.h"
+#include "res/resource_ids.h"
+#include "res/resources.h"
+
+namespace {
+
+// Curve points get a rule number of their own only this far (in millimetres
+// of curve length) from the nearest grade point.
+constexpr double kGradePointSpacingMm = 30.0;
+// The layers of the AAMA convention.
+constexpr int8_t kLayerBoundary = 1;
+constexpr int8_t kLayerTurnPoint = 2;
+constexpr int8_t kLayerCurvePoint = 3;
+constexpr int8_t kLayerNotch = 4;
+constexpr int8_t kLayerGradeReference = 5;
+constexpr int8_t kLayerGrainLine = 7;
+constexpr int8_t kLayerInternal = 8;
+constexpr int8_t kLayerDrillHole = 13;
+constexpr int8_t kLayerSewLine = 14;
+// Point marks whose sub-kind (flags bits 8-11) is this are not drill holes.
+constexpr uint32_t kMarkSubKindMask = 0xF00;
+constexpr uint32_t kMarkSubKindNoHole = 0x800;
+// A grain line this close to level in y gets a grade reference line along it.
+constexpr double kLevelTolerance = 0.00001;
+// A grade reference line is this long, in file units.
+constexpr float kGradeReferenceLength = 2.0f;
+
+// The options as the dialog left them, with the rules that tie them
+// together applied.
+struct Options {
+  bool allPieces = true;
+  bool baseSizeOnly = false;
+  int notch = 0;  // 0 points, 1 lines, 2 none, 3 into the curves
+  int text = 0;   // 1: texts lose their high bits
+  bool gradeToRul = true;
+  bool controlPoints = false;
+  bool gradePoints = true;
+  bool descAsName = false;
+};
+
+// The units of the file: inches while the screen shows inches, else
+// millimetres.
+struct Units {
+  bool english = false;
+  double divisor = 1.0;  // model units per file unit
+  float textHeight = 2.0f;
+  float lineStep = 3.0f;
+  float firstInsertX = 127.0f;
+  int32_t nudge = 0;  // model units: 0.1 mm
+};
+
+Units UnitsOfStyle() {
+  Units u;
+  const int32_t scale = g_Style.GetScale();
+  u.english = g_UnitMode < 2;
+  if (u.english) {
+    u.divisor = scale * 25.4;
+    u.textHeight = 0.1f;
+    u.lineStep = 0.14f;
+    u.firstInsertX = 5.0f;
+  } else {
+    u.divisor = scale;
+  }
+  u.nudge = RoundToNearest(scale * 0.1);
+  return u;
+}
+
+// `count` pieces from `ring` along their Next links.
+std::vector<CPieceRecord*> PiecesFrom(CPieceRecord* ring, int count) {
+  std::vector<CPieceRecord*> pieces;
+  CPieceRecord* piece = ring;
+  for (int i = 0; i < count && piece; ++i, piece = piece->Next) pieces.push_back(piece);
+  return pieces;
+}
+
+// Makes the texts distinct: at the first pair (i, j), i < j, of equal texts
+// text j gets j + 1 appended (and `renamed(j)` is told), and the search
+// starts again from the first pair.
+template <typename Renamed>
+void MakeDistinct(const std::vector<CString*>& texts, Renamed renamed) {
+  const size_t n = texts.size();
+  bool changed = true;
+  while (changed) {
+    changed = false;
+    for (size_t i = 0; i < n && !changed; ++i) {
+      for (size_t j = i + 1; j < n; ++j) {
+        if (*texts[i] == *texts[j]) {
+          CString suffix;
+          suffix.Format("%d", static_cast<int>(j + 1));
+          *texts[j] += suffix;
+          renamed(j);
+          changed = true;
+          break;
+        }
+      }
+    }
+  }
+}
+
+// Rule numbers given to vertices, with the fourth word each held before, so
+// that the style gets its words back when the writer is done.
+class RuleNumbers {
+ public:
+  RuleNumbers() = default;
+  RuleNumbers(const RuleNumbers&) = delete;
+  RuleNumbers& operator=(const RuleNumbers&) = delete;
+  ~RuleNumbers() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) it->first->Value = it->second;
+  }
+
+  // Numbers the vertices of the pieces from 2 on, in piece, item and ring
+  // order (rule 1 is the all-zero rule).
+  void Assign(const std::vector<CPieceRecord*>& pieces, bool gradePoints) {
+    const double spacing = kGradePointSpacingMm * g_Style.GetScale();
+    int counter = 1;
+    for (CPieceRecord* piece : pieces) {
+      for (CPieceItem* item : ItemsOf(piece)) {
+        const AamaRuleItemClass itemClass = AamaRuleClassOf(item->Type);
+        if (itemClass == AamaRuleItemClass::kNone) continue;
+        for (CVertexNode* node : NodesOf(item)) {
+          const int kind = node->Kind();
+          bool numbered = false;
+          switch (itemClass) {
+            case AamaRuleItemClass::kCurve:
+              // A curve point numbered here ends the walks of the curve
+              // points after it, so grade points come at most every 30 mm.
+              numbered = kind == 0 || kind == 3 ||
+                         (gradePoints && (kind == 1 || kind == 2) && item->DistanceToKeyVertex(node) >= spacing);
+              break;
+            case AamaRuleItemClass::kPoints: numbered = node->IsMain(); break;
+            case AamaRuleItemClass::kNotches: numbered = kind == 0 || kind == 3; break;
+            case AamaRuleItemClass::kNone: break;
+          }
+          if (!numbered) continue;
+          saved_.emplace_back(node, node->Value);
+          ++counter;
+          node->Value = std::bit_cast<int32_t>(static_cast<float>(counter));
+        }
+      }
+    }
+  }
+
+ private:
+  std::vector<std::pair<CVertexNode*, int32_t>> saved_;
+};
+
+// The rule number a vertex carries.
+int RuleNumberOf(const CVertexNode* node) {
+  return node ? TruncateTowardZero(std::bit_cast<float>(node->Value)) : 0;
+}
+
+bool SamePlace(const CVertexNode* a, const CVertexNode* b) { return a->X == b->X && a->Y == b->Y; }
+
+// Writes the blocks of one piece: a working copy, mirrored so that y points
+// up, drawn once for each size written.
+class PieceBlockWriter {
+ public:
+  PieceBlockWriter(DxfOutput& out, const Options& options, const Units& units)
+      : out_(out), options_(options), units_(units) {}
+
+  // The blocks of `piece`; returns the width of the piece in file units,
+  // which the INSERTs step by.
+  float Write(const CPieceRecord* piece, const CString& blockName, const std::vector<int>& sizesWritten) {
+    copy_.reset(DuplicatePiece(piece));
+    copy_->Recalc(1);
+    const int64_t middle = (static_cast<int64_t>(copy_->BoxMinY) + copy_->BoxMaxY) / 2;
+    copy_->MirrorHorizontal(static_cast<int32_t>(middle));
+
+    if (options_.notch == 3 && !options_.controlPoints) InsertNotches(-1);
+    for (int m : sizesWritten) WriteBlock(blockName, m);
+
+    const float width = Width();
+    copy_.reset();
+    return width;
+  }
+
+ private:
+  float Width() const {
+    if (copy_->BoxMaxX < copy_->BoxMinX || units_.divisor == 0.0) return 0.0f;
+    return static_cast<float>((static_cast<int64_t>(copy_->BoxMaxX) - copy_->BoxMinX) / units_.divisor);
+  }
+
+  // The notches of the outline, the cut line and the contour put into them,
+  // for every size (-1) or one size's curve.
+  void InsertNotches(int size) {
+    static constexpr std::pair<int, int> kPairs[] = {{13, 0}, {18, 12}, {23, 21}};
+    for (const auto& [notchType, curveType] : kPairs) {
+      CPieceItem* notches = nullptr;
+      CPieceItem* curve = nullptr;
+      if (copy_->FindItem(notchType, &notches) && copy_->FindItem(curveType, &curve)) {
+        InsertNotchesIntoCurve(curve, notches, size);
+      }
+    }
+  }
+
+  void Convert(const CVertexNode* node, float* x, float* y) const {
+    ModelToAamaPoint(x, y, node, copy_.get(), units_.divisor);
+  }
+  float ToFile(int64_t length) const {
+    return units_.divisor == 0.0 ? 0.0f : static_cast<float>(length / units_.divisor);
+  }
+
+  void Point(int8_t layer, const CVertexNode* node) {
+    float x = 0, y = 0;
+    Convert(node, &x, &y);
+    WriteDxfPoint(out_, layer, x, y);
+  }
+  void Label(int8_t layer, const CVertexNode* node, int number) {
+    float x = 0, y = 0;
+    Convert(node, &x, &y);
+    WriteDxfTextEntity(out_, &number, layer, x, y, units_.textHeight);
+  }
+  void PointAndLabel(int8_t layer, const CVertexNode* node) {
+    Point(layer, node);
+    Label(layer, node, RuleNumberOf(node));
+  }
+  void Line(int8_t layer, const CVertexNode* a, const CVertexNode* b) {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    Convert(a, &x1, &y1);
+    Convert(b, &x2, &y2);
+    WriteDxfLine(out_, layer, x1, y1, x2, y2);
+  }
+
+  void WriteBlock(const CString& blockName, int m) {
+    CSizeRecord* size = g_Style.SizeArray[static_cast<size_t>(m)];
+    k_ = g_Style.IndexOfSize(size);
+    if (k_ < 0) return;
+
+    // Where the block's texts start: beside the grain line's middle, or the
+    // middle of the piece when it has no grain line.
+    float anchorX = 0, anchorY = 0;
+    CPieceItem* grain = nullptr;
+    if (copy_->FindItem(1, &grain) && grain->VertexHead) {
+      float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+      Convert(grain->VertexHead, &x1, &y1);
+      Convert(grain->NextMainVertex(grain->VertexHead), &x2, &y2);
+      anchorX = (x1 + x2) / 2 + 3 * units_.lineStep;
+      anchorY = (y1 + y2) / 2 + 3 * units_.lineStep;
+    } else if (copy_->BoxMaxX >= copy_->BoxMinX && copy_->BoxMaxY >= copy_->BoxMinY) {
+      anchorX = ToFile(static_cast<int64_t>(copy_->BoxMaxX) - copy_->BoxMinX) / 2;
+      anchorY = ToFile(static_cast<int64_t>(copy_->BoxMaxY) - copy_->BoxMinY) / 2;
+    }
+
+    if (options_.notch == 3 && options_.controlPoints) InsertNotches(k_);
+
+    out_.Line("  0");
+    out_.Line("BLOCK");
+    out_.Line("  8");
+    out_.Line("0");
+    out_.Line("  2");
+    out_.Line(StripHighBit(blockName + "_" + size->Name).view());
+    out_.Line(" 70");
+    out_.Line("64");
+    out_.Line(" 10");
+    out_.Line("0.0000");
+    out_.Line(" 20");
+    out_.Line("0.0000");
+
+    float y = anchorY;
+    auto text = [&](const CString& value, int strip) {
+      y += units_.lineStep;
+      WriteDxfText(out_, 1, anchorX, y, units_.textHeight, value, strip);
+    };
+    text("PIECE NAME: " + blockName, options_.text);
+    if (!options_.descAsName) text("ANNOTATION: " + copy_->Annotation, options_.text);
+    text(copy_->Category.IsEmpty() ? CString("CATEGORY: A") : "CATEGORY: " + copy_->Category, options_.text);
+    CString quantity;
+    quantity.Format("QUANTITY: %d", copy_->Quantity);
+    text(quantity, 0);
+    text("SIZE: " + size->Name, options_.text);
+
+    // The items from the outline on, round the ring.
+    std::vector<CPieceItem*> items = ItemsOf(copy_.get());
+    CPieceItem* outline = nullptr;
+    size_t first = 0;
+    if (copy_->FindItem(0, &outline)) {
+      for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == outline) first = i;
+      }
+    }
+    for (size_t i = 0; i < items.size(); ++i) WriteItem(items[(first + i) % items.size()]);
+
+    out_.Line("  0");
+    out_.Line("ENDBLK");
+  }
+
+  void WriteItem(CPieceItem* item) {
+    if (!item->VertexHead || item->VertexCount <= 0) return;
+    switch (item->Type) {
+      case 0: case 8: case 12: case 21: {
+        const int8_t layer = item->Type == 0 ? kLayerBoundary : item->Type == 12 ? kLayerSewLine : kLayerInternal;
+        Polyline(item, layer, true, true);
+        if (k_ == 0) CurvePoints(item);
+        break;
+      }
+      case 9:
+        if (item->CountMainVertices() < 3) {
+          TwoPointLine(item);
+        } else {
+          Polyline(item, kLayerInternal, false, true);
+          if (k_ == 0) CurvePoints(item);
+        }
+        break;
+      case 1: GrainLine(item); break;
+      case 2: case 4: DrillHoles(item); break;
+      case 3: Pairs(item); break;
+      case 5: case 17: case 22: TwoPointLine(item); break;
+      case 6: case 7: case 19: case 20: case 24: case 25:
+        Polyline(item, kLayerInternal, false, false);
+        if (k_ == 0) {
+          for (CVertexNode* v : MainVerticesOf(item)) {
+            const int kind = v->Kind();
+            PointAndLabel(kind == 1 || kind == 3 ? kLayerCurvePoint : kLayerTurnPoint, v);
+          }
+        }
+        break;
+      case 10: Circles(item); break;
+      case 11: Text(item); break;
+      case 13: case 18: case 23: Notches(item); break;
+      default: break;
+    }
+  }
+
+  // A polyline through the size's vertices. Without control points (or
+  // where the curve has no smoothed ring) one vertex per main vertex, a
+  // vertex at the place of the one before nudged 0.1 mm aside so that no
+  // edge has no length; with them, every point of the size's smoothed curve.
+  void Polyline(CPieceItem* item, int8_t layer, bool closed, bool smoothable) {
+    out_.Line("  0");
+    out_.Line("POLYLINE");
+    out_.Line("  8");
+    out_.Integer(layer);
+    out_.Line("  66");
+    out_.Line("1");
+    out_.Line("  70");
+    out_.Line(closed ? "1" : "0");
+    const CVertexRing* ring = nullptr;
+    if (smoothable && options_.controlPoints) {
+      if (auto* curve = dynamic_cast<CPieceCurveItem*>(item)) ring = curve->CurveRingAt(k_);
+    }
+    if (ring && ring->Head && ring->Count > 0) {
+      const CVertexNode* node = ring->Head;
+      for (int32_t i = 0; i < ring->Count && node; ++i, node = node->Next) Vertex(layer, node);
+    } else {
+      const std::vector<CVertexNode*> mains = MainVerticesOf(item);
+      const size_t n = mains.size();
+      for (size_t i = 0; i < n; ++i) {
+        CVertexNode* written = AamaSizeNode(mains[i], k_);
+        Vertex(layer, written);
+        CVertexNode* next = AamaSizeNode(mains[(i + 1) % n], k_);
+        CVertexNode* after = AamaSizeNode(mains[(i + 2) % n], k_);
+        if (SamePlace(next, written)) {
+          next->X = WrapAdd(next->X, units_.nudge);
+          if (SamePlace(next, after)) {
+            next->X = WrapSub(next->X, units_.nudge);
+            next->Y = WrapAdd(next->Y, units_.nudge);
+            if (SamePlace(next, after)) next->X = WrapAdd(next->X, units_.nudge);
+          }
+        }
+      }
+    }
+    out_.Line("  0");
+    out_.Line("SEQEND");
+  }
+
+  void Vertex(int8_t layer, const CVertexNode* node) {
+    float x = 0, y = 0;
+    Convert(node, &x, &y);
+    WriteDxfVertex(out_, layer, x, y);
+  }
+
+  // The base size's points of a curve: corners on the turn-point layer,
+  // curve points on the curve-point layer, grade points labelled with their
+  // rule numbers. With control points the smoothed points are written, each
+  // labelled with the number of the vertex it stands for.
+  void CurvePoints(CPieceItem* item) {
+    auto* curve = dynamic_cast<CPieceCurveItem*>(item);
+    std::vector<CVertexNode*> nodes;
+    const CVertexRing* ring = options_.controlPoints && curve ? curve->CurveRingAt(0) : nullptr;
+    if (ring && ring->Head && ring->Count > 0) {
+      CVertexNode* node = ring->Head;
+      for (int32_t i = 0; i < ring->Count && node; ++i, node = node->Next) nodes.push_back(node);
+    } else {
+      ring = nullptr;
+      nodes = NodesOf(item);
+    }
+    for (CVertexNode* node : nodes) {
+      const int kind = node->Kind();
+      int8_t layer = 0;
+      if (kind == 1 || kind == 3 || kind == kVertexKindGraded) layer = kLayerCurvePoint;
+      else if (kind == 0 || kind == 2) layer = kLayerTurnPoint;
+      else continue;
+      Point(layer, node);
+      const bool gradePoint = kind == 0 || kind == 3 || (options_.gradePoints && (kind == 1 || kind == 2));
+      if (!gradePoint) continue;
+      int number = RuleNumberOf(node);
+      if (ring && number <= 0) number = RuleNumberOf(curve->MapToMainVertex(g_Style.SizeRing, node));
+      if (number > 0) Label(layer, node, number);
+    }
+  }
+
+  // The grain line in the base size's place for every size, and the grade
+  // reference line: along it when it lies level, else a short level line
+  // from its start.
+  void GrainLine(CPieceItem* item) {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    Convert(item->VertexHead, &x1, &y1);
+    Convert(item->NextMainVertex(item->VertexHead), &x2, &y2);
+    WriteDxfLine(out_, kLayerGrainLine, x1, y1, x2, y2);
+    if (std::fabs(static_cast<double>(y1) - y2) >= kLevelTolerance) {
+      WriteDxfLine(out_, kLayerGradeReference, x1, y1, x1 + kGradeReferenceLength, y1);
+    } else {
+      WriteDxfLine(out_, kLayerGradeReference, x1, y1, x2, y2);
+    }
+  }
+
+  void DrillHoles(CPieceItem* item) {
+    for (CVertexNode* v : MainVerticesOf(item)) {
+      if ((v->Flags & kMarkSubKindMask) == kMarkSubKindNoHole) continue;
+      Point(kLayerDrillHole, AamaSizeNode(v, k_));
+      if (k_ == 0) Label(kLayerDrillHole, v, RuleNumberOf(v));
+    }
+  }
+
+  // Lines between the first and second, third and fourth ... main vertex.
+  void Pairs(CPieceItem* item) {
+    const std::vector<CVertexNode*> mains = MainVerticesOf(item);
+    for (size_t i = 0; i + 1 < mains.size(); i += 2) {
+      Line(kLayerInternal, AamaSizeNode(mains[i], k_), AamaSizeNode(mains[i + 1], k_));
+      if (k_ == 0) {
+        PointAndLabel(kLayerTurnPoint, mains[i]);
+        PointAndLabel(kLayerTurnPoint, mains[i + 1]);
+      }
+    }
+  }
+
+  void TwoPointLine(CPieceItem* item) {
+    const std::vector<CVertexNode*> mains = MainVerticesOf(item);
+    if (mains.size() < 2) return;
+    Line(kLayerInternal, AamaSizeNode(mains[0], k_), AamaSizeNode(mains[1], k_));
+    if (k_ == 0) {
+      PointAndLabel(kLayerTurnPoint, mains[0]);
+      PointAndLabel(kLayerTurnPoint, mains[1]);
+    }
+  }
+
+  // Each circle: its centre group, then its radius group (the radius of
+  // each size in x) after the centre's copies. A circle of the default
+  // radius of 0.1 mm is a placeholder and is left out, as is one without a
+  // positive radius.
+  void Circles(CPieceItem* item) {
+    for (CVertexNode* centre : MainVerticesOf(item)) {
+      CVertexNode* radius = centre;
+      for (int i = 0; i < g_Style.SizeCount && radius; ++i) radius = radius->Next;
+      if (!radius || radius == centre || radius->Kind() != kVertexKindSkipRun) continue;
+      if (radius->X == g_Style.GetScale() * 0.1) continue;
+      const float r = ToFile(AamaSizeNode(radius, k_)->X);
+      if (!(r > 0.0f)) continue;
+      float x = 0, y = 0;
+      Convert(AamaSizeNode(centre, k_), &x, &y);
+      out_.Line("  0");
+      out_.Line("CIRCLE");
+      out_.Line("  8");
+      out_.Line("8");
+      out_.Line(" 10");
+      out_.Number(x);
+      out_.Line(" 20");
+      out_.Number(y);
+      out_.Line(" 40");
+      out_.Number(r);
+      if (k_ == 0) PointAndLabel(kLayerTurnPoint, centre);
+    }
+  }
+
+  // A text item at its anchor. The font height may be stored negative (a
+  // character height); the file takes its size.
+  void Text(CPieceItem* item) {
+    auto* text = dynamic_cast<CPieceItem11*>(item);
+    if (!text) return;
+    const float x = ToFile(static_cast<int64_t>(text->AnchorX) - copy_->BoxMinX);
+    const float y = ToFile(static_cast<int64_t>(text->AnchorY) - copy_->BoxMinY);
+    float height = std::fabs(ToFile(text->Font.lfHeight));
+    if (!(height > 0.0f)) height = units_.textHeight;
+    WriteDxfText(out_, 1, x, y, height, text->Text, options_.text);
+  }
+
+  // Notch mode 0: a point per notch with its depth (" 30") and width
+  // (" 39"); mode 1: a line per notch; modes 2 and 3: nothing here. Each
+  // notch is its notch vertex and end vertex (each with its copies), a width
+  // node and a reference node.
+  void Notches(CPieceItem* item) {
+    if (options_.notch == 1) {
+      Pairs(item);
+      return;
+    }
+    if (options_.notch != 0) return;
+    CVertexNode* head = item->VertexHead;
+    CVertexNode* notch = head;
+    CVertexNode* end = item->NextMainVertex(head);
+    for (int32_t guard = 0; guard < item->VertexCount && notch && end; ++guard) {
+      const CVertexNode* notchNode = AamaSizeNode(notch, k_);
+      CVertexNode* endNode = AamaSizeNode(end, k_);
+      Point(kLayerNotch, notchNode);
+      const double dx = static_cast<double>(endNode->X) - notchNode->X;
+      const double dy = static_cast<double>(endNode->Y) - notchNode->Y;
+      out_.Line(" 30");
+      out_.Number(units_.divisor == 0.0 ? 0.0f : static_cast<float>(std::hypot(dx, dy) / units_.divisor));
+      CVertexNode* following = item->NextMainVertex(endNode);
+      CVertexNode* width = following ? following->Prev : nullptr;
+      width = width ? width->Prev : nullptr;
+      const bool hasWidth = width && width->Kind() == kVertexKindFixedSingle;
+      out_.Line(" 39");
+      out_.Number(hasWidth ? ToFile(width->X) : 0.0f);
+      if (k_ == 0) Label(kLayerNotch, notch, RuleNumberOf(notch));
+      if (!hasWidth) break;
+      notch = item->NextMainVertex(width);
+      end = item->NextMainVertex(notch);
+      if (notch == head) break;
+    }
+  }
+
+  DxfOutput& out_;
+  const Options& options_;
+  const Units& units_;
+  std::unique_ptr<CPieceRecord> copy_;
+  int k_ = 0;  // size-ring position of the size being written
+};
+
+// The sorted sizes must be the sizes of the ring.
+void EnsureSortedSizes() {
+  bool complete = static_cast<int>(g_Style.SizeArray.size()) == g_Style.SizeCount;
+  for (const CSizeRecord* size : g_Style.SizeArray) complete = complete && size;
+  if (!complete) g_Style.SortSizes();
+}
+
+int Fail() {
+  ShowFailureMessage(IDS_SAVE_PTN_FAILED);
+  return 0;
+}
+
+}  // namespace
+
+void FixAamaSizeNames() {
+  EnsureSortedSizes();
+  std::vector<CString*> names;
+  for (size_t i = 0; i < g_Style.SizeArray.size(); ++i) {
+    CSizeRecord* size = g_Style.SizeArray[i];
+    if (!size) continue;
+    if (size->Name.IsEmpty()) size->Name.Format("SIZE%x", static_cast<unsigned>(i + 1));
+    names.push_back(&size->Name);
+  }
+  MakeDistinct(names, [](size_t) {});
+}
+
+void FixAamaPieceNames(bool descriptionAsName) {
+  const std::vector<CPieceRecord*> pieces = PiecesFrom(g_Style.PieceRing, g_Style.PieceCount);
+  auto copyToLink = [&](size_t i) {
+    CPieceRecord* piece = pieces[i];
+    if (!piece->Linked || !piece->Link) return;
+    piece->Link->PieceName = piece->PieceName;
+    piece->Link->Annotation = piece->Annotation;
+  };
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    CString& text = descriptionAsName ? pieces[i]->Annotation : pieces[i]->PieceName;
+    if (!text.IsEmpty()) continue;
+    text.Format("Piece%d", static_cast<int>(i + 1));
+    copyToLink(i);
+  }
+  std::vector<CString*> names;
+  for (CPieceRecord* piece : pieces) names.push_back(&piece->PieceName);
+  MakeDistinct(names, copyToLink);
+  if (descriptionAsName) {
+    std::vector<CString*> descriptions;
+    for (CPieceRecord* piece : pieces) descriptions.push_back(&piece->Annotation);
+    MakeDistinct(descriptions, copyToLink);
+  }
+}
+
+int SaveAamaFile(const char* path) {
+  const CString dxfPath(path);
+  CString styleName = g_Style.StyleName;
+  styleName.Trim();
+  if (styleName.IsEmpty()) styleName = "Style1";
+  FixAamaSizeNames();
+
+  CAamaSaveDlg dlg;
+  if (dlg.DoModal() != IDOK) return 1;
+  Options options;
+  options.allPieces = dlg.m_nPieces != 0;
+  options.baseSizeOnly = dlg.m_nSizes != 0;
+  options.notch = dlg.m_nNotch;
+  options.text = dlg.m_nText;
+  options.gradeToRul = dlg.m_bGradeToRul != 0;
+  options.controlPoints = dlg.m_bControlPoints != 0;
+  options.gradePoints = dlg.m_bGradePoints != 0;
+  options.descAsName = dlg.m_bDescAsName != 0;
+
+  const std::vector<CPieceRecord*> pieces =
+      options.allPieces ? PiecesFrom(g_Style.PieceRing, g_Style.PieceCount)
+                        : PiecesFrom(g_Style.WorkPieceRing, g_Style.WorkPieceCount);
+  // Nothing to write is a failed save, not a silent success.
+  if (pieces.empty() || g_Style.SizeArray.empty()) return Fail();
+  FixAamaPieceNames(options.descAsName);
+
+  RuleNumbers numbers;
+  numbers.Assign(pieces, options.gradePoints);
+
+  const int sizeCount = g_Style.SizeCount;
+  if (options.baseSizeOnly || sizeCount < 2) options.gradeToRul = false;
+  if (!options.baseSizeOnly && options.gradeToRul) options.baseSizeOnly = true;
+  if (!options.baseSizeOnly && !options.gradeToRul && sizeCount > 1) options.controlPoints = false;
+
+  AtomicFileWriter dxfFile;
+  if (!dxfFile.Open(dxfPath)) return Fail();
+  const Units units = UnitsOfStyle();
+  DxfOutput out(dxfFile);
+  for (const char* line : {"  0", "SECTION", "  2", "HEADER", "  0", "ENDSEC", "  0", "SECTION", "  2", "BLOCKS"}) {
+    out.Line(line);
+  }
+
+  // The sizes written, by their place in the sorted sizes.
+  std::vector<int> sizesWritten;
+  for (size_t m = 0; m < g_Style.SizeArray.size(); ++m) {
+    if (!options.baseSizeOnly || g_Style.SizeArray[m] == g_Style.SizeRing) sizesWritten.push_back(static_cast<int>(m));
+  }
+
+  std::vector<float> widths;
+  PieceBlockWriter blocks(out, options, units);
+  for (CPieceRecord* piece : pieces) {
+    const CString& blockName = options.descAsName ? piece->Annotation : piece->PieceName;
+    widths.push_back(blocks.Write(piece, blockName, sizesWritten));
+  }
+
+  for (const char* line : {"  0", "ENDSEC", "  0", "SECTION", "  2", "ENTITIES"}) out.Line(line);
+  const bool writeRules = options.gradeToRul && sizeCount > 1;
+  const CString tableName = writeRules ? AamaRuleTableName(dxfPath) : CString();
+  const time_t now = CurrentTime();
+  const CString baseName = g_Style.SizeRing ? g_Style.SizeRing->Name : CString();
+  const std::pair<CString, int> headerTexts[] = {
+      {"Style Name: " + styleName, options.text},
+      {"Creation Date: " + FormatUtcTime(now, "%m-%d-%Y"), 0},
+      {"Creation Time: " + FormatUtcTime(now, "%H:%M:%S"), 0},
+      {"Author: ZORVEK TECHNOLOGY", 0},
+      {"PRODUCT: ZV-KOV", 0},
+      {"VERSION: V5.0", 0},
+      {"Sample Size: " + baseName, options.text},
+      {"Grade Rule Table: " + tableName, 0},
+      {units.english ? "Units: ENGLISH" : "Units: METRIC", 0},
+      {"TOLERANCE: .0001", 0},
+  };
+  float y = 0;
+  for (const auto& [text, strip] : headerTexts) {
+    y += units.lineStep;
+    WriteDxfText(out, 1, 0.0f, y, units.textHeight, text, strip);
+  }
+
+  float x = units.firstInsertX;
+  for (size_t p = 0; p < pieces.size(); ++p) {
+    const CString& blockName = options.descAsName ? pieces[p]->Annotation : pieces[p]->PieceName;
+    for (int m : sizesWritten) {
+      out.Line("  0");
+      out.Line("INSERT");
+      out.Line("  8");
+      out.Line("1");
+      out.Line("  2");
+      out.Line((StripHighBit(blockName) + "_" + StripHighBit(g_Style.SizeArray[static_cast<size_t>(m)]->Name)).view());
+      out.Line(" 10");
+      out.Number(x);
+      out.Line(" 20");
+      out.Line("0.0000");
+      x += widths[p];
+    }
+  }
+  for (const char* line : {"  0", "ENDSEC", "  0", "EOF"}) out.Line(line);
+
+  if (!out.Flush()) return Fail();
+  if (writeRules) {
+    AamaRuleSource source;
+    source.ring = options.allPieces ? g_Style.PieceRing : g_Style.WorkPieceRing;
+    source.count = static_cast<int>(pieces.size());
+    source.gradePoints = options.gradePoints;
+    source.english = units.english;
+    source.tableName = tableName;
+    source.when = CurrentTime();
+    const std::string rules = BuildAamaRuleText(source);
+    if (!WriteWholeFile(AamaRuleFilePath(dxfPath), rules.data(), rules.size())) return Fail();
+  }
+  if (!dxfFile.Commit()) return Fail();
+  return 1;
+}
