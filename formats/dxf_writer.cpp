@@ -180,7 +180,8 @@ class PieceWriter {
     } else if (type == 4 || type == 10) {
       WriteCircles(item);
     } else if (type == kItemTypeText) {
-      if (size_ == 0 || options_.sizeLayout != 1) WriteText(static_cast<const CPieceItem11&>(item));
+      const auto* text = dynamic_cast<const CPieceItem11*>(&item);
+      if (text && (size_ == 0 || options_.sizeLayout != 1)) WriteText(*text);
     }
   }
 
@@ -194,8 +195,9 @@ class PieceWriter {
   // node of every main vertex with the main vertex's kind.
   std::vector<PolylinePoint> PolylinePoints(const CPieceItem& item) const {
     std::vector<PolylinePoint> points;
-    if (options_.addControlPoints == 1 && HasSampledCurve(item.Type)) {
-      const CVertexRing* ring = static_cast<const CPieceCurveItem&>(item).CurveRingAt(size_);
+    const auto* curve = dynamic_cast<const CPieceCurveItem*>(&item);
+    if (options_.addControlPoints == 1 && HasSampledCurve(item.Type) && curve) {
+      const CVertexRing* ring = curve->CurveRingAt(size_);
       if (ring) {
         const CVertexNode* node = ring->GetHead();
         for (int32_t i = 0; i < ring->GetCount() && node; ++i, node = node->Next) {
@@ -354,6 +356,7 @@ bool WriteDxfStyle(DxfOutput& out, const DxfSaveOptions& options) {
   CPieceRecord* piece = ring;
   for (int32_t i = 0; i < count && piece; ++i, piece = piece->Next) {
     std::unique_ptr<CPieceRecord> copy(DuplicatePiece(piece));
+    if (!copy) continue;
     copy->Recalc(1);
     const int64_t middle = (static_cast<int64_t>(copy->BoxMinY) + copy->BoxMaxY) / 2;
     copy->MirrorHorizontal(static_cast<int>(middle));
