@@ -23,7 +23,9 @@
 #include "app/toolbar_icons.h"
 #include "app/work_window.h"
 #include "formats/aama_reader.h"
+#include "formats/aama_writer.h"
 #include "formats/dxf_reader.h"
+#include "formats/dxf_writer.h"
 #include "model/geometry.h"
 #include "model/selection.h"
 #include "model/settings.h"
@@ -120,6 +122,9 @@ FileCommandHandlers InstalledFileCommands() {
   handlers.openAama = [](const CString& path) {
     return ReadAamaFile(path.c_str(), FALSE, FALSE) == AamaReadResult::kSuccess ? 1 : 0;
   };
+  // The writers show their own failure message.
+  handlers.saveDxf = [](const CString& path) { return SaveDxfFile(path); };
+  handlers.saveAama = [](const CString& path) { return SaveAamaFile(path.c_str()); };
   return handlers;
 }
 

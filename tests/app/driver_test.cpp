@@ -3,6 +3,9 @@
 // that a refused open leaves what was loaded before.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,6 +16,7 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "tests/support/dxf_audit.h"
 #include "tests/support/temp_folder.h"
 
 #ifndef ZVAAMA_DRIVER_EXECUTABLE
@@ -59,18 +63,18 @@ std::string Dxf(const std::string& entities) {
 
 const char kLine[] = "  0\nLINE\n  8\n0\n 10\n0\n 20\n0\n 11\n100\n 21\n0\n";
 
-// One graded piece in AAMA form: a 10 mm square whose corners (0, 0) and
-// (10, 0) carry rules 2 and 3 of a five-size table with sample size M.
+// One graded piece in AAMA form: a 100 mm square whose corners (0, 0) and
+// (100, 0) carry rules 2 and 3 of a five-size table with sample size M.
 const char kAamaStyle[] =
     "0\nSECTION\n2\nHEADER\n999\nAuthor: GERBER\n999\nUNITS: METRIC\n0\nENDSEC\n"
     "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n1\n2\nP1\n"
     "0\nTEXT\n8\n1\n10\n0\n20\n0\n1\nPiece Name: FRONT\n"
     "0\nTEXT\n8\n1\n10\n0\n20\n0\n1\nSize: M\n"
     "0\nPOLYLINE\n8\n1\n66\n1\n70\n1\n"
-    "0\nVERTEX\n8\n1\n10\n0\n20\n0\n0\nVERTEX\n8\n1\n10\n10\n20\n0\n"
-    "0\nVERTEX\n8\n1\n10\n10\n20\n10\n0\nVERTEX\n8\n1\n10\n0\n20\n10\n0\nSEQEND\n"
+    "0\nVERTEX\n8\n1\n10\n0\n20\n0\n0\nVERTEX\n8\n1\n10\n100\n20\n0\n"
+    "0\nVERTEX\n8\n1\n10\n100\n20\n100\n0\nVERTEX\n8\n1\n10\n0\n20\n100\n0\nSEQEND\n"
     "0\nPOINT\n8\n2\n10\n0\n20\n0\n0\nTEXT\n8\n1\n10\n0\n20\n0\n1\n# 2\n"
-    "0\nPOINT\n8\n2\n10\n10\n20\n0\n0\nTEXT\n8\n1\n10\n10\n20\n0\n1\n# 3\n"
+    "0\nPOINT\n8\n2\n10\n100\n20\n0\n0\nTEXT\n8\n1\n10\n100\n20\n0\n1\n# 3\n"
     "0\nENDBLK\n0\nENDSEC\n0\nEOF\n";
 const char kAamaRules[] =
     "UNITS: METRIC\nNUMBER OF SIZES: 5\nSIZE LIST: XS S M L XL\nSAMPLE SIZE: M\n"
@@ -239,6 +243,133 @@ TEST_F(DriverTest, TheWorkWindowShapeDecidesWhereThePiecesGo) {
       corners.emplace_back(placed[0].toInt(), placed[1].toInt());
     }
     EXPECT_EQ(corners, c.corners);
+  }
+}
+
+// The outline's positions in size `s` for each piece of a dump: the node s
+// places after each main vertex, sorted so that where a ring starts does not
+// matter.
+std::vector<std::vector<std::pair<int, int>>> OutlinesInSize(const QJsonArray& pieces, int s) {
+  std::vector<std::vector<std::pair<int, int>>> outlines;
+  for (const QJsonValue piece : pieces) {
+    for (const QJsonValue item : piece.toObject()["items"].toArray()) {
+      if (item.toObject()["type"].toInt() != 0) continue;
+      const QJsonArray nodes = item.toObject()["vertices"].toArray();
+      // The readers move a piece to the origin by the box of all its sizes,
+      // which grading may change: measure from the base size's corner.
+      std::vector<std::pair<int, int>> points;
+      int baseX = INT_MAX;
+      int baseY = INT_MAX;
+      for (int i = 0; i + s < nodes.size(); ++i) {
+        if ((nodes[i].toArray()[0].toInt() & 0xFF) >= 64) continue;
+        baseX = std::min(baseX, nodes[i].toArray()[1].toInt());
+        baseY = std::min(baseY, nodes[i].toArray()[2].toInt());
+        const QJsonArray at = nodes[i + s].toArray();
+        points.emplace_back(at[1].toInt(), at[2].toInt());
+      }
+      for (auto& [x, y] : points) {
+        x -= baseX;
+        y -= baseY;
+      }
+      std::sort(points.begin(), points.end());
+      outlines.push_back(points);
+      break;
+    }
+  }
+  return outlines;
+}
+
+bool Near(const std::vector<std::pair<int, int>>& a, const std::vector<std::pair<int, int>>& b, int tolerance) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::abs(a[i].first - b[i].first) > tolerance || std::abs(a[i].second - b[i].second) > tolerance) return false;
+  }
+  return true;
+}
+
+QStringList SizeNames(const QJsonObject& dump) {
+  QStringList names;
+  for (const QJsonValue size : dump["sizes"].toArray()) names << size.toObject()["name"].toString();
+  return names;
+}
+
+TEST_F(DriverTest, SaveAamaAndOpenItAgainKeepsSizesNamesAndEveryOutline) {
+  const QString style = File("style.dxf", kAamaStyle);
+  File("style.rul", kAamaRules);
+  const QString saved = QString::fromStdString(folder_ / "out.dxf");
+  const DriverRun run = Run({"open-aama", style, "dump", "save-aama", saved, "pieces=all", "open-aama", saved, "dump"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.messages.empty()) << run.err;
+  // Two dumps, one per line.
+  const size_t split = run.out.find('\n');
+  ASSERT_NE(split, std::string::npos);
+  const QJsonObject before = QJsonDocument::fromJson(QByteArray::fromStdString(run.out.substr(0, split))).object();
+  const QJsonObject after = QJsonDocument::fromJson(QByteArray::fromStdString(run.out.substr(split + 1))).object();
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "out.rul"));
+  EXPECT_DXF_AUDIT_OK(folder_ / "out.dxf");
+
+  EXPECT_EQ(SizeNames(after), SizeNames(before));
+  const QJsonArray a = before["pieces"].toArray();
+  const QJsonArray b = after["pieces"].toArray();
+  ASSERT_EQ(a.size(), b.size());
+  for (int i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(b[i].toObject()["texts"].toArray()[0], a[i].toObject()["texts"].toArray()[0]);
+    EXPECT_EQ(b[i].toObject()["quantity"], a[i].toObject()["quantity"]);
+  }
+  for (int s = 0; s < 5; ++s) {
+    SCOPED_TRACE(s);
+    const auto was = OutlinesInSize(a, s);
+    const auto is = OutlinesInSize(b, s);
+    ASSERT_EQ(was.size(), is.size());
+    for (size_t p = 0; p < was.size(); ++p) EXPECT_TRUE(Near(was[p], is[p], 1));
+  }
+}
+
+TEST_F(DriverTest, SaveDxfWithSizesApartGivesOnePieceASize) {
+  const QString style = File("style.dxf", kAamaStyle);
+  File("style.rul", kAamaRules);
+  const QString saved = QString::fromStdString(folder_ / "plain.dxf");
+  const DriverRun run =
+      Run({"open-aama", style, "save-dxf", saved, "sizes=separate", "open-dxf", saved, "patterns=many", "dump"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_DXF_AUDIT_OK(folder_ / "plain.dxf");
+  EXPECT_EQ(run.Dump()["pieces"].toArray().size(), 5);
+}
+
+TEST_F(DriverTest, AamaExportOptionsCarryOverToTheNextRun) {
+  const QString style = File("style.dxf", kAamaStyle);
+  File("style.rul", kAamaRules);
+  // Without the rule table the first time; the next run's dialog starts from
+  // that choice.
+  ASSERT_EQ(Run({"open-aama", style, "save-aama", QString::fromStdString(folder_ / "one.dxf"), "grade-to-rul=0"}).status, 0);
+  ASSERT_EQ(Run({"open-aama", style, "save-aama", QString::fromStdString(folder_ / "two.dxf")}).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "two.dxf"));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "one.rul"));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "two.rul"));
+}
+
+TEST_F(DriverTest, SavesThatCannotWriteFailWithTheirMessage) {
+  const QString style = File("style.dxf", kAamaStyle);
+  File("style.rul", kAamaRules);
+  const QString target = QString::fromStdString(folder_ / "out.dxf");
+  struct Case {
+    const char* name;
+    QStringList steps;
+    std::vector<int> messages;
+  };
+  const std::vector<Case> cases = {
+      {"empty work area, DXF", {"open-aama", style, "save-dxf", target, "pieces=work"}, {40001}},
+      {"empty work area, AAMA", {"open-aama", style, "save-aama", target, "pieces=work"}, {40001}},
+      {"missing folder", {"open-aama", style, "save-dxf", QString::fromStdString(folder_ / "no/out.dxf")}, {40001}},
+      // Nothing to save: the command is not offered.
+      {"empty style", {"save-aama", target}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const DriverRun run = Run(c.steps);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.messages, c.messages) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "out.dxf"));
   }
 }
 
