@@ -469,14 +469,14 @@ class PieceBlockWriter {
   }
 
   // Each circle: its centre group, then its radius group (the radius of
-  // each size in x) after the centre's copies. A circle of the default
+  // each size in x, the first node no main vertex) after the centre's copies. A circle of the default
   // radius of 0.1 mm is a placeholder and is left out, as is one without a
   // positive radius.
   void Circles(CPieceItem* item) {
     for (CVertexNode* centre : MainVerticesOf(item)) {
       CVertexNode* radius = centre;
       for (int i = 0; i < g_Style.SizeCount && radius; ++i) radius = radius->Next;
-      if (!radius || radius == centre || radius->Kind() != kVertexKindSkipRun) continue;
+      if (!radius || radius == centre || radius->IsMain() || radius->Kind() == kVertexKindCopy) continue;
       if (radius->X == g_Style.GetScale() * 0.1) continue;
       const float r = ToFile(AamaSizeNode(radius, k_)->X);
       if (!(r > 0.0f)) continue;

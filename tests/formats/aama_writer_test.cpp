@@ -25,6 +25,7 @@
 #include "res/resources.h"
 #include "tests/support/dxf_audit.h"
 #include "tests/support/temp_folder.h"
+#include "tests/model/support/all_items_fixture.h"
 
 namespace {
 
@@ -163,10 +164,15 @@ CPieceRecord* AddPiece(const char* name, const std::vector<GradedCorner>& outlin
 }
 
 // A front of 100 x 160 mm with a curved hem, graded by 0.5 mm and 1 mm a
-// size, and a plain back of 80 x 80 mm.
-void BuildGradedStyle() {
+// size, and a plain back of 80 x 80 mm; five sizes with the base (M) third in
+// sorted order, or M alone.
+void BuildGradedStyle(bool oneSize = false) {
   g_Style.StyleName = "SHIRT";
-  AddSizes({{"M", 3}, {"XS", 1}, {"S", 2}, {"L", 4}, {"XL", 5}});
+  if (oneSize) {
+    AddSizes({{"M", 3}});
+  } else {
+    AddSizes({{"M", 3}, {"XS", 1}, {"S", 2}, {"L", 4}, {"XL", 5}});
+  }
   AddPiece("FRONT",
            {{0, 0, 0, -20, -20}, {4000, 0, 0, 20, -20}, {4000, 6400, 0, 20, 40}, {2000, 6800, 3, 0, 40},
             {0, 6400, 0, -20, 40}},
@@ -296,6 +302,480 @@ TEST_F(AamaWriterTest, RoundTripThroughTheReader) {
   }
   // Not carried: the category.
   EXPECT_TRUE(g_Style.PieceRing->Category.IsEmpty());
+}
+
+
+// The vertices (x, y) of the first POLYLINE of a block.
+std::vector<std::pair<double, double>> FirstPolyline(const std::string& bytes, const std::string& block) {
+  std::vector<std::pair<double, double>> points;
+  bool in = false;
+  for (const auto& [name, e] : Entities(bytes)) {
+    if (name != block) continue;
+    if (e.type == "POLYLINE") {
+      if (in) break;
+      in = true;
+    } else if (e.type == "SEQEND" && in) {
+      break;
+    } else if (e.type == "VERTEX" && in) {
+      points.emplace_back(e.Number(10), e.Number(20));
+    }
+  }
+  return points;
+}
+
+std::vector<std::string> BlockNames(const std::string& bytes) {
+  std::vector<std::string> names;
+  for (const auto& [in, e] : Entities(bytes)) {
+    if (e.type == "BLOCK") names.push_back(e.Value(2));
+  }
+  return names;
+}
+
+std::vector<std::string> InsertNames(const std::string& bytes) {
+  std::vector<std::string> names;
+  for (const auto& [in, e] : Entities(bytes)) {
+    if (e.type == "INSERT") names.push_back(e.Value(2));
+  }
+  return names;
+}
+
+// The options for the sizes: what the dialog remembered, and what is then
+// written.
+TEST_F(AamaWriterTest, SizesAndTheRuleTable) {
+  struct Case {
+    const char* what;
+    bool oneSize;
+    int sizes;
+    int gradeToRul;
+    int controlPoints;
+    std::vector<std::string> blocks;
+    bool ruleFile;
+    const char* tableLine;
+    bool smoothed;  // the outline written through its smoothed curve
+  };
+  const std::vector<std::string> kBase = {"FRONT_M", "BACK_M"};
+  const std::vector<std::string> kAll = {"FRONT_XS", "FRONT_S", "FRONT_M", "FRONT_L", "FRONT_XL",
+                                         "BACK_XS",  "BACK_S",  "BACK_M",  "BACK_L",  "BACK_XL"};
+  const Case kCases[] = {
+      {"all sizes to the rule table", false, 0, 1, 0, kBase, true, "Grade Rule Table: shirt", false},
+      {"all sizes drawn out", false, 0, 0, 1, kAll, false, "Grade Rule Table: ", false},
+      {"base size only", false, 1, 1, 1, kBase, false, "Grade Rule Table: ", true},
+      {"one size, all sizes", true, 0, 1, 1, kBase, false, "Grade Rule Table: ", true},
+      {"one size, base size only", true, 1, 0, 1, kBase, false, "Grade Rule Table: ", true},
+      {"rule table with control points", false, 0, 1, 1, kBase, true, "Grade Rule Table: shirt", true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    ClearStyle();
+    RestoreAamaOptions();
+    BuildGradedStyle(c.oneSize);
+    g_AamaOptSizes = c.sizes;
+    g_AamaOptGradeToRul = c.gradeToRul;
+    g_AamaOptControlPoints = c.controlPoints;
+    TempFolder folder("zv_aama_sizes");
+    const std::string path = folder / "shirt.dxf";
+    ASSERT_EQ(Save(path), 1);
+    const std::string bytes = ReadFile(path);
+    EXPECT_EQ(BlockNames(bytes), c.blocks);
+    EXPECT_EQ(InsertNames(bytes), c.blocks);
+    EXPECT_EQ(fs::exists(folder / "shirt.rul"), c.ruleFile);
+    const std::vector<std::string> header = TextsOf(bytes, "");
+    EXPECT_NE(std::find(header.begin(), header.end(), c.tableLine), header.end());
+    // The front's outline has five vertices; its smoothed hem has more points.
+    EXPECT_EQ(FirstPolyline(bytes, "FRONT_M").size() > 5, c.smoothed);
+    // The options as chosen are what is remembered, whatever the rules made of them.
+    EXPECT_EQ(g_AamaOptSizes, c.sizes);
+    EXPECT_EQ(g_AamaOptControlPoints, c.controlPoints);
+    EXPECT_DXF_AUDIT_OK(path);
+  }
+}
+
+TEST_F(AamaWriterTest, BlockTextsAndHeaderTexts) {
+  BuildGradedStyle();
+  CPieceRecord* front = g_Style.PieceRing;
+  front->Annotation = "LEFT";
+  front->Category = "SHELL";
+  const std::string path = folder_ / "s.dxf";
+  ASSERT_EQ(Save(path), 1);
+  const std::string bytes = ReadFile(path);
+  EXPECT_EQ(TextsOf(bytes, "FRONT_M"), (std::vector<std::string>{"PIECE NAME: FRONT", "ANNOTATION: LEFT",
+                                                                  "CATEGORY: SHELL", "QUANTITY: 2", "SIZE: M",
+                                                                  "# 2", "# 6", "# 5", "# 4", "# 3"}));
+  EXPECT_EQ(TextsOf(bytes, "BACK_M")[2], "CATEGORY: A");
+  EXPECT_EQ(TextsOf(bytes, ""),
+            (std::vector<std::string>{"Style Name: SHIRT", "Creation Date: 02-03-2001", "Creation Time: 04:05:06",
+                                      "Author: ZORVEK TECHNOLOGY", "PRODUCT: ZV-KOV", "VERSION: V5.0",
+                                      "Sample Size: M", "Grade Rule Table: s", "Units: METRIC",
+                                      "TOLERANCE: .0001"}));
+  // Every line ends in CR LF.
+  for (const std::string& line : Lines(bytes)) ASSERT_NE(line, "<no CR>");
+  const std::string end = "  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+  EXPECT_EQ(bytes.substr(bytes.size() - end.size()), end);
+}
+
+// Texts from the style keep their GBK bytes unless the dialog asks for plain
+// characters; block names always lose the high bits.
+TEST_F(AamaWriterTest, TextMode) {
+  for (int mode : {0, 1}) {
+    SCOPED_TRACE(mode);
+    ClearStyle();
+    BuildGradedStyle(true);
+    g_Style.PieceRing->PieceName = "\xC7\xB0\xC6\xAC";  // front piece
+    g_AamaOptText = mode;
+    const std::string path = folder_ / "t.dxf";
+    ASSERT_EQ(Save(path), 1);
+    const std::string bytes = ReadFile(path);
+    ASSERT_EQ(BlockNames(bytes)[0], "G0F,_M");
+    ASSERT_FALSE(TextsOf(bytes, "G0F,_M").empty());
+    EXPECT_EQ(TextsOf(bytes, "G0F,_M")[0], mode == 1 ? "PIECE NAME: G0F," : "PIECE NAME: \xC7\xB0\xC6\xAC");
+    EXPECT_DXF_AUDIT_OK(path);
+  }
+}
+
+TEST_F(AamaWriterTest, SizeNames) {
+  struct Case {
+    std::vector<const char*> names;  // ring order = sorted order here
+    std::vector<const char*> fixed;
+  };
+  const Case kCases[] = {
+      {{"M", "M"}, {"M", "M2"}},
+      {{"", "", ""}, {"SIZE1", "SIZE2", "SIZE3"}},
+      {{"", "", "", "", "", "", "", "", "", "", ""},
+       {"SIZE1", "SIZE2", "SIZE3", "SIZE4", "SIZE5", "SIZE6", "SIZE7", "SIZE8", "SIZE9", "SIZEa", "SIZEb"}},
+      {{"M", "M", "M2"}, {"M", "M2", "M23"}},
+      {{"S", "M", "S", "M"}, {"S", "M", "S3", "M4"}},
+      {{"SIZE2", ""}, {"SIZE2", "SIZE22"}},
+  };
+  for (const Case& c : kCases) {
+    ClearStyle();
+    for (size_t i = 0; i < c.names.size(); ++i) g_Style.AddSize(new CSizeRecord(c.names[i], i, 0, 0, 1));
+    g_Style.SortSizes();
+    FixAamaSizeNames();
+    std::vector<std::string> got;
+    for (const CSizeRecord* size : g_Style.SizeArray) got.push_back(size->Name.str());
+    EXPECT_EQ(got, std::vector<std::string>(c.fixed.begin(), c.fixed.end()));
+  }
+}
+
+TEST_F(AamaWriterTest, PieceNames) {
+  AddSizes({{"M", 1}});
+  const char* kNames[] = {"Front", "", "Back", "Front", ""};
+  for (const char* name : kNames) AddPiece(name, {{0, 0, 0, 0, 0}, {400, 0, 0, 0, 0}, {400, 400, 0, 0, 0}});
+  // The fourth piece has a work-area copy.
+  CPieceRecord* fourth = g_Style.PieceRing->Next->Next->Next;
+  CPieceRecord* copy = DuplicatePiece(fourth);
+  g_Style.AddWorkPiece(copy);
+  fourth->Linked = 1;
+  fourth->Link = copy;
+  copy->Link = fourth;
+  fourth->Annotation = "Back";
+  g_Style.PieceRing->Next->Next->Annotation = "Back";
+
+  FixAamaPieceNames(false);
+  std::vector<std::string> names;
+  CPieceRecord* piece = g_Style.PieceRing;
+  for (int i = 0; i < g_Style.PieceCount; ++i, piece = piece->Next) names.push_back(piece->PieceName.str());
+  EXPECT_EQ(names, (std::vector<std::string>{"Front", "Piece2", "Back", "Front4", "Piece5"}));
+  EXPECT_EQ(copy->PieceName, "Front4");
+
+  // With the description as name the descriptions are named and made
+  // distinct too; the names stay distinct.
+  FixAamaPieceNames(true);
+  std::vector<std::string> descriptions;
+  piece = g_Style.PieceRing;
+  for (int i = 0; i < g_Style.PieceCount; ++i, piece = piece->Next) descriptions.push_back(piece->Annotation.str());
+  EXPECT_EQ(descriptions, (std::vector<std::string>{"Piece1", "Piece2", "Back", "Back4", "Piece5"}));
+  EXPECT_EQ(copy->Annotation, "Back4");
+  EXPECT_EQ(copy->PieceName, "Front4");
+}
+
+TEST_F(AamaWriterTest, DescriptionAsName) {
+  BuildGradedStyle(true);
+  g_Style.PieceRing->Annotation = "LEFT FRONT";
+  g_AamaOptDescAsName = 1;
+  const std::string path = folder_ / "d.dxf";
+  ASSERT_EQ(Save(path), 1);
+  const std::string bytes = ReadFile(path);
+  EXPECT_EQ(BlockNames(bytes), (std::vector<std::string>{"LEFT FRONT_M", "Piece2_M"}));
+  const std::vector<std::string> texts = TextsOf(bytes, "LEFT FRONT_M");
+  EXPECT_EQ(texts[0], "PIECE NAME: LEFT FRONT");
+  EXPECT_EQ(texts[1], "CATEGORY: A");  // no annotation line
+  EXPECT_DXF_AUDIT_OK(path);
+}
+
+// The grain line on layer 7 and the grade reference line on layer 5: along
+// the grain line when it lies level, else a level line 2 units long from its
+// start.
+TEST_F(AamaWriterTest, GrainAndGradeReferenceLines) {
+  struct Case {
+    CPoint from, to;
+    double referenceLength;
+  };
+  const Case kCases[] = {{{400, 2000}, {3600, 2000}, 80.0}, {{2000, 400}, {2000, 3600}, 2.0},
+                         {{400, 400}, {3600, 3600}, 2.0}};
+  for (const Case& c : kCases) {
+    ClearStyle();
+    AddSizes({{"M", 1}});
+    AddPiece("P", {{0, 0, 0, 0, 0}, {4000, 0, 0, 0, 0}, {4000, 4000, 0, 0, 0}, {0, 4000, 0, 0, 0}}, c.from, c.to);
+    const std::string path = folder_ / "g.dxf";
+    ASSERT_EQ(Save(path), 1);
+    const std::string bytes = ReadFile(path);
+    std::vector<Entity> grain, reference;
+    for (const auto& [in, e] : Entities(bytes)) {
+      if (e.type == "LINE" && e.Value(8) == "7") grain.push_back(e);
+      if (e.type == "LINE" && e.Value(8) == "5") reference.push_back(e);
+    }
+    ASSERT_EQ(grain.size(), 1u);
+    ASSERT_EQ(reference.size(), 1u);
+    EXPECT_EQ(reference[0].Value(10), grain[0].Value(10));
+    EXPECT_EQ(reference[0].Value(20), grain[0].Value(20));
+    EXPECT_EQ(reference[0].Value(21), reference[0].Value(20));
+    EXPECT_DOUBLE_EQ(reference[0].Number(11) - reference[0].Number(10), c.referenceLength);
+  }
+}
+
+// Without a grain line the block texts start at the middle of the piece.
+TEST_F(AamaWriterTest, NoGrainLineAnchorsTheTextsAtTheMiddle) {
+  AddSizes({{"M", 1}});
+  AddPiece("P", {{0, 0, 0, 0, 0}, {4000, 0, 0, 0, 0}, {4000, 2000, 0, 0, 0}, {0, 2000, 0, 0, 0}});
+  const std::string path = folder_ / "n.dxf";
+  ASSERT_EQ(Save(path), 1);
+  const std::string bytes = ReadFile(path);
+  for (const auto& [in, e] : Entities(bytes)) {
+    if (in == "P_M" && e.type == "TEXT") {
+      EXPECT_EQ(e.Value(1), "PIECE NAME: P");
+      EXPECT_EQ(e.Value(10), "50.0000");
+      EXPECT_EQ(e.Value(20), "28.0000");  // 25 mm up, then one line step
+      break;
+    }
+  }
+  EXPECT_DXF_AUDIT_OK(path);
+}
+
+// Two neighbouring vertices at one place would make an edge of no length:
+// the second is moved 0.1 mm along x in the file (and only there).
+TEST_F(AamaWriterTest, CoincidentVerticesAreNudged) {
+  AddSizes({{"M", 1}});
+  CPieceRecord* piece =
+      AddPiece("P", {{0, 0, 0, 0, 0}, {4000, 0, 0, 0, 0}, {4000, 0, 0, 0, 0}, {4000, 2000, 0, 0, 0}});
+  const std::string path = folder_ / "c.dxf";
+  ASSERT_EQ(Save(path), 1);
+  const std::vector<std::pair<double, double>> points = FirstPolyline(ReadFile(path), "P_M");
+  ASSERT_EQ(points.size(), 4u);
+  int atCorner = 0, nudged = 0;
+  for (const auto& [x, y] : points) {
+    if (y == 50.0 && x == 100.0) ++atCorner;
+    if (y == 50.0 && std::abs(x - 100.1) < 1e-4) ++nudged;
+  }
+  EXPECT_EQ(atCorner, 1);
+  EXPECT_EQ(nudged, 1);
+  CPieceItem* outline = nullptr;
+  ASSERT_TRUE(piece->FindItem(0, &outline));
+  EXPECT_EQ(outline->MainVertexPositions(0)[2].x, 4000);
+}
+
+// A notch: its point on layer 4 with its depth (30) and width (39), or a
+// line on layer 8, or nothing.
+TEST_F(AamaWriterTest, NotchModes) {
+  struct Case {
+    int mode;
+    int points;
+    int lines;
+  };
+  const Case kCases[] = {{0, 1, 0}, {1, 0, 1}, {2, 0, 0}, {3, 0, 0}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.mode);
+    ClearStyle();
+    RestoreAamaOptions();
+    AddSizes({{"M", 1}, {"L", 2}});
+    CPieceRecord* piece = AddPiece("P", {{0, 0, 0, 0, 0}, {4000, 0, 0, 40, 0}, {4000, 4000, 0, 40, 40},
+                                         {0, 4000, 0, 0, 40}});
+    CPieceItem* notches = CreatePieceItem(13);
+    AddGraded(notches, 2000, 0, 0, 20, 0);
+    AddGraded(notches, 2000, 200, 1, 20, 0);
+    notches->AddTailVertex(120, 0, kVertexKindFixedSingle);
+    notches->AddTailVertex(0, 0, 0x400 | kVertexKindMovedSingle);
+    piece->AddItem(notches);
+    g_AamaOptNotch = c.mode;
+    const std::string path = folder_ / "notch.dxf";
+    ASSERT_EQ(Save(path), 1);
+    const std::string bytes = ReadFile(path);
+    std::vector<Entity> points;
+    int lines = 0;
+    for (const auto& [in, e] : Entities(bytes)) {
+      if (e.type == "POINT" && e.Value(8) == "4") points.push_back(e);
+      if (e.type == "LINE" && e.Value(8) == "8") ++lines;
+    }
+    ASSERT_EQ(static_cast<int>(points.size()), c.points);
+    EXPECT_EQ(lines, c.lines);
+    if (c.mode == 0) {
+      EXPECT_EQ(points[0].Value(10), "50.0000");
+      EXPECT_EQ(points[0].Value(30), "5.0000");
+      EXPECT_EQ(points[0].Value(39), "3.0000");
+    }
+    EXPECT_DXF_AUDIT_OK(path);
+  }
+}
+
+// Every item type, in every notch mode and with the curves' own points or
+// their smoothed ones: a file that outside readers take, with no number that
+// is not finite.
+TEST_F(AamaWriterTest, EveryItemTypePassesTheAudit) {
+  struct Case {
+    int notch;
+    int sizes;
+    int gradeToRul;
+    int controlPoints;
+    int text;
+  };
+  const Case kCases[] = {{0, 0, 1, 0, 0}, {1, 0, 0, 0, 1}, {2, 1, 0, 1, 0}, {3, 0, 1, 0, 0}, {3, 0, 1, 1, 0}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "notch " << c.notch << " sizes " << c.sizes << " rul " << c.gradeToRul
+                                    << " control points " << c.controlPoints);
+    ClearStyle();
+    all_items::AddSizes();
+    g_Style.AddPiece(all_items::BuildPiece().release());
+    g_AamaOptNotch = c.notch;
+    g_AamaOptSizes = c.sizes;
+    g_AamaOptGradeToRul = c.gradeToRul;
+    g_AamaOptControlPoints = c.controlPoints;
+    g_AamaOptText = c.text;
+    const std::string path = folder_ / "all.dxf";
+    ASSERT_EQ(Save(path), 1);
+    const std::string bytes = ReadFile(path);
+    for (const char* bad : {"nan", "inf", "NAN", "INF"}) EXPECT_EQ(bytes.find(bad), std::string::npos) << bad;
+    EXPECT_GT(CountEntities(bytes, "CIRCLE"), 0);
+    EXPECT_DXF_AUDIT_OK(path);
+  }
+}
+
+// Items with nothing to measure: one vertex, no width node, a circle of no
+// radius, a text of no height, a piece of no extent, a style of no scale.
+TEST_F(AamaWriterTest, DegenerateItemsWriteNoNonFiniteNumber) {
+  for (int scale : {40, 0}) {
+    SCOPED_TRACE(scale);
+    ClearStyle();
+    AddSizes({{"M", 1}, {"L", 2}});
+    CPieceRecord* piece = AddPiece("P", {{100, 100, 0, 0, 0}, {100, 100, 0, 0, 0}, {100, 100, 3, 0, 0}},
+                                   {100, 100}, {100, 101});
+    for (int type : {5, 9, 3, 6, 17}) {
+      CPieceItem* item = CreatePieceItem(type);
+      AddGraded(item, 100, 100, 0);
+      piece->AddItem(item);
+    }
+    CPieceItem* circle = CreatePieceItem(10);
+    AddGraded(circle, 100, 100, 0);
+    circle->AddTailVertex(0, 0, kVertexKindSkipRun);
+    circle->AddTailVertex(0, 0, kVertexKindCopy);
+    piece->AddItem(circle);
+    CPieceItem* notches = CreatePieceItem(13);
+    AddGraded(notches, 100, 100, 0);
+    piece->AddItem(notches);
+    auto* text = static_cast<CPieceItem11*>(CreatePieceItem(11));
+    text->SetText("T");
+    text->Font.lfHeight = 0;
+    piece->AddItem(text);
+    piece->AddItem(CreatePieceItem(8));  // no vertex at all
+    g_Style.SetScale(scale);
+    const std::string path = folder_ / "degenerate.dxf";
+    ASSERT_EQ(Save(path), 1);
+    const std::string bytes = ReadFile(path);
+    for (const char* bad : {"nan", "inf", "NAN", "INF"}) EXPECT_EQ(bytes.find(bad), std::string::npos) << bad;
+    EXPECT_DXF_AUDIT_OK(path);
+  }
+}
+
+TEST_F(AamaWriterTest, CancelWritesNothing) {
+  BuildGradedStyle();
+  g_Style.SizeArray[0]->Name = "";
+  const std::string path = folder_ / "x.dxf";
+  EXPECT_EQ(Save(path, DialogScript(IDD_AAMA_SAVE).ChooseRadio(IDC_AAMA_SAVE_BASE_SIZE).Press(IDCANCEL)), 1);
+  EXPECT_TRUE(folder_.Names().empty());
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(g_AamaOptSizes, 0);
+  // The sizes were named before the dialog.
+  EXPECT_EQ(g_Style.SizeArray[0]->Name, "SIZE1");
+}
+
+// The writer's rule numbers do not stay in the style: a second save writes
+// the same files.
+TEST_F(AamaWriterTest, RuleNumbersAreTakenBack) {
+  BuildGradedStyle();
+  g_AamaOptGradeToRul = 0;  // no rule table, which would clear the numbers it writes
+  ASSERT_EQ(Save(folder_ / "a.dxf"), 1);
+  CPieceRecord* piece = g_Style.PieceRing;
+  for (int p = 0; p < g_Style.PieceCount; ++p, piece = piece->Next) {
+    CPieceItem* item = piece->ItemRing;
+    for (int i = 0; i < piece->ItemCount; ++i, item = item->Next) {
+      CVertexNode* node = item->VertexHead;
+      for (int n = 0; n < item->VertexCount; ++n, node = node->Next) EXPECT_EQ(node->Value, 0);
+    }
+  }
+  g_AamaOptGradeToRul = 1;
+  fs::create_directory(folder_ / "b");
+  fs::create_directory(folder_ / "c");
+  ASSERT_EQ(Save(folder_ / "b/s.dxf"), 1);
+  ASSERT_EQ(Save(folder_ / "c/s.dxf"), 1);
+  EXPECT_EQ(ReadFile(folder_ / "b/s.rul"), ReadFile(folder_ / "c/s.rul"));
+  EXPECT_EQ(ReadFile(folder_ / "b/s.dxf"), ReadFile(folder_ / "c/s.dxf"));
+}
+
+// A save that cannot be completed says so, returns 0 and leaves the files
+// that were there as they were, with no temporary file left behind.
+TEST_F(AamaWriterTest, FailedSaves) {
+  BuildGradedStyle();
+  const CString failed = LoadString(IDS_SAVE_PTN_FAILED);
+
+  // The folder does not exist.
+  EXPECT_EQ(Save(folder_ / "missing/x.dxf"), 0);
+  EXPECT_EQ(Messages(), std::vector<CString>{failed});
+  EXPECT_TRUE(folder_.Names().empty());
+
+  // The rule table cannot be put in place (its name is taken by a folder):
+  // neither file changes.
+  folder_.AddFile("x.dxf", "old");
+  fs::create_directory(folder_ / "x.rul");
+  EXPECT_EQ(Save(folder_ / "x.dxf"), 0);
+  EXPECT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(ReadFile(folder_ / "x.dxf"), "old");
+  EXPECT_TRUE(fs::is_directory(folder_ / "x.rul"));
+  std::vector<std::string> names = folder_.Names();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"x.dxf", "x.rul"}));
+
+  // The DXF file cannot be put in place: the rule table is written, the
+  // DXF path keeps what it was.
+  fs::create_directory(folder_ / "y.dxf");
+  EXPECT_EQ(Save(folder_ / "y.dxf"), 0);
+  EXPECT_EQ(Messages().size(), 3u);
+  EXPECT_TRUE(fs::is_directory(folder_ / "y.dxf"));
+}
+
+// Only the work-area pieces, with an empty work area: nothing to write.
+TEST_F(AamaWriterTest, EmptyWorkArea) {
+  BuildGradedStyle();
+  g_AamaOptPieces = 0;
+  EXPECT_EQ(Save(folder_ / "w.dxf"), 0);
+  EXPECT_EQ(Messages(), std::vector<CString>{LoadString(IDS_SAVE_PTN_FAILED)});
+  EXPECT_TRUE(folder_.Names().empty());
+}
+
+TEST_F(AamaWriterTest, WorkAreaPiecesOnly) {
+  BuildGradedStyle();
+  CPieceRecord* back = g_Style.PieceRing->Next;
+  CPieceRecord* copy = DuplicatePiece(back);
+  g_Style.AddWorkPiece(copy);
+  back->Linked = 1;
+  back->Link = copy;
+  copy->Link = back;
+  g_AamaOptPieces = 0;
+  const std::string path = folder_ / "w.dxf";
+  ASSERT_EQ(Save(path), 1);
+  EXPECT_EQ(BlockNames(ReadFile(path)), std::vector<std::string>{"BACK_M"});
+  const std::string rules = ReadFile(folder_ / "w.rul");
+  // The back's four corners and two grain line ends.
+  EXPECT_NE(rules.find("RULE: DELTA 7\r\n"), std::string::npos);
+  EXPECT_EQ(rules.find("RULE: DELTA 8\r\n"), std::string::npos);
 }
 
 }  // namespace
