@@ -91,9 +91,14 @@ bool HasSameText(const CPieceRecord* piece, const CPieceItem11* text) {
 // Makes every main vertex of the item be followed by exactly `copies` copies:
 // surplus copies go from the end of the run, missing ones repeat the last
 // copy (or the vertex itself).
+// Only copies are removed, so the main vertices are gathered first: a snapshot
+// of every node would still hold the copies freed on the way.
 void EvenCopies(CPieceItem* item, int copies) {
-  for (CVertexNode* main : NodesOf(item)) {
-    if (!main->IsMain()) continue;
+  std::vector<CVertexNode*> mains;
+  for (CVertexNode* n : NodesOf(item)) {
+    if (n->IsMain()) mains.push_back(n);
+  }
+  for (CVertexNode* main : mains) {
     CVertexNode* last = main;
     int have = 0;
     while (have < item->VertexCount && IsCopy(last->Next) && last->Next != item->VertexHead) {

@@ -42,5 +42,5 @@ for fuzzer in "${fuzzers[@]}"; do
     failed=$((failed + 1))
   fi
 done
-echo "fuzz: $passed passed, $failed failed"
+echo "fuzzers: $passed ran clean, $failed found a fault"
 [ "$failed" -eq 0 ]

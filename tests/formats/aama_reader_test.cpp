@@ -400,6 +400,52 @@ TEST_F(AamaReaderTest, EveryTruncationAndDamagedByteReadsSafely) {
   }
 }
 
+TEST_F(AamaReaderTest, StylesThatOnceBrokeTheReaderReadSafely) {
+  // Inputs the reader fuzzer found, cut down to what matters. Each read ends
+  // in a result, the style's size count matches its size ring, and every main
+  // vertex of an outline carries one copy per size after the base.
+  struct Case {
+    const char* what;
+    std::string dxf;
+    std::string scale;
+    bool allGradePoints;
+  };
+  const Case kCases[] = {
+      // Three blocks that all take the sample size's empty name: evening out
+      // the size copies removed copies a snapshot of the outline still held.
+      {"blocks sharing the empty sample size",
+       "0\nSECTION\n0\nTEXT\n10\n\n20\n\n1\nPiece\n0\nENDBLK\n0\nENDBLK\n0\nENDBLK\n", "0.1", true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    ClearStyle();
+    DialogScript script(IDD_AAMA_OPEN);
+    script.SetText(IDC_AAMA_OPEN_SCALE, c.scale);
+    if (c.allGradePoints) script.SetCheck(IDC_AAMA_OPEN_ALL_GRADE);
+    const AamaReadResult result = Open(Write("found.dxf", c.dxf), script);
+    EXPECT_NE(result, AamaReadResult::kCancelled);
+    EXPECT_EQ(g_Style.SizeCount, RingLength());
+    CPieceRecord* piece = g_Style.PieceRing;
+    for (int p = 0; piece && p < g_Style.PieceCount; ++p, piece = piece->Next) {
+      const CPieceItem* outline = Outline(piece);
+      if (!outline) continue;
+      int copies = 0;
+      const CVertexNode* node = outline->VertexHead;
+      for (int i = 0; i < outline->VertexCount; ++i, node = node->Next) {
+        if (node->IsMain()) {
+          if (i > 0) {
+            EXPECT_EQ(copies, g_Style.SizeCount - 1) << "piece " << p << " before node " << i;
+          }
+          copies = 0;
+        } else if (node->Kind() == kVertexKindCopy) {
+          ++copies;
+        }
+      }
+      EXPECT_EQ(copies, g_Style.SizeCount - 1) << "piece " << p << " at its last vertex";
+    }
+  }
+}
+
 TEST_F(AamaReaderTest, PolylinesBecomeTheItemsTheirLayersAndFlagsSay) {
   auto polyline = [](int layer, int flags, const std::vector<std::pair<double, double>>& pts) {
     std::string s = "0\nPOLYLINE\n8\n" + std::to_string(layer) + "\n66\n1\n70\n" + std::to_string(flags) + "\n";
