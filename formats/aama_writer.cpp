@@ -23,6 +23,7 @@
 #include "model/vertex_node.h"
 #include "platform/binary_file.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
 
@@ -634,8 +635,10 @@ int SaveAamaFile(const char* path) {
   if (!options.baseSizeOnly && options.gradeToRul) options.baseSizeOnly = true;
   if (!options.baseSizeOnly && !options.gradeToRul && sizeCount > 1) options.controlPoints = false;
 
+  // A folder in the file's place would only be found when the finished
+  // file is put there, after the rule table beside it was replaced.
   AtomicFileWriter dxfFile;
-  if (!dxfFile.Open(dxfPath)) return Fail();
+  if (IsFolder(dxfPath) || !dxfFile.Open(dxfPath)) return Fail();
   const Units units = UnitsOfStyle();
   DxfOutput out(dxfFile);
   for (const char* line : {"  0", "SECTION", "  2", "HEADER", "  0", "ENDSEC", "  0", "SECTION", "  2", "BLOCKS"}) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <bit>
 #include <filesystem>
 #include <fstream>
@@ -743,12 +744,15 @@ TEST_F(AamaWriterTest, FailedSaves) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"x.dxf", "x.rul"}));
 
-  // The DXF file cannot be put in place: the rule table is written, the
-  // DXF path keeps what it was.
+  // A folder in the DXF file's place: nothing is written, the rule table
+  // beside it included.
   fs::create_directory(folder_ / "y.dxf");
+  folder_.AddFile("y.rul", "old rules");
   EXPECT_EQ(Save(folder_ / "y.dxf"), 0);
   EXPECT_EQ(Messages().size(), 3u);
   EXPECT_TRUE(fs::is_directory(folder_ / "y.dxf"));
+  EXPECT_EQ(ReadFile(folder_ / "y.rul"), "old rules");
+  EXPECT_EQ(folder_.Names().size(), 4u);
 }
 
 // Only the work-area pieces, with an empty work area: nothing to write.
@@ -776,6 +780,50 @@ TEST_F(AamaWriterTest, WorkAreaPiecesOnly) {
   // The back's four corners and two grain line ends.
   EXPECT_NE(rules.find("RULE: DELTA 7\r\n"), std::string::npos);
   EXPECT_EQ(rules.find("RULE: DELTA 8\r\n"), std::string::npos);
+}
+
+// The golden files of the format tests, beside the test data folder.
+std::string GoldenPath(const std::string& name) {
+  return (fs::path(ZV_TEST_DATA_DIR).parent_path() / "formats" / "data" / name).string();
+}
+
+// The whole output for a small graded style, byte for byte: a square front
+// in two sizes with a curve point, grain line, notch, drill hole and an
+// internal line, written for the base size with its rule table.
+TEST_F(AamaWriterTest, SmallStyleGoldenFiles) {
+  g_Style.StyleName = " JACKET ";
+  AddSizes({{"M", 1}, {"L", 2}});
+  CPieceRecord* piece =
+      AddPiece("FRONT", {{0, 0, 0, 0, 0}, {800, 0, 1, 20, 0}, {1600, 0, 0, 40, 0}, {1600, 1600, 0, 40, 40},
+                         {0, 1600, 0, 0, 40}},
+               {800, 200}, {800, 1400}, 2);
+  piece->Annotation = "LEFT";
+  piece->Category = "SHELL";
+  CPieceItem* notches = CreatePieceItem(13);
+  AddGraded(notches, 400, 0, 0, 10, 0);
+  AddGraded(notches, 400, 120, 1, 10, 0);
+  notches->AddTailVertex(120, 0, kVertexKindFixedSingle);
+  notches->AddTailVertex(0, 0, 0x400 | kVertexKindMovedSingle);
+  piece->AddItem(notches);
+  CPieceItem* hole = CreatePieceItem(2);
+  AddGraded(hole, 800, 800, 0, 20, 20);
+  piece->AddItem(hole);
+  CPieceItem* line = CreatePieceItem(9);
+  AddGraded(line, 200, 1200, 0, 0, 40);
+  AddGraded(line, 1400, 1200, 0, 40, 40);
+  piece->AddItem(line);
+  piece->UpdateCurveItems();
+  piece->Recalc(1);
+
+  const std::string path = folder_ / "small.dxf";
+  ASSERT_EQ(Save(path), 1);
+  if (const char* update = std::getenv("ZV_UPDATE_GOLDEN"); update && std::string(update) == "1") {
+    fs::copy_file(path, GoldenPath("aama_small.dxf"), fs::copy_options::overwrite_existing);
+    fs::copy_file(folder_ / "small.rul", GoldenPath("aama_small.rul"), fs::copy_options::overwrite_existing);
+  }
+  EXPECT_EQ(ReadFile(path), ReadFile(GoldenPath("aama_small.dxf")));
+  EXPECT_EQ(ReadFile(folder_ / "small.rul"), ReadFile(GoldenPath("aama_small.rul")));
+  EXPECT_DXF_AUDIT_OK(path);
 }
 
 }  // namespace
