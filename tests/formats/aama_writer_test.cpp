@@ -412,6 +412,7 @@ TEST_F(AamaWriterTest, BlockTextsAndHeaderTexts) {
   for (const std::string& line : Lines(bytes)) ASSERT_NE(line, "<no CR>");
   const std::string end = "  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
   EXPECT_EQ(bytes.substr(bytes.size() - end.size()), end);
+  EXPECT_DXF_AUDIT_OK(path);
 }
 
 // Texts from the style keep their GBK bytes unless the dialog asks for plain
@@ -532,6 +533,7 @@ TEST_F(AamaWriterTest, GrainAndGradeReferenceLines) {
     EXPECT_EQ(reference[0].Value(20), grain[0].Value(20));
     EXPECT_EQ(reference[0].Value(21), reference[0].Value(20));
     EXPECT_DOUBLE_EQ(reference[0].Number(11) - reference[0].Number(10), c.referenceLength);
+    EXPECT_DXF_AUDIT_OK(path);
   }
 }
 
@@ -573,6 +575,7 @@ TEST_F(AamaWriterTest, CoincidentVerticesAreNudged) {
   CPieceItem* outline = nullptr;
   ASSERT_TRUE(piece->FindItem(0, &outline));
   EXPECT_EQ(outline->MainVertexPositions(0)[2].x, 4000);
+  EXPECT_DXF_AUDIT_OK(path);
 }
 
 // A notch: its point on layer 4 with its depth (30) and width (39), or a
@@ -719,6 +722,7 @@ TEST_F(AamaWriterTest, RuleNumbersAreTakenBack) {
   ASSERT_EQ(Save(folder_ / "c/s.dxf"), 1);
   EXPECT_EQ(ReadFile(folder_ / "b/s.rul"), ReadFile(folder_ / "c/s.rul"));
   EXPECT_EQ(ReadFile(folder_ / "b/s.dxf"), ReadFile(folder_ / "c/s.dxf"));
+  EXPECT_DXF_AUDIT_OK(folder_ / "a.dxf");
 }
 
 // A save that cannot be completed says so, returns 0 and leaves the files
@@ -780,6 +784,7 @@ TEST_F(AamaWriterTest, WorkAreaPiecesOnly) {
   // The back's four corners and two grain line ends.
   EXPECT_NE(rules.find("RULE: DELTA 7\r\n"), std::string::npos);
   EXPECT_EQ(rules.find("RULE: DELTA 8\r\n"), std::string::npos);
+  EXPECT_DXF_AUDIT_OK(path);
 }
 
 // The golden files of the format tests, beside the test data folder.
