@@ -10,7 +10,10 @@
 
 namespace {
 
-constexpr int kMaxRule = 9000;
+// Rule numbers a table may hold, and how many rules each piece's grade
+// points share, so that the table grows with the style.
+constexpr int kMaxRule = 9999;
+constexpr int kRulesPerPiece = 3;
 constexpr double kPi = 3.14159265358979323846;
 
 struct Point {
@@ -64,7 +67,7 @@ std::vector<Point> Outline(int n, double width, double height, Point origin) {
   return points;
 }
 
-void AddPiece(std::string& out, const AamaStyleShape& shape, int index, int& next_rule, const std::string& sample) {
+void AddPiece(std::string& out, const AamaStyleShape& shape, int index, const std::string& sample) {
   const std::string name = FormatNumberText("P%05d", index);
   const double width = 200.0 + 30.0 * (index % 7);
   const double height = 300.0 + 40.0 * (index % 5);
@@ -81,10 +84,10 @@ void AddPiece(std::string& out, const AamaStyleShape& shape, int index, int& nex
   const std::vector<Point> outline = Outline(std::max(8, shape.outline_vertices), width, height, origin);
   AddPolyline(out, 1, outline, true);
   const int every = std::max(1, shape.grade_point_every);
-  for (size_t i = 0; i < outline.size(); i += static_cast<size_t>(every)) {
+  for (size_t i = 0, k = 0; i < outline.size(); i += static_cast<size_t>(every), ++k) {
+    const int rule = (index * kRulesPerPiece + static_cast<int>(k) % kRulesPerPiece) % kMaxRule + 1;
     AddPoint(out, 2, outline[i]);
-    AddText(out, std::string("# ").append(std::to_string(next_rule)), outline[i]);
-    next_rule = next_rule % kMaxRule + 1;
+    AddText(out, std::string("# ").append(std::to_string(rule)), outline[i]);
   }
   for (int k = 1; k <= 3; ++k) AddPoint(out, 4, {origin.x + width * k / 4.0 + 1.5, origin.y});
   Append(out, "0\nLINE\n8\n7\n10\n", Coordinate(origin.x + width / 2), "\n20\n", Coordinate(origin.y + height * 0.2),
@@ -111,13 +114,8 @@ AamaStyleText GenerateAamaStyle(const AamaStyleShape& shape) {
   style.dxf =
       "0\nSECTION\n2\nHEADER\n999\nANSI/AAMA VERSION: 1.0.0\n999\nAuthor: Optitex benchmark\n"
       "999\nUNITS: METRIC\n999\nCREATION DATE: 2026-01-01\n0\nENDSEC\n0\nSECTION\n2\nBLOCKS\n";
-  int next_rule = 1;
-  int rules_used = 0;
-  for (int i = 0; i < shape.pieces; ++i) {
-    const int before = next_rule;
-    AddPiece(style.dxf, shape, i, next_rule, sample);
-    rules_used = std::max(rules_used, next_rule > before ? next_rule - 1 : kMaxRule);
-  }
+  for (int i = 0; i < shape.pieces; ++i) AddPiece(style.dxf, shape, i, sample);
+  const int rules_used = static_cast<int>(std::min<long long>(1LL * shape.pieces * kRulesPerPiece, kMaxRule));
   style.dxf += "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n";
   for (int i = 0; i < shape.pieces; ++i) {
     Append(style.dxf, "0\nINSERT\n8\n1\n2\n", FormatNumberText("P%05d", i), "\n10\n0.0\n20\n0.0\n");

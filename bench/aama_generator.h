@@ -26,9 +26,10 @@ struct AamaStyleText {
 // corners carry a turn point (layer 2) and a "# n" grade-rule text, three
 // notches (layer 4) on its bottom edge, a grain line (layer 7), an open
 // internal line (layer 8) and two drill holes (layer 13), with piece name,
-// size and quantity texts. Rule numbers run from 1 to at most 9000 and every
-// one of them is in the table, with deltas growing with the distance from the
-// sample size. The same shape always gives the same bytes.
+// size and quantity texts. The grade points of each piece share three rules
+// of their own (numbers from 1, wrapping after 9999), every one of them in the
+// table, with deltas growing with the distance from the sample size; so both
+// files grow with the piece count. The same shape always gives the same bytes.
 AamaStyleText GenerateAamaStyle(const AamaStyleShape& shape);
 
 // The shape whose DXF text is about `dxf_bytes` long (never fewer than one
