@@ -27,11 +27,13 @@ for fuzzer in "${fuzzers[@]}"; do
   exe="$build/fuzz/$fuzzer"
   mkdir -p "$work/$name/corpus" "$work/$name/tmp"
   echo "== $fuzzer: ${seconds}s"
-  # -timeout: one input may take at most 10 s (a hang); -rss_limit_mb: a
-  # reader must not grow without bound; -error_exitcode/-timeout_exitcode:
-  # any finding fails the run.
+  # -timeout: an input still running after 60 s hangs. Far-flung coordinates
+  # (a huge number, or the largest scale) make the curve smoothing sample its
+  # bounded maximum, which takes seconds under the sanitizers: the limit stays
+  # well above that. -rss_limit_mb and -malloc_limit_mb: a reader must not
+  # grow without bound. Any finding ends the fuzzer with a non-zero status.
   if TMPDIR="$work/$name/tmp" "$exe" "$work/$name/corpus" "$here/corpus/$name" \
-      -dict="$here/dxf.dict" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -dict="$here/dxf.dict" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 \
       -malloc_limit_mb=1024 -max_len=16384 -detect_leaks=1 -print_final_stats=1 \
       -artifact_prefix="$artifacts/$name-" >"$artifacts/$name.log" 2>&1; then
     tail -n 12 "$artifacts/$name.log" | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' || true
