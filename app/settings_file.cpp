@@ -14,16 +14,14 @@ namespace {
 // options dialog can give each.
 struct AamaOption {
   int32_t* value;
-  int32_t defaultValue;
   int32_t lowest;
   int32_t highest;
 };
 
 const AamaOption kAamaOptions[] = {
-    {&g_AamaOptPieces, 1, 0, 1},        {&g_AamaOptSizes, 0, 0, 1},
-    {&g_AamaOptNotch, 0, 0, 3},         {&g_AamaOptText, 0, 0, 1},
-    {&g_AamaOptGradeToRul, 1, 0, 1},    {&g_AamaOptControlPoints, 0, 0, 1},
-    {&g_AamaOptGradePoints, 1, 0, 1},   {&g_AamaOptDescAsName, 0, 0, 1},
+    {&g_AamaOptPieces, 0, 1},       {&g_AamaOptSizes, 0, 1},       {&g_AamaOptNotch, 0, 3},
+    {&g_AamaOptText, 0, 1},         {&g_AamaOptGradeToRul, 0, 1},  {&g_AamaOptControlPoints, 0, 1},
+    {&g_AamaOptGradePoints, 0, 1},  {&g_AamaOptDescAsName, 0, 1},
 };
 static_assert(LOGFONT::kStoredSize + 4 * std::size(kAamaOptions) == kSettingsFileSize);
 
@@ -43,20 +41,7 @@ void WriteInt32(uint8_t* p, int32_t value) {
 
 }  // namespace
 
-void SetSettingsDefaults() {
-  RestoreDefaultSettings();  // units, notch sizes, display switches, the default font
-  g_CurrentPath.Empty();
-  g_DefaultNotchType = 1;
-  g_PtnDisplayFlag = 1;
-  g_PtnText1 = "&T &P&N";
-  g_PtnText2 = "&M &U";
-  g_SwitchPtnLoad = 1;
-  g_SaveOptType0 = 1;
-  g_OpenOptPtn = 1;
-  g_OptType13Rebuild = 0;
-  g_SaveOptType13 = 0;
-  for (const AamaOption& option : kAamaOptions) *option.value = option.defaultValue;
-}
+void SetSettingsDefaults() { RestoreDefaultSettings(); }
 
 std::array<uint8_t, kSettingsFileSize> EncodeSettingsFile() {
   std::array<uint8_t, kSettingsFileSize> bytes{};

@@ -81,4 +81,22 @@ void RestoreDefaultSettings() {
   g_OptGradedCheck = 0;
   g_OptNoKeyVertexSnap = 0;
   g_SwitchJoinLines = 1;
+  g_CurrentPath.Empty();
+  g_DefaultNotchType = 1;
+  g_PtnDisplayFlag = 1;
+  g_PtnText1 = "&T &P&N";
+  g_PtnText2 = "&M &U";
+  g_SwitchPtnLoad = 1;
+  g_SaveOptType0 = 1;
+  g_OpenOptPtn = 1;
+  g_OptType13Rebuild = 0;
+  g_SaveOptType13 = 0;
+  g_AamaOptPieces = 1;
+  g_AamaOptSizes = 0;
+  g_AamaOptNotch = 0;
+  g_AamaOptText = 0;
+  g_AamaOptGradeToRul = 1;
+  g_AamaOptControlPoints = 0;
+  g_AamaOptGradePoints = 1;
+  g_AamaOptDescAsName = 0;
 }
