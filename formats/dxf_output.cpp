@@ -89,9 +89,12 @@ void WriteDxfPoint(DxfOutput& out, int8_t layer, float x, float y) {
 }
 
 void WriteDxfText(DxfOutput& out, int /*layer*/, float x, float y, float height, CString text, int strip) {
+  // The text ends at its first zero byte, as a C string does: a DXF line
+  // holds no zero byte.
+  const std::string_view bytes = text.view().substr(0, text.view().find('\0'));
   std::string oneLine;
-  oneLine.reserve(text.str().size());
-  for (char ch : text.str()) {
+  oneLine.reserve(bytes.size());
+  for (char ch : bytes) {
     if (ch != '\r' && ch != '\n') oneLine.push_back(ch);
   }
   text = CString(std::move(oneLine));
@@ -142,7 +145,7 @@ void WriteDxfLine(DxfOutput& out, int8_t layer, float x1, float y1, float x2, fl
 }
 
 void ModelToDxfPoint(int absolute, float* x, float* y, const CVertexNode* node, const CPieceRecord* piece,
-                     int xOffset, int yOffset, double divisor) {
+                     int64_t xOffset, int64_t yOffset, double divisor) {
   int64_t sx = static_cast<int64_t>(node->X) + xOffset;
   int64_t sy = static_cast<int64_t>(node->Y) + yOffset;
   if (absolute == 0) {

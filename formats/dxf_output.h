@@ -80,7 +80,8 @@ void WriteDxfPoint(DxfOutput& out, int8_t layer, float x, float y);
 // A TEXT entity on layer 1 with rotation 0:
 //   "  0" TEXT "  8" "1" " 10" x " 20" y " 40" height " 50" "0.0000"
 //   "  1" text "  7" STANDARD
-// The CR and LF bytes of `text` are dropped (a DXF value is one line); with
+// The text ends at its first zero byte, if any, and its CR and LF bytes are
+// dropped (a DXF value is one line); with
 // `strip` 1 every byte above 127 then loses its high bit (StripHighBit), for
 // readers that take 7-bit text only. Other `strip` values print the bytes
 // unchanged. `layer` is accepted for the callers' sake; the layer printed is
@@ -96,11 +97,12 @@ void WriteDxfLine(DxfOutput& out, int8_t layer, float x1, float y1, float x2, fl
 // The output position of a model vertex: ((x + xOffset) / divisor,
 // (y + yOffset) / divisor) with `absolute` non-zero, else relative to the
 // piece's place in the work area ((x - OriginX + xOffset) / divisor, and the
-// same for y). The sums are formed in integers first (in 64 bits, so no
-// overflow), then divided in double precision and stored as floats. A
-// divisor of 0 gives (0, 0) rather than infinities.
+// same for y). The offsets are 64-bit: pieces laid side by side may together
+// reach past the 32-bit range. The sums are formed in integers first (in 64
+// bits, so no overflow), then divided in double precision and stored as
+// floats. A divisor of 0 gives (0, 0) rather than infinities.
 void ModelToDxfPoint(int absolute, float* x, float* y, const CVertexNode* node, const CPieceRecord* piece,
-                     int xOffset, int yOffset, double divisor);
+                     int64_t xOffset, int64_t yOffset, double divisor);
 
 // The AAMA position of a model vertex: its distance from the piece's
 // bounding-box minimum, divided by `divisor` ((x - BoxMinX) / divisor,

@@ -1,9 +1,7 @@
 #include "formats/dxf_writer.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 #include <memory>
 #include <vector>
 
@@ -62,11 +60,6 @@ OutputUnits ChooseOutputUnits() {
   return units;
 }
 
-int ClampToInt(int64_t v) {
-  return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                              std::numeric_limits<int32_t>::max()));
-}
-
 // The item types written as polylines, and those of them that are closed.
 bool IsPolylineType(int type) {
   switch (type) {
@@ -99,10 +92,27 @@ std::vector<CVertexNode*> MainVertices(const CPieceItem* item) {
   return result;
 }
 
-// The node of size `size` of a main vertex: its copy `size` places on.
+// The node of size `size` of a main vertex: its copy `size` places on. A
+// group that holds fewer copies (a vertex left ungraded, a damaged file) is
+// the same point in every size it lacks: the main vertex itself is taken,
+// never the node of the next vertex or a marker's size node.
 const CVertexNode* NodeOfSize(const CVertexNode* main, int size) {
-  for (int s = 0; s < size; ++s) main = main->Next;
-  return main;
+  const CVertexNode* node = main;
+  for (int s = 0; s < size; ++s) {
+    node = node->Next;
+    if (!node || node == main || node->Kind() != kVertexKindCopy) return main;
+  }
+  return node;
+}
+
+// The node after a main vertex's group of copies: a circle's or marker's
+// radius node. Null when the group is followed by another main vertex (or
+// the ring holds nothing else): that centre has no radius.
+const CVertexNode* NodeAfterGroup(const CVertexNode* main) {
+  const CVertexNode* node = main->Next;
+  while (node && node != main && node->Kind() == kVertexKindCopy) node = node->Next;
+  if (!node || node == main || node->IsMain()) return nullptr;
+  return node;
 }
 
 // One point of a polyline: a position and the kind that decides its point
@@ -119,7 +129,7 @@ class PieceWriter {
       : out_(out), options_(options), units_(units), piece_(piece) {}
 
   // Writes size `size` (record `record`) at the given offsets.
-  void WriteSize(int size, const CSizeRecord& record, int xOffset, int yOffset) {
+  void WriteSize(int size, const CSizeRecord& record, int64_t xOffset, int64_t yOffset) {
     size_ = size;
     xOffset_ = xOffset;
     yOffset_ = yOffset;
@@ -210,8 +220,11 @@ class PieceWriter {
     return points;
   }
 
+  // An item without a vertex (an empty ring) writes nothing: a POLYLINE
+  // needs vertices.
   void WritePolyline(const CPieceItem& item) {
     const std::vector<PolylinePoint> points = PolylinePoints(item);
+    if (points.empty()) return;
     out_.Line("  0");
     out_.Line("POLYLINE");
     out_.Line("  8");
@@ -273,11 +286,13 @@ class PieceWriter {
 
   // A circle per main vertex. The radius is the x of the radius node that
   // follows the centre's group: one node for the hollow markers (type 4), a
-  // group with one node per size for the circles (type 10).
+  // group with one node per size for the circles (type 10). Each circle
+  // takes its own radius; a centre without a radius node gives no circle.
   void WriteCircles(const CPieceItem& item) {
-    const int sizes = std::max(1, static_cast<int>(g_Style.SizeCount));
     for (CVertexNode* main : MainVertices(&item)) {
-      const CVertexNode* radius = NodeOfSize(main, item.Type == 10 ? sizes + size_ : sizes);
+      const CVertexNode* radius = NodeAfterGroup(main);
+      if (!radius) continue;
+      if (item.Type == 10) radius = NodeOfSize(radius, size_);
       float x = 0, y = 0;
       Convert(NodeOfSize(main, size_), &x, &y);
       const float r = units_.divisor != 0.0 ? static_cast<float>(radius->X / units_.divisor) : 0.0f;
@@ -312,8 +327,8 @@ class PieceWriter {
   const OutputUnits& units_;
   CPieceRecord& piece_;
   int size_ = 0;
-  int xOffset_ = 0;
-  int yOffset_ = 0;
+  int64_t xOffset_ = 0;
+  int64_t yOffset_ = 0;
 };
 
 // The notch marks become bumps of the lines they sit on: for all sizes at
@@ -352,7 +367,7 @@ bool WriteDxfStyle(DxfOutput& out, const DxfSaveOptions& options) {
   out.Line("ENTITIES");
 
   int64_t xOffset = 0;
-  const int yOffset = 0;
+  const int64_t yOffset = 0;
   CPieceRecord* piece = ring;
   for (int32_t i = 0; i < count && piece; ++i, piece = piece->Next) {
     std::unique_ptr<CPieceRecord> copy(DuplicatePiece(piece));
@@ -368,7 +383,7 @@ bool WriteDxfStyle(DxfOutput& out, const DxfSaveOptions& options) {
     PieceWriter writer(out, options, units, *copy);
     CSizeRecord* size = g_Style.SizeRing;
     for (int s = 0; s < g_Style.SizeCount && size; ++s, size = size->Next) {
-      writer.WriteSize(s, *size, ClampToInt(xOffset), yOffset);
+      writer.WriteSize(s, *size, xOffset, yOffset);
       if (options.sizeLayout == 0) xOffset += (options.pieceSet == 1 ? width : workAreaWidth) + kSizeGap;
     }
     if (options.pieceSet == 1) {

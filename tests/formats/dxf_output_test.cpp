@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
@@ -79,6 +80,9 @@ TEST(DxfOutputTest, TextLosesLineBreaksAndOptionallyItsHighBits) {
       {"\xC4\xE3", 0, "\xC4\xE3"},
       {"\xC4\xE3", 2, "\xC4\xE3"},
       {"\x80\xFF\x7F", 1, std::string("\x00\x7F\x7F", 3)},
+      // A zero byte ends the text: no DXF line carries one.
+      {std::string("A\0B\r\nC", 6), 0, "A"},
+      {std::string("\0\xC4", 2), 1, ""},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.in);
@@ -145,6 +149,11 @@ TEST(DxfOutputTest, ModelPointsRelativeToOffsetsOriginAndBox) {
   ModelToAamaPoint(&x, &y, &node, &piece, 40.0);
   EXPECT_EQ(x, 0.0f);
   EXPECT_EQ(y, 0.0f);
+
+  // Offsets beyond 32 bits (many wide pieces side by side) are kept whole.
+  ModelToDxfPoint(1, &x, &y, &node, &piece, int64_t{1} << 33, -(int64_t{1} << 32), 40.0);
+  EXPECT_FLOAT_EQ(x, static_cast<float>((4000.0 + 8589934592.0) / 40.0));
+  EXPECT_FLOAT_EQ(y, static_cast<float>((-800.0 - 4294967296.0) / 40.0));
 
   // Sums beyond 32 bits and a zero divisor stay finite and never overflow.
   node.X = 0x7FFFFFFF;

@@ -369,6 +369,31 @@ TEST_F(DxfWriterTest, AllPiecesStartAtTheOriginOneAfterTheOther) {
   EXPECT_DOUBLE_EQ(minX[1], 125.0);
 }
 
+// Pieces so wide that laid side by side they reach past the 32-bit range
+// still follow each other: the second starts the first's width and 1000
+// units on, not at the largest 32-bit offset.
+TEST_F(DxfWriterTest, WidePiecesFollowEachOtherPastThe32BitRange) {
+  AddSizes(1);
+  auto* wide = new CPieceRecord;
+  CPieceItem* outline = CreatePieceItem(0);
+  const int32_t half = 1 << 30;
+  AddGroup(outline, -half, 0, 0);
+  AddGroup(outline, half - 1, 0, 0);
+  AddGroup(outline, half - 1, 40 * kScale, 0);
+  AddGroup(outline, -half, 40 * kScale, 0);
+  wide->AddItem(outline);
+  wide->UpdateCurveItems();
+  wide->Recalc(1);
+  g_Style.AddPiece(wide);
+  AddRectPiece("B", 50, 40);
+
+  const std::vector<double> minX = OutlineMinX(Entities(Write(DxfSaveOptions{})));
+  ASSERT_EQ(minX.size(), 2u);
+  EXPECT_EQ(minX[0], 0.0);
+  const double expected = (2147483647.0 + 1000.0) / kScale;
+  EXPECT_NEAR(minX[1], expected, expected * 1e-7);
+}
+
 // The entities by item type: outline and closed lines carry the closed flag,
 // open lines do not; curve vertices are marked on layer 3, corners on 2;
 // circles take their radius per size; a piece without a category is
@@ -440,6 +465,95 @@ TEST_F(DxfWriterTest, ItemsBecomeTheirEntities) {
   WriteAndAudit(folder, options);
   options.addControlPoints = 1;
   WriteAndAudit(folder, options, "control.dxf");
+}
+
+// Items whose size copies are missing, whose centres have no radius, or whose
+// ring is empty, in two sizes overlaid. Each case adds one item to a 100 x 60
+// mm rectangle at the origin (written mirrored: y becomes 60 - y) and lists
+// the numbers of the entities it gives, size 0's then size 1's: a POINT off
+// the rectangle's corners {x, y}, a CIRCLE {x, y, r}, an open POLYLINE its
+// vertices {x1, y1, x2, y2, ...}, in mm. A vertex without a copy for a size
+// is the same point in that size, never the next vertex or a marker's size
+// node; each circle takes its own radius.
+TEST_F(DxfWriterTest, ShortGroupsCentresAndEmptyRings) {
+  const int mm = kScale;
+  struct Case {
+    const char* name;
+    void (*build)(CPieceItem** item);
+    int type;
+    const char* entity;
+    std::vector<std::vector<double>> expected;
+  };
+  const Case kCases[] = {
+      {"a point mark without its copy",
+       [](CPieceItem** item) {
+         (*item)->AddTailVertex(80 * mm, 50 * mm, 0);
+         (*item)->AddTailVertex(5 * mm, 0, kVertexKindFixedSingle2);
+         (*item)->AddTailVertex(5 * mm, 5 * mm, kVertexKindFixedSingle2);
+       },
+       2, "POINT", {{80, 10}, {80, 10}}},
+      {"an open line whose second end is ungraded",
+       [](CPieceItem** item) {
+         AddGroup(*item, 10 * mm, 10 * mm, 0, 5 * mm, 0);
+         (*item)->AddTailVertex(30 * mm, 10 * mm, 0);
+       },
+       9, "POLYLINE", {{10, 50, 30, 50}, {15, 50, 30, 50}}},
+      {"a circle whose radius is ungraded",
+       [](CPieceItem** item) {
+         AddGroup(*item, 20 * mm, 40 * mm, 0, 2 * mm, 0);
+         (*item)->AddTailVertex(5 * mm, 0, kVertexKindSkipRun);
+       },
+       10, "CIRCLE", {{20, 20, 5}, {22, 20, 5}}},
+      {"a circle centre without a radius",
+       [](CPieceItem** item) { AddGroup(*item, 20 * mm, 40 * mm, 0); }, 10, "CIRCLE", {}},
+      {"two hollow markers, each with its own radius",
+       [](CPieceItem** item) {
+         AddGroup(*item, 30 * mm, 30 * mm, 0);
+         (*item)->AddTailVertex(2 * mm, 0, kVertexKindFixedSingle2);
+         (*item)->AddTailVertex(2 * mm, 2 * mm, kVertexKindFixedSingle2);
+         AddGroup(*item, 60 * mm, 30 * mm, 0);
+         (*item)->AddTailVertex(4 * mm, 0, kVertexKindFixedSingle2);
+         (*item)->AddTailVertex(4 * mm, 4 * mm, kVertexKindFixedSingle2);
+       },
+       4, "CIRCLE", {{30, 30, 2}, {60, 30, 4}, {30, 30, 2}, {60, 30, 4}}},
+      {"an open line with an empty ring", [](CPieceItem**) {}, 9, "POLYLINE", {}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    AddSizes(2);
+    CPieceRecord* piece = AddRectPiece("P", 100, 60, 0, /*grainLine=*/false);
+    CPieceItem* item = CreatePieceItem(c.type);
+    c.build(&item);
+    piece->AddItem(item);
+    piece->UpdateCurveItems();
+    piece->Recalc(1);
+
+    const std::vector<Entity> all = Entities(Write(DxfSaveOptions{}));
+    std::vector<std::vector<double>> got;
+    for (const Entity& e : all) {
+      if (e.name != c.entity) continue;
+      if (e.name == "POINT") {
+        const double x = e.Number(10), y = e.Number(20);
+        if ((x == 0 || x == 100) && (y == 0 || y == 60)) continue;  // the rectangle's corners
+        got.push_back({x, y});
+      } else if (e.name == "CIRCLE") {
+        got.push_back({e.Number(10), e.Number(20), e.Number(40)});
+      }
+    }
+    if (std::string(c.entity) == "POLYLINE") {
+      EXPECT_EQ(Named(all, "POLYLINE").size(), 2 + c.expected.size());  // the rectangle in each size
+      for (const auto& polyline : Polylines(all)) {
+        if (polyline.size() == 4) continue;  // the rectangle
+        got.emplace_back();
+        for (auto [x, y] : polyline) {
+          got.back().push_back(x);
+          got.back().push_back(y);
+        }
+      }
+    }
+    EXPECT_EQ(got, c.expected);
+  }
 }
 
 // With control points the smooth closed line is written with its sampled
