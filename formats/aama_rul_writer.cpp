@@ -65,7 +65,9 @@ bool IsCandidate(AamaRuleItemClass itemClass, int kind, bool gradePoints) {
     case AamaRuleItemClass::kCurve:
       return kind == 0 || kind == 3 || (gradePoints && (kind == 1 || kind == 2));
     case AamaRuleItemClass::kPoints: return IsMainVertexKind(kind);
-    case AamaRuleItemClass::kNotches: return kind == 0;
+    // A notch vertex of either key kind carries a number and a label in the
+    // DXF file, so its rule must be here too.
+    case AamaRuleItemClass::kNotches: return kind == 0 || kind == 3;
     case AamaRuleItemClass::kNone: return false;
   }
   return false;

@@ -49,8 +49,8 @@ struct AamaRuleSource {
 //
 // A vertex that may carry a number (by item type: kinds 0 and 3 of the curve
 // items 0, 8, 9, 12, 21, with 1 and 2 when `gradePoints`; every main vertex
-// of the items 1-7, 10, 17, 19, 20, 22, 24, 25; kind 0 of the notch items
-// 13, 18, 23) gets a rule when its number is 1 or more, and is then set to 0,
+// of the items 1-7, 10, 17, 19, 20, 22, 24, 25; kinds 0 and 3 of the notch
+// items 13, 18, 23, as the writer numbers them) gets a rule when its number is 1 or more, and is then set to 0,
 // so that each number is written once. A size's delta is taken from the
 // vertex's node of that size (its per-size copy by size-ring position); a
 // vertex without copies has a zero delta.
@@ -66,7 +66,7 @@ struct CVertexNode;
 enum class AamaRuleItemClass {
   kCurve,    // 0, 8, 9, 12, 21: key vertices, and curve points on request
   kPoints,   // 1-7, 10, 17, 19, 20, 22, 24, 25: every main vertex
-  kNotches,  // 13, 18, 23: the notch vertices
+  kNotches,  // 13, 18, 23: the notch vertices (kinds 0 and 3)
   kNone,     // every other type: no rule
 };
 AamaRuleItemClass AamaRuleClassOf(int type);

@@ -90,6 +90,31 @@ Units UnitsOfStyle() {
   return u;
 }
 
+// A text as the value of one DXF line; with `strip` every byte above 127
+// first loses its high bit. Line ends and zero bytes are dropped after the
+// stripping: GBK bytes 0x8A, 0x8D and 0x80 become LF, CR and NUL without
+// their high bit (鐘 is E7 8A, 實 8C 8D, 個 82 80), and a piece or block name
+// holding one would split its line and derail every line after it.
+CString OneDxfLine(const CString& text, bool strip) {
+  const CString source = strip ? StripHighBit(text) : text;
+  std::string bytes;
+  for (char ch : source.view()) {
+    if (ch != '\r' && ch != '\n' && ch != '\0') bytes.push_back(ch);
+  }
+  return CString(std::move(bytes));
+}
+
+// A TEXT entity of the style's bytes, stripped when `strip` is 1.
+void WriteText(DxfOutput& out, float x, float y, float height, const CString& text, int strip) {
+  WriteDxfText(out, 1, x, y, height, OneDxfLine(text, strip == 1), 0);
+}
+
+// A block's name: the piece's block name and the size name, joined by "_",
+// always in 7-bit bytes.
+CString BlockNameOf(const CString& pieceName, const CString& sizeName) {
+  return OneDxfLine(pieceName + "_" + sizeName, true);
+}
+
 // `count` pieces from `ring` along their Next links.
 std::vector<CPieceRecord*> PiecesFrom(CPieceRecord* ring, int count) {
   std::vector<CPieceRecord*> pieces;
@@ -135,7 +160,22 @@ class RuleNumbers {
 
   // Numbers the vertices of the pieces from 2 on, in piece, item and ring
   // order (rule 1 is the all-zero rule).
+  //
+  // Every main vertex of an item that can carry a rule starts from 0: a word
+  // left over from earlier work would otherwise read as a rule number, be
+  // written as a second rule of that number and shown as its label, and end
+  // the 30 mm walks between curve points early.
   void Assign(const std::vector<CPieceRecord*>& pieces, bool gradePoints) {
+    for (CPieceRecord* piece : pieces) {
+      for (CPieceItem* item : ItemsOf(piece)) {
+        if (AamaRuleClassOf(item->Type) == AamaRuleItemClass::kNone) continue;
+        for (CVertexNode* node : NodesOf(item)) {
+          if (!node->IsMain()) continue;
+          saved_.emplace_back(node, node->Value);
+          node->Value = 0;
+        }
+      }
+    }
     const double spacing = kGradePointSpacingMm * g_Style.GetScale();
     int counter = 1;
     for (CPieceRecord* piece : pieces) {
@@ -157,7 +197,6 @@ class RuleNumbers {
             case AamaRuleItemClass::kNone: break;
           }
           if (!numbered) continue;
-          saved_.emplace_back(node, node->Value);
           ++counter;
           node->Value = std::bit_cast<int32_t>(static_cast<float>(counter));
         }
@@ -273,7 +312,7 @@ class PieceBlockWriter {
     out_.Line("  8");
     out_.Line("0");
     out_.Line("  2");
-    out_.Line(StripHighBit(blockName + "_" + size->Name).view());
+    out_.Line(BlockNameOf(blockName, size->Name).view());
     out_.Line(" 70");
     out_.Line("64");
     out_.Line(" 10");
@@ -284,7 +323,7 @@ class PieceBlockWriter {
     float y = anchorY;
     auto text = [&](const CString& value, int strip) {
       y += units_.lineStep;
-      WriteDxfText(out_, 1, anchorX, y, units_.textHeight, value, strip);
+      WriteText(out_, anchorX, y, units_.textHeight, value, strip);
     };
     text("PIECE NAME: " + blockName, options_.text);
     if (!options_.descAsName) text("ANNOTATION: " + copy_->Annotation, options_.text);
@@ -506,7 +545,7 @@ class PieceBlockWriter {
     const float y = ToFile(static_cast<int64_t>(text->AnchorY) - copy_->BoxMinY);
     float height = std::fabs(ToFile(text->Font.lfHeight));
     if (!(height > 0.0f)) height = units_.textHeight;
-    WriteDxfText(out_, 1, x, y, height, text->Text, options_.text);
+    WriteText(out_, x, y, height, text->Text, options_.text);
   }
 
   // Notch mode 0: a point per notch with its depth (" 30") and width
@@ -678,7 +717,7 @@ int SaveAamaFile(const char* path) {
   float y = 0;
   for (const auto& [text, strip] : headerTexts) {
     y += units.lineStep;
-    WriteDxfText(out, 1, 0.0f, y, units.textHeight, text, strip);
+    WriteText(out, 0.0f, y, units.textHeight, text, strip);
   }
 
   float x = units.firstInsertX;
@@ -690,7 +729,7 @@ int SaveAamaFile(const char* path) {
       out.Line("  8");
       out.Line("1");
       out.Line("  2");
-      out.Line((StripHighBit(blockName) + "_" + StripHighBit(g_Style.SizeArray[static_cast<size_t>(m)]->Name)).view());
+      out.Line(BlockNameOf(blockName, g_Style.SizeArray[static_cast<size_t>(m)]->Name).view());
       out.Line(" 10");
       out.Number(x);
       out.Line(" 20");

@@ -157,10 +157,13 @@ TEST_F(AamaRulWriterTest, WhichVerticesGetARule) {
   const Case kCases[] = {
       {0, 0, false, true},   {0, 3, false, true},   {0, 1, false, false}, {0, 1, true, true},
       {0, 2, true, true},    {8, 0, false, true},   {9, 2, false, false}, {9, 2, true, true},
-      {12, 3, false, true},  {21, 0, false, true},  {13, 0, false, true}, {13, 3, false, false},
+      {12, 3, false, true},  {21, 0, false, true},  {13, 0, false, true}, {13, 3, false, true},
       {18, 1, true, false},  {23, 0, false, true},  {1, 0, false, true},  {2, 5, false, true},
       {3, 2, false, true},   {10, 0, false, true},  {25, 1, false, true}, {11, 0, false, false},
       {14, 0, false, false}, {26, 0, false, false}, {0, 100, true, false},
+      // A notch vertex of kind 3 is numbered and labelled in the DXF file
+      // like one of kind 0, so its rule is written too.
+      {18, 3, false, true},  {23, 1, false, false},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << "type " << c.type << " kind " << c.kind << " grade points " << c.gradePoints);

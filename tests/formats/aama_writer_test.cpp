@@ -416,20 +416,42 @@ TEST_F(AamaWriterTest, BlockTextsAndHeaderTexts) {
 }
 
 // Texts from the style keep their GBK bytes unless the dialog asks for plain
-// characters; block names always lose the high bits.
+// characters; block names always lose the high bits. Bytes that lose their
+// high bit to become a line end or a zero byte are dropped, so that no name
+// or text splits its line.
 TEST_F(AamaWriterTest, TextMode) {
-  for (int mode : {0, 1}) {
-    SCOPED_TRACE(mode);
+  struct Case {
+    const char* name;
+    int mode;
+    const char* block;
+    const char* pieceText;
+  };
+  const Case kCases[] = {
+      // 前片, front piece.
+      {"\xC7\xB0\xC6\xAC", 0, "G0F,_M", "PIECE NAME: \xC7\xB0\xC6\xAC"},
+      {"\xC7\xB0\xC6\xAC", 1, "G0F,_M", "PIECE NAME: G0F,"},
+      // 鐘實個 (E7 8A, 8C 8D, 82 80): LF, CR and NUL once stripped.
+      {"\xE7\x8A\x8C\x8D\x82\x80", 0, "g\x0C\x02_M", "PIECE NAME: \xE7\x8A\x8C\x8D\x82\x80"},
+      {"\xE7\x8A\x8C\x8D\x82\x80", 1, "g\x0C\x02_M", "PIECE NAME: g\x0C\x02"},
+      // A line break in a name.
+      {"FRONT\r\nLEFT", 0, "FRONTLEFT_M", "PIECE NAME: FRONTLEFT"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.block << " mode " << c.mode);
     ClearStyle();
     BuildGradedStyle(true);
-    g_Style.PieceRing->PieceName = "\xC7\xB0\xC6\xAC";  // front piece
-    g_AamaOptText = mode;
+    g_Style.PieceRing->PieceName = c.name;
+    g_Style.StyleName = c.name;
+    g_AamaOptText = c.mode;
     const std::string path = folder_ / "t.dxf";
     ASSERT_EQ(Save(path), 1);
     const std::string bytes = ReadFile(path);
-    ASSERT_EQ(BlockNames(bytes)[0], "G0F,_M");
-    ASSERT_FALSE(TextsOf(bytes, "G0F,_M").empty());
-    EXPECT_EQ(TextsOf(bytes, "G0F,_M")[0], mode == 1 ? "PIECE NAME: G0F," : "PIECE NAME: \xC7\xB0\xC6\xAC");
+    for (const std::string& line : Lines(bytes)) ASSERT_NE(line, "<no CR>");
+    ASSERT_EQ(BlockNames(bytes)[0], c.block);
+    EXPECT_EQ(InsertNames(bytes)[0], c.block);
+    ASSERT_FALSE(TextsOf(bytes, c.block).empty());
+    EXPECT_EQ(TextsOf(bytes, c.block)[0], c.pieceText);
+    EXPECT_EQ(TextsOf(bytes, "")[0], "Style Name: " + std::string(c.pieceText).substr(12));
     EXPECT_DXF_AUDIT_OK(path);
   }
 }
@@ -723,6 +745,32 @@ TEST_F(AamaWriterTest, RuleNumbersAreTakenBack) {
   EXPECT_EQ(ReadFile(folder_ / "b/s.rul"), ReadFile(folder_ / "c/s.rul"));
   EXPECT_EQ(ReadFile(folder_ / "b/s.dxf"), ReadFile(folder_ / "c/s.dxf"));
   EXPECT_DXF_AUDIT_OK(folder_ / "a.dxf");
+}
+
+// A fourth word left in a curve point by earlier work is no rule number: the
+// point is neither labelled with it nor written as a second rule of that
+// number, and it gets its word back after the save.
+TEST_F(AamaWriterTest, LeftoverWordsAreNoRuleNumbers) {
+  AddSizes({{"M", 1}, {"L", 2}});
+  CPieceRecord* piece = AddPiece("P", {{0, 0, 0, 0, 0}, {400, 0, 1, 40, 0}, {4000, 0, 0, 40, 0},
+                                       {4000, 4000, 0, 40, 40}, {0, 4000, 0, 0, 40}});
+  CPieceItem* outline = nullptr;
+  ASSERT_TRUE(piece->FindItem(0, &outline));
+  CVertexNode* curvePoint = outline->NextMainVertex(outline->VertexHead);
+  ASSERT_EQ(curvePoint->Kind(), 1);
+  const int32_t leftover = std::bit_cast<int32_t>(5.0f);
+  curvePoint->Value = leftover;
+  const std::string path = folder_ / "l.dxf";
+  ASSERT_EQ(Save(path), 1);
+  // The four corners carry rules 2 to 5; the curve point, 10 mm from a
+  // corner, none.
+  const std::string rules = ReadFile(folder_ / "l.rul");
+  EXPECT_EQ(rules.find("RULE: DELTA 5\r\n"), rules.rfind("RULE: DELTA 5\r\n"));
+  EXPECT_EQ(rules.find("RULE: DELTA 6\r\n"), std::string::npos);
+  const std::vector<std::string> texts = TextsOf(ReadFile(path), "P_M");
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "# 5"), 1);
+  EXPECT_EQ(curvePoint->Value, leftover);
+  EXPECT_DXF_AUDIT_OK(path);
 }
 
 // A save that cannot be completed says so, returns 0 and leaves the files
