@@ -89,16 +89,17 @@ void WriteDxfPoint(DxfOutput& out, int8_t layer, float x, float y) {
 }
 
 void WriteDxfText(DxfOutput& out, int /*layer*/, float x, float y, float height, CString text, int strip) {
-  // The text ends at its first zero byte, as a C string does: a DXF line
-  // holds no zero byte.
-  const std::string_view bytes = text.view().substr(0, text.view().find('\0'));
+  // A DXF value is one line: CR, LF and zero bytes are dropped, also those
+  // that stripping makes of GBK bytes 0x8D, 0x8A and 0x80 (the trail bytes of
+  // characters such as 鐘 E7 8A), which would otherwise split the line and
+  // derail every line after it.
+  if (strip == 1) text = StripHighBit(text);
   std::string oneLine;
-  oneLine.reserve(bytes.size());
-  for (char ch : bytes) {
-    if (ch != '\r' && ch != '\n') oneLine.push_back(ch);
+  oneLine.reserve(text.view().size());
+  for (char ch : text.view()) {
+    if (ch != '\r' && ch != '\n' && ch != '\0') oneLine.push_back(ch);
   }
   text = CString(std::move(oneLine));
-  if (strip == 1) text = StripHighBit(text);
 
   out.Line("  0");
   out.Line("TEXT");

@@ -80,11 +80,10 @@ void WriteDxfPoint(DxfOutput& out, int8_t layer, float x, float y);
 // A TEXT entity on layer 1 with rotation 0:
 //   "  0" TEXT "  8" "1" " 10" x " 20" y " 40" height " 50" "0.0000"
 //   "  1" text "  7" STANDARD
-// The text ends at its first zero byte, if any, and its CR and LF bytes are
-// dropped (a DXF value is one line); with
-// `strip` 1 every byte above 127 then loses its high bit (StripHighBit), for
-// readers that take 7-bit text only. Other `strip` values print the bytes
-// unchanged. `layer` is accepted for the callers' sake; the layer printed is
+// With `strip` 1 every byte above 127 loses its high bit (StripHighBit), for
+// readers that take 7-bit text only; other `strip` values print the bytes
+// unchanged. Then the CR, LF and zero bytes are dropped, those the stripping
+// made included: a DXF value is one line. `layer` is accepted for the callers' sake; the layer printed is
 // always 1.
 void WriteDxfText(DxfOutput& out, int layer, float x, float y, float height, CString text, int strip);
 
