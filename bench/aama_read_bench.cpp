@@ -16,6 +16,7 @@
 
 #include "bench/aama_generator.h"
 #include "formats/aama_reader.h"
+#include "formats/dxf_pairs.h"
 #include "model/style.h"
 #include "platform/scripted_prompts.h"
 #include "res/resource_ids.h"
@@ -128,5 +129,31 @@ BENCHMARK(BM_ReadAamaStyle)
     ->Arg(10240)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+
+// The same files read line by line as the AAMA reader reads them, with
+// nothing built from the lines.
+void BM_ReadAamaLines(benchmark::State& state) {
+  StyleOnDisk style(static_cast<size_t>(state.range(0)) * 1024);
+  if (!style.ok()) {
+    state.SkipWithError("cannot write the generated style");
+    return;
+  }
+  const std::string rul = std::filesystem::path(style.path()).replace_extension(".rul").string();
+  for (auto _ : state) {
+    size_t lines = 0;
+    for (const std::string& path : {style.path(), rul}) {
+      TextFileReader in;
+      if (!in.Open(CString(path))) {
+        state.SkipWithError("cannot open the generated style");
+        return;
+      }
+      CString line;
+      while (ReadTextLine(in, line)) ++lines;
+    }
+    benchmark::DoNotOptimize(lines);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * style.bytes()));
+}
+BENCHMARK(BM_ReadAamaLines)->Arg(10240)->Unit(benchmark::kMillisecond);
 
 }  // namespace
