@@ -675,7 +675,11 @@ int SaveAamaFile(const char* path) {
   if (!options.baseSizeOnly && !options.gradeToRul && sizeCount > 1) options.controlPoints = false;
 
   // A folder in the file's place would only be found when the finished
-  // file is put there, after the rule table beside it was replaced.
+  // file is put there, after the rule table beside it was replaced. A DXF
+  // file named *.rul would be its own rule table: one of the two files would
+  // be lost, so nothing is written.
+  const bool writeRules = options.gradeToRul && sizeCount > 1;
+  if (writeRules && AamaRuleFilePath(dxfPath) == dxfPath) return Fail();
   AtomicFileWriter dxfFile;
   if (IsFolder(dxfPath) || !dxfFile.Open(dxfPath)) return Fail();
   const Units units = UnitsOfStyle();
@@ -698,7 +702,6 @@ int SaveAamaFile(const char* path) {
   }
 
   for (const char* line : {"  0", "ENDSEC", "  0", "SECTION", "  2", "ENTITIES"}) out.Line(line);
-  const bool writeRules = options.gradeToRul && sizeCount > 1;
   const CString tableName = writeRules ? AamaRuleTableName(dxfPath) : CString();
   const time_t now = CurrentTime();
   const CString baseName = g_Style.SizeRing ? g_Style.SizeRing->Name : CString();

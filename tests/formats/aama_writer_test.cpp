@@ -805,6 +805,13 @@ TEST_F(AamaWriterTest, FailedSaves) {
   EXPECT_TRUE(fs::is_directory(folder_ / "y.dxf"));
   EXPECT_EQ(ReadFile(folder_ / "y.rul"), "old rules");
   EXPECT_EQ(folder_.Names().size(), 4u);
+
+  // A DXF file named as its own rule table: neither could be kept.
+  folder_.AddFile("z.rul", "old rules");
+  EXPECT_EQ(Save(folder_ / "z.rul"), 0);
+  EXPECT_EQ(Messages().size(), 4u);
+  EXPECT_EQ(ReadFile(folder_ / "z.rul"), "old rules");
+  EXPECT_EQ(folder_.Names().size(), 5u);
 }
 
 // Only the work-area pieces, with an empty work area: nothing to write.
