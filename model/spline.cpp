@@ -1,8 +1,7 @@
 #include "model/spline.h"
 
 #include <cmath>
-#include <iterator>
-#include <list>
+#include <vector>
 
 #include "design/geometry/primitives.h"
 #include "model/vertex_node.h"
@@ -96,43 +95,49 @@ bool SolveSlopes(const std::vector<double>& v, const std::vector<double>& h, boo
   return true;
 }
 
-// Refines one span of the sample list between `first` (its first knot) and
-// the list's last element (its last knot).
-void RefineSpan(std::list<CSplineSample>& samples, std::list<CSplineSample>::iterator first,
-                const Cubic& cx, const Cubic& cy, double tolerance) {
+// Refines one span. `samples` ends with the span's first knot; `last` is its
+// last knot. Points are added between a finished point (the back of
+// `samples`) and the next pending one (the top of `pending`, the span's last
+// knot at the bottom) until every chord lies within the tolerance of the
+// curve; finished points move to `samples`, so it ends with the last knot.
+void RefineSpan(std::vector<CSplineSample>& samples, const CSplineSample& last, const Cubic& cx, const Cubic& cy,
+                double tolerance) {
   int added = 0;
-  auto prev = first;
-  auto cur = std::next(first);
-  // Inserts the curve point at t between prev and cur when it lies at least
-  // the tolerance from the chord (dx, dy) through prev.
+  std::vector<CSplineSample> pending{last};
+  // Pushes the curve point at t between the finished point and the pending
+  // one when it lies at least the tolerance from the chord (dx, dy) through
+  // the finished point.
   auto try_insert = [&](double t, double dx, double dy) {
     if (added >= kMaxSamplesPerSpan) return false;
+    const CSplineSample& prev = samples.back();
+    const CSplineSample& cur = pending.back();
     const double px = cx.At(t);
     const double py = cy.At(t);
     const double length = std::sqrt(dx * dx + dy * dy);
     const double distance =
-        IsNegligible(length) ? 0.0 : std::fabs(dy * (px - prev->x) - dx * (py - prev->y)) / length;
+        IsNegligible(length) ? 0.0 : std::fabs(dy * (px - prev.x) - dx * (py - prev.y)) / length;
     if (!(distance >= tolerance)) return false;
-    if ((px == prev->x && py == prev->y) || (px == cur->x && py == cur->y)) return false;
-    cur = samples.insert(cur, {px, py, kSplineSampleFlags, t});
+    if ((px == prev.x && py == prev.y) || (px == cur.x && py == cur.y)) return false;
+    pending.push_back({px, py, kSplineSampleFlags, t});
     ++added;
     return true;
   };
 
-  while (cur != samples.end()) {
-    const double dx = cur->x - prev->x;
-    const double dy = cur->y - prev->y;
+  while (!pending.empty()) {
+    const double dx = pending.back().x - samples.back().x;
+    const double dy = pending.back().y - samples.back().y;
     // Where the curve's tangent is parallel to the chord, the curve is
     // farthest from it: A t^2 + B t + C = 0.
     const double a = 3 * (cx.a3 * dy - cy.a3 * dx);
     const double b = 2 * (cx.a2 * dy - cy.a2 * dx);
     const double c = cx.s * dy - cy.s * dx;
+    const auto between = [&](double t) { return samples.back().t < t && t < pending.back().t; };
     bool inserted = false;
     if (IsNegligible(a) && IsNegligible(b)) {
       // Straight here.
     } else if (IsNegligible(a)) {
       const double t = -c / b;
-      if (prev->t < t && t < cur->t) inserted = try_insert(t, dx, dy);
+      if (between(t)) inserted = try_insert(t, dx, dy);
     } else {
       const double d = b * b - 4 * a * c;
       if (!(d + 1.0 < 1.0)) {
@@ -141,17 +146,17 @@ void RefineSpan(std::list<CSplineSample>& samples, std::list<CSplineSample>::ite
         const double r2 = (-b - root) / (2 * a);
         const double larger = r1 > r2 ? r1 : r2;
         const double smaller = r1 > r2 ? r2 : r1;
-        if (prev->t < larger && larger < cur->t) inserted = try_insert(larger, dx, dy);
+        if (between(larger)) inserted = try_insert(larger, dx, dy);
         // Tested against the new neighbour when the larger root went in, still
         // measured from the chord both roots came from.
-        if (smaller != larger && prev->t < smaller && smaller < cur->t) {
+        if (smaller != larger && between(smaller)) {
           inserted = try_insert(smaller, dx, dy) || inserted;
         }
       }
     }
     if (!inserted) {
-      prev = cur;
-      ++cur;
+      samples.push_back(pending.back());
+      pending.pop_back();
     }
   }
 }
@@ -190,13 +195,13 @@ std::vector<CFlaggedPoint> SampleCubicSpline(const CFlaggedPoint* points, int co
   if (!SolveSlopes(xs, h, closed != 0, &slopes_x)) return input;
 
   const double tol = tolerance >= 1 ? tolerance : 0.5;
-  std::list<CSplineSample> samples;
+  std::vector<CSplineSample> samples;
+  samples.reserve(static_cast<size_t>(m) * 4);
   samples.push_back({xs[0], ys[0], knots[0].Flags, 0});
   for (int i = 0; i + 1 < m; ++i) {
-    auto first = std::prev(samples.end());
-    first->t = 0;
-    samples.push_back({xs[i + 1], ys[i + 1], knots[i + 1].Flags, h[i]});
-    RefineSpan(samples, first, SpanCubic(xs[i], xs[i + 1], slopes_x[i], slopes_x[i + 1], h[i]),
+    samples.back().t = 0;
+    RefineSpan(samples, {xs[i + 1], ys[i + 1], knots[i + 1].Flags, h[i]},
+               SpanCubic(xs[i], xs[i + 1], slopes_x[i], slopes_x[i + 1], h[i]),
                SpanCubic(ys[i], ys[i + 1], slopes_y[i], slopes_y[i + 1], h[i]), tol);
   }
 

@@ -12,14 +12,6 @@ constexpr double kSweepTurn = 6.2832;
 
 }  // namespace
 
-int32_t RoundToNearest(double v) {
-  if (std::isnan(v)) return 0;
-  const double r = std::trunc(v >= 0 ? v + 0.5 : v - 0.5);
-  if (r >= 2147483647.0) return INT32_MAX;
-  if (r <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(r);
-}
-
 double VectorAngle(int x1, int y1, int x2, int y2) {
   const double dx = static_cast<double>(x2) - x1;
   const double dy = static_cast<double>(y2) - y1;

@@ -6,6 +6,7 @@
 // must not be null.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "platform/win_types.h"
@@ -14,7 +15,14 @@
 // 2.5 -> 3, -2.5 -> -3, -0.4 -> 0. A value beyond the int32 range is clamped
 // to it, and NaN (from a degenerate division upstream) gives 0, so that no
 // undefined conversion can reach a coordinate.
-int32_t RoundToNearest(double v);
+// Inline: the curve sampling calls it for every point it makes.
+inline int32_t RoundToNearest(double v) {
+  if (v != v) return 0;
+  const double r = std::trunc(v >= 0 ? v + 0.5 : v - 0.5);
+  if (r >= 2147483647.0) return INT32_MAX;
+  if (r <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(r);
+}
 
 // The same rule under the name the piece operations use.
 inline int32_t RoundToInt(double v) { return RoundToNearest(v); }
