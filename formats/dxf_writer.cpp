@@ -107,10 +107,14 @@ const CVertexNode* NodeOfSize(const CVertexNode* main, int size) {
 
 // The node after a main vertex's group of copies: a circle's or marker's
 // radius node. Null when the group is followed by another main vertex (or
-// the ring holds nothing else): that centre has no radius.
-const CVertexNode* NodeAfterGroup(const CVertexNode* main) {
+// the ring holds nothing else): that centre has no radius. At most
+// `ringCount` steps, so a damaged ring cannot loop.
+const CVertexNode* NodeAfterGroup(const CVertexNode* main, int32_t ringCount) {
   const CVertexNode* node = main->Next;
-  while (node && node != main && node->Kind() == kVertexKindCopy) node = node->Next;
+  for (int32_t steps = 1; node && node != main && node->Kind() == kVertexKindCopy; ++steps) {
+    if (steps >= ringCount) return nullptr;
+    node = node->Next;
+  }
   if (!node || node == main || node->IsMain()) return nullptr;
   return node;
 }
@@ -290,7 +294,7 @@ class PieceWriter {
   // takes its own radius; a centre without a radius node gives no circle.
   void WriteCircles(const CPieceItem& item) {
     for (CVertexNode* main : MainVertices(&item)) {
-      const CVertexNode* radius = NodeAfterGroup(main);
+      const CVertexNode* radius = NodeAfterGroup(main, item.VertexCount);
       if (!radius) continue;
       if (item.Type == 10) radius = NodeOfSize(radius, size_);
       float x = 0, y = 0;
