@@ -14,6 +14,7 @@
 
 #include "formats/aama_reader.h"
 #include "formats/aama_rul_writer.h"
+#include "formats/dxf_output.h"
 #include "model/item_factory.h"
 #include "model/items/text_item.h"
 #include "model/piece_item.h"
@@ -452,6 +453,62 @@ TEST_F(AamaWriterTest, TextMode) {
     ASSERT_FALSE(TextsOf(bytes, c.block).empty());
     EXPECT_EQ(TextsOf(bytes, c.block)[0], c.pieceText);
     EXPECT_EQ(TextsOf(bytes, "")[0], "Style Name: " + std::string(c.pieceText).substr(12));
+    EXPECT_DXF_AUDIT_OK(path);
+  }
+}
+
+// Inches while the screen shows inches, else millimetres: the divisor, the
+// text height and line step, the units texts and where the INSERTs start.
+TEST_F(AamaWriterTest, UnitsOfTheFile) {
+  struct Case {
+    int unitMode;
+    const char* unitsText;
+    const char* rulUnits;
+    const char* height;
+    const char* firstInsertX;
+    // The front spans 102 mm over all its sizes (XS 1 mm further left, XL 1
+    // mm further right); its base corner lies 101 mm from that left edge;
+    // the grain line's middle lies 97 mm up, the piece name 3 + 1 steps
+    // above it.
+    const char* secondInsertX;
+    const char* cornerX;
+    const char* pieceNameY;
+  };
+  const Case kCases[] = {
+      {3, "Units: METRIC", "UNITS: METRIC", "2.0000", "127.0000", "229.0000", "101.0000", "109.0000"},
+      {2, "Units: METRIC", "UNITS: METRIC", "2.0000", "127.0000", "229.0000", "101.0000", "109.0000"},
+      {4, "Units: METRIC", "UNITS: METRIC", "2.0000", "127.0000", "229.0000", "101.0000", "109.0000"},
+      {1, "Units: ENGLISH", "UNITS: ENGLISH", "0.1000", "5.0000", "9.0157", "3.9764", "4.3789"},
+      {0, "Units: ENGLISH", "UNITS: ENGLISH", "0.1000", "5.0000", "9.0157", "3.9764", "4.3789"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.unitMode);
+    ClearStyle();
+    BuildGradedStyle();
+    g_UnitMode = c.unitMode;
+    const std::string path = folder_ / "u.dxf";
+    ASSERT_EQ(Save(path), 1);
+    const std::string bytes = ReadFile(path);
+    const std::vector<std::string> header = TextsOf(bytes, "");
+    ASSERT_EQ(header.size(), 10u);
+    EXPECT_EQ(header[8], c.unitsText);
+    EXPECT_NE(ReadFile(folder_ / "u.rul").find(std::string(c.rulUnits) + "\r\n"), std::string::npos);
+    std::vector<Entity> inserts;
+    for (const auto& [in, e] : Entities(bytes)) {
+      if (e.type == "INSERT") inserts.push_back(e);
+      if (e.type == "TEXT" && e.Value(1) == "PIECE NAME: FRONT") {
+        EXPECT_EQ(e.Value(40), c.height);
+        EXPECT_EQ(e.Value(20), c.pieceNameY);
+      }
+    }
+    ASSERT_EQ(inserts.size(), 2u);
+    EXPECT_EQ(inserts[0].Value(10), c.firstInsertX);
+    EXPECT_EQ(inserts[1].Value(10), c.secondInsertX);
+    const std::vector<std::pair<double, double>> outline = FirstPolyline(bytes, "FRONT_M");
+    ASSERT_FALSE(outline.empty());
+    double maxX = 0;
+    for (const auto& [x, y] : outline) maxX = std::max(maxX, x);
+    EXPECT_EQ(FormatDxfNumber(static_cast<float>(maxX)), c.cornerX);
     EXPECT_DXF_AUDIT_OK(path);
   }
 }
