@@ -732,6 +732,80 @@ TEST_F(AamaWriterTest, EveryItemTypePassesTheAudit) {
   }
 }
 
+// The entities of a block after its five texts, each as TYPE:layer, with
+// "/closed flag" for a POLYLINE and "(text)" for a TEXT.
+std::string EntitiesAfterTheTexts(const std::string& bytes, const std::string& block) {
+  std::string out;
+  int texts = 0;
+  for (const auto& [in, e] : Entities(bytes)) {
+    if (in != block || e.type == "BLOCK") continue;
+    if (e.type == "TEXT" && ++texts <= 5) continue;
+    if (!out.empty()) out += " ";
+    out += e.type;
+    if (!e.Value(8).empty()) out += ":" + e.Value(8);
+    if (e.type == "POLYLINE") out += "/" + e.Value(70);
+    if (e.type == "TEXT") out += "(" + e.Value(1) + ")";
+  }
+  return out;
+}
+
+// Each item type alone in a piece of two sizes, written for the base size
+// with the rule table: its entities and their layers, the points of its
+// vertices and their rule labels. The vertices are 10 mm apart, too close
+// for a curve point to become a grade point; closed rings are written turned
+// round, as the mirrored piece has them.
+TEST_F(AamaWriterTest, EntitiesAndLayersOfEachItemType) {
+  struct Vertex {
+    int x, y;
+    uint32_t flags;
+  };
+  struct Case {
+    int type;
+    std::vector<Vertex> vertices;
+    const char* entities;
+  };
+  const std::vector<Vertex> kSquare = {{0, 0, 0}, {400, 0, 1}, {400, 400, 2}, {0, 400, 3}};
+  const std::vector<Vertex> kThree = {{0, 0, 0}, {400, 0, 1}, {400, 400, 2}};
+  const Case kCases[] = {
+      {0, kSquare,
+       "POLYLINE:1/1 VERTEX:1 VERTEX:1 VERTEX:1 VERTEX:1 SEQEND POINT:2 TEXT:2(# 2) POINT:3 TEXT:3(# 3) POINT:2 "
+       "POINT:3"},
+      {8, kThree, "POLYLINE:8/1 VERTEX:8 VERTEX:8 VERTEX:8 SEQEND POINT:2 TEXT:2(# 2) POINT:2 POINT:3"},
+      {21, kThree, "POLYLINE:8/1 VERTEX:8 VERTEX:8 VERTEX:8 SEQEND POINT:2 TEXT:2(# 2) POINT:2 POINT:3"},
+      {12, kThree, "POLYLINE:14/1 VERTEX:14 VERTEX:14 VERTEX:14 SEQEND POINT:2 TEXT:2(# 2) POINT:2 POINT:3"},
+      // An open line of two vertices is a LINE; its curve point has no rule.
+      {9, {{0, 0, 0}, {400, 0, 1}}, "LINE:8 POINT:2 TEXT:2(# 2) POINT:2 TEXT:2(# 0)"},
+      {9, kThree, "POLYLINE:8/0 VERTEX:8 VERTEX:8 VERTEX:8 SEQEND POINT:2 TEXT:2(# 2) POINT:3 POINT:2"},
+      {6, kSquare,
+       "POLYLINE:8/0 VERTEX:8 VERTEX:8 VERTEX:8 VERTEX:8 SEQEND POINT:2 TEXT:2(# 2) POINT:3 TEXT:3(# 3) POINT:2 "
+       "TEXT:2(# 4) POINT:3 TEXT:3(# 5)"},
+      {1, {{0, 0, 0}, {400, 400, 0}}, "LINE:7 LINE:5"},
+      // A point mark of sub-kind 8 is no drill hole; its rule stays unused.
+      {2, {{0, 0, 0}, {400, 0, 0x800}, {400, 400, 0x100}}, "POINT:13 TEXT:13(# 2) POINT:13 TEXT:13(# 4)"},
+      {3, kSquare,
+       "LINE:8 POINT:2 TEXT:2(# 2) POINT:2 TEXT:2(# 3) LINE:8 POINT:2 TEXT:2(# 4) POINT:2 TEXT:2(# 5)"},
+      {5, {{0, 0, 0}, {400, 0, 1}}, "LINE:8 POINT:2 TEXT:2(# 2) POINT:2 TEXT:2(# 3)"},
+      {14, kThree, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.type);
+    ClearStyle();
+    AddSizes({{"M", 1}, {"L", 2}});
+    auto* piece = new CPieceRecord;
+    piece->PieceName = "P";
+    CPieceItem* item = CreatePieceItem(c.type);
+    for (const Vertex& v : c.vertices) AddGraded(item, v.x, v.y, static_cast<int>(v.flags), 4, 4);
+    piece->AddItem(item);
+    piece->UpdateCurveItems();
+    piece->Recalc(1);
+    g_Style.AddPiece(piece);
+    const std::string path = folder_ / "item.dxf";
+    ASSERT_EQ(Save(path), 1);
+    EXPECT_EQ(EntitiesAfterTheTexts(ReadFile(path), "P_M"), c.entities);
+    EXPECT_DXF_AUDIT_OK(path);
+  }
+}
+
 // Items with nothing to measure: one vertex, no width node, a circle of no
 // radius, a text of no height, a piece of no extent, a style of no scale.
 TEST_F(AamaWriterTest, DegenerateItemsWriteNoNonFiniteNumber) {
