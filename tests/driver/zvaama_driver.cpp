@@ -17,7 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -285,11 +285,59 @@ std::string FormatKey(double value) {
   return std::isfinite(value) ? FormatNumberText("%.10g", value) : std::string("0");
 }
 
+// Writes JSON as it is told, putting the commas between members itself.
 class JsonWriter {
  public:
   explicit JsonWriter(std::string* out) : out_(out) {}
-  void String(const CString& gbk) { Quoted(GbkToUtf8(gbk.c_str())); }
-  void Quoted(const std::string& utf8) {
+
+  void BeginObject() { Open('{'); }
+  void EndObject() { Close('}'); }
+  void BeginArray() { Open('['); }
+  void EndArray() { Close(']'); }
+  // The next value is this member's.
+  void Key(const char* key) {
+    Separate();
+    Quote(key);
+    *out_ += ':';
+    after_key_ = true;
+  }
+  void String(const CString& gbk) {
+    Separate();
+    Quote(GbkToUtf8(gbk.c_str()));
+  }
+  void Number(long long value) { Raw(std::to_string(value)); }
+  // A number already written as JSON.
+  void Raw(const std::string& text) {
+    Separate();
+    *out_ += text;
+  }
+  void Numbers(std::initializer_list<long long> values) {
+    BeginArray();
+    for (const long long value : values) Number(value);
+    EndArray();
+  }
+
+ private:
+  void Open(char bracket) {
+    Separate();
+    *out_ += bracket;
+    first_.push_back(true);
+  }
+  void Close(char bracket) {
+    *out_ += bracket;
+    first_.pop_back();
+  }
+  // A comma before every member but the first of its object or array.
+  void Separate() {
+    if (after_key_) {
+      after_key_ = false;
+      return;
+    }
+    if (first_.empty()) return;
+    if (!first_.back()) *out_ += ',';
+    first_.back() = false;
+  }
+  void Quote(const std::string& utf8) {
     *out_ += '"';
     for (const unsigned char c : utf8) {
       switch (c) {
@@ -310,37 +358,11 @@ class JsonWriter {
     }
     *out_ += '"';
   }
-  void Number(long long value) { *out_ += std::to_string(value); }
-  void Raw(const char* text) { *out_ += text; }
-  void Key(const char* key) {
-    Quoted(key);
-    *out_ += ':';
-  }
 
- private:
   std::string* out_;
+  std::vector<bool> first_;
+  bool after_key_ = false;
 };
-
-void DumpVertices(JsonWriter& json, const CPieceItem& item) {
-  json.Raw("[");
-  const CVertexNode* node = item.VertexHead;
-  for (int32_t i = 0; i < item.VertexCount && node; ++i, node = node->Next) {
-    if (i) json.Raw(",");
-    json.Raw("[");
-    json.Number(node->Flags);
-    json.Raw(",");
-    json.Number(node->X);
-    json.Raw(",");
-    json.Number(node->Y);
-    json.Raw(",");
-    json.Number(node->Value);
-    json.Raw(",");
-    json.Number(node->Attributes);
-    json.Raw("]");
-    if (node->Next == item.VertexHead) break;
-  }
-  json.Raw("]");
-}
 
 CString ItemText(const CPieceItem& item) {
   if (const auto* text = dynamic_cast<const CPieceItem11*>(&item)) return text->Text;
@@ -348,126 +370,100 @@ CString ItemText(const CPieceItem& item) {
   return CString();
 }
 
+void DumpItem(JsonWriter& json, const CPieceItem& item) {
+  json.BeginObject();
+  json.Key("type");
+  json.Number(item.Type);
+  json.Key("attributes");
+  json.Number(item.Tag);
+  json.Key("text");
+  json.String(ItemText(item));
+  json.Key("vertices");
+  json.BeginArray();
+  const CVertexNode* node = item.VertexHead;
+  for (int32_t i = 0; i < item.VertexCount && node; ++i, node = node->Next) {
+    json.Numbers({node->Flags, node->X, node->Y, node->Value, node->Attributes});
+    if (node->Next == item.VertexHead) break;
+  }
+  json.EndArray();
+  json.EndObject();
+}
+
 void DumpPiece(JsonWriter& json, const CPieceRecord& piece, bool placed) {
-  json.Raw("{");
+  json.BeginObject();
   json.Key("texts");
-  json.Raw("[");
-  json.String(piece.PieceName);
-  json.Raw(",");
-  json.String(piece.Annotation);
-  json.Raw(",");
-  json.String(piece.Text3);
-  json.Raw(",");
-  json.String(piece.Category);
-  json.Raw("],");
+  json.BeginArray();
+  for (const CString* text : {&piece.PieceName, &piece.Annotation, &piece.Text3, &piece.Category}) json.String(*text);
+  json.EndArray();
   json.Key("quantity");
   json.Number(piece.Quantity);
-  json.Raw(",");
   json.Key("box");
-  json.Raw("[");
-  json.Number(piece.BoxMinX);
-  json.Raw(",");
-  json.Number(piece.BoxMinY);
-  json.Raw(",");
-  json.Number(piece.BoxMaxX);
-  json.Raw(",");
-  json.Number(piece.BoxMaxY);
-  json.Raw("],");
+  json.Numbers({piece.BoxMinX, piece.BoxMinY, piece.BoxMaxX, piece.BoxMaxY});
   if (placed) {
     json.Key("placed");
-    json.Raw("[");
-    json.Number(piece.PlacedLeft);
-    json.Raw(",");
-    json.Number(piece.PlacedTop);
-    json.Raw(",");
-    json.Number(piece.PlacedRight);
-    json.Raw(",");
-    json.Number(piece.PlacedBottom);
-    json.Raw("],");
+    json.Numbers({piece.PlacedLeft, piece.PlacedTop, piece.PlacedRight, piece.PlacedBottom});
   }
   json.Key("items");
-  json.Raw("[");
+  json.BeginArray();
   const CPieceItem* item = piece.ItemRing;
   for (int32_t i = 0; i < piece.ItemCount && item; ++i, item = item->Next) {
-    if (i) json.Raw(",");
-    json.Raw("{");
-    json.Key("type");
-    json.Number(item->Type);
-    json.Raw(",");
-    json.Key("attributes");
-    json.Number(item->Tag);
-    json.Raw(",");
-    json.Key("text");
-    json.String(ItemText(*item));
-    json.Raw(",");
-    json.Key("vertices");
-    DumpVertices(json, *item);
-    json.Raw("}");
+    DumpItem(json, *item);
     if (item->Next == piece.ItemRing) break;
   }
-  json.Raw("]}");
+  json.EndArray();
+  json.EndObject();
 }
 
 void DumpPieces(JsonWriter& json, const CPieceRecord* ring, int32_t count, bool placed) {
-  json.Raw("[");
+  json.BeginArray();
   const CPieceRecord* piece = ring;
   for (int32_t i = 0; i < count && piece; ++i, piece = piece->Next) {
-    if (i) json.Raw(",");
     DumpPiece(json, *piece, placed);
     if (piece->Next == ring) break;
   }
-  json.Raw("]");
+  json.EndArray();
 }
 
 std::string DumpStyle() {
   std::string out;
   JsonWriter json(&out);
-  json.Raw("{");
+  json.BeginObject();
   json.Key("header");
-  json.Raw("[");
-  const CString* header[] = {&g_Style.HeaderText1, &g_Style.StyleName, &g_Style.HeaderText3, &g_Style.HeaderText4,
-                             &g_Style.HeaderText5};
-  for (size_t i = 0; i < std::size(header); ++i) {
-    if (i) json.Raw(",");
-    json.String(*header[i]);
+  json.BeginArray();
+  for (const CString* text : {&g_Style.HeaderText1, &g_Style.StyleName, &g_Style.HeaderText3, &g_Style.HeaderText4,
+                              &g_Style.HeaderText5}) {
+    json.String(*text);
   }
-  json.Raw("],");
+  json.EndArray();
   json.Key("scale");
   json.Number(g_Style.Scale);
-  json.Raw(",");
   json.Key("version");
   json.Number(g_Style.DataVersion);
-  json.Raw(",");
   json.Key("sizes");
-  json.Raw("[");
+  json.BeginArray();
   const CSizeRecord* size = g_Style.SizeRing;
   for (int32_t i = 0; i < g_Style.SizeCount && size; ++i, size = size->Next) {
-    if (i) json.Raw(",");
-    json.Raw("{");
+    json.BeginObject();
     json.Key("name");
     json.String(size->Name);
-    json.Raw(",");
     json.Key("key1");
-    json.Raw(FormatKey(size->SortKey1).c_str());
-    json.Raw(",");
+    json.Raw(FormatKey(size->SortKey1));
     json.Key("key2");
-    json.Raw(FormatKey(size->SortKey2).c_str());
-    json.Raw(",");
+    json.Raw(FormatKey(size->SortKey2));
     json.Key("color");
     json.Number(size->Color);
-    json.Raw(",");
     json.Key("visible");
     json.Number(size->Visible);
-    json.Raw("}");
+    json.EndObject();
     if (size->Next == g_Style.SizeRing) break;
   }
-  json.Raw("],");
+  json.EndArray();
   json.Key("pieces");
   DumpPieces(json, g_Style.PieceRing, g_Style.PieceCount, false);
-  json.Raw(",");
   json.Key("work");
   DumpPieces(json, g_Style.WorkPieceRing, g_Style.WorkPieceCount, true);
-  json.Raw("}\n");
+  json.EndObject();
+  out += '\n';
   return out;
 }
 
