@@ -635,26 +635,46 @@ TEST_F(AamaWriterTest, NoGrainLineAnchorsTheTextsAtTheMiddle) {
 }
 
 // Two neighbouring vertices at one place would make an edge of no length:
-// the second is moved 0.1 mm along x in the file (and only there).
+// the second is moved 0.1 mm along x in the file (and only there). Each size
+// is looked at on its own: in the second style the third vertex meets the
+// second in size L only, where the vertices are 1 mm further right.
 TEST_F(AamaWriterTest, CoincidentVerticesAreNudged) {
-  AddSizes({{"M", 1}});
-  CPieceRecord* piece =
-      AddPiece("P", {{0, 0, 0, 0, 0}, {4000, 0, 0, 0, 0}, {4000, 0, 0, 0, 0}, {4000, 2000, 0, 0, 0}});
-  const std::string path = folder_ / "c.dxf";
-  ASSERT_EQ(Save(path), 1);
-  const std::vector<std::pair<double, double>> points = FirstPolyline(ReadFile(path), "P_M");
-  ASSERT_EQ(points.size(), 4u);
-  int atCorner = 0, nudged = 0;
-  for (const auto& [x, y] : points) {
-    if (y == 50.0 && x == 100.0) ++atCorner;
-    if (y == 50.0 && std::abs(x - 100.1) < 1e-4) ++nudged;
+  struct Case {
+    bool twoSizes;
+    const char* block;
+    double corner;  // x of the second vertex, in millimetres
+    double other;   // where the third vertex is written
+  };
+  const Case kCases[] = {{false, "P_M", 100.0, 100.1}, {true, "P_M", 100.0, 99.0}, {true, "P_L", 101.0, 101.1}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.block << (c.twoSizes ? " of two sizes" : ""));
+    ClearStyle();
+    CPieceRecord* piece = nullptr;
+    if (c.twoSizes) {
+      AddSizes({{"M", 1}, {"L", 2}});
+      piece = AddPiece("P", {{0, 0, 0, 0, 0}, {4000, 0, 0, 40, 0}, {3960, 0, 0, 80, 0}, {4000, 2000, 0, 40, 0}});
+    } else {
+      AddSizes({{"M", 1}});
+      piece = AddPiece("P", {{0, 0, 0, 0, 0}, {4000, 0, 0, 0, 0}, {4000, 0, 0, 0, 0}, {4000, 2000, 0, 0, 0}});
+    }
+    g_AamaOptGradeToRul = 0;
+    const std::string path = folder_ / "c.dxf";
+    ASSERT_EQ(Save(path), 1);
+    const std::vector<std::pair<double, double>> points = FirstPolyline(ReadFile(path), c.block);
+    ASSERT_EQ(points.size(), 4u);
+    int atCorner = 0, other = 0;
+    for (const auto& [x, y] : points) {
+      if (y == 50.0 && std::abs(x - c.corner) < 1e-4) ++atCorner;
+      if (y == 50.0 && std::abs(x - c.other) < 1e-4) ++other;
+    }
+    EXPECT_EQ(atCorner, 1);
+    EXPECT_EQ(other, 1);
+    // The style keeps its vertices.
+    CPieceItem* outline = nullptr;
+    ASSERT_TRUE(piece->FindItem(0, &outline));
+    EXPECT_EQ(outline->MainVertexPositions(0)[2].x, c.twoSizes ? 3960 : 4000);
+    EXPECT_DXF_AUDIT_OK(path);
   }
-  EXPECT_EQ(atCorner, 1);
-  EXPECT_EQ(nudged, 1);
-  CPieceItem* outline = nullptr;
-  ASSERT_TRUE(piece->FindItem(0, &outline));
-  EXPECT_EQ(outline->MainVertexPositions(0)[2].x, 4000);
-  EXPECT_DXF_AUDIT_OK(path);
 }
 
 // A notch: its point on layer 4 with its depth (30) and width (39), or a
