@@ -115,11 +115,13 @@ CString BlockNameOf(const CString& pieceName, const CString& sizeName) {
   return OneDxfLine(pieceName + "_" + sizeName, true);
 }
 
-// `count` pieces from `ring` along their Next links.
+// `count` pieces from `ring` along their Next links, each once: a count
+// larger than the ring would bring the head round again, and a piece listed
+// twice would be renamed for ever, its name always equal to its own.
 std::vector<CPieceRecord*> PiecesFrom(CPieceRecord* ring, int count) {
   std::vector<CPieceRecord*> pieces;
   CPieceRecord* piece = ring;
-  for (int i = 0; i < count && piece; ++i, piece = piece->Next) pieces.push_back(piece);
+  for (int i = 0; i < count && piece && (i == 0 || piece != ring); ++i, piece = piece->Next) pieces.push_back(piece);
   return pieces;
 }
 
@@ -590,10 +592,17 @@ class PieceBlockWriter {
   int k_ = 0;  // size-ring position of the size being written
 };
 
-// The sorted sizes must be the sizes of the ring.
+// The sorted sizes must be the sizes of the ring, each once: a size missing
+// from the ring would get a block that no size of the style has. The records
+// are only compared, never read, until the array is known to be sound.
 void EnsureSortedSizes() {
   bool complete = static_cast<int>(g_Style.SizeArray.size()) == g_Style.SizeCount;
-  for (const CSizeRecord* size : g_Style.SizeArray) complete = complete && size;
+  std::vector<bool> seen(g_Style.SizeArray.size(), false);
+  for (const CSizeRecord* size : g_Style.SizeArray) {
+    const int k = g_Style.IndexOfSize(size);
+    complete = complete && k >= 0 && static_cast<size_t>(k) < seen.size() && !seen[static_cast<size_t>(k)];
+    if (complete) seen[static_cast<size_t>(k)] = true;
+  }
   if (!complete) g_Style.SortSizes();
 }
 

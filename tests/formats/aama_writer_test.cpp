@@ -536,6 +536,15 @@ TEST_F(AamaWriterTest, SizeNames) {
     for (const CSizeRecord* size : g_Style.SizeArray) got.push_back(size->Name.str());
     EXPECT_EQ(got, std::vector<std::string>(c.fixed.begin(), c.fixed.end()));
   }
+  // A sorted array that lists a size twice (and so misses one) is rebuilt
+  // from the ring before any name is looked at.
+  ClearStyle();
+  AddSizes({{"", 1}, {"", 2}});
+  g_Style.SizeArray[1] = g_Style.SizeArray[0];
+  FixAamaSizeNames();
+  std::vector<std::string> got;
+  for (const CSizeRecord* size : g_Style.SizeArray) got.push_back(size->Name.str());
+  EXPECT_EQ(got, (std::vector<std::string>{"SIZE1", "SIZE2"}));
 }
 
 TEST_F(AamaWriterTest, PieceNames) {
@@ -568,6 +577,13 @@ TEST_F(AamaWriterTest, PieceNames) {
   EXPECT_EQ(descriptions, (std::vector<std::string>{"Piece1", "Piece2", "Back", "Back4", "Piece5"}));
   EXPECT_EQ(copy->Annotation, "Back4");
   EXPECT_EQ(copy->PieceName, "Front4");
+
+  // A count larger than the ring names each piece once and ends.
+  g_Style.PieceCount += 3;
+  FixAamaPieceNames(false);
+  g_Style.PieceCount -= 3;
+  EXPECT_EQ(g_Style.PieceRing->PieceName, "Front");
+  EXPECT_EQ(g_Style.PieceRing->Next->PieceName, "Piece2");
 }
 
 TEST_F(AamaWriterTest, DescriptionAsName) {
