@@ -90,20 +90,6 @@ Units UnitsOfStyle() {
   return u;
 }
 
-// A text as the value of one DXF line; with `strip` every byte above 127
-// first loses its high bit. Line ends and zero bytes are dropped after the
-// stripping: GBK bytes 0x8A, 0x8D and 0x80 become LF, CR and NUL without
-// their high bit (鐘 is E7 8A, 實 8C 8D, 個 82 80), and a piece or block name
-// holding one would split its line and derail every line after it.
-CString OneDxfLine(const CString& text, bool strip) {
-  const CString source = strip ? StripHighBit(text) : text;
-  std::string bytes;
-  for (char ch : source.view()) {
-    if (ch != '\r' && ch != '\n' && ch != '\0') bytes.push_back(ch);
-  }
-  return CString(std::move(bytes));
-}
-
 // A TEXT entity of the style's bytes, stripped when `strip` is 1.
 void WriteText(DxfOutput& out, float x, float y, float height, const CString& text, int strip) {
   WriteDxfText(out, 1, x, y, height, OneDxfLine(text, strip == 1), 0);

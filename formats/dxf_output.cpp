@@ -88,18 +88,18 @@ void WriteDxfPoint(DxfOutput& out, int8_t layer, float x, float y) {
   out.Number(y);
 }
 
-void WriteDxfText(DxfOutput& out, int /*layer*/, float x, float y, float height, CString text, int strip) {
-  // A DXF value is one line: CR, LF and zero bytes are dropped, also those
-  // that stripping makes of GBK bytes 0x8D, 0x8A and 0x80 (the trail bytes of
-  // characters such as 鐘 E7 8A), which would otherwise split the line and
-  // derail every line after it.
-  if (strip == 1) text = StripHighBit(text);
-  std::string oneLine;
-  oneLine.reserve(text.view().size());
-  for (char ch : text.view()) {
-    if (ch != '\r' && ch != '\n' && ch != '\0') oneLine.push_back(ch);
+CString OneDxfLine(const CString& text, bool strip) {
+  const CString source = strip ? StripHighBit(text) : text;
+  std::string bytes;
+  bytes.reserve(source.view().size());
+  for (char ch : source.view()) {
+    if (ch != '\r' && ch != '\n' && ch != '\0') bytes.push_back(ch);
   }
-  text = CString(std::move(oneLine));
+  return CString(std::move(bytes));
+}
+
+void WriteDxfText(DxfOutput& out, int /*layer*/, float x, float y, float height, CString text, int strip) {
+  text = OneDxfLine(text, strip == 1);
 
   out.Line("  0");
   out.Line("TEXT");

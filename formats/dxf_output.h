@@ -80,11 +80,9 @@ void WriteDxfPoint(DxfOutput& out, int8_t layer, float x, float y);
 // A TEXT entity on layer 1 with rotation 0:
 //   "  0" TEXT "  8" "1" " 10" x " 20" y " 40" height " 50" "0.0000"
 //   "  1" text "  7" STANDARD
-// With `strip` 1 every byte above 127 loses its high bit (StripHighBit), for
-// readers that take 7-bit text only; other `strip` values print the bytes
-// unchanged. Then the CR, LF and zero bytes are dropped, those the stripping
-// made included: a DXF value is one line. `layer` is accepted for the callers' sake; the layer printed is
-// always 1.
+// The text is written as OneDxfLine(text, strip == 1): other `strip` values
+// print the bytes unchanged. `layer` is accepted for the callers' sake; the
+// layer printed is always 1.
 void WriteDxfText(DxfOutput& out, int layer, float x, float y, float height, CString text, int strip);
 
 // A VERTEX of a POLYLINE: "  0" VERTEX "  8" layer " 10" x " 20" y.
@@ -111,3 +109,11 @@ void ModelToAamaPoint(float* x, float* y, const CVertexNode* node, const CPieceR
 // The text with 128 subtracted from every byte above 127; the other bytes
 // and the length unchanged.
 CString StripHighBit(CString text);
+
+// A text as the value of one DXF line. With `strip` every byte above 127
+// first loses its high bit (StripHighBit), for readers that take 7-bit text
+// only. Then CR, LF and zero bytes are dropped, those the stripping made
+// included: GBK bytes 0x8A, 0x8D and 0x80 become LF, CR and NUL without their
+// high bit (the trail bytes of characters such as 鐘 E7 8A), and would
+// otherwise split the line and derail every line after it.
+CString OneDxfLine(const CString& text, bool strip);

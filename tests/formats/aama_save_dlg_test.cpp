@@ -11,30 +11,15 @@
 
 namespace {
 
-// The export options as the main frame starts them (RestoreDefaultSettings
-// leaves them as they are).
-void RestoreAamaOptions() {
-  g_AamaOptPieces = 1;
-  g_AamaOptSizes = 0;
-  g_AamaOptNotch = 0;
-  g_AamaOptText = 0;
-  g_AamaOptGradeToRul = 1;
-  g_AamaOptControlPoints = 0;
-  g_AamaOptGradePoints = 1;
-  g_AamaOptDescAsName = 0;
-}
-
 class AamaSaveDlgTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearStyle();
     RestoreDefaultSettings();
-    RestoreAamaOptions();
   }
   void TearDown() override {
     ClearStyle();
     RestoreDefaultSettings();
-    RestoreAamaOptions();
   }
 
   static void AddSizes(int count) {
@@ -157,7 +142,7 @@ TEST_F(AamaSaveDlgTest, EnableRules) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
     ClearStyle();
-    RestoreAamaOptions();
+    RestoreDefaultSettings();
     AddSizes(c.sizeCount);
     g_AamaOptSizes = c.rememberedSizes;
     g_AamaOptGradeToRul = c.rememberedGradeToRul;

@@ -35,17 +35,6 @@ namespace fs = std::filesystem;
 
 constexpr time_t kFeb3rd2001 = 981173106;  // 02-03-2001 04:05:06 UTC
 
-void RestoreAamaOptions() {
-  g_AamaOptPieces = 1;
-  g_AamaOptSizes = 0;
-  g_AamaOptNotch = 0;
-  g_AamaOptText = 0;
-  g_AamaOptGradeToRul = 1;
-  g_AamaOptControlPoints = 0;
-  g_AamaOptGradePoints = 1;
-  g_AamaOptDescAsName = 0;
-}
-
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream bytes;
@@ -188,7 +177,6 @@ class AamaWriterTest : public ::testing::Test {
   void SetUp() override {
     ClearStyle();
     RestoreDefaultSettings();
-    RestoreAamaOptions();
     SetFixedCurrentTime(kFeb3rd2001);
     previous_ = SetPrompts(&prompts_);
   }
@@ -197,7 +185,6 @@ class AamaWriterTest : public ::testing::Test {
     ClearFixedCurrentTime();
     ClearStyle();
     RestoreDefaultSettings();
-    RestoreAamaOptions();
   }
 
   int Save(const std::string& path, DialogScript script = DialogScript(IDD_AAMA_SAVE)) {
@@ -369,7 +356,7 @@ TEST_F(AamaWriterTest, SizesAndTheRuleTable) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
     ClearStyle();
-    RestoreAamaOptions();
+    RestoreDefaultSettings();
     BuildGradedStyle(c.oneSize);
     g_AamaOptSizes = c.sizes;
     g_AamaOptGradeToRul = c.gradeToRul;
@@ -705,7 +692,7 @@ TEST_F(AamaWriterTest, NotchModes) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.mode);
     ClearStyle();
-    RestoreAamaOptions();
+    RestoreDefaultSettings();
     AddSizes({{"M", 1}, {"L", 2}});
     CPieceRecord* piece = AddPiece("P", {{0, 0, 0, 0, 0}, {4000, 0, 0, 40, 0}, {4000, 4000, 0, 40, 40},
                                          {0, 4000, 0, 0, 40}});
