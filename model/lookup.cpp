@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <iterator>
+#include <unordered_map>
 
 #include "model/grading.h"
 #include "model/items/curve_item.h"
@@ -153,13 +154,39 @@ int CPieceItem::DistanceToKeyVertex(CVertexNode* vertex) const {
   const int32_t count = curve->GetCurveCount(firstSize);
   if (!start || count <= 0) return 0;
   // A curve vertex ends the walk when its vertex carries a positive length
-  // (a single-precision value in its fourth word).
-  auto endsWalk = [this](const CVertexNode* node) {
+  // (a single-precision value in its fourth word). Its vertex is the first
+  // main vertex of the ring at its place with its flags; they are looked up
+  // in a table made on the first need, so that a long walk over a dense
+  // curve does not search the ring at every step.
+  struct Place {
+    int32_t x;
+    int32_t y;
+    uint32_t flags;
+    bool operator==(const Place&) const = default;
+  };
+  struct PlaceHash {
+    size_t operator()(const Place& p) const {
+      const uint64_t xy = (static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) | static_cast<uint32_t>(p.y);
+      return std::hash<uint64_t>()(xy) ^ (std::hash<uint32_t>()(p.flags) * 0x9E3779B97F4A7C15ull);
+    }
+  };
+  std::unordered_map<Place, const CVertexNode*, PlaceHash> mains;
+  bool mainsMade = false;
+  auto endsWalk = [&](const CVertexNode* node) {
     const int kind = node->Kind();
     if (kind == 0 || kind == 3) return true;
     if (kind != 1 && kind != 2) return false;
-    const CVertexNode* own = FindVertexWithFlags(node->X, node->Y, node->Flags);
-    return own && std::bit_cast<float>(own->Value) > 0.0f;
+    if (!mainsMade) {
+      mainsMade = true;
+      if (Type != kItemTypeText) {
+        const CVertexNode* n = VertexHead;
+        for (int32_t i = 0; i < VertexCount && n; ++i, n = n->Next) {
+          if (n->IsMain()) mains.try_emplace(Place{n->X, n->Y, n->Flags}, n);
+        }
+      }
+    }
+    const auto found = mains.find(Place{node->X, node->Y, node->Flags});
+    return found != mains.end() && std::bit_cast<float>(found->second->Value) > 0.0f;
   };
   auto walk = [&](bool forward) {
     double length = 0;
