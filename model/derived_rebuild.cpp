@@ -52,7 +52,6 @@ constexpr double kPi = 3.14159265359;
 constexpr double kTwoPi = 6.28318530718;
 constexpr double kHalfPi = 1.570796326795;
 
-constexpr int32_t kCutLineType = 12;
 constexpr int32_t kRebuiltTypes[] = {12, 17, 18, 19, 20};
 constexpr int32_t kCornerDerivedTypes[] = {21, 22, 23, 24, 25};
 
@@ -372,8 +371,7 @@ std::vector<CornerPoint> CornerPoints(uint32_t code, const Corner& k) {
 // The working tables of one rebuild and the steps that fill and tidy them.
 class CutLineTables {
  public:
-  CutLineTables(CPieceCurveItem* outline, int widthSign)
-      : outline_(outline), widthSign_(widthSign), sizes_(g_Style.SizeCount) {}
+  explicit CutLineTables(CPieceCurveItem* outline) : outline_(outline), sizes_(g_Style.SizeCount) {}
 
   bool CollectPositions();
   void SpreadWidths();
@@ -393,7 +391,6 @@ class CutLineTables {
   void DemoteNeighbour(size_t i);
 
   CPieceCurveItem* outline_;
-  int widthSign_;
   int sizes_;
   std::vector<Position> positions_;
   std::vector<std::vector<Point>> points_;  // per size, per position
@@ -1191,7 +1188,7 @@ int CPieceRecord::RebuildDerivedItems(BOOL withCornerItems) {
   working->SmoothCurves();
   RemoveRepeatedParamNodes();
 
-  CutLineTables tables(working, widthSign);
+  CutLineTables tables(working);
   if (!tables.CollectPositions()) return 0;
   tables.SpreadWidths();
   // A size whose segments are all shorter than a tenth of a millimetre keeps
