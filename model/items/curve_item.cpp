@@ -283,6 +283,13 @@ void CPieceCurveItem::NearestOnSegments(const CVertexRing& ring, int32_t segment
   CVertexNode* a = ring.Head;
   for (int32_t i = 0; a && i < segments; ++i, a = a->Next) {
     CVertexNode* b = a->Next;
+    // A segment whose box, grown by a unit for the rounding of the foot
+    // below, lies farther than the best so far cannot win: skip the rest.
+    const double outX = std::max({0.0, static_cast<double>(std::min(a->X, b->X)) - 1 - x,
+                                  static_cast<double>(x) - std::max(a->X, b->X) - 1});
+    const double outY = std::max({0.0, static_cast<double>(std::min(a->Y, b->Y)) - 1 - y,
+                                  static_cast<double>(y) - std::max(a->Y, b->Y) - 1});
+    if (outX * outX + outY * outY > *best * (1 + 1e-9) + 1) continue;
     const double dx = static_cast<double>(b->X) - a->X;
     const double dy = static_cast<double>(b->Y) - a->Y;
     CPoint candidate(a->X, a->Y);
