@@ -6,15 +6,19 @@
 
 CAamaSaveDlg::CAamaSaveDlg(void* /*parent*/) : CDialog(IDD_AAMA_SAVE) {}
 
+std::array<std::pair<int CAamaSaveDlg::*, int32_t*>, 8> CAamaSaveDlg::Remembered() {
+  return {{{&CAamaSaveDlg::m_nPieces, &g_AamaOptPieces},
+           {&CAamaSaveDlg::m_nSizes, &g_AamaOptSizes},
+           {&CAamaSaveDlg::m_nNotch, &g_AamaOptNotch},
+           {&CAamaSaveDlg::m_nText, &g_AamaOptText},
+           {&CAamaSaveDlg::m_bGradeToRul, &g_AamaOptGradeToRul},
+           {&CAamaSaveDlg::m_bControlPoints, &g_AamaOptControlPoints},
+           {&CAamaSaveDlg::m_bGradePoints, &g_AamaOptGradePoints},
+           {&CAamaSaveDlg::m_bDescAsName, &g_AamaOptDescAsName}}};
+}
+
 BOOL CAamaSaveDlg::OnInitDialog() {
-  m_nPieces = g_AamaOptPieces;
-  m_nSizes = g_AamaOptSizes;
-  m_nNotch = g_AamaOptNotch;
-  m_nText = g_AamaOptText;
-  m_bGradeToRul = g_AamaOptGradeToRul;
-  m_bControlPoints = g_AamaOptControlPoints;
-  m_bGradePoints = g_AamaOptGradePoints;
-  m_bDescAsName = g_AamaOptDescAsName;
+  for (const auto& [member, setting] : Remembered()) this->*member = *setting;
   CDialog::OnInitDialog();
   return TRUE;
 }
@@ -33,14 +37,7 @@ void CAamaSaveDlg::DoDataExchange(CDataExchange* pDX) {
 
 void CAamaSaveDlg::OnOK() {
   if (!UpdateData(TRUE)) return;
-  g_AamaOptPieces = m_nPieces;
-  g_AamaOptSizes = m_nSizes;
-  g_AamaOptNotch = m_nNotch;
-  g_AamaOptText = m_nText;
-  g_AamaOptGradeToRul = m_bGradeToRul;
-  g_AamaOptControlPoints = m_bControlPoints;
-  g_AamaOptGradePoints = m_bGradePoints;
-  g_AamaOptDescAsName = m_bDescAsName;
+  for (const auto& [member, setting] : Remembered()) *setting = this->*member;
   CDialog::OnOK();
 }
 

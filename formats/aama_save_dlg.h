@@ -7,6 +7,10 @@
 // back only when the user presses OK, so Cancel leaves them as they were.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <utility>
+
 #include "platform/dialog.h"
 #include "platform/win_types.h"
 
@@ -52,6 +56,8 @@ class CAamaSaveDlg : public CDialog {
   void OnGradeToRul();
 
  private:
+  // Each option's member with the setting that keeps it between saves.
+  static std::array<std::pair<int CAamaSaveDlg::*, int32_t*>, 8> Remembered();
   // The control-points check is of no use while every size is drawn out.
   void EnableControlPointsFor(int sizes, BOOL gradeToRul);
 };
