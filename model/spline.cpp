@@ -37,10 +37,26 @@ Cubic SpanCubic(double v0, double v1, double s0, double s1, double h) {
           (s0 + s1) / (h * h) + 2 * (v0 - v1) / (h * h * h)};
 }
 
-// Slopes of one coordinate at the knots, by chord length. False when the
-// system cannot be solved.
+// Storage one smoothing reuses from curve run to curve run, so that sampling
+// the many short runs of a graded outline does not allocate for each of them.
+struct SplineScratch {
+  std::vector<CFlaggedPoint> knots;
+  std::vector<double> h;
+  std::vector<double> xs;
+  std::vector<double> ys;
+  std::vector<double> slopesX;
+  std::vector<double> slopesY;
+  std::vector<TridiagonalRow> rows;
+  std::vector<CyclicRow> cyclicRows;
+  std::vector<CSplineSample> samples;
+  std::vector<CSplineSample> pending;
+  std::vector<CFlaggedPoint> sampled;
+};
+
+// Slopes of one coordinate at the knots, by chord length, into `*slopes`.
+// False when the system cannot be solved.
 bool SolveSlopes(const std::vector<double>& v, const std::vector<double>& h, bool closed,
-                 std::vector<double>* slopes) {
+                 SplineScratch& scratch, std::vector<double>* slopes) {
   const int m = static_cast<int>(v.size());
   // Weights of the inner rows: mu_i on s_i-1, lambda_i = 1 - mu_i on s_i+1.
   auto mu = [&](int i, int before) { return h[i] / (h[i] + h[before]); };
@@ -50,8 +66,10 @@ bool SolveSlopes(const std::vector<double>& v, const std::vector<double>& h, boo
   };
 
   if (!closed) {
-    std::vector<TridiagonalRow> rows(static_cast<size_t>(m));
-    std::vector<double> b(static_cast<size_t>(m));
+    std::vector<TridiagonalRow>& rows = scratch.rows;
+    rows.assign(static_cast<size_t>(m), TridiagonalRow{});
+    slopes->assign(static_cast<size_t>(m), 0.0);
+    double* b = slopes->data();
     rows[0] = {2, 1, 0};
     b[0] = 3 * (v[1] - v[0]) / h[0];
     for (int i = 1; i <= m - 2; ++i) {
@@ -63,16 +81,16 @@ bool SolveSlopes(const std::vector<double>& v, const std::vector<double>& h, boo
     rows[m - 2].Lower = 1;
     rows[m - 1] = {2, 0, 0};
     b[m - 1] = 3 * (v[m - 1] - v[m - 2]) / h[m - 2];
-    if (!SolveTridiagonal(rows.data(), m, b.data())) return false;
-    *slopes = std::move(b);
-    return true;
+    return SolveTridiagonal(rows.data(), m, b) != 0;
   }
 
   // Closed: the last knot repeats the first, so the unknowns are s_0 .. s_n-1
   // with n = m - 1, and the knot before the first is knot n - 1.
   const int n = m - 1;
-  std::vector<CyclicRow> rows(static_cast<size_t>(n));
-  std::vector<double> b(static_cast<size_t>(n));
+  std::vector<CyclicRow>& rows = scratch.cyclicRows;
+  rows.assign(static_cast<size_t>(n), CyclicRow{});
+  slopes->assign(static_cast<size_t>(n), 0.0);
+  double* b = slopes->data();
   for (int i = 0; i < n; ++i) {
     const int before = i == 0 ? n - 1 : i - 1;
     const double mu_i = mu(i, before);
@@ -89,9 +107,9 @@ bool SolveSlopes(const std::vector<double>& v, const std::vector<double>& h, boo
     }
     b[i] = rhs(i, before, i + 1, mu_i);
   }
-  if (!SolveCyclicTridiagonal(rows.data(), n, b.data())) return false;
-  b.push_back(b[0]);
-  *slopes = std::move(b);
+  if (!SolveCyclicTridiagonal(rows.data(), n, b)) return false;
+  const double first = (*slopes)[0];
+  slopes->push_back(first);
   return true;
 }
 
@@ -100,10 +118,13 @@ bool SolveSlopes(const std::vector<double>& v, const std::vector<double>& h, boo
 // `samples`) and the next pending one (the top of `pending`, the span's last
 // knot at the bottom) until every chord lies within the tolerance of the
 // curve; finished points move to `samples`, so it ends with the last knot.
-void RefineSpan(std::vector<CSplineSample>& samples, const CSplineSample& last, const Cubic& cx, const Cubic& cy,
-                double tolerance) {
+// `pending` is scratch space kept by the caller across spans, so that its
+// storage is allocated once per curve rather than once per span.
+void RefineSpan(std::vector<CSplineSample>& samples, std::vector<CSplineSample>& pending,
+                const CSplineSample& last, const Cubic& cx, const Cubic& cy, double tolerance) {
   int added = 0;
-  std::vector<CSplineSample> pending{last};
+  pending.clear();
+  pending.push_back(last);
   // Pushes the curve point at t between the finished point and the pending
   // one when it lies at least the tolerance from the chord (dx, dy) through
   // the finished point.
@@ -161,53 +182,63 @@ void RefineSpan(std::vector<CSplineSample>& samples, const CSplineSample& last, 
   }
 }
 
-}  // namespace
-
-std::vector<CFlaggedPoint> SampleCubicSpline(const CFlaggedPoint* points, int count, int tolerance,
-                                             int closed) {
-  std::vector<CFlaggedPoint> input;
-  if (points != nullptr && count > 0) input.assign(points, points + count);
+// SampleCubicSpline into `*out`, with the working storage of `scratch`.
+void SampleInto(const CFlaggedPoint* points, int count, int tolerance, int closed, SplineScratch& scratch,
+                std::vector<CFlaggedPoint>* out) {
+  out->clear();
+  if (points == nullptr || count <= 0) {
+    count = 0;
+    points = nullptr;
+  }
+  const auto giveBackInput = [&] { out->assign(points, points + count); };
 
   // The knots: the input without points repeating the one before.
-  std::vector<CFlaggedPoint> knots;
-  for (const CFlaggedPoint& p : input) {
+  std::vector<CFlaggedPoint>& knots = scratch.knots;
+  knots.clear();
+  for (int i = 0; i < count; ++i) {
+    const CFlaggedPoint& p = points[i];
     if (knots.empty() || knots.back().X != p.X || knots.back().Y != p.Y) knots.push_back(p);
   }
   const int m = static_cast<int>(knots.size());
-  if (m < 3 || (m == 3 && closed)) return input;
+  if (m < 3 || (m == 3 && closed)) return giveBackInput();
 
-  std::vector<double> h(static_cast<size_t>(m - 1));
+  std::vector<double>& h = scratch.h;
+  h.assign(static_cast<size_t>(m - 1), 0.0);
   for (int i = 0; i + 1 < m; ++i) {
     const double dx = static_cast<double>(knots[i + 1].X) - knots[i].X;
     const double dy = static_cast<double>(knots[i + 1].Y) - knots[i].Y;
     h[i] = std::sqrt(dx * dx + dy * dy);
-    if (IsNegligible(h[i])) return input;
+    if (IsNegligible(h[i])) return giveBackInput();
   }
-  std::vector<double> xs(static_cast<size_t>(m));
-  std::vector<double> ys(static_cast<size_t>(m));
+  std::vector<double>& xs = scratch.xs;
+  std::vector<double>& ys = scratch.ys;
+  xs.resize(static_cast<size_t>(m));
+  ys.resize(static_cast<size_t>(m));
   for (int i = 0; i < m; ++i) {
     xs[i] = knots[i].X;
     ys[i] = knots[i].Y;
   }
-  std::vector<double> slopes_x;
-  std::vector<double> slopes_y;
-  if (!SolveSlopes(ys, h, closed != 0, &slopes_y)) return input;
-  if (!SolveSlopes(xs, h, closed != 0, &slopes_x)) return input;
+  std::vector<double>& slopes_x = scratch.slopesX;
+  std::vector<double>& slopes_y = scratch.slopesY;
+  if (!SolveSlopes(ys, h, closed != 0, scratch, &slopes_y)) return giveBackInput();
+  if (!SolveSlopes(xs, h, closed != 0, scratch, &slopes_x)) return giveBackInput();
 
   const double tol = tolerance >= 1 ? tolerance : 0.5;
-  std::vector<CSplineSample> samples;
+  std::vector<CSplineSample>& samples = scratch.samples;
+  samples.clear();
   samples.reserve(static_cast<size_t>(m) * 4);
   samples.push_back({xs[0], ys[0], knots[0].Flags, 0});
   for (int i = 0; i + 1 < m; ++i) {
     samples.back().t = 0;
-    RefineSpan(samples, {xs[i + 1], ys[i + 1], knots[i + 1].Flags, h[i]},
+    RefineSpan(samples, scratch.pending, {xs[i + 1], ys[i + 1], knots[i + 1].Flags, h[i]},
                SpanCubic(xs[i], xs[i + 1], slopes_x[i], slopes_x[i + 1], h[i]),
                SpanCubic(ys[i], ys[i + 1], slopes_y[i], slopes_y[i + 1], h[i]), tol);
   }
 
   // Rounded to model units; an added point that rounds onto the point before
   // it is dropped.
-  std::vector<CFlaggedPoint> sampled;
+  std::vector<CFlaggedPoint>& sampled = scratch.sampled;
+  sampled.clear();
   for (const CSplineSample& s : samples) {
     const CFlaggedPoint p{s.flags, RoundToNearest(s.x), RoundToNearest(s.y)};
     if (!sampled.empty() && s.flags == kSplineSampleFlags && p.X == sampled.back().X &&
@@ -219,18 +250,27 @@ std::vector<CFlaggedPoint> SampleCubicSpline(const CFlaggedPoint* points, int co
   samples.clear();
 
   // Put back the repeated input points right after their knot.
-  std::vector<CFlaggedPoint> out;
-  out.reserve(sampled.size() + input.size());
+  out->reserve(sampled.size() + static_cast<size_t>(count));
+  const size_t inputSize = static_cast<size_t>(count);
   size_t k = 0;
   for (const CFlaggedPoint& p : sampled) {
-    out.push_back(p);
+    out->push_back(p);
     if (p.Flags == kSplineSampleFlags) continue;
-    while (k + 1 < input.size() && input[k + 1].X == p.X && input[k + 1].Y == p.Y) {
-      out.push_back(input[k + 1]);
+    while (k + 1 < inputSize && points[k + 1].X == p.X && points[k + 1].Y == p.Y) {
+      out->push_back(points[k + 1]);
       ++k;
     }
     ++k;
   }
+}
+
+}  // namespace
+
+std::vector<CFlaggedPoint> SampleCubicSpline(const CFlaggedPoint* points, int count, int tolerance,
+                                             int closed) {
+  SplineScratch scratch;
+  std::vector<CFlaggedPoint> out;
+  SampleInto(points, count, tolerance, closed, scratch, &out);
   return out;
 }
 
@@ -298,6 +338,8 @@ void SmoothRing(CVertexRing& ring) {
   const int32_t vertexCount = ring.Count;
   std::vector<CFlaggedPoint> points;
   points.reserve(static_cast<size_t>(vertexCount) + 1);
+  SplineScratch scratch;
+  std::vector<CFlaggedPoint> sampled;
   // Each run begins at a different corner, so there are at most as many runs
   // as vertices.
   for (int32_t run = 0; run < vertexCount; ++run) {
@@ -311,8 +353,7 @@ void SmoothRing(CVertexRing& ring) {
       points.push_back({node->Flags, node->X, node->Y});
     } while (node != end && points.size() <= static_cast<size_t>(vertexCount));
     const int closed = start == end && IsSmooth(start) ? 1 : 0;
-    const std::vector<CFlaggedPoint> sampled =
-        SampleCubicSpline(points.data(), static_cast<int>(points.size()), 0, closed);
+    SampleInto(points.data(), static_cast<int>(points.size()), 0, closed, scratch, &sampled);
     // Merge: the run's own vertices are in the ring already; the spline
     // points go in between them.
     CVertexNode* cursor = start;
