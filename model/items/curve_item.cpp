@@ -162,9 +162,8 @@ CVertexNode* CPieceCurveItem::MapToMainVertex(CSizeRecord* size, CVertexNode* cu
   return nullptr;
 }
 
-CVertexNode* CPieceCurveItem::FindPairedStep(const CVertexRing& ring,
-                                             const std::function<bool(CVertexNode*, CVertexNode*)>& stop,
-                                             CVertexNode** main) const {
+template <typename Stop>
+CVertexNode* CPieceCurveItem::FindPairedStep(const CVertexRing& ring, const Stop& stop, CVertexNode** main) const {
   // The curve holds one vertex node per main vertex, in the same order, with
   // spline points between them.
   CVertexNode* const first = FirstMainVertex();

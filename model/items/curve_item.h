@@ -160,9 +160,10 @@ class CPieceCurveItem : public CPieceItem {
   // Walks the main vertices from the first one and the nodes of a curve ring
   // that are no spline points in step, at most one turn, and returns the curve
   // node of the first step where `stop(main, curve)` holds, its main vertex in
-  // `*main`; null when no step does.
-  CVertexNode* FindPairedStep(const CVertexRing& ring, const std::function<bool(CVertexNode*, CVertexNode*)>& stop,
-                              CVertexNode** main) const;
+  // `*main`; null when no step does. `stop` is called as stop(main, curve);
+  // a template so that the test is inlined into the walk.
+  template <typename Stop>
+  CVertexNode* FindPairedStep(const CVertexRing& ring, const Stop& stop, CVertexNode** main) const;
   // The key vertex of the first curve node after (`forward`) or before
   // `curveNode` that is no spline point; a copy gives the main vertex before it.
   CVertexNode* KeyVertexBeside(CSizeRecord* size, CVertexNode* curveNode, bool forward) const;

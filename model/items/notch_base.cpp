@@ -354,13 +354,20 @@ void CPieceItem::UpdateNotchesFromOutline(CPieceItem* oldOutline, CPieceItem* ne
       // new outline's curve of this size.
       CVertexNode* const fromOfSize = GroupNode(from, index);
       CVertexNode* const toOfSize = GroupNode(to, index);
-      if (!fromOfSize || !toOfSize || !after->MapToCurveVertex(size, fromOfSize) ||
-          !after->MapToCurveVertex(size, toOfSize)) {
-        continue;
-      }
+      if (!fromOfSize || !toOfSize) continue;
+      CVertexNode* const curveFrom = after->MapToCurveVertex(size, fromOfSize);
+      if (!curveFrom) continue;
+      CVertexNode* const curveTo = after->MapToCurveVertex(size, toOfSize);
+      if (!curveTo) continue;
       int x = tip->X;
       int y = tip->Y;
-      after->PointBetweenVertices(d1, d2, placement, from, to, size, &x, &y);
+      // The span's ends are the nodes just mapped when the size is found at
+      // this place of the size ring (it always is in a sound style).
+      if (g_Style.IndexOfSize(size) == index) {
+        after->PointBetweenCurveNodes(d1, d2, placement, curveFrom, curveTo, &x, &y);
+      } else {
+        after->PointBetweenVertices(d1, d2, placement, from, to, size, &x, &y);
+      }
       int innerX = inner->X;
       int innerY = inner->Y;
       after->CalcNotchEndPoint(size, x, y, length, angle, &innerX, &innerY);

@@ -183,6 +183,12 @@ void CPieceItem0::PointBetweenVertices(int a, int b, int code, CVertexNode* from
   CVertexNode* curveFrom = MapToCurveVertex(size, NodeOfSize(from, s));
   CVertexNode* curveTo = MapToCurveVertex(size, NodeOfSize(to, s));
   if (!curveFrom || !curveTo) return;
+  PointBetweenCurveNodes(a, b, code, curveFrom, curveTo, outX, outY);
+}
+
+void CPieceItem0::PointBetweenCurveNodes(int a, int b, int code, CVertexNode* curveFrom, CVertexNode* curveTo,
+                                         int* outX, int* outY) const {
+  if (!curveFrom || !curveTo || !IsPlacementCode(code)) return;
   int d1 = a;
   if (code == kNotchRatioToKey || code == kNotchRatioToVertex) {
     d1 = RatioOfLength(LengthBetween(curveFrom, curveTo, true), a, b);

@@ -56,6 +56,11 @@ class CPieceItem0 : public CPiecePolylineItem {
   // Nothing is written for another code or when a vertex has no curve node.
   void PointBetweenVertices(int a, int b, int code, CVertexNode* from, CVertexNode* to, CSizeRecord* size,
                             int* outX, int* outY) const;
+  // PointBetweenVertices once its two vertices are mapped to their curve
+  // nodes of the size (MapToCurveVertex, both non-null), for callers that
+  // have mapped them already.
+  void PointBetweenCurveNodes(int a, int b, int code, CVertexNode* curveFrom, CVertexNode* curveTo, int* outX,
+                              int* outY) const;
   // The same from one main vertex, the span ending where the code says.
   void PointAtRatio(int a, int b, int code, CVertexNode* vertex, CSizeRecord* size, int* outX, int* outY) const;
   // Where the point (x, y) lies on its span: the span starts at the curve
