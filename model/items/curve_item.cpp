@@ -440,6 +440,14 @@ BOOL CPiecePolylineItem::HitTest(CSizeRecord* size, int32_t x, int32_t y, double
   CVertexNode* a = ring->Head;
   for (int32_t i = 0; a && i < ring->Count; ++i, a = a->Next) {
     const CVertexNode* b = a->Next;
+    // The distance is measured to the segment's line through a foot rounded
+    // into the segment's box, or to an end: never nearer than the box grown
+    // by a unit. A segment whose grown box lies beyond the bound cannot win.
+    const double outX = std::max({0.0, static_cast<double>(std::min(a->X, b->X)) - 1 - x,
+                                  static_cast<double>(x) - std::max(a->X, b->X) - 1});
+    const double outY = std::max({0.0, static_cast<double>(std::min(a->Y, b->Y)) - 1 - y,
+                                  static_cast<double>(y) - std::max(a->Y, b->Y) - 1});
+    if (outX * outX + outY * outY > bound * bound * (1 + 1e-9) + 1) continue;
     const double d = PointSegmentDistance(point, a->X, a->Y, b->X, b->Y);
     if (d < bound) {
       bound = d;
