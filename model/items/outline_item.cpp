@@ -60,6 +60,33 @@ CVertexNode* WalkUntil(CVertexNode* from, bool forward, Stop stop, double* lengt
 CPoint PointAtDistance(CVertexNode* from, double distance) {
   const bool forward = distance >= 0;
   const double target = std::fabs(distance);
+  // Most distances end within the first turn. That walk is the one below
+  // without the skip of whole turns, which a distance shorter than the ring
+  // never takes, so the ring's length is measured only for a walk that comes
+  // round to its start.
+  {
+    CVertexNode* node = from;
+    CVertexNode* previous = from;
+    double sum = 0;
+    double segment = 0;
+    bool turned = false;
+    while (sum < target) {
+      previous = node;
+      node = Step(node, forward);
+      segment = SegmentLength(previous, node);
+      sum += segment;
+      if (node == from) {
+        turned = true;
+        break;
+      }
+    }
+    if (!turned) {
+      if (std::trunc(sum) == target) return CPoint(node->X, node->Y);
+      const double back = (sum - target) / segment;
+      return CPoint(WrapAdd(node->X, RoundToInt((static_cast<double>(previous->X) - node->X) * back)),
+                    WrapAdd(node->Y, RoundToInt((static_cast<double>(previous->Y) - node->Y) * back)));
+    }
+  }
   double ringLength = 0;
   CVertexNode* node = from;
   do {
