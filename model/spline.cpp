@@ -1,6 +1,7 @@
 #include "model/spline.h"
 
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "design/geometry/primitives.h"
@@ -51,6 +52,49 @@ struct SplineScratch {
   std::vector<CSplineSample> samples;
   std::vector<CSplineSample> pending;
   std::vector<CFlaggedPoint> sampled;
+  // SmoothRing's own: the points of one run and their sampled curve.
+  std::vector<CFlaggedPoint> runPoints;
+  std::vector<CFlaggedPoint> runSampled;
+
+  // Gives back storage grown past `limit` elements, so that an unusually
+  // long curve (or a hostile file) does not leave it held.
+  void ReleaseBeyond(size_t limit) {
+    const auto release = [limit](auto& v) {
+      if (v.capacity() > limit) std::decay_t<decltype(v)>().swap(v);
+    };
+    release(knots);
+    release(h);
+    release(xs);
+    release(ys);
+    release(slopesX);
+    release(slopesY);
+    release(rows);
+    release(cyclicRows);
+    release(samples);
+    release(pending);
+    release(sampled);
+    release(runPoints);
+    release(runSampled);
+  }
+};
+
+// Elements each scratch vector may keep between smoothings: room for the
+// curves of any garment piece.
+constexpr size_t kKeptScratchElements = 1 << 14;
+
+// The smoothing's working storage, kept from ring to ring on each thread.
+// Allocating it afresh for every ring puts large blocks among the ring's many
+// small nodes as they are freed and made, and the heap then merges and sorts
+// its free blocks again and again.
+SplineScratch& ThreadScratch() {
+  static thread_local SplineScratch scratch;
+  return scratch;
+}
+
+// Releases the thread's oversized scratch storage when a smoothing ends.
+struct ScratchUse {
+  SplineScratch& scratch = ThreadScratch();
+  ~ScratchUse() { scratch.ReleaseBeyond(kKeptScratchElements); }
 };
 
 // Slopes of one coordinate at the knots, by chord length, into `*slopes`.
@@ -336,10 +380,11 @@ void SmoothRing(CVertexRing& ring) {
   if (!FindSplineRun(ring.Head, &start, &end)) return;
   CVertexNode* const firstStart = start;
   const int32_t vertexCount = ring.Count;
-  std::vector<CFlaggedPoint> points;
+  ScratchUse use;
+  SplineScratch& scratch = use.scratch;
+  std::vector<CFlaggedPoint>& points = scratch.runPoints;
+  std::vector<CFlaggedPoint>& sampled = scratch.runSampled;
   points.reserve(static_cast<size_t>(vertexCount) + 1);
-  SplineScratch scratch;
-  std::vector<CFlaggedPoint> sampled;
   // Each run begins at a different corner, so there are at most as many runs
   // as vertices.
   for (int32_t run = 0; run < vertexCount; ++run) {
