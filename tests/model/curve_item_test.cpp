@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <vector>
 
+#include "design/geometry/point_line.h"
 #include "model/items/all_items.h"
 #include "platform/recording_dc.h"
 #include "support/fake_shell.h"
@@ -282,6 +284,52 @@ TEST_F(CurveItemTest, HitTestFindsTheCurveWithinTheTolerance) {
     EXPECT_EQ(node, c.node);
     EXPECT_EQ(CPoint(fx, fy), c.hit ? c.foot : CPoint(-7, -7));
   }
+}
+
+TEST_F(CurveItemTest, HitTestAgreesWithAPlainSearchOnADenseCurve) {
+  // A wavy closed curve of many sampled points, probed all round it: the hit
+  // test, which passes over segments that cannot be nearer, finds what a
+  // plain search over every segment finds.
+  auto sizes = AddSizes(1);
+  CPieceItem0 outline(nullptr, nullptr);
+  for (int i = 0; i < 64; ++i) {
+    const double a = i * 2 * 3.14159265358979 / 64;
+    const double r = 4000 + (i % 2 ? 300 : -300);
+    AddGraded(&outline, static_cast<int32_t>(r * std::cos(a)), static_cast<int32_t>(r * std::sin(a)), 1);
+  }
+  outline.SmoothCurves();
+  const CVertexRing* ring = outline.CurveRingOf(sizes[0]);
+  ASSERT_GT(ring->Count, 200);
+  std::vector<const CVertexNode*> nodes;
+  const CVertexNode* n = ring->Head;
+  for (int i = 0; i < ring->Count; ++i, n = n->Next) nodes.push_back(n);
+
+  const double tolerance = 3.0;  // millimetres
+  int hits = 0;
+  for (int y = -5000; y <= 5000; y += 173) {
+    for (int x = -5000; x <= 5000; x += 131) {
+      double bound = g_Style.GetScale() * (tolerance + 1.0);
+      const CVertexNode* expected = nullptr;
+      for (const CVertexNode* a : nodes) {
+        const CVertexNode* b = a->Next;
+        const double d = PointSegmentDistance(CPoint(x, y), a->X, a->Y, b->X, b->Y);
+        if (d < bound) {
+          bound = d;
+          expected = (x == b->X && y == b->Y) ? b : a;
+        }
+      }
+      if (!(bound / g_Style.GetScale() < tolerance)) expected = nullptr;
+      CVertexNode* node = nullptr;
+      int fx = 0, fy = 0;
+      const bool hit = outline.HitTest(sizes[0], x, y, tolerance, &node, &fx, &fy) != 0;
+      ASSERT_EQ(hit, expected != nullptr) << x << "," << y;
+      if (hit) {
+        ASSERT_EQ(node, expected) << x << "," << y;
+        ++hits;
+      }
+    }
+  }
+  EXPECT_GT(hits, 20);
 }
 
 TEST_F(CurveItemTest, AnOpenLineNeverHitsItsClosingSegment) {
