@@ -11,6 +11,7 @@
 #include "model/items/curve_item.h"
 #include "model/items/internal_line_items.h"
 #include "model/items/segment_items.h"
+#include "model/lookup.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/settings.h"
@@ -50,19 +51,6 @@ CVertexNode* FirstMain(const CPieceItem& item) {
   if (head->IsMain()) return head;
   CVertexNode* next = item.NextMainVertex(head);
   return next && next->IsMain() ? next : nullptr;
-}
-
-// The main vertices of an item in ring order from the first one.
-std::vector<CVertexNode*> MainVertices(const CPieceItem& item) {
-  std::vector<CVertexNode*> mains;
-  CVertexNode* const first = FirstMain(item);
-  CVertexNode* node = first;
-  for (int32_t i = 0; node && i < item.VertexCount; ++i) {
-    mains.push_back(node);
-    node = item.NextMainVertex(node);
-    if (node == first) break;
-  }
-  return mains;
 }
 
 // A main vertex and the per-size copies that follow it, within the ring.
@@ -263,7 +251,7 @@ void CStyle::MarkItems7OffOutline() {
       auto* segments = dynamic_cast<CPieceSegmentItem*>(item);
       if (!segments) continue;
       segments->SegmentWord = 0;
-      for (CVertexNode* vertex : MainVertices(*item)) {
+      for (CVertexNode* vertex : WalkMainVertices(*item)) {
         if (vertex->Kind() == kOffOutlineVertexKind && !outline->FindVertex(vertex->X, vertex->Y)) {
           segments->SegmentWord = 1;
           break;
@@ -351,7 +339,7 @@ void CPieceRecord::JoinOpenLines() {
           // last first, go in front of A.
           CVertexNode* const oldHead = a->VertexHead;
           CVertexNode* newHead = nullptr;
-          const std::vector<CVertexNode*> mains = MainVertices(*b);
+          const std::vector<CVertexNode*> mains = WalkMainVertices(*b);
           for (size_t m = mains.size(); m-- > 1;) {
             for (CVertexNode* node : RunOf(*b, mains[m])) {
               CVertexNode* inserted = InsertCopyBefore(a, oldHead, node);
@@ -374,7 +362,7 @@ void CPieceRecord::JoinOpenLines() {
         } else {
           // Both end at the same place: B's vertices before its last, last
           // first, go on A.
-          const std::vector<CVertexNode*> mains = MainVertices(*b);
+          const std::vector<CVertexNode*> mains = WalkMainVertices(*b);
           for (size_t m = mains.size() > 0 ? mains.size() - 1 : 0; m-- > 0;) {
             for (CVertexNode* node : RunOf(*b, mains[m])) AppendCopy(a, node);
           }
@@ -401,7 +389,7 @@ void CPieceRecord::SnapLinesToOutline() {
   CPieceItem* item = ItemRing;
   for (int32_t i = 0; item && i < ItemCount; ++i, item = item->Next) {
     if (!IsInternalLine(item)) continue;
-    for (CVertexNode* vertex : MainVertices(*item)) {
+    for (CVertexNode* vertex : WalkMainVertices(*item)) {
       const std::vector<CVertexNode*> run = RunOf(*item, vertex);
       CPieceItem* hitItem = nullptr;
       CVertexNode* hit = nullptr;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/lookup.h"
 #include "model/geometry.h"
 #include "model/grading.h"
 #include "model/items/curve_item.h"
@@ -43,22 +44,6 @@ std::vector<CVertexNode*> SizeNodes(CVertexNode* main) {
     nodes.push_back(node);
   }
   return nodes;
-}
-
-// The main vertices of an item from its head round, in ring order.
-std::vector<CVertexNode*> MainVerticesOf(const CPieceItem& item) {
-  std::vector<CVertexNode*> mains;
-  CVertexNode* const head = item.VertexHead;
-  if (!head) return mains;
-  CVertexNode* node = head->IsMain() ? head : item.NextMainVertex(head);
-  if (!node || !node->IsMain()) return mains;
-  CVertexNode* const first = node;
-  for (int32_t i = 0; i < item.VertexCount; ++i) {
-    mains.push_back(node);
-    node = item.NextMainVertex(node);
-    if (node == first) break;
-  }
-  return mains;
 }
 
 // Sets a node's position; true when it moved.
@@ -143,7 +128,7 @@ void CPieceRecord::CarryGradedKeyVertices() {
   const auto* outline = dynamic_cast<const CPieceCurveItem*>(outlineItem);
   for (CPieceItem* line : InternalLines(*this)) {
     bool changed = false;
-    for (CVertexNode* vertex : MainVerticesOf(*line)) {
+    for (CVertexNode* vertex : WalkMainVertices(*line)) {
       if (!IsKeyVertex(vertex)) continue;
       if (CVertexNode* on = FindVertex(vertex->X, vertex->Y, kItemTypeOutline, nullptr)) {
         changed = CopySizePositions(SizeNodes(on), SizeNodes(vertex)) || changed;
@@ -153,7 +138,7 @@ void CPieceRecord::CarryGradedKeyVertices() {
     }
     if (!changed) continue;
     Regrade(line);
-    for (CVertexNode* vertex : MainVerticesOf(*line)) PropagateKeyVertex(line, vertex);
+    for (CVertexNode* vertex : WalkMainVertices(*line)) PropagateKeyVertex(line, vertex);
   }
 }
 
@@ -163,7 +148,7 @@ void CPieceRecord::PropagateKeyVertex(CPieceItem* item, CVertexNode* vertex) {
   for (CPieceItem* other : InternalLines(*this)) {
     if (other == item) continue;
     bool changed = false;
-    for (CVertexNode* w : MainVerticesOf(*other)) {
+    for (CVertexNode* w : WalkMainVertices(*other)) {
       if (IsKeyVertex(w) && w->X == vertex->X && w->Y == vertex->Y) {
         changed = CopySizePositions(from, SizeNodes(w)) || changed;
       }
@@ -177,7 +162,7 @@ void CPieceRecord::ShareGradedKeyVertices() {
   const std::vector<CPieceItem*> lines = InternalLines(*this);
   for (CPieceItem* line : lines) {
     bool changed = false;
-    for (CVertexNode* vertex : MainVerticesOf(*line)) {
+    for (CVertexNode* vertex : WalkMainVertices(*line)) {
       const std::vector<CVertexNode*> nodes = SizeNodes(vertex);
       if (!IsKeyVertex(vertex) || !IsUngraded(nodes)) continue;
       // The first graded vertex of another line at this place lends its
@@ -560,7 +545,7 @@ void TieLegEnd(CPieceCurveItem* outline, CVertexNode* end, CVertexNode* apexSide
 
 // Ties every point of a point pair item to the outline.
 void TiePointPairs(CPieceCurveItem* outline, CPieceItem* pairs) {
-  for (CVertexNode* v : MainVerticesOf(*pairs)) {
+  for (CVertexNode* v : WalkMainVertices(*pairs)) {
     if (CVertexNode* on = outline->FindVertex(v->X, v->Y)) {
       on->Flags |= kPointPairMark;
       MakeCorner(on);

@@ -369,6 +369,21 @@ std::vector<CVertexNode*> MainVerticesOf(const CPieceItem* item) {
   return nodes;
 }
 
+std::vector<CVertexNode*> WalkMainVertices(const CPieceItem& item) {
+  std::vector<CVertexNode*> mains;
+  CVertexNode* const head = item.VertexHead;
+  if (!head) return mains;
+  CVertexNode* const first = head->IsMain() ? head : item.NextMainVertex(head);
+  if (!first || !first->IsMain()) return mains;
+  CVertexNode* node = first;
+  for (int32_t i = 0; node && i < item.VertexCount; ++i) {
+    mains.push_back(node);
+    node = item.NextMainVertex(node);
+    if (node == first) break;
+  }
+  return mains;
+}
+
 CPieceItem* FindFirstItem(CPieceRecord* piece, int type) {
   CPieceItem* item = nullptr;
   return piece->FindItem(type, &item) ? item : nullptr;

@@ -45,6 +45,9 @@ void GetVertexCornerParams(CPieceItem* outline, CVertexNode* node, int* code, in
 std::vector<CPieceItem*> ItemsOf(const CPieceRecord* piece);
 std::vector<CVertexNode*> NodesOf(const CPieceItem* item);
 std::vector<CVertexNode*> MainVerticesOf(const CPieceItem* item);
+// The main vertices as NextMainVertex walks them, from the first main vertex
+// (the head, or the main vertex after it) once round the ring.
+std::vector<CVertexNode*> WalkMainVertices(const CPieceItem& item);
 
 // The first item of `type` in the piece's ring, or null.
 CPieceItem* FindFirstItem(CPieceRecord* piece, int type);
