@@ -21,17 +21,6 @@ int32_t Widths(int incoming, int outgoing) {
   return static_cast<int32_t>((static_cast<uint32_t>(incoming) << 16) | (static_cast<uint32_t>(outgoing) & 0xFFFFu));
 }
 
-struct Node {
-  int x;
-  int y;
-  uint32_t flags;
-  bool operator==(const Node& o) const { return x == o.x && y == o.y && flags == o.flags; }
-};
-
-std::ostream& operator<<(std::ostream& os, const Node& n) {
-  return os << "(" << n.x << ", " << n.y << ", 0x" << std::hex << n.flags << std::dec << ")";
-}
-
 class CornerBuildersTest : public ModelTest {
  protected:
   // The square outline, every corner with a parameter node of `width` on
@@ -65,13 +54,6 @@ class CornerBuildersTest : public ModelTest {
     return piece->FindItem(type, &item) ? item : nullptr;
   }
 
-  static std::vector<Node> Nodes(const CPieceItem* item) {
-    std::vector<Node> nodes;
-    CVertexNode* node = item->VertexHead;
-    for (int i = 0; i < item->VertexCount; ++i, node = node->Next) nodes.push_back({node->X, node->Y, node->Flags});
-    return nodes;
-  }
-
   std::unique_ptr<CPieceRecord> piece = std::make_unique<CPieceRecord>();
 };
 
@@ -102,7 +84,7 @@ TEST_F(CornerBuildersTest, VShapeLegsMeetTheCutLineInTheirOrderAlongIt) {
     piece->BuildVShapeExtensions(1);
     CPieceItem* extension = FirstOfType(19);
     ASSERT_NE(extension, nullptr);
-    EXPECT_EQ(Nodes(extension), (std::vector<Node>{{c.firstCrossing.x, c.firstCrossing.y, 0x100},
+    EXPECT_EQ(Nodes(extension), (std::vector<NodeState>{{c.firstCrossing.x, c.firstCrossing.y, 0x100},
                                                    {c.firstCrossing.x + 10, c.firstCrossing.y + 100, 64},
                                                    {2000, 800, 5},
                                                    {2010, 900, 64},
@@ -110,7 +92,7 @@ TEST_F(CornerBuildersTest, VShapeLegsMeetTheCutLineInTheirOrderAlongIt) {
                                                    {c.secondCrossing.x + 10, c.secondCrossing.y + 100, 64},
                                                    {310, 100, 64}}));
     // Both crossings are on the cut line's bottom edge, in their order.
-    EXPECT_EQ(Nodes(cut), (std::vector<Node>{{-400, -400, 0},
+    EXPECT_EQ(Nodes(cut), (std::vector<NodeState>{{-400, -400, 0},
                                              {-390, -300, 64},
                                              {1700, -400, 0x802},
                                              {1710, -300, 64},
@@ -150,8 +132,8 @@ TEST_F(CornerBuildersTest, AMarkBeyondThreeWidthsOrWithoutWidthGetsNoItem) {
     EXPECT_EQ(extension != nullptr, c.extended);
     EXPECT_EQ(cut->VertexCount, c.extended ? 5 : 4);
     if (extension) {
-      EXPECT_EQ(Nodes(extension), (std::vector<Node>{{3000, -400, 0}, {3000, 800, 0}}));
-      EXPECT_EQ(Nodes(cut)[1], (Node{3000, -400, 0x2002}));
+      EXPECT_EQ(Nodes(extension), (std::vector<NodeState>{{3000, -400, 0}, {3000, 800, 0}}));
+      EXPECT_EQ(Nodes(cut)[1], (NodeState{3000, -400, 0x2002}));
     }
   }
 }
@@ -183,7 +165,7 @@ TEST_F(CornerBuildersTest, SegmentPairsMeetTheCutLineAtBothEnds) {
     CPieceItem* extension = FirstOfType(20);
     ASSERT_NE(extension, nullptr);
     std::vector<CPoint> crossings;
-    for (const Node& n : Nodes(extension)) crossings.emplace_back(n.x, n.y);
+    for (const NodeState& n : Nodes(extension)) crossings.emplace_back(n.x, n.y);
     EXPECT_EQ(crossings, c.crossings);
   }
 }
@@ -205,7 +187,7 @@ TEST_F(CornerBuildersTest, InwardSegmentEndsMustReachTheCutLineWhileMarksNeedNot
   piece->BuildSegmentExtensions(0);
   CPieceItem* extension = FirstOfType(17);
   ASSERT_NE(extension, nullptr);
-  EXPECT_EQ(Nodes(extension), (std::vector<Node>{{2000, 400, 0}, {2000, 200, 0}}));
+  EXPECT_EQ(Nodes(extension), (std::vector<NodeState>{{2000, 400, 0}, {2000, 200, 0}}));
   EXPECT_EQ(FirstOfType(20), nullptr);
   EXPECT_EQ(cut->VertexCount, 5);
 }
@@ -229,7 +211,7 @@ TEST_F(CornerBuildersTest, ASegmentItemWhoseSecondEndFailsLosesItsFirstEndToo) {
   EXPECT_EQ(FirstOfType(20), nullptr);
   // The first end's vertex stays on the cut line's left edge.
   ASSERT_EQ(cut->VertexCount, 5);
-  EXPECT_EQ(Nodes(cut).back(), (Node{-400, 0, 0x1002}));
+  EXPECT_EQ(Nodes(cut).back(), (NodeState{-400, 0, 0x1002}));
 }
 
 TEST_F(CornerBuildersTest, NotchesMoveOntoTheCutLineWithTheirOutlineVertex) {
@@ -238,7 +220,7 @@ TEST_F(CornerBuildersTest, NotchesMoveOntoTheCutLineWithTheirOutlineVertex) {
   struct Case {
     uint32_t direction;
     std::vector<uint32_t> cutKinds;
-    Node anchor;
+    NodeState anchor;
   };
   const Case kCases[] = {
       {0x000, {2, 2, 0, 2}, {4400, 4400, 0x068}},
@@ -266,7 +248,7 @@ TEST_F(CornerBuildersTest, NotchesMoveOntoTheCutLineWithTheirOutlineVertex) {
     piece->BuildCutLineNotches(1);
     CPieceItem* moved = FirstOfType(18);
     ASSERT_NE(moved, nullptr);
-    EXPECT_EQ(Nodes(moved), (std::vector<Node>{{2000, -400, 0}, {2000, -200, 0x200}, {80, 0, 0x68}, c.anchor}));
+    EXPECT_EQ(Nodes(moved), (std::vector<NodeState>{{2000, -400, 0}, {2000, -200, 0x200}, {80, 0, 0x68}, c.anchor}));
   }
 }
 

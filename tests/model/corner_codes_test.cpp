@@ -57,13 +57,6 @@ class CornerCodesTest : public ModelTest {
     for (int i = 0; i < item->VertexCount; ++i, node = node->Next) points.emplace_back(node->X, node->Y);
     return points;
   }
-
-  static std::vector<int> ItemTypes(const CPieceRecord& piece) {
-    std::vector<int> types;
-    CPieceItem* item = piece.ItemRing;
-    for (int i = 0; i < piece.ItemCount; ++i, item = item->Next) types.push_back(item->Type);
-    return types;
-  }
 };
 
 TEST_F(CornerCodesTest, EncodingWorksOnACopyAndDecodingTheCopyRenumbers) {

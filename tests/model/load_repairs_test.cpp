@@ -16,26 +16,8 @@
 
 namespace {
 
-struct Node {
-  int x;
-  int y;
-  uint32_t flags;
-  bool operator==(const Node& o) const { return x == o.x && y == o.y && flags == o.flags; }
-};
-
-std::ostream& operator<<(std::ostream& os, const Node& n) {
-  return os << "(" << n.x << ", " << n.y << ", 0x" << std::hex << n.flags << std::dec << ")";
-}
-
 class LoadRepairsTest : public ModelTest {
  protected:
-  static std::vector<Node> Nodes(const CPieceItem* item) {
-    std::vector<Node> nodes;
-    CVertexNode* node = item->VertexHead;
-    for (int i = 0; i < item->VertexCount; ++i, node = node->Next) nodes.push_back({node->X, node->Y, node->Flags});
-    return nodes;
-  }
-
   // An outline of the points with the kinds given, one node per size at
   // the same place, smoothed.
   static CPieceItem0* Outline(CPieceRecord* piece, const std::vector<CPoint>& points,
@@ -48,13 +30,6 @@ class LoadRepairsTest : public ModelTest {
     outline->SmoothCurves();
     piece->AddItem(outline);
     return outline;
-  }
-
-  static std::vector<int> ItemTypes(const CPieceRecord& piece) {
-    std::vector<int> types;
-    CPieceItem* item = piece.ItemRing;
-    for (int i = 0; i < piece.ItemCount; ++i, item = item->Next) types.push_back(item->Type);
-    return types;
   }
 };
 
@@ -77,7 +52,7 @@ TEST_F(LoadRepairsTest, OldLayoutGetsItsCopiesAndNewCornerCodes) {
   text->AddTailVertex(5, 5, 0);
   piece.AddItem(text);
   piece.ConvertOldVertexLayout();
-  EXPECT_EQ(Nodes(outline), (std::vector<Node>{{0, 0, 0},
+  EXPECT_EQ(Nodes(outline), (std::vector<NodeState>{{0, 0, 0},
                                                {0, 0, 0x40},
                                                {0, 0, 0x40},
                                                {0, 0, 0x40},
@@ -114,7 +89,7 @@ TEST_F(LoadRepairsTest, OldCornerParametersTakeTheWidthBeforeThemAsIncoming) {
     piece.UpgradeCornerParams();
     // The first node takes the last one's outgoing width, round the ring.
     std::vector<int32_t> x;
-    for (const Node& n : Nodes(outline)) {
+    for (const NodeState& n : Nodes(outline)) {
       if (n.flags == 128) x.push_back(n.x);
     }
     std::vector<int32_t> expected = c.x;
@@ -259,15 +234,15 @@ TEST_F(LoadRepairsTest, KeyVerticesOfLinesTakeTheOutlinesGrading) {
   piece.AddItem(other);
 
   piece.CarryGradedKeyVertices();
-  EXPECT_EQ(Nodes(line)[1], (Node{0, 0, 64}));  // nothing happens while the check is off
+  EXPECT_EQ(Nodes(line)[1], (NodeState{0, 0, 64}));  // nothing happens while the check is off
 
   g_OptGradedCheck = 1;
   piece.CarryGradedKeyVertices();
-  EXPECT_EQ(Nodes(line)[1], (Node{100, 0, 64}));
-  EXPECT_EQ(Nodes(line)[3], (Node{1150, 0, 64}));
-  EXPECT_EQ(Nodes(line)[5], (Node{2000, 2000, 64}));
+  EXPECT_EQ(Nodes(line)[1], (NodeState{100, 0, 64}));
+  EXPECT_EQ(Nodes(line)[3], (NodeState{1150, 0, 64}));
+  EXPECT_EQ(Nodes(line)[5], (NodeState{2000, 2000, 64}));
   // The line passed its graded key vertex on to the other line.
-  EXPECT_EQ(Nodes(other)[1], (Node{1150, 0, 64}));
+  EXPECT_EQ(Nodes(other)[1], (NodeState{1150, 0, 64}));
 }
 
 TEST_F(LoadRepairsTest, AnUngradedKeyVertexBorrowsFromAnotherLine) {
@@ -287,7 +262,7 @@ TEST_F(LoadRepairsTest, AnUngradedKeyVertexBorrowsFromAnotherLine) {
   }
   piece.AddItem(lender);
   piece.ShareGradedKeyVertices();
-  EXPECT_EQ(Nodes(ungraded), (std::vector<Node>{{500, 500, 0}, {500, 500, 64}, {1500, 500, 0}, {1570, 530, 64}}));
+  EXPECT_EQ(Nodes(ungraded), (std::vector<NodeState>{{500, 500, 0}, {500, 500, 64}, {1500, 500, 0}, {1570, 530, 64}}));
 
   // With one size there is nothing to share.
   ClearStyle();
@@ -298,7 +273,7 @@ TEST_F(LoadRepairsTest, AnUngradedKeyVertexBorrowsFromAnotherLine) {
   single.AddItem(a);
   single.ShareGradedKeyVertices();
   single.CarryGradedKeyVertices();
-  EXPECT_EQ(Nodes(a), (std::vector<Node>{{0, 0, 0}}));
+  EXPECT_EQ(Nodes(a), (std::vector<NodeState>{{0, 0, 0}}));
 }
 
 TEST_F(LoadRepairsTest, TwoLegItemsExchangeTheirEnds) {
@@ -319,7 +294,7 @@ TEST_F(LoadRepairsTest, TwoLegItemsExchangeTheirEnds) {
   CPieceItem* item = piece.ItemRing;
   for (int i = 0; i < 3; ++i, item = item->Next) {
     SCOPED_TRACE(item->Type);
-    EXPECT_EQ(Nodes(item), (std::vector<Node>{{100, 0, 0},
+    EXPECT_EQ(Nodes(item), (std::vector<NodeState>{{100, 0, 0},
                                               {110, 100, 64},
                                               {50, 50, 5},
                                               {60, 150, 64},
@@ -328,7 +303,7 @@ TEST_F(LoadRepairsTest, TwoLegItemsExchangeTheirEnds) {
                                               {30, 0, 0},
                                               {40, 100, 64}}));
   }
-  EXPECT_EQ(Nodes(item)[0], (Node{0, 0, 0x100}));  // a two-point line keeps its ends
+  EXPECT_EQ(Nodes(item)[0], (NodeState{0, 0, 0x100}));  // a two-point line keeps its ends
 }
 
 TEST_F(LoadRepairsTest, TheNearestSegmentNamesTheVertexEndingItsSpan) {
@@ -415,7 +390,7 @@ TEST_F(LoadRepairsTest, MarkersMergeIntoTheFirstItem) {
   g_Style.AddPiece(piece);
   EXPECT_EQ(g_Style.RepairLoadedPieces(), 1);
   EXPECT_EQ(ItemTypes(*piece), (std::vector<int>{0, 2}));
-  EXPECT_EQ(Nodes(first), (std::vector<Node>{{10, 10, 0}, {20, 20, 0x104}, {30, 30, 0}}));
+  EXPECT_EQ(Nodes(first), (std::vector<NodeState>{{10, 10, 0}, {20, 20, 0x104}, {30, 30, 0}}));
   EXPECT_EQ(first->VertexHead->Next->Value, 0);  // only place and flags travel
 }
 
@@ -440,14 +415,14 @@ TEST_F(LoadRepairsTest, NotchItemsMergeAndTakeTheirOutlineVertex) {
   g_Style.AddPiece(piece);
   EXPECT_EQ(g_Style.RepairLoadedPieces(), 1);
   EXPECT_EQ(ItemTypes(*piece), (std::vector<int>{0, 13}));
-  const std::vector<Node> nodes = Nodes(notches);
+  const std::vector<NodeState> nodes = Nodes(notches);
   ASSERT_EQ(nodes.size(), 18u);
-  EXPECT_EQ(nodes[5], (Node{0, 0, 0x368}));        // on the bottom edge, from (0, 0)
-  EXPECT_EQ(nodes[11], (Node{4000, 0, 0x368}));    // on the right edge, from (4000, 0)
-  EXPECT_EQ(nodes[12], (Node{2000, 4100, 0}));     // the merged notch's point group
-  EXPECT_EQ(nodes[15], (Node{2010, 3900, 64}));    // its inner end's copy
-  EXPECT_EQ(nodes[16], (Node{60, 5, 0x68}));       // its width
-  EXPECT_EQ(nodes[17], (Node{0, 0, 0x368}));       // off the outline: at the outline's head
+  EXPECT_EQ(nodes[5], (NodeState{0, 0, 0x368}));        // on the bottom edge, from (0, 0)
+  EXPECT_EQ(nodes[11], (NodeState{4000, 0, 0x368}));    // on the right edge, from (4000, 0)
+  EXPECT_EQ(nodes[12], (NodeState{2000, 4100, 0}));     // the merged notch's point group
+  EXPECT_EQ(nodes[15], (NodeState{2010, 3900, 64}));    // its inner end's copy
+  EXPECT_EQ(nodes[16], (NodeState{60, 5, 0x68}));       // its width
+  EXPECT_EQ(nodes[17], (NodeState{0, 0, 0x368}));       // off the outline: at the outline's head
 }
 
 TEST_F(LoadRepairsTest, VShapeEndsOnOutlineVerticesMarkThemAndMakeCorners) {
@@ -466,7 +441,7 @@ TEST_F(LoadRepairsTest, VShapeEndsOnOutlineVerticesMarkThemAndMakeCorners) {
   // First end at (4000, 4000): marked, a corner, and the next vertex
   // (2000, 4000) a corner. Second end at (2000, 0): marked, a corner, and
   // the previous vertex (0, 0) a corner.
-  EXPECT_EQ(Nodes(outline), (std::vector<Node>{{0, 0, 0},
+  EXPECT_EQ(Nodes(outline), (std::vector<NodeState>{{0, 0, 0},
                                                {2000, 0, 0x800},
                                                {4000, 0, 3},
                                                {4000, 4000, 0x800},
@@ -493,8 +468,8 @@ TEST_F(LoadRepairsTest, AVShapeEndNearTheOutlineAddsAMarkedVertex) {
   EXPECT_EQ(NodeAt(outline, 3)->Y, 40);  // the new vertex stands still in every size
   EXPECT_EQ(NodeAt(outline, 10)->Flags, 0x802u);
   // The second end moved onto the outline in both sizes.
-  EXPECT_EQ(Nodes(shape)[4], (Node{0, 2000, 0}));
-  EXPECT_EQ(Nodes(shape)[5], (Node{0, 2000, 64}));
+  EXPECT_EQ(Nodes(shape)[4], (NodeState{0, 2000, 0}));
+  EXPECT_EQ(Nodes(shape)[5], (NodeState{0, 2000, 64}));
 }
 
 TEST_F(LoadRepairsTest, PointPairsNearTheOutlineAddAVertexAndLeaveTheNeighbours) {
@@ -508,7 +483,7 @@ TEST_F(LoadRepairsTest, PointPairsNearTheOutlineAddAVertexAndLeaveTheNeighbours)
   piece->AddItem(pairs);
   g_Style.AddPiece(piece);
   EXPECT_EQ(g_Style.RepairLoadedPieces(), 1);
-  EXPECT_EQ(Nodes(outline), (std::vector<Node>{{0, 0, 1},
+  EXPECT_EQ(Nodes(outline), (std::vector<NodeState>{{0, 0, 1},
                                                {4000, 0, 0x1000},
                                                {4000, 4000, 0},
                                                {2000, 3960, 0x1002},

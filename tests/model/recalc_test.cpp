@@ -53,13 +53,6 @@ class RecalcTest : public ModelTest {
     piece->PlacedTop = placed.minY;
     piece->PlacedBottom = placed.maxY;
   }
-
-  static std::vector<int> ItemTypes(const CPieceRecord& piece) {
-    std::vector<int> types;
-    CPieceItem* item = piece.ItemRing;
-    for (int i = 0; i < piece.ItemCount; ++i, item = item->Next) types.push_back(item->Type);
-    return types;
-  }
 };
 
 const std::vector<CPoint> kSquare = {{0, 0}, {4000, 0}, {4000, 4000}, {0, 4000}};

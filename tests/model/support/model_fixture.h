@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 #include "model/piece_item.h"
@@ -13,6 +14,18 @@
 #include "model/selection.h"
 #include "model/settings.h"
 #include "model/style.h"
+
+// A ring node as tests compare it: its place and its flags word.
+struct NodeState {
+  int x;
+  int y;
+  uint32_t flags;
+  bool operator==(const NodeState& o) const { return x == o.x && y == o.y && flags == o.flags; }
+};
+
+inline std::ostream& operator<<(std::ostream& os, const NodeState& n) {
+  return os << "(" << n.x << ", " << n.y << ", 0x" << std::hex << n.flags << std::dec << ")";
+}
 
 class ModelTest : public ::testing::Test {
  protected:
@@ -51,6 +64,22 @@ class ModelTest : public ::testing::Test {
     CVertexNode* node = item->VertexHead;
     for (int i = 0; i < n; ++i) node = node->Next;
     return node;
+  }
+
+  // Every node of the ring from the head.
+  static std::vector<NodeState> Nodes(const CPieceItem* item) {
+    std::vector<NodeState> nodes;
+    CVertexNode* node = item->VertexHead;
+    for (int i = 0; i < item->VertexCount; ++i, node = node->Next) nodes.push_back({node->X, node->Y, node->Flags});
+    return nodes;
+  }
+
+  // The type codes of the piece's items in ring order.
+  static std::vector<int> ItemTypes(const CPieceRecord& piece) {
+    std::vector<int> types;
+    CPieceItem* item = piece.ItemRing;
+    for (int i = 0; i < piece.ItemCount; ++i, item = item->Next) types.push_back(item->Type);
+    return types;
   }
 
   // The kinds of the ring from the head.
