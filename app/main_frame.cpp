@@ -132,7 +132,7 @@ FileCommandHandlers InstalledFileCommands() {
 // Building the window
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
-  SetSettingsDefaults();
+  RestoreDefaultSettings();
   g_DefaultFontInitial = g_DefaultFont;
   ReadSettingsFile(SettingsFilePath());
   g_Selection.Reset();

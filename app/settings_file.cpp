@@ -41,8 +41,6 @@ void WriteInt32(uint8_t* p, int32_t value) {
 
 }  // namespace
 
-void SetSettingsDefaults() { RestoreDefaultSettings(); }
-
 std::array<uint8_t, kSettingsFileSize> EncodeSettingsFile() {
   std::array<uint8_t, kSettingsFileSize> bytes{};
   const auto font = g_DefaultFont.ToBytes();

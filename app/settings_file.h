@@ -33,15 +33,6 @@
 inline constexpr size_t kSettingsFileSize = 92;
 inline constexpr const char* kSettingsFileName = "kov.dat";
 
-// Sets every variable of the settings block to its start-up value: millimetres
-// with two decimals, notch type 1 with sizes 3.5 mm and 5.0 mm, every display
-// switch on but point numbers, the built-in default font, the label
-// templates "&T &P&N" and "&M &U", the AAMA export options 1, 0, 0, 0, 1, 0,
-// 1, 0, and an empty g_CurrentPath. The font the label texts use
-// (g_DefaultFontInitial) is left alone: the main frame copies it from the
-// default font itself.
-void SetSettingsDefaults();
-
 // The 92 bytes of "kov.dat" for the current default font and AAMA options.
 std::array<uint8_t, kSettingsFileSize> EncodeSettingsFile();
 

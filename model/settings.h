@@ -83,5 +83,10 @@ extern LOGFONT g_DefaultFontInitial;
 // The font the main frame starts from before the settings file is read.
 LOGFONT DefaultFontAtStartUp();
 
-// Puts every value above back to its start-up default.
+// Puts every value above back to its start-up default: millimetres with two
+// decimals, notch type 1 with sizes 3.5 mm and 5.0 mm, every display switch
+// on but point numbers, the built-in default font, the label templates
+// "&T &P&N" and "&M &U", the AAMA export options 1, 0, 0, 0, 1, 0, 1, 0, and
+// an empty g_CurrentPath. The font the label texts use (g_DefaultFontInitial)
+// is left alone: the main frame copies it from the default font itself.
 void RestoreDefaultSettings();

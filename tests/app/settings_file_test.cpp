@@ -11,6 +11,7 @@
 
 #include "app/piece_drawing.h"
 #include "app/settings_file.h"
+#include "model/settings.h"
 #include "main_frame_fixture.h"
 #include "res/command_ids.h"
 
@@ -138,7 +139,7 @@ TEST_F(SettingsFileTest, EveryCutOfTheFileTakesOnlyItsWholeFields) {
   const std::vector<uint8_t> full = StoredFile();
   for (size_t n = 0; n <= full.size(); ++n) {
     SCOPED_TRACE(n);
-    SetSettingsDefaults();
+    RestoreDefaultSettings();
     // Exactly n bytes on the heap: a read past them is caught.
     const std::vector<uint8_t> cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
     DecodeSettingsFile(cut.data(), cut.size());
@@ -164,7 +165,7 @@ TEST_F(SettingsFileTest, StoredValuesAreMadeSafe) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << "option " << c.option << " stored " << c.stored);
-    SetSettingsDefaults();
+    RestoreDefaultSettings();
     Bytes f = StoredFont();
     for (int k = 0; k < 8; ++k) f.I32(k == c.option ? c.stored : kDefaultOptions[k]);
     DecodeSettingsFile(f.b.data(), f.b.size());
