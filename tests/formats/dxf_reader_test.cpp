@@ -53,13 +53,6 @@ std::vector<std::pair<double, double>> Square(double x, double y, double side) {
   return {{x, y}, {x + side, y}, {x + side, y + side}, {x, y + side}};
 }
 
-std::vector<int> ItemTypes(const CPieceRecord* piece) {
-  std::vector<int> types;
-  CPieceItem* item = piece->ItemRing;
-  for (int i = 0; item && i < piece->ItemCount; ++i, item = item->Next) types.push_back(item->Type);
-  return types;
-}
-
 CPieceItem* Item(const CPieceRecord* piece, int type) {
   CPieceItem* item = nullptr;
   return piece->FindItem(type, &item) ? item : nullptr;
@@ -113,7 +106,7 @@ TEST_F(DxfReaderTest, SingleLineGetsSquareOutlineAndGrainLine) {
   EXPECT_TRUE(Messages().empty());
   ASSERT_EQ(g_Style.PieceCount, 1);
   CPieceRecord* piece = g_Style.PieceRing;
-  EXPECT_EQ(ItemTypes(piece), (std::vector<int>{9, 0, 1}));
+  EXPECT_EQ(ItemTypes(*piece), (std::vector<int>{9, 0, 1}));
   EXPECT_EQ(g_Style.SizeCount, 1);
   EXPECT_EQ(piece->BoxMinX, 0);
   EXPECT_EQ(piece->BoxMinY, 0);
@@ -130,7 +123,7 @@ TEST_F(DxfReaderTest, SingleLineGetsSquareOutlineAndGrainLine) {
 TEST_F(DxfReaderTest, CrLfAndLoneCrReadAsLf) {
   const std::string lf = Dxf(Line(0, 0, 100, 0) + ClosedPolyline(Square(0, 0, 50)));
   ASSERT_EQ(Read(lf), DxfReadResult::kSuccess);
-  const std::vector<int> types = ItemTypes(g_Style.PieceRing);
+  const std::vector<int> types = ItemTypes(*g_Style.PieceRing);
   std::vector<std::pair<int, int>> points;
   for (CVertexNode* v : Mains(Item(g_Style.PieceRing, 0))) points.emplace_back(v->X, v->Y);
   for (const char* eol : {"\r\n", "\r"}) {
@@ -140,7 +133,7 @@ TEST_F(DxfReaderTest, CrLfAndLoneCrReadAsLf) {
       else other += c;
     }
     ASSERT_EQ(Read(other), DxfReadResult::kSuccess);
-    EXPECT_EQ(ItemTypes(g_Style.PieceRing), types);
+    EXPECT_EQ(ItemTypes(*g_Style.PieceRing), types);
     std::vector<std::pair<int, int>> again;
     for (CVertexNode* v : Mains(Item(g_Style.PieceRing, 0))) again.emplace_back(v->X, v->Y);
     EXPECT_EQ(again, points);
@@ -238,9 +231,9 @@ TEST_F(DxfReaderTest, ManyPatternsSplitAtClosedPolylinesAboveTheAreaThreshold) {
   ASSERT_EQ(pieces.size(), 3u);
   // The first square is the main piece, listed last; it keeps the small one.
   CPieceRecord* main = pieces.back();
-  EXPECT_EQ(ItemTypes(main), (std::vector<int>{8, 0, 1}));
+  EXPECT_EQ(ItemTypes(*main), (std::vector<int>{8, 0, 1}));
   for (CPieceRecord* piece : {pieces[0], pieces[1]}) {
-    EXPECT_EQ(ItemTypes(piece), (std::vector<int>{0, 1}));
+    EXPECT_EQ(ItemTypes(*piece), (std::vector<int>{0, 1}));
     std::vector<CVertexNode*> corners = Mains(Item(piece, 0));
     ASSERT_EQ(corners.size(), 4u);
     auto [lo, hi] = std::minmax_element(corners.begin(), corners.end(),
@@ -254,7 +247,7 @@ TEST_F(DxfReaderTest, OnePatternKeepsEveryPolylineInOnePiece) {
   const std::string text = Dxf(ClosedPolyline(Square(0, 0, 50)) + ClosedPolyline(Square(100, 0, 50)));
   ASSERT_EQ(Read(text), DxfReadResult::kSuccess);
   ASSERT_EQ(g_Style.PieceCount, 1);
-  EXPECT_EQ(ItemTypes(g_Style.PieceRing), (std::vector<int>{8, 0, 1}));
+  EXPECT_EQ(ItemTypes(*g_Style.PieceRing), (std::vector<int>{8, 0, 1}));
 }
 
 TEST_F(DxfReaderTest, PolylineShapes) {
@@ -278,7 +271,7 @@ TEST_F(DxfReaderTest, PolylineShapes) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(Read(Dxf(c.entities)), DxfReadResult::kSuccess);
-    EXPECT_EQ(ItemTypes(g_Style.PieceRing), c.types);
+    EXPECT_EQ(ItemTypes(*g_Style.PieceRing), c.types);
   }
   // Only the two-vertex case falls back to the square.
   ASSERT_EQ(Read(Dxf(twoCornersClosed)), DxfReadResult::kSuccess);
