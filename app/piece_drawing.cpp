@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int32_t kItemTypeGrainLine = 1;
 // The angle conversion of the label texts, with the value of pi the stored
 // drawings were made with.
 constexpr double kLabelPi = 3.14159265359;

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int32_t kItemTypeCutLine = 12;
-constexpr int32_t kItemTypeDimension = 28;
 // Corner codes whose parameter node keeps data above the code in its y word.
 constexpr int kWholeWordCornerCodes[] = {13, 14, 18, 19, 20, 21};
 // The code of a vertex without corner parameters of its own.

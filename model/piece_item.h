@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "model/item_types.h"
 #include "model/vertex_node.h"
 #include "platform/geometry_types.h"
 #include "platform/win_types.h"
@@ -166,8 +167,4 @@ class CPieceItem {
   CPieceItem* Next;
 };
 
-// Item type codes.
-inline constexpr int32_t kItemTypeOutline = 0;
-inline constexpr int32_t kItemTypeText = 11;
-inline constexpr int32_t kItemTypeCount = 30;  // codes 0 .. 29
 

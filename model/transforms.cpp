@@ -168,10 +168,6 @@ void TransformPiece(CPieceRecord* piece, int size, const Reach& reach, const Poi
   }
 }
 
-bool IsClosedRingType(int32_t type) {
-  return type == 0 || type == 8 || type == 12 || type == 14 || type == 21;
-}
-
 // Whether a closed ring runs clockwise, judged at its lowest vertex V (the
 // first main vertex with the smallest y): the ring is turned round when the
 // direction to the vertex before V is nearer to +x than the direction to the

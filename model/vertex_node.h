@@ -27,6 +27,14 @@
 
 class CPieceItem;
 
+// The main vertex kinds readers make. Key vertices (0 and 3) end a graded run
+// and anchor notches and derived items; corners (0 and 2) break the spline;
+// smooth vertices (1 and 3) are passed through by it.
+inline constexpr int kVertexKindKeyCorner = 0;
+inline constexpr int kVertexKindCurve = 1;
+inline constexpr int kVertexKindCurveCorner = 2;
+inline constexpr int kVertexKindKeySmooth = 3;
+
 inline constexpr int kVertexKindCopy = 64;          // first kind that is not a main vertex
 inline constexpr int kVertexKindGraded = 100;
 inline constexpr int kVertexKindSkipRun = 101;
@@ -41,6 +49,12 @@ inline constexpr int kVertexKindParameter = 128;
 constexpr int VertexKind(uint32_t flags) { return static_cast<int>(flags & 0xFF); }
 // Main vertices are the kinds below 64.
 constexpr bool IsMainVertexKind(int kind) { return kind < kVertexKindCopy; }
+// A key vertex (kind 0 or 3): grading runs and notch spans end there.
+constexpr bool IsKeyVertexKind(int kind) { return kind == kVertexKindKeyCorner || kind == kVertexKindKeySmooth; }
+// A corner (kind 0 or 2): the spline starts a new span there.
+constexpr bool IsCornerVertexKind(int kind) { return kind == kVertexKindKeyCorner || kind == kVertexKindCurveCorner; }
+// A smooth vertex (kind 1 or 3): the spline passes through it.
+constexpr bool IsSmoothVertexKind(int kind) { return kind == kVertexKindCurve || kind == kVertexKindKeySmooth; }
 
 // One node of a vertex ring; every field 0 after construction.
 struct CVertexNode {
@@ -54,6 +68,9 @@ struct CVertexNode {
 
   int Kind() const { return VertexKind(Flags); }
   bool IsMain() const { return IsMainVertexKind(Kind()); }
+  bool IsKey() const { return IsKeyVertexKind(Kind()); }
+  bool IsCorner() const { return IsCornerVertexKind(Kind()); }
+  bool IsSmooth() const { return IsSmoothVertexKind(Kind()); }
 };
 
 // A ring of nodes with a head and a count, as the curve items keep one per

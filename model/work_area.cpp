@@ -20,7 +20,6 @@ constexpr double kMaxZoomMax = 25000.0;
 constexpr uint32_t kFlagVShapeEnd = 0x800;
 // Tolerance of the leg-end match, in millimetres.
 constexpr double kLegEndTolerance = 2.0;
-constexpr int32_t kItemTypeVShape = 6;
 
 int ViewOriginX() { return g_pWorkWindow ? g_pWorkWindow->GetOriginX() : 0; }
 int ViewOriginY() { return g_pWorkWindow ? g_pWorkWindow->GetOriginY() : 0; }
