@@ -5,8 +5,10 @@
 #include <iterator>
 #include <vector>
 
+#include "design/geometry/measure.h"
 #include "model/geometry.h"
 #include "model/graded_expansion.h"
+#include "model/item_types.h"
 #include "model/piece_item.h"
 #include "model/style.h"
 #include "model/vertex_node.h"
@@ -22,18 +24,18 @@ constexpr uint32_t kGradeModeKeepFrame = 0x100;
 constexpr double kShortChordExtent = 41.0;
 // A chord this close to an axis direction (radians) is blended unturned.
 constexpr double kAxisAngleTolerance = 0.01;
-constexpr double kPi = 3.14159265359;
 
-bool IsKeyKind(int kind) { return kind == 0 || kind == 3; }
-bool IsCurveKind(int kind) { return kind == 1 || kind == 2 || kind == kVertexKindGraded; }
+// The vertices a run passes over: the reader's curve vertices and the
+// intermediate vertices of earlier grading.
+bool IsCurveKind(int kind) {
+  return kind == kVertexKindCurve || kind == kVertexKindCurveCorner || kind == kVertexKindGraded;
+}
 
 // Skip runs, fixed single nodes and parameter nodes keep their place.
 bool IsMovedKind(int kind) {
   return kind != kVertexKindSkipRun && kind != kVertexKindFixedSingle && kind != kVertexKindFixedSingle2 &&
          kind != kVertexKindParameter;
 }
-
-bool IsGradedItemType(int32_t type) { return type == 0 || type == 8 || type == 9 || type == 14 || type == 15; }
 
 uint32_t GradeMode(const CVertexNode* node) { return node->Flags & kGradeModeMask; }
 
@@ -48,10 +50,6 @@ void Place(CVertexNode* node, CPoint p) {
 // computed.
 CPoint Plus(CPoint a, CPoint b) { return CPoint(WrapAdd(a.x, b.x), WrapAdd(a.y, b.y)); }
 CPoint Minus(CPoint a, CPoint b) { return CPoint(WrapSub(a.x, b.x), WrapSub(a.y, b.y)); }
-
-double Distance(CPoint a, CPoint b) {
-  return std::hypot(static_cast<double>(b.x) - a.x, static_cast<double>(b.y) - a.y);
-}
 
 double Angle(CPoint from, CPoint to) { return VectorAngle(from.x, from.y, to.x, to.y); }
 
@@ -85,126 +83,170 @@ RunNodes CollectRunNodes(CVertexNode* const* sizeRings, int sizeCount) {
   return nodes;
 }
 
-// Grades the sizes 1 and up of one run from the offsets of its anchor key
+// The grading of one run's sizes 1 and up from the offsets of its anchor key
 // vertex: the start (the rings' heads) or the end (their tails). The other
 // key vertex is the run's fixed end in the turning, and its own offset is the
-// blend's far value.
-void GradeRun(CVertexNode* const* sizeRings, const CPoint* offsets, bool anchorAtEnd) {
-  const int sizeCount = g_Style.SizeCount;
-  if (!sizeRings || !offsets || sizeCount <= 0) return;
-  const RunNodes rings = CollectRunNodes(sizeRings, sizeCount);
-  const std::vector<CVertexNode*>& base = rings[0];
-  const size_t n = base.size();
-  if (n <= 1) return;
-  const size_t anchor = anchorAtEnd ? n - 1 : 0;
-  const size_t other = anchorAtEnd ? 0 : n - 1;
-  CVertexNode* const s0 = base.front();
-  CVertexNode* const e0 = base.back();
-  const bool closed = PositionOf(s0) == PositionOf(e0);
-  auto moved = [&base](size_t j) { return IsMovedKind(base[j]->Kind()); };
-  // Every moved node of size i at its size-0 place plus `by`.
-  auto translate = [&](size_t i, CPoint by) {
-    for (size_t j = 0; j < n; ++j) {
-      if (moved(j)) Place(rings[i][j], Plus(PositionOf(base[j]), by));
-    }
-  };
+// blend's far value. Size 0 is read, and moved only for the time of the
+// axis blend.
+class RunGrader {
+ public:
+  RunGrader(const RunNodes& rings, const CPoint* offsets, int sizeCount, bool anchorAtEnd)
+      : rings_(rings), base_(rings[0]), offsets_(offsets), sizeCount_(sizeCount), n_(base_.size()),
+        anchor_(anchorAtEnd ? n_ - 1 : 0), other_(anchorAtEnd ? 0 : n_ - 1),
+        closed_(PositionOf(base_.front()) == PositionOf(base_.back())) {}
 
-  if (GradeMode(s0) == 0 && GradeMode(e0) == 0) {
-    // Turn and scale about the fixed end so that the anchor lands on its
-    // graded place.
-    for (int i = 1; i < sizeCount; ++i) {
-      const std::vector<CVertexNode*>& ring = rings[static_cast<size_t>(i)];
-      if (closed) {
-        translate(static_cast<size_t>(i), offsets[i]);
+  // A run whose two key vertices carry no grade mode turns and scales;
+  // any other blends axis by axis.
+  void Grade() {
+    if (GradeMode(base_.front()) == 0 && GradeMode(base_.back()) == 0) {
+      TurnAndScale();
+    } else {
+      AxisBlend();
+    }
+  }
+
+ private:
+  bool Moved(size_t j) const { return IsMovedKind(base_[j]->Kind()); }
+  const std::vector<CVertexNode*>& Ring(int i) const { return rings_[static_cast<size_t>(i)]; }
+
+  // Every moved node of size i at its size-0 place plus `by`.
+  void Translate(int i, CPoint by) const {
+    for (size_t j = 0; j < n_; ++j) {
+      if (Moved(j)) Place(Ring(i)[j], Plus(PositionOf(base_[j]), by));
+    }
+  }
+
+  // Turn and scale about the fixed end so that the anchor lands on its
+  // graded place; a closed run moves whole.
+  void TurnAndScale() const {
+    for (int i = 1; i < sizeCount_; ++i) {
+      const std::vector<CVertexNode*>& ring = Ring(i);
+      if (closed_) {
+        Translate(i, offsets_[i]);
         continue;
       }
-      translate(static_cast<size_t>(i), Minus(PositionOf(ring[other]), PositionOf(base[other])));
-      const CPoint fixed = PositionOf(ring[other]);
-      const CPoint target = Plus(PositionOf(base[anchor]), offsets[i]);
-      const double turn = Angle(fixed, target) - Angle(fixed, PositionOf(ring[anchor]));
-      const double from = Distance(fixed, PositionOf(ring[anchor]));
+      Translate(i, Minus(PositionOf(ring[other_]), PositionOf(base_[other_])));
+      const CPoint fixed = PositionOf(ring[other_]);
+      const CPoint target = Plus(PositionOf(base_[anchor_]), offsets_[i]);
+      const double turn = Angle(fixed, target) - Angle(fixed, PositionOf(ring[anchor_]));
+      const double from = Distance(fixed, PositionOf(ring[anchor_]));
       const double scale = from > 0 ? Distance(fixed, target) / from : 1.0;
       const double c = std::cos(turn);
       const double s = std::sin(turn);
-      Place(ring[anchor], target);
-      for (size_t j = 1; j + 1 < n; ++j) {
-        if (!moved(j)) continue;
+      Place(ring[anchor_], target);
+      for (size_t j = 1; j + 1 < n_; ++j) {
+        if (!Moved(j)) continue;
         const double rx = static_cast<double>(ring[j]->X) - fixed.x;
         const double ry = static_cast<double>(ring[j]->Y) - fixed.y;
         Place(ring[j], Plus(fixed, CPoint(TruncateTowardZero((rx * c - ry * s) * scale),
                                           TruncateTowardZero((rx * s + ry * c) * scale))));
       }
     }
-    return;
   }
 
   // Axis blend: the offset runs linearly from the anchor's to the other key
   // vertex's along the chord, measured in the chord's frame.
-  const CPoint pivot = PositionOf(base[anchor]);
-  double angle = Angle(pivot, PositionOf(base[other]));
-  if (GradeMode(s0) == kGradeModeKeepFrame || (GradeMode(s0) == 0 && GradeMode(e0) == kGradeModeKeepFrame)) {
-    angle = 0;
+  void AxisBlend() {
+    pivot_ = PositionOf(base_[anchor_]);
+    angle_ = Angle(pivot_, PositionOf(base_[other_]));
+    const uint32_t startMode = GradeMode(base_.front());
+    const uint32_t endMode = GradeMode(base_.back());
+    if (startMode == kGradeModeKeepFrame || (startMode == 0 && endMode == kGradeModeKeepFrame)) angle_ = 0;
+    const double kAxisAngles[] = {0.0, kPi, kPi / 2, 3 * kPi / 2, 2 * kPi};
+    turned_ = std::all_of(std::begin(kAxisAngles), std::end(kAxisAngles),
+                          [this](double a) { return std::fabs(angle_ - a) > kAxisAngleTolerance; });
+    if (turned_) IntoChordFrame();
+    for (int i = 1; i < sizeCount_; ++i) BlendSize(i);
+    if (turned_) OutOfChordFrame();
   }
-  const double kAxisAngles[] = {0.0, kPi, kPi / 2, 3 * kPi / 2, 2 * kPi};
-  const bool turned = std::all_of(std::begin(kAxisAngles), std::end(kAxisAngles),
-                                  [angle](double a) { return std::fabs(angle - a) > kAxisAngleTolerance; });
-  std::vector<std::vector<CPoint>> kept;
-  if (turned) {
-    for (const std::vector<CVertexNode*>& ring : rings) {
-      std::vector<CPoint>& copy = kept.emplace_back();
+
+  // Keeps every place, then turns size 0 (but the pivot) and the other key
+  // vertex of every size into the chord's frame.
+  void IntoChordFrame() {
+    for (const std::vector<CVertexNode*>& ring : rings_) {
+      std::vector<CPoint>& copy = kept_.emplace_back();
       for (const CVertexNode* node : ring) copy.push_back(PositionOf(node));
     }
-    for (size_t j = 0; j < n; ++j) {
-      if (j != anchor) TurnAbout(base[j], pivot, -angle);
+    for (size_t j = 0; j < n_; ++j) {
+      if (j != anchor_) TurnAbout(base_[j], pivot_, -angle_);
     }
-    for (int i = 1; i < sizeCount; ++i) TurnAbout(rings[static_cast<size_t>(i)][other], pivot, -angle);
+    for (int i = 1; i < sizeCount_; ++i) TurnAbout(Ring(i)[other_], pivot_, -angle_);
   }
-  const CPoint far = PositionOf(base[other]);
-  const double extentX = static_cast<double>(far.x) - pivot.x;
-  const double extentY = static_cast<double>(far.y) - pivot.y;
-  for (int i = 1; i < sizeCount; ++i) {
-    const std::vector<CVertexNode*>& ring = rings[static_cast<size_t>(i)];
-    double dx = offsets[i].x;
-    double dy = offsets[i].y;
-    if (turned) {
+
+  // Size i's run: moved with its other key vertex, the anchor on its offset,
+  // and the nodes between blended along the chord. A short chord on one axis
+  // is measured along the other.
+  void BlendSize(int i) const {
+    const std::vector<CVertexNode*>& ring = Ring(i);
+    const CPoint far = PositionOf(base_[other_]);
+    const double extentX = static_cast<double>(far.x) - pivot_.x;
+    const double extentY = static_cast<double>(far.y) - pivot_.y;
+    double dx = offsets_[i].x;
+    double dy = offsets_[i].y;
+    if (turned_) {
       CPoint t;
-      const CPoint shifted = Plus(pivot, offsets[i]);
-      RotatePoint(shifted.x, shifted.y, pivot.x, pivot.y, std::sin(-angle), std::cos(-angle), &t.x, &t.y);
-      dx = WrapSub(t.x, pivot.x);
-      dy = WrapSub(t.y, pivot.y);
+      const CPoint shifted = Plus(pivot_, offsets_[i]);
+      RotatePoint(shifted.x, shifted.y, pivot_.x, pivot_.y, std::sin(-angle_), std::cos(-angle_), &t.x, &t.y);
+      dx = WrapSub(t.x, pivot_.x);
+      dy = WrapSub(t.y, pivot_.y);
     }
-    if (closed) {
-      translate(static_cast<size_t>(i), offsets[i]);
-      continue;
+    if (closed_) {
+      Translate(i, offsets_[i]);
+      return;
     }
-    const CPoint e = Minus(PositionOf(ring[other]), PositionOf(base[other]));
-    translate(static_cast<size_t>(i), e);
-    Place(ring[anchor], Plus(pivot, CPoint(RoundToInt(dx), RoundToInt(dy))));
-    for (size_t j = 1; j + 1 < n; ++j) {
-      if (!moved(j)) continue;
-      const double bx = static_cast<double>(base[j]->X) - pivot.x;
-      const double by = static_cast<double>(base[j]->Y) - pivot.y;
+    const CPoint e = Minus(PositionOf(ring[other_]), PositionOf(base_[other_]));
+    Translate(i, e);
+    Place(ring[anchor_], Plus(pivot_, CPoint(RoundToInt(dx), RoundToInt(dy))));
+    for (size_t j = 1; j + 1 < n_; ++j) {
+      if (!Moved(j)) continue;
+      const double bx = static_cast<double>(base_[j]->X) - pivot_.x;
+      const double by = static_cast<double>(base_[j]->Y) - pivot_.y;
       const double ratioX = std::fabs(extentX) < kShortChordExtent ? AxisRatio(by, extentY) : AxisRatio(bx, extentX);
       const double ratioY = std::fabs(extentY) < kShortChordExtent ? AxisRatio(bx, extentX) : AxisRatio(by, extentY);
-      ring[j]->X = TruncateTowardZero(ratioX * (e.x - dx) + base[j]->X + dx);
-      ring[j]->Y = TruncateTowardZero(ratioY * (e.y - dy) + base[j]->Y + dy);
+      ring[j]->X = TruncateTowardZero(ratioX * (e.x - dx) + base_[j]->X + dx);
+      ring[j]->Y = TruncateTowardZero(ratioY * (e.y - dy) + base_[j]->Y + dy);
     }
   }
-  if (!turned) return;
+
   // Back out of the chord's frame. Only the nodes computed in the frame turn
   // back: a skip run's copies were never turned and keep their places.
-  for (int i = 1; i < sizeCount; ++i) {
-    const std::vector<CVertexNode*>& ring = rings[static_cast<size_t>(i)];
-    for (size_t j = 0; j < n; ++j) {
-      if (j != anchor && moved(j)) TurnAbout(ring[j], pivot, angle);
+  void OutOfChordFrame() const {
+    for (int i = 1; i < sizeCount_; ++i) {
+      for (size_t j = 0; j < n_; ++j) {
+        if (j != anchor_ && Moved(j)) TurnAbout(Ring(i)[j], pivot_, angle_);
+      }
+    }
+    for (size_t j = 0; j < n_; ++j) Place(base_[j], kept_[0][j]);
+    for (int i = 1; i < sizeCount_; ++i) {
+      Place(Ring(i)[anchor_], Plus(pivot_, offsets_[i]));
+      Place(Ring(i)[other_], kept_[static_cast<size_t>(i)][other_]);
     }
   }
-  for (size_t j = 0; j < n; ++j) Place(base[j], kept[0][j]);
-  for (int i = 1; i < sizeCount; ++i) {
-    const std::vector<CVertexNode*>& ring = rings[static_cast<size_t>(i)];
-    Place(ring[anchor], Plus(pivot, offsets[i]));
-    Place(ring[other], kept[static_cast<size_t>(i)][other]);
-  }
+
+  const RunNodes& rings_;
+  const std::vector<CVertexNode*>& base_;
+  const CPoint* offsets_;
+  int sizeCount_;
+  size_t n_;
+  size_t anchor_;
+  size_t other_;
+  bool closed_;
+  // The axis blend's chord frame: turned about the pivot (the anchor's
+  // size-0 place) by -angle_, when turned_; the places kept meanwhile.
+  CPoint pivot_;
+  double angle_ = 0;
+  bool turned_ = false;
+  std::vector<std::vector<CPoint>> kept_;
+};
+
+// Grades the sizes 1 and up of one run from the offsets of its anchor key
+// vertex (RunGrader).
+void GradeRun(CVertexNode* const* sizeRings, const CPoint* offsets, bool anchorAtEnd) {
+  const int sizeCount = g_Style.SizeCount;
+  if (!sizeRings || !offsets || sizeCount <= 0) return;
+  const RunNodes rings = CollectRunNodes(sizeRings, sizeCount);
+  if (rings[0].size() <= 1) return;
+  RunGrader(rings, offsets, sizeCount, anchorAtEnd).Grade();
 }
 
 // Offsets of the rings' heads (or tails): entry 0 the size-0 position, entry
@@ -247,12 +289,12 @@ void CopyFirstSizeToAll(CPieceItem* item) {
 BOOL FindCurveRun(CVertexNode* from, CVertexNode** start, CVertexNode** end) {
   if (!from) return FALSE;
   CVertexNode* key = from;
-  while (!IsKeyKind(key->Kind()) && key->Next != from) key = key->Next;
-  if (!IsKeyKind(key->Kind())) return FALSE;
+  while (!IsKeyVertexKind(key->Kind()) && key->Next != from) key = key->Next;
+  if (!IsKeyVertexKind(key->Kind())) return FALSE;
   CVertexNode* runStart = key;
   CVertexNode* curve = key->Next;
   for (; curve != key; curve = curve->Next) {
-    if (IsKeyKind(curve->Kind())) {
+    if (IsKeyVertexKind(curve->Kind())) {
       runStart = curve;
     } else if (IsCurveKind(curve->Kind())) {
       break;
@@ -260,7 +302,7 @@ BOOL FindCurveRun(CVertexNode* from, CVertexNode** start, CVertexNode** end) {
   }
   if (curve == key) return FALSE;
   CVertexNode* runEnd = curve->Next;
-  while (runEnd != runStart && !IsKeyKind(runEnd->Kind())) runEnd = runEnd->Next;
+  while (runEnd != runStart && !IsKeyVertexKind(runEnd->Kind())) runEnd = runEnd->Next;
   if (start) *start = runStart;
   if (end) *end = runEnd;
   return TRUE;
@@ -275,12 +317,12 @@ void GradeRunByEndOffset(CVertexNode* const* sizeRings, const CPoint* offsets) {
 }
 
 void GradePiece(CPieceItem* item) {
-  if (!item || !IsGradedItemType(item->Type) || !item->VertexHead || item->VertexCount <= 0) return;
+  if (!item || !IsGradedType(item->Type) || !item->VertexHead || item->VertexCount <= 0) return;
   if (g_Style.SizeCount <= 0) return;
   CVertexNode* start = nullptr;
   CVertexNode* end = nullptr;
   if (!FindCurveRun(item->VertexHead, &start, &end)) {
-    if (!IsKeyKind(item->NextMainVertex(item->VertexHead)->Kind())) CopyFirstSizeToAll(item);
+    if (!IsKeyVertexKind(item->NextMainVertex(item->VertexHead)->Kind())) CopyFirstSizeToAll(item);
     return;
   }
   CVertexNode* const firstStart = start;
