@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "design/geometry/measure.h"
 #include "model/geometry.h"
 #include "model/items/curve_item.h"
 #include "model/items/marker_items.h"
@@ -14,8 +15,7 @@
 #include "platform/dc.h"
 
 namespace {
-constexpr double kPi = 3.14159265359;
-constexpr double kTwoPi = 6.28318530718;
+constexpr double kTwoPi = 2 * kPi;
 constexpr double kMmPerInch = 25.4;
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlack = 0x000000;
@@ -52,7 +52,11 @@ CPoint Along(CPoint p, Vec u, double distance) {
   return {WrapAdd(p.x, TruncateTowardZero(u.x * distance)), WrapAdd(p.y, TruncateTowardZero(u.y * distance))};
 }
 
-double Distance(CPoint a, CPoint b) {
+// The distance as the square root of the sum of squares, not the shared
+// Distance (std::hypot): the lengths a dimension shows were always computed
+// so, and the two can differ in the last bit, which truncation to model
+// units can show.
+double SqrtDistance(CPoint a, CPoint b) {
   const double dx = static_cast<double>(b.x) - a.x;
   const double dy = static_cast<double>(b.y) - a.y;
   return std::sqrt(dx * dx + dy * dy);
@@ -95,7 +99,7 @@ CPieceCurveItem* CurveHoldingBoth(CPieceRecord* piece, int32_t type, CPoint a, C
 double LengthAlong(CVertexNode* from, const CVertexNode* to, int32_t count) {
   double length = 0.0;
   CVertexNode* node = from;
-  for (int32_t i = 0; i < count && node != to; ++i, node = node->Next) length += Distance(At(node), At(node->Next));
+  for (int32_t i = 0; i < count && node != to; ++i, node = node->Next) length += SqrtDistance(At(node), At(node->Next));
   return node == to ? length : 0.0;
 }
 
@@ -122,6 +126,125 @@ class Strokes {
  private:
   CDC* dc_;
 };
+
+// One drawing of a dimension: its four points in model units and on the
+// device, and the ends of the dimension line.
+struct DimensionView {
+  DimensionView(const CVertexNode* head, double unitsPerPixel, int originX, int originY)
+      : unitsPerPixel(unitsPerPixel), originX(originX), originY(originY), a(At(head)), b(At(head->Next)),
+        c(At(head->Next->Next)), d(At(head->Next->Next->Next)), sa(Screen(a)), sb(Screen(b)), sc(Screen(c)),
+        sd(Screen(d)),
+        // An extension line of no length gives no direction: its end stays
+        // put.
+        c1(Along(sc, Unit(sc, sa), kPullBack)), d1(Along(sd, Unit(sd, sb), kPullBack)) {}
+
+  CPoint Screen(CPoint p) const { return ScreenPoint(p.x, p.y, unitsPerPixel, originX, originY); }
+
+  double unitsPerPixel;
+  int originX;
+  int originY;
+  CPoint a, b, c, d;      // A, B, C and D in model units
+  CPoint sa, sb, sc, sd;  // and on the device
+  CPoint c1, d1;          // the dimension line's ends, pulled back from C and D
+};
+
+// The line a dimension along a line follows: the piece's outline, or the
+// first curve item of `type` that holds both points.
+CPieceCurveItem* LineFollowed(CPieceRecord* piece, int32_t type, CPoint a, CPoint b) {
+  if (type != kItemTypeOutline) return CurveHoldingBoth(piece, type, a, b);
+  CPieceItem* outline = nullptr;
+  if (piece && piece->FindItem(kItemTypeOutline, &outline)) return dynamic_cast<CPieceCurveItem*>(outline);
+  return nullptr;
+}
+
+// The first size's curve from A to B, carried over to the dimension line's
+// place, with an open arrow head at each end; nothing when the curve holds
+// no curve point at A or at B.
+void DrawLineAlongCurve(CDC* dc, Strokes* strokes, const DimensionView& view, CPieceCurveItem* curve) {
+  CSizeRecord* first = g_Style.SizeRing;
+  CVertexNode* from = curve ? curve->FindCurveVertex(first, view.a.x, view.a.y) : nullptr;
+  CVertexNode* to = curve ? curve->FindCurveVertex(first, view.b.x, view.b.y) : nullptr;
+  if (!from || !to) return;
+  const CPoint shift = view.c1 - view.sa;
+  std::vector<CPoint> line;
+  const int32_t count = curve->GetCurveCount(first);
+  CVertexNode* node = from;
+  for (int32_t i = 0; i < count; ++i, node = node->Next) {
+    const CPoint p = view.Screen(At(node));
+    line.emplace_back(WrapAdd(p.x, shift.x), WrapAdd(p.y, shift.y));
+    if (node == to) break;
+  }
+  dc->Polyline(line.data(), static_cast<int>(line.size()));
+  if (line.size() >= 2) {
+    strokes->TurnedPair(view.c1, line[1]);
+    strokes->TurnedPair(view.d1, line[line.size() - 2]);
+  }
+}
+
+// The straight dimension line between its ends, with two arrow strokes at
+// each end towards points beside the other end.
+void DrawStraightLine(Strokes* strokes, const DimensionView& view) {
+  strokes->Line(view.c1, view.d1);
+  const Vec acrossD = Unit(view.d1, view.sb);
+  const Vec acrossC = Unit(view.c1, view.sa);
+  strokes->Towards(view.c1, Along(view.d1, acrossD, kArrowStroke));
+  strokes->Towards(view.c1, Along(view.d1, acrossD, -kArrowStroke));
+  strokes->Towards(view.d1, Along(view.c1, acrossC, kArrowStroke));
+  strokes->Towards(view.d1, Along(view.c1, acrossC, -kArrowStroke));
+}
+
+// The text, in the default font at its height on this device, centred along
+// the dimension line on the side away from the measured points, or turned
+// along the extension line from A to C when the line is too short for it.
+// The fonts stay selected: the caller restores the device context.
+void DrawDimensionText(CDC* dc, const DimensionView& view, const CString& text, bool printing) {
+  const double unitsPerPixel = view.unitsPerPixel;
+  const CPoint a = view.a, b = view.b, c = view.c, d = view.d;
+  LOGFONT logfont = g_DefaultFont;
+  const double pixels = printing ? dc->GetDeviceCaps(LOGPIXELSY) * static_cast<double>(g_DefaultFont.lfHeight) /
+                                       g_Style.GetScale() / kMmPerInch
+                                 : g_DefaultFont.lfHeight / unitsPerPixel;
+  logfont.lfHeight = ClampFontHeight(pixels);
+  logfont.lfEscapement = logfont.lfOrientation =
+      Tenths(std::atan2(static_cast<double>(c.y) - d.y, static_cast<double>(d.x) - c.x));
+  CFont font;
+  font.CreateFontIndirect(&logfont);
+  dc->SelectObject(&font);
+  dc->SetBkMode(OPAQUE);
+  dc->SetBkColor(kWhite);
+  dc->SetTextColor(printing ? kBlack : kTextScreen);
+
+  const CSize extent = dc->GetTextExtent(text);
+  const int32_t w = TruncateTowardZero(extent.cx * unitsPerPixel);
+  const int32_t h = TruncateTowardZero(extent.cy * unitsPerPixel);
+  CPoint anchor;
+  ScreenToModel(static_cast<int>((int64_t{view.c1.x} + view.d1.x) / 2),
+                static_cast<int>((int64_t{view.c1.y} + view.d1.y) / 2), &anchor.x, &anchor.y, unitsPerPixel,
+                view.originX, view.originY);
+  // Which side of the measured points the dimension stands on: B's
+  // direction from A turned at least half a turn past C's.
+  const auto angleFromA = [&](CPoint p) {
+    return std::atan2(static_cast<double>(a.y) - p.y, static_cast<double>(p.x) - a.x);
+  };
+  double turn = angleFromA(b) - angleFromA(c);
+  if (turn < 0) turn += kTwoPi;
+  const bool farSide = turn >= kPi;
+
+  CFont turned;
+  if (w / unitsPerPixel < SqrtDistance(view.c1, view.d1) - kTextClearance) {
+    anchor = Along(anchor, Unit(d, c), w / 2.0);
+    anchor = Along(anchor, farSide ? Unit(a, c) : Unit(c, a), h / 2.0);
+  } else {
+    logfont.lfEscapement = logfont.lfOrientation =
+        Tenths(std::atan2(static_cast<double>(a.y) - c.y, static_cast<double>(c.x) - a.x));
+    turned.CreateFontIndirect(&logfont);
+    dc->SelectObject(&turned);
+    anchor = Along(anchor, farSide ? Unit(d, c) : Unit(c, d), h / 2.0);
+    anchor = Along(anchor, Unit(c, a), w / 2.0);
+  }
+  const CPoint at = view.Screen(anchor);
+  dc->TextOut(at.x, at.y, text);
+}
 }  // namespace
 
 int32_t CPieceItem28::Measure(int sizeIndex, CPieceRecord* piece) const {
@@ -137,7 +260,7 @@ int32_t CPieceItem28::Measure(int sizeIndex, CPieceRecord* piece) const {
     case kDimensionDown:
       return TruncateTowardZero(std::fabs(static_cast<double>(p1.y) - p2.y));
     case kDimensionStraight:
-      return TruncateTowardZero(Distance(p1, p2));
+      return TruncateTowardZero(SqrtDistance(p1, p2));
     case kDimensionAlongLine: {
       CPieceCurveItem* curve = CurveHoldingBoth(piece, FirstItemType, a, b);
       if (!curve) return 0;
@@ -159,113 +282,22 @@ void CPieceItem28::Draw(CDC* dc, double unitsPerPixel, int originX, int originY,
 void CPieceItem28::DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) {
   if (!dc || VertexCount == 0 || !VertexHead || !g_DrawFlagType28) return;
   const bool printing = dc->IsPrinting() != FALSE;
-  const CPoint a = At(VertexHead);
-  const CPoint b = At(VertexHead->Next);
-  const CPoint c = At(VertexHead->Next->Next);
-  const CPoint d = At(VertexHead->Next->Next->Next);
-  const auto screen = [&](CPoint p) { return ScreenPoint(p.x, p.y, unitsPerPixel, originX, originY); };
-  const CPoint sa = screen(a);
-  const CPoint sb = screen(b);
-  const CPoint sc = screen(c);
-  const CPoint sd = screen(d);
+  const DimensionView view(VertexHead, unitsPerPixel, originX, originY);
 
   const int saved = dc->SaveDC();
   Strokes strokes(dc);
   CPen extensionPen(PS_SOLID, 1, printing ? kLineScreen : kExtensionScreen);
   dc->SelectObject(&extensionPen);
-  strokes.Line(sa, sc);
-  strokes.Line(sb, sd);
+  strokes.Line(view.sa, view.sc);
+  strokes.Line(view.sb, view.sd);
 
   CPen linePen(PS_SOLID, 1, printing ? kBlack : kLineScreen);
   dc->SelectObject(&linePen);
-  // An extension line of no length gives no direction: its end stays put.
-  const CPoint c1 = Along(sc, Unit(sc, sa), kPullBack);
-  const CPoint d1 = Along(sd, Unit(sd, sb), kPullBack);
-
   if (BaseKind(Kind) == kDimensionAlongLine) {
-    CPieceCurveItem* curve = nullptr;
-    if (FirstItemType == kItemTypeOutline) {
-      CPieceItem* outline = nullptr;
-      if (piece && piece->FindItem(kItemTypeOutline, &outline)) curve = dynamic_cast<CPieceCurveItem*>(outline);
-    } else {
-      curve = CurveHoldingBoth(piece, FirstItemType, a, b);
-    }
-    CSizeRecord* first = g_Style.SizeRing;
-    CVertexNode* from = curve ? curve->FindCurveVertex(first, a.x, a.y) : nullptr;
-    CVertexNode* to = curve ? curve->FindCurveVertex(first, b.x, b.y) : nullptr;
-    if (from && to) {
-      // The curve from A to B, carried over to the dimension line's place.
-      const CPoint shift = c1 - sa;
-      std::vector<CPoint> line;
-      const int32_t count = curve->GetCurveCount(first);
-      CVertexNode* node = from;
-      for (int32_t i = 0; i < count; ++i, node = node->Next) {
-        const CPoint p = screen(At(node));
-        line.emplace_back(WrapAdd(p.x, shift.x), WrapAdd(p.y, shift.y));
-        if (node == to) break;
-      }
-      dc->Polyline(line.data(), static_cast<int>(line.size()));
-      if (line.size() >= 2) {
-        strokes.TurnedPair(c1, line[1]);
-        strokes.TurnedPair(d1, line[line.size() - 2]);
-      }
-    }
+    DrawLineAlongCurve(dc, &strokes, view, LineFollowed(piece, FirstItemType, view.a, view.b));
   } else {
-    strokes.Line(c1, d1);
-    const Vec acrossD = Unit(d1, sb);
-    const Vec acrossC = Unit(c1, sa);
-    strokes.Towards(c1, Along(d1, acrossD, kArrowStroke));
-    strokes.Towards(c1, Along(d1, acrossD, -kArrowStroke));
-    strokes.Towards(d1, Along(c1, acrossC, kArrowStroke));
-    strokes.Towards(d1, Along(c1, acrossC, -kArrowStroke));
+    DrawStraightLine(&strokes, view);
   }
-
-  // The text, in the default font at its height on this device.
-  LOGFONT logfont = g_DefaultFont;
-  const double pixels = printing ? dc->GetDeviceCaps(LOGPIXELSY) * static_cast<double>(g_DefaultFont.lfHeight) /
-                                       g_Style.GetScale() / kMmPerInch
-                                 : g_DefaultFont.lfHeight / unitsPerPixel;
-  logfont.lfHeight = ClampFontHeight(pixels);
-  logfont.lfEscapement = logfont.lfOrientation =
-      Tenths(std::atan2(static_cast<double>(c.y) - d.y, static_cast<double>(d.x) - c.x));
-  CFont font;
-  font.CreateFontIndirect(&logfont);
-  dc->SelectObject(&font);
-  dc->SetBkMode(OPAQUE);
-  dc->SetBkColor(kWhite);
-  dc->SetTextColor(printing ? kBlack : kTextScreen);
-
-  const CString& text = Text;
-  const CSize extent = dc->GetTextExtent(text);
-  const int32_t w = TruncateTowardZero(extent.cx * unitsPerPixel);
-  const int32_t h = TruncateTowardZero(extent.cy * unitsPerPixel);
-  CPoint anchor;
-  ScreenToModel(static_cast<int>((int64_t{c1.x} + d1.x) / 2), static_cast<int>((int64_t{c1.y} + d1.y) / 2), &anchor.x,
-                &anchor.y, unitsPerPixel, originX, originY);
-  // Which side of the measured points the dimension stands on: B's
-  // direction from A turned at least half a turn past C's.
-  const auto angleFromA = [&](CPoint p) {
-    return std::atan2(static_cast<double>(a.y) - p.y, static_cast<double>(p.x) - a.x);
-  };
-  double turn = angleFromA(b) - angleFromA(c);
-  if (turn < 0) turn += kTwoPi;
-  const bool farSide = turn >= kPi;
-
-  CFont turned;
-  if (w / unitsPerPixel < Distance(c1, d1) - kTextClearance) {
-    anchor = Along(anchor, Unit(d, c), w / 2.0);
-    anchor = Along(anchor, farSide ? Unit(a, c) : Unit(c, a), h / 2.0);
-  } else {
-    // Too long for the dimension line: the text turns along the extension
-    // line from A to C.
-    logfont.lfEscapement = logfont.lfOrientation =
-        Tenths(std::atan2(static_cast<double>(a.y) - c.y, static_cast<double>(c.x) - a.x));
-    turned.CreateFontIndirect(&logfont);
-    dc->SelectObject(&turned);
-    anchor = Along(anchor, farSide ? Unit(d, c) : Unit(c, d), h / 2.0);
-    anchor = Along(anchor, Unit(c, a), w / 2.0);
-  }
-  const CPoint at = screen(anchor);
-  dc->TextOut(at.x, at.y, text);
+  DrawDimensionText(dc, view, Text, printing);
   dc->RestoreDC(saved);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "design/geometry/measure.h"
 #include "model/geometry.h"
 #include "model/graded_expansion.h"
 #include "model/items/segment_items.h"
@@ -312,9 +313,6 @@ class SlotSketch {
     CPoint end;
   };
 
-  static double Distance(CPoint p, CPoint q) {
-    return std::hypot(static_cast<double>(q.x) - p.x, static_cast<double>(q.y) - p.y);
-  }
   static CRect ArcBox(CPoint p, int r) {
     return CRect(OffsetPixel(p.x, -int64_t{r}), OffsetPixel(p.y, -int64_t{r}), OffsetPixel(p.x, r),
                  OffsetPixel(p.y, r));
@@ -371,129 +369,150 @@ void SketchKeyhole(SlotSketch& s, const SlotPixels& px) {
   s.LineTo(eye.minus);
 }
 
-void SketchSlot(SlotSketch& s, int32_t style, const SlotPixels& px) {
+// Style 0: the line from A to B with a short bar across each end, of a
+// fixed size in pixels; a slot shorter than the bar shows the line alone.
+void SketchPlainBars(SlotSketch& s) {
   const CPoint a = s.a(), b = s.b();
+  s.MoveTo(a);
+  s.LineToWithEnd(b);
+  if (s.Length() < kPlainBarHalf) return;
+  CPoint plus, minus;
+  s.CrossPair(a, b, kPlainBarHalf, &plus, &minus);
+  s.MoveTo(plus);
+  s.LineTo(minus);
+  s.LineTo(CPoint(minus.x, OffsetPixel(minus.y, 1)));
+  s.CrossPair(b, a, kPlainBarHalf, &plus, &minus);
+  s.MoveTo(plus);
+  s.LineTo(minus);
+  s.LineTo(CPoint(minus.x, OffsetPixel(minus.y, 1)));
+}
+
+// The line from A to B with a bar of the item's bar length across each end.
+void SketchEndBars(SlotSketch& s, const SlotPixels& px) {
+  const CPoint a = s.a(), b = s.b();
+  s.MoveTo(a);
+  s.LineToWithEnd(b);
+  CPoint plus, minus;
+  s.CrossPair(a, b, px.bar / 2.0, &plus, &minus);
+  s.MoveTo(plus);
+  s.LineTo(minus);
+  s.CrossPair(b, a, px.bar / 2.0, &plus, &minus);
+  s.MoveTo(plus);
+  s.LineTo(minus);
+}
+
+// A keyhole whose slot is a closed box from B back to the slot's end, its
+// sides run on to the outer eye.
+void SketchClosedKeyhole(SlotSketch& s, const SlotPixels& px) {
+  const CPoint a = s.a(), b = s.b();
+  CPoint qPlus, qMinus, cPlus, cMinus;
+  s.CrossPair(b, a, px.halfWidth, &qPlus, &qMinus);
+  const CPoint c = s.Toward(b, a, px.endOffset);
+  s.CrossPair(c, a, px.halfWidth, &cPlus, &cMinus);
+  s.MoveTo(qPlus);
+  s.LineTo(qMinus);
+  s.LineTo(cMinus);
+  s.LineTo(cPlus);
+  s.LineTo(qPlus);
+  s.MoveTo(s.Toward(a, b, px.eyeRadius));
+  s.LineTo(c);
+  Eye eye;
+  s.CrossPair(a, b, px.outerEye, &eye.plus, &eye.minus);
+  s.Circle(a, px.rIn);
+  s.EyeArc(a, px.rOut, eye.minus, eye.plus);
+  s.MoveTo(cMinus);
+  s.LineTo(CPoint(eye.plus.x, OffsetPixel(eye.plus.y, -1)));
+  s.MoveTo(cPlus);
+  s.LineTo(eye.minus);
+}
+
+// A keyhole with a cross bar at the slot's end.
+void SketchKeyholeCrossBar(SlotSketch& s, const SlotPixels& px) {
+  const CPoint a = s.a(), b = s.b();
+  SketchKeyhole(s, px);
+  const CPoint c = s.Toward(b, a, px.endOffset);
+  CPoint plus, minus;
+  s.CrossPair(c, a, px.halfWidth, &plus, &minus);
+  s.MoveTo(plus);
+  s.LineTo(minus);
+}
+
+// A keyhole whose slot sides open into the outer eye, with a bar across B.
+void SketchOpenKeyhole(SlotSketch& s, const SlotPixels& px) {
+  const CPoint a = s.a(), b = s.b();
+  s.MoveTo(s.Toward(a, b, px.eyeRadius));
+  s.LineTo(b);
+  const double h = SideMeetsEye(s, px);
+  const CPoint m = s.Toward(a, b, h);
+  CPoint mPlus, mMinus, plus, minus;
+  s.CrossPair(m, a, px.halfWidth, &mPlus, &mMinus);
+  s.CrossPair(b, a, px.bar / 2.0, &plus, &minus);
+  s.MoveTo(plus);
+  s.LineTo(minus);
+  s.CrossPair(b, a, px.halfWidth, &plus, &minus);
+  s.MoveTo(plus);
+  s.LineTo(mPlus);
+  s.MoveTo(minus);
+  s.LineTo(mMinus);
+  s.Circle(a, px.rIn);
+  s.EyeArc(a, px.rOut, mPlus, mMinus);
+}
+
+// An eye at both ends, the slot's sides running from one outer eye to the
+// other.
+void SketchDoubleKeyhole(SlotSketch& s, const SlotPixels& px) {
+  const CPoint a = s.a(), b = s.b();
+  s.MoveTo(s.Toward(a, b, px.eyeRadius));
+  s.LineTo(s.Toward(b, a, px.eyeRadius));
+  const double h = SideMeetsEye(s, px);
+  const CPoint m = s.Toward(a, b, h);
+  const CPoint n = s.Toward(b, a, h);
+  CPoint mPlus, mMinus, nPlus, nMinus;
+  s.CrossPair(m, a, px.halfWidth, &mPlus, &mMinus);
+  s.CrossPair(n, b, px.halfWidth, &nPlus, &nMinus);
+  s.MoveTo(nPlus);
+  s.LineTo(CPoint(OffsetPixel(mMinus.x, -1), mMinus.y));
+  s.MoveTo(nMinus);
+  s.LineTo(CPoint(OffsetPixel(mPlus.x, -1), mPlus.y));
+  s.Circle(a, px.rIn);
+  s.EyeArc(a, px.rOut, mPlus, mMinus);
+  s.Circle(b, px.rIn);
+  s.EyeArc(b, px.rOut, nPlus, nMinus);
+}
+
+// The line from A to B inside a box of the bar length to either side.
+void SketchRectangle(SlotSketch& s, const SlotPixels& px) {
+  const CPoint a = s.a(), b = s.b();
+  s.MoveTo(a);
+  s.LineToWithEnd(b);
+  CPoint aPlus, aMinus, bPlus, bMinus;
+  s.CrossPair(a, b, px.bar, &aPlus, &aMinus);
+  s.CrossPair(b, a, px.bar, &bPlus, &bMinus);
+  s.MoveTo(aPlus);
+  s.LineTo(aMinus);
+  s.LineTo(bPlus);
+  s.LineTo(bMinus);
+  s.LineTo(aPlus);
+}
+
+void SketchSlot(SlotSketch& s, int32_t style, const SlotPixels& px) {
   switch (style) {
-    case kSlotPlainBars: {
-      s.MoveTo(a);
-      s.LineToWithEnd(b);
-      if (s.Length() >= kPlainBarHalf) {
-        CPoint plus, minus;
-        s.CrossPair(a, b, kPlainBarHalf, &plus, &minus);
-        s.MoveTo(plus);
-        s.LineTo(minus);
-        s.LineTo(CPoint(minus.x, OffsetPixel(minus.y, 1)));
-        s.CrossPair(b, a, kPlainBarHalf, &plus, &minus);
-        s.MoveTo(plus);
-        s.LineTo(minus);
-        s.LineTo(CPoint(minus.x, OffsetPixel(minus.y, 1)));
-      }
-      break;
-    }
-    case kSlotEndBars: {
-      s.MoveTo(a);
-      s.LineToWithEnd(b);
-      CPoint plus, minus;
-      s.CrossPair(a, b, px.bar / 2.0, &plus, &minus);
-      s.MoveTo(plus);
-      s.LineTo(minus);
-      s.CrossPair(b, a, px.bar / 2.0, &plus, &minus);
-      s.MoveTo(plus);
-      s.LineTo(minus);
-      break;
-    }
-    case kSlotKeyhole:
-      SketchKeyhole(s, px);
-      break;
-    case kSlotClosedKeyhole: {
-      CPoint qPlus, qMinus, cPlus, cMinus;
-      s.CrossPair(b, a, px.halfWidth, &qPlus, &qMinus);
-      const CPoint c = s.Toward(b, a, px.endOffset);
-      s.CrossPair(c, a, px.halfWidth, &cPlus, &cMinus);
-      s.MoveTo(qPlus);
-      s.LineTo(qMinus);
-      s.LineTo(cMinus);
-      s.LineTo(cPlus);
-      s.LineTo(qPlus);
-      s.MoveTo(s.Toward(a, b, px.eyeRadius));
-      s.LineTo(c);
-      Eye eye;
-      s.CrossPair(a, b, px.outerEye, &eye.plus, &eye.minus);
-      s.Circle(a, px.rIn);
-      s.EyeArc(a, px.rOut, eye.minus, eye.plus);
-      s.MoveTo(cMinus);
-      s.LineTo(CPoint(eye.plus.x, OffsetPixel(eye.plus.y, -1)));
-      s.MoveTo(cPlus);
-      s.LineTo(eye.minus);
-      break;
-    }
-    case kSlotKeyholeCrossBar: {
-      SketchKeyhole(s, px);
-      const CPoint c = s.Toward(b, a, px.endOffset);
-      CPoint plus, minus;
-      s.CrossPair(c, a, px.halfWidth, &plus, &minus);
-      s.MoveTo(plus);
-      s.LineTo(minus);
-      break;
-    }
-    case kSlotOpenKeyhole: {
-      s.MoveTo(s.Toward(a, b, px.eyeRadius));
-      s.LineTo(b);
-      const double h = SideMeetsEye(s, px);
-      const CPoint m = s.Toward(a, b, h);
-      CPoint mPlus, mMinus, plus, minus;
-      s.CrossPair(m, a, px.halfWidth, &mPlus, &mMinus);
-      s.CrossPair(b, a, px.bar / 2.0, &plus, &minus);
-      s.MoveTo(plus);
-      s.LineTo(minus);
-      s.CrossPair(b, a, px.halfWidth, &plus, &minus);
-      s.MoveTo(plus);
-      s.LineTo(mPlus);
-      s.MoveTo(minus);
-      s.LineTo(mMinus);
-      s.Circle(a, px.rIn);
-      s.EyeArc(a, px.rOut, mPlus, mMinus);
-      break;
-    }
-    case kSlotDoubleKeyhole: {
-      s.MoveTo(s.Toward(a, b, px.eyeRadius));
-      s.LineTo(s.Toward(b, a, px.eyeRadius));
-      const double h = SideMeetsEye(s, px);
-      const CPoint m = s.Toward(a, b, h);
-      const CPoint n = s.Toward(b, a, h);
-      CPoint mPlus, mMinus, nPlus, nMinus;
-      s.CrossPair(m, a, px.halfWidth, &mPlus, &mMinus);
-      s.CrossPair(n, b, px.halfWidth, &nPlus, &nMinus);
-      s.MoveTo(nPlus);
-      s.LineTo(CPoint(OffsetPixel(mMinus.x, -1), mMinus.y));
-      s.MoveTo(nMinus);
-      s.LineTo(CPoint(OffsetPixel(mPlus.x, -1), mPlus.y));
-      s.Circle(a, px.rIn);
-      s.EyeArc(a, px.rOut, mPlus, mMinus);
-      s.Circle(b, px.rIn);
-      s.EyeArc(b, px.rOut, nPlus, nMinus);
-      break;
-    }
+    case kSlotPlainBars: SketchPlainBars(s); break;
+    case kSlotEndBars: SketchEndBars(s, px); break;
+    case kSlotKeyhole: SketchKeyhole(s, px); break;
+    case kSlotClosedKeyhole: SketchClosedKeyhole(s, px); break;
+    case kSlotKeyholeCrossBar: SketchKeyholeCrossBar(s, px); break;
+    case kSlotOpenKeyhole: SketchOpenKeyhole(s, px); break;
+    case kSlotDoubleKeyhole: SketchDoubleKeyhole(s, px); break;
     case kSlotLine:
-      s.MoveTo(a);
-      s.LineToWithEnd(b);
+      s.MoveTo(s.a());
+      s.LineToWithEnd(s.b());
       break;
-    case kSlotRectangle: {
-      s.MoveTo(a);
-      s.LineToWithEnd(b);
-      CPoint aPlus, aMinus, bPlus, bMinus;
-      s.CrossPair(a, b, px.bar, &aPlus, &aMinus);
-      s.CrossPair(b, a, px.bar, &bPlus, &bMinus);
-      s.MoveTo(aPlus);
-      s.LineTo(aMinus);
-      s.LineTo(bPlus);
-      s.LineTo(bMinus);
-      s.LineTo(aPlus);
-      break;
-    }
+    case kSlotRectangle: SketchRectangle(s, px); break;
     case kSlotEyelet:
-      s.Circle(a, px.rIn);
-      s.Circle(a, px.rOut);
+      // Two circles about A: the eyelet and its rim.
+      s.Circle(s.a(), px.rIn);
+      s.Circle(s.a(), px.rOut);
       break;
     default:
       break;
