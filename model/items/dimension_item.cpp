@@ -196,8 +196,11 @@ void DrawStraightLine(Strokes* strokes, const DimensionView& view) {
 // The text, in the default font at its height on this device, centred along
 // the dimension line on the side away from the measured points, or turned
 // along the extension line from A to C when the line is too short for it.
-// The fonts stay selected: the caller restores the device context.
-void DrawDimensionText(CDC* dc, const DimensionView& view, const CString& text, bool printing) {
+// The two fonts are the caller's, as they stay selected until the caller
+// restores the device context: `font` along the line, `turned` along the
+// extension line.
+void DrawDimensionText(CDC* dc, const DimensionView& view, const CString& text, bool printing, CFont* font,
+                       CFont* turned) {
   const double unitsPerPixel = view.unitsPerPixel;
   const CPoint a = view.a, b = view.b, c = view.c, d = view.d;
   LOGFONT logfont = g_DefaultFont;
@@ -207,9 +210,8 @@ void DrawDimensionText(CDC* dc, const DimensionView& view, const CString& text, 
   logfont.lfHeight = ClampFontHeight(pixels);
   logfont.lfEscapement = logfont.lfOrientation =
       Tenths(std::atan2(static_cast<double>(c.y) - d.y, static_cast<double>(d.x) - c.x));
-  CFont font;
-  font.CreateFontIndirect(&logfont);
-  dc->SelectObject(&font);
+  font->CreateFontIndirect(&logfont);
+  dc->SelectObject(font);
   dc->SetBkMode(OPAQUE);
   dc->SetBkColor(kWhite);
   dc->SetTextColor(printing ? kBlack : kTextScreen);
@@ -230,15 +232,14 @@ void DrawDimensionText(CDC* dc, const DimensionView& view, const CString& text, 
   if (turn < 0) turn += kTwoPi;
   const bool farSide = turn >= kPi;
 
-  CFont turned;
   if (w / unitsPerPixel < SqrtDistance(view.c1, view.d1) - kTextClearance) {
     anchor = Along(anchor, Unit(d, c), w / 2.0);
     anchor = Along(anchor, farSide ? Unit(a, c) : Unit(c, a), h / 2.0);
   } else {
     logfont.lfEscapement = logfont.lfOrientation =
         Tenths(std::atan2(static_cast<double>(a.y) - c.y, static_cast<double>(c.x) - a.x));
-    turned.CreateFontIndirect(&logfont);
-    dc->SelectObject(&turned);
+    turned->CreateFontIndirect(&logfont);
+    dc->SelectObject(turned);
     anchor = Along(anchor, farSide ? Unit(d, c) : Unit(c, d), h / 2.0);
     anchor = Along(anchor, Unit(c, a), w / 2.0);
   }
@@ -298,6 +299,8 @@ void CPieceItem28::DrawSelected(CDC* dc, double unitsPerPixel, int originX, int 
   } else {
     DrawStraightLine(&strokes, view);
   }
-  DrawDimensionText(dc, view, Text, printing);
+  CFont font;
+  CFont turned;
+  DrawDimensionText(dc, view, Text, printing, &font, &turned);
   dc->RestoreDC(saved);
 }
