@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -10,8 +11,10 @@
 
 #include "formats/aama_rul_writer.h"
 #include "formats/aama_save_dlg.h"
+#include "design/geometry/measure.h"
 #include "formats/dxf_output.h"
 #include "model/geometry.h"
+#include "model/item_types.h"
 #include "model/items/curve_item.h"
 #include "model/items/text_item.h"
 #include "model/lookup.h"
@@ -50,6 +53,10 @@ constexpr double kLevelTolerance = 0.00001;
 // A grade reference line is this long, in file units.
 constexpr float kGradeReferenceLength = 2.0f;
 
+// A curve vertex the reader made (kind 1 or 2): a grade point only when
+// grade points are asked for.
+bool IsCurvePointKind(int kind) { return kind == kVertexKindCurve || kind == kVertexKindCurveCorner; }
+
 // The options as the dialog left them, with the rules that tie them
 // together applied.
 struct Options {
@@ -61,6 +68,14 @@ struct Options {
   bool controlPoints = false;
   bool gradePoints = true;
   bool descAsName = false;
+};
+
+// What one piece is written under: the block name (its name, or its
+// description with the description as name) and the description of its
+// ANNOTATION text.
+struct PieceLabel {
+  CString blockName;
+  CString annotation;
 };
 
 // The units of the file: inches while the screen shows inches, else
@@ -177,11 +192,11 @@ class RuleNumbers {
             case AamaRuleItemClass::kCurve:
               // A curve point numbered here ends the walks of the curve
               // points after it, so grade points come at most every 30 mm.
-              numbered = kind == 0 || kind == 3 ||
-                         (gradePoints && (kind == 1 || kind == 2) && item->DistanceToKeyVertex(node) >= spacing);
+              numbered = IsKeyVertexKind(kind) ||
+                         (gradePoints && IsCurvePointKind(kind) && item->DistanceToKeyVertex(node) >= spacing);
               break;
             case AamaRuleItemClass::kPoints: numbered = node->IsMain(); break;
-            case AamaRuleItemClass::kNotches: numbered = kind == 0 || kind == 3; break;
+            case AamaRuleItemClass::kNotches: numbered = IsKeyVertexKind(kind); break;
             case AamaRuleItemClass::kNone: break;
           }
           if (!numbered) continue;
@@ -212,14 +227,14 @@ class PieceBlockWriter {
 
   // The blocks of `piece`; returns the width of the piece in file units,
   // which the INSERTs step by.
-  float Write(const CPieceRecord* piece, const CString& blockName, const std::vector<int>& sizesWritten) {
+  float Write(const CPieceRecord* piece, const PieceLabel& label, const std::vector<int>& sizesWritten) {
     copy_.reset(DuplicatePiece(piece));
     copy_->Recalc(1);
     const int64_t middle = (static_cast<int64_t>(copy_->BoxMinY) + copy_->BoxMaxY) / 2;
     copy_->MirrorHorizontal(static_cast<int32_t>(middle));
 
     if (options_.notch == 3 && !options_.controlPoints) InsertNotches(-1);
-    for (int m : sizesWritten) WriteBlock(blockName, m);
+    for (int m : sizesWritten) WriteBlock(label, m);
 
     const float width = Width();
     copy_.reset();
@@ -235,7 +250,9 @@ class PieceBlockWriter {
   // The notches of the outline, the cut line and the contour put into them,
   // for every size (-1) or one size's curve.
   void InsertNotches(int size) {
-    static constexpr std::pair<int, int> kPairs[] = {{13, 0}, {18, 12}, {23, 21}};
+    static constexpr std::pair<int, int> kPairs[] = {{kItemTypeNotches, kItemTypeOutline},
+                                                     {kItemTypeDerivedNotches, kItemTypeCutLine},
+                                                     {kItemTypeDottedNotches, kItemTypeContour}};
     for (const auto& [notchType, curveType] : kPairs) {
       CPieceItem* notches = nullptr;
       CPieceItem* curve = nullptr;
@@ -273,7 +290,7 @@ class PieceBlockWriter {
     WriteDxfLine(out_, layer, x1, y1, x2, y2);
   }
 
-  void WriteBlock(const CString& blockName, int m) {
+  void WriteBlock(const PieceLabel& label, int m) {
     CSizeRecord* size = g_Style.SizeArray[static_cast<size_t>(m)];
     k_ = g_Style.IndexOfSize(size);
     if (k_ < 0) return;
@@ -282,7 +299,7 @@ class PieceBlockWriter {
     // middle of the piece when it has no grain line.
     float anchorX = 0, anchorY = 0;
     CPieceItem* grain = nullptr;
-    if (copy_->FindItem(1, &grain) && grain->VertexHead) {
+    if (copy_->FindItem(kItemTypeGrainLine, &grain) && grain->VertexHead) {
       float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
       Convert(grain->VertexHead, &x1, &y1);
       Convert(grain->NextMainVertex(grain->VertexHead), &x2, &y2);
@@ -300,7 +317,7 @@ class PieceBlockWriter {
     out_.Line("  8");
     out_.Line("0");
     out_.Line("  2");
-    out_.Line(BlockNameOf(blockName, size->Name).view());
+    out_.Line(BlockNameOf(label.blockName, size->Name).view());
     out_.Line(" 70");
     out_.Line("64");
     out_.Line(" 10");
@@ -313,8 +330,8 @@ class PieceBlockWriter {
       y += units_.lineStep;
       WriteText(out_, anchorX, y, units_.textHeight, value, strip);
     };
-    text("PIECE NAME: " + blockName, options_.text);
-    if (!options_.descAsName) text("ANNOTATION: " + copy_->Annotation, options_.text);
+    text("PIECE NAME: " + label.blockName, options_.text);
+    if (!options_.descAsName) text("ANNOTATION: " + label.annotation, options_.text);
     text(copy_->Category.IsEmpty() ? CString("CATEGORY: A") : "CATEGORY: " + copy_->Category, options_.text);
     CString quantity;
     quantity.Format("QUANTITY: %d", copy_->Quantity);
@@ -325,7 +342,7 @@ class PieceBlockWriter {
     std::vector<CPieceItem*> items = ItemsOf(copy_.get());
     CPieceItem* outline = nullptr;
     size_t first = 0;
-    if (copy_->FindItem(0, &outline)) {
+    if (copy_->FindItem(kItemTypeOutline, &outline)) {
       for (size_t i = 0; i < items.size(); ++i) {
         if (items[i] == outline) first = i;
       }
@@ -339,13 +356,15 @@ class PieceBlockWriter {
   void WriteItem(CPieceItem* item) {
     if (!item->VertexHead || item->VertexCount <= 0) return;
     switch (item->Type) {
-      case 0: case 8: case 12: case 21: {
-        const int8_t layer = item->Type == 0 ? kLayerBoundary : item->Type == 12 ? kLayerSewLine : kLayerInternal;
+      case kItemTypeOutline: case kItemTypeClosedLine: case kItemTypeCutLine: case kItemTypeContour: {
+        int8_t layer = kLayerInternal;
+        if (item->Type == kItemTypeOutline) layer = kLayerBoundary;
+        if (item->Type == kItemTypeCutLine) layer = kLayerSewLine;
         Polyline(item, layer, true, true);
         if (k_ == 0) CurvePoints(item);
         break;
       }
-      case 9:
+      case kItemTypeOpenLine:
         if (item->CountMainVertices() < 3) {
           TwoPointLine(item);
         } else {
@@ -353,22 +372,23 @@ class PieceBlockWriter {
           if (k_ == 0) CurvePoints(item);
         }
         break;
-      case 1: GrainLine(item); break;
-      case 2: case 4: DrillHoles(item); break;
-      case 3: Pairs(item); break;
-      case 5: case 17: case 22: TwoPointLine(item); break;
-      case 6: case 7: case 19: case 20: case 24: case 25:
+      case kItemTypeGrainLine: GrainLine(item); break;
+      case kItemTypeFilledMarkers: case kItemTypeHollowMarkers: DrillHoles(item); break;
+      case kItemTypeSlot: Pairs(item); break;
+      case kItemTypeTwoPointLine: case kItemTypeDerivedLine: case kItemTypeDottedLine: TwoPointLine(item); break;
+      case kItemTypeVShape: case kItemTypeSegmentPairs: case kItemTypeDerivedCornerMark:
+      case kItemTypeDerivedSegments: case kItemTypeCornerMarks: case kItemTypeEndTicks:
         Polyline(item, kLayerInternal, false, false);
         if (k_ == 0) {
           for (CVertexNode* v : MainVerticesOf(item)) {
             const int kind = v->Kind();
-            PointAndLabel(kind == 1 || kind == 3 ? kLayerCurvePoint : kLayerTurnPoint, v);
+            PointAndLabel(IsSmoothVertexKind(kind) ? kLayerCurvePoint : kLayerTurnPoint, v);
           }
         }
         break;
-      case 10: Circles(item); break;
-      case 11: Text(item); break;
-      case 13: case 18: case 23: Notches(item); break;
+      case kItemTypeCircles: Circles(item); break;
+      case kItemTypeText: Text(item); break;
+      case kItemTypeNotches: case kItemTypeDerivedNotches: case kItemTypeDottedNotches: Notches(item); break;
       default: break;
     }
   }
@@ -439,11 +459,11 @@ class PieceBlockWriter {
     for (CVertexNode* node : nodes) {
       const int kind = node->Kind();
       int8_t layer = 0;
-      if (kind == 1 || kind == 3 || kind == kVertexKindGraded) layer = kLayerCurvePoint;
-      else if (kind == 0 || kind == 2) layer = kLayerTurnPoint;
+      if (IsSmoothVertexKind(kind) || kind == kVertexKindGraded) layer = kLayerCurvePoint;
+      else if (IsCornerVertexKind(kind)) layer = kLayerTurnPoint;
       else continue;
       Point(layer, node);
-      const bool gradePoint = kind == 0 || kind == 3 || (options_.gradePoints && (kind == 1 || kind == 2));
+      const bool gradePoint = IsKeyVertexKind(kind) || (options_.gradePoints && IsCurvePointKind(kind));
       if (!gradePoint) continue;
       int number = RuleNumberOf(node);
       if (ring && number <= 0) number = RuleNumberOf(curve->MapToMainVertex(g_Style.SizeRing, node));
@@ -553,10 +573,9 @@ class PieceBlockWriter {
       const CVertexNode* notchNode = AamaSizeNode(notch, k_);
       CVertexNode* endNode = AamaSizeNode(end, k_);
       Point(kLayerNotch, notchNode);
-      const double dx = static_cast<double>(endNode->X) - notchNode->X;
-      const double dy = static_cast<double>(endNode->Y) - notchNode->Y;
+      const double depth = Distance(notchNode->X, notchNode->Y, endNode->X, endNode->Y);
       out_.Line(" 30");
-      out_.Number(units_.divisor == 0.0 ? 0.0f : static_cast<float>(std::hypot(dx, dy) / units_.divisor));
+      out_.Number(units_.divisor == 0.0 ? 0.0f : static_cast<float>(depth / units_.divisor));
       CVertexNode* following = item->NextMainVertex(endNode);
       CVertexNode* width = following ? following->Prev : nullptr;
       width = width ? width->Prev : nullptr;
@@ -597,107 +616,131 @@ int Fail() {
   return 0;
 }
 
-}  // namespace
-
-void FixAamaSizeNames() {
-  EnsureSortedSizes();
-  std::vector<CString*> names;
-  for (size_t i = 0; i < g_Style.SizeArray.size(); ++i) {
-    CSizeRecord* size = g_Style.SizeArray[i];
-    if (!size) continue;
-    if (size->Name.IsEmpty()) size->Name.Format("SIZE%x", static_cast<unsigned>(i + 1));
-    names.push_back(&size->Name);
+// The piece names and descriptions of a save, made distinct on copies so
+// that the style keeps its own. The copies follow the pieces of the style's
+// ring of all pieces, and the work-area copies linked to them, exactly as
+// FixAamaPieceNames renames the records: a name that is empty or equal to
+// an earlier one changes, and each change is copied to the piece's
+// work-area copy.
+class WrittenPieceNames {
+ public:
+  explicit WrittenPieceNames(bool descriptionAsName) {
+    const std::vector<CPieceRecord*> pieces = PiecesFrom(g_Style.PieceRing, g_Style.PieceCount);
+    for (CPieceRecord* piece : pieces) NamesOf(piece);
+    auto copyToLink = [&](size_t i) {
+      CPieceRecord* piece = pieces[i];
+      if (!piece->Linked || !piece->Link) return;
+      Names& link = NamesOf(piece->Link);
+      const Names& own = NamesOf(piece);
+      link.name = own.name;
+      link.description = own.description;
+    };
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      Names& names = NamesOf(pieces[i]);
+      CString& text = descriptionAsName ? names.description : names.name;
+      if (!text.IsEmpty()) continue;
+      text.Format("Piece%d", static_cast<int>(i + 1));
+      copyToLink(i);
+    }
+    std::vector<CString*> texts;
+    for (CPieceRecord* piece : pieces) texts.push_back(&NamesOf(piece).name);
+    MakeDistinct(texts, copyToLink);
+    if (descriptionAsName) {
+      texts.clear();
+      for (CPieceRecord* piece : pieces) texts.push_back(&NamesOf(piece).description);
+      MakeDistinct(texts, copyToLink);
+    }
   }
-  MakeDistinct(names, [](size_t) {});
-}
 
-void FixAamaPieceNames(bool descriptionAsName) {
-  const std::vector<CPieceRecord*> pieces = PiecesFrom(g_Style.PieceRing, g_Style.PieceCount);
-  auto copyToLink = [&](size_t i) {
-    CPieceRecord* piece = pieces[i];
-    if (!piece->Linked || !piece->Link) return;
-    piece->Link->PieceName = piece->PieceName;
-    piece->Link->Annotation = piece->Annotation;
+  // What `piece` (of either ring) is written under; a piece that no
+  // renaming reached keeps its own name and description.
+  PieceLabel LabelFor(const CPieceRecord* piece, bool descriptionAsName) const {
+    const auto it = names_.find(piece);
+    const CString& name = it != names_.end() ? it->second.name : piece->PieceName;
+    const CString& description = it != names_.end() ? it->second.description : piece->Annotation;
+    return {descriptionAsName ? description : name, description};
+  }
+
+  // Gives the records the names worked out here.
+  void ApplyToStyle() const {
+    for (const auto& [piece, names] : names_) {
+      auto* record = const_cast<CPieceRecord*>(piece);
+      record->PieceName = names.name;
+      record->Annotation = names.description;
+    }
+  }
+
+ private:
+  struct Names {
+    CString name;
+    CString description;
   };
-  for (size_t i = 0; i < pieces.size(); ++i) {
-    CString& text = descriptionAsName ? pieces[i]->Annotation : pieces[i]->PieceName;
-    if (!text.IsEmpty()) continue;
-    text.Format("Piece%d", static_cast<int>(i + 1));
-    copyToLink(i);
+
+  // The copy of a record's names, taken from the record when first asked.
+  Names& NamesOf(const CPieceRecord* piece) {
+    auto [it, added] = names_.try_emplace(piece);
+    if (added) it->second = {piece->PieceName, piece->Annotation};
+    return it->second;
   }
-  std::vector<CString*> names;
-  for (CPieceRecord* piece : pieces) names.push_back(&piece->PieceName);
-  MakeDistinct(names, copyToLink);
-  if (descriptionAsName) {
-    std::vector<CString*> descriptions;
-    for (CPieceRecord* piece : pieces) descriptions.push_back(&piece->Annotation);
-    MakeDistinct(descriptions, copyToLink);
-  }
+
+  std::map<const CPieceRecord*, Names> names_;
+};
+
+// Runs the dialog; false when the user cancelled. The options are then as
+// the dialog left them (and as it copied them back to the settings).
+bool AskOptions(Options* options) {
+  CAamaSaveDlg dlg;
+  if (dlg.DoModal() != IDOK) return false;
+  options->allPieces = dlg.m_nPieces != 0;
+  options->baseSizeOnly = dlg.m_nSizes != 0;
+  options->notch = dlg.m_nNotch;
+  options->text = dlg.m_nText;
+  options->gradeToRul = dlg.m_bGradeToRul != 0;
+  options->controlPoints = dlg.m_bControlPoints != 0;
+  options->gradePoints = dlg.m_bGradePoints != 0;
+  options->descAsName = dlg.m_bDescAsName != 0;
+  return true;
 }
 
-int SaveAamaFile(const char* path) {
-  const CString dxfPath(path);
-  CString styleName = g_Style.StyleName;
-  styleName.Trim();
-  if (styleName.IsEmpty()) styleName = "Style1";
-  FixAamaSizeNames();
+// The rules that tie the options together: a rule table needs two sizes and
+// all of them asked for, and then only the base size is drawn; control
+// points are written only when the sizes are not drawn out one by one.
+void TieOptions(Options* options, int sizeCount) {
+  if (options->baseSizeOnly || sizeCount < 2) options->gradeToRul = false;
+  if (!options->baseSizeOnly && options->gradeToRul) options->baseSizeOnly = true;
+  if (!options->baseSizeOnly && !options->gradeToRul && sizeCount > 1) options->controlPoints = false;
+}
 
-  CAamaSaveDlg dlg;
-  if (dlg.DoModal() != IDOK) return 1;
-  Options options;
-  options.allPieces = dlg.m_nPieces != 0;
-  options.baseSizeOnly = dlg.m_nSizes != 0;
-  options.notch = dlg.m_nNotch;
-  options.text = dlg.m_nText;
-  options.gradeToRul = dlg.m_bGradeToRul != 0;
-  options.controlPoints = dlg.m_bControlPoints != 0;
-  options.gradePoints = dlg.m_bGradePoints != 0;
-  options.descAsName = dlg.m_bDescAsName != 0;
+// The sizes written, by their place in the sorted sizes.
+std::vector<int> SizesWritten(const Options& options) {
+  std::vector<int> sizes;
+  for (size_t m = 0; m < g_Style.SizeArray.size(); ++m) {
+    if (!options.baseSizeOnly || g_Style.SizeArray[m] == g_Style.SizeRing) sizes.push_back(static_cast<int>(m));
+  }
+  return sizes;
+}
 
-  const std::vector<CPieceRecord*> pieces =
-      options.allPieces ? PiecesFrom(g_Style.PieceRing, g_Style.PieceCount)
-                        : PiecesFrom(g_Style.WorkPieceRing, g_Style.WorkPieceCount);
-  // Nothing to write is a failed save, not a silent success.
-  if (pieces.empty() || g_Style.SizeArray.empty()) return Fail();
-  FixAamaPieceNames(options.descAsName);
-
-  RuleNumbers numbers;
-  numbers.Assign(pieces, options.gradePoints);
-
-  const int sizeCount = g_Style.SizeCount;
-  if (options.baseSizeOnly || sizeCount < 2) options.gradeToRul = false;
-  if (!options.baseSizeOnly && options.gradeToRul) options.baseSizeOnly = true;
-  if (!options.baseSizeOnly && !options.gradeToRul && sizeCount > 1) options.controlPoints = false;
-
-  // A folder in the file's place would only be found when the finished
-  // file is put there, after the rule table beside it was replaced. A DXF
-  // file named *.rul would be its own rule table: one of the two files would
-  // be lost, so nothing is written.
-  const bool writeRules = options.gradeToRul && sizeCount > 1;
-  if (writeRules && AamaRuleFilePath(dxfPath) == dxfPath) return Fail();
-  AtomicFileWriter dxfFile;
-  if (IsFolder(dxfPath) || !dxfFile.Open(dxfPath)) return Fail();
-  const Units units = UnitsOfStyle();
-  DxfOutput out(dxfFile);
+// The file's empty header and its blocks: every written size of every
+// piece. Returns each piece's width in file units.
+std::vector<float> WriteBlocksSection(DxfOutput& out, const Options& options, const Units& units,
+                                      const std::vector<CPieceRecord*>& pieces, const std::vector<PieceLabel>& labels,
+                                      const std::vector<int>& sizesWritten) {
   for (const char* line : {"  0", "SECTION", "  2", "HEADER", "  0", "ENDSEC", "  0", "SECTION", "  2", "BLOCKS"}) {
     out.Line(line);
   }
-
-  // The sizes written, by their place in the sorted sizes.
-  std::vector<int> sizesWritten;
-  for (size_t m = 0; m < g_Style.SizeArray.size(); ++m) {
-    if (!options.baseSizeOnly || g_Style.SizeArray[m] == g_Style.SizeRing) sizesWritten.push_back(static_cast<int>(m));
-  }
-
   std::vector<float> widths;
   PieceBlockWriter blocks(out, options, units);
-  for (CPieceRecord* piece : pieces) {
-    const CString& blockName = options.descAsName ? piece->Annotation : piece->PieceName;
-    widths.push_back(blocks.Write(piece, blockName, sizesWritten));
-  }
+  for (size_t p = 0; p < pieces.size(); ++p) widths.push_back(blocks.Write(pieces[p], labels[p], sizesWritten));
+  for (const char* line : {"  0", "ENDSEC"}) out.Line(line);
+  return widths;
+}
 
-  for (const char* line : {"  0", "ENDSEC", "  0", "SECTION", "  2", "ENTITIES"}) out.Line(line);
-  const CString tableName = writeRules ? AamaRuleTableName(dxfPath) : CString();
+// The entities: the style's header texts, one above the other, then one
+// INSERT per block, side by side from left to right; and the end of file.
+void WriteEntitiesSection(DxfOutput& out, const Options& options, const Units& units, const CString& styleName,
+                          const CString& tableName, const std::vector<PieceLabel>& labels,
+                          const std::vector<float>& widths, const std::vector<int>& sizesWritten) {
+  for (const char* line : {"  0", "SECTION", "  2", "ENTITIES"}) out.Line(line);
   const time_t now = CurrentTime();
   const CString baseName = g_Style.SizeRing ? g_Style.SizeRing->Name : CString();
   const std::pair<CString, int> headerTexts[] = {
@@ -719,15 +762,14 @@ int SaveAamaFile(const char* path) {
   }
 
   float x = units.firstInsertX;
-  for (size_t p = 0; p < pieces.size(); ++p) {
-    const CString& blockName = options.descAsName ? pieces[p]->Annotation : pieces[p]->PieceName;
+  for (size_t p = 0; p < labels.size(); ++p) {
     for (int m : sizesWritten) {
       out.Line("  0");
       out.Line("INSERT");
       out.Line("  8");
       out.Line("1");
       out.Line("  2");
-      out.Line(BlockNameOf(blockName, g_Style.SizeArray[static_cast<size_t>(m)]->Name).view());
+      out.Line(BlockNameOf(labels[p].blockName, g_Style.SizeArray[static_cast<size_t>(m)]->Name).view());
       out.Line(" 10");
       out.Number(x);
       out.Line(" 20");
@@ -736,18 +778,80 @@ int SaveAamaFile(const char* path) {
     }
   }
   for (const char* line : {"  0", "ENDSEC", "  0", "EOF"}) out.Line(line);
+}
 
+// The *.rul table of the `count` pieces written, from the ring they were
+// taken from, beside the DXF file; false when it could not be written.
+bool WriteRuleTable(const CString& dxfPath, const Options& options, const Units& units, int count,
+                    const CString& tableName) {
+  AamaRuleSource source;
+  source.ring = options.allPieces ? g_Style.PieceRing : g_Style.WorkPieceRing;
+  source.count = count;
+  source.gradePoints = options.gradePoints;
+  source.english = units.english;
+  source.tableName = tableName;
+  source.when = CurrentTime();
+  const std::string rules = BuildAamaRuleText(source);
+  return WriteWholeFile(AamaRuleFilePath(dxfPath), rules.data(), rules.size());
+}
+
+}  // namespace
+
+void FixAamaSizeNames() {
+  EnsureSortedSizes();
+  std::vector<CString*> names;
+  for (size_t i = 0; i < g_Style.SizeArray.size(); ++i) {
+    CSizeRecord* size = g_Style.SizeArray[i];
+    if (!size) continue;
+    if (size->Name.IsEmpty()) size->Name.Format("SIZE%x", static_cast<unsigned>(i + 1));
+    names.push_back(&size->Name);
+  }
+  MakeDistinct(names, [](size_t) {});
+}
+
+void FixAamaPieceNames(bool descriptionAsName) {
+  WrittenPieceNames(descriptionAsName).ApplyToStyle();
+}
+
+int SaveAamaFile(const char* path) {
+  const CString dxfPath(path);
+  CString styleName = g_Style.StyleName;
+  styleName.Trim();
+  if (styleName.IsEmpty()) styleName = "Style1";
+  FixAamaSizeNames();
+
+  Options options;
+  if (!AskOptions(&options)) return 1;
+  const std::vector<CPieceRecord*> pieces =
+      options.allPieces ? PiecesFrom(g_Style.PieceRing, g_Style.PieceCount)
+                        : PiecesFrom(g_Style.WorkPieceRing, g_Style.WorkPieceCount);
+  // Nothing to write is a failed save, not a silent success.
+  if (pieces.empty() || g_Style.SizeArray.empty()) return Fail();
+  const WrittenPieceNames names(options.descAsName);
+  std::vector<PieceLabel> labels;
+  for (const CPieceRecord* piece : pieces) labels.push_back(names.LabelFor(piece, options.descAsName));
+
+  RuleNumbers numbers;
+  numbers.Assign(pieces, options.gradePoints);
+  TieOptions(&options, g_Style.SizeCount);
+
+  // A folder in the file's place would only be found when the finished
+  // file is put there, after the rule table beside it was replaced. A DXF
+  // file named *.rul would be its own rule table: one of the two files would
+  // be lost, so nothing is written.
+  const bool writeRules = options.gradeToRul && g_Style.SizeCount > 1;
+  if (writeRules && AamaRuleFilePath(dxfPath) == dxfPath) return Fail();
+  AtomicFileWriter dxfFile;
+  if (IsFolder(dxfPath) || !dxfFile.Open(dxfPath)) return Fail();
+  const Units units = UnitsOfStyle();
+  DxfOutput out(dxfFile);
+  const std::vector<int> sizesWritten = SizesWritten(options);
+  const std::vector<float> widths = WriteBlocksSection(out, options, units, pieces, labels, sizesWritten);
+  const CString tableName = writeRules ? AamaRuleTableName(dxfPath) : CString();
+  WriteEntitiesSection(out, options, units, styleName, tableName, labels, widths, sizesWritten);
   if (!out.Flush()) return Fail();
-  if (writeRules) {
-    AamaRuleSource source;
-    source.ring = options.allPieces ? g_Style.PieceRing : g_Style.WorkPieceRing;
-    source.count = static_cast<int>(pieces.size());
-    source.gradePoints = options.gradePoints;
-    source.english = units.english;
-    source.tableName = tableName;
-    source.when = CurrentTime();
-    const std::string rules = BuildAamaRuleText(source);
-    if (!WriteWholeFile(AamaRuleFilePath(dxfPath), rules.data(), rules.size())) return Fail();
+  if (writeRules && !WriteRuleTable(dxfPath, options, units, static_cast<int>(pieces.size()), tableName)) {
+    return Fail();
   }
   if (!dxfFile.Commit()) return Fail();
   return 1;

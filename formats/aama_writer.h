@@ -23,10 +23,13 @@
 // only when every write succeeded, the rule table before the DXF file, so a
 // failure leaves the files that were there as they were.
 //
-// Changes to the style that remain: sizes and pieces without a name, or with
-// the name of an earlier one, are renamed (FixAamaSizeNames,
-// FixAamaPieceNames). The rule numbers given to the vertices while writing
-// are taken back: every vertex keeps the fourth word it had.
+// Changes to the style that remain: sizes without a name, or with the name of
+// an earlier one, are renamed before the dialog (FixAamaSizeNames), and the
+// dialog keeps the options it was left with in the settings. The pieces are
+// written under names made distinct as FixAamaPieceNames makes them, but on
+// copies: every piece keeps its own name and description. The rule numbers
+// given to the vertices while writing are taken back: every vertex keeps the
+// fourth word it had.
 int SaveAamaFile(const char* path);
 
 // Names every size of the sorted sizes: an empty name becomes "SIZE" and its
@@ -35,7 +38,8 @@ int SaveAamaFile(const char* path);
 // ("M", "M" gives "M", "M2"), until every name is distinct.
 void FixAamaSizeNames();
 
-// Names the pieces of the style's ring of all pieces, each change copied to
+// Names the pieces of the style's ring of all pieces (the names a save
+// writes them under, given to the records themselves), each change copied to
 // the piece's work-area copy: an empty name (with `descriptionAsName` the
 // description) becomes "Piece" and the piece's place from 1; a name equal to
 // an earlier piece's gets the later piece's place appended ("Front" at the

@@ -573,6 +573,76 @@ TEST_F(AamaWriterTest, PieceNames) {
   EXPECT_EQ(g_Style.PieceRing->Next->PieceName, "Piece2");
 }
 
+// The names a save makes distinct, or gives to unnamed pieces, are the
+// file's only: the style keeps every piece's name and description, its
+// work-area copies' too. The file is the one a style renamed beforehand
+// writes.
+TEST_F(AamaWriterTest, PieceNamesAreMadeDistinctInTheFileOnly) {
+  struct Case {
+    int descAsName;
+    int allPieces;
+    std::vector<std::string> blocks;
+  };
+  const Case kCases[] = {
+      {0, 1, {"SLEEVE_M", "SLEEVE2_M", "G0F,_M", "Piece4_M"}},
+      {1, 1, {"CUFF_M", "CUFF2_M", "Piece3_M", "Piece4_M"}},
+      {0, 0, {"SLEEVE2_M"}},
+  };
+  // 前片, front piece, in GBK.
+  const std::string kGbkName = "\xC7\xB0\xC6\xAC";
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "description as name " << c.descAsName << ", all pieces " << c.allPieces);
+    ClearStyle();
+    AddSizes({{"M", 1}, {"L", 2}});
+    const std::vector<GradedCorner> square = {{0, 0, 0, 0, 0}, {400, 0, 0, 40, 0}, {400, 400, 0, 40, 40}};
+    const char* kNames[] = {"SLEEVE", "SLEEVE", kGbkName.c_str(), ""};
+    const char* kDescriptions[] = {"CUFF", "CUFF", "", ""};
+    for (size_t i = 0; i < 4; ++i) AddPiece(kNames[i], square)->Annotation = kDescriptions[i];
+    CPieceRecord* second = g_Style.PieceRing->Next;
+    CPieceRecord* copy = DuplicatePiece(second);
+    g_Style.AddWorkPiece(copy);
+    second->Linked = 1;
+    second->Link = copy;
+    copy->Link = second;
+    auto labels = [&] {
+      std::vector<std::string> texts;
+      CPieceRecord* piece = g_Style.PieceRing;
+      for (int i = 0; i < g_Style.PieceCount; ++i, piece = piece->Next) {
+        texts.push_back(piece->PieceName.str());
+        texts.push_back(piece->Annotation.str());
+      }
+      texts.push_back(copy->PieceName.str());
+      texts.push_back(copy->Annotation.str());
+      return texts;
+    };
+    const std::vector<std::string> before = labels();
+    ASSERT_EQ(before[4], kGbkName);
+
+    g_AamaOptDescAsName = c.descAsName;
+    g_AamaOptPieces = c.allPieces;
+    const std::string path = folder_ / "n.dxf";
+    ASSERT_EQ(Save(path), 1);
+    EXPECT_EQ(labels(), before);
+    const std::string bytes = ReadFile(path);
+    EXPECT_EQ(BlockNames(bytes), c.blocks);
+    EXPECT_EQ(InsertNames(bytes), c.blocks);
+    if (c.allPieces && !c.descAsName) {
+      EXPECT_EQ(TextsOf(bytes, "G0F,_M")[0], "PIECE NAME: " + kGbkName);
+      EXPECT_EQ(TextsOf(bytes, "SLEEVE2_M")[1], "ANNOTATION: CUFF");
+    }
+    const std::string rules = ReadFile(folder_ / "n.rul");
+
+    // The style renamed in place, as the save once left it, writes the same
+    // files.
+    FixAamaPieceNames(c.descAsName != 0);
+    ASSERT_NE(labels(), before);
+    ASSERT_EQ(Save(path), 1);
+    EXPECT_EQ(ReadFile(path), bytes);
+    EXPECT_EQ(ReadFile(folder_ / "n.rul"), rules);
+    EXPECT_DXF_AUDIT_OK(path);
+  }
+}
+
 TEST_F(AamaWriterTest, DescriptionAsName) {
   BuildGradedStyle(true);
   g_Style.PieceRing->Annotation = "LEFT FRONT";
