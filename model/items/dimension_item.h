@@ -16,7 +16,7 @@
 
 class CPieceItem28 : public CPieceItem {
  public:
-  CPieceItem28(CPieceItem* prev, CPieceItem* next) : CPieceItem(28, prev, next) {}
+  CPieceItem28(CPieceItem* prev, CPieceItem* next) : CPieceItem(kItemTypeDimension, prev, next) {}
   // Calls DrawSelected: a dimension looks the same selected or not.
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   // Draws the dimension on its own piece (null: a straight dimension only).

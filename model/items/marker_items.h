@@ -100,7 +100,7 @@ inline constexpr uint32_t kMarkerRectangle = 0x400;
 // Filled markers: circles take whatever brush the device context holds.
 class CPieceItem2 : public CPieceItem {
  public:
-  CPieceItem2(CPieceItem* prev, CPieceItem* next) : CPieceItem(2, prev, next) {}
+  CPieceItem2(CPieceItem* prev, CPieceItem* next) : CPieceItem(kItemTypeFilledMarkers, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   // Looks exactly like Draw.
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
@@ -113,7 +113,7 @@ class CPieceItem2 : public CPieceItem {
 // reach a symbol's radius around each centre.
 class CPieceItem4 : public CPieceItem {
  public:
-  CPieceItem4(CPieceItem* prev, CPieceItem* next) : CPieceItem(4, prev, next) {}
+  CPieceItem4(CPieceItem* prev, CPieceItem* next) : CPieceItem(kItemTypeHollowMarkers, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   // Looks exactly like Draw.
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
@@ -128,7 +128,7 @@ class CPieceItem4 : public CPieceItem {
 // line from A to B in that size.
 class CPieceItem3 : public CPieceItem {
  public:
-  CPieceItem3(CPieceItem* prev, CPieceItem* next) : CPieceItem(3, prev, next) {}
+  CPieceItem3(CPieceItem* prev, CPieceItem* next) : CPieceItem(kItemTypeSlot, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   // Looks exactly like Draw.
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
