@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "model/geometry.h"
+#include "design/geometry/measure.h"
 #include "model/item_factory.h"
+#include "model/item_types.h"
 #include "model/items/all_items.h"
 #include "model/lookup.h"
 #include "model/piece_item.h"
@@ -20,16 +22,12 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265359;
 constexpr uint32_t kRuleMask = 0xFFFF;
 constexpr uint32_t kCopiedRuleMarker = 2;  // bits 16-19 while a piece is completed
-constexpr int kKindCorner = 0;
-constexpr int kKindCurve = 1;
-constexpr int kKindPlainCorner = 2;
-constexpr int kKindCurveGrade = 3;
-constexpr int kKindRadius = 101;
-constexpr int kKindNotchWidth = 102;
-constexpr int kKindPointSize = 103;
+// A circle's radius node, a notch's width node and a point mark's size nodes.
+constexpr int kKindRadius = kVertexKindSkipRun;
+constexpr int kKindNotchWidth = kVertexKindFixedSingle;
+constexpr int kKindPointSize = kVertexKindFixedSingle2;
 constexpr uint32_t kNotchReferenceFlags = 0x468;  // kind 104, placed by distance from the vertex
 
 // Sets the work window's load-mode word for the life of the object, so that
@@ -52,6 +50,13 @@ void SetKind(CVertexNode* node, int kind) { node->Flags = (node->Flags & ~0xFFu)
 
 bool IsOneOf(int type, std::initializer_list<int> types) {
   return std::find(types.begin(), types.end(), type) != types.end();
+}
+
+// The items whose vertices take the kinds and rule numbers of the point marks
+// lying on them.
+bool TakesMarks(int type) {
+  return IsOneOf(type, {kItemTypeOutline, kItemTypeGrainLine, kItemTypeClosedLine, kItemTypeOpenLine,
+                        kItemTypeNotches});
 }
 
 // Removes a point mark (a main vertex of the point item) with the size nodes
@@ -78,7 +83,7 @@ uint32_t RuleNumberOfText(const CString& trimmed) {
 }
 
 void ReadRuleTexts(CPieceRecord* piece) {
-  CPieceItem* points = FindFirstItem(piece, 2);
+  CPieceItem* points = FindFirstItem(piece, kItemTypeFilledMarkers);
   if (!points || !FindFirstItem(piece, kItemTypeText)) return;
   for (CPieceItem* item : ItemsOf(piece)) {
     if (item->Type != kItemTypeText) continue;
@@ -89,16 +94,16 @@ void ReadRuleTexts(CPieceRecord* piece) {
     const uint32_t rule = RuleNumberOfText(trimmed);
     if (CVertexNode* mark = points->FindVertex(text->AnchorX, text->AnchorY)) {
       mark->Attributes = (mark->Attributes & ~kRuleMask) | rule;
-      if (mark->Kind() == kKindCurve) SetKind(mark, kKindCurveGrade);
-      else if (mark->Kind() == kKindPlainCorner) SetKind(mark, kKindCorner);
+      if (mark->Kind() == kVertexKindCurve) SetKind(mark, kVertexKindKeySmooth);
+      else if (mark->Kind() == kVertexKindCurveCorner) SetKind(mark, kVertexKindKeyCorner);
     } else {
-      AddPointMark(points, text->AnchorX, text->AnchorY, kKindCorner, rule);
+      AddPointMark(points, text->AnchorX, text->AnchorY, kVertexKindKeyCorner, rule);
     }
   }
 }
 
 bool IsOpenLineEnd(const CPieceItem* item, const CVertexNode* vertex) {
-  if (item->Type != 9) return false;
+  if (item->Type != kItemTypeOpenLine) return false;
   const std::vector<CVertexNode*> mains = MainVerticesOf(item);
   return !mains.empty() && (vertex == mains.front() || vertex == mains.back());
 }
@@ -107,27 +112,27 @@ bool IsOpenLineEnd(const CPieceItem* item, const CVertexNode* vertex) {
 int KindFromMark(const CPieceItem* item, const CVertexNode* vertex, const CVertexNode* mark, int append) {
   const int markKind = mark->Kind();
   const bool hasRule = (mark->Attributes & kRuleMask) != 0;
-  const bool grain = item->Type == 1;
-  if (!grain && markKind == kKindCurve) return kKindCurve;
-  if (!grain && markKind == kKindCurveGrade) return kKindCurveGrade;
+  const bool grain = item->Type == kItemTypeGrainLine;
+  if (!grain && markKind == kVertexKindCurve) return kVertexKindCurve;
+  if (!grain && markKind == kVertexKindKeySmooth) return kVertexKindKeySmooth;
   if (!append) {
-    if (grain || IsOpenLineEnd(item, vertex)) return kKindCorner;
-    return hasRule ? markKind : kKindPlainCorner;
+    if (grain || IsOpenLineEnd(item, vertex)) return kVertexKindKeyCorner;
+    return hasRule ? markKind : kVertexKindCurveCorner;
   }
   const int kind = vertex->Kind();
-  if ((kind == kKindCorner || kind == kKindPlainCorner) && markKind == kKindCorner) return kKindCorner;
-  if ((kind == kKindCurve || kind == kKindCurveGrade) && markKind == kKindCorner) return kKindCurveGrade;
-  return hasRule ? markKind : kKindPlainCorner;
+  if (IsCornerVertexKind(kind) && markKind == kVertexKindKeyCorner) return kVertexKindKeyCorner;
+  if (IsSmoothVertexKind(kind) && markKind == kVertexKindKeyCorner) return kVertexKindKeySmooth;
+  return hasRule ? markKind : kVertexKindCurveCorner;
 }
 
 void PlaceMarksOnVertices(CPieceRecord* piece, int append) {
-  CPieceItem* points = FindFirstItem(piece, 2);
+  CPieceItem* points = FindFirstItem(piece, kItemTypeFilledMarkers);
   if (!points) return;
   std::vector<CVertexNode*> placed;
   for (CVertexNode* mark : MainVerticesOf(points)) {
     bool found = false;
     for (CPieceItem* item : ItemsOf(piece)) {
-      if (!IsOneOf(item->Type, {0, 1, 8, 9, 13})) continue;
+      if (!TakesMarks(item->Type)) continue;
       CVertexNode* vertex = item->FindVertex(mark->X, mark->Y);
       if (!vertex) continue;
       found = true;
@@ -143,14 +148,14 @@ void PlaceMarksOnVertices(CPieceRecord* piece, int append) {
     piece->RemoveItem(points);
     return;
   }
-  for (CVertexNode* mark : MainVerticesOf(points)) SetKind(mark, kKindCorner);
+  for (CVertexNode* mark : MainVerticesOf(points)) SetKind(mark, kVertexKindKeyCorner);
 }
 
 }  // namespace
 
 void EnsurePieceOutline(CPieceRecord* piece) {
   if (!piece || FindFirstItem(piece, kItemTypeOutline)) return;
-  if (CPieceItem* closed = FindFirstItem(piece, 8)) {
+  if (CPieceItem* closed = FindFirstItem(piece, kItemTypeClosedLine)) {
     CPieceItem* outline = CreatePieceItem(kItemTypeOutline);
     // The whole node goes across, rule number included, so that a closed
     // line's grade points stay graded as the outline's.
@@ -163,7 +168,7 @@ void EnsurePieceOutline(CPieceRecord* piece) {
     piece->AddItem(outline);
     return;
   }
-  if (CPieceItem* circle = FindFirstItem(piece, 10)) {
+  if (CPieceItem* circle = FindFirstItem(piece, kItemTypeCircles)) {
     CVertexNode* centre = circle->VertexHead;
     CVertexNode* radius = centre;
     for (int i = 0; radius && i < circle->VertexCount && radius->Kind() != kKindRadius; ++i) radius = radius->Next;
@@ -174,7 +179,7 @@ void EnsurePieceOutline(CPieceRecord* piece) {
         int rx = 0;
         int ry = 0;
         RotatePoint(radius->X, 0, 0, 0, std::sin(angle), std::cos(angle), &rx, &ry);
-        outline->AddTailVertex(WrapAdd(centre->X, rx), WrapAdd(centre->Y, ry), kKindCurveGrade);
+        outline->AddTailVertex(WrapAdd(centre->X, rx), WrapAdd(centre->Y, ry), kVertexKindKeySmooth);
       }
       piece->RemoveItem(circle);
       piece->AddItem(outline);
@@ -182,10 +187,10 @@ void EnsurePieceOutline(CPieceRecord* piece) {
     }
   }
   CPieceItem* outline = CreatePieceItem(kItemTypeOutline);
-  outline->AddTailVertex(100, 100, kKindPlainCorner);
-  outline->AddTailVertex(200, 100, kKindPlainCorner);
-  outline->AddTailVertex(200, 200, kKindPlainCorner);
-  outline->AddTailVertex(100, 200, kKindPlainCorner);
+  outline->AddTailVertex(100, 100, kVertexKindCurveCorner);
+  outline->AddTailVertex(200, 100, kVertexKindCurveCorner);
+  outline->AddTailVertex(200, 200, kVertexKindCurveCorner);
+  outline->AddTailVertex(100, 200, kVertexKindCurveCorner);
   piece->AddItem(outline);
 }
 
@@ -193,7 +198,7 @@ namespace {
 
 void ClearCopiedRuleMarkers(CPieceRecord* piece) {
   for (CPieceItem* item : ItemsOf(piece)) {
-    if (!IsOneOf(item->Type, {0, 1, 8, 9, 13})) continue;
+    if (!TakesMarks(item->Type)) continue;
     for (CVertexNode* node : NodesOf(item)) {
       if (((node->Attributes >> 16) & 0xF) == kCopiedRuleMarker) node->Attributes &= kRuleMask;
     }
@@ -237,13 +242,13 @@ void BuildAamaPieceElements(CPieceRecord* piece, int keepTexts, int /*author*/, 
   }
   piece->UpdateCurveItems();
   piece->Recalc(1);
-  if (!FindFirstItem(piece, 1)) AddDefaultGrainLine(piece);
+  if (!FindFirstItem(piece, kItemTypeGrainLine)) AddDefaultGrainLine(piece);
   g_Style.AddPiece(piece);
 }
 
 void AddDefaultGrainLine(CPieceRecord* piece) {
   if (!piece) return;
-  while (CPieceItem* grain = FindFirstItem(piece, 1)) piece->RemoveItem(grain);
+  while (CPieceItem* grain = FindFirstItem(piece, kItemTypeGrainLine)) piece->RemoveItem(grain);
   piece->Recalc(0);
   const int32_t y = Middle(piece->BoxMinY, piece->BoxMaxY);
   const int64_t margin = 10LL * g_Style.GetScale();
@@ -278,9 +283,9 @@ void AddDefaultGrainLine(CPieceRecord* piece) {
   left = TruncateTowardZero(left + inset);
   right = TruncateTowardZero(right - inset);
 
-  CPieceItem* grain = CreatePieceItem(1);
+  CPieceItem* grain = CreatePieceItem(kItemTypeGrainLine);
   for (int32_t x : {left, right}) {
-    grain->AddTailVertex(x, y, kKindCorner);
+    grain->AddTailVertex(x, y, kVertexKindKeyCorner);
     for (int s = 1; s < SizeCount(); ++s) grain->AddTailVertex(x, y, kVertexKindCopy);
   }
   piece->AddItem(grain);
@@ -297,7 +302,7 @@ void MoveAamaPieceToOrigin(CPieceRecord* piece) {
       text->AnchorY = WrapSub(text->AnchorY, dy);
       continue;
     }
-    const bool circle = item->Type == 10 || item->Type == 16;
+    const bool circle = item->Type == kItemTypeCircles || item->Type == kItemTypeDerivedCircles;
     int keep = 0;  // radius nodes of a circle still to pass over
     for (CVertexNode* node : NodesOf(item)) {
       if (circle && node->Kind() == kKindRadius) {
@@ -326,7 +331,7 @@ namespace {
 // vertex it is measured from, with its place along the outline carried to
 // every size.
 void BuildNotchMarks(CPieceRecord* piece, int notchType) {
-  CPieceItem* points = FindFirstItem(piece, 13);
+  CPieceItem* points = FindFirstItem(piece, kItemTypeNotches);
   auto* outline = static_cast<CPieceItem0*>(FindFirstItem(piece, kItemTypeOutline));
   if (!points || !outline) return;
   CSizeRecord* base = g_Style.SizeAt(0);
@@ -335,7 +340,7 @@ void BuildNotchMarks(CPieceRecord* piece, int notchType) {
   const int length = RoundToNearest(scale * g_NotchSizeB / 10.0);
   const int width = RoundToNearest(scale * g_NotchSizeA / 10.0);
 
-  CPieceItem* notches = CreatePieceItem(13);
+  CPieceItem* notches = CreatePieceItem(kItemTypeNotches);
   piece->AddItem(notches);
   for (CVertexNode* m : MainVerticesOf(points)) {
     CVertexNode* start = nullptr;
@@ -348,7 +353,7 @@ void BuildNotchMarks(CPieceRecord* piece, int notchType) {
       fx = nearVertex->X;
       fy = nearVertex->Y;
     }
-    CVertexNode* a = notches->AddTailVertex(fx, fy, kKindCorner);
+    CVertexNode* a = notches->AddTailVertex(fx, fy, kVertexKindKeyCorner);
     std::vector<CVertexNode*> aCopies;
     CVertexNode* own = m->Next;
     for (int s = 1; s < sizes; ++s) {
@@ -404,8 +409,8 @@ void UnfoldAt(CPieceRecord* piece, CPieceItem* outline, CVertexNode* a, CVertexN
     cur = next;
   }
   for (CVertexNode* end : {a, b}) {
-    if (end->Kind() == kKindCurve) SetKind(end, kKindPlainCorner);
-    else if (end->Kind() == kKindCurveGrade) SetKind(end, kKindCorner);
+    if (end->Kind() == kVertexKindCurve) SetKind(end, kVertexKindCurveCorner);
+    else if (end->Kind() == kVertexKindKeySmooth) SetKind(end, kVertexKindKeyCorner);
   }
 
   std::unique_ptr<CPieceRecord> copy(DuplicatePiece(piece));
@@ -431,9 +436,10 @@ void UnfoldAt(CPieceRecord* piece, CPieceItem* outline, CVertexNode* a, CVertexN
     }
     copy->RemoveItem(copyOutline);
   }
-  while (CPieceItem* grain = FindFirstItem(copy.get(), 1)) copy->RemoveItem(grain);
+  while (CPieceItem* grain = FindFirstItem(copy.get(), kItemTypeGrainLine)) copy->RemoveItem(grain);
   for (CPieceItem* item : ItemsOf(copy.get())) {
-    CPieceItem* target = IsOneOf(item->Type, {13, 10, 2}) ? FindFirstItem(piece, item->Type) : nullptr;
+    const bool merged = IsOneOf(item->Type, {kItemTypeNotches, kItemTypeCircles, kItemTypeFilledMarkers});
+    CPieceItem* target = merged ? FindFirstItem(piece, item->Type) : nullptr;
     if (target) {
       for (CVertexNode* node : NodesOf(item)) {
         CVertexNode* added = target->AddTailVertex(node->X, node->Y, node->Flags);
@@ -450,7 +456,7 @@ void UnfoldAt(CPieceRecord* piece, CPieceItem* outline, CVertexNode* a, CVertexN
 
 void UnfoldMirrorLines(CPieceRecord* piece) {
   for (CPieceItem* item : ItemsOf(piece)) {
-    if (item->Type != 9 || static_cast<uint32_t>(item->Tag) != kAamaMirrorLineAttribute) continue;
+    if (item->Type != kItemTypeOpenLine || static_cast<uint32_t>(item->Tag) != kAamaMirrorLineAttribute) continue;
     const std::vector<CVertexNode*> ends = MainVerticesOf(item);
     if (ends.size() != 2) continue;
     CPieceItem* outline = FindFirstItem(piece, kItemTypeOutline);
@@ -475,13 +481,18 @@ void FinishAamaPiece(CPieceRecord* piece) {
   if (!piece) return;
   piece->RemoveDuplicateLines();
   for (CPieceItem* item : ItemsOf(piece)) {
-    if (!IsOneOf(item->Type, {0, 1, 2, 8, 9, 10, 13})) continue;
-    if (item->Type == 9 && static_cast<uint32_t>(item->Tag) == kAamaGradeReferenceAttribute) item->Tag = 0;
+    if (!IsOneOf(item->Type, {kItemTypeOutline, kItemTypeGrainLine, kItemTypeFilledMarkers, kItemTypeClosedLine,
+                              kItemTypeOpenLine, kItemTypeCircles, kItemTypeNotches})) {
+      continue;
+    }
+    if (item->Type == kItemTypeOpenLine && static_cast<uint32_t>(item->Tag) == kAamaGradeReferenceAttribute) {
+      item->Tag = 0;
+    }
     for (CVertexNode* node : NodesOf(item)) node->Attributes = 0;
   }
   UnfoldMirrorLines(piece);
   piece->NormalizeOrientation(1);
-  CPieceItem* notches = FindFirstItem(piece, 13);
+  CPieceItem* notches = FindFirstItem(piece, kItemTypeNotches);
   CPieceItem* outline = FindFirstItem(piece, kItemTypeOutline);
   if (notches && outline) {
     notches->UpdateNotchesFromOutline(outline, outline, 0);

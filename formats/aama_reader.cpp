@@ -1,7 +1,9 @@
 #include "formats/aama_reader.h"
 
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -11,12 +13,15 @@
 #include "formats/aama_rules.h"
 #include "formats/dxf_pairs.h"
 #include "model/geometry.h"
+#include "design/geometry/measure.h"
 #include "model/item_factory.h"
+#include "model/item_types.h"
 #include "model/items/curve_item.h"
 #include "model/items/text_item.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/style.h"
+#include "model/vertex_node.h"
 #include "platform/numbers.h"
 #include "res/resources.h"
 
@@ -48,15 +53,6 @@ CString Trimmed(CString text) {
   return text;
 }
 
-// The options of one read: the dialog's in normal mode, its defaults in
-// append mode.
-struct Options {
-  BOOL textInfo = FALSE;
-  BOOL allGradePoints = FALSE;
-  CString scaleText = "1.0";
-  BOOL sizesSeparate = FALSE;
-};
-
 // Puts the style's size count back after an append read that held it at one
 // while its pieces were built, whatever way the read ends.
 class SizeCountHold {
@@ -76,12 +72,19 @@ class SizeCountHold {
   int saved_ = -1;
 };
 
-// One read of one file.
+// Called with the report of a data error before the style is emptied, so
+// that the open command shows its message while the style is as the read
+// left it.
+using DataErrorNotice = std::function<void(const AamaReadReport&)>;
+
+// One read of one file, into g_Style.
 class AamaFileReader {
  public:
-  AamaFileReader(const char* path, bool append) : path_(path ? path : ""), append_(append) {}
+  AamaFileReader(std::string_view dxf, std::optional<std::string_view> rules, const AamaReadOptions& options,
+                 DataErrorNotice notice)
+      : dxf_(dxf), rules_(rules), append_(options.append), options_(options), notice_(std::move(notice)) {}
 
-  AamaReadResult Run();
+  AamaReadReport Run();
 
  private:
   enum class EntityEnd { kRead, kTruncated };
@@ -108,7 +111,11 @@ class AamaFileReader {
 
   int32_t Coord(const CString& value) const { return TruncateTowardZero(ParseDouble(value.view()) * scale_); }
 
+  void Begin();
   void PreScan();
+  bool SkipToFirstSection();
+  std::optional<AamaReadReport> ReadBlocks();
+  AamaReadReport GradeNewPieces();
   EntityEnd ReadLine();
   EntityEnd ReadCircle();
   EntityEnd ReadArc();
@@ -119,15 +126,18 @@ class AamaFileReader {
   void HeaderOrTextItem(int32_t x, int32_t y, const CString& text);
   void CompleteCurrentPiece();
   void FinishAtEndOfFile();
-  AamaReadResult DataError();
+  AamaReadReport Refused(const char* reason);
+  AamaReadReport DataError(AamaReadReport stop);
   void NewCurrentPiece() { current_ = std::make_unique<CPieceRecord>(); }
   CPieceItem* ItemOfType(int32_t type, bool make);
 
-  CString path_;
+  std::string_view dxf_;
+  std::optional<std::string_view> rules_;
   bool append_ = false;
   DxfPairReader in_;
   bool unread_ = false;
-  Options options_;
+  AamaReadOptions options_;
+  DataErrorNotice notice_;
   double scale_ = 1.0;
   int author_ = 0;
   int priorCount_ = 0;
@@ -180,7 +190,7 @@ Found PointGroup(const std::vector<Pair>& pairs, int xCode, int yCode, int& inde
 
 void AamaFileReader::PreScan() {
   DxfPairReader scan;
-  if (!scan.Open(path_)) return;
+  scan.OpenBytes(dxf_);
   while (scan.Next() == DxfPairReader::Status::kPair) {
     const CString& value = scan.Value();
     if (StartsWithNoCase(value, "UNITS")) {
@@ -219,16 +229,16 @@ AamaFileReader::EntityEnd AamaFileReader::ReadLine() {
   const int layer = layerAt < 0 ? 0 : ParseInt(pairs[static_cast<size_t>(layerAt)].second.view());
   CPieceItem* item = nullptr;
   if (layer == 7) {
-    item = CreatePieceItem(1);
+    item = CreatePieceItem(kItemTypeGrainLine);
   } else {
-    item = CreatePieceItem(9);
+    item = CreatePieceItem(kItemTypeOpenLine);
     item->Tag = layer == 5 ? static_cast<int32_t>(kAamaGradeReferenceAttribute)
                            : layer == 6 ? static_cast<int32_t>(kAamaMirrorLineAttribute) : 0;
   }
   const size_t i1 = static_cast<size_t>(p1);
   const size_t i2 = static_cast<size_t>(p2);
-  item->AddTailVertex(Coord(pairs[i1].second), Coord(pairs[i1 + 1].second), 0);
-  item->AddTailVertex(Coord(pairs[i2].second), Coord(pairs[i2 + 1].second), 0);
+  item->AddTailVertex(Coord(pairs[i1].second), Coord(pairs[i1 + 1].second), kVertexKindKeyCorner);
+  item->AddTailVertex(Coord(pairs[i2].second), Coord(pairs[i2 + 1].second), kVertexKindKeyCorner);
   AddCurveItem(item);
   return EntityEnd::kRead;
 }
@@ -240,9 +250,9 @@ AamaFileReader::EntityEnd AamaFileReader::ReadCircle() {
   const Found fc = PointGroup(pairs, 10, 20, c);
   const int r = FindGroup(pairs, 40);
   if (fc != Found::kYes || r < 0) return Incomplete(ended);
-  CPieceItem* item = CreatePieceItem(10);
+  CPieceItem* item = CreatePieceItem(kItemTypeCircles);
   const size_t ic = static_cast<size_t>(c);
-  item->AddTailVertex(Coord(pairs[ic].second), Coord(pairs[ic + 1].second), 0);
+  item->AddTailVertex(Coord(pairs[ic].second), Coord(pairs[ic + 1].second), kVertexKindKeyCorner);
   item->AddTailVertex(Coord(pairs[static_cast<size_t>(r)].second), 0, kVertexKindSkipRun);
   current_->AddItem(item);
   return EntityEnd::kRead;
@@ -267,17 +277,16 @@ AamaFileReader::EntityEnd AamaFileReader::ReadArc() {
   if (!std::isfinite(a0) || !std::isfinite(a1)) a0 = a1 = 0.0;
   const double sweep = a0 <= a1 ? a1 - a0 : 360.0 - a0 + a1;
   const double step = sweep / 4.0;
-  CPieceItem* item = CreatePieceItem(9);
-  constexpr double kPi = 3.14159265358979323846;
+  CPieceItem* item = CreatePieceItem(kItemTypeOpenLine);
   for (int i = 0; i <= 4; ++i) {
-    const double angle = (a0 + i * step) * kPi / 180.0;
+    const double angle = (a0 + i * step) * kPiExact / 180.0;
     int rx = 0;
     int ry = 0;
     RotatePoint(radius, 0, 0, 0, std::sin(angle), std::cos(angle), &rx, &ry);
-    item->AddTailVertex(TruncateTowardZero(cx + rx), TruncateTowardZero(cy + ry), 1);
+    item->AddTailVertex(TruncateTowardZero(cx + rx), TruncateTowardZero(cy + ry), kVertexKindCurve);
   }
-  item->VertexHead->Flags = 0;
-  item->VertexHead->Prev->Flags = 0;
+  item->VertexHead->Flags = kVertexKindKeyCorner;
+  item->VertexHead->Prev->Flags = kVertexKindKeyCorner;
   AddCurveItem(item);
   return EntityEnd::kRead;
 }
@@ -327,21 +336,22 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPoint() {
   const Found fp = PointGroup(pairs, 10, 20, p);
   if (fp != Found::kYes) return Incomplete(ended);
   // The point layer tells curve points (3) and notches (4) from turn points.
-  int kind = 0;
+  int kind = kVertexKindKeyCorner;
+  bool notch = false;
   const int layerAt = FindGroup(pairs, 8);
   if (layerAt >= 0 && layerAt < p) {
     const int layer = ParseInt(pairs[static_cast<size_t>(layerAt)].second.view());
-    if (layer == 3) kind = options_.allGradePoints ? 3 : 1;
-    if (layer == 4) kind = 4;
+    if (layer == 3) kind = options_.allGradePoints ? kVertexKindKeySmooth : kVertexKindCurve;
+    if (layer == 4) notch = true;
   }
   const size_t ip = static_cast<size_t>(p);
   const int32_t x = Coord(pairs[ip].second);
   const int32_t y = Coord(pairs[ip + 1].second);
-  if (kind == 4) {
-    ItemOfType(13, true)->AddTailVertex(x, y, 0);
+  if (notch) {
+    ItemOfType(kItemTypeNotches, true)->AddTailVertex(x, y, kVertexKindKeyCorner);
     return EntityEnd::kRead;
   }
-  CPieceItem* points = ItemOfType(2, true);
+  CPieceItem* points = ItemOfType(kItemTypeFilledMarkers, true);
   // Five millimetres, in 32 bits as the model keeps it.
   const int32_t mark = static_cast<int32_t>(static_cast<uint32_t>(g_Style.GetScale()) * 5u);
   points->AddTailVertex(x, y, static_cast<uint32_t>(kind));
@@ -384,11 +394,14 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
       }
     }
   }
-  std::unique_ptr<CPieceItem> item(CreatePieceItem(boundary ? 0 : closed ? 8 : 9));
+  std::unique_ptr<CPieceItem> item(
+      CreatePieceItem(boundary ? kItemTypeOutline : closed ? kItemTypeClosedLine : kItemTypeOpenLine));
   bool inBulgeRun = false;
   // At a "VERTEX": its groups, then the next code 0.
   while (true) {
-    int kind = UsesKindComments(author_) ? 2 : author_ == kAuthorScanvec ? 0 : 1;
+    int kind = UsesKindComments(author_)     ? kVertexKindCurveCorner
+               : author_ == kAuthorScanvec ? kVertexKindKeyCorner
+                                           : kVertexKindCurve;
     bool ended = false;
     const std::vector<Pair> pairs = GatherEntity(ended);
     if (ended) return EntityEnd::kTruncated;
@@ -398,9 +411,10 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
       const CString& comment = pairs[static_cast<size_t>(i)].second;
       if (UsesKindComments(author_)) {
         const int comma = comment.Find(',');
-        kind = comma >= 0 && ParseInt(comment.Mid(comma + 1, 1).view()) == 1 ? 0 : 2;
+        kind = comma >= 0 && ParseInt(comment.Mid(comma + 1, 1).view()) == 1 ? kVertexKindKeyCorner
+                                                                                : kVertexKindCurveCorner;
       } else if (comment.Find(",,") >= 0) {
-        kind = 0;
+        kind = kVertexKindKeyCorner;
       }
     }
     if (Follows(pairs, x, 20)) {
@@ -408,11 +422,11 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
         bool bulged = false;
         for (size_t i = static_cast<size_t>(x) + 2; i < pairs.size(); ++i) bulged = bulged || pairs[i].first == 42;
         if (bulged) {
-          kind = inBulgeRun ? 1 : 2;
+          kind = inBulgeRun ? kVertexKindCurve : kVertexKindCurveCorner;
           inBulgeRun = true;
         } else {
-          kind = 2;
-          if (item->VertexHead) item->VertexHead->Prev->Flags = 2;
+          kind = kVertexKindCurveCorner;
+          if (item->VertexHead) item->VertexHead->Prev->Flags = kVertexKindCurveCorner;
           inBulgeRun = false;
         }
       }
@@ -425,9 +439,9 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
     break;
   }
   const int count = item->CountMainVertices();
-  if (item->Type == 0 || item->Type == 8) {
+  if (item->Type == kItemTypeOutline || item->Type == kItemTypeClosedLine) {
     if (count < 3) return EntityEnd::kRead;
-    if (append_) item->VertexHead->Prev->Flags = 2;
+    if (append_) item->VertexHead->Prev->Flags = kVertexKindCurveCorner;
     AddCurveItem(item.release());
     return EntityEnd::kRead;
   }
@@ -435,14 +449,14 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
   CVertexNode* first = item->VertexHead;
   CVertexNode* last = first->Prev;
   if (count >= 4 && first->X == last->X && first->Y == last->Y) {
-    CPieceItem* closedLine = CreatePieceItem(8);
+    CPieceItem* closedLine = CreatePieceItem(kItemTypeClosedLine);
     CVertexNode* n = first;
     for (int i = 0; i < item->VertexCount; ++i, n = n->Next) closedLine->AddTailVertex(n->X, n->Y, n->Flags);
     AddCurveItem(closedLine);
     return EntityEnd::kRead;
   }
-  first->Flags = 0;
-  last->Flags = 0;
+  first->Flags = kVertexKindKeyCorner;
+  last->Flags = kVertexKindKeyCorner;
   AddCurveItem(item.release());
   return EntityEnd::kRead;
 }
@@ -484,62 +498,66 @@ void AamaFileReader::FinishAtEndOfFile() {
   current_.reset();
 }
 
-AamaReadResult AamaFileReader::DataError() {
-  current_.reset();
-  in_.Close();
-  sizeHold_.Restore();
-  ShowFailureMessage(kMsgDataError);
-  ClearStyle();
-  return AamaReadResult::kFailed;
+AamaReadReport AamaFileReader::Refused(const char* reason) {
+  AamaReadReport report;
+  report.outcome = AamaReadResult::kRefused;
+  report.messageId = kMsgNotAama;
+  report.line = in_.StopLine();
+  report.reason = reason;
+  return report;
 }
 
-AamaReadResult AamaFileReader::Run() {
-  if (!in_.Open(path_)) {
-    ShowFailureMessage(kMsgFileMissing);
-    return AamaReadResult::kFailed;
-  }
+AamaReadReport AamaFileReader::DataError(AamaReadReport stop) {
+  stop.outcome = AamaReadResult::kFailed;
+  stop.messageId = kMsgDataError;
+  current_.reset();
+  sizeHold_.Restore();
+  if (notice_) notice_(stop);
+  ClearStyle();
+  return stop;
+}
+
+// The file's scale and author before its blocks are read: in append mode
+// taken as the Lectra converter writes them; in normal mode from the header
+// texts, the style cleared first.
+void AamaFileReader::Begin() {
   if (append_) {
     priorCount_ = g_Style.PieceCount;
     scale_ = g_Style.GetScale() * 0.01;
     author_ = kAamaAuthorLectra;
   } else {
-    CAamaOpenDlg dlg;
-    if (dlg.DoModal() != IDOK) return AamaReadResult::kCancelled;
-    options_.textInfo = dlg.m_bTextInfo;
-    options_.allGradePoints = dlg.m_bAllGradePoints;
-    options_.scaleText = dlg.m_strScale;
-    options_.sizesSeparate = dlg.m_bSizesSeparate;
     ClearStyle();
     scale_ = g_Style.GetScale();
     PreScan();
   }
+}
 
-  // Up to the first section.
-  while (true) {
-    if (Next() != DxfPairReader::Status::kPair) {
-      in_.Close();
-      ShowFailureMessage(kMsgNotAama);
-      return AamaReadResult::kRefused;
-    }
-    if (in_.Code() == 0 && in_.Value() == "SECTION") break;
+bool AamaFileReader::SkipToFirstSection() {
+  while (Next() == DxfPairReader::Status::kPair) {
+    if (in_.Code() == 0 && in_.Value() == "SECTION") return true;
   }
+  return false;
+}
 
-  NewCurrentPiece();
-  if (g_Style.SizeCount == 0) g_Style.AddSize(new CSizeRecord(CString(), 0.0, 0.0, 0, 1));
-  if (append_ && priorCount_ > 0) sizeHold_.Hold();
-
-  bool cutShort = false;
-  while (!cutShort) {
+// Reads the entities of every block up to the end of the file (or its EOF
+// marker), completing a piece at each ENDBLK. When the file breaks off inside
+// an entity or is damaged between them, gives where and why.
+std::optional<AamaReadReport> AamaFileReader::ReadBlocks() {
+  while (true) {
     const DxfPairReader::Status status = Next();
-    if (status == DxfPairReader::Status::kEof) break;
+    if (status == DxfPairReader::Status::kEof) return std::nullopt;
     if (status != DxfPairReader::Status::kPair) {
-      // A damaged line where a group code belongs, or a code without value.
-      cutShort = status != DxfPairReader::Status::kTruncated;
-      break;
+      // A damaged line where a group code belongs breaks the file off; a
+      // code without its value at the very end only ends it.
+      if (status == DxfPairReader::Status::kTruncated) return std::nullopt;
+      AamaReadReport stop;
+      stop.line = in_.StopLine();
+      stop.reason = in_.StopReason();
+      return stop;
     }
     if (in_.Code() != 0) continue;
-    const CString& name = in_.Value();
-    if (name == "EOF") break;  // whatever follows the end marker is not read
+    const CString name = in_.Value();
+    if (name == "EOF") return std::nullopt;  // whatever follows the end marker is not read
     EntityEnd end = EntityEnd::kRead;
     if (name == "ENDBLK") {
       CompleteCurrentPiece();
@@ -556,19 +574,20 @@ AamaReadResult AamaFileReader::Run() {
     } else if (name == "POINT") {
       end = ReadPoint();
     }
-    cutShort = end == EntityEnd::kTruncated;
+    if (end == EntityEnd::kTruncated) {
+      AamaReadReport stop;
+      stop.line = in_.StopLine();
+      stop.reason = in_.StopReason(name.view());
+      return stop;
+    }
   }
-  in_.Close();
-  if (cutShort && author_ != 0 && author_ != kAamaAuthorAssyst) return DataError();
+}
 
-  FinishAtEndOfFile();
-  if (g_Style.PieceCount == 0) {
-    ShowFailureMessage(kMsgNotAama);
-    return AamaReadResult::kRefused;
-  }
-  if (g_Style.PieceCount == priorCount_) return AamaReadResult::kSuccess;
-
-  // Sizes: the sample size, then the size blocks merged.
+// The sizes of the new pieces (the sample size, then the size blocks merged),
+// the pieces placed and listed, then graded by the rule table for a style of
+// one size and for every appended file, and finished.
+AamaReadReport AamaFileReader::GradeNewPieces() {
+  AamaReadReport report;
   SetAamaSampleSize(sampleSize_, priorCount_, append_);
   if (!append_) {
     MergeAamaSizeBlocks(sampleSize_, priorCount_, options_.sizesSeparate != 0);
@@ -583,11 +602,16 @@ AamaReadResult AamaFileReader::Run() {
   }
   for (CPieceRecord* p : pieces) PlaceAamaPiece(p);
 
-  // The grade rules, for a style of one size and for every appended file.
   if (g_Style.SizeCount == 1 || append_) {
     CAamaRuleTable table;
     const CAamaRuleTable::Result rules =
-        table.Read(CAamaRuleTable::FindRuleFile(path_), scale_, options_.scaleText, author_, priorCount_, append_);
+        rules_ ? table.ReadBytes(*rules_, scale_, options_.scaleText, author_, priorCount_, append_)
+               : CAamaRuleTable::Result::kNoFile;
+    if (!table.Problem().empty()) {
+      report.file = AamaReadReport::File::kRules;
+      report.line = table.ProblemLine();
+      report.reason = table.Problem();
+    }
     sizeHold_.Restore();
     // Without a rule table the appended pieces still get a place for every
     // size of the style, so that every per-size run is whole.
@@ -595,7 +619,53 @@ AamaReadResult AamaFileReader::Run() {
   }
   sizeHold_.Restore();
   for (CPieceRecord* p : pieces) FinishAamaPiece(p);
-  return AamaReadResult::kSuccess;
+  return report;
+}
+
+AamaReadReport AamaFileReader::Run() {
+  in_.OpenBytes(dxf_);
+  Begin();
+  if (!SkipToFirstSection()) return Refused("not an AAMA file: no SECTION");
+
+  NewCurrentPiece();
+  if (g_Style.SizeCount == 0) g_Style.AddSize(new CSizeRecord(CString(), 0.0, 0.0, 0, 1));
+  if (append_ && priorCount_ > 0) sizeHold_.Hold();
+
+  // A file that breaks off is taken as ended there unless its author is a
+  // known system other than assyst.
+  std::optional<AamaReadReport> cut = ReadBlocks();
+  if (cut && author_ != 0 && author_ != kAamaAuthorAssyst) return DataError(std::move(*cut));
+
+  FinishAtEndOfFile();
+  if (g_Style.PieceCount == 0) return Refused("no piece found");
+  AamaReadReport report;
+  if (g_Style.PieceCount > priorCount_) report = GradeNewPieces();
+  if (cut && report.reason.empty()) {
+    report.line = cut->line;
+    report.reason = cut->reason + ", taken as the end";
+  }
+  return report;
+}
+
+AamaReadReport ReadAamaInto(std::string_view dxf, std::optional<std::string_view> rules, CStyle& style,
+                            const AamaReadOptions& options, DataErrorNotice notice) {
+  ScopedStyleInUse inUse(style);
+  // The reader goes before the style is handed back: it still puts the
+  // style's size count back as it ends.
+  AamaFileReader reader(dxf, rules, options, std::move(notice));
+  return reader.Run();
+}
+
+AamaReadReport& LastReport() {
+  static AamaReadReport report;
+  return report;
+}
+
+// Keeps the report for LastAamaReadReport, then shows its message.
+AamaReadResult Report(const AamaReadReport& report) {
+  LastReport() = report;
+  if (report.messageId != 0) ShowFailureMessage(report.messageId);
+  return report.outcome;
 }
 
 }  // namespace
@@ -611,10 +681,53 @@ int AamaAuthorCode(const CString& line) {
   return 0;
 }
 
+AamaReadReport ReadAamaBytes(std::string_view dxf, std::optional<std::string_view> rules, CStyle& style,
+                             const AamaReadOptions& options) {
+  return ReadAamaInto(dxf, rules, style, options, nullptr);
+}
+
+const AamaReadReport& LastAamaReadReport() { return LastReport(); }
+
 AamaReadResult ReadAamaFile(const char* path, BOOL bAppend, BOOL bLectra) {
+  const CString dxfPath(path ? path : "");
+  std::vector<uint8_t> dxf;
+  if (!ReadPatternFile(dxfPath, dxf)) {
+    AamaReadReport missing;
+    missing.outcome = AamaReadResult::kFailed;
+    missing.messageId = kMsgFileMissing;
+    missing.reason = "cannot be opened";
+    return Report(missing);
+  }
+  AamaReadOptions options;
   // The two flags always come together; either one asks for append mode.
-  AamaFileReader reader(path, bAppend != 0 || bLectra != 0);
-  return reader.Run();
+  options.append = bAppend != 0 || bLectra != 0;
+  if (!options.append) {
+    CAamaOpenDlg dlg;
+    if (dlg.DoModal() != IDOK) {
+      AamaReadReport cancelled;
+      cancelled.outcome = AamaReadResult::kCancelled;
+      cancelled.reason = "cancelled";
+      return Report(cancelled);
+    }
+    options.textInfo = dlg.m_bTextInfo;
+    options.allGradePoints = dlg.m_bAllGradePoints;
+    options.scaleText = dlg.m_strScale;
+    options.sizesSeparate = dlg.m_bSizesSeparate;
+  }
+  // A rule table that cannot be read counts as none.
+  std::vector<uint8_t> rules;
+  const CString rulesPath = CAamaRuleTable::FindRuleFile(dxfPath);
+  const bool haveRules = !rulesPath.IsEmpty() && ReadPatternFile(rulesPath, rules);
+
+  bool shown = false;
+  const AamaReadReport report =
+      ReadAamaInto(BytesOf(dxf), haveRules ? std::optional(BytesOf(rules)) : std::nullopt, g_Style, options,
+                   [&shown](const AamaReadReport& stop) {
+                     shown = true;
+                     Report(stop);
+                   });
+  if (shown) return report.outcome;
+  return Report(report);
 }
 
 int AamaReadReturnValue(AamaReadResult result) {

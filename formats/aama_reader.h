@@ -1,5 +1,5 @@
 // Reading an AAMA DXF file (*.dxf, *.aam) with its *.rul grade-rule table
-// into the process-wide style.
+// into a style.
 //
 // Every block of the file becomes a piece; the texts of a block name the
 // piece, its size and quantity and carry grade-rule numbers ("#12" at a
@@ -13,8 +13,14 @@
 // the file taken to be in hundredths of a millimetre.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "platform/text.h"
 #include "platform/win_types.h"
+
+class CStyle;
 
 enum class AamaReadResult {
   kSuccess,    // the file was read (the style may hold fewer than two sizes)
@@ -24,6 +30,43 @@ enum class AamaReadResult {
   kCancelled,  // the user cancelled the options: style, title and path are as
                // they were
 };
+
+// The choices of one read: the options dialog's in normal mode. Append mode
+// takes the file to be in hundredths of a millimetre whatever the scale text.
+struct AamaReadOptions {
+  bool append = false;          // add to the style's pieces and sizes (the Lectra import)
+  BOOL textInfo = FALSE;        // keep the pieces' text items
+  BOOL allGradePoints = FALSE;  // curve points of the point layer are grade points
+  CString scaleText = "1.0";    // factor on the unit scale, as the dialog's scale box holds it
+  BOOL sizesSeparate = FALSE;   // leave the size blocks of a piece as pieces of their own
+};
+
+// How a read ended and, when it did not go as planned, where and why.
+struct AamaReadReport {
+  // The file a position is in: the AAMA file or the rule table beside it.
+  enum class File { kDxf, kRules };
+
+  AamaReadResult outcome = AamaReadResult::kSuccess;
+  UINT messageId = 0;  // the failure message for the user; 0 for none
+  File file = File::kDxf;
+  int line = 0;        // 1-based line of `file` where reading stopped; 0 when none applies
+  // A few words on what was wrong ("ends inside POLYLINE", "rule table: bad
+  // size count"). A successful read may carry one too: a file taken as ended
+  // where it broke off, or a rule table that was passed over.
+  std::string reason;
+};
+
+// Reads the AAMA file held in `dxf` into `style`, with `rules` the bytes of
+// the *.rul file beside it (none: no rule file); no dialog and no message
+// (the report names the message a caller shows). Normal mode clears `style`
+// first; append mode adds to it.
+//
+// `style` may be g_Style or any other style: another one is swapped into
+// g_Style while the read runs (the model works on g_Style) and swapped back
+// before the call returns, so g_Style then holds what it held before. The
+// list pane is kept up to date as for a read into g_Style.
+AamaReadReport ReadAamaBytes(std::string_view dxf, std::optional<std::string_view> rules, CStyle& style,
+                             const AamaReadOptions& options);
 
 // Reads the AAMA file at `path`. The callers pass the two flags equal: 0, 0
 // for the open command, 1, 1 for the Lectra import.
@@ -36,7 +79,16 @@ enum class AamaReadResult {
 // A file that ends inside an entity is taken as ended there when its author
 // line names no known system or "assyst"; otherwise it is a data error and
 // the style is cleared.
+//
+// Opens the file and the rule table beside it (CAamaRuleTable::FindRuleFile),
+// asks the options in normal mode, reads them with ReadAamaBytes into
+// g_Style, and shows a failure through the prompt seam.
 AamaReadResult ReadAamaFile(const char* path, BOOL bAppend, BOOL bLectra);
+
+// The report of the last ReadAamaFile call (kSuccess with no reason before
+// any), for tools that tell where a refused file went wrong. It is stored
+// before any failure message is shown.
+const AamaReadReport& LastAamaReadReport();
 
 // The value the commands test: 1 when the file was read or the user
 // cancelled, 0 after a failure message.

@@ -7,7 +7,9 @@
 
 #include "formats/aama_open_dlg.h"
 #include "formats/aama_piece.h"
+#include "formats/dxf_pairs.h"
 #include "model/grading.h"
+#include "model/item_types.h"
 #include "model/item_factory.h"
 #include "model/items/text_item.h"
 #include "model/items/curve_item.h"
@@ -17,7 +19,6 @@
 #include "model/style.h"
 #include "platform/file_system.h"
 #include "platform/numbers.h"
-#include "platform/text_file.h"
 
 namespace {
 
@@ -196,7 +197,8 @@ COLORREF AamaSizeColor(int sizesHeld) {
 
 void MatchPieceElements(CPieceRecord* base, CPieceRecord* other) {
   if (!base || !other || base == other) return;
-  static constexpr int32_t kShapeTypes[] = {0, 1, 2, 8, 9, 10};
+  static constexpr int32_t kShapeTypes[] = {kItemTypeOutline,    kItemTypeGrainLine, kItemTypeFilledMarkers,
+                                            kItemTypeClosedLine, kItemTypeOpenLine,  kItemTypeCircles};
   for (CPieceItem* item : ItemsOf(base)) {
     bool shape = false;
     for (int32_t t : kShapeTypes) shape = shape || item->Type == t;
@@ -206,8 +208,8 @@ void MatchPieceElements(CPieceRecord* base, CPieceRecord* other) {
     AppendSizeFrom(item, partner, true);
     other->RemoveItem(partner);
   }
-  CPieceItem* notches = FirstItemOfType(base, 13);
-  CPieceItem* theirNotches = FirstItemOfType(other, 13);
+  CPieceItem* notches = FirstItemOfType(base, kItemTypeNotches);
+  CPieceItem* theirNotches = FirstItemOfType(other, kItemTypeNotches);
   if (notches && theirNotches) {
     AppendSizeFrom(notches, theirNotches, false);
     other->RemoveItem(theirNotches);
@@ -271,7 +273,12 @@ void MergeAamaSizeBlocks(const CString& sampleSize, int priorCount, bool sizesSe
   for (CPieceRecord* p : NewPieces(priorCount)) {
     for (CPieceItem* item : ItemsOf(p)) {
       switch (item->Type) {
-        case 0: case 2: case 8: case 9: case 10: case 13:
+        case kItemTypeOutline:
+        case kItemTypeFilledMarkers:
+        case kItemTypeClosedLine:
+        case kItemTypeOpenLine:
+        case kItemTypeCircles:
+        case kItemTypeNotches:
           EvenCopies(item, copies);
           break;
         default:
@@ -291,8 +298,14 @@ CString CAamaRuleTable::FindRuleFile(const CString& dxfPath) {
 
 CAamaRuleTable::Result CAamaRuleTable::Read(const CString& path, double& scale, const CString& scaleText,
                                             int& authorCode, int priorCount, bool append) {
-  TextFileReader in;
-  if (path.IsEmpty() || !in.Open(path)) return Result::kNoFile;
+  std::vector<uint8_t> bytes;
+  if (path.IsEmpty() || !ReadPatternFile(path, bytes)) return Result::kNoFile;
+  return ReadBytes(BytesOf(bytes), scale, scaleText, authorCode, priorCount, append);
+}
+
+CAamaRuleTable::Result CAamaRuleTable::ReadBytes(std::string_view bytes, double& scale, const CString& scaleText,
+                                                 int& authorCode, int priorCount, bool append) {
+  ByteLineReader in(bytes);
   CString line;
   bool haveLine = in.ReadLine(line);
   while (haveLine) {
@@ -313,8 +326,11 @@ CAamaRuleTable::Result CAamaRuleTable::Read(const CString& path, double& scale, 
     } else if (StartsWithNoCase(line, "NUMBER OF SIZES")) {
       if (size_count_ == 0) {
         const int n = ParseInt(ValueAfterColon(line).view());
-        if (n < 2) return Result::kTooFewSizes;
-        if (n > kAamaMaxSizes) return Result::kNoFile;
+        if (n < 2 || n > kAamaMaxSizes) {
+          problem_line_ = in.LinesRead();
+          problem_ = n < 2 ? "rule table: fewer than two sizes" : "rule table: bad size count";
+          return n < 2 ? Result::kTooFewSizes : Result::kNoFile;
+        }
         size_count_ = n;
         if (priorCount == 0) {
           for (int i = 1; i < n; ++i) {
@@ -417,7 +433,9 @@ void GradeAamaPieces(const CAamaRuleTable& table, int priorCount, int authorCode
     double cosine = 1.0;
     if (authorCode != kAamaAuthorZorvek) {
       for (CPieceItem* item : ItemsOf(piece)) {
-        if (item->Type != 9 || item->Tag != static_cast<int32_t>(kAamaGradeReferenceAttribute)) continue;
+        if (item->Type != kItemTypeOpenLine || item->Tag != static_cast<int32_t>(kAamaGradeReferenceAttribute)) {
+          continue;
+        }
         item->Tag = 0;
         CVertexNode* a = item->NextMainVertex(item->PrevMainVertex(item->VertexHead));
         CVertexNode* b = item->NextMainVertex(a);
@@ -431,7 +449,13 @@ void GradeAamaPieces(const CAamaRuleTable& table, int priorCount, int authorCode
     }
     for (CPieceItem* item : ItemsOf(piece)) {
       switch (item->Type) {
-        case 0: case 1: case 2: case 8: case 9: case 10: case 13:
+        case kItemTypeOutline:
+        case kItemTypeGrainLine:
+        case kItemTypeFilledMarkers:
+        case kItemTypeClosedLine:
+        case kItemTypeOpenLine:
+        case kItemTypeCircles:
+        case kItemTypeNotches:
           break;
         default:
           continue;
@@ -454,13 +478,13 @@ void GradeAamaPieces(const CAamaRuleTable& table, int priorCount, int authorCode
         }
         node->Attributes &= ~kRuleNumberMask;
       }
-      if (item->Type == 0 || item->Type == 8 || item->Type == 9) {
+      if (item->Type == kItemTypeOutline || item->Type == kItemTypeClosedLine || item->Type == kItemTypeOpenLine) {
         GradePiece(item);
         if (auto* curve = dynamic_cast<CPieceCurveItem*>(item)) curve->SmoothCurves();
       }
     }
     piece->Recalc(1);
-    CPieceItem* notches = FirstItemOfType(piece, 13);
+    CPieceItem* notches = FirstItemOfType(piece, kItemTypeNotches);
     CPieceItem* outline = FirstItemOfType(piece, kItemTypeOutline);
     if (notches && outline) {
       notches->UpdateNotchesFromOutline(outline, outline, 0);

@@ -12,6 +12,8 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/text.h"
@@ -94,6 +96,15 @@ class CAamaRuleTable {
   // that do not read, are 0. Rules before "NUMBER OF SIZES" are passed over.
   Result Read(const CString& path, double& scale, const CString& scaleText, int& authorCode, int priorCount,
               bool append);
+  // The same for the rule file's bytes, held in memory.
+  Result ReadBytes(std::string_view bytes, double& scale, const CString& scaleText, int& authorCode,
+                   int priorCount, bool append);
+
+  // When a read ended on a line the table could not take (a size count below
+  // two or beyond all reason): that 1-based line and a few words on it
+  // ("rule table: bad size count"); 0 and empty otherwise.
+  int ProblemLine() const { return problem_line_; }
+  const std::string& Problem() const { return problem_; }
 
   // The delta, in model units with y pointing down, of rule `rule` for the
   // size at `listPosition` of the table's size list; 0 for anything the table
@@ -110,6 +121,8 @@ class CAamaRuleTable {
 
   int size_count_ = 0;
   int sample_position_ = 0;
+  int problem_line_ = 0;
+  std::string problem_;
   bool sizes_named_ = false;
   CString size_list_;
   CString sample_size_;

@@ -1,13 +1,57 @@
 #include "formats/dxf_pairs.h"
 
 #include <climits>
+#include <string>
 
-bool ReadTextLine(TextFileReader& in, CString& line) {
+#include "model/style.h"
+#include "platform/binary_file.h"
+
+bool ReadPatternFile(const CString& path, std::vector<uint8_t>& bytes) {
+  return ReadWholeFile(path, kMaxPatternFileBytes, bytes) == FileReadStatus::kOk;
+}
+
+bool ByteLineReader::ReadLine(CString& line) {
+  line.Empty();
+  if (too_long_ || pos_ >= bytes_.size()) return false;
+  const size_t stop = bytes_.find_first_of("\r\n", pos_);
+  const size_t end = stop == std::string_view::npos ? bytes_.size() : stop;
+  if (end - pos_ > max_line_bytes_) {
+    too_long_ = true;
+    return false;
+  }
+  line = CString(bytes_.substr(pos_, end - pos_));
+  pos_ = end;
+  if (pos_ < bytes_.size()) {
+    const bool cr = bytes_[pos_] == '\r';
+    ++pos_;
+    if (cr && pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+  }
+  ++lines_read_;
+  return true;
+}
+
+namespace {
+
+template <typename Reader>
+bool ReadNonEmptyLine(Reader& in, CString& line) {
   while (in.ReadLine(line)) {
     if (!line.IsEmpty()) return true;
   }
   line.Empty();
   return false;
+}
+
+}  // namespace
+
+bool ReadTextLine(TextFileReader& in, CString& line) { return ReadNonEmptyLine(in, line); }
+bool ReadTextLine(ByteLineReader& in, CString& line) { return ReadNonEmptyLine(in, line); }
+
+ScopedStyleInUse::ScopedStyleInUse(CStyle& style) : style_(style) {
+  if (&style_ != &g_Style) g_Style.Swap(style_);
+}
+
+ScopedStyleInUse::~ScopedStyleInUse() {
+  if (&style_ != &g_Style) g_Style.Swap(style_);
 }
 
 namespace {
@@ -24,14 +68,53 @@ bool IsBlankLine(std::string_view text) {
 }  // namespace
 
 bool DxfPairReader::Open(const CString& path) {
+  Close();
+  switch (ReadWholeFile(path, kMaxPatternFileBytes, owned_)) {
+    case FileReadStatus::kOk:
+      OpenBytes(BytesOf(owned_));
+      return true;
+    case FileReadStatus::kCannotOpen:
+      return false;
+    case FileReadStatus::kTooLarge:
+    case FileReadStatus::kReadError:
+      status_ = Status::kReadError;
+      return true;
+  }
+  return false;
+}
+
+void DxfPairReader::OpenBytes(std::string_view bytes) {
+  status_ = Status::kPair;
+  code_ = 0;
+  value_.Empty();
+  line_number_ = 0;
+  code_line_ = 0;
+  in_ = ByteLineReader(bytes);
+}
+
+void DxfPairReader::Close() {
+  in_ = ByteLineReader();
+  owned_.clear();
+  owned_.shrink_to_fit();
   status_ = Status::kEof;
   code_ = 0;
   value_.Empty();
   line_number_ = 0;
   code_line_ = 0;
-  if (!in_.Open(path)) return false;
-  status_ = Status::kPair;
-  return true;
+}
+
+int DxfPairReader::StopLine() const {
+  switch (status_) {
+    case Status::kBadCode:
+    case Status::kTruncated:
+      return code_line_;
+    case Status::kReadError:
+      return line_number_ + 1;
+    case Status::kPair:
+    case Status::kEof:
+      break;
+  }
+  return line_number_;
 }
 
 bool DxfPairReader::ParseCode(std::string_view text, int& code) {
@@ -68,7 +151,7 @@ DxfPairReader::Status DxfPairReader::Next() {
   if (status_ != Status::kPair) return status_;
   CString line;
   if (!ReadRawLine(line)) {
-    status_ = (in_.HasError() || in_.LineTooLong()) ? Status::kReadError : Status::kEof;
+    status_ = in_.LineTooLong() ? Status::kReadError : Status::kEof;
     return status_;
   }
   code_line_ = line_number_;
@@ -81,7 +164,7 @@ DxfPairReader::Status DxfPairReader::Next() {
         return status_;
       }
     }
-    status_ = (in_.HasError() || in_.LineTooLong()) ? Status::kReadError : Status::kEof;
+    status_ = in_.LineTooLong() ? Status::kReadError : Status::kEof;
     return status_;
   }
   if (!ParseCode(line.view(), code_)) {
@@ -89,11 +172,32 @@ DxfPairReader::Status DxfPairReader::Next() {
     return status_;
   }
   if (!ReadRawLine(value_)) {
-    status_ = (in_.HasError() || in_.LineTooLong()) ? Status::kReadError : Status::kTruncated;
+    status_ = in_.LineTooLong() ? Status::kReadError : Status::kTruncated;
     value_.Empty();
     return status_;
   }
   return status_;
+}
+
+std::string DxfPairReader::StopReason(std::string_view entity) const {
+  std::string reason;
+  switch (status_) {
+    case Status::kTruncated:
+      reason = "group code without a value";
+      break;
+    case Status::kBadCode:
+      reason = "bad group code line";
+      break;
+    case Status::kReadError:
+      reason = "line too long";
+      break;
+    case Status::kPair:
+    case Status::kEof:
+      reason = "ends";
+      break;
+  }
+  if (!entity.empty()) reason.append(" inside ").append(entity);
+  return reason;
 }
 
 CString DxfPairReader::TrimmedValue() const {

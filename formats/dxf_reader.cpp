@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "formats/aama_piece.h"
@@ -18,19 +20,19 @@
 #include "model/piece_record.h"
 #include "model/settings.h"
 #include "model/shell_services.h"
+#include "model/item_types.h"
 #include "model/style.h"
 #include "model/vertex_node.h"
+#include "design/geometry/measure.h"
 #include "platform/numbers.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265359;
-constexpr int kKindCorner = 0;
-constexpr int kKindCurve = 1;
-constexpr int kKindRadius = 101;
-constexpr int kKindPointSize = 103;
+// A circle's radius node and a point mark's two size nodes.
+constexpr int kKindRadius = kVertexKindSkipRun;
+constexpr int kKindPointSize = kVertexKindFixedSingle2;
 // Points farther than this many millimetres outside a split piece's outline
 // do not go with it.
 constexpr int kPointReachMm = 60;
@@ -71,6 +73,11 @@ class PairStream {
     const auto s = in_.LastStatus();
     return s == DxfPairReader::Status::kTruncated || s == DxfPairReader::Status::kBadCode ||
            s == DxfPairReader::Status::kReadError;
+  }
+  // Where the reading stopped and why, inside the entity `entity` (none when
+  // empty): a damaged line, or the end of the file.
+  DxfReadReport StopReport(std::string_view entity) const {
+    return DxfReadReport{DxfReadResult::kFailed, IDS_FILE_DATA_ERROR, in_.StopLine(), in_.StopReason(entity)};
   }
 
  private:
@@ -178,7 +185,7 @@ class DxfEntityReader {
       if (p.code == 70) closed = (ParseInt(p.value.view()) & 1) != 0;
     }
     if (!header.complete) return false;
-    std::unique_ptr<CPieceItem> item(CreatePieceItem(closed ? 8 : 9));
+    std::unique_ptr<CPieceItem> item(CreatePieceItem(closed ? kItemTypeClosedLine : kItemTypeOpenLine));
     for (;;) {
       std::optional<Pair> start = in.Next();
       if (!start) return false;
@@ -187,11 +194,11 @@ class DxfEntityReader {
       if (name == "SEQEND") break;
       if (!e.complete) return false;
       if (name != "VERTEX") continue;
-      int kind = kKindCurve;
+      int kind = kVertexKindCurve;
       GroupCursor g(e.pairs);
       for (const Pair& p : e.pairs) {
         if (p.code == 10) break;
-        if (p.code == 999 && p.value.Find(",,") >= 0) kind = kKindCorner;
+        if (p.code == 999 && p.value.Find(",,") >= 0) kind = kVertexKindKeyCorner;
       }
       std::optional<double> x = g.Skip(10);
       std::optional<double> y = x ? g.Require(20) : std::nullopt;
@@ -202,12 +209,12 @@ class DxfEntityReader {
     if (!closed) {
       std::vector<CVertexNode*> v = MainVerticesOf(item.get());
       if (v.size() >= 4 && v.front()->X == v.back()->X && v.front()->Y == v.back()->Y) {
-        std::unique_ptr<CPieceItem> ring(CreatePieceItem(8));
+        std::unique_ptr<CPieceItem> ring(CreatePieceItem(kItemTypeClosedLine));
         for (size_t i = 0; i + 1 < v.size(); ++i) ring->AddTailVertex(v[i]->X, v[i]->Y, v[i]->Flags);
         item = std::move(ring);
       } else {
-        SetKind(v.front(), kKindCorner);
-        SetKind(v.back(), kKindCorner);
+        SetKind(v.front(), kVertexKindKeyCorner);
+        SetKind(v.back(), kVertexKindKeyCorner);
       }
     }
     SmoothIfCurve(item.get());
@@ -223,9 +230,9 @@ class DxfEntityReader {
     std::optional<double> x2 = y1 ? g.Skip(11) : std::nullopt;
     std::optional<double> y2 = x2 ? g.Require(21) : std::nullopt;
     if (!y2) return !(g.RanOut() && !e.complete);
-    CPieceItem* line = CreatePieceItem(9);
-    line->AddTailVertex(Model(*x1), Model(*y1), kKindCorner);
-    line->AddTailVertex(Model(*x2), Model(*y2), kKindCorner);
+    CPieceItem* line = CreatePieceItem(kItemTypeOpenLine);
+    line->AddTailVertex(Model(*x1), Model(*y1), kVertexKindKeyCorner);
+    line->AddTailVertex(Model(*x2), Model(*y2), kVertexKindKeyCorner);
     SmoothIfCurve(line);
     piece_->AddItem(line);
     return true;
@@ -237,9 +244,9 @@ class DxfEntityReader {
     std::optional<double> y = x ? g.Require(20) : std::nullopt;
     std::optional<double> r = y ? g.Skip(40) : std::nullopt;
     if (!r) return !(g.RanOut() && !e.complete);
-    CPieceItem* circle = CreatePieceItem(10);
+    CPieceItem* circle = CreatePieceItem(kItemTypeCircles);
     piece_->AddItem(circle);
-    circle->AddTailVertex(Model(*x), Model(*y), kKindCorner);
+    circle->AddTailVertex(Model(*x), Model(*y), kVertexKindKeyCorner);
     circle->AddTailVertex(Model(*r), 0, kKindRadius);
     return true;
   }
@@ -271,17 +278,17 @@ class DxfEntityReader {
     const double sweep = *a1 < *a0 ? 360.0 - *a0 + *a1 : *a1 - *a0;
     const double step = sweep / 4.0;
     const int32_t radius = Model(*r);
-    CPieceItem* arc = CreatePieceItem(9);
+    CPieceItem* arc = CreatePieceItem(kItemTypeOpenLine);
     for (int i = 0; i <= 4; ++i) {
       const double angle = (*a0 + i * step) * kPi / 180.0;
       int rx = 0;
       int ry = 0;
       RotatePoint(radius, 0, 0, 0, std::sin(angle), std::cos(angle), &rx, &ry);
       arc->AddTailVertex(TruncateTowardZero(rx + *cx * factor_), TruncateTowardZero(ry + *cy * factor_),
-                         kKindCurve);
+                         kVertexKindCurve);
     }
-    SetKind(arc->VertexHead, kKindCorner);
-    SetKind(arc->VertexHead->Prev, kKindCorner);
+    SetKind(arc->VertexHead, kVertexKindKeyCorner);
+    SetKind(arc->VertexHead->Prev, kVertexKindKeyCorner);
     SmoothIfCurve(arc);
     piece_->AddItem(arc);
     return true;
@@ -297,13 +304,13 @@ class DxfEntityReader {
     std::optional<double> x = g.Skip(10);
     std::optional<double> y = x ? g.Require(20) : std::nullopt;
     if (!y) return !(g.RanOut() && !e.complete);
-    CPieceItem* points = FindFirstItem(piece_, 2);
+    CPieceItem* points = FindFirstItem(piece_, kItemTypeFilledMarkers);
     if (!points) {
-      points = CreatePieceItem(2);
+      points = CreatePieceItem(kItemTypeFilledMarkers);
       piece_->AddItem(points);
     }
     const int32_t size = 5 * g_Style.GetScale();
-    points->AddTailVertex(Model(*x), Model(*y), marked ? kKindCurve : kKindCorner);
+    points->AddTailVertex(Model(*x), Model(*y), marked ? kVertexKindCurve : kVertexKindKeyCorner);
     points->AddTailVertex(size, 0, kKindPointSize);
     points->AddTailVertex(size, size, kKindPointSize);
     return true;
@@ -322,19 +329,23 @@ void RemovePointMark(CPieceItem* points, CVertexNode* mark) {
 // kind (a point on layer "3" keeps it a curve point, any other makes it a
 // corner) and go; the others stay as free marks.
 void PlacePointsOnVertices(CPieceRecord* piece) {
-  CPieceItem* points = FindFirstItem(piece, 2);
+  CPieceItem* points = FindFirstItem(piece, kItemTypeFilledMarkers);
   if (!points) return;
   std::set<CVertexNode*> used;
   for (CVertexNode* mark : MainVerticesOf(points)) {
     for (CPieceItem* item : ItemsOf(piece)) {
-      if (item->Type != 0 && item->Type != 1 && item->Type != 8 && item->Type != 9) continue;
+      if (item->Type != kItemTypeOutline && item->Type != kItemTypeGrainLine && item->Type != kItemTypeClosedLine &&
+          item->Type != kItemTypeOpenLine) {
+        continue;
+      }
       CVertexNode* vertex = item->FindVertex(mark->X, mark->Y);
       if (!vertex) continue;
-      int kind = kKindCorner;
-      if (mark->Kind() == kKindCurve && item->Type != 1) {
+      int kind = kVertexKindKeyCorner;
+      if (mark->Kind() == kVertexKindCurve && item->Type != kItemTypeGrainLine) {
         const std::vector<CVertexNode*> mains = MainVerticesOf(item);
-        const bool lineEnd = item->Type == 9 && (vertex == item->VertexHead || vertex == mains.back());
-        if (!lineEnd) kind = kKindCurve;
+        const bool lineEnd =
+            item->Type == kItemTypeOpenLine && (vertex == item->VertexHead || vertex == mains.back());
+        if (!lineEnd) kind = kVertexKindCurve;
       }
       SetKind(vertex, kind);
       used.insert(mark);
@@ -346,7 +357,7 @@ void PlacePointsOnVertices(CPieceRecord* piece) {
     return;
   }
   for (CVertexNode* node : NodesOf(points)) {
-    if (node->IsMain()) SetKind(node, kKindCorner);
+    if (node->IsMain()) SetKind(node, kVertexKindKeyCorner);
   }
 }
 
@@ -356,7 +367,7 @@ double SegmentDistance(CPoint p, CPoint a, CPoint b) {
   const double len2 = dx * dx + dy * dy;
   double t = len2 > 0 ? ((static_cast<double>(p.x) - a.x) * dx + (static_cast<double>(p.y) - a.y) * dy) / len2 : 0;
   t = std::clamp(t, 0.0, 1.0);
-  return std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y);
+  return Distance(p.x, p.y, a.x + t * dx, a.y + t * dy);
 }
 
 // Removes the points of a point item that lie outside the outline and farther
@@ -392,9 +403,9 @@ void SetReferencePoint(CPieceRecord* piece) {
 // Many patterns: every closed line of at least `minArea` becomes a piece of
 // its own, with the points near it.
 void SplitPieces(CPieceRecord* main, double minArea) {
-  CPieceItem* points = FindFirstItem(main, 2);
+  CPieceItem* points = FindFirstItem(main, kItemTypeFilledMarkers);
   for (CPieceItem* item : ItemsOf(main)) {
-    if (item->Type != 8) continue;
+    if (item->Type != kItemTypeClosedLine) continue;
     auto piece = std::make_unique<CPieceRecord>();
     CPieceItem* outline = CreatePieceItem(kItemTypeOutline);
     for (CVertexNode* node : NodesOf(item)) outline->AddTailVertex(node->X, node->Y, node->Flags);
@@ -434,11 +445,11 @@ void HandOutItems(CPieceRecord* main) {
     if (!outline) continue;
     for (CPieceItem* item : ItemsOf(main)) {
       bool inside = false;
-      if (item->Type == 8 || item->Type == 9) {
+      if (item->Type == kItemTypeClosedLine || item->Type == kItemTypeOpenLine) {
         const std::vector<CVertexNode*> v = MainVerticesOf(item);
         inside = !v.empty() &&
                  (outline->ContainsPoint(v.front()->X, v.front()->Y) || outline->ContainsPoint(v.back()->X, v.back()->Y));
-      } else if (item->Type == 10 && item->VertexHead) {
+      } else if (item->Type == kItemTypeCircles && item->VertexHead) {
         inside = outline->ContainsPoint(item->VertexHead->X, item->VertexHead->Y);
       } else if (item->Type == kItemTypeText) {
         const auto* text = static_cast<const CPieceItem11*>(item);
@@ -467,15 +478,15 @@ void LineUpLooseTexts(CPieceRecord* main) {
   }
 }
 
-// Reads the entities into `piece`; false when the file ends inside one.
-bool ReadEntities(PairStream& in, DxfEntityReader& reader, int dataUnit) {
-  std::optional<Pair> previous;
+// Reads the entities into the reader's piece. When the file ends inside an
+// entity or is damaged, gives where and why.
+std::optional<DxfReadReport> ReadEntities(PairStream& in, DxfEntityReader& reader, int dataUnit) {
   while (std::optional<Pair> p = in.Next()) {
     if (p->code == 9 && Trimmed(p->value) == "$MEASUREMENT") {
       // The drawing's own unit: 1 metric, else imperial. Only a file read as
       // millimetres follows it.
       std::optional<Pair> value = in.Next();
-      if (!value) return !in.Damaged();
+      if (!value) return in.Damaged() ? std::optional(in.StopReport("$MEASUREMENT")) : std::nullopt;
       if (dataUnit == 0 && value->code == 70) {
         reader.SetFactor(ParseInt(value->value.view()) == 1 ? g_Style.GetScale() : g_Style.GetScale() * 25.4);
       } else {
@@ -486,75 +497,37 @@ bool ReadEntities(PairStream& in, DxfEntityReader& reader, int dataUnit) {
     if (p->code != 0) continue;
     const CString name = Trimmed(p->value);
     // Whatever follows the end of the drawing is not read.
-    if (name == "EOF") return true;
+    if (name == "EOF") return std::nullopt;
     if (name == "POLYLINE") {
       Entity header = ReadEntity(in, name);
-      if (!reader.AddPolyline(header, in)) return false;
+      if (!reader.AddPolyline(header, in)) return in.StopReport(name.view());
       continue;
     }
     if (name == "LINE" || name == "3DLINE" || name == "CIRCLE" || name == "TEXT" || name == "ARC" ||
         name == "POINT") {
       Entity e = ReadEntity(in, name);
-      if (!reader.Add(e)) return false;
-      if (!e.complete && in.Damaged()) return false;
+      if (!reader.Add(e) || (!e.complete && in.Damaged())) return in.StopReport(name.view());
     }
   }
-  return !in.Damaged();
+  return in.Damaged() ? std::optional(in.StopReport("")) : std::nullopt;
 }
 
-}  // namespace
-
-int DxfReadResultCode(DxfReadResult result) {
-  return result == DxfReadResult::kSuccess || result == DxfReadResult::kCancelled ? 1 : 0;
-}
-
-DxfReadResult ReadDxfFile(const CString& path) {
-  DxfPairReader file;
-  if (!file.Open(path)) {
-    ShowFailureMessage(IDS_FILE_MISSING);
-    return DxfReadResult::kFailed;
-  }
-  // An ASCII DXF file is pairs from its first line on, with a SECTION before
-  // anything is drawn; a binary one ("AutoCAD Binary DXF") or any other file
-  // fails there.
-  bool sectionFound = false;
+// An ASCII DXF file is pairs from its first line on, with a SECTION before
+// anything is drawn; a binary one ("AutoCAD Binary DXF") or any other file
+// fails there. Reads `file` up to its first SECTION; the refusal when none
+// comes.
+std::optional<DxfReadReport> SkipToFirstSection(DxfPairReader& file) {
   while (file.Next() == DxfPairReader::Status::kPair) {
-    if (file.IsEntity("SECTION")) {
-      sectionFound = true;
-      break;
-    }
+    if (file.IsEntity("SECTION")) return std::nullopt;
   }
-  if (!sectionFound) {
-    ShowFailureMessage(IDS_NOT_ASCII_DXF);
-    return DxfReadResult::kRefused;
-  }
+  return DxfReadReport{DxfReadResult::kRefused, IDS_NOT_ASCII_DXF, file.StopLine(), "not an ASCII DXF file"};
+}
 
-  // The options come first: a cancel leaves the style as it was.
-  const double minArea = 400.0 * g_Style.GetScale() * g_Style.GetScale();
-  CDxfOpenDlg dialog;
-  if (dialog.DoModal() != IDOK) return DxfReadResult::kCancelled;
-
-  ClearStyle();
-  const double scale = g_Style.GetScale();
-  const double unitFactors[] = {1.0, 10.0, 25.4};
-  const int unit = std::clamp(dialog.m_nDataUnit, 0, 2);
-  auto piece = std::make_unique<CPieceRecord>();
-  if (g_Style.SizeCount == 0) {
-    g_Style.AddSize(new CSizeRecord(CString(""), 0.0, 0.0, 0, 1));
-    g_Style.SortSizes();
-  }
-
-  DxfEntityReader reader(piece.get(), scale * unitFactors[unit]);
-  PairStream in(file);
-  if (!ReadEntities(in, reader, unit)) {
-    file.Close();
-    ShowFailureMessage(IDS_FILE_DATA_ERROR);
-    piece.reset();
-    ClearStyle();
-    return DxfReadResult::kFailed;
-  }
-  file.Close();
-
+// The drawing read into `piece` becomes the style's pieces: lines joined,
+// marked points placed, an outline made, the piece turned the model's way up
+// and, for many patterns, split at its closed lines; then every piece is
+// listed and moved to the origin.
+void ListReadPieces(std::unique_ptr<CPieceRecord> piece, bool many, double minArea) {
   const int32_t savedJoin = g_SwitchJoinLines;
   g_SwitchJoinLines = 1;
   piece->JoinOpenLines();
@@ -567,7 +540,6 @@ DxfReadResult ReadDxfFile(const CString& path) {
   piece->MirrorHorizontal(Middle(piece->BoxMinY, piece->BoxMaxY));
   SetReferencePoint(piece.get());
 
-  const bool many = dialog.m_nPatternCount == 0;
   if (many) SplitPieces(piece.get(), minArea);
   piece->UpdateCurveItems();
   piece->Recalc(1);
@@ -583,5 +555,89 @@ DxfReadResult ReadDxfFile(const CString& path) {
     each->Recalc(1);
     MoveAamaPieceToOrigin(each);
   }
-  return DxfReadResult::kSuccess;
+}
+
+// Called with the report of a data error before the style is emptied, so
+// that the open command shows its message while the style is as the read
+// left it.
+using DataErrorNotice = std::function<void(const DxfReadReport&)>;
+
+DxfReadReport ReadDxfInto(std::string_view bytes, CStyle& style, const DxfReadOptions& options,
+                          const DataErrorNotice& notice) {
+  ScopedStyleInUse inUse(style);
+  DxfPairReader file;
+  file.OpenBytes(bytes);
+  if (std::optional<DxfReadReport> refused = SkipToFirstSection(file)) return *refused;
+
+  // The area a split piece needs, from the scale of the style as it was.
+  const double minArea = 400.0 * g_Style.GetScale() * g_Style.GetScale();
+  ClearStyle();
+  const double scale = g_Style.GetScale();
+  const double unitFactors[] = {1.0, 10.0, 25.4};
+  const int unit = std::clamp(options.dataUnit, 0, 2);
+  auto piece = std::make_unique<CPieceRecord>();
+  if (g_Style.SizeCount == 0) {
+    g_Style.AddSize(new CSizeRecord(CString(""), 0.0, 0.0, 0, 1));
+    g_Style.SortSizes();
+  }
+
+  DxfEntityReader reader(piece.get(), scale * unitFactors[unit]);
+  PairStream in(file);
+  if (std::optional<DxfReadReport> stop = ReadEntities(in, reader, unit)) {
+    if (notice) notice(*stop);
+    piece.reset();
+    ClearStyle();
+    return *stop;
+  }
+  ListReadPieces(std::move(piece), options.manyPatterns, minArea);
+  return DxfReadReport{};
+}
+
+DxfReadReport& LastReport() {
+  static DxfReadReport report;
+  return report;
+}
+
+// Keeps the report for LastDxfReadReport, then shows its message.
+DxfReadResult Report(const DxfReadReport& report) {
+  LastReport() = report;
+  if (report.messageId != 0) ShowFailureMessage(report.messageId);
+  return report.outcome;
+}
+
+}  // namespace
+
+int DxfReadResultCode(DxfReadResult result) {
+  return result == DxfReadResult::kSuccess || result == DxfReadResult::kCancelled ? 1 : 0;
+}
+
+DxfReadReport ReadDxfBytes(std::string_view bytes, CStyle& style, const DxfReadOptions& options) {
+  return ReadDxfInto(bytes, style, options, nullptr);
+}
+
+const DxfReadReport& LastDxfReadReport() { return LastReport(); }
+
+DxfReadResult ReadDxfFile(const CString& path) {
+  std::vector<uint8_t> bytes;
+  if (!ReadPatternFile(path, bytes)) {
+    return Report(DxfReadReport{DxfReadResult::kFailed, IDS_FILE_MISSING, 0, "cannot be opened"});
+  }
+  DxfPairReader check;
+  check.OpenBytes(BytesOf(bytes));
+  if (std::optional<DxfReadReport> refused = SkipToFirstSection(check)) return Report(*refused);
+
+  // The options come first: a cancel leaves the style as it was.
+  CDxfOpenDlg dialog;
+  if (dialog.DoModal() != IDOK) return Report(DxfReadReport{DxfReadResult::kCancelled, 0, 0, "cancelled"});
+  DxfReadOptions options;
+  options.dataUnit = dialog.m_nDataUnit;
+  options.manyPatterns = dialog.m_nPatternCount == 0;
+
+  bool shown = false;
+  const DxfReadReport report = ReadDxfInto(BytesOf(bytes), g_Style, options, [&shown](const DxfReadReport& stop) {
+    shown = true;
+    Report(stop);
+  });
+  if (shown) return report.outcome;
+  return Report(report);
 }

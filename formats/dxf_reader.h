@@ -1,5 +1,5 @@
 // The plain DXF reader: a drawing of lines, polylines, arcs, circles, texts
-// and points becomes pattern pieces of the process-wide style.
+// and points becomes pattern pieces of a style.
 //
 // The user is asked first for the file's unit and whether the drawing holds
 // one pattern or many; only then is the style cleared. Every entity becomes an
@@ -9,7 +9,13 @@
 // polyline of at least the area of a 20 mm square.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "platform/text.h"
+#include "platform/win_types.h"
+
+class CStyle;
 
 enum class DxfReadResult {
   kSuccess,    // the style holds the pieces read; the list pane shows them
@@ -19,9 +25,41 @@ enum class DxfReadResult {
   kCancelled,  // the user cancelled the options: nothing changed
 };
 
-// Reads `path` into g_Style. Failures are shown to the user through the
-// prompt seam; the caller sets the window title and redraws on success.
+// The answers of the options dialog.
+struct DxfReadOptions {
+  int dataUnit = 0;           // 0 millimetres, 1 centimetres, 2 inches (others: clamped)
+  bool manyPatterns = false;  // split the drawing at its closed polylines
+};
+
+// How a read ended and, when it did not succeed, where and why.
+struct DxfReadReport {
+  DxfReadResult outcome = DxfReadResult::kSuccess;
+  UINT messageId = 0;  // the failure message for the user; 0 for none
+  int line = 0;        // 1-based line of the file where reading stopped; 0 when none applies
+  std::string reason;  // a few words on what was wrong ("ends inside POLYLINE"); empty on success
+};
+
+// Reads the DXF file held in `bytes` into `style` with the options given; no
+// dialog and no message (the report names the message a caller shows).
+// `style` may be g_Style or any other style: another one is swapped into
+// g_Style while the read runs (the model works on g_Style) and swapped back
+// before the call returns, so g_Style then holds what it held before. The
+// list pane is kept up to date as for a read into g_Style.
+//
+// Refused (not an ASCII DXF file): `style` untouched. Otherwise `style` is
+// cleared first; after a data error it is left empty.
+DxfReadReport ReadDxfBytes(std::string_view bytes, CStyle& style, const DxfReadOptions& options);
+
+// Reads `path` into g_Style: opens the file, checks it is an ASCII DXF file,
+// asks the options, reads it with ReadDxfBytes, and shows a failure to the
+// user through the prompt seam; the caller sets the window title and redraws
+// on success.
 DxfReadResult ReadDxfFile(const CString& path);
+
+// The report of the last ReadDxfFile call (kSuccess with no reason before
+// any), for tools that tell where a refused file went wrong. It is stored
+// before any failure message is shown.
+const DxfReadReport& LastDxfReadReport();
 
 // The open command's view of a result: 1 when the file was read or the user
 // cancelled, 0 when it could not be read.

@@ -1,5 +1,7 @@
 #include "model/style.h"
 
+#include <utility>
+
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/selection.h"
@@ -53,6 +55,26 @@ CStyle::~CStyle() {
   while (WorkPieceRing) RemoveWorkPiece(WorkPieceRing);
   SizeArray.clear();
   while (SizeRing) RemoveSize(SizeRing);
+}
+
+void CStyle::Swap(CStyle& other) {
+  using std::swap;
+  swap(HeaderText1, other.HeaderText1);
+  swap(StyleName, other.StyleName);
+  swap(HeaderText3, other.HeaderText3);
+  swap(HeaderText4, other.HeaderText4);
+  swap(HeaderText5, other.HeaderText5);
+  swap(Reserved, other.Reserved);
+  swap(DataVersion, other.DataVersion);
+  swap(Mode, other.Mode);
+  swap(Scale, other.Scale);
+  swap(PieceRing, other.PieceRing);
+  swap(PieceCount, other.PieceCount);
+  swap(WorkPieceRing, other.WorkPieceRing);
+  swap(WorkPieceCount, other.WorkPieceCount);
+  swap(SizeRing, other.SizeRing);
+  swap(SizeCount, other.SizeCount);
+  swap(SizeArray, other.SizeArray);
 }
 
 int32_t CStyle::AddPiece(CPieceRecord* piece) { return AppendPiece(PieceRing, PieceCount, piece); }

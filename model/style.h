@@ -52,6 +52,11 @@ class CStyle {
   CStyle(const CStyle&) = delete;
   CStyle& operator=(const CStyle&) = delete;
 
+  // Exchanges every member with `other`: header texts, version, mode, scale,
+  // both piece rings, the size ring and the sorted sizes. The pieces and sizes
+  // change owner with their rings; nothing is copied or freed.
+  void Swap(CStyle& other);
+
   int32_t GetScale() const { return Scale; }
   // Stores the scale (model units per millimetre) as given.
   CStyle* SetScale(int32_t scale) {

@@ -198,6 +198,41 @@ TEST_F(DriverTest, RefusedAndBrokenFilesGiveTheirMessageAndStatusOne) {
   }
 }
 
+TEST_F(DriverTest, AFileThatCannotBeReadIsFollowedByWhereAndWhyItStopped) {
+  // The POLYLINE's last vertex is cut off after line 12; a GERBER AAMA file
+  // breaks off in its POLYLINE after line 26; the binary header is no group
+  // code on line 1.
+  const std::string cutPolyline = "  0\nSECTION\n  0\nPOLYLINE\n 70\n1\n  0\nVERTEX\n 10\n0\n 20\n0\n";
+  const std::string cutAama =
+      "0\nSECTION\n2\nHEADER\n999\nAuthor: GERBER\n0\nENDSEC\n0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n"
+      "0\nPOLYLINE\n8\n1\n70\n1\n0\nVERTEX\n10\n0\n20\n0\n";
+  struct Case {
+    const char* step;
+    std::string bytes;
+    std::string message;  // the start of the message line
+    std::string reason;   // the line right after it
+  };
+  const std::vector<Case> cases = {
+      {"open-dxf", cutPolyline, "message 40004 ", "reason 12 ends inside POLYLINE"},
+      {"open-aama", cutAama, "message 40004 ", "reason 26 ends inside POLYLINE"},
+      {"open-aama", std::string("AutoCAD Binary DXF\r\n\x1a\0\0SECTION\0", 29), "message 40007 ",
+       "reason 1 not an AAMA file: no SECTION"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    const DriverRun run = Run({c.step, File("cut.dxf", c.bytes)});
+    EXPECT_EQ(run.status, 1);
+    const size_t message = run.err.find(c.message);
+    ASSERT_NE(message, std::string::npos) << run.err;
+    const size_t next = run.err.find('\n', message) + 1;
+    EXPECT_EQ(run.err.substr(next, c.reason.size() + 1), c.reason + "\n") << run.err;
+  }
+  // A file that reads well gives no reason line.
+  const DriverRun good = Run({"open-dxf", File("line.dxf", Dxf(kLine))});
+  EXPECT_EQ(good.status, 0);
+  EXPECT_EQ(good.err.find("reason "), std::string::npos) << good.err;
+}
+
 TEST_F(DriverTest, ARefusedScaleLeavesTheOpenStyleAndTheLaterStepsRun) {
   const QString dxf = File("line.dxf", Dxf(kLine));
   const QString aama = File("style.dxf", kAamaStyle);

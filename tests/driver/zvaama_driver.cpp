@@ -12,7 +12,11 @@
 //
 // Each file dialog is answered with the step's path and each options dialog
 // with the step's values (the dialog's own defaults where none are given).
-// Every message box goes to stderr as "message ID TEXT". Exit status: 0 when
+// Every message box goes to stderr as "message ID TEXT"; when an open step
+// could not read its file, the reader's failure message is followed by
+// "reason LINE TEXT": the line of the file where reading stopped and what was
+// wrong there (for the rule table beside an AAMA file, TEXT starts with its
+// file name: "reason 12 style.rul: ..."). Exit status: 0 when
 // every step succeeded, 1 when one failed or was refused, 2 on bad usage.
 #include <cmath>
 #include <cstdio>
@@ -30,6 +34,9 @@
 #include "app/main_frame.h"
 #include "app/pattern_list.h"
 #include "app/work_window.h"
+#include "formats/aama_reader.h"
+#include "formats/aama_rules.h"
+#include "formats/dxf_reader.h"
 #include "model/items/dimension_item.h"
 #include "model/items/text_item.h"
 #include "model/piece_item.h"
@@ -238,10 +245,41 @@ UINT StringId(const CString& text) {
   return it == ids.end() ? 0 : it->second;
 }
 
+// The "reason" line for the message `id` of an open step: where and why its
+// reader stopped, when the reader's last report is a failure or refusal
+// with that message; none for any other message.
+std::optional<std::string> ReasonLine(const Step& step, UINT id) {
+  const std::string name = step.kind->name;
+  int line = 0;
+  std::string reason;
+  if (name == "open-dxf") {
+    const DxfReadReport& report = LastDxfReadReport();
+    const bool failed = report.outcome == DxfReadResult::kFailed || report.outcome == DxfReadResult::kRefused;
+    if (!failed || report.messageId != id) return std::nullopt;
+    line = report.line;
+    reason = report.reason;
+  } else if (name == "open-aama") {
+    const AamaReadReport& report = LastAamaReadReport();
+    const bool failed = report.outcome == AamaReadResult::kFailed || report.outcome == AamaReadResult::kRefused;
+    if (!failed || report.messageId != id) return std::nullopt;
+    line = report.line;
+    reason = report.reason;
+    if (report.file == AamaReadReport::File::kRules) {
+      const std::string rules = CAamaRuleTable::FindRuleFile(CString(step.path.c_str())).str();
+      reason = GbkToUtf8(rules.substr(rules.find_last_of('/') + 1).c_str()) + ": " + reason;
+    }
+  } else {
+    return std::nullopt;
+  }
+  return "reason " + std::to_string(line) + " " + reason;
+}
+
 // Answers each step's questions from its script; prints every message box.
 class DriverPrompts : public IPrompts {
  public:
   void BeginStep(const Step& step) {
+    step_ = &step;
+    reason_shown_ = false;
     script_ = std::make_unique<ScriptedPrompts>();
     if (!step.path.empty()) script_->ChooseFile(CString(step.path.c_str()));
     if (step.kind->dialog != 0) script_->RunOptionsDialog(step.dialog);
@@ -262,7 +300,14 @@ class DriverPrompts : public IPrompts {
     for (char& c : line) {
       if (c == '\n' || c == '\r') c = ' ';
     }
-    std::fprintf(stderr, "message %u %s\n", StringId(text), line.c_str());
+    const UINT id = StringId(text);
+    std::fprintf(stderr, "message %u %s\n", id, line.c_str());
+    if (step_ && !reason_shown_) {
+      if (const std::optional<std::string> reason = ReasonLine(*step_, id)) {
+        std::fprintf(stderr, "%s\n", reason->c_str());
+        reason_shown_ = true;
+      }
+    }
     std::fflush(stderr);
     const UINT buttons = type & 0xF;
     return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDYES : IDOK;
@@ -276,6 +321,8 @@ class DriverPrompts : public IPrompts {
 
  private:
   std::unique_ptr<ScriptedPrompts> script_;
+  const Step* step_ = nullptr;  // the step being run; the steps outlive the prompts' use
+  bool reason_shown_ = false;   // one reason line per step
 };
 
 // --- dump -------------------------------------------------------------------
