@@ -121,6 +121,10 @@ class AamaFileReader {
   EntityEnd ReadArc();
   EntityEnd ReadText();
   EntityEnd ReadPoint();
+  // The header groups of a POLYLINE up to its first VERTEX: the item type the
+  // polyline makes (outline, closed or open line). None when it has no vertex
+  // (`end` kRead: it gives nothing) or the file ends first (`end` kTruncated).
+  std::optional<int32_t> ReadPolylineHeader(EntityEnd& end);
   EntityEnd ReadPolyline();
   void AddCurveItem(CPieceItem* item);
   void HeaderOrTextItem(int32_t x, int32_t y, const CString& text);
@@ -360,19 +364,22 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPoint() {
   return EntityEnd::kRead;
 }
 
-AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
-  // Header groups up to the first vertex.
+std::optional<int32_t> AamaFileReader::ReadPolylineHeader(EntityEnd& end) {
   bool boundary = false;
   bool closed = false;
   bool boundaryLayer = false;
   while (true) {
-    if (Next() != DxfPairReader::Status::kPair) return EntityEnd::kTruncated;
+    if (Next() != DxfPairReader::Status::kPair) {
+      end = EntityEnd::kTruncated;
+      return std::nullopt;
+    }
     const int code = in_.Code();
     const CString& value = in_.Value();
     if (code == 0) {
       if (value == "VERTEX") break;
       Unread();  // a polyline without vertices gives nothing
-      return EntityEnd::kRead;
+      end = EntityEnd::kRead;
+      return std::nullopt;
     }
     if (UsesKindComments(author_)) {
       if (code == 999) {
@@ -394,8 +401,14 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
       }
     }
   }
-  std::unique_ptr<CPieceItem> item(
-      CreatePieceItem(boundary ? kItemTypeOutline : closed ? kItemTypeClosedLine : kItemTypeOpenLine));
+  return boundary ? kItemTypeOutline : closed ? kItemTypeClosedLine : kItemTypeOpenLine;
+}
+
+AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
+  EntityEnd headerEnd = EntityEnd::kRead;
+  const std::optional<int32_t> type = ReadPolylineHeader(headerEnd);
+  if (!type) return headerEnd;
+  std::unique_ptr<CPieceItem> item(CreatePieceItem(*type));
   bool inBulgeRun = false;
   // At a "VERTEX": its groups, then the next code 0.
   while (true) {
