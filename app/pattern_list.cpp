@@ -443,14 +443,15 @@ void CPatternListBox::OnSelchange() {
   if (firstInWorkArea && g_pWorkWindow) {
     g_pWorkWindow->Extent = CRect(kBoxEmptyMin, kBoxEmptyMin, kExtentEmptyMax, kExtentEmptyMax);
   }
-  CPieceRecord* copy = DuplicatePiece(piece);
-  if (!copy) return;
+  std::unique_ptr<CPieceRecord> owned = DuplicatePiece(piece);
+  if (!owned) return;
+  CPieceRecord* const copy = owned.get();
   copy->Linked = 1;
   copy->Link = piece;
   piece->Linked = 1;
   piece->Link = copy;
   if (g_pWorkWindow) g_pWorkWindow->PlacePiece(copy);
-  g_Style.AddWorkPiece(copy);
+  g_Style.AddWorkPiece(owned.release());
   HideWorkWindowScrollBars();
 
   if (firstInWorkArea) {

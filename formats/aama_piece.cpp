@@ -156,7 +156,7 @@ void PlaceMarksOnVertices(CPieceRecord* piece, int append) {
 void EnsurePieceOutline(CPieceRecord* piece) {
   if (!piece || FindFirstItem(piece, kItemTypeOutline)) return;
   if (CPieceItem* closed = FindFirstItem(piece, kItemTypeClosedLine)) {
-    CPieceItem* outline = CreatePieceItem(kItemTypeOutline);
+    std::unique_ptr<CPieceItem> outline = CreatePieceItem(kItemTypeOutline);
     // The whole node goes across, rule number included, so that a closed
     // line's grade points stay graded as the outline's.
     for (CVertexNode* node : NodesOf(closed)) {
@@ -165,7 +165,7 @@ void EnsurePieceOutline(CPieceRecord* piece) {
       copy->Attributes = node->Attributes;
     }
     piece->RemoveItem(closed);
-    piece->AddItem(outline);
+    piece->AddItem(outline.release());
     return;
   }
   if (CPieceItem* circle = FindFirstItem(piece, kItemTypeCircles)) {
@@ -173,7 +173,7 @@ void EnsurePieceOutline(CPieceRecord* piece) {
     CVertexNode* radius = centre;
     for (int i = 0; radius && i < circle->VertexCount && radius->Kind() != kKindRadius; ++i) radius = radius->Next;
     if (centre && radius && radius->Kind() == kKindRadius) {
-      CPieceItem* outline = CreatePieceItem(kItemTypeOutline);
+      std::unique_ptr<CPieceItem> outline = CreatePieceItem(kItemTypeOutline);
       for (int i = 0; i < 8; ++i) {
         const double angle = i * 45.0 * kPi / 180.0;
         int rx = 0;
@@ -182,16 +182,16 @@ void EnsurePieceOutline(CPieceRecord* piece) {
         outline->AddTailVertex(WrapAdd(centre->X, rx), WrapAdd(centre->Y, ry), kVertexKindKeySmooth);
       }
       piece->RemoveItem(circle);
-      piece->AddItem(outline);
+      piece->AddItem(outline.release());
       return;
     }
   }
-  CPieceItem* outline = CreatePieceItem(kItemTypeOutline);
+  std::unique_ptr<CPieceItem> outline = CreatePieceItem(kItemTypeOutline);
   outline->AddTailVertex(100, 100, kVertexKindCurveCorner);
   outline->AddTailVertex(200, 100, kVertexKindCurveCorner);
   outline->AddTailVertex(200, 200, kVertexKindCurveCorner);
   outline->AddTailVertex(100, 200, kVertexKindCurveCorner);
-  piece->AddItem(outline);
+  piece->AddItem(outline.release());
 }
 
 namespace {
@@ -283,12 +283,12 @@ void AddDefaultGrainLine(CPieceRecord* piece) {
   left = TruncateTowardZero(left + inset);
   right = TruncateTowardZero(right - inset);
 
-  CPieceItem* grain = CreatePieceItem(kItemTypeGrainLine);
+  std::unique_ptr<CPieceItem> grain = CreatePieceItem(kItemTypeGrainLine);
   for (int32_t x : {left, right}) {
     grain->AddTailVertex(x, y, kVertexKindKeyCorner);
     for (int s = 1; s < SizeCount(); ++s) grain->AddTailVertex(x, y, kVertexKindCopy);
   }
-  piece->AddItem(grain);
+  piece->AddItem(grain.release());
 }
 
 void MoveAamaPieceToOrigin(CPieceRecord* piece) {
@@ -340,8 +340,9 @@ void BuildNotchMarks(CPieceRecord* piece, int notchType) {
   const int length = RoundToNearest(scale * g_NotchSizeB / 10.0);
   const int width = RoundToNearest(scale * g_NotchSizeA / 10.0);
 
-  CPieceItem* notches = CreatePieceItem(kItemTypeNotches);
-  piece->AddItem(notches);
+  std::unique_ptr<CPieceItem> made = CreatePieceItem(kItemTypeNotches);
+  CPieceItem* notches = made.get();
+  piece->AddItem(made.release());
   for (CVertexNode* m : MainVerticesOf(points)) {
     CVertexNode* start = nullptr;
     int fx = 0;
@@ -447,7 +448,7 @@ void UnfoldAt(CPieceRecord* piece, CPieceItem* outline, CVertexNode* a, CVertexN
         added->Attributes = node->Attributes;
       }
     } else {
-      piece->AddItem(ClonePieceItem(item));
+      piece->AddItem(ClonePieceItem(item).release());
     }
   }
   piece->UpdateCurveItems();

@@ -211,8 +211,9 @@ CPieceItem* AamaFileReader::ItemOfType(int32_t type, bool make) {
   CPieceItem* item = nullptr;
   if (current_->FindItem(type, &item)) return item;
   if (!make) return nullptr;
-  item = CreatePieceItem(type);
-  current_->AddItem(item);
+  std::unique_ptr<CPieceItem> made = CreatePieceItem(type);
+  item = made.get();
+  current_->AddItem(made.release());
   return item;
 }
 
@@ -231,7 +232,7 @@ AamaFileReader::EntityEnd AamaFileReader::ReadLine() {
   if (f1 != Found::kYes || f2 != Found::kYes) return Incomplete(ended);
   const int layerAt = FindGroup(pairs, 8);
   const int layer = layerAt < 0 ? 0 : ParseInt(pairs[static_cast<size_t>(layerAt)].second.view());
-  CPieceItem* item = nullptr;
+  std::unique_ptr<CPieceItem> item;
   if (layer == 7) {
     item = CreatePieceItem(kItemTypeGrainLine);
   } else {
@@ -243,7 +244,7 @@ AamaFileReader::EntityEnd AamaFileReader::ReadLine() {
   const size_t i2 = static_cast<size_t>(p2);
   item->AddTailVertex(Coord(pairs[i1].second), Coord(pairs[i1 + 1].second), kVertexKindKeyCorner);
   item->AddTailVertex(Coord(pairs[i2].second), Coord(pairs[i2 + 1].second), kVertexKindKeyCorner);
-  AddCurveItem(item);
+  AddCurveItem(item.release());
   return EntityEnd::kRead;
 }
 
@@ -254,11 +255,11 @@ AamaFileReader::EntityEnd AamaFileReader::ReadCircle() {
   const Found fc = PointGroup(pairs, 10, 20, c);
   const int r = FindGroup(pairs, 40);
   if (fc != Found::kYes || r < 0) return Incomplete(ended);
-  CPieceItem* item = CreatePieceItem(kItemTypeCircles);
+  std::unique_ptr<CPieceItem> item = CreatePieceItem(kItemTypeCircles);
   const size_t ic = static_cast<size_t>(c);
   item->AddTailVertex(Coord(pairs[ic].second), Coord(pairs[ic + 1].second), kVertexKindKeyCorner);
   item->AddTailVertex(Coord(pairs[static_cast<size_t>(r)].second), 0, kVertexKindSkipRun);
-  current_->AddItem(item);
+  current_->AddItem(item.release());
   return EntityEnd::kRead;
 }
 
@@ -281,7 +282,7 @@ AamaFileReader::EntityEnd AamaFileReader::ReadArc() {
   if (!std::isfinite(a0) || !std::isfinite(a1)) a0 = a1 = 0.0;
   const double sweep = a0 <= a1 ? a1 - a0 : 360.0 - a0 + a1;
   const double step = sweep / 4.0;
-  CPieceItem* item = CreatePieceItem(kItemTypeOpenLine);
+  std::unique_ptr<CPieceItem> item = CreatePieceItem(kItemTypeOpenLine);
   for (int i = 0; i <= 4; ++i) {
     const double angle = (a0 + i * step) * kPiExact / 180.0;
     int rx = 0;
@@ -291,7 +292,7 @@ AamaFileReader::EntityEnd AamaFileReader::ReadArc() {
   }
   item->VertexHead->Flags = kVertexKindKeyCorner;
   item->VertexHead->Prev->Flags = kVertexKindKeyCorner;
-  AddCurveItem(item);
+  AddCurveItem(item.release());
   return EntityEnd::kRead;
 }
 
@@ -312,11 +313,12 @@ void AamaFileReader::HeaderOrTextItem(int32_t x, int32_t y, const CString& text)
   } else if (StartsWithNoCase(text, "QUANTITY")) {
     current_->Quantity = ParseInt(value.view());
   } else {
-    auto* item = static_cast<CPieceItem11*>(CreatePieceItem(kItemTypeText));
+    std::unique_ptr<CPieceItem> made = CreatePieceItem(kItemTypeText);
+    auto* item = static_cast<CPieceItem11*>(made.get());
     item->AnchorX = x;
     item->AnchorY = y;
     item->Text = StartsWithNoCase(text, "COMMENT") ? Trimmed(value) : text;
-    current_->AddItem(item);
+    current_->AddItem(made.release());
   }
 }
 
@@ -462,10 +464,10 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
   CVertexNode* first = item->VertexHead;
   CVertexNode* last = first->Prev;
   if (count >= 4 && first->X == last->X && first->Y == last->Y) {
-    CPieceItem* closedLine = CreatePieceItem(kItemTypeClosedLine);
+    std::unique_ptr<CPieceItem> closedLine = CreatePieceItem(kItemTypeClosedLine);
     CVertexNode* n = first;
     for (int i = 0; i < item->VertexCount; ++i, n = n->Next) closedLine->AddTailVertex(n->X, n->Y, n->Flags);
-    AddCurveItem(closedLine);
+    AddCurveItem(closedLine.release());
     return EntityEnd::kRead;
   }
   first->Flags = kVertexKindKeyCorner;

@@ -217,7 +217,7 @@ void MatchPieceElements(CPieceRecord* base, CPieceRecord* other) {
   for (CPieceItem* item : ItemsOf(other)) {
     if (item->Type != kItemTypeText) continue;
     if (HasSameText(base, static_cast<const CPieceItem11*>(item))) continue;
-    base->AddItem(ClonePieceItem(item));
+    base->AddItem(ClonePieceItem(item).release());
   }
 }
 

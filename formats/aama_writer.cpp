@@ -228,7 +228,7 @@ class PieceBlockWriter {
   // The blocks of `piece`; returns the width of the piece in file units,
   // which the INSERTs step by.
   float Write(const CPieceRecord* piece, const PieceLabel& label, const std::vector<int>& sizesWritten) {
-    copy_.reset(DuplicatePiece(piece));
+    copy_ = DuplicatePiece(piece);
     copy_->Recalc(1);
     const int64_t middle = (static_cast<int64_t>(copy_->BoxMinY) + copy_->BoxMaxY) / 2;
     copy_->MirrorHorizontal(static_cast<int32_t>(middle));

@@ -230,11 +230,11 @@ class DxfEntityReader {
     std::optional<double> x2 = y1 ? g.Skip(11) : std::nullopt;
     std::optional<double> y2 = x2 ? g.Require(21) : std::nullopt;
     if (!y2) return !(g.RanOut() && !e.complete);
-    CPieceItem* line = CreatePieceItem(kItemTypeOpenLine);
+    std::unique_ptr<CPieceItem> line = CreatePieceItem(kItemTypeOpenLine);
     line->AddTailVertex(Model(*x1), Model(*y1), kVertexKindKeyCorner);
     line->AddTailVertex(Model(*x2), Model(*y2), kVertexKindKeyCorner);
-    SmoothIfCurve(line);
-    piece_->AddItem(line);
+    SmoothIfCurve(line.get());
+    piece_->AddItem(line.release());
     return true;
   }
 
@@ -244,8 +244,9 @@ class DxfEntityReader {
     std::optional<double> y = x ? g.Require(20) : std::nullopt;
     std::optional<double> r = y ? g.Skip(40) : std::nullopt;
     if (!r) return !(g.RanOut() && !e.complete);
-    CPieceItem* circle = CreatePieceItem(kItemTypeCircles);
-    piece_->AddItem(circle);
+    std::unique_ptr<CPieceItem> made = CreatePieceItem(kItemTypeCircles);
+    CPieceItem* circle = made.get();
+    piece_->AddItem(made.release());
     circle->AddTailVertex(Model(*x), Model(*y), kVertexKindKeyCorner);
     circle->AddTailVertex(Model(*r), 0, kKindRadius);
     return true;
@@ -257,11 +258,12 @@ class DxfEntityReader {
     std::optional<double> y = x ? g.Require(20) : std::nullopt;
     const Pair* text = y ? g.SkipToPair(1) : nullptr;
     if (!text) return !(g.RanOut() && !e.complete);
-    auto* item = static_cast<CPieceItem11*>(CreatePieceItem(kItemTypeText));
+    std::unique_ptr<CPieceItem> made = CreatePieceItem(kItemTypeText);
+    auto* item = static_cast<CPieceItem11*>(made.get());
     item->AnchorX = Model(*x);
     item->AnchorY = Model(*y);
     item->Text = text->value;
-    piece_->AddItem(item);
+    piece_->AddItem(made.release());
     return true;
   }
 
@@ -278,7 +280,7 @@ class DxfEntityReader {
     const double sweep = *a1 < *a0 ? 360.0 - *a0 + *a1 : *a1 - *a0;
     const double step = sweep / 4.0;
     const int32_t radius = Model(*r);
-    CPieceItem* arc = CreatePieceItem(kItemTypeOpenLine);
+    std::unique_ptr<CPieceItem> arc = CreatePieceItem(kItemTypeOpenLine);
     for (int i = 0; i <= 4; ++i) {
       const double angle = (*a0 + i * step) * kPi / 180.0;
       int rx = 0;
@@ -289,8 +291,8 @@ class DxfEntityReader {
     }
     SetKind(arc->VertexHead, kVertexKindKeyCorner);
     SetKind(arc->VertexHead->Prev, kVertexKindKeyCorner);
-    SmoothIfCurve(arc);
-    piece_->AddItem(arc);
+    SmoothIfCurve(arc.get());
+    piece_->AddItem(arc.release());
     return true;
   }
 
@@ -306,8 +308,9 @@ class DxfEntityReader {
     if (!y) return !(g.RanOut() && !e.complete);
     CPieceItem* points = FindFirstItem(piece_, kItemTypeFilledMarkers);
     if (!points) {
-      points = CreatePieceItem(kItemTypeFilledMarkers);
-      piece_->AddItem(points);
+      std::unique_ptr<CPieceItem> made = CreatePieceItem(kItemTypeFilledMarkers);
+      points = made.get();
+      piece_->AddItem(made.release());
     }
     const int32_t size = 5 * g_Style.GetScale();
     points->AddTailVertex(Model(*x), Model(*y), marked ? kVertexKindCurve : kVertexKindKeyCorner);
@@ -407,19 +410,16 @@ void SplitPieces(CPieceRecord* main, double minArea) {
   for (CPieceItem* item : ItemsOf(main)) {
     if (item->Type != kItemTypeClosedLine) continue;
     auto piece = std::make_unique<CPieceRecord>();
-    CPieceItem* outline = CreatePieceItem(kItemTypeOutline);
+    std::unique_ptr<CPieceItem> made = CreatePieceItem(kItemTypeOutline);
+    CPieceItem* outline = made.get();
     for (CVertexNode* node : NodesOf(item)) outline->AddTailVertex(node->X, node->Y, node->Flags);
     SmoothIfCurve(outline);
-    piece->AddItem(outline);
+    piece->AddItem(made.release());
     if (std::fabs(piece->CalcArea(g_Style.SizeAt(0), 1)) < minArea) continue;
     if (points) {
-      CPieceItem* clone = ClonePieceItem(points);
-      KeepPointsNear(clone, outline);
-      if (clone->VertexCount == 0) {
-        delete clone;
-      } else {
-        piece->AddItem(clone);
-      }
+      std::unique_ptr<CPieceItem> clone = ClonePieceItem(points);
+      KeepPointsNear(clone.get(), outline);
+      if (clone->VertexCount != 0) piece->AddItem(clone.release());
     }
     SetReferencePoint(piece.get());
     main->RemoveItem(item);
@@ -456,7 +456,7 @@ void HandOutItems(CPieceRecord* main) {
         inside = outline->ContainsPoint(text->AnchorX, text->AnchorY);
       }
       if (!inside) continue;
-      other->AddItem(ClonePieceItem(item));
+      other->AddItem(ClonePieceItem(item).release());
       main->RemoveItem(item);
     }
   }

@@ -5,38 +5,38 @@
 #include "model/items/all_items.h"
 #include "model/shell_services.h"
 
-CPieceItem* CreatePieceItem(int type) {
+std::unique_ptr<CPieceItem> CreatePieceItem(int type) {
   switch (type) {
-    case 0: return new CPieceItem0(nullptr, nullptr);
-    case 1: return new CPieceItem1(nullptr, nullptr);
-    case 2: return new CPieceItem2(nullptr, nullptr);
-    case 3: return new CPieceItem3(nullptr, nullptr);
-    case 4: return new CPieceItem4(nullptr, nullptr);
-    case 5: return new CPieceItem5(nullptr, nullptr);
-    case 6: return new CPieceItem6(nullptr, nullptr);
-    case 7: return new CPieceItem7(nullptr, nullptr);
-    case 8: return new CPieceItem8(nullptr, nullptr);
-    case 9: return new CPieceItem9(nullptr, nullptr);
-    case 10: return new CPieceItem10(nullptr, nullptr);
-    case 11: return new CPieceItem11(nullptr, nullptr);
-    case 12: return new CPieceItem12(nullptr, nullptr);
-    case 13: return new CPieceItem13(nullptr, nullptr);
-    case 14: return new CPieceItem14(nullptr, nullptr);
-    case 15: return new CPieceItem15(nullptr, nullptr);
-    case 16: return new CPieceItem16(nullptr, nullptr);
-    case 17: return new CPieceItem17(nullptr, nullptr);
-    case 18: return new CPieceItem18(nullptr, nullptr);
-    case 19: return new CPieceItem19(nullptr, nullptr);
-    case 20: return new CPieceItem20(nullptr, nullptr);
-    case 21: return new CPieceItem21(nullptr, nullptr);
-    case 22: return new CPieceItem22(nullptr, nullptr);
-    case 23: return new CPieceItem23(nullptr, nullptr);
-    case 24: return new CPieceItem24(nullptr, nullptr);
-    case 25: return new CPieceItem25(nullptr, nullptr);
-    case 26: return new CPieceItem26(nullptr, nullptr);
-    case 27: return new CPieceItem27(nullptr, nullptr);
-    case 28: return new CPieceItem28(nullptr, nullptr);
-    case 29: return new CPieceItem29(nullptr, nullptr);
+    case 0: return std::make_unique<CPieceItem0>(nullptr, nullptr);
+    case 1: return std::make_unique<CPieceItem1>(nullptr, nullptr);
+    case 2: return std::make_unique<CPieceItem2>(nullptr, nullptr);
+    case 3: return std::make_unique<CPieceItem3>(nullptr, nullptr);
+    case 4: return std::make_unique<CPieceItem4>(nullptr, nullptr);
+    case 5: return std::make_unique<CPieceItem5>(nullptr, nullptr);
+    case 6: return std::make_unique<CPieceItem6>(nullptr, nullptr);
+    case 7: return std::make_unique<CPieceItem7>(nullptr, nullptr);
+    case 8: return std::make_unique<CPieceItem8>(nullptr, nullptr);
+    case 9: return std::make_unique<CPieceItem9>(nullptr, nullptr);
+    case 10: return std::make_unique<CPieceItem10>(nullptr, nullptr);
+    case 11: return std::make_unique<CPieceItem11>(nullptr, nullptr);
+    case 12: return std::make_unique<CPieceItem12>(nullptr, nullptr);
+    case 13: return std::make_unique<CPieceItem13>(nullptr, nullptr);
+    case 14: return std::make_unique<CPieceItem14>(nullptr, nullptr);
+    case 15: return std::make_unique<CPieceItem15>(nullptr, nullptr);
+    case 16: return std::make_unique<CPieceItem16>(nullptr, nullptr);
+    case 17: return std::make_unique<CPieceItem17>(nullptr, nullptr);
+    case 18: return std::make_unique<CPieceItem18>(nullptr, nullptr);
+    case 19: return std::make_unique<CPieceItem19>(nullptr, nullptr);
+    case 20: return std::make_unique<CPieceItem20>(nullptr, nullptr);
+    case 21: return std::make_unique<CPieceItem21>(nullptr, nullptr);
+    case 22: return std::make_unique<CPieceItem22>(nullptr, nullptr);
+    case 23: return std::make_unique<CPieceItem23>(nullptr, nullptr);
+    case 24: return std::make_unique<CPieceItem24>(nullptr, nullptr);
+    case 25: return std::make_unique<CPieceItem25>(nullptr, nullptr);
+    case 26: return std::make_unique<CPieceItem26>(nullptr, nullptr);
+    case 27: return std::make_unique<CPieceItem27>(nullptr, nullptr);
+    case 28: return std::make_unique<CPieceItem28>(nullptr, nullptr);
+    case 29: return std::make_unique<CPieceItem29>(nullptr, nullptr);
     default: return nullptr;
   }
 }
@@ -113,9 +113,9 @@ void RebuildDerivedData(const CPieceItem& source, CPieceItem& copy) {
 }
 }  // namespace
 
-CPieceItem* ClonePieceItem(const CPieceItem* source) {
+std::unique_ptr<CPieceItem> ClonePieceItem(const CPieceItem* source) {
   if (!source) return nullptr;
-  CPieceItem* copy = CreatePieceItem(source->Type);
+  std::unique_ptr<CPieceItem> copy = CreatePieceItem(source->Type);
   if (!copy) return nullptr;
   CopyClassFields(*source, *copy);
   CopyVertexRing(*source, *copy);

@@ -1,6 +1,8 @@
 // Makes an independent copy of any piece item from its type code.
 #pragma once
 
+#include <memory>
+
 class CPieceItem;
 
 // A new item of the source's class (type codes 0 .. 29) with the class's own
@@ -10,8 +12,8 @@ class CPieceItem;
 // rebuild their derived curve data, and the segment items (7, 20, 25) copy
 // their own word, unless the work window's load mode is 99. Null for a null
 // source or an unknown type code.
-CPieceItem* ClonePieceItem(const CPieceItem* source);
+std::unique_ptr<CPieceItem> ClonePieceItem(const CPieceItem* source);
 
 // A new empty item of a type code (0 .. 29) with no links; null for any other
 // code. Readers that build items from stored type codes use it.
-CPieceItem* CreatePieceItem(int type);
+std::unique_ptr<CPieceItem> CreatePieceItem(int type);

@@ -83,9 +83,9 @@ void CPieceRecord::UpdateCurveItems() {
   }
 }
 
-CPieceRecord* DuplicatePiece(const CPieceRecord* source) {
+std::unique_ptr<CPieceRecord> DuplicatePiece(const CPieceRecord* source) {
   if (!source) return nullptr;
-  CPieceRecord* copy = new CPieceRecord;
+  auto copy = std::make_unique<CPieceRecord>();
   copy->PieceName = source->PieceName;
   copy->Annotation = source->Annotation;
   copy->Text3 = source->Text3;
@@ -115,9 +115,9 @@ CPieceRecord* DuplicatePiece(const CPieceRecord* source) {
 
   const CPieceItem* item = source->ItemRing;
   for (int32_t i = 0; i < source->ItemCount && item; ++i, item = item->Next) {
-    copy->AddItem(ClonePieceItem(item));
+    copy->AddItem(ClonePieceItem(item).release());
   }
-  LinkDuplicatedMarkItems(copy);
+  LinkDuplicatedMarkItems(copy.get());
   return copy;
 }
 

@@ -301,7 +301,7 @@ class CPieceRecord {
 // it belongs to no ring, has no work-area link and AllowEdit 0. The caller
 // owns it. A cross marker (type 27) is tied again to its marked line (type 26)
 // by LinkDuplicatedMarkItems.
-CPieceRecord* DuplicatePiece(const CPieceRecord* source);
+std::unique_ptr<CPieceRecord> DuplicatePiece(const CPieceRecord* source);
 
 // At the first marked line (type 26) whose mark-shape word flags a companion
 // (second byte non-zero): ties the piece's first cross marker (type 27) to it,

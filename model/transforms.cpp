@@ -343,10 +343,9 @@ void CPieceRecord::NormalizeOrientation(int check) {
     if (!outline || GetWorkWindowLoadMode() == kLoadModeSkipNotchRefit) continue;
     if (!FindItem(kNotchItemType, &notches)) continue;
     if (auto* curve = dynamic_cast<CPieceCurveItem*>(ring)) curve->SmoothCurves();
-    CPieceItem* before = ClonePieceItem(ring);
-    notches->UpdateNotchesFromOutline(before, ring, 1);
+    const std::unique_ptr<CPieceItem> before = ClonePieceItem(ring);
+    notches->UpdateNotchesFromOutline(before.get(), ring, 1);
     if (notches->VertexCount == 0) RemoveItem(notches);
-    delete before;
   }
 }
 

@@ -143,7 +143,7 @@ void JoinMirrorItems(CPieceRecord* whole, CPieceRecord* mirror) {
         target->AddTailVertex(node->X, node->Y, node->Flags);
       }
     } else {
-      whole->AddItem(ClonePieceItem(item));
+      whole->AddItem(ClonePieceItem(item).release());
     }
   }
 }
@@ -212,14 +212,15 @@ void UnfoldCurrentPiece() {
 
   // The whole piece is listed, and its copy placed in the work area.
   CPieceRecord* const placed = whole.release();
-  CPieceRecord* const listed = DuplicatePiece(placed);
+  std::unique_ptr<CPieceRecord> listedCopy = DuplicatePiece(placed);
+  CPieceRecord* const listed = listedCopy.get();
   placed->Link = listed;
   listed->Link = placed;
   placed->Linked = 1;
   listed->Linked = 1;
   placed->AllowEdit = 1;
   listed->AllowEdit = 0;
-  g_Style.AddPiece(listed);
+  g_Style.AddPiece(listedCopy.release());
   if (g_pListPane) g_pListPane->AddPiece(listed);
   if (g_pWorkWindow) g_pWorkWindow->PlacePiece(placed);
   g_Style.AddWorkPiece(placed);

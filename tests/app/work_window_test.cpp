@@ -80,13 +80,14 @@ class WorkWindowTest : public ::testing::Test {
   static CPieceRecord* Pick(CWorkWindow& view, CPieceRecord* listed) {
     const bool first = g_Style.IsEmpty() != FALSE;
     if (first) view.Extent = CRect(kBoxEmptyMin, kBoxEmptyMin, kExtentEmptyMax, kExtentEmptyMax);
-    CPieceRecord* copy = DuplicatePiece(listed);
+    std::unique_ptr<CPieceRecord> ownedCopy = DuplicatePiece(listed);
+    CPieceRecord* copy = ownedCopy.get();
     copy->Linked = 1;
     copy->Link = listed;
     listed->Linked = 1;
     listed->Link = copy;
     view.PlacePiece(copy);
-    g_Style.AddWorkPiece(copy);
+    g_Style.AddWorkPiece(ownedCopy.release());
     if (first) g_Selection.SetCurrent(nullptr, nullptr, nullptr, nullptr);
     if (UpdateWorkAreaExtent()) {
       view.ZoomToFit();
@@ -151,8 +152,9 @@ TEST_F(WorkWindowTest, PiecesAreDrawnAtModelMinusOriginOverScale) {
   CWorkWindow view;
   view.resize(200, 150);
   CPieceRecord* listed = ListPiece("A", 0, 0, 100, 50);
-  CPieceRecord* copy = DuplicatePiece(listed);
-  g_Style.AddWorkPiece(copy);
+  std::unique_ptr<CPieceRecord> ownedCopy = DuplicatePiece(listed);
+  CPieceRecord* copy = ownedCopy.get();
+  g_Style.AddWorkPiece(ownedCopy.release());
   copy->OriginX = -15;
   copy->OriginY = 5;
   view.SetScale(2.0);

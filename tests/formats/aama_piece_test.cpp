@@ -42,9 +42,10 @@ std::vector<CVertexNode*> Mains(const CPieceItem* item) {
 }
 
 CPieceItem* AddShape(CPieceRecord* piece, int type, const std::vector<std::pair<int, int>>& points, int kind = 0) {
-  CPieceItem* item = CreatePieceItem(type);
+  std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(type);
+  CPieceItem* item = ownedItem.get();
   for (auto [x, y] : points) item->AddTailVertex(x, y, static_cast<uint32_t>(kind));
-  piece->AddItem(item);
+  piece->AddItem(ownedItem.release());
   return item;
 }
 
@@ -55,11 +56,12 @@ void AddMark(CPieceItem* points, int x, int y, int kind, uint32_t rule = 0) {
 }
 
 void AddText(CPieceRecord* piece, int x, int y, const char* text) {
-  auto* item = static_cast<CPieceItem11*>(CreatePieceItem(kItemTypeText));
+  std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(kItemTypeText);
+  auto* item = static_cast<CPieceItem11*>(ownedItem.get());
   item->AnchorX = x;
   item->AnchorY = y;
   item->Text = text;
-  piece->AddItem(item);
+  piece->AddItem(ownedItem.release());
 }
 
 const std::vector<std::pair<int, int>> kSquare = {{0, 0}, {4000, 0}, {4000, 4000}, {0, 4000}};

@@ -94,19 +94,21 @@ class AamaRulWriterTest : public ::testing::Test {
 TEST_F(AamaRulWriterTest, FiveSizesWithTheBaseThird) {
   AddSizes({{"M", 3}, {"XS", 1}, {"S", 2}, {"L", 4}, {"XL", 5}});
   CPieceRecord* piece = AddPiece("FRONT");
-  CPieceItem* outline = CreatePieceItem(0);
+  std::unique_ptr<CPieceItem> ownedOutline = CreatePieceItem(0);
+  CPieceItem* outline = ownedOutline.get();
   // Copies in ring order: XS, S, L, XL.
   CVertexNode* a = AddVertex(outline, 0, 0, 0, 2.0f, {{-80, -40}, {-40, -20}, {30, 60}, {60, 120}});
   CVertexNode* b = AddVertex(outline, 400, 0, 1, 0.5f, {{0, 0}, {0, 0}, {0, 0}, {0, 0}});
   CVertexNode* c = AddVertex(outline, 400, 400, 3, 3.0f, {{0, 0}, {0, 0}, {0, 0}, {0, 0}});
   AddVertex(outline, 0, 400, 2, 0.0f, {{0, 0}, {0, 0}, {0, 0}, {0, 0}});
-  piece->AddItem(outline);
-  CPieceItem* notches = CreatePieceItem(13);
+  piece->AddItem(ownedOutline.release());
+  std::unique_ptr<CPieceItem> ownedNotches = CreatePieceItem(13);
+  CPieceItem* notches = ownedNotches.get();
   CVertexNode* notch = AddVertex(notches, 200, 0, 0, 4.0f, {{8, 4}, {8, 4}, {8, 4}, {8, 4}});
   CVertexNode* end = AddVertex(notches, 200, 200, 1, 9.0f, {{8, 4}, {8, 4}, {8, 4}, {8, 4}});
   notches->AddTailVertex(80, 0, kVertexKindFixedSingle);
   notches->AddTailVertex(200, 0, kVertexKindMovedSingle);
-  piece->AddItem(notches);
+  piece->AddItem(ownedNotches.release());
 
   AamaRuleSource source = AllPieces(true);
   source.tableName = AamaRuleTableName("/work/my-style 1.dxf");
@@ -170,10 +172,11 @@ TEST_F(AamaRulWriterTest, WhichVerticesGetARule) {
     ClearStyle();
     AddSizes({{"M", 1}, {"L", 2}});
     CPieceRecord* piece = AddPiece("P");
-    CPieceItem* item = CreatePieceItem(c.type);
+    std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(c.type);
+    CPieceItem* item = ownedItem.get();
     ASSERT_NE(item, nullptr);
     CVertexNode* v = AddVertex(item, 0, 0, c.kind, 7.0f, {{4, 0}});
-    piece->AddItem(item);
+    piece->AddItem(ownedItem.release());
     const std::string text = BuildAamaRuleText(AllPieces(c.gradePoints));
     EXPECT_EQ(RuleOf(text, 7) == "RULE: DELTA 7\r\n   0.00,   0.00   0.10,   0.00\r\n", c.written) << text;
     EXPECT_EQ(v->Value == 0, c.written);
@@ -198,9 +201,10 @@ TEST_F(AamaRulWriterTest, DeltasAreInTheUnitTheTableNames) {
     ClearStyle();
     g_UnitMode = c.unitMode;
     AddSizes({{"M", 1}, {"L", 2}});
-    CPieceItem* item = CreatePieceItem(0);
+    std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(0);
+    CPieceItem* item = ownedItem.get();
     AddVertex(item, 0, 0, 0, 2.0f, {{c.dx, 0}});
-    AddPiece("P")->AddItem(item);
+    AddPiece("P")->AddItem(ownedItem.release());
     AamaRuleSource source = AllPieces(false);
     source.english = c.english;
     const std::string text = BuildAamaRuleText(source);
@@ -213,10 +217,11 @@ TEST_F(AamaRulWriterTest, DeltasAreInTheUnitTheTableNames) {
 // every size instead of taking its neighbour's place.
 TEST_F(AamaRulWriterTest, AVertexWithoutCopiesHasZeroDeltas) {
   AddSizes({{"M", 1}, {"L", 2}, {"XL", 3}});
-  CPieceItem* item = CreatePieceItem(2);
+  std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(2);
+  CPieceItem* item = ownedItem.get();
   AddVertex(item, 0, 0, 0, 2.0f, {});
   AddVertex(item, 400, 0, 0, 3.0f, {{40, 0}, {80, 0}});
-  AddPiece("P")->AddItem(item);
+  AddPiece("P")->AddItem(ownedItem.release());
   const std::string text = BuildAamaRuleText(AllPieces(false));
   EXPECT_EQ(RuleOf(text, 2), "RULE: DELTA 2\r\n   0.00,   0.00   0.00,   0.00   0.00,   0.00\r\n");
   EXPECT_EQ(RuleOf(text, 3), "RULE: DELTA 3\r\n   0.00,   0.00   1.00,   0.00   2.00,   0.00\r\n");

@@ -139,14 +139,16 @@ CPieceRecord* AddPiece(const char* name, const std::vector<GradedCorner>& outlin
   auto* piece = new CPieceRecord;
   piece->PieceName = name;
   piece->Quantity = quantity;
-  CPieceItem* item = CreatePieceItem(0);
+  std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(0);
+  CPieceItem* item = ownedItem.get();
   for (const GradedCorner& c : outline) AddGraded(item, c.x, c.y, c.kind, c.gx, c.gy);
-  piece->AddItem(item);
+  piece->AddItem(ownedItem.release());
   if (grainFrom.x != grainTo.x || grainFrom.y != grainTo.y) {
-    CPieceItem* grain = CreatePieceItem(1);
+    std::unique_ptr<CPieceItem> ownedGrain = CreatePieceItem(1);
+    CPieceItem* grain = ownedGrain.get();
     AddGraded(grain, grainFrom.x, grainFrom.y, 0, 4, 0);
     AddGraded(grain, grainTo.x, grainTo.y, 0, 4, 10);
-    piece->AddItem(grain);
+    piece->AddItem(ownedGrain.release());
   }
   piece->UpdateCurveItems();
   piece->Recalc(1);
@@ -540,8 +542,9 @@ TEST_F(AamaWriterTest, PieceNames) {
   for (const char* name : kNames) AddPiece(name, {{0, 0, 0, 0, 0}, {400, 0, 0, 0, 0}, {400, 400, 0, 0, 0}});
   // The fourth piece has a work-area copy.
   CPieceRecord* fourth = g_Style.PieceRing->Next->Next->Next;
-  CPieceRecord* copy = DuplicatePiece(fourth);
-  g_Style.AddWorkPiece(copy);
+  std::unique_ptr<CPieceRecord> ownedCopy = DuplicatePiece(fourth);
+  CPieceRecord* copy = ownedCopy.get();
+  g_Style.AddWorkPiece(ownedCopy.release());
   fourth->Linked = 1;
   fourth->Link = copy;
   copy->Link = fourth;
@@ -599,8 +602,9 @@ TEST_F(AamaWriterTest, PieceNamesAreMadeDistinctInTheFileOnly) {
     const char* kDescriptions[] = {"CUFF", "CUFF", "", ""};
     for (size_t i = 0; i < 4; ++i) AddPiece(kNames[i], square)->Annotation = kDescriptions[i];
     CPieceRecord* second = g_Style.PieceRing->Next;
-    CPieceRecord* copy = DuplicatePiece(second);
-    g_Style.AddWorkPiece(copy);
+    std::unique_ptr<CPieceRecord> ownedCopy = DuplicatePiece(second);
+    CPieceRecord* copy = ownedCopy.get();
+    g_Style.AddWorkPiece(ownedCopy.release());
     second->Linked = 1;
     second->Link = copy;
     copy->Link = second;
@@ -766,12 +770,13 @@ TEST_F(AamaWriterTest, NotchModes) {
     AddSizes({{"M", 1}, {"L", 2}});
     CPieceRecord* piece = AddPiece("P", {{0, 0, 0, 0, 0}, {4000, 0, 0, 40, 0}, {4000, 4000, 0, 40, 40},
                                          {0, 4000, 0, 0, 40}});
-    CPieceItem* notches = CreatePieceItem(13);
+    std::unique_ptr<CPieceItem> ownedNotches = CreatePieceItem(13);
+    CPieceItem* notches = ownedNotches.get();
     AddGraded(notches, 2000, 0, 0, 20, 0);
     AddGraded(notches, 2000, 200, 1, 20, 0);
     notches->AddTailVertex(120, 0, kVertexKindFixedSingle);
     notches->AddTailVertex(0, 0, 0x400 | kVertexKindMovedSingle);
-    piece->AddItem(notches);
+    piece->AddItem(ownedNotches.release());
     g_AamaOptNotch = c.mode;
     const std::string path = folder_ / "notch.dxf";
     ASSERT_EQ(Save(path), 1);
@@ -886,9 +891,10 @@ TEST_F(AamaWriterTest, EntitiesAndLayersOfEachItemType) {
     AddSizes({{"M", 1}, {"L", 2}});
     auto* piece = new CPieceRecord;
     piece->PieceName = "P";
-    CPieceItem* item = CreatePieceItem(c.type);
+    std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(c.type);
+    CPieceItem* item = ownedItem.get();
     for (const Vertex& v : c.vertices) AddGraded(item, v.x, v.y, static_cast<int>(v.flags), 4, 4);
-    piece->AddItem(item);
+    piece->AddItem(ownedItem.release());
     piece->UpdateCurveItems();
     piece->Recalc(1);
     g_Style.AddPiece(piece);
@@ -909,23 +915,27 @@ TEST_F(AamaWriterTest, DegenerateItemsWriteNoNonFiniteNumber) {
     CPieceRecord* piece = AddPiece("P", {{100, 100, 0, 0, 0}, {100, 100, 0, 0, 0}, {100, 100, 3, 0, 0}},
                                    {100, 100}, {100, 101});
     for (int type : {5, 9, 3, 6, 17}) {
-      CPieceItem* item = CreatePieceItem(type);
+      std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(type);
+      CPieceItem* item = ownedItem.get();
       AddGraded(item, 100, 100, 0);
-      piece->AddItem(item);
+      piece->AddItem(ownedItem.release());
     }
-    CPieceItem* circle = CreatePieceItem(10);
+    std::unique_ptr<CPieceItem> ownedCircle = CreatePieceItem(10);
+    CPieceItem* circle = ownedCircle.get();
     AddGraded(circle, 100, 100, 0);
     circle->AddTailVertex(0, 0, kVertexKindSkipRun);
     circle->AddTailVertex(0, 0, kVertexKindCopy);
-    piece->AddItem(circle);
-    CPieceItem* notches = CreatePieceItem(13);
+    piece->AddItem(ownedCircle.release());
+    std::unique_ptr<CPieceItem> ownedNotches = CreatePieceItem(13);
+    CPieceItem* notches = ownedNotches.get();
     AddGraded(notches, 100, 100, 0);
-    piece->AddItem(notches);
-    auto* text = static_cast<CPieceItem11*>(CreatePieceItem(11));
+    piece->AddItem(ownedNotches.release());
+    std::unique_ptr<CPieceItem> ownedText = CreatePieceItem(11);
+    auto* text = static_cast<CPieceItem11*>(ownedText.get());
     text->SetText("T");
     text->Font.lfHeight = 0;
-    piece->AddItem(text);
-    piece->AddItem(CreatePieceItem(8));  // no vertex at all
+    piece->AddItem(ownedText.release());
+    piece->AddItem(CreatePieceItem(8).release());  // no vertex at all
     g_Style.SetScale(scale);
     const std::string path = folder_ / "degenerate.dxf";
     ASSERT_EQ(Save(path), 1);
@@ -1050,8 +1060,9 @@ TEST_F(AamaWriterTest, EmptyWorkArea) {
 TEST_F(AamaWriterTest, WorkAreaPiecesOnly) {
   BuildGradedStyle();
   CPieceRecord* back = g_Style.PieceRing->Next;
-  CPieceRecord* copy = DuplicatePiece(back);
-  g_Style.AddWorkPiece(copy);
+  std::unique_ptr<CPieceRecord> ownedCopy = DuplicatePiece(back);
+  CPieceRecord* copy = ownedCopy.get();
+  g_Style.AddWorkPiece(ownedCopy.release());
   back->Linked = 1;
   back->Link = copy;
   copy->Link = back;
@@ -1083,19 +1094,22 @@ TEST_F(AamaWriterTest, SmallStyleGoldenFiles) {
                {800, 200}, {800, 1400}, 2);
   piece->Annotation = "LEFT";
   piece->Category = "SHELL";
-  CPieceItem* notches = CreatePieceItem(13);
+  std::unique_ptr<CPieceItem> ownedNotches = CreatePieceItem(13);
+  CPieceItem* notches = ownedNotches.get();
   AddGraded(notches, 400, 0, 0, 10, 0);
   AddGraded(notches, 400, 120, 1, 10, 0);
   notches->AddTailVertex(120, 0, kVertexKindFixedSingle);
   notches->AddTailVertex(0, 0, 0x400 | kVertexKindMovedSingle);
-  piece->AddItem(notches);
-  CPieceItem* hole = CreatePieceItem(2);
+  piece->AddItem(ownedNotches.release());
+  std::unique_ptr<CPieceItem> ownedHole = CreatePieceItem(2);
+  CPieceItem* hole = ownedHole.get();
   AddGraded(hole, 800, 800, 0, 20, 20);
-  piece->AddItem(hole);
-  CPieceItem* line = CreatePieceItem(9);
+  piece->AddItem(ownedHole.release());
+  std::unique_ptr<CPieceItem> ownedLine = CreatePieceItem(9);
+  CPieceItem* line = ownedLine.get();
   AddGraded(line, 200, 1200, 0, 0, 40);
   AddGraded(line, 1400, 1200, 0, 40, 40);
-  piece->AddItem(line);
+  piece->AddItem(ownedLine.release());
   piece->UpdateCurveItems();
   piece->Recalc(1);
 

@@ -148,17 +148,19 @@ class DxfWriterTest : public ModelTest {
     const int g = growMm * kScale;
     auto* piece = new CPieceRecord;
     piece->PieceName = name;
-    CPieceItem* outline = CreatePieceItem(0);
+    std::unique_ptr<CPieceItem> ownedOutline = CreatePieceItem(0);
+    CPieceItem* outline = ownedOutline.get();
     AddGroup(outline, 0, 0, 0);
     AddGroup(outline, w, 0, 0, g, 0);
     AddGroup(outline, w, h, 0, g, g);
     AddGroup(outline, 0, h, 0, 0, g);
-    piece->AddItem(outline);
+    piece->AddItem(ownedOutline.release());
     if (grainLine) {
-      CPieceItem* grain = CreatePieceItem(1);
+      std::unique_ptr<CPieceItem> ownedGrain = CreatePieceItem(1);
+      CPieceItem* grain = ownedGrain.get();
       AddGroup(grain, w / 4, h / 2, 0);
       AddGroup(grain, 3 * w / 4, h / 2, 0);
-      piece->AddItem(grain);
+      piece->AddItem(ownedGrain.release());
     }
     piece->UpdateCurveItems();
     piece->Recalc(1);
@@ -167,21 +169,23 @@ class DxfWriterTest : public ModelTest {
   }
 
   static void AddOpenLine(CPieceRecord* piece, int x1, int y1, int x2, int y2) {
-    CPieceItem* line = CreatePieceItem(9);
+    std::unique_ptr<CPieceItem> ownedLine = CreatePieceItem(9);
+    CPieceItem* line = ownedLine.get();
     AddGroup(line, x1, y1, 0);
     AddGroup(line, x2, y2, 0);
-    piece->AddItem(line);
+    piece->AddItem(ownedLine.release());
     piece->UpdateCurveItems();
     piece->Recalc(1);
   }
 
   static void AddText(CPieceRecord* piece, int x, int y, const char* text) {
-    auto* item = static_cast<CPieceItem11*>(CreatePieceItem(11));
+    std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(11);
+    auto* item = static_cast<CPieceItem11*>(ownedItem.get());
     item->AnchorX = x;
     item->AnchorY = y;
     item->SetText(text);
     item->Font.lfHeight = -4 * kScale;
-    piece->AddItem(item);
+    piece->AddItem(ownedItem.release());
     piece->Recalc(1);
   }
 
@@ -290,10 +294,10 @@ TEST_F(DxfWriterTest, PiecesAndSizesAreLaidOutByTheOptions) {
   CPieceRecord* b = AddRectPiece("B", 50, 30, 10);
   int shift = 50;
   for (CPieceRecord* listed : {a, b}) {
-    CPieceRecord* placed = DuplicatePiece(listed);
+    std::unique_ptr<CPieceRecord> placed = DuplicatePiece(listed);
     placed->OriginX = -shift * kScale;
     placed->OriginY = 0;
-    g_Style.AddWorkPiece(placed);
+    g_Style.AddWorkPiece(placed.release());
     shift += 50;
   }
 
@@ -375,13 +379,14 @@ TEST_F(DxfWriterTest, AllPiecesStartAtTheOriginOneAfterTheOther) {
 TEST_F(DxfWriterTest, WidePiecesFollowEachOtherPastThe32BitRange) {
   AddSizes(1);
   auto* wide = new CPieceRecord;
-  CPieceItem* outline = CreatePieceItem(0);
+  std::unique_ptr<CPieceItem> ownedOutline = CreatePieceItem(0);
+  CPieceItem* outline = ownedOutline.get();
   const int32_t half = 1 << 30;
   AddGroup(outline, -half, 0, 0);
   AddGroup(outline, half - 1, 0, 0);
   AddGroup(outline, half - 1, 40 * kScale, 0);
   AddGroup(outline, -half, 40 * kScale, 0);
-  wide->AddItem(outline);
+  wide->AddItem(ownedOutline.release());
   wide->UpdateCurveItems();
   wide->Recalc(1);
   g_Style.AddPiece(wide);
@@ -403,22 +408,24 @@ TEST_F(DxfWriterTest, ItemsBecomeTheirEntities) {
   CPieceRecord* piece = AddRectPiece("P", 100, 60);
   piece->Category = "";
   AddOpenLine(piece, 10 * kScale, 10 * kScale, 30 * kScale, 10 * kScale);
-  CPieceItem* closed = CreatePieceItem(8);
+  std::unique_ptr<CPieceItem> ownedClosed = CreatePieceItem(8);
+  CPieceItem* closed = ownedClosed.get();
   AddGroup(closed, 50 * kScale, 20 * kScale, 1);
   AddGroup(closed, 60 * kScale, 30 * kScale, 1);
   AddGroup(closed, 50 * kScale, 40 * kScale, 3);
-  piece->AddItem(closed);
-  CPieceItem* circle = CreatePieceItem(10);
+  piece->AddItem(ownedClosed.release());
+  std::unique_ptr<CPieceItem> ownedCircle = CreatePieceItem(10);
+  CPieceItem* circle = ownedCircle.get();
   AddGroup(circle, 20 * kScale, 40 * kScale, 0);
   circle->AddTailVertex(5 * kScale, 0, kVertexKindSkipRun);      // radius, size 0
   circle->AddTailVertex(6 * kScale, 0, kVertexKindCopy);         // radius, size 1
-  piece->AddItem(circle);
-  CPieceItem* marks = CreatePieceItem(2);
+  piece->AddItem(ownedCircle.release());
+  std::unique_ptr<CPieceItem> marks = CreatePieceItem(2);
   marks->AddTailVertex(80 * kScale, 50 * kScale, 0);
   marks->AddTailVertex(80 * kScale, 50 * kScale, kVertexKindCopy);
   marks->AddTailVertex(5 * kScale, 0, kVertexKindFixedSingle2);
   marks->AddTailVertex(5 * kScale, 5 * kScale, kVertexKindFixedSingle2);
-  piece->AddItem(marks);
+  piece->AddItem(marks.release());
   AddText(piece, 70 * kScale, 10 * kScale, "\xC7\xB0\r\n");
   piece->UpdateCurveItems();
   piece->Recalc(1);
@@ -523,9 +530,10 @@ TEST_F(DxfWriterTest, ShortGroupsCentresAndEmptyRings) {
     Reset();
     AddSizes(2);
     CPieceRecord* piece = AddRectPiece("P", 100, 60, 0, /*grainLine=*/false);
-    CPieceItem* item = CreatePieceItem(c.type);
+    std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(c.type);
+    CPieceItem* item = ownedItem.get();
     c.build(&item);
-    piece->AddItem(item);
+    piece->AddItem(ownedItem.release());
     piece->UpdateCurveItems();
     piece->Recalc(1);
 
@@ -562,11 +570,12 @@ TEST_F(DxfWriterTest, ShortGroupsCentresAndEmptyRings) {
 TEST_F(DxfWriterTest, ControlPointsWriteTheSampledCurve) {
   AddSizes(1);
   CPieceRecord* piece = AddRectPiece("P", 100, 60);
-  CPieceItem* closed = CreatePieceItem(8);
+  std::unique_ptr<CPieceItem> ownedClosed = CreatePieceItem(8);
+  CPieceItem* closed = ownedClosed.get();
   AddGroup(closed, 50 * kScale, 20 * kScale, 1);
   AddGroup(closed, 70 * kScale, 30 * kScale, 1);
   AddGroup(closed, 50 * kScale, 40 * kScale, 1);
-  piece->AddItem(closed);
+  piece->AddItem(ownedClosed.release());
   piece->UpdateCurveItems();
   piece->Recalc(1);
 
@@ -588,7 +597,7 @@ TEST_F(DxfWriterTest, NotchesAsMarksOrAsBumpsOfTheOutline) {
   AddSizes(1);
   CPieceRecord* piece = AddRectPiece("P", 100, 60);
   CPieceItem* outline = FindFirstItem(piece, 0);
-  CPieceItem* notches = CreatePieceItem(13);
+  std::unique_ptr<CPieceItem> notches = CreatePieceItem(13);
   auto addNotch = [&](int x, CVertexNode* vertex) {
     notches->AddTailVertex(x * kScale, 0, 0);
     notches->AddTailVertex(x * kScale, 5 * kScale, 0x101);
@@ -597,7 +606,7 @@ TEST_F(DxfWriterTest, NotchesAsMarksOrAsBumpsOfTheOutline) {
   };
   addNotch(30, outline->VertexHead);
   addNotch(70, outline->VertexHead);
-  piece->AddItem(notches);
+  piece->AddItem(notches.release());
   piece->Recalc(1);
 
   DxfSaveOptions options;
@@ -648,26 +657,29 @@ TEST_F(DxfWriterTest, NoGrainLineLabelsAtTheMiddleOfTheBox) {
 TEST_F(DxfWriterTest, DegenerateItemsWriteOnlyFiniteNumbers) {
   AddSizes(2);
   auto* piece = new CPieceRecord;
-  CPieceItem* outline = CreatePieceItem(0);
+  std::unique_ptr<CPieceItem> ownedOutline = CreatePieceItem(0);
+  CPieceItem* outline = ownedOutline.get();
   for (int i = 0; i < 3; ++i) AddGroup(outline, 100, 100, 0);
-  piece->AddItem(outline);
-  CPieceItem* grain = CreatePieceItem(1);
+  piece->AddItem(ownedOutline.release());
+  std::unique_ptr<CPieceItem> ownedGrain = CreatePieceItem(1);
+  CPieceItem* grain = ownedGrain.get();
   AddGroup(grain, 100, 100, 0);
   AddGroup(grain, 100, 100, 0);
-  piece->AddItem(grain);
-  CPieceItem* circle = CreatePieceItem(10);
+  piece->AddItem(ownedGrain.release());
+  std::unique_ptr<CPieceItem> ownedCircle = CreatePieceItem(10);
+  CPieceItem* circle = ownedCircle.get();
   AddGroup(circle, 100, 100, 0);
   circle->AddTailVertex(0, 0, kVertexKindSkipRun);
   circle->AddTailVertex(0, 0, kVertexKindCopy);
-  piece->AddItem(circle);
-  CPieceItem* notches = CreatePieceItem(13);
+  piece->AddItem(ownedCircle.release());
+  std::unique_ptr<CPieceItem> notches = CreatePieceItem(13);
   notches->AddTailVertex(100, 100, 0);
   notches->AddTailVertex(100, 100, kVertexKindCopy);
   notches->AddTailVertex(100, 100, 0x101);
   notches->AddTailVertex(100, 100, kVertexKindCopy);
   notches->AddTailVertex(0, 0, kVertexKindFixedSingle);
   notches->AddTailVertex(100, 100, kVertexKindMovedSingle | 0x400);
-  piece->AddItem(notches);
+  piece->AddItem(notches.release());
   piece->UpdateCurveItems();
   piece->Recalc(1);
   g_Style.AddPiece(piece);
@@ -707,13 +719,14 @@ TEST_F(DxfWriterTest, RoundTripThroughTheReaderKeepsEachSizesOutline) {
   AddSizes(3);
   // A pentagon: a rectangle with its top right corner cut, graded unevenly.
   auto* piece = new CPieceRecord;
-  CPieceItem* outline = CreatePieceItem(0);
+  std::unique_ptr<CPieceItem> ownedOutline = CreatePieceItem(0);
+  CPieceItem* outline = ownedOutline.get();
   AddGroup(outline, 0, 0, 0);
   AddGroup(outline, 90 * kScale, 0, 0, 7 * kScale, 0);
   AddGroup(outline, 90 * kScale, 40 * kScale, 0, 7 * kScale, 5 * kScale);
   AddGroup(outline, 60 * kScale, 60 * kScale, 0, 3 * kScale, 7 * kScale);
   AddGroup(outline, 0, 60 * kScale, 0, 0, 7 * kScale);
-  piece->AddItem(outline);
+  piece->AddItem(ownedOutline.release());
   piece->UpdateCurveItems();
   piece->Recalc(1);
   g_Style.AddPiece(piece);

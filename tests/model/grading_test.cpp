@@ -68,14 +68,14 @@ TEST_F(GradingTest, OnlyCurveItemTypesAreGraded) {
   AddSizes(2);
   for (int type : {0, 8, 9, 14, 15, 1, 11, 12, 21}) {
     SCOPED_TRACE(type);
-    CPieceItem* item = CreatePieceItem(type);
+    const std::unique_ptr<CPieceItem> owned = CreatePieceItem(type);
+    CPieceItem* item = owned.get();
     AddVertex(item, 0, {{0, 0}, {0, 0}});
     CVertexNode* m = AddVertex(item, 1, {{50, 50}, {7, 7}});
     AddVertex(item, 0, {{100, 0}, {200, 0}});
     GradePiece(item);
     const bool graded = type == 0 || type == 8 || type == 9 || type == 14 || type == 15;
     EXPECT_EQ(InSize(m, 1), graded ? CPoint(100, 100) : CPoint(7, 7));
-    delete item;
   }
 }
 

@@ -98,9 +98,10 @@ TEST_F(ItemVertexRemovalTest, RemovesByItemType) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << "type " << c.type << ": " << c.what);
-    CPieceItem* item = CreatePieceItem(c.type);
+    std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(c.type);
+    CPieceItem* item = ownedItem.get();
     c.build(item);
-    piece_->AddItem(item);
+    piece_->AddItem(ownedItem.release());
     CVertexNode* node = NodeAt(item, c.node);
     CPieceRecord* piece = piece_;
     g_Style.RemoveItemVertex(node, item, piece);

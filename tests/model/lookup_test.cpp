@@ -64,9 +64,10 @@ class LookupTest : public ModelTest {
  protected:
   // Adds an item of a type code with one main vertex per position.
   CPieceItem* AddItem(int type, std::vector<CPoint> vertices, uint32_t kind = 0) {
-    CPieceItem* item = CreatePieceItem(type);
+    std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(type);
+    CPieceItem* item = ownedItem.get();
     for (const CPoint& p : vertices) item->AddTailVertex(p.x, p.y, kind);
-    piece_.AddItem(item);
+    piece_.AddItem(ownedItem.release());
     return item;
   }
 

@@ -65,7 +65,8 @@ TEST_F(PieceRecordTest, NewPieceHasAnEmptyBox) {
 CPieceRecord* PieceWithEveryItemType() {
   auto* piece = new CPieceRecord;
   for (int type = 0; type < kItemTypeCount; ++type) {
-    CPieceItem* item = CreatePieceItem(type);
+    std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(type);
+    CPieceItem* item = ownedItem.get();
     EXPECT_NE(item, nullptr) << type;
     if (!item) continue;
     EXPECT_EQ(item->Type, type);
@@ -128,7 +129,7 @@ CPieceRecord* PieceWithEveryItemType() {
       default:
         break;
     }
-    piece->AddItem(item);
+    piece->AddItem(ownedItem.release());
   }
   piece->PieceName = "\xC7\xB0\xC6\xAC";
   piece->Annotation = "note";

@@ -20,11 +20,12 @@ CPieceRecord* AddNamedPiece(const char* name) {
 
 // A listed piece and its work-area copy, linked both ways.
 CPieceRecord* PlaceCopy(CPieceRecord* listed) {
-  CPieceRecord* copy = DuplicatePiece(listed);
+  std::unique_ptr<CPieceRecord> ownedCopy = DuplicatePiece(listed);
+  CPieceRecord* copy = ownedCopy.get();
   copy->Link = listed;
   listed->Link = copy;
   listed->Linked = 1;
-  g_Style.AddWorkPiece(copy);
+  g_Style.AddWorkPiece(ownedCopy.release());
   return copy;
 }
 

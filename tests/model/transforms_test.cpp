@@ -43,42 +43,47 @@ class TransformsTest : public ModelTest {
   // (22), marked line (26), cross marker (27), dimension (28) and frame (29).
   CPieceRecord* BuildPiece() {
     auto* piece = new CPieceRecord;
-    CPieceItem* outline = CreatePieceItem(0);
+    std::unique_ptr<CPieceItem> ownedOutline = CreatePieceItem(0);
+    CPieceItem* outline = ownedOutline.get();
     Run(outline, 0, 0, 0);
     Node(outline, 0x00050007, 0, kVertexKindParameter, kNever);
     Run(outline, 1000, 0, 0);
     Run(outline, 1000, 1000, 3);
     Run(outline, 0, 1000, 0);
-    piece->AddItem(outline);
+    piece->AddItem(ownedOutline.release());
 
     // The dimension measures between the grain line's two ends, which move
     // with it in every mode, so that it stays anchored.
-    CPieceItem* grain = CreatePieceItem(1);
+    std::unique_ptr<CPieceItem> ownedGrain = CreatePieceItem(1);
+    CPieceItem* grain = ownedGrain.get();
     Node(grain, 200, 500, 0, kSingle);
     Node(grain, 800, 500, 0, kSingle);
-    piece->AddItem(grain);
+    piece->AddItem(ownedGrain.release());
 
-    CPieceItem* line = CreatePieceItem(5);
+    std::unique_ptr<CPieceItem> ownedLine = CreatePieceItem(5);
+    CPieceItem* line = ownedLine.get();
     Run(line, 100, 100, 0);
     Run(line, 300, 100, 3);
-    piece->AddItem(line);
+    piece->AddItem(ownedLine.release());
 
     auto* text = new CPieceItem11(nullptr, nullptr);
     text->AnchorX = 400;
     text->AnchorY = 600;
     piece->AddItem(text);
 
-    CPieceItem* notches = CreatePieceItem(13);
+    std::unique_ptr<CPieceItem> ownedNotches = CreatePieceItem(13);
+    CPieceItem* notches = ownedNotches.get();
     Run(notches, 500, 0, 0);
     Run(notches, 500, 50, 0x101);
     Node(notches, 40, 900, kVertexKindFixedSingle, kNever);
     Node(notches, 1000, 0, (1u << 8) | kVertexKindMovedSingle, kSingle);
-    piece->AddItem(notches);
+    piece->AddItem(ownedNotches.release());
 
-    CPieceItem* derived = CreatePieceItem(22);
+    std::unique_ptr<CPieceItem> ownedDerived = CreatePieceItem(22);
+    CPieceItem* derived = ownedDerived.get();
     Run(derived, 150, 150, 0);
     Run(derived, 250, 150, 0);
-    piece->AddItem(derived);
+    piece->AddItem(ownedDerived.release());
 
     auto* marked = new CPieceItem26(nullptr, nullptr);
     Node(marked, 100, 800, 2, kSingle);
@@ -88,10 +93,11 @@ class TransformsTest : public ModelTest {
     marked->MarkedNode->Y = 800;
     piece->AddItem(marked);
 
-    CPieceItem* cross = CreatePieceItem(27);
+    std::unique_ptr<CPieceItem> ownedCross = CreatePieceItem(27);
+    CPieceItem* cross = ownedCross.get();
     Node(cross, 600, 700, 0, kSingle);
     Node(cross, 650, 750, 0, kNever);  // only the head is the marker's point
-    piece->AddItem(cross);
+    piece->AddItem(ownedCross.release());
 
     auto* dimension = new CPieceItem28(nullptr, nullptr);
     dimension->FirstItemType = 1;
@@ -102,10 +108,11 @@ class TransformsTest : public ModelTest {
     Node(dimension, 800, 400, 0, kSingle);
     piece->AddItem(dimension);
 
-    CPieceItem* frame = CreatePieceItem(29);
+    std::unique_ptr<CPieceItem> ownedFrame = CreatePieceItem(29);
+    CPieceItem* frame = ownedFrame.get();
     Node(frame, 10, 10, 0, kNever);
     Node(frame, 20, 20, 0, kNever);
-    piece->AddItem(frame);
+    piece->AddItem(ownedFrame.release());
 
     piece->UpdateCurveItems();
     return piece;
@@ -264,13 +271,13 @@ TEST_F(TransformsTest, MovingLeavesTheDerivedItemsAndUnderRawLoadingTheCurves) {
 // Every x + y is even, so that mirroring about the diagonal is exact.
 CPieceRecord* MirrorPiece() {
   auto* piece = new CPieceRecord;
-  CPieceItem* ring = CreatePieceItem(8);
+  std::unique_ptr<CPieceItem> ring = CreatePieceItem(8);
   for (CPoint p : {CPoint(0, 0), CPoint(100, 0), CPoint(100, 50), CPoint(0, 70)}) {
     ring->AddTailVertex(p.x, p.y, 0);
     ring->AddTailVertex(p.x + 3, p.y + 5, 64);
   }
-  piece->AddItem(ring);
-  CPieceItem* notches = CreatePieceItem(13);
+  piece->AddItem(ring.release());
+  std::unique_ptr<CPieceItem> notches = CreatePieceItem(13);
   for (uint32_t direction = 0; direction <= 6; ++direction) {
     notches->AddTailVertex(10 * direction, 0, 0);
     notches->AddTailVertex(10 * direction, 2, 64);
@@ -279,7 +286,7 @@ CPieceRecord* MirrorPiece() {
     notches->AddTailVertex(40, 900, kVertexKindFixedSingle);
     notches->AddTailVertex(10 * direction, 0, (direction << 8) | kVertexKindMovedSingle);
   }
-  piece->AddItem(notches);
+  piece->AddItem(notches.release());
   auto* text = new CPieceItem11(nullptr, nullptr);
   text->AnchorX = 30;
   text->AnchorY = 40;
@@ -359,14 +366,15 @@ class OrientationTest : public TransformsTest {
   // +s, +2 s) and, after the first three, parameter nodes: corner codes 0, 8
   // and 13 (with 2 in the high half), widths 5/7, 1/2 and 3/4 (high/low).
   static CPieceItem* Outline(CPieceRecord* piece, const std::vector<CPoint>& corners) {
-    CPieceItem* outline = CreatePieceItem(0);
+    std::unique_ptr<CPieceItem> ownedOutline = CreatePieceItem(0);
+    CPieceItem* outline = ownedOutline.get();
     const int32_t params[3][2] = {{0x00050007, 0}, {0x00010002, 8}, {0x00030004, 0x0002000D}};
     for (size_t i = 0; i < corners.size(); ++i) {
       outline->AddTailVertex(corners[i].x, corners[i].y, 0);
       for (int s = 1; s < g_Style.SizeCount; ++s) outline->AddTailVertex(corners[i].x + s, corners[i].y + 2 * s, 64);
       if (i < 3) outline->AddTailVertex(params[i][0], params[i][1], kVertexKindParameter);
     }
-    piece->AddItem(outline);
+    piece->AddItem(ownedOutline.release());
     return outline;
   }
 
@@ -441,12 +449,12 @@ TEST_F(OrientationTest, AReversedOutlineRefitsItsNotchesUnlessTheReaderSaysNot) 
     Outline(&piece, {{0, 0}, {0, 100}, {100, 100}, {100, 0}});
     // A notch that belongs to no outline vertex: a refit drops it, and the
     // emptied notch item goes with it.
-    CPieceItem* notches = CreatePieceItem(13);
+    std::unique_ptr<CPieceItem> notches = CreatePieceItem(13);
     notches->AddTailVertex(50, 0, 0);
     notches->AddTailVertex(50, 10, 0x101);
     notches->AddTailVertex(40, 900, kVertexKindFixedSingle);
     notches->AddTailVertex(5000, 5000, (3u << 8) | kVertexKindMovedSingle);
-    piece.AddItem(notches);
+    piece.AddItem(notches.release());
     piece.NormalizeOrientation(1);
     EXPECT_EQ(ItemOf(&piece, 13) != nullptr, loadMode == kLoadModeSkipNotchRefit);
   }
@@ -468,32 +476,32 @@ TEST_F(OrientationTest, ReversingUnconditionallySwapsTheSelectedVertices) {
 TEST_F(TransformsTest, AreaIsPositiveForACounterClockwiseRing) {
   AddSizes(2);
   auto square = [](int type, int side, bool clockwise) {
-    CPieceItem* item = CreatePieceItem(type);
+    std::unique_ptr<CPieceItem> item = CreatePieceItem(type);
     std::vector<CPoint> corners = {{0, 0}, {side, 0}, {side, side}, {0, side}};
     if (clockwise) std::reverse(corners.begin() + 1, corners.end());
     for (CPoint p : corners) {
       item->AddTailVertex(p.x, p.y, 0);
       item->AddTailVertex(p.x, 2 * p.y, 64);  // size 1 twice as high
     }
-    dynamic_cast<CPieceCurveItem*>(item)->SmoothCurves();
+    dynamic_cast<CPieceCurveItem*>(item.get())->SmoothCurves();
     return item;
   };
   CSizeRecord* first = g_Style.SizeRing;
   CSizeRecord* second = first->Next;
 
   CPieceRecord outlineOnly;
-  outlineOnly.AddItem(square(0, 10, false));
+  outlineOnly.AddItem(square(0, 10, false).release());
   EXPECT_DOUBLE_EQ(outlineOnly.CalcArea(first, 0), 100.0);
   EXPECT_DOUBLE_EQ(outlineOnly.CalcArea(second, 1), 200.0);
 
   CPieceRecord clockwise;
-  clockwise.AddItem(square(0, 10, true));
+  clockwise.AddItem(square(0, 10, true).release());
   EXPECT_DOUBLE_EQ(clockwise.CalcArea(first, 0), -100.0);
 
   CPieceRecord all;
-  all.AddItem(square(0, 10, false));
-  all.AddItem(square(12, 20, false));
-  all.AddItem(square(21, 30, false));
+  all.AddItem(square(0, 10, false).release());
+  all.AddItem(square(12, 20, false).release());
+  all.AddItem(square(21, 30, false).release());
   EXPECT_DOUBLE_EQ(all.CalcArea(first, 0), 900.0);  // the contour
   EXPECT_DOUBLE_EQ(all.CalcArea(first, 1), 400.0);  // the cut line
 

@@ -25,7 +25,7 @@ class UnfoldTest : public ModelTest {
   CPieceRecord* HalfPiece(const std::vector<CPoint>& fold = {}, CPoint grading = {0, 0}, uint32_t bottomKind = 0,
                           uint32_t topKind = 0) {
     auto* listed = new CPieceRecord;
-    CPieceItem* outline = CreatePieceItem(0);
+    std::unique_ptr<CPieceItem> outline = CreatePieceItem(0);
     std::vector<CPoint> corners = {{0, 0}, {500, 0}, {500, 1000}, {0, 1000}};
     corners.insert(corners.end(), fold.begin(), fold.end());
     for (CPoint p : corners) {
@@ -36,15 +36,16 @@ class UnfoldTest : public ModelTest {
       if (p == CPoint(0, 0)) outline->AddTailVertex(0x00050009, 0, kVertexKindParameter);
       if (p == CPoint(0, 1000)) outline->AddTailVertex(0x00070003, 0, kVertexKindParameter);
     }
-    listed->AddItem(outline);
+    listed->AddItem(outline.release());
     listed->UpdateCurveItems();
     g_Style.AddPiece(listed);
-    CPieceRecord* work = DuplicatePiece(listed);
+    std::unique_ptr<CPieceRecord> ownedWork = DuplicatePiece(listed);
+    CPieceRecord* work = ownedWork.get();
     listed->Linked = 1;
     listed->Link = work;
     work->Link = listed;
     work->AllowEdit = 1;
-    g_Style.AddWorkPiece(work);
+    g_Style.AddWorkPiece(ownedWork.release());
     return work;
   }
 
@@ -166,16 +167,17 @@ TEST_F(UnfoldTest, AGradedFoldLineCentresEverySizeOnTheFirstSizesFoldLine) {
 TEST_F(UnfoldTest, TheMirrorsItemsJoinTheWholePiece) {
   AddSizes(1);
   CPieceRecord* work = HalfPiece();
-  auto* grain = CreatePieceItem(1);
+  std::unique_ptr<CPieceItem> ownedGrain = CreatePieceItem(1);
+  auto* grain = ownedGrain.get();
   grain->AddTailVertex(250, 200, 0);
   grain->AddTailVertex(250, 800, 0);
-  work->AddItem(grain);
-  auto* notches = CreatePieceItem(13);
+  work->AddItem(ownedGrain.release());
+  std::unique_ptr<CPieceItem> notches = CreatePieceItem(13);
   notches->AddTailVertex(500, 500, 0);
   notches->AddTailVertex(450, 500, 0x101);
   notches->AddTailVertex(40, 900, kVertexKindFixedSingle);
   notches->AddTailVertex(500, 0, (3u << 8) | kVertexKindMovedSingle);
-  work->AddItem(notches);
+  work->AddItem(notches.release());
   auto* text = new CPieceItem11(nullptr, nullptr);
   text->AnchorX = 100;
   text->AnchorY = 600;
@@ -200,9 +202,9 @@ TEST_F(UnfoldTest, NothingHappensWithoutAValidFoldLine) {
   CPieceItem* outline = Find(work, 0);
   CVertexNode* a = outline->FindVertex(0, 1000);
   CVertexNode* b = outline->FindVertex(0, 0);
-  auto* other = CreatePieceItem(8);
+  std::unique_ptr<CPieceItem> other = CreatePieceItem(8);
   CVertexNode* stray = other->AddTailVertex(0, 0, 0);
-  work->AddItem(other);
+  work->AddItem(other.release());
   CVertexNode* param = b->Next;  // b's parameter node
   CVertexNode* twin = outline->InsertVertexAfter(param, 0, 0, 0);  // a second vertex on (0,0)
   struct Case {
