@@ -2,41 +2,42 @@
 
 #include <memory>
 
+#include "model/item_types.h"
 #include "model/items/all_items.h"
 #include "model/shell_services.h"
 
 std::unique_ptr<CPieceItem> CreatePieceItem(int type) {
   switch (type) {
-    case 0: return std::make_unique<CPieceItem0>(nullptr, nullptr);
-    case 1: return std::make_unique<CPieceItem1>(nullptr, nullptr);
-    case 2: return std::make_unique<CPieceItem2>(nullptr, nullptr);
-    case 3: return std::make_unique<CPieceItem3>(nullptr, nullptr);
-    case 4: return std::make_unique<CPieceItem4>(nullptr, nullptr);
-    case 5: return std::make_unique<CPieceItem5>(nullptr, nullptr);
-    case 6: return std::make_unique<CPieceItem6>(nullptr, nullptr);
-    case 7: return std::make_unique<CPieceItem7>(nullptr, nullptr);
-    case 8: return std::make_unique<CPieceItem8>(nullptr, nullptr);
-    case 9: return std::make_unique<CPieceItem9>(nullptr, nullptr);
-    case 10: return std::make_unique<CPieceItem10>(nullptr, nullptr);
-    case 11: return std::make_unique<CPieceItem11>(nullptr, nullptr);
-    case 12: return std::make_unique<CPieceItem12>(nullptr, nullptr);
-    case 13: return std::make_unique<CPieceItem13>(nullptr, nullptr);
-    case 14: return std::make_unique<CPieceItem14>(nullptr, nullptr);
-    case 15: return std::make_unique<CPieceItem15>(nullptr, nullptr);
-    case 16: return std::make_unique<CPieceItem16>(nullptr, nullptr);
-    case 17: return std::make_unique<CPieceItem17>(nullptr, nullptr);
-    case 18: return std::make_unique<CPieceItem18>(nullptr, nullptr);
-    case 19: return std::make_unique<CPieceItem19>(nullptr, nullptr);
-    case 20: return std::make_unique<CPieceItem20>(nullptr, nullptr);
-    case 21: return std::make_unique<CPieceItem21>(nullptr, nullptr);
-    case 22: return std::make_unique<CPieceItem22>(nullptr, nullptr);
-    case 23: return std::make_unique<CPieceItem23>(nullptr, nullptr);
-    case 24: return std::make_unique<CPieceItem24>(nullptr, nullptr);
-    case 25: return std::make_unique<CPieceItem25>(nullptr, nullptr);
-    case 26: return std::make_unique<CPieceItem26>(nullptr, nullptr);
-    case 27: return std::make_unique<CPieceItem27>(nullptr, nullptr);
-    case 28: return std::make_unique<CPieceItem28>(nullptr, nullptr);
-    case 29: return std::make_unique<CPieceItem29>(nullptr, nullptr);
+    case kItemTypeOutline: return std::make_unique<CPieceItem0>(nullptr, nullptr);
+    case kItemTypeGrainLine: return std::make_unique<CPieceItem1>(nullptr, nullptr);
+    case kItemTypeFilledMarkers: return std::make_unique<CPieceItem2>(nullptr, nullptr);
+    case kItemTypeSlot: return std::make_unique<CPieceItem3>(nullptr, nullptr);
+    case kItemTypeHollowMarkers: return std::make_unique<CPieceItem4>(nullptr, nullptr);
+    case kItemTypeTwoPointLine: return std::make_unique<CPieceItem5>(nullptr, nullptr);
+    case kItemTypeVShape: return std::make_unique<CPieceItem6>(nullptr, nullptr);
+    case kItemTypeSegmentPairs: return std::make_unique<CPieceItem7>(nullptr, nullptr);
+    case kItemTypeClosedLine: return std::make_unique<CPieceItem8>(nullptr, nullptr);
+    case kItemTypeOpenLine: return std::make_unique<CPieceItem9>(nullptr, nullptr);
+    case kItemTypeCircles: return std::make_unique<CPieceItem10>(nullptr, nullptr);
+    case kItemTypeText: return std::make_unique<CPieceItem11>(nullptr, nullptr);
+    case kItemTypeCutLine: return std::make_unique<CPieceItem12>(nullptr, nullptr);
+    case kItemTypeNotches: return std::make_unique<CPieceItem13>(nullptr, nullptr);
+    case kItemTypeSolidClosedLine: return std::make_unique<CPieceItem14>(nullptr, nullptr);
+    case kItemTypeSolidOpenLine: return std::make_unique<CPieceItem15>(nullptr, nullptr);
+    case kItemTypeDerivedCircles: return std::make_unique<CPieceItem16>(nullptr, nullptr);
+    case kItemTypeDerivedLine: return std::make_unique<CPieceItem17>(nullptr, nullptr);
+    case kItemTypeDerivedNotches: return std::make_unique<CPieceItem18>(nullptr, nullptr);
+    case kItemTypeDerivedCornerMark: return std::make_unique<CPieceItem19>(nullptr, nullptr);
+    case kItemTypeDerivedSegments: return std::make_unique<CPieceItem20>(nullptr, nullptr);
+    case kItemTypeContour: return std::make_unique<CPieceItem21>(nullptr, nullptr);
+    case kItemTypeDottedLine: return std::make_unique<CPieceItem22>(nullptr, nullptr);
+    case kItemTypeDottedNotches: return std::make_unique<CPieceItem23>(nullptr, nullptr);
+    case kItemTypeCornerMarks: return std::make_unique<CPieceItem24>(nullptr, nullptr);
+    case kItemTypeEndTicks: return std::make_unique<CPieceItem25>(nullptr, nullptr);
+    case kItemTypeMarkedLine: return std::make_unique<CPieceItem26>(nullptr, nullptr);
+    case kItemTypeCrossMarker: return std::make_unique<CPieceItem27>(nullptr, nullptr);
+    case kItemTypeDimension: return std::make_unique<CPieceItem28>(nullptr, nullptr);
+    case kItemTypeFrame: return std::make_unique<CPieceItem29>(nullptr, nullptr);
     default: return nullptr;
   }
 }

@@ -1,6 +1,7 @@
 #include "model/piece_record.h"
 
 #include "model/item_factory.h"
+#include "model/item_types.h"
 #include "model/items/cross_marker_item.h"
 #include "model/items/curve_item.h"
 #include "model/items/marked_line_item.h"
@@ -71,10 +72,11 @@ void CPieceRecord::UpdateCurveItems() {
   CPieceItem* item = ItemRing;
   for (int32_t i = 0; i < ItemCount && item; ++i, item = item->Next) {
     switch (item->Type) {
-      case 0: case 8: case 9: case 12: case 14: case 15: case 21:
+      case kItemTypeOutline: case kItemTypeClosedLine: case kItemTypeOpenLine: case kItemTypeCutLine:
+      case kItemTypeSolidClosedLine: case kItemTypeSolidOpenLine: case kItemTypeContour:
         if (auto* curve = dynamic_cast<CPieceCurveItem*>(item)) curve->SmoothCurves();
         break;
-      case 26:
+      case kItemTypeMarkedLine:
         if (auto* marked = dynamic_cast<CPieceItem26*>(item)) marked->Smooth();
         break;
       default:
@@ -137,10 +139,10 @@ void LinkDuplicatedMarkItems(CPieceRecord* piece) {
   if (!piece) return;
   CPieceItem* item = piece->ItemRing;
   for (int32_t i = 0; i < piece->ItemCount && item; ++i, item = item->Next) {
-    if (item->Type != 26) continue;
+    if (item->Type != kItemTypeMarkedLine) continue;
     auto* marked = dynamic_cast<CPieceItem26*>(item);
     if (!marked || (marked->MarkShape & kCompanionByte) == 0) continue;
-    auto* marker = dynamic_cast<CPieceItem27*>(FirstItemOfType(*piece, 27));
+    auto* marker = dynamic_cast<CPieceItem27*>(FirstItemOfType(*piece, kItemTypeCrossMarker));
     if (marker) {
       // The tie shows as the marker's centre dot.
       marker->MarkLink = marked;
