@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "model/items/curve_item.h"
@@ -108,12 +109,12 @@ bool ClosesOnItself(const CPieceItem& line) {
 // The closed line (type 8) made of an open line without its repeated last
 // vertex: every node before the last main vertex, with its flags and
 // attribute words; the line keeps its line attribute. Its curves are built.
-CPieceItem* MakeClosedLine(const CPieceItem& open) {
-  auto* closed = new CPieceItem8(nullptr, nullptr);
+std::unique_ptr<CPieceItem> MakeClosedLine(const CPieceItem& open) {
+  auto closed = std::make_unique<CPieceItem8>(nullptr, nullptr);
   closed->Tag = open.Tag;
   CVertexNode* const last = LastMain(open);
   CVertexNode* node = open.VertexHead;
-  for (int32_t i = 0; i < open.VertexCount && node != last; ++i, node = node->Next) AppendCopy(closed, node);
+  for (int32_t i = 0; i < open.VertexCount && node != last; ++i, node = node->Next) AppendCopy(closed.get(), node);
   closed->SmoothCurves();
   return closed;
 }
@@ -303,7 +304,7 @@ void CPieceRecord::JoinOpenLines() {
   // the item the walk goes on after.
   auto closeIfRing = [this](CPieceItem* line, CPieceItem* resume) {
     if (!ClosesOnItself(*line)) return resume;
-    AddItem(MakeClosedLine(*line));
+    AddItem(MakeClosedLine(*line).release());
     if (resume == line) resume = line->Prev;
     RemoveItem(line);
     return resume;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <utility>
 
 #include "model/cut_line_corners.h"
@@ -383,19 +384,16 @@ void CutLineTables::Compact() {
   for (std::vector<Point>& points : points_) points.resize(out);
 }
 
-CPieceItem12* CutLineTables::MakeCutLine() const {
+std::unique_ptr<CPieceItem12> CutLineTables::MakeCutLine() const {
   if (Count() < 3) return nullptr;
-  auto* cut = new CPieceItem12(nullptr, nullptr);
+  auto cut = std::make_unique<CPieceItem12>(nullptr, nullptr);
   for (size_t i = 0; i < Count(); ++i) {
     const Point& first = points_[0][i];
     if (first.kind >= static_cast<uint32_t>(kVertexKindCopy)) continue;
     cut->AddTailVertex(first.p.x, first.p.y, first.kind);
     for (size_t s = 1; s < points_.size(); ++s) cut->AddTailVertex(points_[s][i].p.x, points_[s][i].p.y, kVertexKindCopy);
   }
-  if (cut->CountMainVertices() < 3) {
-    delete cut;
-    return nullptr;
-  }
+  if (cut->CountMainVertices() < 3) return nullptr;
   return cut;
 }
 

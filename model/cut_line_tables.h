@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "model/cut_line_geometry.h"
@@ -58,7 +59,7 @@ class CutLineTables {
   void CutLoops(int s);
   // The cut line made of the positions whose first-size point is a vertex;
   // null when fewer than three vertices are left. The caller owns it.
-  CPieceItem12* MakeCutLine() const;
+  std::unique_ptr<CPieceItem12> MakeCutLine() const;
 
   size_t Count() const { return positions_.size(); }
 

@@ -113,9 +113,10 @@ int CPieceRecord::RebuildDerivedItems(BOOL withCornerItems) {
   tables.MergeRepeats();
   tables.Compact();
 
-  CPieceItem12* cut = tables.MakeCutLine();
-  if (!cut) return 0;
-  AddItem(cut);
+  std::unique_ptr<CPieceItem12> made = tables.MakeCutLine();
+  if (!made) return 0;
+  CPieceItem12* cut = made.get();
+  AddItem(made.release());
   cut->RemoveSpikes(widthSign);
   cut->SmoothCurves();
   if (withCornerItems) {
