@@ -14,6 +14,7 @@
 #include "platform/prompts.h"
 #include "platform/qt/qt_prompts.h"
 #include "res/resource_ids.h"
+#include "res/resources.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ CZvAamaApp::~CZvAamaApp() {
 }
 
 BOOL CZvAamaApp::InitInstance(int& argc, char** argv) {
+  RegisterDialogTemplates();
   if (QApplication::instance() == nullptr) qt_ = std::make_unique<QApplication>(argc, argv);
   prompts_ = std::make_unique<QtPrompts>();
   previous_prompts_ = SetPrompts(prompts_.get());

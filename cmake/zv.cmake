@@ -13,11 +13,9 @@ function(zv_library name)
     list(APPEND sources ${found})
   endforeach()
   if(NOT sources)
-    # A layer whose code has not arrived yet still gives a target to link.
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
-    return()
+    # A library is declared once its folder holds code: an empty one would
+    # hide a dependency that nothing uses.
+    message(FATAL_ERROR "${name}: no source in ${ARG_DIRS} of ${CMAKE_CURRENT_SOURCE_DIR}")
   endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})

@@ -1,7 +1,8 @@
 // The options dialogs of the program (file-type choice, DXF and AAMA options,
-// folder and style choosers) are built on CDialog: a dialog template from the
-// resources, a table holding the state of each of its controls, and the data
-// exchange that moves values between the controls and the dialog's members.
+// folder and style choosers) are built on CDialog: a dialog template
+// (platform/dialog_template.h), a table holding the state of each of its
+// controls, and the data exchange that moves values between the controls and
+// the dialog's members.
 //
 // The control table belongs to the dialog, not to a window, so that a dialog
 // runs the same with or without a screen: the Qt prompts build widgets from
@@ -17,10 +18,10 @@
 
 #include <vector>
 
+#include "platform/dialog_template.h"
 #include "platform/prompts.h"
 #include "platform/text.h"
 #include "platform/win_types.h"
-#include "res/resources.h"
 
 // Check states of check boxes and radio buttons.
 inline constexpr int BST_UNCHECKED = 0;
@@ -79,9 +80,10 @@ class CDataExchange {
 
 class CDialog {
  public:
-  // A dialog on the resource template `template_id`. The lookup is written
-  // here so that only code that names a resource template links the resources.
-  explicit CDialog(int template_id) : CDialog(template_id, FindDialogTemplate(template_id)) {}
+  // A dialog on the template registered with `template_id` (the program's
+  // resources register theirs at start-up: RegisterDialogTemplates); without
+  // one, a dialog without controls.
+  explicit CDialog(int template_id) : CDialog(template_id, RegisteredDialogTemplate(template_id)) {}
   // A dialog on a template given directly (tests build theirs in code); the
   // template must outlive the dialog. A null template gives a dialog without
   // controls, which the window prompts refuse to show.

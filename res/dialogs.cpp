@@ -284,3 +284,8 @@ const std::vector<int>& AllDialogTemplateIds() {
   }();
   return ids;
 }
+
+void RegisterDialogTemplates() {
+  // Each id gets the very template FindDialogTemplate hands out for it.
+  for (int id : AllDialogTemplateIds()) RegisterDialogTemplate(*FindDialogTemplate(id));
+}

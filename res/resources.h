@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/dialog_template.h"
 #include "platform/text.h"
 #include "platform/win_types.h"
 
@@ -18,50 +19,15 @@ bool HasString(UINT id);
 // exclamation icon, no owner, through the prompt seam. Returns the answer.
 int ShowFailureMessage(UINT id);
 
-enum class ControlKind {
-  kGroupBox,
-  kStatic,          // text label
-  kPicture,         // static frame or picture area
-  kEdit,
-  kComboDropDown,   // editable combo box
-  kComboDropList,   // list-only combo box
-  kListBox,
-  kCheckBox,        // automatic check box
-  kRadioButton,     // automatic radio button; `group_start` begins a group
-  kPushButton,
-  kDefPushButton,
-  kProgress,
-  kTree,
-};
-
-// One control of a dialog template, in dialog units.
-struct ControlTemplate {
-  int id = 0;               // 65535 (-1) for labels that nothing addresses
-  ControlKind kind = ControlKind::kStatic;
-  int x = 0, y = 0, cx = 0, cy = 0;
-  const char* text = "";    // UTF-8
-  bool group_start = false; // WS_GROUP: a radio group or tab group starts here
-  bool disabled = false;    // WS_DISABLED in the template
-  bool multiline = false;   // edit controls; check boxes and radio buttons whose text wraps
-  bool read_only = false;   // edit controls
-  bool password = false;
-  bool number_only = false; // ES_NUMBER
-  std::vector<const char*> items;  // list that comes with a combo box, UTF-8
-  bool sorted = false;       // list and combo boxes that keep their entries in text order
-  bool multi_select = false; // list boxes in which any number of entries can be selected
-};
-
-struct DialogTemplate {
-  int id = 0;
-  const char* caption = "";  // UTF-8
-  int cx = 0, cy = 0;        // dialog units
-  std::vector<ControlTemplate> controls;
-};
-
 // The template with this id, or null.
 const DialogTemplate* FindDialogTemplate(int id);
 // The ids of every dialog template there is.
 const std::vector<int>& AllDialogTemplateIds();
+// Registers every dialog template above with the dialogs of the platform
+// layer (RegisterDialogTemplate), so that a dialog built on a template id gets
+// its controls. Each start-up that shows dialogs calls it once, before the
+// first; calling it again changes nothing.
+void RegisterDialogTemplates();
 
 // A menu entry: a command (id > 0), a separator (id 0, no children, empty
 // text) or a pop-up (children, id 0). Texts keep their "&" mnemonics and the

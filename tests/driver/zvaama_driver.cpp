@@ -565,6 +565,7 @@ int main(int argc, char** argv) {
 
   qInstallMessageHandler(QuietQtMessages);
   QApplication app(argc, argv);
+  RegisterDialogTemplates();
   DriverPrompts prompts;
   SetPrompts(&prompts);
 

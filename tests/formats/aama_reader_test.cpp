@@ -15,6 +15,7 @@
 #include "tests/support/temp_folder.h"
 #include "platform/scripted_prompts.h"
 #include "res/resource_ids.h"
+#include "res/resources.h"
 #include "tests/support/public_testdata.h"
 
 namespace {
