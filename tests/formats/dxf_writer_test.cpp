@@ -514,7 +514,7 @@ TEST_F(DxfWriterTest, ShortGroupsCentresAndEmptyRings) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
-    Reset();
+    ResetStyleAndSettings();
     AddSizes(2);
     CPieceRecord* piece = AddRectPiece("P", 100, 60, 0, /*grainLine=*/false);
     CPieceItem* item = CreatePieceItem(c.type);
