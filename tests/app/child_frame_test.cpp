@@ -13,19 +13,11 @@
 #include "model/selection.h"
 #include "model/settings.h"
 #include "model/style.h"
+#include "tests/support/clean_style.h"
 
 namespace {
 
-class ChildFrameTest : public ::testing::Test {
- protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    g_Selection.Reset();
-    ClearStyle();
-    RestoreDefaultSettings();
-  }
-};
+class ChildFrameTest : public CleanStyleTest {};
 
 TEST_F(ChildFrameTest, WorkWindowSitsBetweenTheRulers) {
   CChildFrame frame;

@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include "tests/support/dxf_audit.h"
+#include "tests/support/dxf_text.h"
 #include "tests/support/temp_folder.h"
 
 #ifndef ZVAAMA_DRIVER_EXECUTABLE
@@ -57,10 +58,6 @@ DriverRun RunDriver(const QStringList& args) {
   return run;
 }
 
-std::string Dxf(const std::string& entities) {
-  return "  0\nSECTION\n  2\nENTITIES\n" + entities + "  0\nENDSEC\n  0\nEOF\n";
-}
-
 const char kLine[] = "  0\nLINE\n  8\n0\n 10\n0\n 20\n0\n 11\n100\n 21\n0\n";
 
 // One graded piece in AAMA form: a 100 mm square whose corners (0, 0) and
@@ -84,8 +81,7 @@ const char kAamaRules[] =
 class DriverTest : public ::testing::Test {
  protected:
   QString File(const std::string& name, const std::string& bytes) {
-    folder_.AddFile(name, bytes);
-    return QString::fromStdString(folder_ / name);
+    return QString::fromStdString(folder_.AddFile(name, bytes));
   }
   QString Home() const { return QString::fromStdString(home_.path()); }
   DriverRun Run(QStringList steps) {

@@ -25,13 +25,15 @@
 #include "model/settings.h"
 #include "model/style.h"
 #include "platform/scripted_prompts.h"
+#include "tests/support/clean_style.h"
+#include "tests/support/piece_items.h"
+#include "tests/support/temp_folder.h"
 
 class MainFrameFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/zvaama-frame-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    home_ = pattern;
+    ASSERT_FALSE(home_folder_.path().empty());
+    home_ = home_folder_.path();
     const char* previous = std::getenv("ZVAAMA_HOME");
     had_home_ = previous != nullptr;
     if (had_home_) previous_home_ = previous;
@@ -42,16 +44,12 @@ class MainFrameFixture : public ::testing::Test {
 
   void TearDown() override {
     frame_.reset();
-    ClearStyle();
-    g_Selection.Reset();
-    RestoreDefaultSettings();
+    ResetStyleAndSettings();
     if (had_home_) {
       setenv("ZVAAMA_HOME", previous_home_.c_str(), 1);
     } else {
       unsetenv("ZVAAMA_HOME");
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(home_, ignored);
   }
 
   // The main window, built now (reading "kov.dat" from the private folder),
@@ -128,16 +126,9 @@ class MainFrameFixture : public ::testing::Test {
     return AddPiece(name, {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}}, {}, category);
   }
 
-  // The pieces of the style's ring, from its head.
-  static std::vector<CPieceRecord*> Ring() {
-    std::vector<CPieceRecord*> pieces;
-    CPieceRecord* p = g_Style.PieceRing;
-    for (int i = 0; i < g_Style.PieceCount && p; ++i, p = p->Next) pieces.push_back(p);
-    return pieces;
-  }
-
   ScriptedPrompts prompts_;
   ScopedPrompts scoped_prompts_{&prompts_};
+  TempFolder home_folder_{"zvaama-frame"};  // removed with everything in it after the test
   std::unique_ptr<CMainFrame> frame_;
   std::string home_;
 

@@ -17,19 +17,12 @@
 #include "model/settings.h"
 #include "model/style.h"
 #include "platform/recording_dc.h"
+#include "tests/support/clean_style.h"
 
 namespace {
 
-class MarkingTest : public ::testing::Test {
+class MarkingTest : public CleanStyleTest {
  protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    g_Selection.Reset();
-    ClearStyle();
-    RestoreDefaultSettings();
-  }
-
   // A ring of nodes at the given points, held by an open line item.
   static std::unique_ptr<CPieceItem> Ring(std::vector<CPoint> points) {
     std::unique_ptr<CPieceItem> item(CreatePieceItem(9));

@@ -75,7 +75,7 @@ class PatternListTest : public MainFrameFixture {
 
 TEST_F(PatternListTest, PickingIntoAnEmptyWorkAreaPlacesALinkedCopyAndFitsTheView) {
   AddThreePieces();
-  CPieceRecord* a = Ring()[0];
+  CPieceRecord* a = StylePieces()[0];
   ClickItem(List(), 0);
 
   ASSERT_EQ(g_Style.WorkPieceCount, 1);
@@ -116,8 +116,8 @@ TEST_F(PatternListTest, PickingAPlacedPieceOnlyMakesItsCopyCurrent) {
   ClickItem(List(), 0);
   ClickItem(List(), 1);
   ASSERT_EQ(g_Style.WorkPieceCount, 2);
-  CPieceRecord* a = Ring()[0];
-  CPieceRecord* b = Ring()[1];
+  CPieceRecord* a = StylePieces()[0];
+  CPieceRecord* b = StylePieces()[1];
   EXPECT_EQ(g_Selection.GetCurrentPiece(), b->Link);
   // The second copy lies apart from the first.
   const CPieceRecord* ca = a->Link;
@@ -134,7 +134,7 @@ TEST_F(PatternListTest, PickingAPlacedPieceOnlyMakesItsCopyCurrent) {
 
 TEST_F(PatternListTest, AnEntryWhosePieceLeftTheStyleIsNeitherDrawnNorPicked) {
   AddThreePieces();
-  CPieceRecord* b = Ring()[1];
+  CPieceRecord* b = StylePieces()[1];
   // The style frees the piece without telling the list.
   g_Style.RemovePiece(b);
   List()->Invalidate();
@@ -149,7 +149,7 @@ TEST_F(PatternListTest, DraggingBeforeTheFirstThumbnailMakesThePieceTheFirst) {
   AddThreePieces();
   ClickItem(List(), 2);  // selects and places C
   DragItem(List(), 2, -20);
-  EXPECT_EQ(Names(Ring()), (std::vector<std::string>{"C", "A", "B"}));
+  EXPECT_EQ(Names(StylePieces()), (std::vector<std::string>{"C", "A", "B"}));
   EXPECT_EQ(ListNames(List()), (std::vector<std::string>{"C", "A", "B"}));
   EXPECT_EQ(List()->GetCurSel(), 0);
   EXPECT_FALSE(List()->IsDragging());
@@ -163,7 +163,7 @@ TEST_F(PatternListTest, DroppingOnAThumbnailPutsThePieceInFrontOfIt) {
   AddThreePieces();
   ClickItem(List(), 0);
   DragItem(List(), 0, 2 * kListItemWidth + 20);
-  EXPECT_EQ(Names(Ring()), (std::vector<std::string>{"B", "A", "C"}));
+  EXPECT_EQ(Names(StylePieces()), (std::vector<std::string>{"B", "A", "C"}));
   EXPECT_EQ(ListNames(List()), (std::vector<std::string>{"B", "A", "C"}));
   EXPECT_EQ(List()->GetCurSel(), 1);
   EXPECT_EQ(List()->GetItemData(1)->PieceName, "A");
@@ -173,7 +173,7 @@ TEST_F(PatternListTest, PressingOnAnotherThumbnailPicksItWithoutDragging) {
   AddThreePieces();
   ClickItem(List(), 0);
   DragItem(List(), 2, -20);  // C was not selected: this is a pick, not a drag
-  EXPECT_EQ(Names(Ring()), (std::vector<std::string>{"A", "B", "C"}));
+  EXPECT_EQ(Names(StylePieces()), (std::vector<std::string>{"A", "B", "C"}));
   EXPECT_EQ(List()->GetCurSel(), 2);
   EXPECT_EQ(g_Style.WorkPieceCount, 2);
 }

@@ -14,25 +14,17 @@
 #include "model/settings.h"
 #include "model/style.h"
 #include "platform/recording_dc.h"
+#include "tests/support/clean_style.h"
 
 namespace {
 
 class PieceDrawingTest : public ::testing::Test {
  protected:
-  void SetUp() override { Reset(); }
+  void SetUp() override { ResetStyleAndDrawingSettings(); }
   void TearDown() override {
     delete piece_;
     piece_ = nullptr;
-    Reset();
-  }
-  static void Reset() {
-    ClearStyle();
-    g_Selection.Reset();
-    RestoreDefaultSettings();
-    g_PtnDisplayFlag = 1;
-    g_PtnText1 = "&T &P&N";
-    g_PtnText2 = "&M &U";
-    g_DefaultFontInitial = DefaultFontAtStartUp();
+    ResetStyleAndDrawingSettings();
   }
 
   void AddSizes(int count) {

@@ -18,19 +18,11 @@
 #include "model/style.h"
 #include "platform/qt/canvas_dc.h"
 #include "platform/recording_dc.h"
+#include "tests/support/clean_style.h"
 
 namespace {
 
-class RulerTest : public ::testing::Test {
- protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    ClearStyle();
-    g_Selection.Reset();
-    RestoreDefaultSettings();
-  }
-};
+class RulerTest : public CleanStyleTest {};
 
 struct Texts {
   std::vector<CPoint> at;

@@ -14,6 +14,7 @@
 #include "model/settings.h"
 #include "main_frame_fixture.h"
 #include "res/command_ids.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -66,14 +67,8 @@ LOGFONT StoredLogFont() { return LOGFONT::FromBytes(StoredFont().b.data()); }
 
 class SettingsFileTest : public MainFrameFixture {
  protected:
-  void WriteHomeFile(const std::vector<uint8_t>& bytes) {
-    std::ofstream out(HomeFile("kov.dat"), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::vector<uint8_t> ReadHomeFile() {
-    std::ifstream in(HomeFile("kov.dat"), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  void WriteHomeFile(const std::vector<uint8_t>& bytes) { WriteFile(HomeFile("kov.dat"), bytes); }
+  std::vector<uint8_t> ReadHomeFile() { return ReadFile<std::vector<uint8_t>>(HomeFile("kov.dat")); }
 };
 
 TEST_F(SettingsFileTest, WithoutTheFileEverySettingHasItsDefault) {

@@ -15,22 +15,20 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 #ifdef ZVAAMA_EXECUTABLE
-
-std::vector<char> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(ProgramSmokeTest, StartsShowsItsWindowAndClosesCleanly) {
   const QString xvfb = QStandardPaths::findExecutable("xvfb-run");
   if (xvfb.isEmpty()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb): no real window to try";
 
-  char pattern[] = "/tmp/zvaama-smoke-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string home = pattern;
+  const TempFolder folder("zvaama-smoke");
+  ASSERT_FALSE(folder.path().empty());
+  const std::string home = folder.path();
   const std::string runtime = home + "/runtime";
   std::filesystem::create_directory(runtime);
   std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
@@ -47,10 +45,7 @@ TEST(ProgramSmokeTest, StartsShowsItsWindowAndClosesCleanly) {
   settings[84] = 0x01;  // grade points
   const std::string face = "\xCB\xCE\xCC\xE5";
   std::copy(face.begin(), face.end(), settings.begin() + 28);
-  {
-    std::ofstream out(home + "/kov.dat", std::ios::binary);
-    out.write(settings.data(), static_cast<std::streamsize>(settings.size()));
-  }
+  WriteFile(home + "/kov.dat", settings);
 
   const std::string screenshot = home + "/window.png";
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -77,10 +72,7 @@ TEST(ProgramSmokeTest, StartsShowsItsWindowAndClosesCleanly) {
   ASSERT_FALSE(picture.isNull()) << output;
   EXPECT_GE(picture.width(), 300);
   EXPECT_GE(picture.height(), 200);
-  EXPECT_EQ(ReadFile(home + "/kov.dat"), settings);
-
-  std::error_code ignored;
-  std::filesystem::remove_all(home, ignored);
+  EXPECT_EQ(ReadFile<std::vector<char>>(home + "/kov.dat"), settings);
 }
 
 #else

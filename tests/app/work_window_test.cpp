@@ -25,6 +25,7 @@
 #include "model/work_area.h"
 #include "platform/qt/canvas_dc.h"
 #include "platform/recording_dc.h"
+#include "tests/support/clean_style.h"
 
 namespace {
 
@@ -33,19 +34,10 @@ constexpr QRgb kGrey = 0xFFC0C0C0;
 class WorkWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Reset();
+    ResetStyleAndDrawingSettings();
     g_Style.AddSize(new CSizeRecord("M", 0, 0, 0x000000, 1));
   }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    g_Selection.Reset();
-    ClearStyle();
-    RestoreDefaultSettings();
-    g_PtnDisplayFlag = 1;
-    g_PtnText1 = "&T &P&N";
-    g_PtnText2 = "&M &U";
-    g_DefaultFontInitial = DefaultFontAtStartUp();
-  }
+  void TearDown() override { ResetStyleAndDrawingSettings(); }
 
   // A listed piece: a w x h rounded outline at (x, y) with a grain line
   // across its middle (rising to the right when `diagonal`); its box is set

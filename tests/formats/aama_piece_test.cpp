@@ -17,29 +17,9 @@
 #include "model/style.h"
 #include "tests/model/support/fake_shell.h"
 #include "tests/model/support/model_fixture.h"
+#include "tests/support/piece_items.h"
 
 namespace {
-
-CPieceItem* Item(const CPieceRecord* piece, int type) {
-  CPieceItem* item = nullptr;
-  return piece->FindItem(type, &item) ? item : nullptr;
-}
-
-int CountItems(const CPieceRecord* piece, int type) {
-  int n = 0;
-  CPieceItem* item = piece->ItemRing;
-  for (int i = 0; item && i < piece->ItemCount; ++i, item = item->Next) n += item->Type == type;
-  return n;
-}
-
-std::vector<CVertexNode*> Mains(const CPieceItem* item) {
-  std::vector<CVertexNode*> v;
-  CVertexNode* node = item->VertexHead;
-  for (int i = 0; node && i < item->VertexCount; ++i, node = node->Next) {
-    if (node->IsMain()) v.push_back(node);
-  }
-  return v;
-}
 
 CPieceItem* AddShape(CPieceRecord* piece, int type, const std::vector<std::pair<int, int>>& points, int kind = 0) {
   std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(type);

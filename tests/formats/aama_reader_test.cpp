@@ -12,11 +12,13 @@
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/style.h"
-#include "tests/support/temp_folder.h"
 #include "platform/scripted_prompts.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
+#include "tests/support/message_texts.h"
+#include "tests/support/piece_items.h"
 #include "tests/support/public_testdata.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -67,8 +69,7 @@ class AamaReaderTest : public ::testing::Test {
   }
 
   std::string Write(const std::string& name, const std::string& text) {
-    folder_.AddFile(name, text);
-    return folder_ / name;
+    return folder_.AddFile(name, text);
   }
 
   // Runs the open command's read with the dialog answered by `script`.
@@ -78,18 +79,9 @@ class AamaReaderTest : public ::testing::Test {
   }
 
   // The failure messages shown, by their text.
-  std::vector<CString> Messages() const {
-    std::vector<CString> texts;
-    for (const PromptRecord& r : prompts_.records()) {
-      if (r.kind == PromptKind::kMessageBox) texts.push_back(r.text);
-    }
-    return texts;
-  }
+  std::vector<CString> Messages() const { return MessageTexts(prompts_); }
 
-  static CPieceItem* Outline(const CPieceRecord* piece) {
-    CPieceItem* item = nullptr;
-    return piece && piece->FindItem(0, &item) ? item : nullptr;
-  }
+  static CPieceItem* Outline(const CPieceRecord* piece) { return Item(piece, 0); }
 
   // The longest side of the outline, from its main vertices in the base size.
   static int OutlineWidth(const CPieceRecord* piece) {

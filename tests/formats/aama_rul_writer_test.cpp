@@ -14,6 +14,9 @@
 #include "model/piece_record.h"
 #include "model/settings.h"
 #include "model/style.h"
+#include "tests/support/clean_style.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/test_data.h"
 
 namespace {
 
@@ -21,29 +24,8 @@ constexpr time_t kFeb3rd2001 = 981173106;  // 02-03-2001 04:05:06 UTC
 
 int32_t FloatWord(float value) { return std::bit_cast<int32_t>(value); }
 
-// The golden files of the format tests, beside the test data folder.
-std::string GoldenPath(const std::string& name) {
-  return (std::filesystem::path(ZV_TEST_DATA_DIR).parent_path() / "formats" / "data" / name).string();
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-class AamaRulWriterTest : public ::testing::Test {
+class AamaRulWriterTest : public CleanStyleTest {
  protected:
-  void SetUp() override {
-    ClearStyle();
-    RestoreDefaultSettings();
-  }
-  void TearDown() override {
-    ClearStyle();
-    RestoreDefaultSettings();
-  }
-
   // Sizes appended to the ring in this order with these sort keys.
   static void AddSizes(const std::vector<std::pair<const char*, double>>& sizes) {
     for (const auto& [name, key] : sizes) g_Style.AddSize(new CSizeRecord(name, key, 0, 0, 1));
@@ -112,7 +94,7 @@ TEST_F(AamaRulWriterTest, FiveSizesWithTheBaseThird) {
 
   AamaRuleSource source = AllPieces(true);
   source.tableName = AamaRuleTableName("/work/my-style 1.dxf");
-  EXPECT_EQ(BuildAamaRuleText(source), ReadFile(GoldenPath("aama_five_sizes.rul")));
+  EXPECT_EQ(BuildAamaRuleText(source), ReadFile(TestDataPath("aama_five_sizes.rul")));
 
   // Each number is written once: the candidates are cleared, written or not;
   // the notch's end vertex is no candidate and keeps its number.

@@ -28,8 +28,7 @@ class AamaRulesTest : public ::testing::Test {
   }
 
   std::string Write(const std::string& name, const std::string& text) {
-    folder_.AddFile(name, text);
-    return folder_ / name;
+    return folder_.AddFile(name, text);
   }
 
   // A piece named `name` for size `size` with a square outline at `offset`;

@@ -8,20 +8,12 @@
 #include "model/style.h"
 #include "platform/scripted_prompts.h"
 #include "res/resource_ids.h"
+#include "tests/support/clean_style.h"
 
 namespace {
 
-class AamaSaveDlgTest : public ::testing::Test {
+class AamaSaveDlgTest : public CleanStyleTest {
  protected:
-  void SetUp() override {
-    ClearStyle();
-    RestoreDefaultSettings();
-  }
-  void TearDown() override {
-    ClearStyle();
-    RestoreDefaultSettings();
-  }
-
   static void AddSizes(int count) {
     for (int i = 0; i < count; ++i) g_Style.AddSize(new CSizeRecord("S", i, 0, 0, 1));
     g_Style.SortSizes();

@@ -25,22 +25,19 @@
 #include "platform/scripted_prompts.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
-#include "tests/support/dxf_audit.h"
-#include "tests/support/temp_folder.h"
 #include "tests/model/support/all_items_fixture.h"
+#include "tests/support/clean_style.h"
+#include "tests/support/dxf_audit.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/message_texts.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_data.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr time_t kFeb3rd2001 = 981173106;  // 02-03-2001 04:05:06 UTC
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // The lines of a file written with CR LF endings; a line that ends without
 // CR is reported as "<no CR>".
@@ -177,16 +174,14 @@ void BuildGradedStyle(bool oneSize = false) {
 class AamaWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ClearStyle();
-    RestoreDefaultSettings();
+    ResetStyleAndSettings();
     SetFixedCurrentTime(kFeb3rd2001);
     previous_ = SetPrompts(&prompts_);
   }
   void TearDown() override {
     SetPrompts(previous_);
     ClearFixedCurrentTime();
-    ClearStyle();
-    RestoreDefaultSettings();
+    ResetStyleAndSettings();
   }
 
   int Save(const std::string& path, DialogScript script = DialogScript(IDD_AAMA_SAVE)) {
@@ -194,13 +189,7 @@ class AamaWriterTest : public ::testing::Test {
     return SaveAamaFile(path.c_str());
   }
 
-  std::vector<CString> Messages() const {
-    std::vector<CString> texts;
-    for (const PromptRecord& r : prompts_.records()) {
-      if (r.kind == PromptKind::kMessageBox) texts.push_back(r.text);
-    }
-    return texts;
-  }
+  std::vector<CString> Messages() const { return MessageTexts(prompts_); }
 
   ScriptedPrompts prompts_;
   IPrompts* previous_ = nullptr;
@@ -1077,11 +1066,6 @@ TEST_F(AamaWriterTest, WorkAreaPiecesOnly) {
   EXPECT_DXF_AUDIT_OK(path);
 }
 
-// The golden files of the format tests, beside the test data folder.
-std::string GoldenPath(const std::string& name) {
-  return (fs::path(ZV_TEST_DATA_DIR).parent_path() / "formats" / "data" / name).string();
-}
-
 // The whole output for a small graded style, byte for byte: a square front
 // in two sizes with a curve point, grain line, notch, drill hole and an
 // internal line, written for the base size with its rule table.
@@ -1116,11 +1100,11 @@ TEST_F(AamaWriterTest, SmallStyleGoldenFiles) {
   const std::string path = folder_ / "small.dxf";
   ASSERT_EQ(Save(path), 1);
   if (const char* update = std::getenv("ZV_UPDATE_GOLDEN"); update && std::string(update) == "1") {
-    fs::copy_file(path, GoldenPath("aama_small.dxf"), fs::copy_options::overwrite_existing);
-    fs::copy_file(folder_ / "small.rul", GoldenPath("aama_small.rul"), fs::copy_options::overwrite_existing);
+    fs::copy_file(path, TestDataPath("aama_small.dxf"), fs::copy_options::overwrite_existing);
+    fs::copy_file(folder_ / "small.rul", TestDataPath("aama_small.rul"), fs::copy_options::overwrite_existing);
   }
-  EXPECT_EQ(ReadFile(path), ReadFile(GoldenPath("aama_small.dxf")));
-  EXPECT_EQ(ReadFile(folder_ / "small.rul"), ReadFile(GoldenPath("aama_small.rul")));
+  EXPECT_EQ(ReadFile(path), ReadFile(TestDataPath("aama_small.dxf")));
+  EXPECT_EQ(ReadFile(folder_ / "small.rul"), ReadFile(TestDataPath("aama_small.rul")));
   EXPECT_DXF_AUDIT_OK(path);
 }
 

@@ -21,16 +21,13 @@
 #include "res/resources.h"
 #include "tests/model/support/fake_shell.h"
 #include "tests/model/support/model_fixture.h"
+#include "tests/support/dxf_text.h"
+#include "tests/support/message_texts.h"
 #include "tests/support/public_testdata.h"
 #include "tests/support/temp_text.h"
 
 namespace {
 
-
-// A DXF of entities: the pairs given as lines, wrapped in an ENTITIES section.
-std::string Dxf(const std::string& entities) {
-  return "  0\nSECTION\n  2\nENTITIES\n" + entities + "  0\nENDSEC\n  0\nEOF\n";
-}
 
 std::string Line(double x1, double y1, double x2, double y2) {
   char buf[200];
@@ -53,27 +50,6 @@ std::vector<std::pair<double, double>> Square(double x, double y, double side) {
   return {{x, y}, {x + side, y}, {x + side, y + side}, {x, y + side}};
 }
 
-CPieceItem* Item(const CPieceRecord* piece, int type) {
-  CPieceItem* item = nullptr;
-  return piece->FindItem(type, &item) ? item : nullptr;
-}
-
-std::vector<CVertexNode*> Mains(const CPieceItem* item) {
-  std::vector<CVertexNode*> v;
-  CVertexNode* node = item->VertexHead;
-  for (int i = 0; node && i < item->VertexCount; ++i, node = node->Next) {
-    if (node->IsMain()) v.push_back(node);
-  }
-  return v;
-}
-
-std::vector<CPieceRecord*> Pieces() {
-  std::vector<CPieceRecord*> v;
-  CPieceRecord* p = g_Style.PieceRing;
-  for (int i = 0; p && i < g_Style.PieceCount; ++i, p = p->Next) v.push_back(p);
-  return v;
-}
-
 class DxfReaderTest : public ModelTest {
  protected:
   // Reads `text` answering the options dialog with `unit` and `pattern`
@@ -88,13 +64,7 @@ class DxfReaderTest : public ModelTest {
     return ReadDxfFile(file.Path());
   }
   // The texts of the message boxes shown so far.
-  std::vector<CString> Messages() const {
-    std::vector<CString> texts;
-    for (const PromptRecord& r : prompts_.records()) {
-      if (r.kind == PromptKind::kMessageBox) texts.push_back(r.text);
-    }
-    return texts;
-  }
+  std::vector<CString> Messages() const { return MessageTexts(prompts_); }
 
   FakeShell shell_;
   ScriptedPrompts prompts_;
@@ -227,7 +197,7 @@ TEST_F(DxfReaderTest, ManyPatternsSplitAtClosedPolylinesAboveTheAreaThreshold) {
   const std::string text = Dxf(ClosedPolyline(Square(0, 0, 50)) + ClosedPolyline(Square(100, 0, 50)) +
                                ClosedPolyline(Square(200, 0, 50)) + ClosedPolyline(Square(300, 0, 5)));
   ASSERT_EQ(Read(text, 0, IDC_DXF_OPEN_MANY), DxfReadResult::kSuccess);
-  std::vector<CPieceRecord*> pieces = Pieces();
+  std::vector<CPieceRecord*> pieces = StylePieces();
   ASSERT_EQ(pieces.size(), 3u);
   // The first square is the main piece, listed last; it keeps the small one.
   CPieceRecord* main = pieces.back();

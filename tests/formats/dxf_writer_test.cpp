@@ -32,6 +32,7 @@
 #include "tests/model/support/fake_shell.h"
 #include "tests/model/support/model_fixture.h"
 #include "tests/support/dxf_audit.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -121,13 +122,6 @@ std::vector<std::vector<std::pair<double, double>>> Polylines(const std::vector<
     }
   }
   return result;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 class DxfWriterTest : public ModelTest {
@@ -527,7 +521,7 @@ TEST_F(DxfWriterTest, ShortGroupsCentresAndEmptyRings) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
-    Reset();
+    ResetStyleAndSettings();
     AddSizes(2);
     CPieceRecord* piece = AddRectPiece("P", 100, 60, 0, /*grainLine=*/false);
     std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(c.type);

@@ -49,10 +49,7 @@ class CornerBuildersTest : public ModelTest {
     return cut;
   }
 
-  CPieceItem* FirstOfType(int type) {
-    CPieceItem* item = nullptr;
-    return piece->FindItem(type, &item) ? item : nullptr;
-  }
+  CPieceItem* FirstOfType(int type) { return Item(piece.get(), type); }
 
   std::unique_ptr<CPieceRecord> piece = std::make_unique<CPieceRecord>();
 };

@@ -59,17 +59,9 @@ class DerivedRebuildTest : public ModelTest {
     return vertices;
   }
 
-  CPieceItem* CutLine() {
-    CPieceItem* cut = nullptr;
-    return piece->FindItem(12, &cut) ? cut : nullptr;
-  }
+  CPieceItem* CutLine() { return Item(piece.get(), 12); }
 
-  std::vector<int> ItemTypes() const {
-    std::vector<int> types;
-    CPieceItem* item = piece->ItemRing;
-    for (int i = 0; i < piece->ItemCount; ++i, item = item->Next) types.push_back(item->Type);
-    return types;
-  }
+  std::vector<int> ItemTypes() const { return ::ItemTypes(*piece); }
 
   std::unique_ptr<CPieceRecord> piece = std::make_unique<CPieceRecord>();
 };

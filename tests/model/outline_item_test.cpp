@@ -311,7 +311,7 @@ TEST_F(OutlineItemTest, DamagedRingsAreWalkedSafely) {
   const uint32_t kKinds[] = {0, 1, 2, 3, 5, 64, 64, 100, 128};
   for (int round = 0; round < 150; ++round) {
     SCOPED_TRACE(round);
-    Reset();
+    ResetStyleAndSettings();
     auto sizes = AddSizes(1 + static_cast<int>(next(3)));
     std::unique_ptr<CPieceCurveItem> items[] = {std::make_unique<CPieceItem0>(nullptr, nullptr),
                                                 std::make_unique<CPieceItem9>(nullptr, nullptr),

@@ -56,10 +56,7 @@ class SpanRemovalTest : public ModelTest {
     return anchors;
   }
 
-  CPieceItem* Find(int type) {
-    CPieceItem* item = nullptr;
-    return piece_.FindItem(type, &item) ? item : nullptr;
-  }
+  CPieceItem* Find(int type) { return Item(&piece_, type); }
 
   CPieceRecord piece_;
   CVertexNode* v_[6] = {};

@@ -134,11 +134,6 @@ class TransformsTest : public ModelTest {
     return points;
   }
 
-  static CPieceItem* ItemOf(const CPieceRecord* piece, int type) {
-    CPieceItem* item = nullptr;
-    return piece->FindItem(type, &item) ? item : nullptr;
-  }
-
   // The item type that holds a key of Points().
   static int TypeOf(const CPieceRecord* piece, const void* key) {
     const CPieceItem* item = piece->ItemRing;
@@ -260,7 +255,7 @@ TEST_F(TransformsTest, MovingLeavesTheDerivedItemsAndUnderRawLoadingTheCurves) {
       SCOPED_TRACE(testing::Message() << "type " << type);
       EXPECT_EQ(was, moves ? CPoint(before.at(key).x + 5, before.at(key).y - 7) : before.at(key));
     }
-    auto* outline = dynamic_cast<CPieceCurveItem*>(ItemOf(piece.get(), 0));
+    auto* outline = dynamic_cast<CPieceCurveItem*>(Item(piece.get(), 0));
     const CVertexNode* curveHead = outline->GetCurveHead(g_Style.SizeRing);
     EXPECT_EQ(CPoint(curveHead->X, curveHead->Y), loadMode == kLoadModeRawCopy ? CPoint(0, 0) : CPoint(5, -7));
   }
@@ -319,7 +314,7 @@ TEST_F(TransformsTest, MirrorsSwapNotchDirectionsAndTextAngles) {
     const bool fixed = old == CPoint(40, 900);  // the notch widths
     EXPECT_EQ(was, fixed ? old : CPoint(old.x, 200 - old.y));
   }
-  auto* text = dynamic_cast<CPieceItem11*>(ItemOf(piece.get(), 11));
+  auto* text = dynamic_cast<CPieceItem11*>(Item(piece.get(), 11));
   EXPECT_EQ(text->Font.lfEscapement, 3300);
   EXPECT_EQ(text->Font.lfOrientation, 3300);
 }
@@ -327,7 +322,7 @@ TEST_F(TransformsTest, MirrorsSwapNotchDirectionsAndTextAngles) {
 TEST_F(TransformsTest, MirroringAboutALineTwiceGivesThePieceBack) {
   AddSizes(2);
   std::unique_ptr<CPieceRecord> piece(MirrorPiece());
-  CPieceItem* ring = ItemOf(piece.get(), 8);
+  CPieceItem* ring = Item(piece.get(), 8);
   const auto before = Points(piece.get());
   const std::vector<int> kinds = Kinds(ring);
   CVertexNode* second = ring->VertexHead->Next->Next;
@@ -345,13 +340,13 @@ TEST_F(TransformsTest, MirroringAboutALineTwiceGivesThePieceBack) {
   EXPECT_EQ(ring->VertexHead->Next->Next, second);
   EXPECT_EQ(Kinds(ring), kinds);
   EXPECT_EQ(NotchDirections(piece.get()), (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(dynamic_cast<CPieceItem11*>(ItemOf(piece.get(), 11))->Font.lfEscapement, 300);
+  EXPECT_EQ(dynamic_cast<CPieceItem11*>(Item(piece.get(), 11))->Font.lfEscapement, 300);
 }
 
 TEST_F(TransformsTest, MirroringAboutTwoEqualPointsChangesNothing) {
   AddSizes(2);
   std::unique_ptr<CPieceRecord> piece(MirrorPiece());
-  CPieceItem* ring = ItemOf(piece.get(), 8);
+  CPieceItem* ring = Item(piece.get(), 8);
   const auto before = Points(piece.get());
   CVertexNode* second = ring->VertexHead->Next->Next;
   piece->MirrorLine(50, 60, 50, 60);
@@ -456,7 +451,7 @@ TEST_F(OrientationTest, AReversedOutlineRefitsItsNotchesUnlessTheReaderSaysNot) 
     notches->AddTailVertex(5000, 5000, (3u << 8) | kVertexKindMovedSingle);
     piece.AddItem(notches.release());
     piece.NormalizeOrientation(1);
-    EXPECT_EQ(ItemOf(&piece, 13) != nullptr, loadMode == kLoadModeSkipNotchRefit);
+    EXPECT_EQ(Item(&piece, 13) != nullptr, loadMode == kLoadModeSkipNotchRefit);
   }
 }
 

@@ -49,31 +49,19 @@ class UnfoldTest : public ModelTest {
     return work;
   }
 
-  static CPieceItem* Find(const CPieceRecord* piece, int type) {
-    CPieceItem* item = nullptr;
-    return piece->FindItem(type, &item) ? item : nullptr;
-  }
-
-  static int Count(const CPieceRecord* piece, int type) {
-    int n = 0;
-    const CPieceItem* item = piece->ItemRing;
-    for (int i = 0; i < piece->ItemCount; ++i, item = item->Next) n += item->Type == type;
-    return n;
-  }
-
   // Selects the outline vertices at `a` and `b` on the work piece.
   static void Select(CPieceRecord* work, CPoint a, CPoint b) {
-    CPieceItem* outline = Find(work, 0);
+    CPieceItem* outline = Item(work, 0);
     g_Selection.SetCurrent(work, outline, outline->FindVertex(a.x, a.y), outline->FindVertex(b.x, b.y));
   }
 
   static std::vector<CPoint> Outline(const CPieceRecord* piece, int size = 0) {
-    return Find(piece, 0)->MainVertexPositions(size);
+    return Item(piece, 0)->MainVertexPositions(size);
   }
 
   static std::vector<std::pair<int32_t, int32_t>> Params(const CPieceRecord* piece) {
     std::vector<std::pair<int32_t, int32_t>> params;
-    const CPieceItem* outline = Find(piece, 0);
+    const CPieceItem* outline = Item(piece, 0);
     const CVertexNode* node = outline->VertexHead;
     for (int i = 0; i < outline->VertexCount; ++i, node = node->Next) {
       if (node->Kind() == kVertexKindParameter) params.emplace_back(node->X, node->Y);
@@ -94,7 +82,7 @@ TEST_F(UnfoldTest, TheMirrorImageIsJoinedAtTheFoldLineAsANewPiece) {
   CPieceRecord* work = HalfPiece();
   CPieceRecord* listed = work->Link;
   const std::vector<CPoint> source = Outline(work);
-  const int nodes = Find(work, 0)->VertexCount;
+  const int nodes = Item(work, 0)->VertexCount;
   // Picked the other way round: the fold line still runs from (0,1000) to
   // (0,0), the way the outline goes.
   Select(work, {0, 0}, {0, 1000});
@@ -124,7 +112,7 @@ TEST_F(UnfoldTest, TheMirrorImageIsJoinedAtTheFoldLineAsANewPiece) {
 
   // The half it started from is as it was, and still current.
   EXPECT_EQ(Outline(work), source);
-  EXPECT_EQ(Find(work, 0)->VertexCount, nodes);
+  EXPECT_EQ(Item(work, 0)->VertexCount, nodes);
   EXPECT_EQ(listed->Link, work);
   EXPECT_EQ(g_Selection.GetCurrentPiece(), work);
 }
@@ -145,11 +133,11 @@ TEST_F(UnfoldTest, SmoothEndsOfTheFoldLineBecomeCorners) {
   Select(work, {0, 1000}, {0, 0});
   UnfoldCurrentPiece();
   ASSERT_EQ(g_Style.WorkPieceCount, 2);
-  CPieceItem* outline = Find(Whole(), 0);
+  CPieceItem* outline = Item(Whole(), 0);
   EXPECT_EQ(outline->MainVertexPositions(0), kWhole);
   EXPECT_EQ(outline->FindVertex(0, 0)->Kind(), 2);
   EXPECT_EQ(outline->FindVertex(0, 1000)->Kind(), 0);
-  EXPECT_EQ(Find(work, 0)->FindVertex(0, 0)->Kind(), 1);  // the half keeps its own
+  EXPECT_EQ(Item(work, 0)->FindVertex(0, 0)->Kind(), 1);  // the half keeps its own
 }
 
 TEST_F(UnfoldTest, AGradedFoldLineCentresEverySizeOnTheFirstSizesFoldLine) {
@@ -187,10 +175,10 @@ TEST_F(UnfoldTest, TheMirrorsItemsJoinTheWholePiece) {
   UnfoldCurrentPiece();
   ASSERT_EQ(g_Style.WorkPieceCount, 2);
   CPieceRecord* whole = Whole();
-  EXPECT_EQ(Count(whole, 1), 1);  // the mirror's grain line is left out
-  EXPECT_EQ(Count(whole, 13), 1);
-  EXPECT_EQ(Count(whole, 11), 2);
-  std::vector<CPoint> points = Find(whole, 13)->MainVertexPositions(0);
+  EXPECT_EQ(CountItems(whole, 1), 1);  // the mirror's grain line is left out
+  EXPECT_EQ(CountItems(whole, 13), 1);
+  EXPECT_EQ(CountItems(whole, 11), 2);
+  std::vector<CPoint> points = Item(whole, 13)->MainVertexPositions(0);
   ASSERT_EQ(points.size(), 4u);
   EXPECT_EQ(points[0], CPoint(500, 500));
   EXPECT_EQ(points[2], CPoint(-500, 500));
@@ -199,7 +187,7 @@ TEST_F(UnfoldTest, TheMirrorsItemsJoinTheWholePiece) {
 TEST_F(UnfoldTest, NothingHappensWithoutAValidFoldLine) {
   AddSizes(1);
   CPieceRecord* work = HalfPiece();
-  CPieceItem* outline = Find(work, 0);
+  CPieceItem* outline = Item(work, 0);
   CVertexNode* a = outline->FindVertex(0, 1000);
   CVertexNode* b = outline->FindVertex(0, 0);
   std::unique_ptr<CPieceItem> other = CreatePieceItem(8);

@@ -5,14 +5,9 @@
 
 #include "platform/dc.h"
 #include "platform/recording_dc.h"
+#include "tests/support/font_of_height.h"
 
 namespace {
-
-LOGFONT FontOfHeight(int32_t height) {
-  LOGFONT f;
-  f.lfHeight = height;
-  return f;
-}
 
 TEST(RecordingDCTest, RecordsThePenSelectedAtEachCall) {
   RecordingDC dc;

@@ -16,21 +16,12 @@
 
 #include "platform/binary_file.h"
 #include "platform/text_file.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
 
 // Makes writes past `bytes` fail in regular files, the way a full disk makes
 // them fail, for the life of the object.
@@ -86,7 +77,7 @@ TEST(BinaryFile, WritesReadsAndSeeksExactBytes) {
 
 TEST(BinaryFile, ShortReadFailsAndLeavesNothingHalfRead) {
   TempFolder dir;
-  WriteAll(dir / "short.bin", "\x11\x22\x33");
+  WriteFile(dir / "short.bin", "\x11\x22\x33");
   CFile in;
   ASSERT_TRUE(in.Open(CString(dir / "short.bin"), CFile::Mode::kRead));
   uint8_t word[4] = {0xAA, 0xAA, 0xAA, 0xAA};
@@ -101,7 +92,7 @@ TEST(BinaryFile, ShortReadFailsAndLeavesNothingHalfRead) {
 
 TEST(BinaryFile, ReadWriteModeMixesReadsAndWrites) {
   TempFolder dir;
-  WriteAll(dir / "rw.bin", "abcdef");
+  WriteFile(dir / "rw.bin", "abcdef");
   CFile file;
   ASSERT_TRUE(file.Open(CString(dir / "rw.bin"), CFile::Mode::kReadWrite));
   char two[2];
@@ -110,7 +101,7 @@ TEST(BinaryFile, ReadWriteModeMixesReadsAndWrites) {
   ASSERT_TRUE(file.Read(two, 2));
   EXPECT_EQ(std::string(two, 2), "ef");
   ASSERT_TRUE(file.Close());
-  EXPECT_EQ(ReadAll(dir / "rw.bin"), "abXYef");
+  EXPECT_EQ(ReadFile(dir / "rw.bin"), "abXYef");
 }
 
 TEST(BinaryFile, OpenFailures) {
@@ -122,9 +113,9 @@ TEST(BinaryFile, OpenFailures) {
   fs::create_directory(dir / "folder");
   EXPECT_FALSE(file.Open(CString(dir / "folder"), CFile::Mode::kRead));
   EXPECT_FALSE(file.Open(CString(dir / "no_such_folder/x.bin"), CFile::Mode::kWrite));
-  WriteAll(dir / "there.bin", "x");
+  WriteFile(dir / "there.bin", "x");
   EXPECT_FALSE(file.Open(CString(dir / "there.bin"), CFile::Mode::kCreateNew));
-  EXPECT_EQ(ReadAll(dir / "there.bin"), "x");
+  EXPECT_EQ(ReadFile(dir / "there.bin"), "x");
   uint8_t b = 0;
   EXPECT_FALSE(file.Read(&b, 1));
   EXPECT_FALSE(file.Write(&b, 1));
@@ -155,15 +146,15 @@ TEST(BinaryFile, FailedWriteMakesCloseFail) {
 
 TEST(AtomicFileWriter, CommitReplacesTargetWhole) {
   TempFolder dir;
-  WriteAll(dir / "style.ptn", "old contents");
+  WriteFile(dir / "style.ptn", "old contents");
   AtomicFileWriter writer;
   ASSERT_TRUE(writer.Open(CString(dir / "style.ptn")));
   ASSERT_TRUE(writer.Write("new", 3));
   // Until the commit the target is the old file and the data sits beside it.
-  EXPECT_EQ(ReadAll(dir / "style.ptn"), "old contents");
+  EXPECT_EQ(ReadFile(dir / "style.ptn"), "old contents");
   EXPECT_EQ(dir.Names().size(), 2u);
   ASSERT_TRUE(writer.Commit());
-  EXPECT_EQ(ReadAll(dir / "style.ptn"), "new");
+  EXPECT_EQ(ReadFile(dir / "style.ptn"), "new");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"style.ptn"});
 }
 
@@ -177,12 +168,12 @@ TEST(AtomicFileWriter, SeekBackThroughTheFileToFillInAnOffset) {
   ASSERT_TRUE(file.SeekToBegin());
   ASSERT_TRUE(file.Write("\x04\0\0\0", 4));
   ASSERT_TRUE(writer.Commit());
-  EXPECT_EQ(ReadAll(dir / "flat.ptn"), std::string("\x04\0\0\0data", 8));
+  EXPECT_EQ(ReadFile(dir / "flat.ptn"), std::string("\x04\0\0\0data", 8));
 }
 
 TEST(AtomicFileWriter, AbandonOrDestroyLeavesTargetAndNoTemporary) {
   TempFolder dir;
-  WriteAll(dir / "kov.dat", "settings");
+  WriteFile(dir / "kov.dat", "settings");
   {
     AtomicFileWriter writer;
     ASSERT_TRUE(writer.Open(CString(dir / "kov.dat")));
@@ -195,13 +186,13 @@ TEST(AtomicFileWriter, AbandonOrDestroyLeavesTargetAndNoTemporary) {
     ASSERT_TRUE(writer.Open(CString(dir / "kov.dat")));
     ASSERT_TRUE(writer.Write("half", 4));
   }
-  EXPECT_EQ(ReadAll(dir / "kov.dat"), "settings");
+  EXPECT_EQ(ReadFile(dir / "kov.dat"), "settings");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"kov.dat"});
 }
 
 TEST(AtomicFileWriter, FullDiskLeavesTargetUntouched) {
   TempFolder dir;
-  WriteAll(dir / "style.dxf", "the old style");
+  WriteFile(dir / "style.dxf", "the old style");
   const std::vector<uint8_t> block(8 * 1024, 'x');
   AtomicFileWriter writer;
   ASSERT_TRUE(writer.Open(CString(dir / "style.dxf")));
@@ -212,18 +203,18 @@ TEST(AtomicFileWriter, FullDiskLeavesTargetUntouched) {
     for (int i = 0; i < 4; ++i) writer.Write(block.data(), block.size());
     EXPECT_FALSE(writer.Commit());
   }
-  EXPECT_EQ(ReadAll(dir / "style.dxf"), "the old style");
+  EXPECT_EQ(ReadFile(dir / "style.dxf"), "the old style");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"style.dxf"});
 }
 
 TEST(AtomicFileWriter, KeepsPermissionsAndSymbolicLinks) {
   TempFolder dir;
-  WriteAll(dir / "real.rul", "old");
+  WriteFile(dir / "real.rul", "old");
   ::chmod((dir / "real.rul").c_str(), 0640);
   fs::create_symlink(dir / "real.rul", dir / "link.rul");
   ASSERT_TRUE(WriteWholeFile(CString(dir / "link.rul"), std::vector<uint8_t>{'n', 'e', 'w'}));
   EXPECT_TRUE(fs::is_symlink(dir / "link.rul"));
-  EXPECT_EQ(ReadAll(dir / "real.rul"), "new");
+  EXPECT_EQ(ReadFile(dir / "real.rul"), "new");
   struct stat info;
   ASSERT_EQ(::stat((dir / "real.rul").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -233,7 +224,7 @@ TEST(AtomicFileWriter, TargetWithTheLongestNameAllowed) {
   TempFolder dir;
   const std::string name = std::string(251, 'n') + ".dxf";  // 255 bytes
   ASSERT_TRUE(WriteWholeFile(CString(dir / name), "0\r\n", 3));
-  EXPECT_EQ(ReadAll(dir / name), "0\r\n");
+  EXPECT_EQ(ReadFile(dir / name), "0\r\n");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{name});
 }
 
@@ -247,14 +238,14 @@ TEST(AtomicFileWriter, MissingFolderFailsToOpen) {
 
 TEST(ReadWholeFile, ReadsRefusesAndReports) {
   TempFolder dir;
-  WriteAll(dir / "ten.bin", "0123456789");
+  WriteFile(dir / "ten.bin", "0123456789");
   std::vector<uint8_t> bytes = {1, 2, 3};
   EXPECT_EQ(ReadWholeFile(CString(dir / "ten.bin"), 10, bytes), FileReadStatus::kOk);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "0123456789");
   EXPECT_EQ(ReadWholeFile(CString(dir / "ten.bin"), 9, bytes), FileReadStatus::kTooLarge);
   EXPECT_TRUE(bytes.empty());
   EXPECT_EQ(ReadWholeFile(CString(dir / "none.bin"), 100, bytes), FileReadStatus::kCannotOpen);
-  WriteAll(dir / "empty.bin", "");
+  WriteFile(dir / "empty.bin", "");
   EXPECT_EQ(ReadWholeFile(CString(dir / "empty.bin"), 100, bytes), FileReadStatus::kOk);
   EXPECT_TRUE(bytes.empty());
 }
@@ -286,7 +277,7 @@ TEST(TextFileReader, LineEndsOfEveryKind) {
   TempFolder dir;
   for (const LineCase& c : kCases) {
     SCOPED_TRACE(c.name);
-    WriteAll(dir / "t.txt", c.bytes);
+    WriteFile(dir / "t.txt", c.bytes);
     TextFileReader reader;
     ASSERT_TRUE(reader.Open(CString(dir / "t.txt")));
     std::vector<std::string> lines;
@@ -311,7 +302,7 @@ TEST(TextFileReader, LongLinesAndLineEndsAcrossTheReadBuffer) {
   TempFolder dir;
   const std::string first(64 * 1024 - 1, 'x');
   const std::string second(200 * 1024, 'y');
-  WriteAll(dir / "long.txt", first + "\r\n" + second + "\r" + "\n" + "end");
+  WriteFile(dir / "long.txt", first + "\r\n" + second + "\r" + "\n" + "end");
   TextFileReader reader;
   ASSERT_TRUE(reader.Open(CString(dir / "long.txt")));
   CString line;
@@ -326,7 +317,7 @@ TEST(TextFileReader, LongLinesAndLineEndsAcrossTheReadBuffer) {
 
 TEST(TextFileReader, LineBeyondTheLimitStopsTheReader) {
   TempFolder dir;
-  WriteAll(dir / "hostile.dxf", "0\n" + std::string(5000, '9') + "\nSECTION\n");
+  WriteFile(dir / "hostile.dxf", "0\n" + std::string(5000, '9') + "\nSECTION\n");
   TextFileReader reader;
   ASSERT_TRUE(reader.Open(CString(dir / "hostile.dxf"), 1000));
   CString line;
@@ -338,7 +329,7 @@ TEST(TextFileReader, LineBeyondTheLimitStopsTheReader) {
   EXPECT_FALSE(reader.ReadLine(line));
 
   // A line of exactly the limit is still a line.
-  WriteAll(dir / "edge.dxf", std::string(1000, 'a') + "\n");
+  WriteFile(dir / "edge.dxf", std::string(1000, 'a') + "\n");
   ASSERT_TRUE(reader.Open(CString(dir / "edge.dxf"), 1000));
   ASSERT_TRUE(reader.ReadLine(line));
   EXPECT_EQ(line.GetLength(), 1000);
@@ -362,7 +353,7 @@ TEST(TextFileWriter, LinesEndInCrLfAndRawTextIsKept) {
   EXPECT_TRUE(writer.WriteLine(""));
   EXPECT_TRUE(writer.Write("raw\nend"));
   ASSERT_TRUE(writer.Commit());
-  EXPECT_EQ(ReadAll(dir / "AAMA.LST"), "/ibas/\xC7\xB0\xC6\xAC.IBA \r\n\r\nraw\nend");
+  EXPECT_EQ(ReadFile(dir / "AAMA.LST"), "/ibas/\xC7\xB0\xC6\xAC.IBA \r\n\r\nraw\nend");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"AAMA.LST"});
 
   // What was written reads back line by line.
@@ -375,7 +366,7 @@ TEST(TextFileWriter, LinesEndInCrLfAndRawTextIsKept) {
 
 TEST(TextFileWriter, FailuresAreReportedAndLeaveTheOldFile) {
   TempFolder dir;
-  WriteAll(dir / "style.rul", "old table\r\n");
+  WriteFile(dir / "style.rul", "old table\r\n");
   const std::string long_line(10 * 1024, 'r');
   {
     TextFileWriter writer;
@@ -385,7 +376,7 @@ TEST(TextFileWriter, FailuresAreReportedAndLeaveTheOldFile) {
     EXPECT_FALSE(writer.Commit());
     EXPECT_TRUE(writer.Failed());
   }
-  EXPECT_EQ(ReadAll(dir / "style.rul"), "old table\r\n");
+  EXPECT_EQ(ReadFile(dir / "style.rul"), "old table\r\n");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"style.rul"});
 
   // Not committed: the old file stays.
@@ -394,7 +385,7 @@ TEST(TextFileWriter, FailuresAreReportedAndLeaveTheOldFile) {
     ASSERT_TRUE(writer.Open(CString(dir / "style.rul")));
     writer.WriteLine("half a table");
   }
-  EXPECT_EQ(ReadAll(dir / "style.rul"), "old table\r\n");
+  EXPECT_EQ(ReadFile(dir / "style.rul"), "old table\r\n");
 
   // Direct writing to a full device fails at the commit.
   TextFileWriter direct;

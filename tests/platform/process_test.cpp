@@ -11,16 +11,12 @@
 #include <thread>
 
 #include "platform/process.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(ExternalProcess, RunsInTheWorkingFolderWithArgumentsAsGiven) {
   TempFolder dir;
@@ -33,8 +29,8 @@ TEST(ExternalProcess, RunsInTheWorkingFolderWithArgumentsAsGiven) {
   EXPECT_TRUE(process.IsStarted());
   ASSERT_EQ(process.Wait(10000, 10), ExternalProcess::WaitResult::kExited);
   EXPECT_EQ(process.ExitCode(), 0);
-  EXPECT_EQ(ReadAll(dir / "out"), fs::canonical(dir.path()).string() + "\n");
-  EXPECT_EQ(ReadAll(dir / "arg"), argument.str());
+  EXPECT_EQ(ReadFile(dir / "out"), fs::canonical(dir.path()).string() + "\n");
+  EXPECT_EQ(ReadFile(dir / "arg"), argument.str());
   // Waiting again finds nothing running.
   EXPECT_EQ(process.Wait(0), ExternalProcess::WaitResult::kNotRunning);
 }
@@ -64,7 +60,7 @@ TEST(ExternalProcess, ReportsHowTheProgramEnded) {
 
 // True once the process is gone or only a zombie waiting to be collected.
 bool HasEnded(const std::string& pid) {
-  const std::string stat = ReadAll("/proc/" + pid + "/stat");
+  const std::string stat = ReadFile("/proc/" + pid + "/stat");
   const size_t close = stat.rfind(')');
   return stat.empty() || (close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z');
 }
@@ -79,10 +75,10 @@ TEST(ExternalProcess, TimeoutLeavesItRunningUntilKilled) {
   EXPECT_EQ(process.Wait(300, 50), ExternalProcess::WaitResult::kTimedOut);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
   EXPECT_EQ(process.Wait(0), ExternalProcess::WaitResult::kTimedOut);
-  std::string child = ReadAll(dir / "child");
+  std::string child = ReadFile(dir / "child");
   for (int i = 0; i < 500 && child.find('\n') == std::string::npos; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    child = ReadAll(dir / "child");
+    child = ReadFile(dir / "child");
   }
   while (!child.empty() && child.back() == '\n') child.pop_back();
   ASSERT_FALSE(child.empty());
@@ -151,10 +147,10 @@ TEST(ExternalProcess, LeftRunningOutlivesTheObject) {
     process.SetOnDestroy(ExternalProcess::OnDestroy::kLeaveRunning);
     ASSERT_TRUE(process.Start("/bin/sh", {"-c", "sleep 0.3; echo done > done"}, CString(dir.path())));
   }
-  for (int i = 0; i < 200 && ReadAll(dir / "done").empty(); ++i) {
+  for (int i = 0; i < 200 && ReadFile(dir / "done").empty(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
-  EXPECT_EQ(ReadAll(dir / "done"), "done\n");
+  EXPECT_EQ(ReadFile(dir / "done"), "done\n");
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "tests/support/file_bytes.h"
 
 struct DxfAuditResult {
   bool ok = false;       // ezdxf read the file and its audit found no error
@@ -80,13 +81,6 @@ inline DxfAuditResult Missing(std::string why) {
   return result;
 }
 
-inline std::string ReadReport(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 }  // namespace dxf_audit_detail
 
 // Runs ezdxf's reader and audit on `path` (at most 60 seconds).
@@ -109,7 +103,7 @@ inline DxfAuditResult AuditDxfWithEzdxf(const std::string& path) {
     process.Kill();
     result.message = "the DXF audit did not finish within 60 s";
   } else {
-    std::string said = d::ReadReport(report);
+    std::string said = ReadFile(report);
     switch (process.ExitCode()) {
       case d::kClean:
         result.ok = true;

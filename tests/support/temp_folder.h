@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+
 class TempFolder {
  public:
   // `prefix` starts the folder's name, so that a folder left by a crashed
@@ -29,9 +31,10 @@ class TempFolder {
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
   const std::string& path() const { return path_; }
 
-  // Writes a file of these bytes into the folder.
-  void AddFile(const std::string& name, const std::string& bytes = "") const {
-    std::ofstream(*this / name, std::ios::binary) << bytes;
+  // Writes a file of these bytes into the folder; returns its path.
+  std::string AddFile(const std::string& name, const std::string& bytes = "") const {
+    WriteFile(*this / name, bytes);
+    return *this / name;
   }
 
   // The names of the entries in the folder, in the order the system lists them.

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "tests/support/file_bytes.h"
 
 class TempText {
  public:
@@ -19,7 +20,7 @@ class TempText {
     const int fd = ::mkstemp(pattern.data());
     if (fd >= 0) ::close(fd);
     path_ = pattern;
-    std::ofstream(path_, std::ios::binary) << bytes;
+    WriteFile(path_, bytes);
   }
   ~TempText() { std::remove(path_.c_str()); }
   TempText(const TempText&) = delete;

@@ -67,10 +67,7 @@ class AllItemsTest : public ModelTest {
     ModelTest::TearDown();
   }
 
-  CPieceItem* ItemOfType(int type) const {
-    CPieceItem* item = nullptr;
-    return piece_->FindItem(type, &item) ? item : nullptr;
-  }
+  CPieceItem* ItemOfType(int type) const { return Item(piece_.get(), type); }
 
   void DrawItem(CPieceItem* item, CDC* dc, bool selected) {
     if (selected) {

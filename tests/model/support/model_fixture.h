@@ -14,6 +14,8 @@
 #include "model/selection.h"
 #include "model/settings.h"
 #include "model/style.h"
+#include "tests/support/clean_style.h"
+#include "tests/support/piece_items.h"
 
 // A ring node as tests compare it: its place and its flags word.
 struct NodeState {
@@ -27,17 +29,8 @@ inline std::ostream& operator<<(std::ostream& os, const NodeState& n) {
   return os << "(" << n.x << ", " << n.y << ", 0x" << std::hex << n.flags << std::dec << ")";
 }
 
-class ModelTest : public ::testing::Test {
+class ModelTest : public CleanStyleTest {
  protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-
-  static void Reset() {
-    ClearStyle();
-    g_Selection.Reset();
-    RestoreDefaultSettings();
-  }
-
   // Adds `count` visible sizes named "S0".. with colours 0x10, 0x20, ...
   static std::vector<CSizeRecord*> AddSizes(int count) {
     std::vector<CSizeRecord*> sizes;
@@ -72,14 +65,6 @@ class ModelTest : public ::testing::Test {
     CVertexNode* node = item->VertexHead;
     for (int i = 0; i < item->VertexCount; ++i, node = node->Next) nodes.push_back({node->X, node->Y, node->Flags});
     return nodes;
-  }
-
-  // The type codes of the piece's items in ring order.
-  static std::vector<int> ItemTypes(const CPieceRecord& piece) {
-    std::vector<int> types;
-    CPieceItem* item = piece.ItemRing;
-    for (int i = 0; i < piece.ItemCount; ++i, item = item->Next) types.push_back(item->Type);
-    return types;
   }
 
   // The kinds of the ring from the head.

@@ -12,6 +12,7 @@
 
 #include "platform/qt/canvas_dc.h"
 #include "platform/qt/qt_text_metrics.h"
+#include "tests/support/font_of_height.h"
 
 namespace {
 
@@ -64,12 +65,6 @@ std::string Ascii(const QImage& image, QRgb background = kWhite) {
     text += '\n';
   }
   return text;
-}
-
-LOGFONT FontOfHeight(int32_t height) {
-  LOGFONT font;
-  font.lfHeight = height;
-  return font;
 }
 
 TEST(QtCanvasDCTest, RectangleLeavesOutItsRightAndBottomEdges) {
