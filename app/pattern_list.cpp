@@ -332,7 +332,7 @@ COLORREF CPatternListBox::BandColor(const CString& category, const CString& firs
 void CPatternListBox::DrawOutline(CDC* dc, const CRect& rect, CPieceRecord* piece, bool selected) {
   if (!dc || !piece) return;
   CPieceItem* item = nullptr;
-  if (!piece->FindItem(0, &item)) return;
+  if (!piece->FindItem(kItemTypeOutline, &item)) return;
   const auto* outline = dynamic_cast<const CPieceCurveItem*>(item);
   CSizeRecord* first = g_Style.SizeRing;
   if (!outline || !first || g_Style.SizeCount <= 0) return;

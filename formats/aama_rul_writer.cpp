@@ -63,11 +63,11 @@ void AddPairs(std::string& out, PairOf pair) {
 bool IsCandidate(AamaRuleItemClass itemClass, int kind, bool gradePoints) {
   switch (itemClass) {
     case AamaRuleItemClass::kCurve:
-      return kind == 0 || kind == 3 || (gradePoints && (kind == 1 || kind == 2));
+      return IsKeyVertexKind(kind) || (gradePoints && IsCurveVertexKind(kind));
     case AamaRuleItemClass::kPoints: return IsMainVertexKind(kind);
     // A notch vertex of either key kind carries a number and a label in the
     // DXF file, so its rule must be here too.
-    case AamaRuleItemClass::kNotches: return kind == 0 || kind == 3;
+    case AamaRuleItemClass::kNotches: return IsKeyVertexKind(kind);
     case AamaRuleItemClass::kNone: return false;
   }
   return false;
@@ -75,19 +75,7 @@ bool IsCandidate(AamaRuleItemClass itemClass, int kind, bool gradePoints) {
 
 }  // namespace
 
-AamaRuleItemClass AamaRuleClassOf(int type) {
-  switch (type) {
-    case 0: case 8: case 9: case 12: case 21:
-      return AamaRuleItemClass::kCurve;
-    case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 10:
-    case 17: case 19: case 20: case 22: case 24: case 25:
-      return AamaRuleItemClass::kPoints;
-    case 13: case 18: case 23:
-      return AamaRuleItemClass::kNotches;
-    default:
-      return AamaRuleItemClass::kNone;
-  }
-}
+AamaRuleItemClass AamaRuleClassOf(int type) { return TraitsOf(type).aamaRule; }
 
 CVertexNode* AamaSizeNode(CVertexNode* main, int sizeIndex) {
   if (!main || sizeIndex <= 0) return main;

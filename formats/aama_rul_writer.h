@@ -13,6 +13,7 @@
 #include <ctime>
 #include <string>
 
+#include "model/item_types.h"
 #include "platform/text.h"
 #include "platform/win_types.h"
 
@@ -61,14 +62,8 @@ inline constexpr int kAamaRulePairsPerLine = 4;
 
 struct CVertexNode;
 
-// How the AAMA writers treat an item type's vertices when rule numbers are
-// given and written.
-enum class AamaRuleItemClass {
-  kCurve,    // 0, 8, 9, 12, 21: key vertices, and curve points on request
-  kPoints,   // 1-7, 10, 17, 19, 20, 22, 24, 25: every main vertex
-  kNotches,  // 13, 18, 23: the notch vertices (kinds 0 and 3)
-  kNone,     // every other type: no rule
-};
+// The rule class of an item type, from its column of the type table
+// (AamaRuleItemClass, model/item_types.h).
 AamaRuleItemClass AamaRuleClassOf(int type);
 
 // The node of size-ring position `sizeIndex` of the graded vertex `main`: the

@@ -12,6 +12,7 @@
 #include "model/items/text_item.h"
 #include "model/lookup.h"
 #include "model/outline_walk.h"
+#include "model/item_types.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/settings.h"
@@ -60,21 +61,6 @@ OutputUnits ChooseOutputUnits() {
   return units;
 }
 
-// The item types written as polylines, and those of them that are closed.
-bool IsPolylineType(int type) {
-  switch (type) {
-    case 0: case 5: case 6: case 7: case 8: case 9: case 12: case 17:
-    case 19: case 20: case 21: case 22: case 24: case 25:
-      return true;
-    default:
-      return false;
-  }
-}
-bool IsClosedPolylineType(int type) { return type == 0 || type == 8 || type == 12 || type == 21; }
-// The curve types whose smoothed curve can be written instead of their main
-// vertices.
-bool HasSampledCurve(int type) { return type == 0 || type == 8 || type == 9 || type == 12 || type == 21; }
-bool IsNotchType(int type) { return type == 13 || type == 18 || type == 23; }
 
 // The main vertices of an item's ring in ring order, from the first main
 // vertex on; at most VertexCount of them, so a damaged ring cannot loop.
@@ -185,17 +171,26 @@ class PieceWriter {
 
   void WriteItem(const CPieceItem& item) {
     const int type = item.Type;
-    if (IsPolylineType(type)) {
-      WritePolyline(item);
-    } else if (type == 1 || IsNotchType(type)) {
-      if (options_.notchBump == 0 || type == 1) WriteLines(item);
-    } else if (type == 2 || type == 3) {
-      for (CVertexNode* main : MainVertices(&item)) WritePoint(kLayerCorner, NodeOfSize(main, size_));
-    } else if (type == 4 || type == 10) {
-      WriteCircles(item);
-    } else if (type == kItemTypeText) {
-      const auto* text = dynamic_cast<const CPieceItem11*>(&item);
-      if (text && (size_ == 0 || options_.sizeLayout != 1)) WriteText(*text);
+    switch (DxfShapeOf(type)) {
+      case kDxfPolyline:
+        WritePolyline(item);
+        break;
+      case kDxfLines:
+        if (options_.notchBump == 0 || type == kItemTypeGrainLine) WriteLines(item);
+        break;
+      case kDxfPoints:
+        for (CVertexNode* main : MainVertices(&item)) WritePoint(kLayerCorner, NodeOfSize(main, size_));
+        break;
+      case kDxfCircles:
+        WriteCircles(item);
+        break;
+      case kDxfText: {
+        const auto* text = dynamic_cast<const CPieceItem11*>(&item);
+        if (text && (size_ == 0 || options_.sizeLayout != 1)) WriteText(*text);
+        break;
+      }
+      case kDxfNone:
+        break;
     }
   }
 
@@ -210,7 +205,7 @@ class PieceWriter {
   std::vector<PolylinePoint> PolylinePoints(const CPieceItem& item) const {
     std::vector<PolylinePoint> points;
     const auto* curve = dynamic_cast<const CPieceCurveItem*>(&item);
-    if (options_.addControlPoints == 1 && HasSampledCurve(item.Type) && curve) {
+    if (options_.addControlPoints == 1 && HasDxfSampledCurve(item.Type) && curve) {
       const CVertexRing* ring = curve->CurveRingAt(size_);
       if (ring) {
         const CVertexNode* node = ring->GetHead();
@@ -233,7 +228,7 @@ class PieceWriter {
     out_.Line("POLYLINE");
     out_.Line("  8");
     out_.Integer(kLayerDrawing);
-    if (IsClosedPolylineType(item.Type)) {
+    if (IsDxfClosedPolylineType(item.Type)) {
       out_.Line("  70");
       out_.Line("   1");
     }
@@ -247,9 +242,9 @@ class PieceWriter {
     out_.Line("  0");
     out_.Line("SEQEND");
     for (const PolylinePoint& p : points) {
-      if (p.kind == 1 || p.kind == 3) {
+      if (IsSmoothVertexKind(p.kind)) {
         WritePoint(kLayerCurvePoint, p.at);
-      } else if (p.kind == 0 || p.kind == 2) {
+      } else if (IsCornerVertexKind(p.kind)) {
         WritePoint(kLayerCorner, p.at);
       }
     }
@@ -282,7 +277,7 @@ class PieceWriter {
     const size_t n = mains.size();
     for (size_t i = 0; i < n; ++i) {
       CVertexNode* next = mains[(i + 1) % n];
-      if (IsNotchType(item.Type) && (mains[i]->Kind() != 0 || next->Kind() == 0 || n < 2)) continue;
+      if (IsNotchType(item.Type) && (mains[i]->Kind() != kVertexKindKeyCorner || next->Kind() == kVertexKindKeyCorner || n < 2)) continue;
       WriteLine(NodeOfSize(mains[i], size_), NodeOfSize(next, size_));
     }
     for (CVertexNode* main : mains) WritePoint(kLayerCorner, NodeOfSize(main, size_));
@@ -296,7 +291,7 @@ class PieceWriter {
     for (CVertexNode* main : MainVertices(&item)) {
       const CVertexNode* radius = NodeAfterGroup(main, item.VertexCount);
       if (!radius) continue;
-      if (item.Type == 10) radius = NodeOfSize(radius, size_);
+      if (item.Type == kItemTypeCircles) radius = NodeOfSize(radius, size_);
       float x = 0, y = 0;
       Convert(NodeOfSize(main, size_), &x, &y);
       const float r = units_.divisor != 0.0 ? static_cast<float>(radius->X / units_.divisor) : 0.0f;

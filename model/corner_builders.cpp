@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/geometry.h"
+#include "model/item_types.h"
 #include "model/items/all_items.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
@@ -21,11 +22,6 @@
 
 namespace {
 
-constexpr int32_t kCutLineType = 12;
-constexpr int32_t kTwoPointLineType = 5;
-constexpr int32_t kVShapeType = 6;
-constexpr int32_t kSegmentItemType = 7;
-constexpr int32_t kNotchItemType = 13;
 // Flags of the vertices the builders add to the cut line where a mark meets
 // it: a corner (kind 2) with the mark's bit.
 constexpr uint32_t kCutLineVShapeVertex = 0x802;
@@ -90,7 +86,7 @@ std::vector<CPieceItem*> ItemsOfType(const CPieceRecord& piece, int32_t type) {
 
 bool FindOutlineAndCutLine(const CPieceRecord& piece, CPieceItem** outline, CPieceCurveItem** cut) {
   CPieceItem* cutItem = nullptr;
-  if (!piece.FindItem(kItemTypeOutline, outline) || !piece.FindItem(kCutLineType, &cutItem)) return false;
+  if (!piece.FindItem(kItemTypeOutline, outline) || !piece.FindItem(kItemTypeCutLine, &cutItem)) return false;
   *cut = dynamic_cast<CPieceCurveItem*>(cutItem);
   return *cut != nullptr && g_Style.SizeCount > 0;
 }
@@ -189,8 +185,6 @@ void AddCutLineVertex(CPieceCurveItem* cut, const Meeting& meeting, uint32_t fla
   cut->SmoothCurves();
 }
 
-bool IsKeyKind(const CVertexNode* node) { return node->Kind() == 0 || node->Kind() == 3; }
-
 // From `node` on (itself included), the first curve node that is no spline
 // point, forward or backward; `node` itself when the whole ring is spline.
 CVertexNode* SkipSplinePoints(CVertexNode* node, int32_t count, bool forward) {
@@ -207,7 +201,7 @@ CVertexNode* SkipSplinePoints(CVertexNode* node, int32_t count, bool forward) {
 CVertexNode* FindKeyVertex(CVertexNode* node, int32_t count, bool forward) {
   CVertexNode* current = node;
   for (int32_t i = 0; i < count; ++i) {
-    if (IsKeyKind(current)) return current;
+    if (current->IsKey()) return current;
     current = forward ? current->Next : current->Prev;
   }
   return nullptr;
@@ -223,7 +217,7 @@ CVertexNode* NotchAnchorOnCutLine(CVertexNode* segmentEnd, int32_t count, uint32
     case kToVertexForward:
       return SkipSplinePoints(segmentEnd->Prev, count, false);
     case kToKeyBackward:
-      if (IsKeyKind(segmentEnd)) return segmentEnd;
+      if (segmentEnd->IsKey()) return segmentEnd;
       if (CVertexNode* key = FindKeyVertex(segmentEnd, count, true)) return key;
       *direction = kToVertexBackward;
       return SkipSplinePoints(segmentEnd, count, true);
@@ -236,7 +230,7 @@ CVertexNode* NotchAnchorOnCutLine(CVertexNode* segmentEnd, int32_t count, uint32
       break;
   }
   CVertexNode* before = segmentEnd->Prev;
-  if (IsKeyKind(before)) return before;
+  if (before->IsKey()) return before;
   if (CVertexNode* key = FindKeyVertex(before, count, false)) return key;
   *direction += kKeyToVertexStep;
   return SkipSplinePoints(before, count, false);
@@ -271,7 +265,7 @@ void CPieceRecord::BuildVShapeExtensions(int widthSign) {
   CPieceCurveItem* cut = nullptr;
   if (!FindOutlineAndCutLine(*this, &outline, &cut)) return;
   const int32_t sizes = g_Style.SizeCount;
-  for (CPieceItem* shape : ItemsOfType(*this, kVShapeType)) {
+  for (CPieceItem* shape : ItemsOfType(*this, kItemTypeVShape)) {
     CVertexNode* firstEnd = shape->VertexHead;
     if (!firstEnd) continue;
     CVertexNode* apex = shape->NextMainVertex(firstEnd);
@@ -312,7 +306,7 @@ void CPieceRecord::BuildType5Extensions(int widthSign) {
   CPieceCurveItem* cut = nullptr;
   if (!FindOutlineAndCutLine(*this, &outline, &cut)) return;
   const int32_t sizes = g_Style.SizeCount;
-  for (CPieceItem* line : ItemsOfType(*this, kTwoPointLineType)) {
+  for (CPieceItem* line : ItemsOfType(*this, kItemTypeTwoPointLine)) {
     CVertexNode* onOutline = line->VertexHead;
     if (!onOutline) continue;
     CVertexNode* inner = line->NextMainVertex(onOutline);
@@ -338,7 +332,7 @@ void CPieceRecord::BuildSegmentExtensions(int widthSign) {
   CPieceCurveItem* cut = nullptr;
   if (!FindOutlineAndCutLine(*this, &outline, &cut)) return;
   const int32_t sizes = g_Style.SizeCount;
-  for (CPieceItem* segments : ItemsOfType(*this, kSegmentItemType)) {
+  for (CPieceItem* segments : ItemsOfType(*this, kItemTypeSegmentPairs)) {
     // The pairs start at the first main vertex that is no off-outline point
     // (kind 4).
     CVertexNode* start = segments->VertexHead;
@@ -383,11 +377,11 @@ void CPieceRecord::BuildCutLineNotches(int widthSign) {
   CPieceItem* outline = nullptr;
   CPieceCurveItem* cut = nullptr;
   CPieceItem* notches = nullptr;
-  if (!FindOutlineAndCutLine(*this, &outline, &cut) || !FindItem(kNotchItemType, &notches)) return;
+  if (!FindOutlineAndCutLine(*this, &outline, &cut) || !FindItem(kItemTypeNotches, &notches)) return;
   const int32_t sizes = g_Style.SizeCount;
   CVertexNode* start = notches->VertexHead;
-  for (int32_t i = 0; start && i < notches->VertexCount && start->Kind() != 0; ++i) start = start->Next;
-  if (!start || start->Kind() != 0) return;
+  for (int32_t i = 0; start && i < notches->VertexCount && start->Kind() != kVertexKindKeyCorner; ++i) start = start->Next;
+  if (!start || start->Kind() != kVertexKindKeyCorner) return;
 
   auto* moved = new CPieceItem18(nullptr, nullptr);
   CVertexNode* base = start;

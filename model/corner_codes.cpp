@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "model/item_types.h"
 #include "model/items/curve_item.h"
 #include "model/items/internal_line_items.h"
 #include "model/items/segment_items.h"
@@ -20,10 +21,6 @@
 
 namespace {
 
-constexpr int32_t kClosedLineType = 8;
-constexpr int32_t kOpenLineType = 9;
-constexpr int32_t kSegmentItemType = 7;
-constexpr int32_t kContourType = 21;
 constexpr int kOffOutlineVertexKind = 4;  // a segment point that may lie off the outline
 constexpr uint32_t kLineAttributeMask = 15;
 constexpr int kLineAttributeShift = 16;
@@ -39,7 +36,7 @@ uint32_t LowCode(uint32_t yWord) { return yWord & 0xFFFFu; }
 uint32_t WithHighBits(uint32_t yWord, uint32_t code) { return (yWord & 0xFFFF0000u) | code; }
 
 bool IsInternalLine(const CPieceItem* item) {
-  return item->Type == kClosedLineType || item->Type == kOpenLineType;
+  return item->Type == kItemTypeClosedLine || item->Type == kItemTypeOpenLine;
 }
 
 bool SamePlace(const CVertexNode* a, const CVertexNode* b) { return a->X == b->X && a->Y == b->Y; }
@@ -101,7 +98,7 @@ CVertexNode* LastMain(const CPieceItem& item) { return item.PrevMainVertex(item.
 // An open line of more than 3 main vertices whose last main vertex lies on
 // its head is a closed line drawn open.
 bool ClosesOnItself(const CPieceItem& line) {
-  if (line.Type != kOpenLineType || !line.VertexHead) return false;
+  if (line.Type != kItemTypeOpenLine || !line.VertexHead) return false;
   CVertexNode* last = LastMain(line);
   return last && last != line.VertexHead && SamePlace(last, line.VertexHead) && line.CountMainVertices() > 3;
 }
@@ -238,7 +235,7 @@ int CPieceRecord::IsOutlineParamNegative() const {
 
 int CPieceRecord::IsItem21ParamNegative() const {
   CPieceItem* contour = nullptr;
-  return FindItem(kContourType, &contour) ? ParamSign(contour) : 0;
+  return FindItem(kItemTypeContour, &contour) ? ParamSign(contour) : 0;
 }
 
 void CStyle::MarkItems7OffOutline() {
@@ -248,7 +245,7 @@ void CStyle::MarkItems7OffOutline() {
     if (!piece->FindItem(kItemTypeOutline, &outline)) continue;
     CPieceItem* item = piece->ItemRing;
     for (int32_t i = 0; item && i < piece->ItemCount; ++i, item = item->Next) {
-      if (item->Type != kSegmentItemType) continue;
+      if (item->Type != kItemTypeSegmentPairs) continue;
       auto* segments = dynamic_cast<CPieceSegmentItem*>(item);
       if (!segments) continue;
       segments->SegmentWord = 0;
@@ -309,7 +306,7 @@ void CPieceRecord::JoinOpenLines() {
     RemoveItem(line);
     return resume;
   };
-  auto isOpen = [](const CPieceItem* item) { return item->Type == kOpenLineType && item->VertexHead; };
+  auto isOpen = [](const CPieceItem* item) { return item->Type == kItemTypeOpenLine && item->VertexHead; };
   // The first open line after `a` round the ring whose head or last main
   // vertex lies on `end`.
   auto findPartner = [&](CPieceItem* a, const CVertexNode* end, bool* byHead) -> CPieceItem* {

@@ -5,6 +5,7 @@
 
 #include "model/grading.h"
 #include "model/item_factory.h"
+#include "model/item_types.h"
 #include "model/items/curve_item.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
@@ -14,24 +15,19 @@ namespace {
 constexpr uint32_t kVShapeMark = 0x800;      // a V shape's leg ends here
 constexpr uint32_t kSegmentMark = 0x1000;    // a segment item has a point here
 constexpr uint32_t kLineMark = 0x2000;       // a two-point line starts here
-constexpr int kNotchItemType = 13;
-constexpr int kVShapeType = 6;
-constexpr int kSegmentItemType = 7;
-constexpr int kTwoPointLineType = 5;
 // A notch anchor moved during a span removal: kind 108 (so that the search
 // for anchors at the next vertex passes it over) with direction code 4.
 constexpr uint32_t kReanchoredNotchFlags = 0x046C;
 // Notches within half a millimetre of a stretch of the outline lie on it.
 constexpr double kNotchOnOutlineTolerance = 0.5;
 
-bool IsKeyVertex(const CVertexNode* node) { return node->Kind() == 0 || node->Kind() == 3; }
 
 // The nearest key vertex at or before `start` walking back along the main
 // vertices (forward when `forward`), or `stop` when the walk reaches it first.
 CVertexNode* NearestKeyVertex(const CPieceItem* outline, CVertexNode* start, CVertexNode* stop, bool forward) {
   CVertexNode* node = start;
   for (int32_t i = 0; i < outline->VertexCount; ++i) {
-    if (node == stop || IsKeyVertex(node)) return node;
+    if (node == stop || node->IsKey()) return node;
     node = forward ? outline->NextMainVertex(node) : outline->PrevMainVertex(node);
   }
   return stop;
@@ -42,7 +38,7 @@ bool HasKeyVertexBetween(const CPieceItem* outline, CVertexNode* e, CVertexNode*
   if (e == s) return false;
   CVertexNode* node = outline->NextMainVertex(e);
   for (int32_t i = 0; i < outline->VertexCount && node != s && node != e; ++i) {
-    if (IsKeyVertex(node)) return true;
+    if (node->IsKey()) return true;
     node = outline->NextMainVertex(node);
   }
   return false;
@@ -71,7 +67,7 @@ void RepairNotches(CPieceRecord* piece, CPieceCurveItem* outline, CVertexNode* f
     for (;;) {
       CPieceItem* notches = nullptr;
       CVertexNode* anchor =
-          piece->FindVertexOfKind(vertex->X, vertex->Y, kVertexKindMovedSingle, kNotchItemType, &notches);
+          piece->FindVertexOfKind(vertex->X, vertex->Y, kVertexKindMovedSingle, kItemTypeNotches, &notches);
       if (!anchor) break;
       // The notch's point on the outline is two main vertices back.
       CVertexNode* point = notches->PrevMainVertex(notches->PrevMainVertex(anchor));
@@ -120,7 +116,7 @@ void RemoveMarkedItems(CPieceRecord* piece, const CPieceItem* outline, CVertexNo
     vertex->Flags &= ~kLineMark;
     for (;;) {
       CPieceItem* line = nullptr;
-      CVertexNode* start = piece->FindVertexOfKind(vertex->X, vertex->Y, 0, kTwoPointLineType, &line);
+      CVertexNode* start = piece->FindVertexOfKind(vertex->X, vertex->Y, kVertexKindKeyCorner, kItemTypeTwoPointLine, &line);
       if (!start) break;
       CPieceRecord* owner = piece;
       g_Style.RemoveItemVertex(start, line, owner);
@@ -130,13 +126,13 @@ void RemoveMarkedItems(CPieceRecord* piece, const CPieceItem* outline, CVertexNo
   eachVertex([&](CVertexNode* vertex) {
     if (!(vertex->Flags & kVShapeMark)) return;
     CPieceItem* shape = nullptr;
-    while (piece->FindVertexOfKind(vertex->X, vertex->Y, 2, kVShapeType, &shape)) piece->RemoveVShape(&shape);
+    while (piece->FindVertexOfKind(vertex->X, vertex->Y, kVertexKindCurveCorner, kItemTypeVShape, &shape)) piece->RemoveVShape(&shape);
   });
   eachVertex([&](CVertexNode* vertex) {
     if (!(vertex->Flags & kSegmentMark)) return;
     for (;;) {
       CPieceItem* segments = nullptr;
-      CVertexNode* node = piece->FindVertex(vertex->X, vertex->Y, kSegmentItemType, &segments);
+      CVertexNode* node = piece->FindVertex(vertex->X, vertex->Y, kItemTypeSegmentPairs, &segments);
       if (!node) break;
       const int32_t before = segments->VertexCount;
       piece->RemoveSegmentChain(&segments, node);
@@ -189,8 +185,8 @@ void CPieceRecord::RemoveVShape(CPieceItem** item) {
   RemoveItem(shape);
   *item = nullptr;
   for (int i = 0; i < endCount; ++i) {
-    CVertexNode* outline = FindVertex(ends[i].x, ends[i].y, 0, nullptr);
-    if (outline && !FindVertexOfKind(ends[i].x, ends[i].y, 2, 6, nullptr)) outline->Flags &= ~kVShapeMark;
+    CVertexNode* outline = FindVertex(ends[i].x, ends[i].y, kItemTypeOutline, nullptr);
+    if (outline && !FindVertexOfKind(ends[i].x, ends[i].y, kVertexKindCurveCorner, kItemTypeVShape, nullptr)) outline->Flags &= ~kVShapeMark;
   }
 }
 
@@ -199,8 +195,8 @@ void CPieceRecord::RemoveSegmentChain(CPieceItem** item, CVertexNode* node) {
   CPieceItem* segments = *item;
   // The chain starts at the nearest node of kind 0 at or before `node`.
   CVertexNode* start = node;
-  for (int32_t i = 0; i < segments->VertexCount && start->Kind() != 0; ++i) start = start->Prev;
-  if (start->Kind() != 0) return;
+  for (int32_t i = 0; i < segments->VertexCount && start->Kind() != kVertexKindKeyCorner; ++i) start = start->Prev;
+  if (start->Kind() != kVertexKindKeyCorner) return;
 
   CVertexNode* p = start;
   for (int32_t guard = segments->VertexCount; guard > 0; --guard) {
@@ -217,10 +213,10 @@ void CPieceRecord::RemoveSegmentChain(CPieceItem** item, CVertexNode* node) {
       *item = nullptr;
     }
     for (const CPoint& end : ends) {
-      if (FindVertex(end.x, end.y, 7, nullptr)) continue;
-      if (CVertexNode* outline = FindVertex(end.x, end.y, 0, nullptr)) outline->Flags &= ~kSegmentMark;
+      if (FindVertex(end.x, end.y, kItemTypeSegmentPairs, nullptr)) continue;
+      if (CVertexNode* outline = FindVertex(end.x, end.y, kItemTypeOutline, nullptr)) outline->Flags &= ~kSegmentMark;
     }
-    if (empty || pKind == 3 || !after) break;
+    if (empty || pKind == kVertexKindKeySmooth || !after) break;
     p = after;
   }
 }
@@ -248,7 +244,7 @@ void CPieceRecord::RemoveOutlineSpan(CPieceItem* outline, CVertexNode* from, CVe
   GradePiece(outline);
   if (auto* curve = dynamic_cast<CPieceCurveItem*>(outline)) curve->SmoothCurves();
   CPieceItem* notches = nullptr;
-  if (FindItem(kNotchItemType, &notches)) {
+  if (FindItem(kItemTypeNotches, &notches)) {
     notches->UpdateNotchesFromOutline(before.get(), outline, 0);
     if (notches->VertexCount == 0) RemoveItem(notches);
   }

@@ -23,15 +23,6 @@ namespace {
 // Outline vertices nearer than this (model units, in x and in y) are one.
 constexpr int64_t kNearDuplicate = 20;
 
-// The cut line and the marks built on it, removed and built anew on every
-// rebuild.
-constexpr int32_t kRebuiltTypes[] = {kItemTypeCutLine, kItemTypeDerivedLine, kItemTypeDerivedNotches,
-                                     kItemTypeDerivedCornerMark, kItemTypeDerivedSegments};
-// The derived items of the outline's corners, removed only when the corner
-// items are rebuilt too.
-constexpr int32_t kCornerDerivedTypes[] = {kItemTypeContour, kItemTypeDottedLine, kItemTypeDottedNotches,
-                                           kItemTypeCornerMarks, kItemTypeEndTicks};
-
 // Outline vertices nearer than 20 units to the one before them are one: the
 // first stays, made a corner.
 void MergeNearVertices(CPieceItem* outline) {
@@ -43,9 +34,7 @@ void MergeNearVertices(CPieceItem* outline) {
     if (w == v) return;
     if (std::llabs(static_cast<int64_t>(v->X) - w->X) < kNearDuplicate &&
         std::llabs(static_cast<int64_t>(v->Y) - w->Y) < kNearDuplicate) {
-      const int kind = v->Kind();
-      if (kind == kVertexKindCurve) v->Flags = (v->Flags & ~0xFFu) | kVertexKindCurveCorner;
-      if (kind == kVertexKindKeySmooth) v->Flags = (v->Flags & ~0xFFu) | kVertexKindKeyCorner;
+      v->Flags = WithCornerKind(v->Flags);
       outline->RemoveGradedVertex(w);
       continue;
     }
@@ -61,9 +50,16 @@ int CPieceRecord::RebuildDerivedItems(BOOL withCornerItems) {
     CPieceItem* item = nullptr;
     while (FindItem(type, &item)) RemoveItem(item);
   };
-  for (int32_t type : kRebuiltTypes) removeAll(type);
+  // The cut line and the marks built on it are removed and built anew on
+  // every rebuild; the items of the outline's corners only when the corner
+  // items are rebuilt too. Types go in ascending order.
+  for (int32_t type = 0; type < kItemTypeCount; ++type) {
+    if (IsRebuiltType(type)) removeAll(type);
+  }
   if (withCornerItems) {
-    for (int32_t type : kCornerDerivedTypes) removeAll(type);
+    for (int32_t type = 0; type < kItemTypeCount; ++type) {
+      if (IsCornerDerivedType(type)) removeAll(type);
+    }
   }
 
   CPieceItem* outline = nullptr;

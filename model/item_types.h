@@ -42,57 +42,103 @@ enum ItemType : int32_t {
 
 inline constexpr int32_t kItemTypeCount = 30;  // codes 0 .. 29
 
+// How the DXF writer draws an item of a type.
+enum ItemDxfShape : uint8_t {
+  kDxfNone,      // not written
+  kDxfPolyline,  // one polyline through the main vertices or the sampled curve; closed rings closed
+  kDxfLines,     // lines: the grain line end to end, a notch from its outline point to its inner end
+  kDxfPoints,    // a point at every main vertex
+  kDxfCircles,   // a circle per centre, radius from the node after it
+  kDxfText,      // the text
+};
+
+// How the AAMA writers treat an item type's vertices when rule numbers are
+// given and written.
+enum class AamaRuleItemClass : uint8_t {
+  kCurve,    // key vertices, and curve points on request
+  kPoints,   // every main vertex
+  kNotches,  // the notch vertices (kinds 0 and 3)
+  kNone,     // no rule
+};
+
 // What an item type is, for the code that treats types alike.
 struct ItemTypeTraits {
-  bool closedRing;  // a closed ring of vertices, kept counter-clockwise after loading and mirroring
-  bool curve;       // keeps a smoothed curve per size (a CPieceCurveItem)
-  bool graded;      // a drawn line whose vertices the user grades and picks on: outline and internal lines
-  bool derived;     // rebuilt from the outline and its corner data; never drawn by hand
+  bool closedRing = false;     // a closed ring of vertices, kept counter-clockwise after loading and mirroring
+  bool curve = false;          // keeps a smoothed curve per size (a CPieceCurveItem)
+  bool graded = false;         // a drawn line whose vertices the user grades and picks on: outline and internal lines
+  bool derived = false;        // rebuilt from the outline and its corner data; never drawn by hand
+  bool cornerDerived = false;  // derived from the outline's corners: rebuilt only with the corner items, and
+                               // left in place when a piece moves
+  bool oldLayout = false;      // its vertices get per-size copies when an old file is converted
+  bool tidied = false;         // its curve is tidied after loading (merged duplicates, far vertices)
+  bool notchCurve = false;     // a closed curve that notch ends are walked along
+  bool kindWalked = false;     // the transforms walk its ring by vertex kinds (graded runs, skip runs, singles)
+  bool vShape = false;         // an end, an apex and an end: the ends change places when the outline turns over
+  ItemDxfShape dxf = kDxfNone;
+  AamaRuleItemClass aamaRule = AamaRuleItemClass::kNone;
 };
 
 inline constexpr ItemTypeTraits kItemTypeTraits[kItemTypeCount] = {
-    // closedRing curve graded derived
-    {true, true, true, false},      // 0 outline
-    {false, false, false, false},   // 1 grain line
-    {false, false, false, false},   // 2 filled markers
-    {false, false, false, false},   // 3 slot
-    {false, false, false, false},   // 4 hollow markers
-    {false, false, false, false},   // 5 two-point line
-    {false, false, false, false},   // 6 V shape
-    {false, false, false, false},   // 7 segment pairs
-    {true, true, true, false},      // 8 closed internal line
-    {false, true, true, false},     // 9 open internal line
-    {false, false, false, false},   // 10 circles
-    {false, false, false, false},   // 11 text
-    {true, true, false, true},      // 12 cut line
-    {false, false, false, false},   // 13 notches
-    {true, true, true, false},      // 14 solid closed internal line
-    {false, true, true, false},     // 15 solid open internal line
-    {false, false, false, false},   // 16 circles
-    {false, false, false, true},    // 17 derived line
-    {false, false, false, true},    // 18 derived notches
-    {false, false, false, true},    // 19 derived corner mark
-    {false, false, false, true},    // 20 derived segments
-    {true, true, false, true},      // 21 contour
-    {false, false, false, true},    // 22 dotted line
-    {false, false, false, true},    // 23 dotted notches
-    {false, false, false, true},    // 24 corner marks
-    {false, false, false, true},    // 25 end ticks
-    {false, false, false, false},   // 26 marked line
-    {false, false, false, false},   // 27 cross marker
-    {false, false, false, false},   // 28 dimension
-    {false, false, false, false},   // 29 frame
+    // ring curve graded derived cornerDerived oldLayout tidied notchCurve kindWalked vShape dxf aamaRule
+    {1, 1, 1, 0, 0, 1, 1, 1, 1, 0, kDxfPolyline, AamaRuleItemClass::kCurve},   // 0 outline
+    {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, kDxfLines, AamaRuleItemClass::kPoints},     // 1 grain line
+    {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, kDxfPoints, AamaRuleItemClass::kPoints},    // 2 filled markers
+    {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, kDxfPoints, AamaRuleItemClass::kPoints},    // 3 slot
+    {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, kDxfCircles, AamaRuleItemClass::kPoints},   // 4 hollow markers
+    {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, kDxfPolyline, AamaRuleItemClass::kPoints},  // 5 two-point line
+    {0, 0, 0, 0, 0, 1, 0, 0, 1, 1, kDxfPolyline, AamaRuleItemClass::kPoints},  // 6 V shape
+    {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, kDxfPolyline, AamaRuleItemClass::kPoints},  // 7 segment pairs
+    {1, 1, 1, 0, 0, 1, 1, 0, 1, 0, kDxfPolyline, AamaRuleItemClass::kCurve},   // 8 closed internal line
+    {0, 1, 1, 0, 0, 1, 1, 0, 1, 0, kDxfPolyline, AamaRuleItemClass::kCurve},   // 9 open internal line
+    {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, kDxfCircles, AamaRuleItemClass::kPoints},   // 10 circles
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kDxfText, AamaRuleItemClass::kNone},        // 11 text
+    {1, 1, 0, 1, 0, 0, 0, 1, 1, 0, kDxfPolyline, AamaRuleItemClass::kCurve},   // 12 cut line
+    {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, kDxfLines, AamaRuleItemClass::kNotches},    // 13 notches
+    {1, 1, 1, 0, 0, 1, 1, 0, 1, 0, kDxfNone, AamaRuleItemClass::kNone},        // 14 solid closed internal line
+    {0, 1, 1, 0, 0, 1, 1, 0, 1, 0, kDxfNone, AamaRuleItemClass::kNone},        // 15 solid open internal line
+    {0, 0, 0, 0, 0, 1, 0, 0, 1, 0, kDxfNone, AamaRuleItemClass::kNone},        // 16 circles
+    {0, 0, 0, 1, 0, 0, 0, 0, 1, 0, kDxfPolyline, AamaRuleItemClass::kPoints},  // 17 derived line
+    {0, 0, 0, 1, 0, 0, 0, 0, 1, 0, kDxfLines, AamaRuleItemClass::kNotches},    // 18 derived notches
+    {0, 0, 0, 1, 0, 0, 0, 0, 1, 1, kDxfPolyline, AamaRuleItemClass::kPoints},  // 19 derived corner mark
+    {0, 0, 0, 1, 0, 0, 0, 0, 1, 0, kDxfPolyline, AamaRuleItemClass::kPoints},  // 20 derived segments
+    {1, 1, 0, 1, 1, 1, 1, 1, 1, 0, kDxfPolyline, AamaRuleItemClass::kCurve},   // 21 contour
+    {0, 0, 0, 1, 1, 1, 0, 0, 1, 0, kDxfPolyline, AamaRuleItemClass::kPoints},  // 22 dotted line
+    {0, 0, 0, 1, 1, 1, 0, 0, 1, 0, kDxfLines, AamaRuleItemClass::kNotches},    // 23 dotted notches
+    {0, 0, 0, 1, 1, 1, 0, 0, 1, 1, kDxfPolyline, AamaRuleItemClass::kPoints},  // 24 corner marks
+    {0, 0, 0, 1, 1, 1, 0, 0, 1, 0, kDxfPolyline, AamaRuleItemClass::kPoints},  // 25 end ticks
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kDxfNone, AamaRuleItemClass::kNone},        // 26 marked line
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kDxfNone, AamaRuleItemClass::kNone},        // 27 cross marker
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kDxfNone, AamaRuleItemClass::kNone},        // 28 dimension
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kDxfNone, AamaRuleItemClass::kNone},        // 29 frame
 };
 
 constexpr bool IsKnownItemType(int32_t type) { return type >= 0 && type < kItemTypeCount; }
 // The traits of a type code; an unknown code has none of them.
 constexpr ItemTypeTraits TraitsOf(int32_t type) {
-  return IsKnownItemType(type) ? kItemTypeTraits[type] : ItemTypeTraits{false, false, false, false};
+  return IsKnownItemType(type) ? kItemTypeTraits[type] : ItemTypeTraits{};
 }
 constexpr bool IsClosedRingType(int32_t type) { return TraitsOf(type).closedRing; }
 constexpr bool IsCurveType(int32_t type) { return TraitsOf(type).curve; }
 constexpr bool IsGradedType(int32_t type) { return TraitsOf(type).graded; }
 constexpr bool IsDerivedType(int32_t type) { return TraitsOf(type).derived; }
+constexpr bool IsCornerDerivedType(int32_t type) { return TraitsOf(type).cornerDerived; }
+// The cut line and the marks built on it: derived, and rebuilt on every rebuild.
+constexpr bool IsRebuiltType(int32_t type) { return IsDerivedType(type) && !IsCornerDerivedType(type); }
+constexpr bool IsOldLayoutType(int32_t type) { return TraitsOf(type).oldLayout; }
+constexpr bool IsTidiedCurveType(int32_t type) { return TraitsOf(type).tidied; }
+constexpr bool IsNotchCurveType(int32_t type) { return TraitsOf(type).notchCurve; }
+constexpr bool IsKindWalkedType(int32_t type) { return TraitsOf(type).kindWalked; }
+constexpr bool IsVShapeType(int32_t type) { return TraitsOf(type).vShape; }
+// The types a vertex lookup over every type passes over: the text and the
+// rebuilt items. The nearest-vertex hit test passes over every derived item.
+constexpr bool IsPassedOverByLookups(int32_t type) { return type == kItemTypeText || IsRebuiltType(type); }
+constexpr bool IsPassedOverByHitTest(int32_t type) { return type == kItemTypeText || IsDerivedType(type); }
+constexpr ItemDxfShape DxfShapeOf(int32_t type) { return TraitsOf(type).dxf; }
+constexpr bool IsDxfPolylineType(int32_t type) { return DxfShapeOf(type) == kDxfPolyline; }
+// A closed ring written as a polyline is written closed.
+constexpr bool IsDxfClosedPolylineType(int32_t type) { return IsDxfPolylineType(type) && IsClosedRingType(type); }
+// A curve written as a polyline may be written as its sampled curve.
+constexpr bool HasDxfSampledCurve(int32_t type) { return IsDxfPolylineType(type) && IsCurveType(type); }
 // The three notch item types (plain, derived, dotted) share the notch layout.
 constexpr bool IsNotchType(int32_t type) {
   return type == kItemTypeNotches || type == kItemTypeDerivedNotches || type == kItemTypeDottedNotches;

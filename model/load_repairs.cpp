@@ -13,6 +13,7 @@
 #include "model/grading.h"
 #include "model/items/curve_item.h"
 #include "model/load_repairs.h"
+#include "model/item_types.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/settings.h"
@@ -22,17 +23,14 @@
 
 namespace {
 
-constexpr int32_t kClosedLineType = 8;
-constexpr int32_t kOpenLineType = 9;
 // How near (millimetres) a key vertex must lie to the outline to take its
 // grading from the outline segment.
 constexpr double kKeyVertexSnapTolerance = 1.0;
 
 bool IsInternalLine(const CPieceItem* item) {
-  return item->Type == kClosedLineType || item->Type == kOpenLineType;
+  return item->Type == kItemTypeClosedLine || item->Type == kItemTypeOpenLine;
 }
 
-bool IsKeyVertex(const CVertexNode* node) { return node->Kind() == 0 || node->Kind() == 3; }
 
 // The nodes of a graded point, one per size: the main vertex, then the
 // copies after it; fewer when the group is short.
@@ -129,7 +127,7 @@ void CPieceRecord::CarryGradedKeyVertices() {
   for (CPieceItem* line : InternalLines(*this)) {
     bool changed = false;
     for (CVertexNode* vertex : WalkMainVertices(*line)) {
-      if (!IsKeyVertex(vertex)) continue;
+      if (!vertex->IsKey()) continue;
       if (CVertexNode* on = FindVertex(vertex->X, vertex->Y, kItemTypeOutline, nullptr)) {
         changed = CopySizePositions(SizeNodes(on), SizeNodes(vertex)) || changed;
       } else if (g_OptNoKeyVertexSnap == 0 && outline) {
@@ -149,7 +147,7 @@ void CPieceRecord::PropagateKeyVertex(CPieceItem* item, CVertexNode* vertex) {
     if (other == item) continue;
     bool changed = false;
     for (CVertexNode* w : WalkMainVertices(*other)) {
-      if (IsKeyVertex(w) && w->X == vertex->X && w->Y == vertex->Y) {
+      if (w->IsKey() && w->X == vertex->X && w->Y == vertex->Y) {
         changed = CopySizePositions(from, SizeNodes(w)) || changed;
       }
     }
@@ -164,7 +162,7 @@ void CPieceRecord::ShareGradedKeyVertices() {
     bool changed = false;
     for (CVertexNode* vertex : WalkMainVertices(*line)) {
       const std::vector<CVertexNode*> nodes = SizeNodes(vertex);
-      if (!IsKeyVertex(vertex) || !IsUngraded(nodes)) continue;
+      if (!vertex->IsKey() || !IsUngraded(nodes)) continue;
       // The first graded vertex of another line at this place lends its
       // grading.
       bool lent = false;
@@ -188,7 +186,7 @@ void CPieceRecord::ShareGradedKeyVertices() {
 void CPieceRecord::SwapSimpleItemEnds() {
   CPieceItem* item = ItemRing;
   for (int32_t i = 0; item && i < ItemCount; ++i, item = item->Next) {
-    if ((item->Type != 6 && item->Type != 19 && item->Type != 24) || !item->VertexHead) continue;
+    if (!IsVShapeType(item->Type) || !item->VertexHead) continue;
     CVertexNode* first = item->VertexHead;
     CVertexNode* second = item->NextMainVertex(item->NextMainVertex(first));
     if (second == first) continue;
@@ -261,25 +259,15 @@ constexpr double kFarNeighbour = 5000000.0;
 constexpr double kOutlineTestTolerance = 2.0;
 constexpr int32_t kDataVersionWithIncomingWidths = 106;
 
-bool ConvertsOldLayout(int32_t type) {
-  return (type >= 0 && type <= 10) || (type >= 13 && type <= 16) || (type >= 21 && type <= 25);
-}
-
-bool IsTidiedCurve(int32_t type) {
-  return type == 0 || type == 8 || type == 9 || type == 14 || type == 15 || type == 21;
-}
 
 double Distance(const CVertexNode* a, const CVertexNode* b) {
   return std::hypot(static_cast<double>(a->X) - b->X, static_cast<double>(a->Y) - b->Y);
 }
 
-bool IsSmooth(const CVertexNode* node) { return node->Kind() == 1 || node->Kind() == 3; }
-
 // A smooth vertex becomes the corner of its kind: 1 -> 2, 3 -> 0.
 void MakeCorner(CVertexNode* node) {
   if (!node) return;
-  if (node->Kind() == 1) node->Flags = (node->Flags & ~0xFFu) | 2u;
-  if (node->Kind() == 3) node->Flags &= ~0xFFu;
+  node->Flags = WithCornerKind(node->Flags);
 }
 
 // Renumbers an old corner code into the current numbering; codes 10 to 15
@@ -342,7 +330,7 @@ int CPieceItem::FindLaterDuplicate(CVertexNode* vertex, CVertexNode** duplicate)
   CVertexNode* node = NextMainVertex(vertex);
   for (int32_t i = 0; node && node != vertex && i < VertexCount; ++i, node = NextMainVertex(node)) {
     if (node->X != vertex->X || node->Y != vertex->Y) continue;
-    if (Type == kOpenLineType && node == VertexHead) continue;
+    if (Type == kItemTypeOpenLine && node == VertexHead) continue;
     if (duplicate) *duplicate = node;
     return 1;
   }
@@ -352,7 +340,7 @@ int CPieceItem::FindLaterDuplicate(CVertexNode* vertex, CVertexNode** duplicate)
 void CPieceRecord::ConvertOldVertexLayout() {
   CPieceItem* item = ItemRing;
   for (int32_t i = 0; item && i < ItemCount; ++i, item = item->Next) {
-    if (!ConvertsOldLayout(item->Type) || !item->VertexHead) continue;
+    if (!IsOldLayoutType(item->Type) || !item->VertexHead) continue;
     CVertexNode* node = item->VertexHead;
     for (int32_t remaining = item->VertexCount; node && remaining > 0; --remaining) {
       CVertexNode* next = node->Next;
@@ -401,7 +389,7 @@ namespace {
 // The tidying of one curve item of NormalizeVertexKinds.
 class CurveTidying {
  public:
-  explicit CurveTidying(CPieceItem* item) : item_(item), fewest_(item->Type == kOpenLineType ? 2 : 3) {}
+  explicit CurveTidying(CPieceItem* item) : item_(item), fewest_(item->Type == kItemTypeOpenLine ? 2 : 3) {}
 
   void Run();
 
@@ -439,15 +427,15 @@ CVertexNode* CurveTidying::Examine(CVertexNode* v, bool* done) {
   CVertexNode* next = item_->NextMainVertex(v);
   const double dPrev = Distance(v, prev);
   const double dNext = Distance(v, next);
-  const double dPrevSmooth = IsSmooth(v) ? dPrev : 0;
-  const double dNextSmooth = IsSmooth(v) ? dNext : 0;
+  const double dPrevSmooth = v->IsSmooth() ? dPrev : 0;
+  const double dNextSmooth = v->IsSmooth() ? dNext : 0;
 
   CVertexNode* w = nullptr;
   if (g_OptCornerRebuild != 0 && item_->FindLaterDuplicate(v, &w)) {
     // A repeated vertex closes a loop: the shorter way round from it to its
     // repeat goes. The vertex keeps the more telling kind of the two.
-    if (IsSmooth(v) && (w->Kind() == 2 || w->Kind() == 0)) v->Flags = w->Flags;
-    if ((v->Kind() == 1 || v->Kind() == 2) && (w->Kind() == 3 || w->Kind() == 0)) v->Flags = w->Flags;
+    if (v->IsSmooth() && w->IsCorner()) v->Flags = w->Flags;
+    if (IsCurveVertexKind(v->Kind()) && w->IsKey()) v->Flags = w->Flags;
     const int32_t limit = item_->VertexCount;
     const double forward = PathLength(v, w, limit, [this](CVertexNode* n) { return item_->NextMainVertex(n); });
     const double backward = PathLength(v, w, limit, [this](CVertexNode* n) { return item_->PrevMainVertex(n); });
@@ -505,10 +493,10 @@ void CurveTidying::Run() {
 
 void CPieceRecord::NormalizeVertexKinds() {
   CPieceItem* cut = nullptr;
-  if (FindItem(12, &cut) && cut->VertexCount < 3) RemoveItem(cut);
+  if (FindItem(kItemTypeCutLine, &cut) && cut->VertexCount < 3) RemoveItem(cut);
   CPieceItem* item = ItemRing;
   for (int32_t i = 0, count = ItemCount; item && i < count; ++i, item = item->Next) {
-    if (IsTidiedCurve(item->Type)) CurveTidying(item).Run();
+    if (IsTidiedCurveType(item->Type)) CurveTidying(item).Run();
   }
 }
 
@@ -621,7 +609,7 @@ void RepairPieceItems(CPieceRecord* piece, CPieceItem* outlineItem) {
   for (int32_t guard = piece->ItemCount; item && guard > 0; --guard) {
     CPieceItem* next = item->Next;
     switch (item->Type) {
-      case 2:
+      case kItemTypeFilledMarkers:
         if (!firstMarkers) {
           firstMarkers = item;
         } else {
@@ -632,8 +620,8 @@ void RepairPieceItems(CPieceRecord* piece, CPieceItem* outlineItem) {
           piece->RemoveItem(item);
         }
         break;
-      case 6:
-      case 24:
+      case kItemTypeVShape:
+      case kItemTypeCornerMarks:
         if (CVertexNode* e1 = item->VertexHead) {
           CVertexNode* apex = item->NextMainVertex(e1);
           CVertexNode* e2 = item->NextMainVertex(apex);
@@ -641,12 +629,12 @@ void RepairPieceItems(CPieceRecord* piece, CPieceItem* outlineItem) {
           TieLegEnd(outline, e2, item->PrevMainVertex(e2), false);
         }
         break;
-      case 7:
-      case 25:
+      case kItemTypeSegmentPairs:
+      case kItemTypeEndTicks:
         TiePointPairs(outline, item);
         break;
-      case 13:
-      case 23:
+      case kItemTypeNotches:
+      case kItemTypeDottedNotches:
         if (!firstNotches) {
           firstNotches = item;
           RepairNotches(item, nullptr, *outline);

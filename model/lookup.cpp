@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "model/grading.h"
+#include "model/item_types.h"
 #include "model/items/curve_item.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
@@ -20,22 +21,12 @@ constexpr int kWholeWordCornerCodes[] = {13, 14, 18, 19, 20, 21};
 // The code of a vertex without corner parameters of its own.
 constexpr int kInterpolatedCornerCode = 6;
 
-// The derived items rebuilt from the outline: 17 to 20 for every lookup,
-// and 21 to 25 too for the nearest-vertex hit test.
-bool IsPassedOverByLookups(int32_t type) {
-  return type == kItemTypeText || type == kItemTypeCutLine || (type >= 17 && type <= 20);
-}
-
-bool IsPassedOverByHitTest(int32_t type) { return IsPassedOverByLookups(type) || (type >= 21 && type <= 25); }
-
 // Whether an item is tried for a type argument: its own type, or any type
 // not passed over for -1.
 template <typename PassedOver>
 bool IsTried(int32_t itemType, int32_t type, PassedOver passedOver) {
   return itemType == type || (type == -1 && !passedOver(itemType));
 }
-
-bool IsCurveItemType(int32_t type) { return type == 0 || type == 8 || type == 9 || type == 14 || type == 15; }
 
 double Distance(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   return std::hypot(static_cast<double>(x2) - x1, static_cast<double>(y2) - y1);
@@ -172,8 +163,8 @@ int CPieceItem::DistanceToKeyVertex(CVertexNode* vertex) const {
   bool mainsMade = false;
   auto endsWalk = [&](const CVertexNode* node) {
     const int kind = node->Kind();
-    if (kind == 0 || kind == 3) return true;
-    if (kind != 1 && kind != 2) return false;
+    if (IsKeyVertexKind(kind)) return true;
+    if (!IsCurveVertexKind(kind)) return false;
     if (!mainsMade) {
       mainsMade = true;
       if (Type != kItemTypeText) {
@@ -294,7 +285,7 @@ BOOL CPieceRecord::HitTestCurve(int32_t x, int32_t y, double tol, CPieceItem** i
   int bestX = 0;
   int bestY = 0;
   FirstItemFrom(*this, ItemRing, [&](CPieceItem* candidate) {
-    if (!IsCurveItemType(candidate->Type)) return false;
+    if (!IsGradedType(candidate->Type)) return false;
     const auto* curve = dynamic_cast<const CPieceCurveItem*>(candidate);
     CVertexNode* found = nullptr;
     int footX = 0;

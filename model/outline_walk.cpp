@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/grading.h"
+#include "model/item_types.h"
 #include "model/items/curve_item.h"
 #include "model/piece_item.h"
 #include "model/style.h"
@@ -21,8 +22,6 @@ double Distance(int x1, int y1, int x2, int y2) {
   const double dy = static_cast<double>(y2) - y1;
   return std::sqrt(dx * dx + dy * dy);
 }
-
-bool IsNotchCurveType(int32_t type) { return type == 0 || type == 12 || type == 21; }
 
 // One end of a notch on the curve: its position and the curve node before it
 // in ring order (the node a walk ended on when it ended exactly there).

@@ -7,6 +7,7 @@
 
 #include "model/grading.h"
 #include "model/item_factory.h"
+#include "model/item_types.h"
 #include "model/items/curve_item.h"
 #include "model/items/dimension_item.h"
 #include "model/piece_item.h"
@@ -15,10 +16,6 @@
 #include "model/style.h"
 
 namespace {
-
-constexpr int32_t kNotchItemType = 13;
-constexpr int32_t kMarkedLineType = 26;
-constexpr int32_t kDimensionType = 28;
 
 // Gives every main vertex of the outline exactly `sizes` - 1 copies: extra
 // copies at the end of its group go, missing ones are added at the place of
@@ -53,7 +50,7 @@ void CPieceRecord::RemoveUnanchoredLinkItems() {
   for (int32_t i = 0, count = ItemCount; item && i < count; ++i) {
     CPieceItem* next = item->Next;
     auto* dimension = dynamic_cast<CPieceItem28*>(item);
-    if (item->Type == kDimensionType && dimension) {
+    if (item->Type == kItemTypeDimension && dimension) {
       CVertexNode* first = dimension->VertexHead;
       const bool anchored = first &&
                             FindVertex(first->X, first->Y, dimension->FirstItemType, nullptr) &&
@@ -74,7 +71,7 @@ void CPieceRecord::Recalc(int all) {
   RemoveUnanchoredLinkItems();
 
   CPieceItem* notches = nullptr;
-  if (FindItem(kNotchItemType, &notches) && (!notches->VertexHead || notches->VertexCount < 1)) RemoveItem(notches);
+  if (FindItem(kItemTypeNotches, &notches) && (!notches->VertexHead || notches->VertexCount < 1)) RemoveItem(notches);
 
   CPieceItem* outline = nullptr;
   if (FindItem(kItemTypeOutline, &outline) && g_Style.SizeCount > 0) FitOutlineGroups(outline, g_Style.SizeCount);
@@ -89,7 +86,7 @@ void CPieceRecord::Recalc(int all) {
   BoxMaxY = kExtentEmptyMax;
   CPieceItem* item = ItemRing;
   for (int32_t i = 0; item && i < ItemCount; ++i, item = item->Next) {
-    if (item->Type == kMarkedLineType && g_DrawFlagType26 == 0) continue;
+    if (item->Type == kItemTypeMarkedLine && g_DrawFlagType26 == 0) continue;
     // Each item reports into a box of its own: some start their box afresh.
     int minX = kBoxEmptyMin;
     int maxX = kExtentEmptyMax;
@@ -114,7 +111,7 @@ void CPieceRecord::SetOutlineVertexKind(CVertexNode* node, uint32_t flags) {
   if (!node || !FindItem(kItemTypeOutline, &outline)) return;
   const std::unique_ptr<CPieceItem> before(ClonePieceItem(outline));
   CPieceItem* notches = nullptr;
-  FindItem(kNotchItemType, &notches);
+  FindItem(kItemTypeNotches, &notches);
 
   node->Flags = flags;
   // The spline points the old kind made around the vertex go; grading and

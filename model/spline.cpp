@@ -331,8 +331,6 @@ int InterpolateCubicSpline(const CFlaggedPoint* points, int count, int tolerance
 
 namespace {
 
-bool IsCorner(const CVertexNode* node) { return node->Kind() == 0 || node->Kind() == 2; }
-bool IsSmooth(const CVertexNode* node) { return node->Kind() == 1 || node->Kind() == 3; }
 
 }  // namespace
 
@@ -343,7 +341,7 @@ int FindSplineRun(CVertexNode* from, CVertexNode** start, CVertexNode** end) {
   }
   // The first corner from `from` on.
   CVertexNode* corner = from;
-  while (!IsCorner(corner)) {
+  while (!corner->IsCorner()) {
     if (corner->Next == nullptr || corner->Next == from) {
       *start = *end = from;  // a ring without corners is one run
       return 1;
@@ -354,8 +352,8 @@ int FindSplineRun(CVertexNode* from, CVertexNode** start, CVertexNode** end) {
   CVertexNode* last_corner = corner;
   bool other_corner = false;
   CVertexNode* node = corner->Next;
-  while (node != nullptr && node != corner && !IsSmooth(node)) {
-    if (IsCorner(node)) {
+  while (node != nullptr && node != corner && !node->IsSmooth()) {
+    if (node->IsCorner()) {
       last_corner = node;
       other_corner = true;
     }
@@ -368,7 +366,7 @@ int FindSplineRun(CVertexNode* from, CVertexNode** start, CVertexNode** end) {
   }
   // The first corner after the smooth vertex closes the run.
   CVertexNode* closing = node->Next;
-  while (closing != nullptr && closing != last_corner && !IsCorner(closing)) closing = closing->Next;
+  while (closing != nullptr && closing != last_corner && !closing->IsCorner()) closing = closing->Next;
   *start = last_corner;
   *end = closing != nullptr ? closing : last_corner;
   return 1;
@@ -397,7 +395,7 @@ void SmoothRing(CVertexRing& ring) {
       node = node->Next;
       points.push_back({node->Flags, node->X, node->Y});
     } while (node != end && points.size() <= static_cast<size_t>(vertexCount));
-    const int closed = start == end && IsSmooth(start) ? 1 : 0;
+    const int closed = start == end && start->IsSmooth() ? 1 : 0;
     SampleInto(points.data(), static_cast<int>(points.size()), 0, closed, scratch, &sampled);
     // Merge: the run's own vertices are in the ring already; the spline
     // points go in between them.

@@ -138,7 +138,7 @@ void CStyle::RemoveItemVertex(CVertexNode*& node, CPieceItem*& item, CPieceRecor
   const int32_t n = SizeCount;
   bool removed = true;
   switch (item->Type) {
-    case 0:
+    case kItemTypeOutline:
       if (IsKindIn(node, 5)) {
         CVertexNode* reached = RemoveNodes(item, node, n);
         if (reached && reached->Kind() == kVertexKindParameter) item->RemoveVertex(reached);
@@ -146,15 +146,15 @@ void CStyle::RemoveItemVertex(CVertexNode*& node, CPieceItem*& item, CPieceRecor
         removed = false;
       }
       break;
-    case 1:
-    case 12:
+    case kItemTypeGrainLine:
+    case kItemTypeCutLine:
       item->RemoveGradedVertex(node);
       break;
-    case 2:
-    case 4:
+    case kItemTypeFilledMarkers:
+    case kItemTypeHollowMarkers:
       RemoveNodes(item, node, n + 2);
       break;
-    case 3:
+    case kItemTypeSlot:
       RemoveNodes(item, node, 2 * n);
       if (CVertexNode* head = item->VertexHead) {
         // The remaining symbols start over at the head: clear the flags of
@@ -168,23 +168,23 @@ void CStyle::RemoveItemVertex(CVertexNode*& node, CPieceItem*& item, CPieceRecor
         beforeThat->Flags = 0;
       }
       break;
-    case 5:
+    case kItemTypeTwoPointLine:
       RemoveNodes(item, node, item->VertexCount);
       break;
-    case 6:
+    case kItemTypeVShape:
       piece->RemoveVShape(&item);
       break;
-    case 7:
+    case kItemTypeSegmentPairs:
       piece->RemoveSegmentChain(&item, node);
       break;
-    case 10:
-    case 16:
+    case kItemTypeCircles:
+    case kItemTypeDerivedCircles:
       RemoveNodes(item, node, 2 * n);
       break;
-    case 11:
+    case kItemTypeText:
       removed = false;
       break;
-    case 13:
+    case kItemTypeNotches:
       RemoveNodes(item, node, 2 * n + 2);
       break;
     default:  // 8, 9, 14, 15 and every type above 16

@@ -18,6 +18,7 @@
 #include "model/items/curve_item.h"
 #include "model/items/marked_line_item.h"
 #include "model/items/text_item.h"
+#include "model/item_types.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/selection.h"
@@ -28,21 +29,20 @@ namespace {
 
 constexpr double kPi = 3.14159265359;
 constexpr int32_t kTenthsPerTurn = 3600;
-constexpr int kNotchItemType = 13;
 
 enum class Treatment { kVertexRing, kPlainRing, kText, kRingAndExtra, kSinglePoint, kNone };
 
 Treatment TreatmentOf(int32_t type) {
-  if (type == 0 || (type >= 2 && type <= 10) || (type >= 12 && type <= 25)) return Treatment::kVertexRing;
+  if (IsKindWalkedType(type)) return Treatment::kVertexRing;
   switch (type) {
-    case 1:
-    case 28:
+    case kItemTypeGrainLine:
+    case kItemTypeDimension:
       return Treatment::kPlainRing;
     case kItemTypeText:
       return Treatment::kText;
-    case 26:
+    case kItemTypeMarkedLine:
       return Treatment::kRingAndExtra;
-    case 27:
+    case kItemTypeCrossMarker:
       return Treatment::kSinglePoint;
     default:
       return Treatment::kNone;
@@ -123,7 +123,7 @@ void SetTextAngle(CPieceItem11* text, int64_t angle) {
 // Which items a transform reaches, beyond the size rule.
 struct Reach {
   bool vertexRings = true;
-  bool derivedRings = true;  // types 21-25 of the vertex-ring treatment
+  bool derivedRings = true;  // the corner-derived types (21-25) of the vertex-ring treatment
   bool plainRings = true;
   bool text = true;
 };
@@ -137,7 +137,7 @@ void TransformPiece(CPieceRecord* piece, int size, const Reach& reach, const Poi
     switch (TreatmentOf(item->Type)) {
       case Treatment::kVertexRing:
         if (!reach.vertexRings) break;
-        if (item->Type >= 21 && !reach.derivedRings) break;
+        if (IsCornerDerivedType(item->Type) && !reach.derivedRings) break;
         TransformVertexRing(item, size, move, swapNotches);
         break;
       case Treatment::kPlainRing:
@@ -338,10 +338,10 @@ void CPieceRecord::NormalizeOrientation(int check) {
     if (g_Selection.GetValue1() == ring) {
       g_Selection.SetCurrent(this, ring, g_Selection.GetValue3(), g_Selection.GetValue2());
     }
-    if (ring->Type == kItemTypeOutline || ring->Type == 21) TurnCornerParams(ring);
+    if (ring->Type == kItemTypeOutline || ring->Type == kItemTypeContour) TurnCornerParams(ring);
     CPieceItem* notches = nullptr;
     if (!outline || GetWorkWindowLoadMode() == kLoadModeSkipNotchRefit) continue;
-    if (!FindItem(kNotchItemType, &notches)) continue;
+    if (!FindItem(kItemTypeNotches, &notches)) continue;
     if (auto* curve = dynamic_cast<CPieceCurveItem*>(ring)) curve->SmoothCurves();
     const std::unique_ptr<CPieceItem> before = ClonePieceItem(ring);
     notches->UpdateNotchesFromOutline(before.get(), ring, 1);

@@ -1,3 +1,4 @@
+#include "model/item_types.h"
 #include "model/unfold.h"
 
 #include <cstdint>
@@ -19,7 +20,6 @@ namespace {
 
 constexpr double kQuarterTurn = 1.570796326795;
 constexpr int32_t kJoinedCornerCode = 6;  // a plain corner whose widths blend along the outline
-constexpr int kGrainLineType = 1;
 
 CPieceItem* OutlineOf(const CPieceRecord* piece) {
   CPieceItem* outline = nullptr;
@@ -59,9 +59,8 @@ CPoint SizePoint(CVertexNode* vertex, int size) {
 // A smooth fold-line end becomes a corner (kind 1 -> 2, 3 -> 0), with all
 // that hangs on its kind rebuilt.
 void MakeCorner(CPieceRecord* piece, CVertexNode* vertex) {
-  const int kind = vertex->Kind();
-  if (kind != 1 && kind != 3) return;
-  piece->SetOutlineVertexKind(vertex, (vertex->Flags & ~0xFFu) | (kind == 1 ? 2u : 0u));
+  if (!vertex->IsSmooth()) return;
+  piece->SetOutlineVertexKind(vertex, WithCornerKind(vertex->Flags));
 }
 
 void RemoveCornerParams(CPieceItem* outline, CVertexNode* vertex) {
@@ -126,12 +125,18 @@ void JoinMirrorOutline(CPieceItem* outline, CVertexNode* b, CPieceRecord* mirror
 // (the grain line aside) comes over as a copy.
 void JoinMirrorItems(CPieceRecord* whole, CPieceRecord* mirror) {
   CPieceItem* grain = nullptr;
-  if (mirror->FindItem(kGrainLineType, &grain)) mirror->RemoveItem(grain);
+  if (mirror->FindItem(kItemTypeGrainLine, &grain)) mirror->RemoveItem(grain);
   CPieceItem* item = mirror->ItemRing;
   for (int32_t i = 0; item && i < mirror->ItemCount; ++i, item = item->Next) {
     CPieceItem* target = nullptr;
     switch (item->Type) {
-      case 2: case 3: case 4: case 10: case 13: case 18: case 23:
+      case kItemTypeFilledMarkers:
+      case kItemTypeSlot:
+      case kItemTypeHollowMarkers:
+      case kItemTypeCircles:
+      case kItemTypeNotches:
+      case kItemTypeDerivedNotches:
+      case kItemTypeDottedNotches:
         whole->FindItem(item->Type, &target);
         break;
       default:

@@ -184,11 +184,11 @@ CVertexNode* CVertexRing::FindMain(int32_t x, int32_t y) const {
 }
 
 CVertexNode* CVertexRing::FindOddKind(int32_t x, int32_t y) const {
-  return FindIf(x, y, [](const CVertexNode& n) { return n.Kind() == 1 || n.Kind() == 3; });
+  return FindIf(x, y, [](const CVertexNode& n) { return n.IsSmooth(); });
 }
 
 CVertexNode* CVertexRing::FindEvenKind(int32_t x, int32_t y) const {
-  return FindIf(x, y, [](const CVertexNode& n) { return n.Kind() == 0 || n.Kind() == 2; });
+  return FindIf(x, y, [](const CVertexNode& n) { return n.IsCorner(); });
 }
 
 void DeleteItemVertices(CPieceItem* item) {

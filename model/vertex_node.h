@@ -55,6 +55,18 @@ constexpr bool IsKeyVertexKind(int kind) { return kind == kVertexKindKeyCorner |
 constexpr bool IsCornerVertexKind(int kind) { return kind == kVertexKindKeyCorner || kind == kVertexKindCurveCorner; }
 // A smooth vertex (kind 1 or 3): the spline passes through it.
 constexpr bool IsSmoothVertexKind(int kind) { return kind == kVertexKindCurve || kind == kVertexKindKeySmooth; }
+// A curve vertex (kind 1 or 2): a main vertex between key vertices.
+constexpr bool IsCurveVertexKind(int kind) { return kind == kVertexKindCurve || kind == kVertexKindCurveCorner; }
+// The corner a smooth vertex becomes: 1 -> 2, 3 -> 0; every other kind stays.
+constexpr int CornerKindOf(int kind) {
+  if (kind == kVertexKindCurve) return kVertexKindCurveCorner;
+  if (kind == kVertexKindKeySmooth) return kVertexKindKeyCorner;
+  return kind;
+}
+// A flags word with its kind made CornerKindOf; the bits above the kind stay.
+constexpr uint32_t WithCornerKind(uint32_t flags) {
+  return (flags & ~0xFFu) | static_cast<uint32_t>(CornerKindOf(VertexKind(flags)));
+}
 
 // One node of a vertex ring; every field 0 after construction.
 struct CVertexNode {

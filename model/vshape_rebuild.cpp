@@ -7,6 +7,7 @@
 #include "model/geometry.h"
 #include "model/grading.h"
 #include "model/item_factory.h"
+#include "model/item_types.h"
 #include "model/items/curve_item.h"
 #include "model/items/simple_items.h"
 #include "model/piece_record.h"
@@ -20,7 +21,6 @@ constexpr uint32_t kClosingFromSecondLeg = 0x200;
 constexpr uint32_t kClosingMask = 0x300;
 constexpr uint32_t kGradeApex = 0x400;
 constexpr uint32_t kKeptModeBits = 0x700;
-constexpr int kNotchItemType = 13;
 
 // Whether `main` is followed by the copies of every further size.
 bool HasSizeCopies(const CVertexNode* main) {
@@ -48,11 +48,7 @@ CVertexNode* MarkedLegEnd(const CPieceItem* outline, CVertexNode* first, int32_t
 
 // A leg end becomes a corner: smooth kind 1 -> 2, 3 -> 0; the rest of the
 // flags stay.
-void MakeCorner(CVertexNode* vertex) {
-  const int kind = vertex->Kind();
-  if (kind == 1) vertex->Flags = (vertex->Flags & ~0xFFu) | 2;
-  if (kind == 3) vertex->Flags = (vertex->Flags & ~0xFFu) | 0;
-}
+void MakeCorner(CVertexNode* vertex) { vertex->Flags = WithCornerKind(vertex->Flags); }
 
 // Re-grades and re-smooths the outline and refits the piece's notches from
 // `before`, the outline as it was.
@@ -60,7 +56,7 @@ void RefitOutline(CPieceRecord* piece, CPieceItem* outline, CPieceItem* before) 
   GradePiece(outline);
   if (auto* curve = dynamic_cast<CPieceCurveItem*>(outline)) curve->SmoothCurves();
   CPieceItem* notches = nullptr;
-  if (!piece->FindItem(kNotchItemType, &notches)) return;
+  if (!piece->FindItem(kItemTypeNotches, &notches)) return;
   notches->UpdateNotchesFromOutline(before, outline, 0);
   if (notches->VertexCount == 0) piece->RemoveItem(notches);
 }

@@ -68,9 +68,11 @@ void CPieceCircleItem::GetExtent(int all, int* minX, int* maxX, int* minY, int* 
   CentreRadiusExtent(*this, CircleRadius, SizesOfExtent(all), minX, maxX, minY, maxY);
 }
 
-CPieceItem10::CPieceItem10(CPieceItem* prev, CPieceItem* next) : CPieceCircleItem(10, PS_DOT, prev, next) {}
+CPieceItem10::CPieceItem10(CPieceItem* prev, CPieceItem* next)
+    : CPieceCircleItem(kItemTypeCircles, PS_DOT, prev, next) {}
 
-CPieceItem16::CPieceItem16(CPieceItem* prev, CPieceItem* next) : CPieceCircleItem(16, PS_SOLID, prev, next) {}
+CPieceItem16::CPieceItem16(CPieceItem* prev, CPieceItem* next)
+    : CPieceCircleItem(kItemTypeDerivedCircles, PS_SOLID, prev, next) {}
 
 void CPieceItem16::DrawCircle(CDC* dc, double unitsPerPixel, int originX, int originY, CVertexNode* centre) {
   if (!dc || !centre || g_Style.SizeCount <= 0) return;

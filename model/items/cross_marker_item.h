@@ -10,7 +10,7 @@ class CPieceItem26;
 
 class CPieceItem27 : public CPieceItem {
  public:
-  CPieceItem27(CPieceItem* prev, CPieceItem* next) : CPieceItem(27, prev, next) {}
+  CPieceItem27(CPieceItem* prev, CPieceItem* next) : CPieceItem(kItemTypeCrossMarker, prev, next) {}
   ~CPieceItem27() override { Dot = 0; }
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;

@@ -5,6 +5,7 @@
 
 #include "design/geometry/point_line.h"
 #include "model/geometry.h"
+#include "model/item_types.h"
 #include "model/piece_record.h"
 #include "model/spline.h"
 #include "model/style.h"
@@ -233,7 +234,7 @@ void CPieceCurveItem::SeparateCoincidentVertices() {
     if (!cur || cur == prev) return;  // a single vertex has no neighbour
     const bool closesRing = cur == first;
     if (cur->X == prev->X && cur->Y == prev->Y) {
-      if (Type == 12) {
+      if (Type == kItemTypeCutLine) {
         bool everySize = true;
         for (int s = 1; s < sizes && everySize; ++s) {
           const CVertexNode* a = NodeOfSize(prev, s);
@@ -246,12 +247,7 @@ void CPieceCurveItem::SeparateCoincidentVertices() {
           continue;  // prev meets the vertex after the removed one
         }
       } else {
-        for (CVertexNode* node : {prev, cur}) {
-          const int kind = node->Kind();
-          const uint32_t high = node->Flags & ~0xFFu;
-          if (kind == 1) node->Flags = high | 2u;
-          if (kind == 3) node->Flags = high | 0u;
-        }
+        for (CVertexNode* node : {prev, cur}) node->Flags = WithCornerKind(node->Flags);
       }
     }
     if (closesRing) return;
@@ -407,9 +403,9 @@ void CPieceCurveItem::DrawCurveRings(CDC* dc, double unitsPerPixel, int originX,
     for (size_t i = 0; i < points.size(); ++i, node = node->Next) {
       const CPoint p = points[i];
       const int kind = node->Kind();
-      if ((kind == 0 || kind == 3) && keyMarks) {
+      if (IsKeyVertexKind(kind) && keyMarks) {
         d->Rectangle(p.x - 2, p.y - 2, p.x + 3, p.y + 3);
-      } else if ((kind == 1 || kind == 2) && curveMarks) {
+      } else if (IsCurveVertexKind(kind) && curveMarks) {
         DrawEllipseIfVisible(d, p.x, p.y, p.x - 2, p.y - 2, p.x + 2, p.y + 2);
       }
     }

@@ -8,7 +8,7 @@
 
 class CPieceItem12 : public CPiecePolylineItem {
  public:
-  CPieceItem12(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(12, prev, next) {}
+  CPieceItem12(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(kItemTypeCutLine, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };

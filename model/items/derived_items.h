@@ -21,7 +21,7 @@
 // vertices.
 class CPieceItem21 : public CPiecePolylineItem {
  public:
-  CPieceItem21(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(21, prev, next) {}
+  CPieceItem21(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(kItemTypeContour, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
@@ -30,7 +30,7 @@ class CPieceItem21 : public CPiecePolylineItem {
 // nothing); shown selected, a filled 5-pixel square marks the second point.
 class CPieceItem22 : public CPieceFillItem {
  public:
-  CPieceItem22(CPieceItem* prev, CPieceItem* next) : CPieceFillItem(22, prev, next) {}
+  CPieceItem22(CPieceItem* prev, CPieceItem* next) : CPieceFillItem(kItemTypeDottedLine, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
@@ -39,7 +39,7 @@ class CPieceItem22 : public CPieceFillItem {
 // numbers of the main vertices while point numbers are shown.
 class CPieceItem23 : public CPieceNotchItem {
  public:
-  CPieceItem23(CPieceItem* prev, CPieceItem* next) : CPieceNotchItem(23, prev, next) {}
+  CPieceItem23(CPieceItem* prev, CPieceItem* next) : CPieceNotchItem(kItemTypeDottedNotches, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
@@ -54,7 +54,7 @@ class CPieceItem23 : public CPieceNotchItem {
 // an item that does not hold exactly four points per size.
 class CPieceItem24 : public CPieceSimpleItem {
  public:
-  CPieceItem24(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(24, prev, next) {}
+  CPieceItem24(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(kItemTypeCornerMarks, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
@@ -66,7 +66,7 @@ class CPieceItem24 : public CPieceSimpleItem {
 // own word is not read.
 class CPieceItem25 : public CPieceSegmentItem {
  public:
-  CPieceItem25(CPieceItem* prev, CPieceItem* next) : CPieceSegmentItem(25, prev, next) {}
+  CPieceItem25(CPieceItem* prev, CPieceItem* next) : CPieceSegmentItem(kItemTypeEndTicks, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };

@@ -17,7 +17,7 @@ void DrawTwoPointLine(const CPieceItem& item, CDC* dc, double unitsPerPixel, int
 // A solid line.
 class CPieceItem5 : public CPieceFillItem {
  public:
-  CPieceItem5(CPieceItem* prev, CPieceItem* next) : CPieceFillItem(5, prev, next) {}
+  CPieceItem5(CPieceItem* prev, CPieceItem* next) : CPieceFillItem(kItemTypeTwoPointLine, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
@@ -26,7 +26,7 @@ class CPieceItem5 : public CPieceFillItem {
 // items are shown, DrawSelected always.
 class CPieceItem17 : public CPieceFillItem {
  public:
-  CPieceItem17(CPieceItem* prev, CPieceItem* next) : CPieceFillItem(17, prev, next) {}
+  CPieceItem17(CPieceItem* prev, CPieceItem* next) : CPieceFillItem(kItemTypeDerivedLine, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };

@@ -8,7 +8,7 @@
 
 class CPieceItem29 : public CPieceItem {
  public:
-  CPieceItem29(CPieceItem* prev, CPieceItem* next) : CPieceItem(29, prev, next) {}
+  CPieceItem29(CPieceItem* prev, CPieceItem* next) : CPieceItem(kItemTypeFrame, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const override;

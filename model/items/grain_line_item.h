@@ -6,7 +6,7 @@
 
 class CPieceItem1 : public CPieceItem {
  public:
-  CPieceItem1(CPieceItem* prev, CPieceItem* next) : CPieceItem(1, prev, next) {}
+  CPieceItem1(CPieceItem* prev, CPieceItem* next) : CPieceItem(kItemTypeGrainLine, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int* minY, int* maxY) const override;

@@ -22,7 +22,7 @@ int InternalLinePenStyle(int32_t lineAttribute);
 // Closed internal line with the line attribute's pen.
 class CPieceItem8 : public CPiecePolylineItem {
  public:
-  CPieceItem8(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(8, prev, next) {}
+  CPieceItem8(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(kItemTypeClosedLine, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   // The line, and while a vertex-mark switch is on its vertex marks: a
   // 5-pixel square at key vertices (kinds 0, 3), a small circle at curve
@@ -33,7 +33,7 @@ class CPieceItem8 : public CPiecePolylineItem {
 // Open internal line with the line attribute's pen.
 class CPieceItem9 : public CPieceOpenLineItem {
  public:
-  CPieceItem9(CPieceItem* prev, CPieceItem* next) : CPieceOpenLineItem(9, prev, next) {}
+  CPieceItem9(CPieceItem* prev, CPieceItem* next) : CPieceOpenLineItem(kItemTypeOpenLine, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 
@@ -47,7 +47,7 @@ class CPieceItem9 : public CPieceOpenLineItem {
 // Closed internal line, always solid.
 class CPieceItem14 : public CPiecePolylineItem {
  public:
-  CPieceItem14(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(14, prev, next) {}
+  CPieceItem14(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(kItemTypeSolidClosedLine, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
@@ -55,7 +55,7 @@ class CPieceItem14 : public CPiecePolylineItem {
 // Open internal line, always solid.
 class CPieceItem15 : public CPieceOpenLineItem {
  public:
-  CPieceItem15(CPieceItem* prev, CPieceItem* next) : CPieceOpenLineItem(15, prev, next) {}
+  CPieceItem15(CPieceItem* prev, CPieceItem* next) : CPieceOpenLineItem(kItemTypeSolidOpenLine, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };

@@ -53,7 +53,7 @@ void DrawShapedMark(CDC* dc, int32_t shape, CPoint p) {
 }  // namespace
 
 CPieceItem26::CPieceItem26(CPieceItem* prev, CPieceItem* next)
-    : CPieceItem(26, prev, next),
+    : CPieceItem(kItemTypeMarkedLine, prev, next),
       SizeArrayA(SizeSlots(), 0),
       SizeArrayB(SizeSlots(), 0),
       SizeArrayC(SizeSlots(), 0) {}

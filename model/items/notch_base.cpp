@@ -49,7 +49,7 @@ struct NotchNodes {
 // for the two groups, the width node and, with `withAnchor`, the anchor.
 bool ReadNotch(const CPieceItem& item, CVertexNode* point, bool withAnchor, NotchNodes* notch) {
   const int sizes = g_Style.SizeCount;
-  if (!point || point->Kind() != 0 || sizes <= 0) return false;
+  if (!point || point->Kind() != kVertexKindKeyCorner || sizes <= 0) return false;
   const int64_t needed = 2 * static_cast<int64_t>(sizes) + (withAnchor ? 2 : 1);
   if (item.VertexCount < needed) return false;
   notch->points.assign(static_cast<size_t>(sizes), nullptr);
@@ -81,7 +81,7 @@ std::vector<CVertexNode*> NotchPoints(const CPieceItem& item) {
   CVertexNode* const start = FirstMainVertex(item);
   CVertexNode* node = start;
   for (int32_t i = 0; node && i < item.VertexCount; ++i) {
-    if (node->Kind() == 0) points.push_back(node);
+    if (node->Kind() == kVertexKindKeyCorner) points.push_back(node);
     node = item.NextMainVertex(node);
     if (node == start) break;
   }
@@ -93,7 +93,7 @@ std::vector<CVertexNode*> NotchPoints(const CPieceItem& item) {
 void RemoveNotch(CPieceItem* item, CVertexNode* point) {
   int32_t count = 1;
   for (CVertexNode* node = point->Next; node != point && count < item->VertexCount; node = node->Next) {
-    if (node->IsMain() && node->Kind() == 0) break;
+    if (node->IsMain() && node->Kind() == kVertexKindKeyCorner) break;
     ++count;
   }
   CVertexNode* node = point;
@@ -116,7 +116,6 @@ CVertexNode* GroupNode(CVertexNode* main, int sizeIndex) {
 constexpr int kLastDirectionCode = 5;
 bool MeasuresBackward(int code) { return code == 2 || code == 5; }
 
-bool IsCorner(const CVertexNode* node) { return node->Kind() == 0 || node->Kind() == 3; }
 
 // The outline vertex at the far end of the span that a notch anchored at
 // `anchor` is measured on: for codes 3 and 4 the next main vertex, for 5 the
@@ -129,7 +128,7 @@ CVertexNode* SpanEnd(const CPieceItem& outline, CVertexNode* anchor, int code) {
   if (code >= 3) return step(anchor);
   CVertexNode* node = step(anchor);
   for (int32_t i = 0; node && node != anchor && i < outline.VertexCount; ++i, node = step(node)) {
-    if (IsCorner(node)) return node;
+    if (node->IsKey()) return node;
   }
   return step(anchor);
 }

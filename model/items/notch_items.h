@@ -22,7 +22,7 @@ void DrawNotchItem(const CPieceNotchItem& item, CDC* dc, double unitsPerPixel, i
 
 class CPieceItem13 : public CPieceNotchItem {
  public:
-  CPieceItem13(CPieceItem* prev, CPieceItem* next) : CPieceNotchItem(13, prev, next) {}
+  CPieceItem13(CPieceItem* prev, CPieceItem* next) : CPieceNotchItem(kItemTypeNotches, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   // Draws the notch whose point group starts at `node` in every visible size
@@ -33,7 +33,7 @@ class CPieceItem13 : public CPieceNotchItem {
 
 class CPieceItem18 : public CPieceNotchItem {
  public:
-  CPieceItem18(CPieceItem* prev, CPieceItem* next) : CPieceNotchItem(18, prev, next) {}
+  CPieceItem18(CPieceItem* prev, CPieceItem* next) : CPieceNotchItem(kItemTypeDerivedNotches, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   // As CPieceItem13::DrawNotch with a dotted pen (not gated by the derived

@@ -21,7 +21,6 @@ double DistanceTo(int x, int y, const CVertexNode* node) {
 
 CVertexNode* Step(CVertexNode* node, bool forward) { return forward ? node->Next : node->Prev; }
 
-bool IsKeyKind(int kind) { return kind == 0 || kind == 3; }
 
 // Curve length from `from` to `to`, following Next (forward) or Prev; 0 when
 // they are the same node. A node that is not met ends the walk after one turn
@@ -237,7 +236,7 @@ void CPieceItem0::PointAtRatio(int a, int b, int code, CVertexNode* vertex, CSiz
   int d1 = a;
   double total = 0;
   if (code == kNotchRatioToKey) {
-    if (!WalkUntil(node, true, [](const CVertexNode* n) { return IsKeyKind(n->Kind()); }, &total)) return;
+    if (!WalkUntil(node, true, [](const CVertexNode* n) { return n->IsKey(); }, &total)) return;
     d1 = RatioOfLength(total, a, b);
   } else if (code == kNotchRatioToVertex) {
     if (!WalkUntil(node, true, [](const CVertexNode* n) { return n->Kind() != kVertexKindGraded; }, &total)) {
@@ -268,7 +267,7 @@ void CPieceItem0::MeasureSpan(int x, int y, CVertexNode* nearest, CVertexNode* s
   const bool toKey = code == kNotchRatioToKey || code == kNotchFromStartToKey || code == kNotchFromEndToKey;
   double spanLength = 0;
   CVertexNode* other =
-      toKey ? WalkUntil(start, forward, [](const CVertexNode* n) { return IsKeyKind(n->Kind()); }, &spanLength)
+      toKey ? WalkUntil(start, forward, [](const CVertexNode* n) { return n->IsKey(); }, &spanLength)
             : WalkUntil(start, forward, [](const CVertexNode* n) { return n->IsMain(); }, &spanLength);
   if (!other) return;
   CVertexNode* first = forward ? start : other;

@@ -33,7 +33,7 @@ inline constexpr int kNotchFromEndToVertex = 0x500;
 
 class CPieceItem0 : public CPiecePolylineItem {
  public:
-  CPieceItem0(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(0, prev, next) {}
+  CPieceItem0(CPieceItem* prev, CPieceItem* next) : CPiecePolylineItem(kItemTypeOutline, prev, next) {}
 
   // Every visible size's curve as a closed polygon, hollow, with a solid pen
   // in the size's colour; the first size ends on top. `piece` is not read.

@@ -129,7 +129,7 @@ class CPieceNotchItem : public CPieceItem {
 // g_DrawFlagLines is clear, as an end mark at each end sized like a notch.
 class CPieceItem7 : public CPieceSegmentItem {
  public:
-  CPieceItem7(CPieceItem* prev, CPieceItem* next) : CPieceSegmentItem(7, prev, next) {}
+  CPieceItem7(CPieceItem* prev, CPieceItem* next) : CPieceSegmentItem(kItemTypeSegmentPairs, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };
@@ -138,7 +138,7 @@ class CPieceItem7 : public CPieceSegmentItem {
 // shown only while g_DrawFlagDerivedItems is set.
 class CPieceItem20 : public CPieceSegmentItem {
  public:
-  CPieceItem20(CPieceItem* prev, CPieceItem* next) : CPieceSegmentItem(20, prev, next) {}
+  CPieceItem20(CPieceItem* prev, CPieceItem* next) : CPieceSegmentItem(kItemTypeDerivedSegments, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
 };

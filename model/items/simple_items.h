@@ -34,7 +34,7 @@ void DrawCornerEachSize(const CPieceItem& item, CDC* dc, double unitsPerPixel, i
 
 class CPieceItem6 : public CPieceSimpleItem {
  public:
-  CPieceItem6(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(6, prev, next) {}
+  CPieceItem6(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(kItemTypeVShape, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   // Looks exactly like Draw.
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
@@ -71,7 +71,7 @@ class CPieceItem6 : public CPieceSimpleItem {
 // crossbar width, in model units.
 class CPieceItem19 : public CPieceSimpleItem {
  public:
-  CPieceItem19(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(19, prev, next) {}
+  CPieceItem19(CPieceItem* prev, CPieceItem* next) : CPieceSimpleItem(kItemTypeDerivedCornerMark, prev, next) {}
   void Draw(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
   // Looks exactly like Draw.
   void DrawSelected(CDC* dc, double unitsPerPixel, int originX, int originY, CPieceRecord* piece) override;
