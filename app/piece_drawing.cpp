@@ -11,12 +11,10 @@
 #include "model/settings.h"
 #include "model/style.h"
 #include "platform/dc.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
-// The angle conversion of the label texts, with the value of pi the stored
-// drawings were made with.
-constexpr double kLabelPi = 3.14159265359;
 // Label sizes in millimetres.
 constexpr double kShortLineMm = 120.0;
 constexpr double kLongLineMarginMm = 20.0;
@@ -216,7 +214,7 @@ void DrawPieceLabelTexts(CDC* dc, CPieceRecord* piece, double unitsPerPixel, int
   const int width2 = LongestLineWidth(dc, g_DefaultFontInitial, h, text2);
 
   const double angle = VectorAngle(line.first.x, line.first.y, line.second.x, line.second.y);
-  const int text_angle = RoundToNearest(-angle * 1800.0 / kLabelPi);
+  const int text_angle = RoundToNearest(-angle * 1800.0 / kPi);
   CPoint turned;
   RotatePoint(line.second.x, line.second.y, line.first.x, line.first.y, std::sin(-angle), std::cos(-angle),
               &turned.x, &turned.y);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/numbers.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
@@ -14,7 +15,6 @@ namespace {
 // points share, so that the table grows with the style.
 constexpr int kMaxRule = 9999;
 constexpr int kRulesPerPiece = 3;
-constexpr double kPi = 3.14159265358979323846;
 
 struct Point {
   double x;
@@ -60,7 +60,7 @@ std::vector<Point> Outline(int n, double width, double height, Point origin) {
   for (int i = 0; i < side; ++i) points.push_back({origin.x + width, origin.y + height * i / side});
   for (int i = 0; i < top; ++i) {
     const double t = static_cast<double>(i) / top;
-    const double bulge = 0.15 * height * std::sin(kPi * t);
+    const double bulge = 0.15 * height * std::sin(kPiExact * t);
     points.push_back({origin.x + width * (1.0 - t), origin.y + height + bulge});
   }
   for (int i = 0; i < side; ++i) points.push_back({origin.x, origin.y + height * (1.0 - static_cast<double>(i) / side)});

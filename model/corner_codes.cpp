@@ -18,6 +18,7 @@
 #include "model/piece_record.h"
 #include "model/settings.h"
 #include "model/style.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
@@ -30,7 +31,6 @@ constexpr int64_t kDuplicateLineSlack = 2;
 // How near (millimetres) a line's vertex must come to the outline to be
 // snapped onto it.
 constexpr double kSnapTolerance = 2.0;
-constexpr double kTwoPi = 6.28318530718;
 
 uint32_t LowCode(uint32_t yWord) { return yWord & 0xFFFFu; }
 uint32_t WithHighBits(uint32_t yWord, uint32_t code) { return (yWord & 0xFFFF0000u) | code; }

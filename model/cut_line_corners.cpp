@@ -3,6 +3,7 @@
 // the lines it needs do not meet it repeats a foot so that the corner still
 // fills its positions.
 #include "model/cut_line_corners.h"
+#include "design/geometry/measure.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +12,6 @@
 namespace cut_line {
 namespace {
 
-constexpr double kTwoPi = 2 * kPi;
 constexpr double kHalfPi = kPi / 2;
 
 // What every construction starts from: the feet of C on the incoming and

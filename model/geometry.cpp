@@ -3,11 +3,10 @@
 #include <cmath>
 
 #include "model/style.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265359;
-constexpr double kTwoPi = 6.28318530718;
 // Circles larger than this (in model units) are taken as straight lines.
 constexpr double kMaxCircleRadius = 500000.0;
 

@@ -20,6 +20,7 @@
 #include "model/shell_services.h"
 #include "model/style.h"
 #include "model/work_area.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
@@ -260,10 +261,6 @@ constexpr double kOutlineTestTolerance = 2.0;
 constexpr int32_t kDataVersionWithIncomingWidths = 106;
 
 
-double Distance(const CVertexNode* a, const CVertexNode* b) {
-  return std::hypot(static_cast<double>(a->X) - b->X, static_cast<double>(a->Y) - b->Y);
-}
-
 // A smooth vertex becomes the corner of its kind: 1 -> 2, 3 -> 0.
 void MakeCorner(CVertexNode* node) {
   if (!node) return;
@@ -298,7 +295,7 @@ double PathLength(CVertexNode* from, CVertexNode* to, int32_t limit, Step step) 
   CVertexNode* node = from;
   for (int32_t i = 0; i < limit && node != to; ++i) {
     CVertexNode* next = step(node);
-    length += Distance(node, next);
+    length += Distance(*node, *next);
     node = next;
   }
   return length;
@@ -425,8 +422,8 @@ void CurveTidying::CutRun(CVertexNode* from, CVertexNode* to) {
 CVertexNode* CurveTidying::Examine(CVertexNode* v, bool* done) {
   CVertexNode* prev = item_->PrevMainVertex(v);
   CVertexNode* next = item_->NextMainVertex(v);
-  const double dPrev = Distance(v, prev);
-  const double dNext = Distance(v, next);
+  const double dPrev = Distance(*v, *prev);
+  const double dNext = Distance(*v, *next);
   const double dPrevSmooth = v->IsSmooth() ? dPrev : 0;
   const double dNextSmooth = v->IsSmooth() ? dNext : 0;
 

@@ -13,6 +13,7 @@
 #include "model/piece_record.h"
 #include "model/style.h"
 #include "model/vertex_node.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
@@ -27,12 +28,6 @@ template <typename PassedOver>
 bool IsTried(int32_t itemType, int32_t type, PassedOver passedOver) {
   return itemType == type || (type == -1 && !passedOver(itemType));
 }
-
-double Distance(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  return std::hypot(static_cast<double>(x2) - x1, static_cast<double>(y2) - y1);
-}
-
-double Distance(const CVertexNode* a, const CVertexNode* b) { return Distance(a->X, a->Y, b->X, b->Y); }
 
 // Walks the piece's items from `first` for at most ItemCount items and
 // returns the first that `match` accepts.
@@ -95,7 +90,7 @@ const CVertexNode* WalkToCornerParams(CPieceItem* outline, CVertexNode* vertex, 
   for (int32_t i = 0; i < outline->VertexCount; ++i) {
     CVertexNode* step = forward ? outline->NextMainVertex(current) : outline->PrevMainVertex(current);
     if (!step || step == vertex) break;
-    *length += forward ? Distance(current, step) : Distance(step, current);
+    *length += forward ? Distance(*current, *step) : Distance(*step, *current);
     if (const CVertexNode* param = FindCornerParamNode(outline, step)) return param;
     current = step;
   }
@@ -182,7 +177,7 @@ int CPieceItem::DistanceToKeyVertex(CVertexNode* vertex) const {
     CVertexNode* node = start;
     for (int32_t i = 0; i < count; ++i) {
       CVertexNode* step = forward ? node->Next : node->Prev;
-      length += Distance(node, step);
+      length += Distance(*node, *step);
       node = step;
       if (node == start || endsWalk(node)) break;
     }

@@ -8,20 +8,11 @@
 #include "model/piece_item.h"
 #include "model/style.h"
 #include "model/vertex_node.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
-double SegmentLength(const CVertexNode* a, const CVertexNode* b) {
-  const double dx = static_cast<double>(b->X) - a->X;
-  const double dy = static_cast<double>(b->Y) - a->Y;
-  return std::sqrt(dx * dx + dy * dy);
-}
-
-double Distance(int x1, int y1, int x2, int y2) {
-  const double dx = static_cast<double>(x2) - x1;
-  const double dy = static_cast<double>(y2) - y1;
-  return std::sqrt(dx * dx + dy * dy);
-}
+double SegmentLength(const CVertexNode* a, const CVertexNode* b) { return SqrtDistance(a->X, a->Y, b->X, b->Y); }
 
 // One end of a notch on the curve: its position and the curve node before it
 // in ring order (the node a walk ended on when it ended exactly there).
@@ -41,7 +32,7 @@ NotchEnd Walk(CVertexNode* start, int d) {
 // `d` away: on the segment when it is long enough, else by walking on from
 // `toward` for the rest (`sign` -1 walks backward).
 NotchEnd EndBeside(CVertexNode* toward, CVertexNode* segmentStart, int fx, int fy, int h, int sign) {
-  const double d = Distance(fx, fy, toward->X, toward->Y);
+  const double d = SqrtDistance(fx, fy, toward->X, toward->Y);
   if (d < h || d == 0.0) return Walk(toward, TruncateTowardZero(sign * (h - d)));
   NotchEnd end;
   end.node = segmentStart;

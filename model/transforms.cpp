@@ -24,10 +24,10 @@
 #include "model/selection.h"
 #include "model/shell_services.h"
 #include "model/style.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265359;
 constexpr int32_t kTenthsPerTurn = 3600;
 
 enum class Treatment { kVertexRing, kPlainRing, kText, kRingAndExtra, kSinglePoint, kNone };

@@ -12,6 +12,7 @@
 #include "model/items/simple_items.h"
 #include "model/piece_record.h"
 #include "model/style.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
@@ -69,9 +70,7 @@ CVertexNode* WalkVertices(const CPieceItem* outline, CVertexNode* start, double 
   auto step = [&](CVertexNode* node) {
     return forward ? outline->NextVertexSkipCopies(node) : outline->PrevVertexSkipCopies(node);
   };
-  auto length = [](const CVertexNode* a, const CVertexNode* b) {
-    return std::hypot(static_cast<double>(b->X) - a->X, static_cast<double>(b->Y) - a->Y);
-  };
+  auto length = [](const CVertexNode* a, const CVertexNode* b) { return Distance(*a, *b); };
   double lap = 0.0;
   CVertexNode* node = start;
   for (int32_t i = 0; i < outline->VertexCount; ++i) {

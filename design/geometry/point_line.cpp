@@ -1,17 +1,9 @@
 #include "design/geometry/point_line.h"
+#include "design/geometry/measure.h"
 
 #include <cfloat>
 #include <cmath>
 
-namespace {
-
-double Distance(double x1, double y1, double x2, double y2) {
-  const double dx = x2 - x1;
-  const double dy = y2 - y1;
-  return std::sqrt(dx * dx + dy * dy);
-}
-
-}  // namespace
 
 void LineFromPoints(int x1, int y1, int x2, int y2, double* a, double* b, double* c) {
   // Differences in double: two coordinates far apart would overflow int32.
@@ -90,7 +82,7 @@ double PointSegmentDistance(CPoint point, int x1, int y1, int x2, int y2) {
   if (PointInSegmentBox(foot.x, foot.y, x1, y1, x2, y2)) {
     return PointLine2PDistance(point.x, point.y, x1, y1, x2, y2);
   }
-  const double d1 = Distance(point.x, point.y, x1, y1);
-  const double d2 = Distance(point.x, point.y, x2, y2);
+  const double d1 = SqrtDistance(point.x, point.y, x1, y1);
+  const double d2 = SqrtDistance(point.x, point.y, x2, y2);
   return d2 < d1 ? d2 : d1;
 }

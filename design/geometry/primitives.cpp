@@ -1,12 +1,10 @@
 #include "design/geometry/primitives.h"
+#include "design/geometry/measure.h"
 
 #include <cmath>
 
 namespace {
 
-// The value of pi that direction angles were always computed with; stored
-// angles and the sweep tests depend on it, so it is not the library's M_PI.
-constexpr double kAnglePi = 3.1415926;
 // The full turn the sweep test wraps with.
 constexpr double kSweepTurn = 6.2832;
 
@@ -17,12 +15,12 @@ double VectorAngle(int x1, int y1, int x2, int y2) {
   const double dy = static_cast<double>(y2) - y1;
   if (dx != 0) {
     const double a = std::atan(dy / dx);
-    if (dx < 0) return a + kAnglePi;
-    if (dy < 0) return a + 2 * kAnglePi;
+    if (dx < 0) return a + kPiShort;
+    if (dy < 0) return a + 2 * kPiShort;
     return a;
   }
-  if (dy > 0) return kAnglePi / 2;
-  if (dy < 0) return 1.5 * kAnglePi;
+  if (dy > 0) return kPiShort / 2;
+  if (dy < 0) return 1.5 * kPiShort;
   return 0;
 }
 

@@ -1,11 +1,11 @@
 #include "design/geometry/segments.h"
+#include "design/geometry/measure.h"
 
 #include <cmath>
 #include <cstdint>
 
 namespace {
 
-constexpr double kPi = 3.14159265359;
 // How far apart two directions may be and still count as one, in radians.
 constexpr double kDirectionSlack = 0.005;
 // Slack of the crossing test at the segments' ends, in model units.

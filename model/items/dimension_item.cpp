@@ -15,7 +15,6 @@
 #include "platform/dc.h"
 
 namespace {
-constexpr double kTwoPi = 2 * kPi;
 constexpr double kMmPerInch = 25.4;
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlack = 0x000000;
@@ -50,16 +49,6 @@ Vec Unit(CPoint from, CPoint to) {
 // `p` moved by `distance` along `u`, the move truncated.
 CPoint Along(CPoint p, Vec u, double distance) {
   return {WrapAdd(p.x, TruncateTowardZero(u.x * distance)), WrapAdd(p.y, TruncateTowardZero(u.y * distance))};
-}
-
-// The distance as the square root of the sum of squares, not the shared
-// Distance (std::hypot): the lengths a dimension shows were always computed
-// so, and the two can differ in the last bit, which truncation to model
-// units can show.
-double SqrtDistance(CPoint a, CPoint b) {
-  const double dx = static_cast<double>(b.x) - a.x;
-  const double dy = static_cast<double>(b.y) - a.y;
-  return std::sqrt(dx * dx + dy * dy);
 }
 
 // An angle in tenths of a degree, truncated, as a font's escapement.

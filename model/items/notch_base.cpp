@@ -10,6 +10,7 @@
 #include "model/shell_services.h"
 #include "model/style.h"
 #include "platform/dc.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
@@ -19,10 +20,6 @@ constexpr double kNotchOnOutlineTolerance = 0.2;
 
 CPoint Midpoint(CPoint a, CPoint b) {
   return CPoint(RoundToInt((static_cast<double>(a.x) + b.x) / 2.0), RoundToInt((static_cast<double>(a.y) + b.y) / 2.0));
-}
-
-double Distance(CPoint a, CPoint b) {
-  return std::hypot(static_cast<double>(a.x) - b.x, static_cast<double>(a.y) - b.y);
 }
 
 // One line figure in screen pixels: MoveTo the first point, LineTo the

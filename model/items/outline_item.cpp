@@ -6,17 +6,14 @@
 #include "model/settings.h"
 #include "model/style.h"
 #include "platform/dc.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265359;
-
-double SegmentLength(const CVertexNode* a, const CVertexNode* b) {
-  return std::hypot(static_cast<double>(b->X) - a->X, static_cast<double>(b->Y) - a->Y);
-}
+double SegmentLength(const CVertexNode* a, const CVertexNode* b) { return Distance(*a, *b); }
 
 double DistanceTo(int x, int y, const CVertexNode* node) {
-  return std::hypot(static_cast<double>(node->X) - x, static_cast<double>(node->Y) - y);
+  return Distance(x, y, node->X, node->Y);
 }
 
 CVertexNode* Step(CVertexNode* node, bool forward) { return forward ? node->Next : node->Prev; }
@@ -181,9 +178,9 @@ void CPieceItem0::CalcNotchEndPoint(CSizeRecord* size, int x, int y, int length,
   const CVertexNode* b = DirectionWalk(x, y, node->Next, true, scale);
   // The mark points into the piece along the bisector of the two directions.
   const double d = VectorAngle(x, y, b->X, b->Y) - VectorAngle(x, y, a->X, a->Y);
-  double t = d <= 0 ? -d / 2 : 3.1415926536 - d / 2;
-  if (t <= -6.2831853072) t += 6.2831853072;
-  if (t >= 6.2831853072) t -= 6.2831853072;
+  double t = d <= 0 ? -d / 2 : kPiTenDigits - d / 2;
+  if (t <= -kTwoPiTenDigits) t += kTwoPiTenDigits;
+  if (t >= kTwoPiTenDigits) t -= kTwoPiTenDigits;
   double vx = static_cast<double>(b->X) - x;
   double vy = static_cast<double>(b->Y) - y;
   const double norm = std::hypot(vx, vy);

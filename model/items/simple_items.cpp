@@ -9,6 +9,7 @@
 #include "model/style.h"
 #include "model/work_area.h"
 #include "platform/dc.h"
+#include "design/geometry/measure.h"
 
 namespace {
 
@@ -27,10 +28,6 @@ CornerPixels CornerSizes(double unitsPerPixel) {
   const double scale = g_Style.GetScale();
   return {std::max(kMinCornerPixels, RoundToNearest(kCircleMm * scale / unitsPerPixel)),
           std::max(kMinCornerPixels, RoundToNearest(kCrossMm * scale / unitsPerPixel))};
-}
-
-double Distance(const CFlaggedPoint& a, const CFlaggedPoint& b) {
-  return std::hypot(static_cast<double>(a.X) - b.X, static_cast<double>(a.Y) - b.Y);
 }
 
 // A vertex mark circle about a device point, left out on the screen when the

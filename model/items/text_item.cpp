@@ -12,9 +12,9 @@
 #include "model/style.h"
 #include "platform/dc.h"
 #include "platform/recording_dc.h"
+#include "design/geometry/measure.h"
 
 namespace {
-constexpr double kPi = 3.14159265359;
 constexpr double kMaxFontPixels = 32000.0;
 constexpr COLORREF kWhite = 0xFFFFFF;
 
