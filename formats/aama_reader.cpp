@@ -12,6 +12,7 @@
 #include "formats/aama_piece.h"
 #include "formats/aama_rules.h"
 #include "formats/dxf_pairs.h"
+#include "formats/read_report.h"
 #include "model/geometry.h"
 #include "design/geometry/measure.h"
 #include "model/item_factory.h"
@@ -671,18 +672,6 @@ AamaReadReport ReadAamaInto(std::string_view dxf, std::optional<std::string_view
   return reader.Run();
 }
 
-AamaReadReport& LastReport() {
-  static AamaReadReport report;
-  return report;
-}
-
-// Keeps the report for LastAamaReadReport, then shows its message.
-AamaReadResult Report(const AamaReadReport& report) {
-  LastReport() = report;
-  if (report.messageId != 0) ShowFailureMessage(report.messageId);
-  return report.outcome;
-}
-
 }  // namespace
 
 int AamaAuthorCode(const CString& line) {
@@ -701,7 +690,7 @@ AamaReadReport ReadAamaBytes(std::string_view dxf, std::optional<std::string_vie
   return ReadAamaInto(dxf, rules, style, options, nullptr);
 }
 
-const AamaReadReport& LastAamaReadReport() { return LastReport(); }
+const AamaReadReport& LastAamaReadReport() { return LastReportOf<AamaReadReport>(); }
 
 AamaReadResult ReadAamaFile(const char* path, BOOL bAppend, BOOL bLectra) {
   const CString dxfPath(path ? path : "");
@@ -711,7 +700,7 @@ AamaReadResult ReadAamaFile(const char* path, BOOL bAppend, BOOL bLectra) {
     missing.outcome = AamaReadResult::kFailed;
     missing.messageId = kMsgFileMissing;
     missing.reason = "cannot be opened";
-    return Report(missing);
+    return KeepAndShowReport(missing);
   }
   AamaReadOptions options;
   // The two flags always come together; either one asks for append mode.
@@ -722,7 +711,7 @@ AamaReadResult ReadAamaFile(const char* path, BOOL bAppend, BOOL bLectra) {
       AamaReadReport cancelled;
       cancelled.outcome = AamaReadResult::kCancelled;
       cancelled.reason = "cancelled";
-      return Report(cancelled);
+      return KeepAndShowReport(cancelled);
     }
     options.textInfo = dlg.m_bTextInfo;
     options.allGradePoints = dlg.m_bAllGradePoints;
@@ -739,10 +728,10 @@ AamaReadResult ReadAamaFile(const char* path, BOOL bAppend, BOOL bLectra) {
       ReadAamaInto(BytesOf(dxf), haveRules ? std::optional(BytesOf(rules)) : std::nullopt, g_Style, options,
                    [&shown](const AamaReadReport& stop) {
                      shown = true;
-                     Report(stop);
+                     KeepAndShowReport(stop);
                    });
   if (shown) return report.outcome;
-  return Report(report);
+  return KeepAndShowReport(report);
 }
 
 int AamaReadReturnValue(AamaReadResult result) {

@@ -12,6 +12,7 @@
 #include "formats/aama_piece.h"
 #include "formats/dxf_open_dlg.h"
 #include "formats/dxf_pairs.h"
+#include "formats/read_report.h"
 #include "model/geometry.h"
 #include "model/item_factory.h"
 #include "model/items/all_items.h"
@@ -593,18 +594,6 @@ DxfReadReport ReadDxfInto(std::string_view bytes, CStyle& style, const DxfReadOp
   return DxfReadReport{};
 }
 
-DxfReadReport& LastReport() {
-  static DxfReadReport report;
-  return report;
-}
-
-// Keeps the report for LastDxfReadReport, then shows its message.
-DxfReadResult Report(const DxfReadReport& report) {
-  LastReport() = report;
-  if (report.messageId != 0) ShowFailureMessage(report.messageId);
-  return report.outcome;
-}
-
 }  // namespace
 
 int DxfReadResultCode(DxfReadResult result) {
@@ -615,20 +604,22 @@ DxfReadReport ReadDxfBytes(std::string_view bytes, CStyle& style, const DxfReadO
   return ReadDxfInto(bytes, style, options, nullptr);
 }
 
-const DxfReadReport& LastDxfReadReport() { return LastReport(); }
+const DxfReadReport& LastDxfReadReport() { return LastReportOf<DxfReadReport>(); }
 
 DxfReadResult ReadDxfFile(const CString& path) {
   std::vector<uint8_t> bytes;
   if (!ReadPatternFile(path, bytes)) {
-    return Report(DxfReadReport{DxfReadResult::kFailed, IDS_FILE_MISSING, 0, "cannot be opened"});
+    return KeepAndShowReport(DxfReadReport{DxfReadResult::kFailed, IDS_FILE_MISSING, 0, "cannot be opened"});
   }
   DxfPairReader check;
   check.OpenBytes(BytesOf(bytes));
-  if (std::optional<DxfReadReport> refused = SkipToFirstSection(check)) return Report(*refused);
+  if (std::optional<DxfReadReport> refused = SkipToFirstSection(check)) return KeepAndShowReport(*refused);
 
   // The options come first: a cancel leaves the style as it was.
   CDxfOpenDlg dialog;
-  if (dialog.DoModal() != IDOK) return Report(DxfReadReport{DxfReadResult::kCancelled, 0, 0, "cancelled"});
+  if (dialog.DoModal() != IDOK) {
+    return KeepAndShowReport(DxfReadReport{DxfReadResult::kCancelled, 0, 0, "cancelled"});
+  }
   DxfReadOptions options;
   options.dataUnit = dialog.m_nDataUnit;
   options.manyPatterns = dialog.m_nPatternCount == 0;
@@ -636,8 +627,8 @@ DxfReadResult ReadDxfFile(const CString& path) {
   bool shown = false;
   const DxfReadReport report = ReadDxfInto(BytesOf(bytes), g_Style, options, [&shown](const DxfReadReport& stop) {
     shown = true;
-    Report(stop);
+    KeepAndShowReport(stop);
   });
   if (shown) return report.outcome;
-  return Report(report);
+  return KeepAndShowReport(report);
 }

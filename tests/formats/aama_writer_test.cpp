@@ -171,6 +171,17 @@ void BuildGradedStyle(bool oneSize = false) {
            {1600, 400}, {1600, 2800});
 }
 
+// Puts a copy of `piece` in the work area, linked both ways to it, as picking
+// the piece into the work area does.
+CPieceRecord* AddLinkedWorkCopy(CPieceRecord* piece) {
+  CPieceRecord* copy = DuplicatePiece(piece).release();
+  g_Style.AddWorkPiece(copy);
+  piece->Linked = 1;
+  piece->Link = copy;
+  copy->Link = piece;
+  return copy;
+}
+
 class AamaWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -531,12 +542,7 @@ TEST_F(AamaWriterTest, PieceNames) {
   for (const char* name : kNames) AddPiece(name, {{0, 0, 0, 0, 0}, {400, 0, 0, 0, 0}, {400, 400, 0, 0, 0}});
   // The fourth piece has a work-area copy.
   CPieceRecord* fourth = g_Style.PieceRing->Next->Next->Next;
-  std::unique_ptr<CPieceRecord> ownedCopy = DuplicatePiece(fourth);
-  CPieceRecord* copy = ownedCopy.get();
-  g_Style.AddWorkPiece(ownedCopy.release());
-  fourth->Linked = 1;
-  fourth->Link = copy;
-  copy->Link = fourth;
+  CPieceRecord* copy = AddLinkedWorkCopy(fourth);
   fourth->Annotation = "Back";
   g_Style.PieceRing->Next->Next->Annotation = "Back";
 
@@ -591,12 +597,7 @@ TEST_F(AamaWriterTest, PieceNamesAreMadeDistinctInTheFileOnly) {
     const char* kDescriptions[] = {"CUFF", "CUFF", "", ""};
     for (size_t i = 0; i < 4; ++i) AddPiece(kNames[i], square)->Annotation = kDescriptions[i];
     CPieceRecord* second = g_Style.PieceRing->Next;
-    std::unique_ptr<CPieceRecord> ownedCopy = DuplicatePiece(second);
-    CPieceRecord* copy = ownedCopy.get();
-    g_Style.AddWorkPiece(ownedCopy.release());
-    second->Linked = 1;
-    second->Link = copy;
-    copy->Link = second;
+    CPieceRecord* copy = AddLinkedWorkCopy(second);
     auto labels = [&] {
       std::vector<std::string> texts;
       CPieceRecord* piece = g_Style.PieceRing;
@@ -1049,12 +1050,7 @@ TEST_F(AamaWriterTest, EmptyWorkArea) {
 TEST_F(AamaWriterTest, WorkAreaPiecesOnly) {
   BuildGradedStyle();
   CPieceRecord* back = g_Style.PieceRing->Next;
-  std::unique_ptr<CPieceRecord> ownedCopy = DuplicatePiece(back);
-  CPieceRecord* copy = ownedCopy.get();
-  g_Style.AddWorkPiece(ownedCopy.release());
-  back->Linked = 1;
-  back->Link = copy;
-  copy->Link = back;
+  AddLinkedWorkCopy(back);
   g_AamaOptPieces = 0;
   const std::string path = folder_ / "w.dxf";
   ASSERT_EQ(Save(path), 1);
