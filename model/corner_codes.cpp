@@ -171,8 +171,9 @@ uint32_t EncodeCornerCode(uint32_t yWord) {
   }
 }
 
-uint32_t DecodeCornerCode(uint32_t yWord) {
-  switch (LowCode(yWord)) {
+std::optional<uint32_t> CurrentCornerCode(uint32_t fileCode, bool* further) {
+  *further = false;
+  switch (fileCode) {
     case 1: return 6;
     case 2: return 7;
     case 3: return 8;
@@ -182,14 +183,17 @@ uint32_t DecodeCornerCode(uint32_t yWord) {
     case 7: return 15;
     case 8: return 16;
     case 9: return 17;
-    case 10: return WithHighBits(yWord, 13);
-    case 11: return WithHighBits(yWord, 14);
-    case 12: return WithHighBits(yWord, 18);
-    case 13: return WithHighBits(yWord, 19);
-    case 14: return WithHighBits(yWord, 20);
-    case 15: return WithHighBits(yWord, 21);
-    default: return 6;  // 0 and every unknown code: the plain mitre
+    case 10: case 11: *further = true; return fileCode + 3;
+    case 12: case 13: case 14: case 15: *further = true; return fileCode + 6;
+    default: return std::nullopt;
   }
+}
+
+uint32_t DecodeCornerCode(uint32_t yWord) {
+  bool further = false;
+  const std::optional<uint32_t> code = CurrentCornerCode(LowCode(yWord), &further);
+  if (!code) return 6;  // 0 and every unknown code: the plain mitre
+  return further ? WithHighBits(yWord, *code) : *code;
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 // The y word a corner parameter node is written with, from its in-memory y
 // word. Codes 0 and 10 -> 5; 1, 4, 6, 12 and every code above 21 -> 1;
@@ -22,6 +23,12 @@
 // 13 -> 10, 14 -> 11, 16 -> 8, 17 -> 9, 18 .. 21 -> 12 .. 15 keep the high
 // 16 bits.
 uint32_t EncodeCornerCode(uint32_t yWord);
+
+// A corner code of the old numbering (1 .. 15), as flat files and old
+// archives store it, in the current numbering: 1 .. 9 -> 6, 7, 8, 9, 10, 11,
+// 15, 16, 17; 10, 11 -> 13, 14 and 12 .. 15 -> 18 .. 21, which take a further
+// value into the high 16 bits (`further` set). None for 0 and codes above 15.
+std::optional<uint32_t> CurrentCornerCode(uint32_t fileCode, bool* further);
 
 // The in-memory y word from a file's y word. File codes 1 .. 9 -> 6, 7, 8, 9,
 // 10, 11, 15, 16, 17 and 0 or any code above 15 -> 6, all as the bare code;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/lookup.h"
+#include "model/corner_codes.h"
 #include "model/geometry.h"
 #include "model/grading.h"
 #include "model/items/curve_item.h"
@@ -269,23 +270,7 @@ void MakeCorner(CVertexNode* node) {
 
 // Renumbers an old corner code into the current numbering; codes 10 to 15
 // also take their further value into the high half (`folds`).
-uint32_t NewCornerCode(uint32_t code, bool* folds) {
-  *folds = false;
-  switch (code) {
-    case 1: return 6;
-    case 2: return 7;
-    case 3: return 8;
-    case 4: return 9;
-    case 5: return 10;
-    case 6: return 11;
-    case 7: return 15;
-    case 8: return 16;
-    case 9: return 17;
-    case 10: case 11: *folds = true; return code + 3;
-    case 12: case 13: case 14: case 15: *folds = true; return code + 6;
-    default: return code;
-  }
-}
+uint32_t NewCornerCode(uint32_t code, bool* folds) { return CurrentCornerCode(code, folds).value_or(code); }
 
 // The length along the main vertices from `from` to `to`, stepping with
 // `step` (forward or backward).
