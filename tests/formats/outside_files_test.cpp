@@ -38,6 +38,16 @@ std::string Block(const std::string& name, const std::string& body) {
   return "0\nBLOCK\n8\n0\n2\n" + name + "\n70\n0\n10\n0.0\n20\n0.0\n" + body + "0\nENDBLK\n";
 }
 
+// A block as DXF 2000 writes it: handles and subclass markers before the
+// name, the name again in group 3.
+std::string Block2000(const std::string& name, const std::string& body) {
+  return "0\nBLOCK\n5\n1F\n330\n1E\n100\nAcDbEntity\n8\n0\n100\nAcDbBlockBegin\n2\n" + name +
+         "\n70\n0\n10\n0.0\n20\n0.0\n30\n0.0\n3\n" + name + "\n1\n\n" + body +
+         "0\nENDBLK\n5\n20\n330\n1E\n100\nAcDbEntity\n8\n0\n100\nAcDbBlockEnd\n";
+}
+
+using BlockMaker = std::string (*)(const std::string&, const std::string&);
+
 // A polyline on `layer`, closed when `closed`; `vertexExtra` goes before each
 // vertex's x (a 999 comment, say).
 std::string Polyline(int layer, bool closed, const Corners& corners, const std::string& vertexExtra = "") {
@@ -74,21 +84,22 @@ const PieceSpec kPieces[] = {
     {"SLEEVE", {{0, 0}, {400, 0}, {300, 250}, {100, 250}, {50, 120}}},
 };
 
-std::string PieceBlock(const PieceSpec& p) {
+std::string PieceBlock(const PieceSpec& p, BlockMaker block = Block) {
   const auto [x0, y0] = p.outline.front();
-  return Block(p.name, Polyline(1, true, p.outline) + Polyline(8, false, {{x0 + 10, y0 + 10}, {x0 + 50, y0 + 40}}));
+  return block(p.name, Polyline(1, true, p.outline) + Polyline(8, false, {{x0 + 10, y0 + 10}, {x0 + 50, y0 + 40}}));
 }
 
 // The file as another system writes it: two empty layout blocks, the three
 // pieces (an empty block of its own after the first when asked), an INSERT
 // per block and a few loose texts.
-std::string LayoutFile(const std::string& model, const std::string& paper, bool emptyBlock) {
-  std::string s = Head() + Block(model, "") + Block(paper, "");
+std::string LayoutFile(const std::string& model, const std::string& paper, bool emptyBlock,
+                       BlockMaker block = Block) {
+  std::string s = Head() + block(model, "") + block(paper, "");
   std::vector<std::string> inserts;
   for (const PieceSpec& p : kPieces) {
-    s += PieceBlock(p);
+    s += PieceBlock(p, block);
     inserts.push_back(p.name);
-    if (emptyBlock && inserts.size() == 1) s += Block("SPARE", "");
+    if (emptyBlock && inserts.size() == 1) s += block("SPARE", "");
   }
   return s + Entities(inserts, Text("Style Name: TEE") + Text("Cut 2"));
 }
@@ -213,16 +224,18 @@ TEST_F(OutsideFilesTest, LayoutBlocksMakeNoPieceAndPiecesTakeTheirBlockNames) {
     const char* model;
     const char* paper;
     bool emptyBlock;
+    BlockMaker block;
   };
   const Case kCases[] = {
-      {"R12 layout blocks", "*MODEL_SPACE", "*PAPER_SPACE", false},
-      {"DXF 2000 layout blocks", "*Model_Space", "*Paper_Space", false},
-      {"an empty block among the pieces", "*MODEL_SPACE", "*PAPER_SPACE", true},
-      {"an anonymous block", "*U12", "*PAPER_SPACE", false},
+      {"R12 layout blocks", "*MODEL_SPACE", "*PAPER_SPACE", false, Block},
+      {"DXF 2000 layout blocks", "*Model_Space", "*Paper_Space", false, Block},
+      {"DXF 2000 blocks", "*Model_Space", "*Paper_Space", true, Block2000},
+      {"an empty block among the pieces", "*MODEL_SPACE", "*PAPER_SPACE", true, Block},
+      {"an anonymous block", "*U12", "*PAPER_SPACE", false, Block},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.label);
-    ASSERT_EQ(Read(LayoutFile(c.model, c.paper, c.emptyBlock)), AamaReadResult::kSuccess);
+    ASSERT_EQ(Read(LayoutFile(c.model, c.paper, c.emptyBlock, c.block)), AamaReadResult::kSuccess);
     EXPECT_EQ(PieceNames(), (std::vector<std::string>{"FRONT", "BACK", "SLEEVE"}));
     EXPECT_EQ(g_Style.SizeCount, 1);
     EXPECT_EQ(g_Style.StyleName, "TEE");
