@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "model/geometry.h"
@@ -152,6 +153,23 @@ void PlaceMarksOnVertices(CPieceRecord* piece, int append) {
 }
 
 }  // namespace
+
+void StraightenUnmarkedLines(CPieceRecord* piece, const std::vector<CPieceItem*>& lines) {
+  if (!piece || lines.empty()) return;
+  std::set<std::pair<int32_t, int32_t>> marks;
+  if (CPieceItem* points = FindFirstItem(piece, kItemTypeFilledMarkers)) {
+    for (CVertexNode* mark : MainVerticesOf(points)) marks.emplace(mark->X, mark->Y);
+  }
+  for (CPieceItem* line : lines) {
+    const std::vector<CVertexNode*> mains = MainVerticesOf(line);
+    const bool pointOnLine = std::any_of(mains.begin(), mains.end(), [&marks](const CVertexNode* v) {
+      return marks.count({v->X, v->Y}) != 0;
+    });
+    if (pointOnLine) continue;
+    for (CVertexNode* v : mains) SetKind(v, kVertexKindKeyCorner);
+    if (auto* curve = dynamic_cast<CPieceCurveItem*>(line)) curve->SmoothCurves();
+  }
+}
 
 void EnsurePieceOutline(CPieceRecord* piece) {
   if (!piece || FindFirstItem(piece, kItemTypeOutline)) return;

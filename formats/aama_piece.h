@@ -18,7 +18,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+class CPieceItem;
 class CPieceRecord;
 
 // Line attributes the AAMA reader gives open lines (type 9).
@@ -31,6 +33,13 @@ inline constexpr uint32_t kAamaGradeReferenceAttribute = 44;
 // `append` is set when the file is added to a style that already has pieces
 // and sizes, so that vertices keep the kinds the first file gave them.
 void BuildAamaPieceElements(CPieceRecord* piece, int keepTexts, int author, int append);
+
+// Makes each of `lines` (polylines of `piece` whose vertices are curve points
+// only because nothing marked them) straight: when no point of the piece's
+// point item (type 2) lies on any of its main vertices, every main vertex
+// becomes a corner grade point (kind 0). Lines with a point on a vertex keep
+// their kinds, for the points to give them.
+void StraightenUnmarkedLines(CPieceRecord* piece, const std::vector<CPieceItem*>& lines);
 
 // Gives a piece without an outline (type 0) one: its first closed line
 // (type 8) becomes the outline; else its first circle (type 10) an octagon of

@@ -129,6 +129,11 @@ class AamaFileReader {
   EntityEnd ReadPolyline();
   void AddCurveItem(CPieceItem* item);
   void HeaderOrTextItem(int32_t x, int32_t y, const CString& text);
+  // Takes the value of a BLOCK's group 2: the name its piece gets when no
+  // "Piece" text names it. A layout or anonymous block ("*...") is passed
+  // over whole.
+  void NameBlock(const CString& name);
+  void StraightenUnmarkedPolylines();
   void CompleteCurrentPiece();
   void FinishAtEndOfFile();
   AamaReadReport Refused(const char* reason);
@@ -148,6 +153,18 @@ class AamaFileReader {
   int priorCount_ = 0;
   CString sampleSize_;
   std::unique_ptr<CPieceRecord> current_;
+  // The block being read: its name, whether its name is still to come (the
+  // BLOCK's groups are being read), and whether it is passed over.
+  CString blockName_;
+  bool awaitingBlockName_ = false;
+  bool skippingBlock_ = false;
+  // Whether a "Piece" text named the current piece, and how many drawable
+  // entities it holds: a block with none makes no piece.
+  bool pieceNamed_ = false;
+  int drawables_ = 0;
+  // Polylines of the current piece whose vertices took the curve kind only
+  // because nothing marked them: no 999 comment and no bulge.
+  std::vector<CPieceItem*> unmarkedPolylines_;
   SizeCountHold sizeHold_;
 };
 
@@ -301,6 +318,7 @@ void AamaFileReader::HeaderOrTextItem(int32_t x, int32_t y, const CString& text)
   const CString value = AfterColon(text);
   if (StartsWithNoCase(text, "Piece")) {
     current_->PieceName = Trimmed(value);
+    pieceNamed_ = true;
   } else if (StartsWithNoCase(text, "Size")) {
     current_->Annotation = Trimmed(value);
   } else if (StartsWithNoCase(text, "Sample Size") || StartsWithNoCase(text, "Sample_Size")) {
@@ -413,6 +431,8 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
   if (!type) return headerEnd;
   std::unique_ptr<CPieceItem> item(CreatePieceItem(*type));
   bool inBulgeRun = false;
+  // Whether a 999 comment or a bulge on any vertex tells how it is drawn.
+  bool marked = false;
   // At a "VERTEX": its groups, then the next code 0.
   while (true) {
     int kind = UsesKindComments(author_)     ? kVertexKindCurveCorner
@@ -424,6 +444,7 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
     const int x = FindGroup(pairs, 10);
     for (int i = 0; i < x; ++i) {
       if (pairs[static_cast<size_t>(i)].first != 999) continue;
+      marked = true;
       const CString& comment = pairs[static_cast<size_t>(i)].second;
       if (UsesKindComments(author_)) {
         const int comma = comment.Find(',');
@@ -434,6 +455,9 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
       }
     }
     if (Follows(pairs, x, 20)) {
+      for (size_t i = static_cast<size_t>(x) + 2; i < pairs.size(); ++i) {
+        if (pairs[i].first == 42 && ParseDouble(pairs[i].second.view()) != 0.0) marked = true;
+      }
       if (append_) {
         bool bulged = false;
         for (size_t i = static_cast<size_t>(x) + 2; i < pairs.size(); ++i) bulged = bulged || pairs[i].first == 42;
@@ -454,10 +478,14 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
     if (in_.Value() != "SEQEND") Unread();  // a polyline cut short by another entity ends here
     break;
   }
+  // Vertices that took the curve kind only by default: straightened at the
+  // piece's completion when no point marks any of them.
+  const bool byDefault = !marked && !append_ && !UsesKindComments(author_) && author_ != kAuthorScanvec;
   const int count = item->CountMainVertices();
   if (item->Type == kItemTypeOutline || item->Type == kItemTypeClosedLine) {
     if (count < 3) return EntityEnd::kRead;
     if (append_) item->VertexHead->Prev->Flags = kVertexKindCurveCorner;
+    if (byDefault) unmarkedPolylines_.push_back(item.get());
     AddCurveItem(item.release());
     return EntityEnd::kRead;
   }
@@ -468,18 +496,35 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
     std::unique_ptr<CPieceItem> closedLine = CreatePieceItem(kItemTypeClosedLine);
     CVertexNode* n = first;
     for (int i = 0; i < item->VertexCount; ++i, n = n->Next) closedLine->AddTailVertex(n->X, n->Y, n->Flags);
+    if (byDefault) unmarkedPolylines_.push_back(closedLine.get());
     AddCurveItem(closedLine.release());
     return EntityEnd::kRead;
   }
   first->Flags = kVertexKindKeyCorner;
   last->Flags = kVertexKindKeyCorner;
+  if (byDefault) unmarkedPolylines_.push_back(item.get());
   AddCurveItem(item.release());
   return EntityEnd::kRead;
 }
 
+void AamaFileReader::NameBlock(const CString& name) {
+  awaitingBlockName_ = false;
+  blockName_ = name;
+  skippingBlock_ = Trimmed(name).Left(1) == "*";
+}
+
+void AamaFileReader::StraightenUnmarkedPolylines() {
+  StraightenUnmarkedLines(current_.get(), unmarkedPolylines_);
+  unmarkedPolylines_.clear();
+}
+
 void AamaFileReader::CompleteCurrentPiece() {
+  StraightenUnmarkedPolylines();
+  if (!pieceNamed_) current_->PieceName = blockName_;
   BuildAamaPieceElements(current_.release(), options_.textInfo, author_, append_ ? 1 : 0);
   NewCurrentPiece();
+  pieceNamed_ = false;
+  drawables_ = 0;
 }
 
 void AamaFileReader::FinishAtEndOfFile() {
@@ -491,6 +536,7 @@ void AamaFileReader::FinishAtEndOfFile() {
   }
   if (g_Style.PieceCount > priorCount_) {
     // Shapes after the last block belong to the first piece of this file.
+    StraightenUnmarkedPolylines();
     CPieceRecord* target = g_Style.PieceRing;
     for (int i = 0; i < priorCount_; ++i) target = target->Next;
     std::vector<CPieceItem*> items;
@@ -556,8 +602,9 @@ bool AamaFileReader::SkipToFirstSection() {
 }
 
 // Reads the entities of every block up to the end of the file (or its EOF
-// marker), completing a piece at each ENDBLK. When the file breaks off inside
-// an entity or is damaged between them, gives where and why.
+// marker), completing a piece at each ENDBLK of a block that draws something.
+// Layout and anonymous blocks are passed over. When the file breaks off
+// inside an entity or is damaged between them, gives where and why.
 std::optional<AamaReadReport> AamaFileReader::ReadBlocks() {
   while (true) {
     const DxfPairReader::Status status = Next();
@@ -571,12 +618,33 @@ std::optional<AamaReadReport> AamaFileReader::ReadBlocks() {
       stop.reason = in_.StopReason();
       return stop;
     }
-    if (in_.Code() != 0) continue;
+    if (in_.Code() != 0) {
+      if (awaitingBlockName_ && in_.Code() == 2) NameBlock(in_.Value());
+      continue;
+    }
+    awaitingBlockName_ = false;
     const CString name = in_.Value();
     if (name == "EOF") return std::nullopt;  // whatever follows the end marker is not read
+    if (skippingBlock_) {
+      // A layout or anonymous block holds no piece: what it holds is dropped
+      // up to its end (or the end of its section, or the next block).
+      if (name != "BLOCK" && name != "ENDBLK" && name != "ENDSEC") continue;
+      skippingBlock_ = false;
+      blockName_.Empty();
+      if (name == "ENDBLK") continue;
+    }
+    if (name == "LINE" || name == "3DLINE" || name == "CIRCLE" || name == "TEXT" || name == "ARC" ||
+        name == "POLYLINE" || name == "POINT") {
+      ++drawables_;
+    }
     EntityEnd end = EntityEnd::kRead;
-    if (name == "ENDBLK") {
-      CompleteCurrentPiece();
+    if (name == "BLOCK") {
+      blockName_.Empty();
+      awaitingBlockName_ = true;
+    } else if (name == "ENDBLK") {
+      // A block that draws nothing makes no piece.
+      if (drawables_ > 0) CompleteCurrentPiece();
+      blockName_.Empty();
     } else if (name == "LINE" || name == "3DLINE") {
       end = ReadLine();
     } else if (name == "CIRCLE") {

@@ -27,16 +27,6 @@ constexpr uint32_t kRuleNumberMask = 0xFFFF;
 bool IsCopy(const CVertexNode* n) { return n->Kind() == kVertexKindCopy; }
 bool IsRadiusNode(const CVertexNode* n) { return n->Kind() == kVertexKindSkipRun; }
 
-// The piece of the style's ring at `index`, or null.
-CPieceRecord* PieceAt(int index) {
-  CPieceRecord* p = g_Style.PieceRing;
-  for (int i = 0; i < index && p; ++i) {
-    if (i + 1 >= g_Style.PieceCount) return nullptr;
-    p = p->Next;
-  }
-  return index < g_Style.PieceCount ? p : nullptr;
-}
-
 // The pieces this read added, in ring order.
 std::vector<CPieceRecord*> NewPieces(int priorCount) {
   std::vector<CPieceRecord*> pieces;
@@ -224,7 +214,13 @@ void MatchPieceElements(CPieceRecord* base, CPieceRecord* other) {
 void SetAamaSampleSize(CString& sampleSize, int priorCount, bool append) {
   if (append && priorCount > 0 && g_Style.SizeRing) sampleSize = g_Style.SizeRing->Name;
   if (sampleSize.IsEmpty()) {
-    if (CPieceRecord* first = PieceAt(priorCount)) sampleSize = first->Annotation;
+    // The first new piece that carries a size name: a piece without one is
+    // no size block.
+    for (CPieceRecord* piece : NewPieces(priorCount)) {
+      if (piece->Annotation.IsEmpty()) continue;
+      sampleSize = piece->Annotation;
+      break;
+    }
   }
   if (g_Style.SizeRing) g_Style.SizeRing->Name = sampleSize;
 }
@@ -243,13 +239,18 @@ void MergeAamaSizeBlocks(const CString& sampleSize, int priorCount, bool sizesSe
     bool firstGroup = true;
     for (size_t pi = 0; pi < pieces.size(); ++pi) {
       CPieceRecord* p = pieces[pi];
-      if (p->Annotation.CompareNoCase(sampleSize.view()) != 0) continue;
+      // Only pieces that carry a size name are size blocks: one without
+      // is never a base, nor merged into one.
+      if (p->Annotation.IsEmpty() || p->Annotation.CompareNoCase(sampleSize.view()) != 0) continue;
       p->Annotation = kAamaSizeMergedBase;
       CString key = p->PieceName;
       key.MakeLower();
       for (size_t qi : byName[key.str()]) {
         CPieceRecord* q = pieces[qi];
-        if (q->Annotation == kAamaSizeMergedBase || q->Annotation == kAamaSizeMergedAway) continue;
+        if (q->Annotation.IsEmpty() || q->Annotation == kAamaSizeMergedBase ||
+            q->Annotation == kAamaSizeMergedAway) {
+          continue;
+        }
         MatchPieceElements(p, q);
         if (firstGroup && priorCount == 0) {
           const double place = static_cast<double>(qi) - static_cast<double>(pi);

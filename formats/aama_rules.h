@@ -56,13 +56,15 @@ void MatchPieceElements(CPieceRecord* base, CPieceRecord* other);
 
 // The sample-size stage before pieces are placed: works out the sample size
 // name (in append mode after an earlier file: the style's base size; when no
-// "Sample Size" text came: the size name of the first new piece) and gives it
-// to the style's first size record.
+// "Sample Size" text came: the size name of the first new piece that has
+// one) and gives it to the style's first size record.
 void SetAamaSampleSize(CString& sampleSize, int priorCount, bool append);
 
 // Merges the size blocks of the new pieces into graded pieces: for each piece
 // whose size name is the sample size, the other blocks of the same piece name
-// become its per-size copies and are removed. The sizes are made from the
+// become its per-size copies and are removed. Only pieces with a size name
+// (from a "Size" text) are size blocks: a piece without one is never a base
+// and never merged, whatever its name. The sizes are made from the
 // first group merged (sort keys: the block's place relative to the sample
 // block). Then the size array is sorted anew and every main vertex is given
 // exactly one copy per size after the base. Normal mode only.

@@ -167,6 +167,10 @@ class DxfEntityReader {
   int32_t Model(double v) const { return TruncateTowardZero(v * factor_); }
   void SetFactor(double factor) { factor_ = factor; }
 
+  // The polylines read whose vertices are curve points only because nothing
+  // marked them: no 999 comment and no bulge on any vertex.
+  const std::vector<CPieceItem*>& UnmarkedPolylines() const { return unmarked_; }
+
   // False when the entity needs groups the file no longer holds.
   bool Add(const Entity& e) {
     const CString& n = e.name;
@@ -187,6 +191,7 @@ class DxfEntityReader {
     }
     if (!header.complete) return false;
     std::unique_ptr<CPieceItem> item(CreatePieceItem(closed ? kItemTypeClosedLine : kItemTypeOpenLine));
+    bool marked = false;
     for (;;) {
       std::optional<Pair> start = in.Next();
       if (!start) return false;
@@ -197,9 +202,14 @@ class DxfEntityReader {
       if (name != "VERTEX") continue;
       int kind = kVertexKindCurve;
       GroupCursor g(e.pairs);
+      bool beforeX = true;
       for (const Pair& p : e.pairs) {
-        if (p.code == 10) break;
-        if (p.code == 999 && p.value.Find(",,") >= 0) kind = kVertexKindKeyCorner;
+        if (p.code == 10) beforeX = false;
+        if (beforeX && p.code == 999) {
+          marked = true;
+          if (p.value.Find(",,") >= 0) kind = kVertexKindKeyCorner;
+        }
+        if (p.code == 42 && ParseDouble(p.value.view()) != 0.0) marked = true;
       }
       std::optional<double> x = g.Skip(10);
       std::optional<double> y = x ? g.Require(20) : std::nullopt;
@@ -219,6 +229,7 @@ class DxfEntityReader {
       }
     }
     SmoothIfCurve(item.get());
+    if (!marked) unmarked_.push_back(item.get());
     piece_->AddItem(item.release());
     return true;
   }
@@ -322,6 +333,7 @@ class DxfEntityReader {
 
   CPieceRecord* piece_;
   double factor_;
+  std::vector<CPieceItem*> unmarked_;
 };
 
 void RemovePointMark(CPieceItem* points, CVertexNode* mark) {
@@ -590,6 +602,9 @@ DxfReadReport ReadDxfInto(std::string_view bytes, CStyle& style, const DxfReadOp
     ClearStyle();
     return *stop;
   }
+  // The drawing is one piece: a polyline that no point of the whole drawing
+  // marks is drawn straight.
+  StraightenUnmarkedLines(piece.get(), reader.UnmarkedPolylines());
   ListReadPieces(std::move(piece), options.manyPatterns, minArea);
   return DxfReadReport{};
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QJsonArray>
@@ -256,11 +257,12 @@ TEST_F(DriverTest, TheWorkWindowShapeDecidesWhereThePiecesGo) {
     std::vector<QString> size;
     std::vector<std::pair<int, int>> corners;  // top-left of each placed piece
   };
-  // 100 mm is 4000 units, plus the gap of the placement.
+  // 100 mm is 4000 units, plus the gap of the placement: the squares mark
+  // no point, so they stay squares.
   const std::vector<Case> cases = {
-      {{}, {{0, 0}, {7900, 0}, {0, 7900}}},
-      {{"--size", "2000x200"}, {{0, 0}, {7900, 0}, {15800, 0}}},
-      {{"--size", "200x2000"}, {{0, 0}, {0, 7900}, {0, 15800}}},
+      {{}, {{0, 0}, {6400, 0}, {0, 6400}}},
+      {{"--size", "2000x200"}, {{0, 0}, {6400, 0}, {12800, 0}}},
+      {{"--size", "200x2000"}, {{0, 0}, {0, 6400}, {0, 12800}}},
   };
   for (const Case& c : cases) {
     QStringList args(c.size.begin(), c.size.end());
@@ -401,6 +403,40 @@ TEST_F(DriverTest, SavesThatCannotWriteFailWithTheirMessage) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.messages, c.messages) << run.err;
     EXPECT_FALSE(std::filesystem::exists(folder_ / "out.dxf"));
+  }
+}
+
+// A file as other pattern systems write it: empty layout blocks first, each
+// piece named only by its block, an INSERT per block.
+TEST_F(DriverTest, OpenAamaOfAnotherSystemGivesOneNamedPiecePerBlock) {
+  std::string file = "0\nSECTION\n2\nHEADER\n999\nUNITS: METRIC\n0\nENDSEC\n0\nSECTION\n2\nBLOCKS\n"
+                     "0\nBLOCK\n8\n0\n2\n*MODEL_SPACE\n0\nENDBLK\n0\nBLOCK\n8\n0\n2\n*PAPER_SPACE\n0\nENDBLK\n";
+  const std::pair<const char*, int> kPieces[] = {{"FRONT", 300}, {"BACK", 250}, {"SLEEVE", 200}};
+  for (const auto& [name, size] : kPieces) {
+    const std::string s = std::to_string(size);
+    file += std::string("0\nBLOCK\n8\n0\n2\n") + name + "\n0\nPOLYLINE\n8\n1\n66\n1\n70\n1\n" +
+            "0\nVERTEX\n8\n1\n10\n0\n20\n0\n0\nVERTEX\n8\n1\n10\n" + s + "\n20\n0\n" +
+            "0\nVERTEX\n8\n1\n10\n" + s + "\n20\n" + s + "\n0\nVERTEX\n8\n1\n10\n0\n20\n" + s +
+            "\n0\nSEQEND\n0\nENDBLK\n";
+  }
+  file += "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n";
+  for (const auto& [name, size] : kPieces) file += std::string("0\nINSERT\n8\n1\n2\n") + name + "\n10\n0\n20\n0\n";
+  file += "0\nENDSEC\n0\nEOF\n";
+
+  const DriverRun run = Run({"open-aama", File("other.dxf", file), "scale=1.0", "text-info=0", "dump"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.messages.empty()) << run.err;
+  const QJsonObject dump = run.Dump();
+  EXPECT_EQ(dump["sizes"].toArray().size(), 1);
+  const QJsonArray pieces = dump["pieces"].toArray();
+  ASSERT_EQ(pieces.size(), 3);
+  for (int i = 0; i < 3; ++i) {
+    const auto& [name, size] = kPieces[i];
+    SCOPED_TRACE(name);
+    const QJsonObject piece = pieces[i].toObject();
+    EXPECT_EQ(piece["texts"].toArray()[0].toString(), name);
+    const int side = size * dump["scale"].toInt();
+    EXPECT_EQ(piece["box"].toArray(), (QJsonArray{0, 0, side, side}));
   }
 }
 

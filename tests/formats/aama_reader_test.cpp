@@ -534,22 +534,23 @@ TEST_F(AamaReaderTest, PublicFilesOpenWithoutACrash) {
     int pieces;
     int sizes;
   };
-  // Plain DXF files of other programs, not AAMA ones. Their blocks carry no
-  // piece or size names, so every block is taken for one more size of the
-  // same piece and they merge into one graded piece. Shapes outside any
-  // block make no piece: a file without blocks is refused as not AAMA, and
-  // so is the binary file, before anything is read (for the others the one size made for reading stays).
+  // Plain DXF files of other programs, not AAMA ones. Their blocks are empty
+  // layout blocks or anonymous ones ("*U1"), which make no piece. Shapes
+  // outside any block make a piece only when they hold an outline
+  // (POLI-ALL210_12); otherwise the file is refused as not AAMA, and so is
+  // the binary file, before anything is read (for the others the one size
+  // made for reading stays).
   const Case kCases[] = {
       {"ezdxf/AC1003_LINE_Example.dxf", AamaReadResult::kRefused, 0, 1},
-      {"ezdxf/ASCII_R12.dxf", AamaReadResult::kSuccess, 1, 3},
+      {"ezdxf/ASCII_R12.dxf", AamaReadResult::kRefused, 0, 1},
       {"ezdxf/Minimal_DXF_AC1009.dxf", AamaReadResult::kRefused, 0, 1},
-      {"ezdxf/POLI-ALL210_12.DXF", AamaReadResult::kSuccess, 1, 3},
+      {"ezdxf/POLI-ALL210_12.DXF", AamaReadResult::kSuccess, 1, 1},
       {"ezdxf/R12_with_trash_beyond_EOF.dxf", AamaReadResult::kRefused, 0, 1},
       {"ezdxf/bin_dxf_r12.dxf", AamaReadResult::kRefused, 0, 0},
-      {"ezdxf/caret_encoding.dxf", AamaReadResult::kSuccess, 1, 2},
-      {"ezdxf/cc_dxflib.dxf", AamaReadResult::kSuccess, 1, 3},
-      {"ezdxf/dxf_unicode.dxf", AamaReadResult::kSuccess, 1, 2},
-      {"ezdxf/r12_blocks_with_no_names.dxf", AamaReadResult::kSuccess, 1, 4},
+      {"ezdxf/caret_encoding.dxf", AamaReadResult::kRefused, 0, 1},
+      {"ezdxf/cc_dxflib.dxf", AamaReadResult::kRefused, 0, 1},
+      {"ezdxf/dxf_unicode.dxf", AamaReadResult::kRefused, 0, 1},
+      {"ezdxf/r12_blocks_with_no_names.dxf", AamaReadResult::kRefused, 0, 1},
       {"jblockcreator/Bodice_Main_Block.dxf", AamaReadResult::kRefused, 0, 1},
       {"jblockcreator/Skirt_Front_Block.dxf", AamaReadResult::kRefused, 0, 1},
   };

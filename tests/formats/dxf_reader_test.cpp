@@ -264,9 +264,11 @@ TEST_F(DxfReaderTest, CommentWithTwoCommasMakesAPolylineVertexACorner) {
 }
 
 TEST_F(DxfReaderTest, OpenPolylineOfThreeKeepsCornerEnds) {
+  // The curve point on the middle vertex keeps the line a curve.
   const std::string poly =
       "  0\nPOLYLINE\n 70\n0\n"
-      "  0\nVERTEX\n 10\n0\n 20\n0\n  0\nVERTEX\n 10\n50\n 20\n10\n  0\nVERTEX\n 10\n0\n 20\n0\n  0\nSEQEND\n";
+      "  0\nVERTEX\n 10\n0\n 20\n0\n  0\nVERTEX\n 10\n50\n 20\n10\n  0\nVERTEX\n 10\n0\n 20\n0\n  0\nSEQEND\n"
+      "  0\nPOINT\n  8\n3\n 10\n50\n 20\n10\n";
   ASSERT_EQ(Read(Dxf(ClosedPolyline(Square(-10, -10, 100)) + poly)), DxfReadResult::kSuccess);
   CPieceItem* line = Item(g_Style.PieceRing, 9);
   ASSERT_NE(line, nullptr);
