@@ -696,6 +696,8 @@ AamaReadReport AamaFileReader::GradeNewPieces() {
       report.line = table.ProblemLine();
       report.reason = table.Problem();
     }
+    // A table that cannot name the sizes, or is cut short, fails the read.
+    if (rules == CAamaRuleTable::Result::kDamaged) return DataError(std::move(report));
     sizeHold_.Restore();
     // Without a rule table the appended pieces still get a place for every
     // size of the style, so that every per-size run is whole.

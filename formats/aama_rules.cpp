@@ -133,7 +133,8 @@ bool IsValueLine(const CString& line) {
 // The number pairs "dx,dy" of a rule's value text, as floats the way the
 // files were written with them. Pairs are separated by blanks or line ends,
 // the two values of a pair by a comma; a value that does not read is 0.
-std::vector<std::pair<float, float>> ParsePairs(std::string_view text, size_t wanted) {
+// `lastWhole` tells whether the last pair taken had its comma and second value.
+std::vector<std::pair<float, float>> ParsePairs(std::string_view text, size_t wanted, bool& lastWhole) {
   std::vector<std::string_view> tokens;  // values and "," separators
   size_t i = 0;
   while (i < text.size()) {
@@ -155,17 +156,40 @@ std::vector<std::pair<float, float>> ParsePairs(std::string_view text, size_t wa
   std::vector<std::pair<float, float>> pairs;
   size_t t = 0;
   auto value = [](std::string_view token) { return static_cast<float>(ParseDouble(token)); };
+  lastWhole = true;
   while (t < tokens.size() && pairs.size() < wanted) {
     float dx = 0.0f;
     float dy = 0.0f;
+    lastWhole = false;
     if (tokens[t] != ",") dx = value(tokens[t++]);
     if (t < tokens.size() && tokens[t] == ",") {
       ++t;
-      if (t < tokens.size() && tokens[t] != ",") dy = value(tokens[t++]);
+      if (t < tokens.size() && tokens[t] != ",") {
+        dy = value(tokens[t++]);
+        lastWhole = true;
+      }
     }
     pairs.emplace_back(dx, dy);
   }
   return pairs;
+}
+
+// The names of a size list: each is the text before the first blank (the
+// whole rest when there is none); the rest after that blank, trimmed, goes on.
+std::vector<CString> SplitSizeList(const CString& list) {
+  std::vector<CString> names;
+  CString rest = list;
+  while (!rest.IsEmpty()) {
+    const int blank = rest.Find(' ');
+    if (blank < 0) {
+      names.push_back(rest);
+      break;
+    }
+    names.push_back(rest.Left(blank));
+    rest = rest.Mid(blank + 1);
+    rest.Trim();
+  }
+  return names;
 }
 
 int32_t ScaledDelta(float value, double scale, int authorCode) {
@@ -327,23 +351,26 @@ CAamaRuleTable::Result CAamaRuleTable::ReadBytes(std::string_view bytes, double&
     } else if (StartsWithNoCase(line, "NUMBER OF SIZES")) {
       if (size_count_ == 0) {
         const int n = ParseInt(ValueAfterColon(line).view());
-        if (n < 2 || n > kAamaMaxSizes) {
-          problem_line_ = in.LinesRead();
-          problem_ = n < 2 ? "rule table: fewer than two sizes" : "rule table: bad size count";
-          return n < 2 ? Result::kTooFewSizes : Result::kNoFile;
+        if (n < 2) {
+          SetProblem(in.LinesRead(), "rule table: fewer than two sizes");
+          return Result::kTooFewSizes;
         }
+        if (n > kAamaMaxSizes) {
+          SetProblem(in.LinesRead(), "rule table: " + std::to_string(n) + " sizes, more than " +
+                                         std::to_string(kAamaMaxSizes));
+          return Result::kDamaged;
+        }
+        // The sizes are added when the list names them (NameSizes).
         size_count_ = n;
-        if (priorCount == 0) {
-          for (int i = 1; i < n; ++i) {
-            g_Style.AddSize(new CSizeRecord(CString(), i, i, AamaSizeColor(g_Style.SizeCount), 1));
-          }
-        }
       }
     } else if (StartsWithNoCase(line, "SIZE LIST")) {
       size_list_ = ValueAfterColon(line);
+      size_list_line_ = in.LinesRead();
     } else if (StartsWithNoCase(line, "SAMPLE SIZE")) {
       sample_size_ = ValueAfterColon(line);
+      sample_size_line_ = in.LinesRead();
     } else if (StartsWithNoCase(line, "RULE: DELTA")) {
+      const int ruleLine = in.LinesRead();
       // The rule number follows the first letter A of the line, made positive.
       const int a = line.Find('A');
       CString number = line.Mid(a + 1);
@@ -357,9 +384,16 @@ CAamaRuleTable::Result CAamaRuleTable::ReadBytes(std::string_view bytes, double&
       }
       advanced = true;
       if (size_count_ > 0) {
-        if (!sizes_named_) NameSizes(priorCount);
+        if (!sizes_named_ && !NameSizes(priorCount, ruleLine)) return Result::kDamaged;
+        bool lastWhole = true;
+        const auto pairs = ParsePairs(values, static_cast<size_t>(size_count_), lastWhole);
+        // Values that run to the end of the file short of their pairs are a
+        // file cut short, not a rule of zero deltas.
+        if (!haveLine && (pairs.size() < static_cast<size_t>(size_count_) || !lastWhole)) {
+          SetProblem(in.LinesRead(), "rule table: ends inside the values of rule " + std::to_string(rule));
+          return Result::kDamaged;
+        }
         if (rule <= kAamaMaxRuleNumber) {
-          const auto pairs = ParsePairs(values, static_cast<size_t>(size_count_));
           std::vector<std::pair<int32_t, int32_t>>& deltas = rules_[static_cast<int>(rule)];
           deltas.assign(static_cast<size_t>(size_count_), {0, 0});
           for (size_t i = 0; i < pairs.size(); ++i) {
@@ -371,35 +405,49 @@ CAamaRuleTable::Result CAamaRuleTable::ReadBytes(std::string_view bytes, double&
     }
     if (!advanced) haveLine = in.ReadLine(line);
   }
-  if (size_count_ > 0 && !sizes_named_) NameSizes(priorCount);
+  if (size_count_ > 0 && !sizes_named_ && !NameSizes(priorCount, in.LinesRead())) return Result::kDamaged;
   return Result::kRead;
 }
 
-void CAamaRuleTable::NameSizes(int priorCount) {
-  sizes_named_ = true;
-  size_names_.assign(static_cast<size_t>(size_count_), CString());
-  CString rest = size_list_;
-  for (int i = 0; i < size_count_ && !rest.IsEmpty(); ++i) {
-    const int blank = rest.Find(' ');
-    if (blank < 0) {
-      size_names_[static_cast<size_t>(i)] = rest;
-      rest.Empty();
-    } else {
-      size_names_[static_cast<size_t>(i)] = rest.Left(blank);
-      rest = rest.Mid(blank + 1);
-      rest.Trim();
-    }
+void CAamaRuleTable::SetProblem(int line, std::string reason) {
+  problem_line_ = line;
+  problem_ = std::move(reason);
+}
+
+bool CAamaRuleTable::NameSizes(int priorCount, int useLine) {
+  // Only a list of one name per size, the sample size among them, can name
+  // the sizes: anything else would leave sizes nameless or drop one.
+  std::vector<CString> names = SplitSizeList(size_list_);
+  if (names.size() != static_cast<size_t>(size_count_)) {
+    SetProblem(size_list_line_ > 0 ? size_list_line_ : useLine,
+               "rule table: size list holds " + std::to_string(names.size()) +
+                   (names.size() == 1 ? " name for " : " names for ") + std::to_string(size_count_) + " sizes");
+    return false;
   }
-  sample_position_ = 0;
+  if (sample_size_.IsEmpty()) {
+    SetProblem(useLine, "rule table: no sample size");
+    return false;
+  }
+  int sample = -1;
   for (int i = 0; i < size_count_; ++i) {
-    if (size_names_[static_cast<size_t>(i)].CompareNoCase(sample_size_.view()) == 0) {
-      sample_position_ = i;
+    if (names[static_cast<size_t>(i)].CompareNoCase(sample_size_.view()) == 0) {
+      sample = i;
       break;
     }
   }
-  if (priorCount != 0) return;
+  if (sample < 0) {
+    SetProblem(sample_size_line_, "rule table: sample size " + sample_size_.str() + " is not in the size list");
+    return false;
+  }
+  sizes_named_ = true;
+  size_names_ = std::move(names);
+  sample_position_ = sample;
+  if (priorCount != 0) return true;
+  for (int i = 1; i < size_count_; ++i) {
+    g_Style.AddSize(new CSizeRecord(CString(), i, i, AamaSizeColor(g_Style.SizeCount), 1));
+  }
   CSizeRecord* size = g_Style.SizeRing;
-  if (!size) return;
+  if (!size) return true;
   size->Name = sample_size_;
   size->SortKey1 = size->SortKey2 = 0.0;
   int ringIndex = 1;
@@ -411,6 +459,7 @@ void CAamaRuleTable::NameSizes(int priorCount) {
     ++ringIndex;
   }
   g_Style.SortSizes();
+  return true;
 }
 
 void CAamaRuleTable::GetDelta(int rule, int listPosition, int32_t& dx, int32_t& dy) const {

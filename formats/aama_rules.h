@@ -78,6 +78,10 @@ class CAamaRuleTable {
     kRead,         // the table was read (it may hold no rule)
     kNoFile,       // no rule file beside the DXF file, or it could not be read
     kTooFewSizes,  // "NUMBER OF SIZES" below 2: nothing more is to be done
+    kDamaged,      // the table cannot be used and the read must fail: more
+                   // than kAamaMaxSizes sizes, a size list that does not hold
+                   // exactly one name per size, a sample size that is not one
+                   // of them, or a file that ends inside a rule's values
   };
 
   // Where the rule table of an AAMA file is: the file of the same name with
@@ -93,9 +97,18 @@ class CAamaRuleTable {
   // `priorCount` 0 the sizes of the table are added to the style (after its
   // one size) and named from "SIZE LIST" and "SAMPLE SIZE".
   //
+  // The size list and sample size are checked where they are first used: at
+  // the first "RULE: DELTA" line after "NUMBER OF SIZES", or at the end of
+  // the file when no rule follows. By then the list must hold exactly one
+  // name per size and the sample size must be one of them (their lines may
+  // come in either order before that); otherwise the read ends kDamaged and
+  // no size is added to the style.
+  //
   // A rule's deltas are the number pairs on the lines after its
-  // "RULE: DELTA" line up to the next keyword line; pairs it lacks, and pairs
-  // that do not read, are 0. Rules before "NUMBER OF SIZES" are passed over.
+  // "RULE: DELTA" line up to the next keyword line; pairs it lacks before
+  // that line, and pairs that do not read, are 0. A rule whose values run to
+  // the end of the file without all their pairs (the file was cut short)
+  // ends the read kDamaged. Rules before "NUMBER OF SIZES" are passed over.
   Result Read(const CString& path, double& scale, const CString& scaleText, int& authorCode, int priorCount,
               bool append);
   // The same for the rule file's bytes, held in memory.
@@ -103,8 +116,8 @@ class CAamaRuleTable {
                    int priorCount, bool append);
 
   // When a read ended on a line the table could not take (a size count below
-  // two or beyond all reason): that 1-based line and a few words on it
-  // ("rule table: bad size count"); 0 and empty otherwise.
+  // two, or kDamaged): that 1-based line and a few words on it ("rule table:
+  // size list holds 3 names for 300 sizes"); 0 and empty otherwise.
   int ProblemLine() const { return problem_line_; }
   const std::string& Problem() const { return problem_; }
 
@@ -119,7 +132,11 @@ class CAamaRuleTable {
   const std::vector<CString>& SizeNames() const { return size_names_; }
 
  private:
-  void NameSizes(int priorCount);
+  // Checks the size list and sample size, then adds (with `priorCount` 0)
+  // and names the sizes. False, with the problem set, when the list cannot
+  // name them; `useLine` is the line where the list came to be used.
+  bool NameSizes(int priorCount, int useLine);
+  void SetProblem(int line, std::string reason);
 
   int size_count_ = 0;
   int sample_position_ = 0;
@@ -128,6 +145,8 @@ class CAamaRuleTable {
   bool sizes_named_ = false;
   CString size_list_;
   CString sample_size_;
+  int size_list_line_ = 0;    // line of the "SIZE LIST" read last; 0 before one
+  int sample_size_line_ = 0;  // line of the "SAMPLE SIZE" read last; 0 before one
   std::vector<CString> size_names_;
   // Deltas by rule number, one (dx, dy) per size-list position.
   std::map<int, std::vector<std::pair<int32_t, int32_t>>> rules_;

@@ -216,15 +216,20 @@ TEST_F(AamaRulesTest, SizeCountsThatEndTheRuleStage) {
     CAamaRuleTable::Result result;
     int sizes;
   };
+  // A table refused for its size count or list adds no size to the style.
   const Case kCases[] = {{"1", CAamaRuleTable::Result::kTooFewSizes, 1},
                          {"-3", CAamaRuleTable::Result::kTooFewSizes, 1},
-                         {"2000000000", CAamaRuleTable::Result::kNoFile, 1},
+                         {"2000000000", CAamaRuleTable::Result::kDamaged, 1},
+                         {"1001", CAamaRuleTable::Result::kDamaged, 1},
+                         {"4", CAamaRuleTable::Result::kDamaged, 1},
+                         {"2", CAamaRuleTable::Result::kDamaged, 1},
                          {"3", CAamaRuleTable::Result::kRead, 3}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.count);
     ClearStyle();
     AddBaseSize();
-    const std::string path = Write("n.rul", std::string("NUMBER OF SIZES: ") + c.count + "\nSIZE LIST: A B C\n");
+    const std::string path =
+        Write("n.rul", std::string("NUMBER OF SIZES: ") + c.count + "\nSIZE LIST: A B C\nSAMPLE SIZE: B\n");
     double scale = 1.0;
     int author = 0;
     CAamaRuleTable table;

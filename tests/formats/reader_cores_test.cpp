@@ -287,7 +287,6 @@ TEST_F(ReaderCoresTest, ARuleTablePassedOverIsNamedWithItsLine) {
     const char* reason;
   };
   const Case kCases[] = {
-      {"UNITS: METRIC\nNUMBER OF SIZES: 5000\n", 2, "rule table: bad size count"},
       {"\n\nNUMBER OF SIZES: 1\nRULE: DELTA 2\n", 3, "rule table: fewer than two sizes"},
   };
   for (const Case& c : kCases) {
@@ -300,6 +299,102 @@ TEST_F(ReaderCoresTest, ARuleTablePassedOverIsNamedWithItsLine) {
     EXPECT_EQ(report.reason, c.reason);
     EXPECT_EQ(g_Style.PieceCount, 1);
     EXPECT_EQ(g_Style.SizeCount, 1) << "the piece stays ungraded";
+    ClearStyle();
+  }
+}
+
+// Every size the style holds has a name: a rule table never leaves one blank.
+void ExpectEverySizeNamed() {
+  const CSizeRecord* size = g_Style.SizeRing;
+  for (int i = 0; i < g_Style.SizeCount && size; ++i, size = size->Next) {
+    EXPECT_FALSE(size->Name.IsEmpty()) << "size " << i;
+  }
+}
+
+TEST_F(ReaderCoresTest, ARuleTableThatCannotNameItsSizesOrIsCutShortFailsTheRead) {
+  struct Case {
+    const char* name;
+    const char* rules;
+    int line;
+    const char* reason;
+  };
+  const Case kCases[] = {
+      {"300 sizes, three names",
+       "UNITS: METRIC\nNUMBER OF SIZES: 300\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 2\n-1,0 0,0 1,0\n", 3,
+       "rule table: size list holds 3 names for 300 sizes"},
+      {"fewer names than sizes",
+       "UNITS: METRIC\nNUMBER OF SIZES: 4\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 2\n-1,0 0,0 1,0 2,0\n", 3,
+       "rule table: size list holds 3 names for 4 sizes"},
+      {"more names than sizes",
+       "UNITS: METRIC\nNUMBER OF SIZES: 2\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 2\n0,0 1,0\n", 3,
+       "rule table: size list holds 3 names for 2 sizes"},
+      {"sample size not in the list",
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: XL\nRULE: DELTA 2\n-1,0 0,0 1,0\n", 4,
+       "rule table: sample size XL is not in the size list"},
+      {"1001 sizes", "UNITS: METRIC\nNUMBER OF SIZES: 1001\nSIZE LIST: S M L\n", 2,
+       "rule table: 1001 sizes, more than 1000"},
+      {"5000 sizes", "UNITS: METRIC\nNUMBER OF SIZES: 5000\n", 2, "rule table: 5000 sizes, more than 1000"},
+      {"cut inside the last rule's pairs",
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 2\n-1,0 0,0 1,0\n"
+       "RULE: DELTA 3\n-1,0\n   0,0\n",
+       9, "rule table: ends inside the values of rule 3"},
+      {"cut inside the last pair",
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 2\n-1,0 0,0 1,", 6,
+       "rule table: ends inside the values of rule 2"},
+      {"cut right after a rule line",
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 2\n", 5,
+       "rule table: ends inside the values of rule 2"},
+      // The list is used at the first rule: a sample size after it comes too late.
+      {"sample size after the first rule",
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nRULE: DELTA 2\n-1,0 0,0 1,0\nSAMPLE SIZE: M\n", 4,
+       "rule table: no sample size"},
+      // Without a rule the list is checked at the end of the file.
+      {"no size list and no rule", "UNITS: METRIC\nNUMBER OF SIZES: 3\nSAMPLE SIZE: M\nEND\n", 4,
+       "rule table: size list holds 0 names for 3 sizes"},
+      {"short list and no rule", "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: M\nSAMPLE SIZE: M\n", 3,
+       "rule table: size list holds 1 name for 3 sizes"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const AamaReadReport report = ReadAamaBytes(kAamaSquare, std::string_view(c.rules), g_Style, AamaReadOptions{});
+    EXPECT_EQ(report.outcome, AamaReadResult::kFailed);
+    EXPECT_EQ(report.messageId, static_cast<UINT>(40004));
+    EXPECT_EQ(report.file, AamaReadReport::File::kRules);
+    EXPECT_EQ(report.line, c.line);
+    EXPECT_EQ(report.reason, c.reason);
+    ExpectEverySizeNamed();
+    ClearStyle();
+  }
+}
+
+TEST_F(ReaderCoresTest, RuleTablesThatStillRead) {
+  struct Case {
+    const char* name;
+    std::optional<std::string_view> rules;
+    int sizes;
+  };
+  const Case kCases[] = {
+      {"an unreadable pair in a whole file counts as zero",
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 2\n-1,0 x,y 1,0\nEND\n", 3},
+      {"a rule short of pairs before the next one",
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 2\n-1,0\n"
+       "RULE: DELTA 3\n-1,0 0,0 1,0",
+       3},
+      {"the last rule's pairs end the file",
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 2\n-1,0 0,0 1,0", 3},
+      {"sample size before the size list",
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSAMPLE SIZE: m\nSIZE LIST: S  M L\nRULE: DELTA 2\n-1,0 0,0 1,0\n", 3},
+      {"one size", "UNITS: METRIC\nNUMBER OF SIZES: 1\nSIZE LIST: S M L\n", 1},
+      {"no rule file", std::nullopt, 1},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const AamaReadReport report = ReadAamaBytes(kAamaSquare, c.rules, g_Style, AamaReadOptions{});
+    EXPECT_EQ(report.outcome, AamaReadResult::kSuccess);
+    EXPECT_EQ(report.messageId, 0u);
+    EXPECT_EQ(g_Style.PieceCount, 1);
+    EXPECT_EQ(g_Style.SizeCount, c.sizes);
+    ExpectEverySizeNamed();
     ClearStyle();
   }
 }
