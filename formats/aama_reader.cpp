@@ -13,6 +13,7 @@
 #include "formats/aama_rules.h"
 #include "formats/dxf_pairs.h"
 #include "formats/read_report.h"
+#include "formats/staged_read.h"
 #include "model/geometry.h"
 #include "design/geometry/measure.h"
 #include "model/item_factory.h"
@@ -793,14 +794,28 @@ AamaReadResult ReadAamaFile(const char* path, BOOL bAppend, BOOL bLectra) {
   const CString rulesPath = CAamaRuleTable::FindRuleFile(dxfPath);
   const bool haveRules = !rulesPath.IsEmpty() && ReadPatternFile(rulesPath, rules);
 
-  bool shown = false;
-  const AamaReadReport report =
-      ReadAamaInto(BytesOf(dxf), haveRules ? std::optional(BytesOf(rules)) : std::nullopt, g_Style, options,
-                   [&shown](const AamaReadReport& stop) {
-                     shown = true;
-                     KeepAndShowReport(stop);
-                   });
-  if (shown) return report.outcome;
+  const std::optional<std::string_view> ruleBytes = haveRules ? std::optional(BytesOf(rules)) : std::nullopt;
+  if (options.append) {
+    // An appended file adds to the loaded style, and a data error empties it.
+    bool shown = false;
+    const AamaReadReport report =
+        ReadAamaInto(BytesOf(dxf), ruleBytes, g_Style, options, [&shown](const AamaReadReport& stop) {
+          shown = true;
+          KeepAndShowReport(stop);
+        });
+    if (shown) return report.outcome;
+    return KeepAndShowReport(report);
+  }
+  // The file replaces the loaded style only when it is read whole; a refused
+  // file or a data error leaves what is loaded, which is in place again when
+  // the message shows.
+  StagedStyleRead staged;
+  const AamaReadReport report = ReadAamaInto(BytesOf(dxf), ruleBytes, staged.Style(), options, nullptr);
+  if (report.outcome == AamaReadResult::kSuccess) {
+    staged.Commit();
+  } else {
+    staged.Drop();
+  }
   return KeepAndShowReport(report);
 }
 

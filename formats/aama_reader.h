@@ -71,18 +71,21 @@ AamaReadReport ReadAamaBytes(std::string_view dxf, std::optional<std::string_vie
 // Reads the AAMA file at `path`. The callers pass the two flags equal: 0, 0
 // for the open command, 1, 1 for the Lectra import.
 //
-// Normal mode: the options are asked before anything changes; then the
-// style is cleared and filled. Append mode: the pieces are added after the
-// existing ones and graded to the style's sizes; on every path the style's
-// size count ends equal to its size ring.
+// Normal mode: the options are asked before anything changes; then the file
+// is read into a style of its own (StagedStyleRead) that replaces g_Style
+// only when the read succeeds: a refused file or a data error leaves g_Style,
+// the list pane and the selection as they were, and the message shows with
+// them in place. Append mode: the pieces are added to g_Style after the
+// existing ones and graded to the style's sizes; a data error there clears
+// the style; on every path the style's size count ends equal to its size
+// ring.
 //
 // A file that ends inside an entity is taken as ended there when its author
-// line names no known system or "assyst"; otherwise it is a data error and
-// the style is cleared.
+// line names no known system or "assyst"; otherwise it is a data error.
 //
 // Opens the file and the rule table beside it (CAamaRuleTable::FindRuleFile),
-// asks the options in normal mode, reads them with ReadAamaBytes into
-// g_Style, and shows a failure through the prompt seam.
+// asks the options in normal mode, reads them with ReadAamaBytes, and shows a
+// failure through the prompt seam.
 AamaReadResult ReadAamaFile(const char* path, BOOL bAppend, BOOL bLectra);
 
 // The report of the last ReadAamaFile call (kSuccess with no reason before

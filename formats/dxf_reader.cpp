@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -13,6 +12,7 @@
 #include "formats/dxf_open_dlg.h"
 #include "formats/dxf_pairs.h"
 #include "formats/read_report.h"
+#include "formats/staged_read.h"
 #include "model/geometry.h"
 #include "model/item_factory.h"
 #include "model/items/all_items.h"
@@ -570,13 +570,7 @@ void ListReadPieces(std::unique_ptr<CPieceRecord> piece, bool many, double minAr
   }
 }
 
-// Called with the report of a data error before the style is emptied, so
-// that the open command shows its message while the style is as the read
-// left it.
-using DataErrorNotice = std::function<void(const DxfReadReport&)>;
-
-DxfReadReport ReadDxfInto(std::string_view bytes, CStyle& style, const DxfReadOptions& options,
-                          const DataErrorNotice& notice) {
+DxfReadReport ReadDxfInto(std::string_view bytes, CStyle& style, const DxfReadOptions& options) {
   ScopedStyleInUse inUse(style);
   DxfPairReader file;
   file.OpenBytes(bytes);
@@ -597,7 +591,6 @@ DxfReadReport ReadDxfInto(std::string_view bytes, CStyle& style, const DxfReadOp
   DxfEntityReader reader(piece.get(), scale * unitFactors[unit]);
   PairStream in(file);
   if (std::optional<DxfReadReport> stop = ReadEntities(in, reader, unit)) {
-    if (notice) notice(*stop);
     piece.reset();
     ClearStyle();
     return *stop;
@@ -616,7 +609,7 @@ int DxfReadResultCode(DxfReadResult result) {
 }
 
 DxfReadReport ReadDxfBytes(std::string_view bytes, CStyle& style, const DxfReadOptions& options) {
-  return ReadDxfInto(bytes, style, options, nullptr);
+  return ReadDxfInto(bytes, style, options);
 }
 
 const DxfReadReport& LastDxfReadReport() { return LastReportOf<DxfReadReport>(); }
@@ -639,11 +632,14 @@ DxfReadResult ReadDxfFile(const CString& path) {
   options.dataUnit = dialog.m_nDataUnit;
   options.manyPatterns = dialog.m_nPatternCount == 0;
 
-  bool shown = false;
-  const DxfReadReport report = ReadDxfInto(BytesOf(bytes), g_Style, options, [&shown](const DxfReadReport& stop) {
-    shown = true;
-    KeepAndShowReport(stop);
-  });
-  if (shown) return report.outcome;
+  // The drawing replaces the loaded style only when it is read whole; after a
+  // data error what is loaded is in place again when the message shows.
+  StagedStyleRead staged;
+  const DxfReadReport report = ReadDxfInto(BytesOf(bytes), staged.Style(), options);
+  if (report.outcome == DxfReadResult::kSuccess) {
+    staged.Commit();
+  } else {
+    staged.Drop();
+  }
   return KeepAndShowReport(report);
 }

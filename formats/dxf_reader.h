@@ -50,10 +50,13 @@ struct DxfReadReport {
 // cleared first; after a data error it is left empty.
 DxfReadReport ReadDxfBytes(std::string_view bytes, CStyle& style, const DxfReadOptions& options);
 
-// Reads `path` into g_Style: opens the file, checks it is an ASCII DXF file,
-// asks the options, reads it with ReadDxfBytes, and shows a failure to the
-// user through the prompt seam; the caller sets the window title and redraws
-// on success.
+// Reads `path` in place of g_Style: opens the file, checks it is an ASCII DXF
+// file, asks the options, reads it with ReadDxfBytes into a style of its own
+// (StagedStyleRead) that replaces g_Style only when the read succeeds, and
+// shows a failure to the user through the prompt seam. On any failure
+// g_Style, the list pane and the selection stay as they were, and the message
+// shows with them in place. The caller sets the window title and redraws on
+// success.
 DxfReadResult ReadDxfFile(const CString& path);
 
 // The report of the last ReadDxfFile call (kSuccess with no reason before

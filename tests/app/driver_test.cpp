@@ -240,6 +240,46 @@ TEST_F(DriverTest, ARefusedScaleLeavesTheOpenStyleAndTheLaterStepsRun) {
   EXPECT_EQ(pieces[0].toObject()["items"].toArray().size(), 3);
 }
 
+TEST_F(DriverTest, AFailedOpenLeavesTheDumpOfWhatWasLoaded) {
+  const QString aama = File("style.dxf", kAamaStyle);
+  File("STYLE.RUL", kAamaRules);
+  const QString dxf = File("line.dxf", Dxf(kLine));
+  const std::string cutAama =
+      "0\nSECTION\n2\nHEADER\n999\nAuthor: GERBER\n0\nENDSEC\n0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n1\n2\nP1\n"
+      "0\nPOLYLINE\n8\n1\n70\n1\n0\nVERTEX\n10\n0\n20\n0\n";
+  struct Case {
+    const char* name;
+    const char* step;
+    std::string bytes;  // empty: the file is not there
+    int message;
+  };
+  const std::vector<Case> cases = {
+      {"not AAMA", "open-aama", "SECTION\n0\nEOF\n", 40007},
+      {"AAMA without a piece", "open-aama",
+       "0\nSECTION\n2\nHEADER\n0\nENDSEC\n0\nSECTION\n2\nBLOCKS\n0\nENDSEC\n0\nEOF\n", 40007},
+      {"GERBER AAMA cut inside a POLYLINE", "open-aama", cutAama, 40004},
+      {"missing AAMA", "open-aama", "", 40002},
+      {"binary DXF", "open-dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0\0SECTION\0", 29), 40005},
+      {"DXF without a SECTION", "open-dxf", "  0\nEOF\n", 40005},
+      {"DXF cut inside a LINE", "open-dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n1.0\n 20\n", 40004},
+      {"missing DXF", "open-dxf", "", 40002},
+  };
+  for (const QString& loaded : {aama, dxf}) {
+    const char* open = loaded == aama ? "open-aama" : "open-dxf";
+    const DriverRun before = Run({open, loaded, "place-all", "dump"});
+    ASSERT_EQ(before.status, 0) << before.err;
+    ASSERT_FALSE(before.Dump()["work"].toArray().isEmpty());
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(open) + " then " + c.name);
+      const QString bad = c.bytes.empty() ? QString::fromStdString(folder_ / "missing.dxf") : File("bad.dxf", c.bytes);
+      const DriverRun after = Run({open, loaded, "place-all", c.step, bad, "dump"});
+      EXPECT_EQ(after.status, 1);
+      EXPECT_EQ(after.messages, std::vector<int>{c.message}) << after.err;
+      EXPECT_EQ(after.out, before.out);
+    }
+  }
+}
+
 TEST_F(DriverTest, TheWorkWindowShapeDecidesWhereThePiecesGo) {
   // Three 100 mm squares: a wide window puts them in a row, a tall one in a
   // column, the default 1024 x 768 one starts a second row.

@@ -327,21 +327,47 @@ TEST_F(DxfReaderTest, RefusalsAndFailures) {
     ScopedPrompts scoped(&prompts);
     prompts.RunOptionsDialog(DialogScript(IDD_DXF_OPEN));
     AddSizes(1);
-    g_Style.AddPiece(new CPieceRecord);
+    CPieceRecord* loaded = new CPieceRecord;
+    g_Style.AddPiece(loaded);
     TempText file(c.text);
     EXPECT_EQ(ReadDxfFile(file.Path()), c.result);
     EXPECT_EQ(DxfReadResultCode(c.result), 0);
     ASSERT_FALSE(prompts.records().empty());
     EXPECT_EQ(prompts.records().back().text, LoadString(c.message));
     if (c.result == DxfReadResult::kRefused) {
-      EXPECT_EQ(g_Style.PieceCount, 1) << "a refused file leaves the style alone";
       EXPECT_EQ(prompts.records().size(), 1u) << "no options asked";
-    } else {
-      EXPECT_EQ(g_Style.PieceCount, 0) << "a failed read leaves an empty style";
-      EXPECT_EQ(g_Style.SizeCount, 0);
     }
+    // Refused or failed, the style is left as it was.
+    EXPECT_EQ(g_Style.PieceCount, 1);
+    EXPECT_EQ(g_Style.PieceRing, loaded);
+    EXPECT_EQ(g_Style.SizeCount, 1);
     ClearStyle();
   }
+}
+
+// The list pane follows the read only when it succeeds: then it has seen
+// every call of the read (emptied, then each piece added as it was listed);
+// after a failed read it has seen none.
+TEST_F(DxfReaderTest, TheListPaneFollowsOnlyASuccessfulRead) {
+  const std::string two = Dxf(ClosedPolyline(Square(0, 0, 50)) + ClosedPolyline(Square(100, 0, 50)));
+  shell_.calls.clear();
+  ASSERT_EQ(Read(two, 0, IDC_DXF_OPEN_MANY), DxfReadResult::kSuccess);
+  auto listed = [] {
+    std::vector<CPieceRecord*> pieces;
+    CPieceRecord* piece = g_Style.PieceRing;
+    for (int i = 0; i < g_Style.PieceCount; ++i, piece = piece->Next) pieces.push_back(piece);
+    return pieces;
+  };
+  const std::vector<CPieceRecord*> pieces = listed();
+  ASSERT_EQ(pieces.size(), 2u);
+  EXPECT_EQ(shell_.entries, pieces);
+  EXPECT_EQ(shell_.calls, (std::vector<std::string>{"ResetContent", "AddPiece", "AddPiece"}));
+
+  shell_.calls.clear();
+  EXPECT_EQ(Read("  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n1.0\n 20\n"), DxfReadResult::kFailed);
+  EXPECT_TRUE(shell_.calls.empty());
+  EXPECT_EQ(shell_.entries, pieces);
+  EXPECT_EQ(listed(), pieces);
 }
 
 TEST_F(DxfReaderTest, MissingFile) {
