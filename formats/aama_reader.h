@@ -25,8 +25,9 @@ class CStyle;
 enum class AamaReadResult {
   kSuccess,    // the file was read (the style may hold fewer than two sizes)
   kRefused,    // not an AAMA file, or no piece in it: message 40007 was shown
-  kFailed,     // the file could not be opened (40002) or its data ends inside
-               // an entity (40004, the style then empty)
+  kFailed,     // the file could not be opened (40002), its data ends inside
+               // an entity, or its rule table cannot be used (40004; the
+               // core's style is then empty, the file open's g_Style as it was)
   kCancelled,  // the user cancelled the options: style, title and path are as
                // they were
 };
