@@ -781,9 +781,10 @@ void WriteEntitiesSection(DxfOutput& out, const Options& options, const Units& u
 }
 
 // The *.rul table of the `count` pieces written, from the ring they were
-// taken from, beside the DXF file; false when it could not be written.
-bool WriteRuleTable(const CString& dxfPath, const Options& options, const Units& units, int count,
-                    const CString& tableName) {
+// taken from, into `file`'s temporary file beside the DXF file (put in place
+// by the caller); false when it could not be created or written.
+bool WriteRuleTable(AtomicFileWriter& file, const CString& dxfPath, const Options& options, const Units& units,
+                    int count, const CString& tableName) {
   AamaRuleSource source;
   source.ring = options.allPieces ? g_Style.PieceRing : g_Style.WorkPieceRing;
   source.count = count;
@@ -792,7 +793,7 @@ bool WriteRuleTable(const CString& dxfPath, const Options& options, const Units&
   source.tableName = tableName;
   source.when = CurrentTime();
   const std::string rules = BuildAamaRuleText(source);
-  return WriteWholeFile(AamaRuleFilePath(dxfPath), rules.data(), rules.size());
+  return file.Open(AamaRuleFilePath(dxfPath)) && file.Write(rules.data(), rules.size());
 }
 
 }  // namespace
@@ -850,9 +851,18 @@ int SaveAamaFile(const char* path) {
   const CString tableName = writeRules ? AamaRuleTableName(dxfPath) : CString();
   WriteEntitiesSection(out, options, units, styleName, tableName, labels, widths, sizesWritten);
   if (!out.Flush()) return Fail();
-  if (writeRules && !WriteRuleTable(dxfPath, options, units, static_cast<int>(pieces.size()), tableName)) {
+  if (!writeRules) return dxfFile.Commit() ? 1 : Fail();
+  AtomicFileWriter ruleFile;
+  if (!WriteRuleTable(ruleFile, dxfPath, options, units, static_cast<int>(pieces.size()), tableName)) {
     return Fail();
   }
-  if (!dxfFile.Commit()) return Fail();
+  // Both files are written out whole before either is put in place, so a
+  // full disk leaves both old files. The rule table is put in place first:
+  // the predictable reason for the DXF file's rename to fail (a folder in its
+  // place) was ruled out above, while the rule table's (a folder named like
+  // it) then fails before anything changed. Only an unexpected failure of the
+  // DXF file's rename, after the rule table's succeeded, can still leave a new
+  // table beside the old DXF file.
+  if (!CommitTogether({&ruleFile, &dxfFile})) return Fail();
   return 1;
 }

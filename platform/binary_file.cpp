@@ -233,11 +233,23 @@ bool AtomicFileWriter::Write(const void* data, size_t count) {
   return true;
 }
 
-bool AtomicFileWriter::Commit() {
+bool AtomicFileWriter::Finish() {
+  if (finished_) return true;
   if (!file_.IsOpen()) return false;
   bool ok = !failed_ && file_.Sync();
   ok = file_.Close() && ok;
-  if (ok && std::rename(temporary_.c_str(), target_.c_str()) != 0) ok = false;
+  if (!ok) {
+    Abandon();
+    return false;
+  }
+  finished_ = true;
+  return true;
+}
+
+bool AtomicFileWriter::Commit() {
+  if (!Finish()) return false;
+  finished_ = false;
+  const bool ok = std::rename(temporary_.c_str(), target_.c_str()) == 0;
   if (!ok) {
     std::remove(temporary_.c_str());
   }
@@ -251,6 +263,20 @@ void AtomicFileWriter::Abandon() {
     std::remove(temporary_.c_str());
     temporary_.Empty();
   }
+  finished_ = false;
+}
+
+bool CommitTogether(std::initializer_list<AtomicFileWriter*> writers) {
+  bool ok = true;
+  for (AtomicFileWriter* writer : writers) ok = ok && writer->Finish();
+  for (AtomicFileWriter* writer : writers) {
+    if (ok) {
+      ok = writer->Commit();
+    } else {
+      writer->Abandon();
+    }
+  }
+  return ok;
 }
 
 // ---------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <vector>
 
 #include "platform/text.h"
@@ -109,8 +110,13 @@ class AtomicFileWriter {
   // that write through it check each result themselves.
   CFile& File() { return file_; }
 
-  // Flushes, syncs, closes and renames into place. True only when all of it
-  // succeeded and no earlier Write() failed.
+  // Flushes, syncs and closes the temporary file, which then waits, whole,
+  // for Commit() to put it in place. True only when all of it succeeded and
+  // no earlier Write() failed; on failure the temporary file is removed.
+  // Calling it again after it succeeded does nothing and returns true.
+  bool Finish();
+  // Finishes (unless Finish() already did) and renames into place. True only
+  // when all of it succeeded and no earlier Write() failed.
   bool Commit();
   // Drops what was written and removes the temporary file.
   void Abandon();
@@ -123,7 +129,18 @@ class AtomicFileWriter {
   CString target_;
   CString temporary_;
   bool failed_ = false;
+  bool finished_ = false;  // the temporary file is whole and closed
 };
+
+// Puts several files in place as one save: every writer is finished first,
+// and only when all of them were written out whole are they renamed into
+// place, one after the other in the order given. When any of them fails
+// before the renames, no target changes and every temporary file is removed.
+// A rename that fails after an earlier one succeeded cannot take the earlier
+// one back: the rest are abandoned and the result is false, so callers put
+// first the file whose rename is the more likely to fail. Writers that are
+// not open make it fail.
+bool CommitTogether(std::initializer_list<AtomicFileWriter*> writers);
 
 enum class FileReadStatus { kOk, kCannotOpen, kTooLarge, kReadError };
 
