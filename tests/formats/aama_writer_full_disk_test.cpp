@@ -23,36 +23,13 @@
 #include "res/resources.h"
 #include "tests/support/clean_style.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/message_texts.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 constexpr time_t kFeb3rd2001 = 981173106;  // 02-03-2001 04:05:06 UTC
-
-// Makes writes past `bytes` fail in regular files, the way a full disk makes
-// them fail, for the life of the object; the limit and the signal's handling
-// are restored after.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    previous_handler_ = ::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    ::signal(SIGXFSZ, previous_handler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit previous_{};
-  sighandler_t previous_handler_ = SIG_DFL;
-};
 
 // A piece with a rectangular outline of `w` x `h` (0.1 mm), its corners
 // graded by `grade` a size away from the base, in every size of the style.
