@@ -2,6 +2,7 @@
 // cannot be read leaves the loaded style, the list pane, the work area, the
 // title and the style file as they were, and its message shows while the
 // loaded style is in place.
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,7 @@ TEST_F(FailedOpenTest, ARefusedOrBrokenFileLeavesWhatIsLoaded) {
     std::string bytes;  // empty: the file is not there
     bool asks;          // whether the options dialog comes before the failure
     int message;
+    std::string rules = {};  // the *.rul beside it; empty: none
   };
   const std::vector<Case> kCases = {
       {"not AAMA", ID_FILE_OPEN_AAMA, "SECTION\n0\nEOF\n", true, 40007},
@@ -145,6 +147,12 @@ TEST_F(FailedOpenTest, ARefusedOrBrokenFileLeavesWhatIsLoaded) {
       {"DXF cut inside a LINE", ID_FILE_OPEN_DXF, "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n1.0\n 20\n", true,
        40004},
       {"missing DXF", ID_FILE_OPEN_DXF, "", false, 40002},
+      {"rule table of 300 sizes naming 3", ID_FILE_OPEN_AAMA, kAamaStyle, true, 40004,
+       "UNITS: METRIC\nNUMBER OF SIZES: 300\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 1\n-1,0 0,0 1,0\n"},
+      {"rule table whose sample size is not listed", ID_FILE_OPEN_AAMA, kAamaStyle, true, 40004,
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: XL\nRULE: DELTA 1\n-1,0 0,0 1,0\n"},
+      {"rule table cut inside its last rule", ID_FILE_OPEN_AAMA, kAamaStyle, true, 40004,
+       "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 1\n-1,0 0,0 1,"},
   };
   struct Loaded {
     int command;
@@ -167,6 +175,8 @@ TEST_F(FailedOpenTest, ARefusedOrBrokenFileLeavesWhatIsLoaded) {
     for (const Case& c : kCases) {
       SCOPED_TRACE(loaded.path + " then " + c.name);
       const std::string path = c.bytes.empty() ? files_ / "missing.dxf" : files_.AddFile("bad.dxf", c.bytes);
+      std::filesystem::remove(files_ / "bad.rul");
+      if (!c.rules.empty()) files_.AddFile("bad.rul", c.rules);
       const size_t messages = prompts.seen.size();
       Open(prompts, c.command, path, c.asks);
       ASSERT_EQ(prompts.seen.size(), messages + 1);
