@@ -16,6 +16,7 @@
 
 #include "app/app.h"
 #include "app/child_frame.h"
+#include "app/status_progress.h"
 #include "app/pattern_list.h"
 #include "app/piece_drawing.h"
 #include "app/settings_file.h"
@@ -142,6 +143,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   CreateAccelerators();
   CreateToolBar();
   CreateStatusBar();
+  progress_host_ = std::make_unique<CStatusProgressHost>(m_wndStatusBar);
   CreateClient();
   file_commands_ = InstalledFileCommands();
 
@@ -158,6 +160,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 CMainFrame::~CMainFrame() {
   // The pieces and sizes go while the panes that show them still exist.
   ClearStyle();
+  progress_host_.reset();
 }
 
 QAction* CMainFrame::MakeAction(int id, const QString& text) {

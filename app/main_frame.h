@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 #include <QMainWindow>
 
@@ -37,6 +38,7 @@ class CPatternListBox;
 class CPatternListFormView;
 class CWorkWindow;
 class CmySplitter;
+class CStatusProgressHost;
 
 // The readers and writers behind the File commands.
 struct FileCommandHandlers {
@@ -166,6 +168,7 @@ class CMainFrame : public QMainWindow {
   void RefreshListPane();
 
   QStatusBar* m_wndStatusBar = nullptr;  // child widget, owned by Qt
+  std::unique_ptr<CStatusProgressHost> progress_host_;  // the readers' progress bars, in the status bar
   QToolBar* m_wndToolBar = nullptr;      // child widget, owned by Qt
   CmySplitter* m_wndSplitter = nullptr;  // child widget, owned by Qt
   CString m_strStyleFile;
