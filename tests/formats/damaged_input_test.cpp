@@ -206,6 +206,16 @@ TEST_F(DamagedInputTest, DxfFileCutShortIsRefusedOrReadWithAWarning) {
     if (report.messageId == IDS_FILE_INCOMPLETE) ++warned;
   }
   EXPECT_GE(warned, 3);
+
+  // A cut before any entity reads as an empty drawing does, with the warning.
+  ClearStyle();
+  const DxfReadReport empty = ReadDxfBytes(Dxf(""), g_Style, many);
+  const int emptyPieces = g_Style.PieceCount;
+  ClearStyle();
+  const DxfReadReport cut = ReadDxfBytes(whole.substr(0, whole.find("ENTITIES") + 9), g_Style, many);
+  EXPECT_EQ(cut.outcome, empty.outcome);
+  EXPECT_EQ(g_Style.PieceCount, emptyPieces);
+  EXPECT_EQ(cut.messageId, IDS_FILE_INCOMPLETE);
 }
 
 TEST_F(DamagedInputTest, OpeningACutFileShowsTheWarningAfterReading) {
