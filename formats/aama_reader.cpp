@@ -32,6 +32,7 @@ namespace {
 constexpr UINT kMsgFileMissing = 40002;
 constexpr UINT kMsgDataError = 40004;
 constexpr UINT kMsgNotAama = 40007;
+constexpr UINT kMsgFileIncomplete = 40015;
 
 // Authors whose polylines carry their boundary and vertex kinds in 999 comments.
 bool UsesKindComments(int author) { return author == 8 || author == 11 || author == 12; }
@@ -111,7 +112,24 @@ class AamaFileReader {
   // could no longer be read) first.
   std::vector<Pair> GatherEntity(bool& ended);
 
-  int32_t Coord(const CString& value) const { return TruncateTowardZero(ParseDouble(value.view()) * scale_); }
+  // A coordinate or radius of the file scaled to model units. A value that
+  // is no number, or is not finite or beyond what the model holds once
+  // scaled, marks the entity bad: the read fails after it (0 stands in).
+  double Scaled(const CString& value) {
+    const std::optional<double> number = ParseGroupNumber(value.view());
+    if (!number || !ModelUnits(*number * scale_)) {
+      badNumber_ = true;
+      return 0.0;
+    }
+    return *number * scale_;
+  }
+  int32_t Coord(const CString& value) { return Checked(Scaled(value)); }
+  // A position already in model units as the model holds it.
+  int32_t Checked(double scaled) {
+    const std::optional<int32_t> units = ModelUnits(scaled);
+    if (!units) badNumber_ = true;
+    return units.value_or(0);
+  }
 
   void Begin();
   void PreScan();
@@ -147,6 +165,12 @@ class AamaFileReader {
   bool append_ = false;
   DxfPairReader in_;
   bool unread_ = false;
+  // An entity held a coordinate that is no number or out of range.
+  bool badNumber_ = false;
+  // Whether the file's EOF marker was reached, and whether a SECTION is
+  // open (no ENDSEC yet).
+  bool sawEof_ = false;
+  bool inSection_ = false;
   AamaReadOptions options_;
   DataErrorNotice notice_;
   double scale_ = 1.0;
@@ -293,8 +317,8 @@ AamaFileReader::EntityEnd AamaFileReader::ReadArc() {
   if (fc != Found::kYes || fa != Found::kYes || r < 0) return Incomplete(ended);
   const size_t ic = static_cast<size_t>(c);
   const size_t ia = static_cast<size_t>(a);
-  const double cx = ParseDouble(pairs[ic].second.view()) * scale_;
-  const double cy = ParseDouble(pairs[ic + 1].second.view()) * scale_;
+  const double cx = Scaled(pairs[ic].second);
+  const double cy = Scaled(pairs[ic + 1].second);
   const int32_t radius = Coord(pairs[static_cast<size_t>(r)].second);
   double a0 = ParseDouble(pairs[ia].second.view());
   double a1 = ParseDouble(pairs[ia + 1].second.view());
@@ -307,7 +331,7 @@ AamaFileReader::EntityEnd AamaFileReader::ReadArc() {
     int rx = 0;
     int ry = 0;
     RotatePoint(radius, 0, 0, 0, std::sin(angle), std::cos(angle), &rx, &ry);
-    item->AddTailVertex(TruncateTowardZero(cx + rx), TruncateTowardZero(cy + ry), kVertexKindCurve);
+    item->AddTailVertex(Checked(cx + rx), Checked(cy + ry), kVertexKindCurve);
   }
   item->VertexHead->Flags = kVertexKindKeyCorner;
   item->VertexHead->Prev->Flags = kVertexKindKeyCorner;
@@ -597,7 +621,10 @@ void AamaFileReader::Begin() {
 
 bool AamaFileReader::SkipToFirstSection() {
   while (Next() == DxfPairReader::Status::kPair) {
-    if (in_.Code() == 0 && in_.Value() == "SECTION") return true;
+    if (in_.Code() == 0 && in_.Value() == "SECTION") {
+      inSection_ = true;
+      return true;
+    }
   }
   return false;
 }
@@ -625,7 +652,13 @@ std::optional<AamaReadReport> AamaFileReader::ReadBlocks() {
     }
     awaitingBlockName_ = false;
     const CString name = in_.Value();
-    if (name == "EOF") return std::nullopt;  // whatever follows the end marker is not read
+    if (name == "EOF") {
+      sawEof_ = true;
+      return std::nullopt;  // whatever follows the end marker is not read
+    }
+    if (name == "SECTION") inSection_ = true;
+    if (name == "ENDSEC") inSection_ = false;
+    const int entityLine = in_.CodeLine();
     if (skippingBlock_) {
       // A layout or anonymous block holds no piece: what it holds is dropped
       // up to its end (or the end of its section, or the next block).
@@ -658,6 +691,12 @@ std::optional<AamaReadReport> AamaFileReader::ReadBlocks() {
       end = ReadPolyline();
     } else if (name == "POINT") {
       end = ReadPoint();
+    }
+    if (badNumber_) {
+      AamaReadReport stop;
+      stop.line = entityLine;
+      stop.reason = "coordinate not a number or out of range inside " + std::string(name.view());
+      return stop;
     }
     if (end == EntityEnd::kTruncated) {
       AamaReadReport stop;
@@ -721,7 +760,15 @@ AamaReadReport AamaFileReader::Run() {
   // A file that breaks off is taken as ended there unless its author is a
   // known system other than assyst.
   std::optional<AamaReadReport> cut = ReadBlocks();
-  if (cut && author_ != 0 && author_ != kAamaAuthorAssyst) return DataError(std::move(*cut));
+  if (cut && (badNumber_ || (author_ != 0 && author_ != kAamaAuthorAssyst))) return DataError(std::move(*cut));
+  // A file that ends before its EOF marker, or inside a section, was cut
+  // short: what it holds is kept, with a warning.
+  if (!cut && (!sawEof_ || inSection_)) {
+    AamaReadReport end;
+    end.line = in_.StopLine();
+    end.reason = "file ends before its EOF";
+    cut = std::move(end);
+  }
 
   FinishAtEndOfFile();
   if (g_Style.PieceCount == 0) return Refused("no piece found");
@@ -731,6 +778,7 @@ AamaReadReport AamaFileReader::Run() {
     report.line = cut->line;
     report.reason = cut->reason + ", taken as the end";
   }
+  if (cut && report.outcome == AamaReadResult::kSuccess && report.messageId == 0) report.messageId = kMsgFileIncomplete;
   return report;
 }
 

@@ -23,11 +23,15 @@
 class CStyle;
 
 enum class AamaReadResult {
-  kSuccess,    // the file was read (the style may hold fewer than two sizes)
+  kSuccess,    // the file was read (the style may hold fewer than two sizes);
+               // a file cut short before its EOF marker keeps what it holds
+               // and shows the warning 40015
   kRefused,    // not an AAMA file, or no piece in it: message 40007 was shown
-  kFailed,     // the file could not be opened (40002), its data ends inside
-               // an entity, or its rule table cannot be used (40004; the
-               // core's style is then empty, the file open's g_Style as it was)
+  kFailed,     // the path is no regular file or could not be opened (40002),
+               // its data ends inside an entity, a coordinate is no number
+               // or beyond what the model holds, or its rule table cannot be
+               // used (40004; the core's style is then empty, the file
+               // open's g_Style as it was)
   kCancelled,  // the user cancelled the options: style, title and path are as
                // they were
 };
@@ -48,7 +52,7 @@ struct AamaReadReport {
   enum class File { kDxf, kRules };
 
   AamaReadResult outcome = AamaReadResult::kSuccess;
-  UINT messageId = 0;  // the failure message for the user; 0 for none
+  UINT messageId = 0;  // the message for the user (a warning on success); 0 for none
   File file = File::kDxf;
   int line = 0;        // 1-based line of `file` where reading stopped; 0 when none applies
   // A few words on what was wrong ("ends inside POLYLINE", "rule table: bad

@@ -1,13 +1,64 @@
 #include "formats/dxf_pairs.h"
 
 #include <climits>
+#include <cmath>
 #include <string>
 
+#include "model/geometry.h"
 #include "model/style.h"
 #include "platform/binary_file.h"
+#include "platform/file_system.h"
+#include "platform/numbers.h"
+
+namespace {
+
+// Reads a pattern file whole. Only a regular file is opened: a folder, a
+// named pipe or a device is no pattern, and opening a pipe would wait for a
+// writer that never comes.
+FileReadStatus ReadPatternBytes(const CString& path, std::vector<uint8_t>& bytes) {
+  if (!IsFile(path)) {
+    bytes.clear();
+    return FileReadStatus::kCannotOpen;
+  }
+  return ReadWholeFile(path, kMaxPatternFileBytes, bytes);
+}
+
+}  // namespace
 
 bool ReadPatternFile(const CString& path, std::vector<uint8_t>& bytes) {
-  return ReadWholeFile(path, kMaxPatternFileBytes, bytes) == FileReadStatus::kOk;
+  return ReadPatternBytes(path, bytes) == FileReadStatus::kOk;
+}
+
+std::optional<double> ParseGroupNumber(std::string_view text) {
+  size_t i = 0;
+  auto blank = [&](size_t at) { return text[at] == ' ' || text[at] == '\t'; };
+  auto digits = [&]() {
+    const size_t from = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - from;
+  };
+  while (i < text.size() && blank(i)) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t mantissa = digits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (digits() == 0) return std::nullopt;
+  }
+  while (i < text.size() && blank(i)) ++i;
+  if (i != text.size()) return std::nullopt;
+  return ParseDouble(text);
+}
+
+std::optional<int32_t> ModelUnits(double scaled) {
+  // -2^31 <= value < 2^31 after truncation toward zero.
+  if (!std::isfinite(scaled) || scaled <= -2147483649.0 || scaled >= 2147483648.0) return std::nullopt;
+  return TruncateTowardZero(scaled);
 }
 
 bool ByteLineReader::ReadLine(CString& line) {
@@ -69,7 +120,7 @@ bool IsBlankLine(std::string_view text) {
 
 bool DxfPairReader::Open(const CString& path) {
   Close();
-  switch (ReadWholeFile(path, kMaxPatternFileBytes, owned_)) {
+  switch (ReadPatternBytes(path, owned_)) {
     case FileReadStatus::kOk:
       OpenBytes(BytesOf(owned_));
       return true;

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +27,20 @@ class CStyle;
 inline constexpr size_t kMaxPatternFileBytes = size_t{256} << 20;
 
 // Reads the file at `path` whole into `bytes` for the byte readers. False
-// when it cannot be opened or read, or is larger than kMaxPatternFileBytes
+// when it is not a regular file (a folder, a named pipe, a device: never
+// opened), cannot be opened or read, or is larger than kMaxPatternFileBytes
 // (`bytes` is then empty).
 bool ReadPatternFile(const CString& path, std::vector<uint8_t>& bytes);
+
+// The number a group value holds: blanks around an optionally signed decimal
+// number with an optional exponent ("12", "-3.5", ".5", "1e3"). None when the
+// value is no such number ("abc", "nan", "inf", "1.2.3", an empty value).
+std::optional<double> ParseGroupNumber(std::string_view text);
+
+// A coordinate already scaled to model units as the model holds it,
+// truncated toward zero; none when it is not finite or lies beyond the
+// model's 32-bit range.
+std::optional<int32_t> ModelUnits(double scaled);
 
 // The bytes of a file as the byte readers take them.
 inline std::string_view BytesOf(const std::vector<uint8_t>& bytes) {

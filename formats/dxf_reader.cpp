@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <set>
@@ -115,7 +116,7 @@ class GroupCursor {
   std::optional<double> Skip(int code) {
     while (pos_ < pairs_.size()) {
       const Pair& p = pairs_[pos_++];
-      if (p.code == code) return ParseDouble(p.value.view());
+      if (p.code == code) return Number(p);
     }
     ran_out_ = true;
     return std::nullopt;
@@ -127,7 +128,7 @@ class GroupCursor {
     }
     const Pair& p = pairs_[pos_++];
     if (p.code != code) return std::nullopt;
-    return ParseDouble(p.value.view());
+    return Number(p);
   }
   const Pair* SkipToPair(int code) {
     while (pos_ < pairs_.size()) {
@@ -141,6 +142,11 @@ class GroupCursor {
   bool RanOut() const { return ran_out_; }
 
  private:
+  // A value that is no number reads as NaN, which no coordinate takes.
+  static double Number(const Pair& p) {
+    return ParseGroupNumber(p.value.view()).value_or(std::numeric_limits<double>::quiet_NaN());
+  }
+
   const std::vector<Pair>& pairs_;
   size_t pos_ = 0;
   bool ran_out_ = false;
@@ -163,8 +169,17 @@ class DxfEntityReader {
   DxfEntityReader(CPieceRecord* piece, double factor) : piece_(piece), factor_(factor) {}
 
   // File units to model units, truncated toward zero (so 1.99 units of a
-  // factor 1 make 1); beyond the int range the value is held at its end.
-  int32_t Model(double v) const { return TruncateTowardZero(v * factor_); }
+  // factor 1 make 1). A value that is not finite or lies beyond what the
+  // model holds marks the drawing bad (0 stands in): the read fails.
+  int32_t Model(double v) { return Checked(v * factor_); }
+  // A position already in model units as the model holds it.
+  int32_t Checked(double scaled) {
+    const std::optional<int32_t> units = ModelUnits(scaled);
+    if (!units) bad_number_ = true;
+    return units.value_or(0);
+  }
+  // A coordinate read so far was no number or out of range.
+  bool BadNumber() const { return bad_number_; }
   void SetFactor(double factor) { factor_ = factor; }
 
   // The polylines read whose vertices are curve points only because nothing
@@ -287,6 +302,12 @@ class DxfEntityReader {
     std::optional<double> a0 = r ? g.Skip(50) : std::nullopt;
     std::optional<double> a1 = a0 ? g.Require(51) : std::nullopt;
     if (!a1) return !(g.RanOut() && !e.complete);
+    // The centre and radius are checked before the arc is drawn from them.
+    Model(*cx);
+    Model(*cy);
+    Model(*r);
+    if (!std::isfinite(*a0) || !std::isfinite(*a1)) bad_number_ = true;
+    if (bad_number_) return true;
     // An arc runs counter-clockwise from its start angle to its end angle,
     // through 0 degrees when the end is the smaller.
     const double sweep = *a1 < *a0 ? 360.0 - *a0 + *a1 : *a1 - *a0;
@@ -298,8 +319,7 @@ class DxfEntityReader {
       int rx = 0;
       int ry = 0;
       RotatePoint(radius, 0, 0, 0, std::sin(angle), std::cos(angle), &rx, &ry);
-      arc->AddTailVertex(TruncateTowardZero(rx + *cx * factor_), TruncateTowardZero(ry + *cy * factor_),
-                         kVertexKindCurve);
+      arc->AddTailVertex(Checked(rx + *cx * factor_), Checked(ry + *cy * factor_), kVertexKindCurve);
     }
     SetKind(arc->VertexHead, kVertexKindKeyCorner);
     SetKind(arc->VertexHead->Prev, kVertexKindKeyCorner);
@@ -333,6 +353,7 @@ class DxfEntityReader {
 
   CPieceRecord* piece_;
   double factor_;
+  bool bad_number_ = false;
   std::vector<CPieceItem*> unmarked_;
 };
 
@@ -491,9 +512,22 @@ void LineUpLooseTexts(CPieceRecord* main) {
   }
 }
 
+// The report of an entity holding a coordinate that is no number or out of
+// range.
+DxfReadReport BadNumberReport(const PairStream& in, std::string_view entity) {
+  DxfReadReport report = in.StopReport(entity);
+  report.reason = "coordinate not a number or out of range inside " + std::string(entity);
+  return report;
+}
+
 // Reads the entities into the reader's piece. When the file ends inside an
-// entity or is damaged, gives where and why.
-std::optional<DxfReadReport> ReadEntities(PairStream& in, DxfEntityReader& reader, int dataUnit) {
+// entity or is damaged, or an entity holds a coordinate the model cannot
+// take, gives where and why. `whole` tells whether the file reached its EOF
+// marker outside any section.
+std::optional<DxfReadReport> ReadEntities(PairStream& in, DxfEntityReader& reader, int dataUnit, bool& whole) {
+  // The first SECTION was read before.
+  bool inSection = true;
+  whole = false;
   while (std::optional<Pair> p = in.Next()) {
     if (p->code == 9 && Trimmed(p->value) == "$MEASUREMENT") {
       // The drawing's own unit: 1 metric, else imperial. Only a file read as
@@ -510,16 +544,25 @@ std::optional<DxfReadReport> ReadEntities(PairStream& in, DxfEntityReader& reade
     if (p->code != 0) continue;
     const CString name = Trimmed(p->value);
     // Whatever follows the end of the drawing is not read.
-    if (name == "EOF") return std::nullopt;
+    if (name == "EOF") {
+      whole = !inSection;
+      return std::nullopt;
+    }
+    if (name == "SECTION") inSection = true;
+    if (name == "ENDSEC") inSection = false;
     if (name == "POLYLINE") {
       Entity header = ReadEntity(in, name);
-      if (!reader.AddPolyline(header, in)) return in.StopReport(name.view());
+      const bool read = reader.AddPolyline(header, in);
+      if (reader.BadNumber()) return BadNumberReport(in, name.view());
+      if (!read) return in.StopReport(name.view());
       continue;
     }
     if (name == "LINE" || name == "3DLINE" || name == "CIRCLE" || name == "TEXT" || name == "ARC" ||
         name == "POINT") {
       Entity e = ReadEntity(in, name);
-      if (!reader.Add(e) || (!e.complete && in.Damaged())) return in.StopReport(name.view());
+      const bool read = reader.Add(e);
+      if (reader.BadNumber()) return BadNumberReport(in, name.view());
+      if (!read || (!e.complete && in.Damaged())) return in.StopReport(name.view());
     }
   }
   return in.Damaged() ? std::optional(in.StopReport("")) : std::nullopt;
@@ -590,7 +633,8 @@ DxfReadReport ReadDxfInto(std::string_view bytes, CStyle& style, const DxfReadOp
 
   DxfEntityReader reader(piece.get(), scale * unitFactors[unit]);
   PairStream in(file);
-  if (std::optional<DxfReadReport> stop = ReadEntities(in, reader, unit)) {
+  bool whole = false;
+  if (std::optional<DxfReadReport> stop = ReadEntities(in, reader, unit, whole)) {
     piece.reset();
     ClearStyle();
     return *stop;
@@ -599,6 +643,8 @@ DxfReadReport ReadDxfInto(std::string_view bytes, CStyle& style, const DxfReadOp
   // marks is drawn straight.
   StraightenUnmarkedLines(piece.get(), reader.UnmarkedPolylines());
   ListReadPieces(std::move(piece), options.manyPatterns, minArea);
+  // A drawing cut short keeps what was read, with a warning.
+  if (!whole) return DxfReadReport{DxfReadResult::kSuccess, IDS_FILE_INCOMPLETE, file.StopLine(), "file ends before its EOF"};
   return DxfReadReport{};
 }
 

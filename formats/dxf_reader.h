@@ -19,9 +19,12 @@ class CStyle;
 
 enum class DxfReadResult {
   kSuccess,    // the style holds the pieces read; the list pane shows them
+               // (a drawing cut short before its EOF: with the warning 40015)
   kRefused,    // not an ASCII DXF file: message 40005, the style untouched
-  kFailed,     // cannot be opened (40002, style untouched), or the file ends
-               // inside an entity or is damaged there (40004, style empty)
+  kFailed,     // no regular file or cannot be opened (40002, style untouched),
+               // or the file ends inside an entity, is damaged there or holds
+               // a coordinate that is no number or beyond what the model
+               // holds (40004, style empty)
   kCancelled,  // the user cancelled the options: nothing changed
 };
 
@@ -34,7 +37,7 @@ struct DxfReadOptions {
 // How a read ended and, when it did not succeed, where and why.
 struct DxfReadReport {
   DxfReadResult outcome = DxfReadResult::kSuccess;
-  UINT messageId = 0;  // the failure message for the user; 0 for none
+  UINT messageId = 0;  // the message for the user (a warning on success); 0 for none
   int line = 0;        // 1-based line of the file where reading stopped; 0 when none applies
   std::string reason;  // a few words on what was wrong ("ends inside POLYLINE"); empty on success
 };

@@ -48,6 +48,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_IBA_NOT_ONE_STYLE, "这些IBA纸样不属于同一个款式!"},
     {IDS_ZIP_UNPACK_FAILED, "ZIP文件数据有错误,无法解压!"},
     {IDS_CONVERTER_FAILED, "无法运行力克纸样转换程序!"},
+    {IDS_FILE_INCOMPLETE, "文件不完整，只读入了部分数据!"},
 
     {AFX_IDS_APP_TITLE, "ZV-KOV"},
     {AFX_IDS_IDLEMESSAGE, "泽维格式转换软件"},

@@ -424,14 +424,19 @@ TEST_F(DxfReaderTest, EveryTruncationIsHandled) {
   }
 }
 
+// A coordinate that is no finite number or beyond what the model holds is a
+// data error; a tiny one is 0.
 TEST_F(DxfReaderTest, HostileNumbersStayInRange) {
   for (const char* v : {"1e309", "-1e309", "nan", "inf", "2147483648", "1e-320", ""}) {
     SCOPED_TRACE(v);
+    const bool fits = std::string(v) == "1e-320";
     const std::string n = std::string(v) + "\n";
     const std::string text =
         Dxf("  0\nLINE\n 10\n" + n + " 20\n" + n + " 11\n0\n 21\n0\n" + "  0\nARC\n 10\n0\n 20\n0\n 40\n" + n +
             " 50\n" + n + " 51\n" + n + "  0\nCIRCLE\n 10\n" + n + " 20\n0\n 40\n" + n);
-    ASSERT_EQ(Read(text, 0, IDC_DXF_OPEN_MANY), DxfReadResult::kSuccess);
+    ASSERT_EQ(Read(text, 0, IDC_DXF_OPEN_MANY), fits ? DxfReadResult::kSuccess : DxfReadResult::kFailed);
+    EXPECT_EQ(LastDxfReadReport().messageId, fits ? 0u : IDS_FILE_DATA_ERROR);
+    ClearStyle();
   }
 }
 

@@ -263,10 +263,11 @@ TEST_F(ReaderCoresTest, DamagedAamaFilesTellTheLineAndWhy) {
        AamaReadResult::kFailed, 40004, 26, "ends inside POLYLINE"},
       {"damaged code in a LINE", gerberBlock + "0\nLINE\n10\n0\n2O\n0\n0\nEOF\n", AamaReadResult::kFailed, 40004,
        19, "bad group code line inside LINE"},
-      // Without a known author a file that breaks off is read up to there.
+      // Without a known author a file that breaks off is read up to there,
+      // with the warning that it is cut short.
       {"unknown author",
        "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n0\nLINE\n10\n0\n20\n0\n11\n5\n21\n0\n0\nENDBLK\n0\nLINE\n10\n0\n",
-       AamaReadResult::kSuccess, 0, 22, "ends inside LINE, taken as the end"},
+       AamaReadResult::kSuccess, IDS_FILE_INCOMPLETE, 22, "ends inside LINE, taken as the end"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
