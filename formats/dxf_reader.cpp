@@ -639,6 +639,13 @@ DxfReadReport ReadDxfInto(std::string_view bytes, CStyle& style, const DxfReadOp
     ClearStyle();
     return *stop;
   }
+  // A file cut short before any entity holds nothing: refused as an empty
+  // file is, never opened as the made-up square of an empty drawing.
+  if (!whole && piece->ItemCount == 0) {
+    piece.reset();
+    ClearStyle();
+    return DxfReadReport{DxfReadResult::kRefused, IDS_NOT_ASCII_DXF, file.StopLine(), "file ends before any entity"};
+  }
   // The drawing is one piece: a polyline that no point of the whole drawing
   // marks is drawn straight.
   StraightenUnmarkedLines(piece.get(), reader.UnmarkedPolylines());

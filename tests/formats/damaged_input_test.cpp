@@ -207,15 +207,17 @@ TEST_F(DamagedInputTest, DxfFileCutShortIsRefusedOrReadWithAWarning) {
   }
   EXPECT_GE(warned, 3);
 
-  // A cut before any entity reads as an empty drawing does, with the warning.
-  ClearStyle();
-  const DxfReadReport empty = ReadDxfBytes(Dxf(""), g_Style, many);
-  const int emptyPieces = g_Style.PieceCount;
+  // A cut before any entity leaves nothing: refused as an empty file is, not
+  // opened as the made-up square a complete empty drawing gives.
   ClearStyle();
   const DxfReadReport cut = ReadDxfBytes(whole.substr(0, whole.find("ENTITIES") + 9), g_Style, many);
-  EXPECT_EQ(cut.outcome, empty.outcome);
-  EXPECT_EQ(g_Style.PieceCount, emptyPieces);
-  EXPECT_EQ(cut.messageId, IDS_FILE_INCOMPLETE);
+  EXPECT_EQ(cut.outcome, DxfReadResult::kRefused);
+  EXPECT_EQ(cut.messageId, IDS_NOT_ASCII_DXF);
+  EXPECT_EQ(cut.reason, "file ends before any entity");
+  EXPECT_EQ(g_Style.PieceCount, 0);
+  ClearStyle();
+  EXPECT_EQ(ReadDxfBytes(Dxf(""), g_Style, many).outcome, DxfReadResult::kSuccess);
+  EXPECT_EQ(g_Style.PieceCount, 1);
 }
 
 TEST_F(DamagedInputTest, OpeningACutFileShowsTheWarningAfterReading) {
