@@ -25,6 +25,7 @@
 #include "model/style.h"
 #include "model/vertex_node.h"
 #include "platform/numbers.h"
+#include "platform/progress.h"
 #include "res/resources.h"
 
 namespace {
@@ -32,6 +33,11 @@ namespace {
 constexpr UINT kMsgFileMissing = 40002;
 constexpr UINT kMsgDataError = 40004;
 constexpr UINT kMsgNotAama = 40007;
+
+// The status bar's progress bar while a file is read.
+constexpr int kProgressSteps = 1000;
+constexpr int kProgressStart = 10;
+constexpr int kProgressLinesPerRange = 5000;
 constexpr UINT kMsgFileIncomplete = 40015;
 
 // Authors whose polylines carry their boundary and vertex kinds in 999 comments.
@@ -191,6 +197,8 @@ class AamaFileReader {
   // because nothing marked them: no 999 comment and no bulge.
   std::vector<CPieceItem*> unmarkedPolylines_;
   SizeCountHold sizeHold_;
+  int lines_ = 0;  // of the file, counted by the pre-scan
+  std::optional<CStatusProgress> progress_;
 };
 
 std::vector<Pair> AamaFileReader::GatherEntity(bool& ended) {
@@ -248,6 +256,7 @@ void AamaFileReader::PreScan() {
       author_ = AamaAuthorCode(value);
     }
   }
+  lines_ = scan.StopLine();
 }
 
 CPieceItem* AamaFileReader::ItemOfType(int32_t type, bool make) {
@@ -751,6 +760,11 @@ AamaReadReport AamaFileReader::GradeNewPieces() {
 AamaReadReport AamaFileReader::Run() {
   in_.OpenBytes(dxf_);
   Begin();
+  // The status bar's bar, from a tenth of a percent at the start: a
+  // thousand steps over the lines the pre-scan counted (one a line in
+  // append mode, which counts none).
+  progress_.emplace(0, kProgressSteps, kProgressStart);
+  in_.FollowWith(&*progress_, lines_ / kProgressLinesPerRange);
   if (!SkipToFirstSection()) return Refused("not an AAMA file: no SECTION");
 
   NewCurrentPiece();

@@ -1,5 +1,6 @@
 #include "formats/dxf_pairs.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <string>
@@ -9,6 +10,7 @@
 #include "platform/binary_file.h"
 #include "platform/file_system.h"
 #include "platform/numbers.h"
+#include "platform/progress.h"
 
 namespace {
 
@@ -192,9 +194,19 @@ bool DxfPairReader::ParseCode(std::string_view text, int& code) {
   return true;
 }
 
+void DxfPairReader::FollowWith(CStatusProgress* progress, int linesPerStep) {
+  progress_ = progress;
+  lines_per_step_ = std::max(1, linesPerStep);
+  next_step_line_ = line_number_ + lines_per_step_;
+}
+
 bool DxfPairReader::ReadRawLine(CString& line) {
   if (!in_.ReadLine(line)) return false;
   ++line_number_;
+  if (progress_ && line_number_ >= next_step_line_) {
+    progress_->StepIt();
+    next_step_line_ += lines_per_step_;
+  }
   return true;
 }
 

@@ -19,6 +19,7 @@
 #include "platform/text.h"
 #include "platform/text_file.h"
 
+class CStatusProgress;
 class CStyle;
 
 // The largest DXF, AAMA or rule file the readers take in. A style of a whole
@@ -153,6 +154,11 @@ class DxfPairReader {
   // characters ("10A", "1.0") or one outside the int range.
   static bool ParseCode(std::string_view text, int& code);
 
+  // From here on, moves `progress` one step every `linesPerStep` lines read
+  // (at least one); null stops it. Not owned: it must outlive the reading or
+  // be taken back first.
+  void FollowWith(CStatusProgress* progress, int linesPerStep);
+
  private:
   bool ReadRawLine(CString& line);
 
@@ -163,4 +169,7 @@ class DxfPairReader {
   CString value_;
   int line_number_ = 0;  // lines read so far
   int code_line_ = 0;
+  CStatusProgress* progress_ = nullptr;
+  int lines_per_step_ = 1;
+  int next_step_line_ = 0;
 };

@@ -27,6 +27,7 @@
 #include "model/vertex_node.h"
 #include "design/geometry/measure.h"
 #include "platform/numbers.h"
+#include "platform/progress.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
 
@@ -618,6 +619,9 @@ DxfReadReport ReadDxfInto(std::string_view bytes, CStyle& style, const DxfReadOp
   DxfPairReader file;
   file.OpenBytes(bytes);
   if (std::optional<DxfReadReport> refused = SkipToFirstSection(file)) return *refused;
+  // The status bar's bar: one step of a thousand every 50 lines.
+  CStatusProgress progress(0, 1000, 0);
+  file.FollowWith(&progress, 50);
 
   // The area a split piece needs, from the scale of the style as it was.
   const double minArea = 400.0 * g_Style.GetScale() * g_Style.GetScale();
