@@ -2,7 +2,9 @@
 // radio buttons and labels, inside its window.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QString>
@@ -48,6 +50,18 @@ TEST(QtDialogFitTest, EveryTextControlOfEveryDialogIsWideEnoughForItsText) {
     for (const QLabel* label : host.findChildren<QLabel*>()) {
       if (label->text().isEmpty()) continue;
       fits(*label, label->fontMetrics().horizontalAdvance(label->text()), label->text());
+    }
+    // Grown to fit, a control still covers no other control (frames aside).
+    const QList<QWidget*> controls = host.findChildren<QWidget*>();
+    for (const QAbstractButton* button : host.findChildren<QAbstractButton*>()) {
+      for (const QWidget* other : controls) {
+        if (other == button || other->parentWidget() != button->parentWidget() || qobject_cast<const QGroupBox*>(other)) {
+          continue;
+        }
+        // Rounding units to pixels lets rows one dialog unit apart share a pixel row.
+        EXPECT_LE(button->geometry().intersected(other->geometry()).height(), 1)
+            << button->text().toStdString() << " covers " << other->metaObject()->className();
+      }
     }
   }
 }
