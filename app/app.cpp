@@ -13,6 +13,7 @@
 #include "platform/dialog.h"
 #include "platform/prompts.h"
 #include "platform/qt/qt_prompts.h"
+#include "platform/qt/qt_translation.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
 
@@ -35,6 +36,9 @@ CZvAamaApp::~CZvAamaApp() {
 BOOL CZvAamaApp::InitInstance(int& argc, char** argv) {
   RegisterDialogTemplates();
   if (QApplication::instance() == nullptr) qt_ = std::make_unique<QApplication>(argc, argv);
+  // Qt's own buttons and dialogs speak Chinese; without the translation
+  // file they stay English and the program runs all the same.
+  InstallQtTranslation(*QApplication::instance());
   prompts_ = std::make_unique<QtPrompts>();
   previous_prompts_ = SetPrompts(prompts_.get());
   prompts_installed_ = true;

@@ -3,7 +3,9 @@
 //
 // What start-up does here, and what it leaves out:
 // - Qt is started (a QApplication, unless one exists already, as in tests)
-//   and the Qt dialogs are installed behind the prompt seam.
+//   and the Qt dialogs are installed behind the prompt seam. Qt's own texts
+//   (message box buttons, file and font dialogs) get its Chinese
+//   translation when the file is there.
 // - The program's folder is ZVAAMA_HOME when set, else the executable's
 //   folder (platform/file_system.h); "kov.dat" lives there.
 // - No single-instance lock: the Windows program created a named mutex but

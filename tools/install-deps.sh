@@ -3,7 +3,7 @@
 # when any is missing. Run as root (or with sudo available).
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev zlib1g-dev libgtest-dev libbenchmark-dev
-          fonts-wqy-microhei xvfb xauth python3-ezdxf locales
+          fonts-wqy-microhei qt6-translations-l10n xvfb xauth python3-ezdxf locales
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -19,6 +19,7 @@
 #include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -345,7 +346,7 @@ QtControlPane::QtControlPane(CDialog& dialog, const std::vector<size_t>& indices
     if (!w) continue;
     const int x = static_cast<int>(std::lround((c.x - origin_x) * kUnitX));
     const int y = static_cast<int>(std::lround((c.y - origin_y) * kUnitY));
-    const int width = static_cast<int>(std::lround(c.cx * kUnitX));
+    const int width = ScreenWidth(c, *w);
     // A combo box's template height includes its drop-down list; on screen
     // it is as tall as its edit field.
     int height = static_cast<int>(std::lround(c.cy * kUnitY));
@@ -364,6 +365,46 @@ QtControlPane::QtControlPane(CDialog& dialog, const std::vector<size_t>& indices
     Connect(c.id, w);
   }
   setMinimumSize(right, bottom);
+}
+
+int QtControlPane::ScreenWidth(const ControlTemplate& t, const QWidget& widget) {
+  const int width = static_cast<int>(std::lround(t.cx * kUnitX));
+  switch (t.kind) {
+    case ControlKind::kCheckBox:
+    case ControlKind::kRadioButton:
+    case ControlKind::kStatic:
+      return std::max(width, widget.sizeHint().width());
+    default:
+      return width;
+  }
+}
+
+bool QtControlPane::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  // The edit field sees the key first (and keeps Return while it shows an
+  // inline completion), then the combo box itself.
+  auto* combo = qobject_cast<QComboBox*>(watched);
+  if (!combo && watched->parent()) combo = qobject_cast<QComboBox*>(watched->parent());
+  if (!combo || !combo->isEditable() || !combo->lineEdit()) return QWidget::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const bool passed_on = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
+  if (!passed_on || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+    return QWidget::eventFilter(watched, event);
+  }
+  // The table gets the text as shown, a completion included, before OK reads it.
+  const auto at = std::find(widgets_.begin(), widgets_.end(), combo);
+  const ControlTemplate* layout = dialog_.GetTemplate() && at != widgets_.end()
+      ? &dialog_.GetTemplate()->controls[static_cast<size_t>(at - widgets_.begin())] : nullptr;
+  const ControlState* state = layout ? dialog_.FindControl(layout->id) : nullptr;
+  if (!syncing_ && state && key->key() != Qt::Key_Escape) {
+    const CString shown = QtPrompts::ToGbk(combo->currentText());
+    if (!(shown == state->text)) {
+      dialog_.UserSetText(layout->id, shown);
+      Done();
+    }
+  }
+  event->ignore();  // the parents see it, up to the window
+  return true;
 }
 
 QWidget* QtControlPane::MakeWidget(const ControlTemplate& t) {
@@ -396,6 +437,10 @@ QWidget* QtControlPane::MakeWidget(const ControlTemplate& t) {
       combo->setEditable(t.kind == ControlKind::kComboDropDown);
       combo->setInsertPolicy(QComboBox::NoInsert);
       combo->setMaxVisibleItems(12);
+      if (combo->isEditable()) {
+        combo->installEventFilter(this);
+        combo->lineEdit()->installEventFilter(this);
+      }
       return combo;
     }
     case ControlKind::kListBox: {
@@ -509,10 +554,18 @@ QtDialogHost::QtDialogHost(CDialog& dialog, QWidget* parent) : QDialog(parent), 
   const DialogTemplate* t = dialog_.GetTemplate();
   if (t) {
     setWindowTitle(Utf8(t->caption));
-    setFixedSize(static_cast<int>(std::lround(t->cx * QtControlPane::kUnitX)),
-                 static_cast<int>(std::lround(t->cy * QtControlPane::kUnitY)));
   }
   pane_ = new QtControlPane(dialog_, {}, 0, 0, this);
+  if (t) {
+    // A control that grew past the window's edge to fit its text widens the
+    // window, leaving a dialog's usual margin of 7 units after it.
+    constexpr int kMarginUnits = 7;
+    int width = static_cast<int>(std::lround(t->cx * QtControlPane::kUnitX));
+    if (pane_->minimumWidth() > width) {
+      width = pane_->minimumWidth() + static_cast<int>(std::lround(kMarginUnits * QtControlPane::kUnitX));
+    }
+    setFixedSize(width, static_cast<int>(std::lround(t->cy * QtControlPane::kUnitY)));
+  }
   pane_->setGeometry(rect());
   pane_->on_ok_cancel = [this](int id) {
     if (id == IDOK) {

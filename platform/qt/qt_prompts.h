@@ -87,10 +87,21 @@ class QtControlPane : public QWidget {
   QWidget* WidgetFor(int id) const;
   void SyncFromTable();
 
+  // The width a control gets on screen: its template width, widened for a
+  // check box, radio button or label to what its text needs in the dialog
+  // font, so that no text is cut off.
+  static int ScreenWidth(const ControlTemplate& t, const QWidget& widget);
+
   // What the owner does with a click on OK or Cancel (their ids), and after
   // every other action of the user (at least: sync every pane).
   std::function<void(int id)> on_ok_cancel;
   std::function<void()> after_action;
+
+ protected:
+  // Return, Enter and Escape in an editable combo box (its list closed) go
+  // on to the window, as in every other control: Return presses the default
+  // button, Escape cancels. Qt's editable combo box keeps them otherwise.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QWidget* MakeWidget(const ControlTemplate& t);
@@ -105,7 +116,10 @@ class QtControlPane : public QWidget {
 
 // An options dialog on screen: one pane with every control of the template.
 // OK runs the dialog's OnOK and closes only when it ended the dialog;
-// Cancel, Escape and closing the window run OnCancel.
+// Cancel, Escape and closing the window run OnCancel. Return presses the
+// default button wherever the focus is (a multi-line edit keeps it). The
+// window has the template's size, or more when a control grew to fit its
+// text.
 class QtDialogHost : public QDialog {
  public:
   QtDialogHost(CDialog& dialog, QWidget* parent = nullptr);
