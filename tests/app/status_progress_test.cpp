@@ -2,6 +2,9 @@
 // laid over the status bar where the readers have always put it, and every
 // position that reaches it paints the status bar at once, before the event
 // loop runs again.
+#include <fstream>
+#include <string>
+
 #include <QEvent>
 #include <QObject>
 #include <QProgressBar>
@@ -9,6 +12,8 @@
 
 #include "main_frame_fixture.h"
 #include "platform/progress.h"
+#include "res/command_ids.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -49,6 +54,35 @@ TEST_F(StatusProgressTest, TheBarSitsInTheStatusBarAndPaintsAtEachPosition) {
   }
   EXPECT_TRUE(status->findChildren<QProgressBar*>().isEmpty());
   status->removeEventFilter(&counter);
+}
+
+TEST_F(StatusProgressTest, TheStatusBarRepaintsWhileALongFileIsRead) {
+  std::string text = "0\nSECTION\n2\nBLOCKS\n";
+  for (int i = 0; i < 1500; ++i) {
+    text += "0\nBLOCK\n8\n1\n2\nP" + std::to_string(i) + "\n0\nPOLYLINE\n8\n1\n66\n1\n70\n1\n";
+    for (const char* corner : {"10\n0\n20\n0\n", "10\n100\n20\n0\n", "10\n100\n20\n100\n"}) {
+      text += std::string("0\nVERTEX\n8\n1\n") + corner;
+    }
+    text += "0\nSEQEND\n0\nENDBLK\n";
+  }
+  text += "0\nENDSEC\n0\nEOF\n";
+  const std::string path = home_folder_ / "long.dxf";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  }
+  QStatusBar* status = Frame().GetStatusBarWidget();
+  QApplication::processEvents();
+  PaintCounter counter;
+  status->installEventFilter(&counter);
+  prompts_.ChooseFile(path);
+  prompts_.RunOptionsDialog(DialogScript(IDD_AAMA_OPEN));
+  ASSERT_TRUE(Frame().RunCommand(ID_FILE_OPEN_AAMA));
+  // The command ran without the event loop: its paints came from the bar.
+  EXPECT_GT(counter.paints, 100);
+  status->removeEventFilter(&counter);
+  EXPECT_EQ(g_Style.PieceCount, 1500);
+  EXPECT_TRUE(status->findChildren<QProgressBar*>().isEmpty());
 }
 
 }  // namespace
