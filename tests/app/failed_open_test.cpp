@@ -2,6 +2,8 @@
 // cannot be read leaves the loaded style, the list pane, the work area, the
 // title and the style file as they were, and its message shows while the
 // loaded style is in place.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -138,6 +140,12 @@ TEST_F(FailedOpenTest, ARefusedOrBrokenFileLeavesWhatIsLoaded) {
     bool asks;          // whether the options dialog comes before the failure
     int message;
     std::string rules = {};  // the *.rul beside it; empty: none
+    const char* special = nullptr;  // "folder" or "pipe" in the file's place
+  };
+  auto aamaWithCoordinate = [](const char* value) {
+    std::string text = kAamaStyle;
+    const std::string at = "10\n100\n20\n100\n";
+    return text.replace(text.find(at), at.size(), std::string("10\n") + value + "\n20\n100\n");
   };
   const std::vector<Case> kCases = {
       {"not AAMA", ID_FILE_OPEN_AAMA, "SECTION\n0\nEOF\n", true, 40007},
@@ -153,6 +161,16 @@ TEST_F(FailedOpenTest, ARefusedOrBrokenFileLeavesWhatIsLoaded) {
        "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: XL\nRULE: DELTA 1\n-1,0 0,0 1,0\n"},
       {"rule table cut inside its last rule", ID_FILE_OPEN_AAMA, kAamaStyle, true, 40004,
        "UNITS: METRIC\nNUMBER OF SIZES: 3\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 1\n-1,0 0,0 1,"},
+      {"rule table naming fewer sizes than it holds", ID_FILE_OPEN_AAMA, kAamaStyle, true, 40004,
+       "UNITS: METRIC\nNUMBER OF SIZES: 4\nSIZE LIST: S M L\nSAMPLE SIZE: M\nRULE: DELTA 1\n-1,0 0,0 1,0 2,0\n"},
+      {"rule table of 1001 sizes", ID_FILE_OPEN_AAMA, kAamaStyle, true, 40004,
+       "UNITS: METRIC\nNUMBER OF SIZES: 1001\nSIZE LIST: S M L\nSAMPLE SIZE: M\n"},
+      {"NaN coordinate", ID_FILE_OPEN_AAMA, aamaWithCoordinate("nan"), true, 40004},
+      {"1e308 coordinate", ID_FILE_OPEN_AAMA, aamaWithCoordinate("1e308"), true, 40004},
+      {"AAMA folder", ID_FILE_OPEN_AAMA, "", false, 40002, {}, "folder"},
+      {"AAMA named pipe", ID_FILE_OPEN_AAMA, "", false, 40002, {}, "pipe"},
+      {"DXF folder", ID_FILE_OPEN_DXF, "", false, 40002, {}, "folder"},
+      {"DXF named pipe", ID_FILE_OPEN_DXF, "", false, 40002, {}, "pipe"},
   };
   struct Loaded {
     int command;
@@ -174,7 +192,16 @@ TEST_F(FailedOpenTest, ARefusedOrBrokenFileLeavesWhatIsLoaded) {
     const Shown before = Now();
     for (const Case& c : kCases) {
       SCOPED_TRACE(loaded.path + " then " + c.name);
-      const std::string path = c.bytes.empty() ? files_ / "missing.dxf" : files_.AddFile("bad.dxf", c.bytes);
+      std::string path = c.bytes.empty() ? files_ / "missing.dxf" : files_.AddFile("bad.dxf", c.bytes);
+      if (c.special) {
+        path = files_ / (std::string(c.special) + ".dxf");
+        std::filesystem::remove(path);
+        if (std::string(c.special) == "folder") {
+          std::filesystem::create_directory(path);
+        } else {
+          ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        }
+      }
       std::filesystem::remove(files_ / "bad.rul");
       if (!c.rules.empty()) files_.AddFile("bad.rul", c.rules);
       const size_t messages = prompts.seen.size();
