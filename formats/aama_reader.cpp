@@ -122,7 +122,7 @@ class AamaFileReader {
   // is no number, or is not finite or beyond what the model holds once
   // scaled, marks the entity bad: the read fails after it (0 stands in).
   double Scaled(const CString& value) {
-    const std::optional<double> number = ParseGroupNumber(value.view());
+    const std::optional<double> number = ParseWholeNumber(value.view());
     if (!number || !ModelUnits(*number * scale_)) {
       badNumber_ = true;
       return 0.0;

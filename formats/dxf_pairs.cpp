@@ -31,32 +31,6 @@ bool ReadPatternFile(const CString& path, std::vector<uint8_t>& bytes) {
   return ReadPatternBytes(path, bytes) == FileReadStatus::kOk;
 }
 
-std::optional<double> ParseGroupNumber(std::string_view text) {
-  size_t i = 0;
-  auto blank = [&](size_t at) { return text[at] == ' ' || text[at] == '\t'; };
-  auto digits = [&]() {
-    const size_t from = i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-    return i - from;
-  };
-  while (i < text.size() && blank(i)) ++i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  size_t mantissa = digits();
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    mantissa += digits();
-  }
-  if (mantissa == 0) return std::nullopt;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    if (digits() == 0) return std::nullopt;
-  }
-  while (i < text.size() && blank(i)) ++i;
-  if (i != text.size()) return std::nullopt;
-  return ParseDouble(text);
-}
-
 std::optional<int32_t> ModelUnits(double scaled) {
   // -2^31 <= value < 2^31 after truncation toward zero.
   if (!std::isfinite(scaled) || scaled <= -2147483649.0 || scaled >= 2147483648.0) return std::nullopt;

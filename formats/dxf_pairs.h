@@ -33,11 +33,6 @@ inline constexpr size_t kMaxPatternFileBytes = size_t{256} << 20;
 // (`bytes` is then empty).
 bool ReadPatternFile(const CString& path, std::vector<uint8_t>& bytes);
 
-// The number a group value holds: blanks around an optionally signed decimal
-// number with an optional exponent ("12", "-3.5", ".5", "1e3"). None when the
-// value is no such number ("abc", "nan", "inf", "1.2.3", an empty value).
-std::optional<double> ParseGroupNumber(std::string_view text);
-
 // A coordinate already scaled to model units as the model holds it,
 // truncated toward zero; none when it is not finite or lies beyond the
 // model's 32-bit range.

@@ -145,7 +145,7 @@ class GroupCursor {
  private:
   // A value that is no number reads as NaN, which no coordinate takes.
   static double Number(const Pair& p) {
-    return ParseGroupNumber(p.value.view()).value_or(std::numeric_limits<double>::quiet_NaN());
+    return ParseWholeNumber(p.value.view()).value_or(std::numeric_limits<double>::quiet_NaN());
   }
 
   const std::vector<Pair>& pairs_;

@@ -73,6 +73,32 @@ double ParseDouble(std::string_view text) {
   return strtod_l(number.c_str(), nullptr, CLocale());
 }
 
+std::optional<double> ParseWholeNumber(std::string_view text) {
+  size_t i = 0;
+  auto blank = [&](size_t at) { return text[at] == ' ' || text[at] == '\t'; };
+  auto digits = [&]() {
+    const size_t from = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - from;
+  };
+  while (i < text.size() && blank(i)) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t mantissa = digits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (digits() == 0) return std::nullopt;
+  }
+  while (i < text.size() && blank(i)) ++i;
+  if (i != text.size()) return std::nullopt;
+  return ParseDouble(text);
+}
+
 int ParseInt(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && IsSpace(text[i])) ++i;

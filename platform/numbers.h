@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,12 @@ std::string FormatNumberTextV(const char* format, va_list args);
 // atof: skips leading white space, reads the longest number prefix
 // (sign, digits, point, exponent), and gives 0.0 when there is none.
 double ParseDouble(std::string_view text);
+
+// The number a whole text holds: blanks around an optionally signed decimal
+// number with an optional exponent ("12", "-3.5", ".5", "1e3"), read as
+// ParseDouble reads it. None when the text is no such number ("abc", "nan",
+// "inf", "1.2.3", "12mm", an empty text).
+std::optional<double> ParseWholeNumber(std::string_view text);
 
 // atoi: skips leading white space, reads an optional sign and digits, stops at
 // the first other character, gives 0 when there are none; values beyond the

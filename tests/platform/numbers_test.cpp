@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/clock.h"
@@ -67,6 +68,25 @@ TEST(ParseDouble, ReadsLikeAtof) {
   for (const DoubleCase& c : kCases) {
     SCOPED_TRACE(c.text.substr(0, 40));
     EXPECT_DOUBLE_EQ(ParseDouble(c.text), c.value);
+  }
+}
+
+TEST(ParseWholeNumber, TakesOnlyATextThatIsOneNumber) {
+  struct Case {
+    std::string text;
+    std::optional<double> value;
+  };
+  const Case kCases[] = {
+      {"12", 12.0},         {" -3.5 ", -3.5},    {".5", 0.5},          {"+1e3", 1000.0},     {"5.", 5.0},
+      {"1E-2\t", 0.01},     {"", std::nullopt},  {"  ", std::nullopt}, {"abc", std::nullopt}, {"nan", std::nullopt},
+      {"inf", std::nullopt}, {"1.2.3", std::nullopt}, {"12mm", std::nullopt}, {"1e", std::nullopt},
+      {".", std::nullopt},   {"- 5", std::nullopt}, {"1,5", std::nullopt},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    const std::optional<double> got = ParseWholeNumber(c.text);
+    ASSERT_EQ(got.has_value(), c.value.has_value());
+    if (got) EXPECT_DOUBLE_EQ(*got, *c.value);
   }
 }
 
