@@ -26,6 +26,9 @@ std::string SizeName(int index) { return std::to_string(34 + 2 * index); }
 
 std::string Coordinate(double v) { return FormatNumberText("%.3f", v); }
 
+// The block (and piece) name of a piece of the named-blocks layout.
+std::string NamedPieceBlock(int index) { return FormatNumberText("PIECE-%05d", index); }
+
 // Appends the parts in order (one append each, no temporaries joined).
 template <typename... Parts>
 void Append(std::string& out, const Parts&... parts) {
@@ -103,9 +106,62 @@ void AddPiece(std::string& out, const AamaStyleShape& shape, int index, const st
   out += "0\nENDBLK\n";
 }
 
+// A piece of the named-blocks layout: the block name is all that names it,
+// and it holds no text.
+void AddNamedPiece(std::string& out, const AamaStyleShape& shape, int index) {
+  const double width = 200.0 + 30.0 * (index % 7);
+  const double height = 300.0 + 40.0 * (index % 5);
+  const Point origin{1000.0 * (index % 10), 1000.0 * (index / 10 % 100)};
+  Append(out, "0\nBLOCK\n8\n1\n2\n", NamedPieceBlock(index), "\n70\n0\n10\n0.0\n20\n0.0\n");
+  const std::vector<Point> outline = Outline(std::max(8, shape.outline_vertices), width, height, origin);
+  AddPolyline(out, 1, outline, true);
+  const int every = std::max(1, shape.grade_point_every);
+  for (size_t i = 0; i < outline.size(); i += static_cast<size_t>(every)) AddPoint(out, 2, outline[i]);
+  for (int k = 1; k <= 3; ++k) AddPoint(out, 4, {origin.x + width * k / 4.0 + 1.5, origin.y});
+  Append(out, "0\nLINE\n8\n7\n10\n", Coordinate(origin.x + width / 2), "\n20\n", Coordinate(origin.y + height * 0.2),
+         "\n11\n", Coordinate(origin.x + width / 2), "\n21\n", Coordinate(origin.y + height * 0.8), "\n");
+  AddPolyline(out, 8,
+              {{origin.x + width * 0.3, origin.y + height * 0.5},
+               {origin.x + width * 0.4, origin.y + height * 0.55},
+               {origin.x + width * 0.6, origin.y + height * 0.55},
+               {origin.x + width * 0.7, origin.y + height * 0.5}},
+              false);
+  out += "0\nENDBLK\n";
+}
+
+// The file of named blocks: a header that names no known author, the layout
+// blocks the reader passes over, the pieces' blocks and one INSERT of each.
+std::string NamedBlocksDxf(const AamaStyleShape& shape) {
+  std::string dxf =
+      "0\nSECTION\n2\nHEADER\n999\nANSI/AAMA VERSION: 1.0.0\n999\nAuthor: Bench CAD\n"
+      "999\nUNITS: METRIC\n999\nCREATION DATE: 2026-01-01\n9\n$ACADVER\n1\nAC1009\n0\nENDSEC\n"
+      "0\nSECTION\n2\nBLOCKS\n"
+      "0\nBLOCK\n8\n0\n2\n*Model_Space\n70\n0\n10\n0.0\n20\n0.0\n0\nENDBLK\n"
+      "0\nBLOCK\n8\n0\n2\n*Paper_Space\n70\n0\n10\n0.0\n20\n0.0\n";
+  AddPolyline(dxf, 0, {{0.0, 0.0}, {2970.0, 0.0}, {2970.0, 2100.0}, {0.0, 2100.0}}, true);
+  dxf += "0\nLINE\n8\n0\n10\n0.0\n20\n100.0\n11\n2970.0\n21\n100.0\n0\nENDBLK\n";
+  for (int i = 0; i < shape.pieces; ++i) AddNamedPiece(dxf, shape, i);
+  dxf += "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n";
+  for (int i = 0; i < shape.pieces; ++i) {
+    Append(dxf, "0\nINSERT\n8\n1\n2\n", NamedPieceBlock(i), "\n10\n0.0\n20\n0.0\n");
+  }
+  dxf += "0\nENDSEC\n0\nEOF\n";
+  return dxf;
+}
+
 }  // namespace
 
+AamaStyleShape NamedBlocksShape(int pieces) {
+  AamaStyleShape shape;
+  shape.layout = AamaBlockLayout::kNamedBlocksLayoutFirst;
+  shape.pieces = pieces;
+  shape.outline_vertices = 150;
+  shape.grade_point_every = 8;
+  return shape;
+}
+
 AamaStyleText GenerateAamaStyle(const AamaStyleShape& shape) {
+  if (shape.layout == AamaBlockLayout::kNamedBlocksLayoutFirst) return {NamedBlocksDxf(shape), std::string()};
   const int sizes = std::max(2, shape.sizes);
   const int sample_index = sizes / 2;
   const std::string sample = SizeName(sample_index);
@@ -157,6 +213,7 @@ AamaStyleShape AamaShapeForBytes(size_t dxf_bytes, AamaStyleShape base) {
 bool WriteAamaStyle(const AamaStyleText& style, const std::string& dxf_path) {
   const std::string rul_path = std::filesystem::path(dxf_path).replace_extension(".rul").string();
   for (const auto& [path, text] : {std::pair{dxf_path, &style.dxf}, std::pair{rul_path, &style.rul}}) {
+    if (text->empty() && text == &style.rul) continue;  // no rule table
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(text->data(), static_cast<std::streamsize>(text->size()));
     out.close();

@@ -7,7 +7,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <new>
+#include <string>
 #include <system_error>
 
 #include "bench/aama_generator.h"
@@ -54,18 +56,40 @@ long long LiveHeapBytes() { return g_live_bytes.load(); }
 long long PeakHeapBytes() { return g_peak_bytes.load(); }
 void ResetHeapPeak() { g_peak_bytes = g_live_bytes.load(); }
 
+// The kernel's high-water mark of the resident size (VmHWM, in kB), which
+// ResetPeakRss can lower; getrusage's figure never goes down.
 double PeakRssMb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+  }
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-StyleOnDisk::StyleOnDisk(size_t dxf_bytes) {
+bool ResetPeakRss() {
+  // Freed heap the allocator still holds would count as resident: it goes
+  // back to the system first.
+  malloc_trim(0);
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";  // resets the high-water mark to the present resident size
+  clear.close();
+  return static_cast<bool>(clear);
+}
+
+StyleOnDisk::StyleOnDisk(size_t dxf_bytes, AamaBlockLayout layout) {
   std::string pattern = (std::filesystem::temp_directory_path() / "zv_aama_bench_XXXXXX").string();
   if (::mkdtemp(pattern.data()) != nullptr) folder_ = pattern;
-  const AamaStyleText style = GenerateAamaStyle(AamaShapeForBytes(dxf_bytes));
+  AamaStyleShape base;
+  if (layout == AamaBlockLayout::kNamedBlocksLayoutFirst) base = NamedBlocksShape();
+  const AamaStyleShape shape = AamaShapeForBytes(dxf_bytes, base);
+  const AamaStyleText style = GenerateAamaStyle(shape);
   bytes_ = style.dxf.size() + style.rul.size();
+  pieces_ = shape.pieces;
   path_ = folder_ + "/style.dxf";
+  if (!style.rul.empty()) rules_path_ = folder_ + "/style.rul";
   ok_ = !folder_.empty() && WriteAamaStyle(style, path_);
 }
 

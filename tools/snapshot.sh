@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Runs zvaama-driver over every fixture, the public outside files and a set
-# of generated graded AAMA styles, in several ways each (open AAMA and DXF
-# with and without options, place-all, dump, save AAMA and DXF with option
-# sets), and keeps what it printed and every file it wrote, with creation
-# dates and times masked. Two snapshots of the same inputs compare with
-# `diff -r`: the check that a change keeps every output byte for byte.
+# of generated AAMA styles (size blocks with texts and rule tables of 8 and
+# 12 sizes; named blocks without texts after layout blocks), in several ways
+# each (open AAMA and DXF with and without options, place-all, dump, save
+# AAMA and DXF with option sets), and keeps what it printed and every file
+# it wrote, with creation dates and times masked. Two snapshots of the same
+# inputs compare with `diff -r`: the check that a change keeps every output
+# byte for byte.
 #
 #   tools/snapshot.sh DRIVER OUTDIR
 #
@@ -25,13 +27,22 @@ cp "$inputs/aama_small.dxf" "$inputs/aama_five_sizes.dxf"  # beside the five-siz
 public="$root/../shared/testdata/public"
 if [ -d "$public" ]; then cp "$public"/*/*.dxf "$inputs/"; fi
 
+# gen FILE PIECES [SIZES | named]: size blocks with texts and a rule table of
+# SIZES sizes (8 when not given), or named blocks without texts or rule table.
 cat > "$scratch/gen.cpp" <<'CPP'
 #include "bench/aama_generator.h"
 #include <cstdlib>
+#include <cstring>
 int main(int argc, char** argv) {
-  if (argc != 3) return 2;
+  if (argc != 3 && argc != 4) return 2;
+  const int pieces = std::atoi(argv[2]);
   AamaStyleShape shape;
-  shape.pieces = std::atoi(argv[2]);
+  shape.pieces = pieces;
+  if (argc == 4 && std::strcmp(argv[3], "named") == 0) {
+    shape = NamedBlocksShape(pieces);
+  } else if (argc == 4) {
+    shape.sizes = std::atoi(argv[3]);
+  }
   return WriteAamaStyle(GenerateAamaStyle(shape), argv[1]) ? 0 : 1;
 }
 CPP
@@ -40,6 +51,9 @@ g++ -std=c++20 -O1 -I"$root" "$scratch/gen.cpp" "$root/bench/aama_generator.cpp"
 "$scratch/gen" "$inputs/gen_tiny.dxf" 1
 "$scratch/gen" "$inputs/gen_small.dxf" 5
 "$scratch/gen" "$inputs/gen_large.dxf" 60
+"$scratch/gen" "$inputs/gen_sizes12.dxf" 10 12
+"$scratch/gen" "$inputs/gen_named_small.dxf" 5 named
+"$scratch/gen" "$inputs/gen_named_large.dxf" 60 named
 
 rm -rf "$out"
 mkdir -p "$out"
