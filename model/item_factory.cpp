@@ -105,6 +105,9 @@ void CopyVertexRing(const CPieceItem& source, CPieceItem& copy) {
 // items' own word, which belongs to the same step.
 void RebuildDerivedData(const CPieceItem& source, CPieceItem& copy) {
   if (auto* curve = dynamic_cast<CPieceCurveItem*>(&copy)) {
+    // The copy's vertex ring is the source's: its curves are the source's
+    // when those are current, which SmoothCurves then checks.
+    if (auto* from = dynamic_cast<const CPieceCurveItem*>(&source)) curve->CopyCurvesFrom(*from);
     curve->SmoothCurves();
   } else if (auto* marked = dynamic_cast<CPieceItem26*>(&copy)) {
     marked->Smooth();

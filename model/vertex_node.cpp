@@ -1,6 +1,33 @@
 #include "model/vertex_node.h"
 
+#include <new>
+
 #include "model/piece_item.h"
+#include "platform/block_pool.h"
+
+#if !defined(ZV_PLAIN_NODE_HEAP)
+namespace {
+// Never destroyed: nodes of global styles may be freed during exit, after
+// static destructors have run.
+CBlockPool& NodePool() {
+  static CBlockPool* pool = new CBlockPool(sizeof(CVertexNode));
+  return *pool;
+}
+}  // namespace
+
+void* CVertexNode::operator new(size_t size) {
+  if (size != sizeof(CVertexNode)) return ::operator new(size);
+  return NodePool().Allocate();
+}
+
+void CVertexNode::operator delete(void* node, size_t size) {
+  if (size != sizeof(CVertexNode)) {
+    ::operator delete(node);
+    return;
+  }
+  NodePool().Free(node);
+}
+#endif
 
 void LinkNodeBefore(CVertexNode* at, CVertexNode* node) {
   node->Prev = at->Prev;

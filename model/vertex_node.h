@@ -21,6 +21,7 @@
 // shared between rings.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/win_types.h"
@@ -83,6 +84,15 @@ struct CVertexNode {
   bool IsKey() const { return IsKeyVertexKind(Kind()); }
   bool IsCorner() const { return IsCornerVertexKind(Kind()); }
   bool IsSmooth() const { return IsSmoothVertexKind(Kind()); }
+
+#if !defined(ZV_PLAIN_NODE_HEAP)
+  // Nodes come from a pool of their own rather than one heap call each: a
+  // large style holds millions of them. Builds with ZV_PLAIN_NODE_HEAP (the
+  // sanitizer builds) use the plain heap, so that every node's lifetime is
+  // checked on its own.
+  static void* operator new(size_t size);
+  static void operator delete(void* node, size_t size);
+#endif
 };
 
 // A ring of nodes with a head and a count, as the curve items keep one per

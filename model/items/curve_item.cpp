@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 #include "design/geometry/point_line.h"
 #include "model/geometry.h"
@@ -40,9 +42,12 @@ CPieceCurveItem::~CPieceCurveItem() { DeleteCurveRings(); }
 void CPieceCurveItem::DeleteCurveRings() {
   CurveRings.reset();
   CurveRingCount = 0;
+  pending_ = false;
+  smoothed_ = false;
 }
 
 CVertexRing* CPieceCurveItem::CurveRingAt(int sizeIndex) const {
+  MakePendingCurves();
   if (!CurveRings || sizeIndex < 0 || sizeIndex >= CurveRingCount) return nullptr;
   return &CurveRings[sizeIndex];
 }
@@ -100,6 +105,7 @@ void CPieceCurveItem::GetDrawExtent(CSizeRecord* size, int* minX, int* maxX, int
 }
 
 void CPieceCurveItem::GetExtent(int all, int* minX, int* maxX, int* minY, int* maxY) const {
+  MakePendingCurves();
   if (!CurveRings) return;
   StartExtent(minX, maxX, minY, maxY);
   const CSizeRecord* size = g_Style.SizeRing;
@@ -255,12 +261,109 @@ void CPieceCurveItem::SeparateCoincidentVertices() {
   }
 }
 
+std::vector<CPieceCurveItem::CurveInput> CPieceCurveItem::GatherCurveInput(int32_t sizes) const {
+  // The same walk as BuildCurveRings.
+  std::vector<CurveInput> input;
+  CVertexNode* const start = FirstMainVertex();
+  if (!start || sizes <= 0) return input;
+  input.reserve(static_cast<size_t>(VertexCount));
+  CVertexNode* main = start;
+  do {
+    CVertexNode* sizeNode = main;
+    for (int32_t s = 0; s < sizes; ++s) {
+      input.push_back({sizeNode->X, sizeNode->Y, main->Flags});
+      sizeNode = sizeNode->Next;
+    }
+    main = NextMainVertex(main);
+  } while (main && main != start);
+  return input;
+}
+
+uint64_t CPieceCurveItem::CurveRingsChecksum() const {
+  MakePendingCurves();
+  // FNV-1a over 32-bit words.
+  uint64_t hash = 14695981039346656037ull;
+  const auto mix = [&hash](uint64_t word) {
+    hash ^= word;
+    hash *= 1099511628211ull;
+  };
+  mix(static_cast<uint32_t>(CurveRingCount));
+  mix(CurveRings ? 1 : 0);
+  for (int32_t s = 0; CurveRings && s < CurveRingCount; ++s) {
+    const CVertexRing& ring = CurveRings[s];
+    mix(static_cast<uint32_t>(ring.Count));
+    const CVertexNode* node = ring.Head;
+    mix(node ? 1 : 0);
+    for (int32_t i = 0; node && i < ring.Count; ++i, node = node->Next) {
+      mix(node->Flags);
+      mix(static_cast<uint32_t>(node->X));
+      mix(static_cast<uint32_t>(node->Y));
+      mix(static_cast<uint32_t>(node->Value));
+      mix(node->Attributes);
+      // A ring whose links were changed does not count as the one smoothed.
+      mix(node->Next && node->Next->Prev == node ? 1 : 2);
+    }
+    mix(node == ring.Head ? 1 : 2);
+  }
+  return hash;
+}
+
 void CPieceCurveItem::SmoothCurves() {
   SeparateCoincidentVertices();
-  BuildCurveRings();
+  const int32_t sizes = g_Style.SizeCount;
+  if (sizes <= 0) {
+    DeleteCurveRings();
+    return;
+  }
+  std::vector<CurveInput> input = GatherCurveInput(sizes);
+  const bool sameInput = sizes == smoothed_sizes_ && input == smoothed_from_;
+  if (sameInput && (pending_ || (smoothed_ && CurveRingsChecksum() == smoothed_checksum_))) return;
+  DeleteCurveRings();
+  smoothed_from_ = std::move(input);
+  smoothed_sizes_ = sizes;
+  pending_ = true;
+}
+
+void CPieceCurveItem::MakePendingCurves() const {
+  if (!pending_) return;
+  pending_ = false;
+  const int32_t sizes = smoothed_sizes_;
+  CurveRings = std::make_unique<CVertexRing[]>(static_cast<size_t>(sizes));
+  CurveRingCount = sizes;
+  // The input holds each main vertex's nodes of every size in turn.
+  for (size_t i = 0; i < smoothed_from_.size(); ++i) {
+    const CurveInput& node = smoothed_from_[i];
+    CurveRings[static_cast<int32_t>(i % static_cast<size_t>(sizes))].AddTail(node.x, node.y, node.flags);
+  }
   for (int32_t s = 0; s < CurveRingCount; ++s) {
     if (CurveRings[s].Count > 2) SmoothRing(CurveRings[s]);
   }
+  smoothed_checksum_ = CurveRingsChecksum();
+  smoothed_ = true;
+}
+
+void CPieceCurveItem::CopyCurvesFrom(const CPieceCurveItem& source) {
+  DeleteCurveRings();
+  smoothed_from_ = source.smoothed_from_;
+  smoothed_sizes_ = source.smoothed_sizes_;
+  if (source.pending_) {
+    pending_ = true;
+    return;
+  }
+  if (!source.CurveRings) return;
+  CurveRings = std::make_unique<CVertexRing[]>(static_cast<size_t>(source.CurveRingCount));
+  CurveRingCount = source.CurveRingCount;
+  for (int32_t s = 0; s < CurveRingCount; ++s) {
+    const CVertexRing& from = source.CurveRings[s];
+    const CVertexNode* node = from.Head;
+    for (int32_t i = 0; node && i < from.Count; ++i, node = node->Next) {
+      CVertexNode* copy = CurveRings[s].AddTail(node->X, node->Y, node->Flags);
+      copy->Value = node->Value;
+      copy->Attributes = node->Attributes;
+    }
+  }
+  smoothed_ = source.smoothed_;
+  smoothed_checksum_ = source.smoothed_checksum_;
 }
 
 int32_t CPieceCurveItem::GetCurveCount(CSizeRecord* size) const {

@@ -79,6 +79,10 @@ class CPieceCurveItem : public CPieceItem {
   // run of smooth vertices of every size's curve with more than 2 nodes is
   // replaced by the sampled spline through it.
   virtual void SmoothCurves();
+  // Gives this item a copy of `source`'s curve rings and of what they were
+  // smoothed from, so that SmoothCurves on an identical vertex ring (a clone's)
+  // finds them current instead of fitting the spline again.
+  void CopyCurvesFrom(const CPieceCurveItem& source);
   // Node count and head of that size's curve ring; 0 and null when the rings
   // are not built or the size is not one of them.
   virtual int32_t GetCurveCount(CSizeRecord* size) const;
@@ -140,9 +144,11 @@ class CPieceCurveItem : public CPieceItem {
 
   // One ring per size in size-ring order, CurveRingCount of them; null until
   // built. The count is the number allocated, which stays right even when the
-  // style's number of sizes changes later.
-  std::unique_ptr<CVertexRing[]> CurveRings;
-  int32_t CurveRingCount = 0;
+  // style's number of sizes changes later. SmoothCurves makes them when they
+  // are first read, so read them through CurveRingAt, CurveRingOf and the
+  // other getters.
+  mutable std::unique_ptr<CVertexRing[]> CurveRings;
+  mutable int32_t CurveRingCount = 0;
 
  protected:
   // The nearest point of a curve ring over its first `segments` segments
@@ -170,6 +176,35 @@ class CPieceCurveItem : public CPieceItem {
   // Gives neighbouring main vertices at one place their treatment before the
   // spline is fitted.
   void SeparateCoincidentVertices();
+
+  // What the curve rings are built from: for each main vertex in ring order,
+  // its node of every size in size order, with the main vertex's flags word.
+  struct CurveInput {
+    int32_t x;
+    int32_t y;
+    uint32_t flags;
+    bool operator==(const CurveInput&) const = default;
+  };
+  std::vector<CurveInput> GatherCurveInput(int32_t sizes) const;
+  // A checksum of every curve ring as it stands: counts, links and every
+  // field of every node.
+  uint64_t CurveRingsChecksum() const;
+
+  // Makes the rings of a smoothing that has not been read yet.
+  void MakePendingCurves() const;
+
+  // The last smoothing: its input and number of sizes, and the checksum of
+  // the rings it left. A piece being built is smoothed again after every
+  // step, and most steps read no curve: SmoothCurves keeps only its input
+  // (`pending_`) and the rings are made from it when first read, the same
+  // rings as made at once. When neither the input nor the rings have changed
+  // since the last smoothing (`smoothed_`), the rings are already what
+  // smoothing would make again.
+  mutable std::vector<CurveInput> smoothed_from_;
+  mutable int32_t smoothed_sizes_ = 0;
+  mutable uint64_t smoothed_checksum_ = 0;
+  mutable bool smoothed_ = false;
+  mutable bool pending_ = false;
 };
 
 // Closed curves: types 0, 8, 12, 14 and 21. Every segment counts, the one from

@@ -5,10 +5,14 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "design/geometry/point_line.h"
+#include "model/item_factory.h"
 #include "model/items/all_items.h"
+#include "model/lookup.h"
 #include "platform/recording_dc.h"
 #include "support/fake_shell.h"
 #include "support/model_fixture.h"
@@ -107,6 +111,91 @@ TEST_F(CurveItemTest, AllSmoothVerticesMakeOneClosedSplineThroughThem) {
                                               {1000 + 10 * s, 1000 + 100 * s},
                                               {10 * s, 1000 + 100 * s}}));
   }
+}
+
+// Smoothing again keeps the rings only when they are what a fresh smoothing
+// would make: after any change of the vertices, of the number of sizes or of
+// the rings themselves, the rings are made anew.
+TEST_F(CurveItemTest, SmoothingAgainGivesWhatAFreshSmoothingGives) {
+  struct Case {
+    const char* name;
+    std::function<void(CPieceItem0&, std::vector<CVertexNode*>&)> change;
+  };
+  const std::vector<Case> cases = {
+      {"nothing", [](CPieceItem0&, std::vector<CVertexNode*>&) {}},
+      {"a vertex moved", [](CPieceItem0&, std::vector<CVertexNode*>& v) { v[1]->X += 7; }},
+      {"a size copy moved", [](CPieceItem0&, std::vector<CVertexNode*>& v) { v[2]->Next->Y -= 3; }},
+      {"a kind changed", [](CPieceItem0&, std::vector<CVertexNode*>& v) { v[3]->Flags = 0; }},
+      {"a curve node moved",
+       [](CPieceItem0& o, std::vector<CVertexNode*>&) { o.CurveRingAt(0)->Head->Next->X += 1; }},
+      {"a curve node's value set",
+       [](CPieceItem0& o, std::vector<CVertexNode*>&) { o.CurveRingAt(1)->Head->Value = 9; }},
+      {"a curve node removed",
+       [](CPieceItem0& o, std::vector<CVertexNode*>&) { o.CurveRingAt(1)->RemoveAt(o.CurveRingAt(1)->Head->Next); }},
+      {"rings rebuilt without spline", [](CPieceItem0& o, std::vector<CVertexNode*>&) { o.BuildCurveRings(); }},
+      {"rings deleted", [](CPieceItem0& o, std::vector<CVertexNode*>&) { o.DeleteCurveRings(); }},
+  };
+  const std::vector<CSizeRecord*> sizes = AddSizes(2);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CPieceItem0 outline(nullptr, nullptr);
+    std::vector<CVertexNode*> vertices = AddSquare(&outline, 1);
+    outline.SmoothCurves();
+    c.change(outline, vertices);
+    outline.SmoothCurves();
+
+    CPieceItem0 fresh(nullptr, nullptr);
+    for (CVertexNode* node : NodesOf(&outline)) fresh.AddTailVertex(node->X, node->Y, node->Flags);
+    fresh.SmoothCurves();
+    for (CSizeRecord* size : sizes) {
+      EXPECT_EQ(Points(outline, size), Points(fresh, size));
+      EXPECT_EQ(CountKind(outline, size, 100), CountKind(fresh, size, 100));
+    }
+  }
+}
+
+TEST_F(CurveItemTest, AddingASizeMakesTheRingsAnew) {
+  AddSizes(2);
+  CPieceItem0 outline(nullptr, nullptr);
+  AddSquare(&outline, 1);
+  outline.SmoothCurves();
+  ASSERT_NE(outline.CurveRingAt(1), nullptr);
+  ASSERT_EQ(outline.CurveRingAt(2), nullptr);
+  // A third size with no copies yet: the walk now reads the next vertex as
+  // the third size's node, as a fresh smoothing does.
+  AddSizes(1);
+  outline.SmoothCurves();
+  EXPECT_NE(outline.CurveRingAt(2), nullptr);
+}
+
+// The curves are those of the vertices as they were smoothed, whenever they
+// are first read.
+TEST_F(CurveItemTest, CurvesReadLaterShowTheVerticesAsSmoothed) {
+  auto sizes = AddSizes(1);
+  CPieceItem0 outline(nullptr, nullptr);
+  std::vector<CVertexNode*> vertices = AddSquare(&outline, 0);
+  outline.SmoothCurves();
+  vertices[1]->X = 5000;
+  EXPECT_EQ(Points(outline, sizes[0]), (std::vector<CPoint>{{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}}));
+  outline.SmoothCurves();
+  EXPECT_EQ(Points(outline, sizes[0]), (std::vector<CPoint>{{0, 0}, {5000, 0}, {1000, 1000}, {0, 1000}}));
+}
+
+TEST_F(CurveItemTest, AClonedCurveHasTheSourcesRingsAndItsOwnNodes) {
+  auto sizes = AddSizes(2);
+  CPieceItem0 outline(nullptr, nullptr);
+  AddSquare(&outline, 1);
+  outline.SmoothCurves();
+  const std::unique_ptr<CPieceItem> copy = ClonePieceItem(&outline);
+  auto* curve = dynamic_cast<CPieceCurveItem*>(copy.get());
+  ASSERT_NE(curve, nullptr);
+  for (CSizeRecord* size : sizes) {
+    EXPECT_EQ(Points(*curve, size), Points(outline, size));
+    EXPECT_NE(curve->GetCurveHead(size), outline.GetCurveHead(size));
+  }
+  // A change of the source's curve after the copy is not the copy's.
+  outline.CurveRingAt(0)->Head->X = -5;
+  EXPECT_EQ(curve->GetCurveHead(sizes[0])->X, 0);
 }
 
 TEST_F(CurveItemTest, ASingleCornerMakesOneOpenRunRoundTheRing) {
