@@ -13,7 +13,6 @@
 
 namespace {
 constexpr size_t kSlabBytes = 64 * 1024;
-constexpr size_t kAlign = alignof(std::max_align_t);
 
 size_t RoundedBlockSize(size_t size) {
   if (size < sizeof(void*)) size = sizeof(void*);
@@ -33,7 +32,7 @@ void* CBlockPool::Allocate() {
     free_ = free_->next;
   } else {
     if (bump_ == nullptr || static_cast<size_t>(bump_end_ - bump_) < block_size_) {
-      char* slab = static_cast<char*>(::operator new(kSlabBytes, std::align_val_t(kAlign)));
+      char* slab = static_cast<char*>(::operator new(kSlabBytes));
       slabs_.push_back(slab);
       bump_ = slab;
       bump_end_ = slab + kSlabBytes;
@@ -69,7 +68,7 @@ void CBlockPool::KeepOneSlab() {
 void CBlockPool::ReleaseSlabs() {
   for (char* slab : slabs_) {
     ZV_UNPOISON(slab, kSlabBytes);
-    ::operator delete(slab, std::align_val_t(kAlign));
+    ::operator delete(slab);
   }
   slabs_.clear();
   free_ = nullptr;
