@@ -1,11 +1,14 @@
 #include "formats/aama_rul_writer.h"
 
 #include <bit>
+#include <charconv>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
+#include "formats/dxf_output.h"
+#include "formats/fixed_decimal.h"
 #include "model/geometry.h"
-#include "model/length_text.h"
 #include "model/lookup.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
@@ -17,12 +20,6 @@
 
 namespace {
 
-// Unit modes of the length texts the deltas go through.
-constexpr int kInchDecimalMode = 1;
-constexpr int kMillimetreMode = 3;
-// Two decimals, as the "%4.2f" of the pairs keeps.
-constexpr int kHundredths = 100;
-
 // A text as one line of the table: line breaks in a name would start a
 // line of their own.
 CString OneLine(CString text) {
@@ -31,33 +28,45 @@ CString OneLine(CString text) {
   return text;
 }
 
-void AddLine(std::string& out, std::string_view text) {
-  out += text;
-  out += "\r\n";
-}
+void AddLine(DxfOutput& out, std::string_view text) { out.Line(text); }
 
 // One delta in the file's unit with two decimals. The length goes through
-// its length text first (millimetres or inch decimals, two places, rounded
-// half away from zero) and is then formatted "%4.2f", as the tables were
-// always written; the file's own unit is used whatever unit the screen
-// shows, since the table's "UNITS" line names that unit.
-std::string DeltaText(int32_t delta, bool english) {
-  const CString text = FormatLength(delta, g_Style.GetScale(), english ? kInchDecimalMode : kMillimetreMode, kHundredths);
-  return FormatNumberText("%4.2f", ParseDouble(text.view()));
+// its length text first (millimetres or inch decimals, two places), which is
+// read back and formatted "%4.2f", as the tables were always written; the
+// file's own unit is used whatever unit the screen shows, since the table's
+// "UNITS" line names that unit.
+//
+// That round trip is the value's "%.2f" text with its sign, which is what is
+// formatted here directly: the length text is the value rounded to two
+// places (printf's rounding), its trailing zeros dropped ("-0.00" becomes
+// "-0"); reading it back gives the double nearest that two-place number, or
+// -0.0, whose "%.2f" is the same two places again, at least four characters
+// wide already. A scale of 0 gives an empty length text, read as 0.
+std::string_view DeltaText(int32_t delta, bool english, char* buffer) {
+  const int scale = g_Style.GetScale();
+  if (scale == 0) return "0.00";
+  // The quotients as FormatInchText and FormatMmText form them.
+  const double value = english ? static_cast<double>(delta) / scale / 25.4 : static_cast<double>(delta) / scale;
+  return std::string_view(buffer, FormatFixedDecimal(value, 2, buffer));
 }
 
-// The pairs of one rule, `pair(m)` giving the texts of size m of the sorted
-// sizes; before the 5th, 9th ... pair the line breaks and is indented.
+// The pairs of one rule, `pair(m, dx, dy)` giving the texts of size m of the
+// sorted sizes (written into the two buffers, or pointing elsewhere); before
+// the 5th, 9th ... pair the line breaks and is indented.
 template <typename PairOf>
-void AddPairs(std::string& out, PairOf pair) {
+void AddPairs(DxfOutput& out, PairOf pair) {
   const int sizes = static_cast<int>(g_Style.SizeArray.size());
+  char dxBuffer[kFixedDecimalBufferSize];
+  char dyBuffer[kFixedDecimalBufferSize];
   for (int m = 0; m < sizes; ++m) {
-    if (m > 0 && m % kAamaRulePairsPerLine == 0) out += "\r\n   ";
-    const auto [dx, dy] = pair(m);
-    out += "   " + dx + ",";
-    out += "   " + dy;
+    if (m > 0 && m % kAamaRulePairsPerLine == 0) out.Append("\r\n   ");
+    const auto [dx, dy] = pair(m, dxBuffer, dyBuffer);
+    out.Append("   ");
+    out.Append(dx);
+    out.Append(",   ");
+    out.Append(dy);
   }
-  out += "\r\n";
+  out.Append("\r\n");
 }
 
 bool IsCandidate(AamaRuleItemClass itemClass, int kind, bool gradePoints) {
@@ -104,7 +113,12 @@ CString AamaRuleFilePath(const CString& dxfPath) {
 }
 
 std::string BuildAamaRuleText(const AamaRuleSource& source) {
-  std::string out;
+  DxfOutput out;
+  WriteAamaRuleText(source, out);
+  return out.Text();
+}
+
+void WriteAamaRuleText(const AamaRuleSource& source, DxfOutput& out) {
   AddLine(out, "ANSI/AAMA VERSION: 1.0.0");
   AddLine(out, "AUTHOR: ZORVEK TECHNOLOGY");
   AddLine(out, "PRODUCT: ZV-KOV");
@@ -124,9 +138,9 @@ std::string BuildAamaRuleText(const AamaRuleSource& source) {
   std::vector<int> ringIndex;
   for (const CSizeRecord* size : g_Style.SizeArray) ringIndex.push_back(g_Style.IndexOfSize(size));
 
-  const std::string zero = "0.00";
-  out += "RULE: DELTA 1\r\n   ";
-  AddPairs(out, [&](int) { return std::pair(zero, zero); });
+  const std::string_view zero = "0.00";
+  out.Append("RULE: DELTA 1\r\n   ");
+  AddPairs(out, [&](int, char*, char*) { return std::pair(zero, zero); });
 
   CPieceRecord* piece = source.ring;
   for (int p = 0; p < source.count && piece; ++p, piece = piece->Next) {
@@ -136,13 +150,15 @@ std::string BuildAamaRuleText(const AamaRuleSource& source) {
         if (!IsCandidate(itemClass, vertex->Kind(), source.gradePoints)) continue;
         const float number = std::bit_cast<float>(vertex->Value);
         if (std::fabs(number) >= 1.0f) {
-          AddLine(out, FormatNumberText("RULE: DELTA %d", TruncateTowardZero(number)));
-          AddPairs(out, [&](int m) {
+          char rule[32] = "RULE: DELTA ";
+          const auto end = std::to_chars(rule + 12, rule + sizeof rule, TruncateTowardZero(number)).ptr;
+          AddLine(out, std::string_view(rule, static_cast<size_t>(end - rule)));
+          AddPairs(out, [&](int m, char* dxBuffer, char* dyBuffer) {
             if (ringIndex[m] <= 0) return std::pair(zero, zero);
             const CVertexNode* node = AamaSizeNode(vertex, ringIndex[m]);
             // y is turned: the DXF file's pieces have y pointing up.
-            return std::pair(DeltaText(WrapSub(node->X, vertex->X), source.english),
-                             DeltaText(WrapSub(vertex->Y, node->Y), source.english));
+            return std::pair(DeltaText(WrapSub(node->X, vertex->X), source.english, dxBuffer),
+                             DeltaText(WrapSub(vertex->Y, node->Y), source.english, dyBuffer));
           });
         }
         vertex->Value = 0;
@@ -150,5 +166,4 @@ std::string BuildAamaRuleText(const AamaRuleSource& source) {
     }
   }
   AddLine(out, "END");
-  return out;
 }

@@ -57,6 +57,12 @@ struct AamaRuleSource {
 // vertex without copies has a zero delta.
 std::string BuildAamaRuleText(const AamaRuleSource& source);
 
+class DxfOutput;
+
+// The same table handed to `out` as it is made, so that a large table never
+// has to be held whole; the caller flushes `out` and checks it.
+void WriteAamaRuleText(const AamaRuleSource& source, DxfOutput& out);
+
 // Sizes per line of a rule's delta pairs.
 inline constexpr int kAamaRulePairsPerLine = 4;
 

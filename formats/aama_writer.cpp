@@ -792,8 +792,10 @@ bool WriteRuleTable(AtomicFileWriter& file, const CString& dxfPath, const Option
   source.english = units.english;
   source.tableName = tableName;
   source.when = CurrentTime();
-  const std::string rules = BuildAamaRuleText(source);
-  return file.Open(AamaRuleFilePath(dxfPath)) && file.Write(rules.data(), rules.size());
+  if (!file.Open(AamaRuleFilePath(dxfPath))) return false;
+  DxfOutput out(file);
+  WriteAamaRuleText(source, out);
+  return out.Flush();
 }
 
 }  // namespace

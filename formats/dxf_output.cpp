@@ -1,8 +1,10 @@
 #include "formats/dxf_output.h"
 
+#include <charconv>
 #include <cmath>
 #include <utility>
 
+#include "formats/fixed_decimal.h"
 #include "model/piece_record.h"
 #include "model/vertex_node.h"
 #include "platform/binary_file.h"
@@ -38,9 +40,23 @@ void DxfOutput::Line(std::string_view text) {
   MaybeFlush();
 }
 
-void DxfOutput::Number(float value) { Line(FormatDxfNumber(value)); }
+void DxfOutput::Append(std::string_view text) {
+  if (failed_) return;
+  buffer_.append(text);
+  MaybeFlush();
+}
 
-void DxfOutput::Integer(int value) { Line(FormatNumberText("%d", value)); }
+void DxfOutput::Number(float value) {
+  if (!std::isfinite(value)) value = 0.0f;
+  char text[kFixedDecimalBufferSize];
+  Line(std::string_view(text, FormatFixedDecimal(static_cast<double>(value), 4, text)));
+}
+
+void DxfOutput::Integer(int value) {
+  char text[16];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  Line(std::string_view(text, static_cast<size_t>(result.ptr - text)));
+}
 
 void DxfOutput::MaybeFlush() {
   if (sink_ && buffer_.size() >= kFlushThreshold) Flush();
@@ -57,7 +73,8 @@ bool DxfOutput::Flush() {
 
 std::string FormatDxfNumber(float value) {
   if (!std::isfinite(value)) value = 0.0f;
-  return FormatNumberText("%.4f", static_cast<double>(value));
+  char text[kFixedDecimalBufferSize];
+  return std::string(text, FormatFixedDecimal(static_cast<double>(value), 4, text));
 }
 
 void WriteDxfTextEntity(DxfOutput& out, const int* number, int8_t layer, float x, float y, float height) {
@@ -72,7 +89,9 @@ void WriteDxfTextEntity(DxfOutput& out, const int* number, int8_t layer, float x
   out.Line("  40");
   out.Number(height);
   out.Line("  1");
-  out.Line(FormatNumberText("# %d", number != nullptr ? *number : 0));
+  char label[16] = "# ";
+  const auto result = std::to_chars(label + 2, label + sizeof label, number != nullptr ? *number : 0);
+  out.Line(std::string_view(label, static_cast<size_t>(result.ptr - label)));
   out.Line("  7");
   out.Line("STANDARD");
 }

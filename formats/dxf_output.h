@@ -43,6 +43,8 @@ class DxfOutput {
   // One line: the bytes of `text` followed by CR LF. A CR or LF inside `text`
   // is written as it stands; callers that print user text remove them first.
   void Line(std::string_view text);
+  // Bytes as they stand, without a line end: for lines built in pieces.
+  void Append(std::string_view text);
   // One line with a number: "%.4f" of the float promoted to double. A value
   // that is not finite is written as 0.0000, so that no file ever carries
   // "nan" or "inf", which no DXF reader accepts.

@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "formats/dxf_output.h"
 #include "model/item_factory.h"
+#include "model/length_text.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
 #include "model/settings.h"
 #include "model/style.h"
+#include "platform/numbers.h"
 #include "tests/support/clean_style.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/test_data.h"
@@ -207,6 +210,85 @@ TEST_F(AamaRulWriterTest, AVertexWithoutCopiesHasZeroDeltas) {
   const std::string text = BuildAamaRuleText(AllPieces(false));
   EXPECT_EQ(RuleOf(text, 2), "RULE: DELTA 2\r\n   0.00,   0.00   0.00,   0.00   0.00,   0.00\r\n");
   EXPECT_EQ(RuleOf(text, 3), "RULE: DELTA 3\r\n   0.00,   0.00   1.00,   0.00   2.00,   0.00\r\n");
+}
+
+// The deltas are the two-place length text read back and printed "%4.2f",
+// for every unit and scale: a table far past the sink's block size, written
+// through a sink that takes small blocks, is the table built whole, and both
+// hold the texts of that round trip.
+TEST_F(AamaRulWriterTest, StreamedTableMatchesTheLengthTextRoundTrip) {
+  struct Case {
+    int scale;
+    bool english;
+  };
+  const Case kCases[] = {{40, false}, {40, true}, {1, false}, {7, true}, {254, false}, {1000, true}, {0, false}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "scale " << c.scale << (c.english ? " inch" : " mm"));
+    ClearStyle();
+    g_Style.SetScale(c.scale);
+    AddSizes({{"M", 1}, {"L", 2}});
+    std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(2);
+    CPieceItem* item = ownedItem.get();
+    std::vector<CVertexNode*> vertices;
+    std::vector<int> deltas;
+    for (int i = 0; i < 6000; ++i) {
+      const int dx = (i * 7919 % 200003 - 100001) * (i % 3 == 0 ? 1 : 13);
+      const int dy = i % 5 == 0 ? -(i % 41) : i * 31;
+      vertices.push_back(AddVertex(item, i, -i, 0, static_cast<float>(i + 2), {{dx, -dy}}));
+      deltas.push_back(dx);
+      deltas.push_back(dy);
+    }
+    AddPiece("P")->AddItem(ownedItem.release());
+    AamaRuleSource source = AllPieces(false);
+    source.english = c.english;
+
+    std::string expected;
+    {
+      const std::string whole = BuildAamaRuleText(source);
+      for (size_t i = 0; i < vertices.size(); ++i) vertices[i]->Value = FloatWord(static_cast<float>(i + 2));
+      expected = whole;
+    }
+    std::string streamed;
+    size_t blocks = 0;
+    DxfOutput out([&](const char* data, size_t count) {
+      ++blocks;
+      streamed.append(data, count);
+      return true;
+    });
+    WriteAamaRuleText(source, out);
+    ASSERT_TRUE(out.Flush());
+    EXPECT_GT(blocks, 1u);
+    EXPECT_EQ(streamed, expected);
+
+    auto roundTrip = [&](int delta) {
+      const CString text = FormatLength(delta, c.scale, c.english ? 1 : 3, 100);
+      return FormatNumberText("%4.2f", ParseDouble(text.view()));
+    };
+    for (size_t i = 0; i < vertices.size(); i += 97) {
+      const std::string pair = "   0.00,   0.00   " + roundTrip(deltas[2 * i]) + ",   " + roundTrip(deltas[2 * i + 1]);
+      EXPECT_EQ(RuleOf(expected, static_cast<int>(i + 2)),
+                "RULE: DELTA " + std::to_string(i + 2) + "\r\n" + pair + "\r\n");
+    }
+  }
+  g_Style.SetScale(kDefaultScale);
+}
+
+// A sink that fails stops the table: Flush reports it, and nothing more is
+// handed over after the first refusal.
+TEST_F(AamaRulWriterTest, AFailingSinkIsReported) {
+  AddSizes({{"M", 1}, {"L", 2}});
+  std::unique_ptr<CPieceItem> ownedItem = CreatePieceItem(2);
+  for (int i = 0; i < 5000; ++i) AddVertex(ownedItem.get(), i, 0, 0, static_cast<float>(i + 2), {{i, i}});
+  AddPiece("P")->AddItem(ownedItem.release());
+  int calls = 0;
+  DxfOutput out([&](const char*, size_t) {
+    ++calls;
+    return false;
+  });
+  WriteAamaRuleText(AllPieces(false), out);
+  EXPECT_FALSE(out.Flush());
+  EXPECT_TRUE(out.Failed());
+  EXPECT_EQ(calls, 1);
 }
 
 }  // namespace

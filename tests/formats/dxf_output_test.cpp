@@ -169,6 +169,28 @@ TEST(DxfOutputTest, ModelPointsRelativeToOffsetsOriginAndBox) {
   EXPECT_TRUE(std::isfinite(x) && std::isfinite(y));
 }
 
+// Integers are plain "%d" text at either end of the range; Append adds bytes
+// to the line being built, which Line then ends.
+TEST(DxfOutputTest, IntegersAndLinesBuiltInPieces) {
+  DxfOutput out;
+  out.Integer(std::numeric_limits<int>::min());
+  out.Integer(0);
+  out.Integer(-3);
+  out.Integer(std::numeric_limits<int>::max());
+  out.Append("RULE: ");
+  out.Append("");
+  out.Append("DELTA");
+  out.Line(" 2");
+  WriteDxfTextEntity(out, nullptr, 4, 0.0f, 0.0f, 1.0f);
+  int number = std::numeric_limits<int>::min();
+  WriteDxfTextEntity(out, &number, 4, 0.0f, 0.0f, 1.0f);
+  const Lines lines = CrLfLines(out.Text());
+  ASSERT_EQ(lines.size(), 33u);
+  EXPECT_EQ(Lines(lines.begin(), lines.begin() + 5), Lines({"-2147483648", "0", "-3", "2147483647", "RULE: DELTA 2"}));
+  EXPECT_EQ(lines[5 + 11], "# 0");
+  EXPECT_EQ(lines[5 + 14 + 11], "# -2147483648");
+}
+
 TEST(DxfOutputTest, SinkGetsEverythingOnceAndAFailureIsRemembered) {
   std::string received;
   int calls = 0;
