@@ -1,6 +1,8 @@
 #include "formats/aama_rules.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -19,6 +21,7 @@
 #include "model/style.h"
 #include "platform/file_system.h"
 #include "platform/numbers.h"
+#include "platform/parallel.h"
 
 namespace {
 
@@ -195,6 +198,89 @@ std::vector<CString> SplitSizeList(const CString& list) {
 int32_t ScaledDelta(float value, double scale, int authorCode) {
   if (authorCode != kAamaAuthorLectra && std::fabs(value) > 1000.0f) return 0;
   return TruncateTowardZero(static_cast<double>(value) * scale);
+}
+
+// Gives every graded vertex of the piece its copies for the other sizes by
+// the rule table, and smooths its curves again.
+void GradePieceVertices(CPieceRecord* piece, const CAamaRuleTable& table, int authorCode,
+                        const std::vector<int>& positions, int copies) {
+  double sine = 0.0;
+  double cosine = 1.0;
+  if (authorCode != kAamaAuthorZorvek) {
+    for (CPieceItem* item : ItemsOf(piece)) {
+      if (item->Type != kItemTypeOpenLine || item->Tag != static_cast<int32_t>(kAamaGradeReferenceAttribute)) {
+        continue;
+      }
+      item->Tag = 0;
+      CVertexNode* a = item->NextMainVertex(item->PrevMainVertex(item->VertexHead));
+      CVertexNode* b = item->NextMainVertex(a);
+      if (a && b) {
+        const double angle = std::atan2(static_cast<double>(b->Y) - a->Y, static_cast<double>(b->X) - a->X);
+        sine = std::sin(angle);
+        cosine = std::cos(angle);
+      }
+      break;
+    }
+  }
+  for (CPieceItem* item : ItemsOf(piece)) {
+    switch (item->Type) {
+      case kItemTypeOutline:
+      case kItemTypeGrainLine:
+      case kItemTypeFilledMarkers:
+      case kItemTypeClosedLine:
+      case kItemTypeOpenLine:
+      case kItemTypeCircles:
+      case kItemTypeNotches:
+        break;
+      default:
+        continue;
+    }
+    for (CVertexNode* node : NodesOf(item)) {
+      if (node->IsMain()) {
+        const int rule = static_cast<int>(node->Attributes & kRuleNumberMask);
+        CVertexNode* last = node;
+        for (int k = 0; k < copies; ++k) {
+          int32_t dx = 0;
+          int32_t dy = 0;
+          table.GetDelta(rule, positions[static_cast<size_t>(k)], dx, dy);
+          const int32_t rdx = TruncateTowardZero(dx * cosine - dy * sine);
+          const int32_t rdy = TruncateTowardZero(dx * sine + dy * cosine);
+          last = item->InsertVertexAfter(last, WrapAdd(node->X, rdx), WrapAdd(node->Y, rdy), kVertexKindCopy);
+        }
+      } else if (IsRadiusNode(node)) {
+        CVertexNode* last = node;
+        for (int k = 0; k < copies; ++k) last = item->InsertVertexAfter(last, node->X, node->Y, kVertexKindCopy);
+      }
+      node->Attributes &= ~kRuleNumberMask;
+    }
+    if (item->Type == kItemTypeOutline || item->Type == kItemTypeClosedLine || item->Type == kItemTypeOpenLine) {
+      GradePiece(item);
+      if (auto* curve = dynamic_cast<CPieceCurveItem*>(item)) curve->SmoothCurves();
+    }
+  }
+}
+
+// The piece's box, and its notches placed again on its graded outline.
+void PlaceGradedNotches(CPieceRecord* piece) {
+  piece->Recalc(1);
+  CPieceItem* notches = FirstItemOfType(piece, kItemTypeNotches);
+  CPieceItem* outline = FirstItemOfType(piece, kItemTypeOutline);
+  if (notches && outline) {
+    notches->UpdateNotchesFromOutline(outline, outline, 0);
+    if (notches->VertexCount == 0) piece->RemoveItem(notches);
+  }
+}
+
+// Fits the curves smoothed and not yet read of the pieces, on every core.
+void PrepareCurvesOf(const std::vector<CPieceRecord*>& pieces) {
+  std::vector<const CPieceCurveItem*> curves;
+  for (CPieceRecord* piece : pieces) {
+    for (CPieceItem* item : ItemsOf(piece)) {
+      const auto* curve = dynamic_cast<const CPieceCurveItem*>(item);
+      if (curve && curve->HasPendingCurves()) curves.push_back(curve);
+    }
+  }
+  ParallelFor(curves.size(), [&curves](size_t i) { curves[i]->PrepareCurves(); });
 }
 
 }  // namespace
@@ -478,67 +564,16 @@ void GradeAamaPieces(const CAamaRuleTable& table, int priorCount, int authorCode
   for (int i = 0; static_cast<int>(positions.size()) < copies; ++i) {
     if (i != table.SamplePosition()) positions.push_back(i);
   }
-  for (CPieceRecord* piece : NewPieces(priorCount)) {
-    double sine = 0.0;
-    double cosine = 1.0;
-    if (authorCode != kAamaAuthorZorvek) {
-      for (CPieceItem* item : ItemsOf(piece)) {
-        if (item->Type != kItemTypeOpenLine || item->Tag != static_cast<int32_t>(kAamaGradeReferenceAttribute)) {
-          continue;
-        }
-        item->Tag = 0;
-        CVertexNode* a = item->NextMainVertex(item->PrevMainVertex(item->VertexHead));
-        CVertexNode* b = item->NextMainVertex(a);
-        if (a && b) {
-          const double angle = std::atan2(static_cast<double>(b->Y) - a->Y, static_cast<double>(b->X) - a->X);
-          sine = std::sin(angle);
-          cosine = std::cos(angle);
-        }
-        break;
-      }
-    }
-    for (CPieceItem* item : ItemsOf(piece)) {
-      switch (item->Type) {
-        case kItemTypeOutline:
-        case kItemTypeGrainLine:
-        case kItemTypeFilledMarkers:
-        case kItemTypeClosedLine:
-        case kItemTypeOpenLine:
-        case kItemTypeCircles:
-        case kItemTypeNotches:
-          break;
-        default:
-          continue;
-      }
-      for (CVertexNode* node : NodesOf(item)) {
-        if (node->IsMain()) {
-          const int rule = static_cast<int>(node->Attributes & kRuleNumberMask);
-          CVertexNode* last = node;
-          for (int k = 0; k < copies; ++k) {
-            int32_t dx = 0;
-            int32_t dy = 0;
-            table.GetDelta(rule, positions[static_cast<size_t>(k)], dx, dy);
-            const int32_t rdx = TruncateTowardZero(dx * cosine - dy * sine);
-            const int32_t rdy = TruncateTowardZero(dx * sine + dy * cosine);
-            last = item->InsertVertexAfter(last, WrapAdd(node->X, rdx), WrapAdd(node->Y, rdy), kVertexKindCopy);
-          }
-        } else if (IsRadiusNode(node)) {
-          CVertexNode* last = node;
-          for (int k = 0; k < copies; ++k) last = item->InsertVertexAfter(last, node->X, node->Y, kVertexKindCopy);
-        }
-        node->Attributes &= ~kRuleNumberMask;
-      }
-      if (item->Type == kItemTypeOutline || item->Type == kItemTypeClosedLine || item->Type == kItemTypeOpenLine) {
-        GradePiece(item);
-        if (auto* curve = dynamic_cast<CPieceCurveItem*>(item)) curve->SmoothCurves();
-      }
-    }
-    piece->Recalc(1);
-    CPieceItem* notches = FirstItemOfType(piece, kItemTypeNotches);
-    CPieceItem* outline = FirstItemOfType(piece, kItemTypeOutline);
-    if (notches && outline) {
-      notches->UpdateNotchesFromOutline(outline, outline, 0);
-      if (notches->VertexCount == 0) piece->RemoveItem(notches);
-    }
+  // Pieces share nothing while they are graded, so a run of them is graded,
+  // their new curves fitted on every core, and then each is finished, in
+  // file order: the same as one piece after the other, done sooner. The runs
+  // are short so that the fitted curves waiting to be read stay few.
+  constexpr size_t kPiecesPerRun = 32;
+  const std::vector<CPieceRecord*> pieces = NewPieces(priorCount);
+  for (size_t first = 0; first < pieces.size(); first += kPiecesPerRun) {
+    const size_t end = std::min(pieces.size(), first + kPiecesPerRun);
+    for (size_t i = first; i < end; ++i) GradePieceVertices(pieces[i], table, authorCode, positions, copies);
+    PrepareCurvesOf({pieces.begin() + static_cast<std::ptrdiff_t>(first), pieces.begin() + static_cast<std::ptrdiff_t>(end)});
+    for (size_t i = first; i < end; ++i) PlaceGradedNotches(pieces[i]);
   }
 }

@@ -5,15 +5,31 @@
 #include "model/piece_item.h"
 #include "platform/block_pool.h"
 
-#if !defined(ZV_PLAIN_NODE_HEAP)
+#if defined(ZV_PLAIN_NODE_HEAP)
+// The plain heap serves every thread.
+CScopedThreadNodePool::CScopedThreadNodePool() = default;
+CScopedThreadNodePool::~CScopedThreadNodePool() = default;
+#else
 namespace {
 // Never destroyed: nodes of global styles may be freed during exit, after
 // static destructors have run.
-CBlockPool& NodePool() {
+CBlockPool& SharedNodePool() {
   static CBlockPool* pool = new CBlockPool(sizeof(CVertexNode));
   return *pool;
 }
+
+// The pool of this thread's CScopedThreadNodePool, while one lives.
+thread_local CBlockPool* t_thread_pool = nullptr;
+
+CBlockPool& NodePool() { return t_thread_pool ? *t_thread_pool : SharedNodePool(); }
 }  // namespace
+
+CScopedThreadNodePool::CScopedThreadNodePool() : was_(t_thread_pool) {
+  static thread_local CBlockPool own(sizeof(CVertexNode));
+  t_thread_pool = &own;
+}
+
+CScopedThreadNodePool::~CScopedThreadNodePool() { t_thread_pool = static_cast<CBlockPool*>(was_); }
 
 void* CVertexNode::operator new(size_t size) {
   if (size != sizeof(CVertexNode)) return ::operator new(size);

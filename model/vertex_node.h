@@ -95,6 +95,21 @@ struct CVertexNode {
 #endif
 };
 
+// While one lives, the nodes its thread makes and frees come from a pool of
+// that thread's own rather than the shared one, which serves one thread
+// only: for scratch rings built, used and freed on a worker thread. Nodes
+// made under it must be freed under it, on the same thread.
+class CScopedThreadNodePool {
+ public:
+  CScopedThreadNodePool();
+  ~CScopedThreadNodePool();
+  CScopedThreadNodePool(const CScopedThreadNodePool&) = delete;
+  CScopedThreadNodePool& operator=(const CScopedThreadNodePool&) = delete;
+
+ private:
+  void* was_ = nullptr;
+};
+
 // A ring of nodes with a head and a count, as the curve items keep one per
 // size. The ring owns its nodes and frees them on destruction. Circular: the
 // head's Prev is the tail; one node links to itself; empty is a null head and

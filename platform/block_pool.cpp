@@ -1,6 +1,10 @@
 #include "platform/block_pool.h"
 
+#include <cstdint>
 #include <new>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -12,7 +16,23 @@
 #endif
 
 namespace {
-constexpr size_t kSlabBytes = 64 * 1024;
+constexpr size_t kSlabBytes = 1024 * 1024;
+
+// Maps a new slab's pages at once: one call instead of a page fault for
+// every 4 KB as the blocks are first written, which is much of the cost of
+// building a large style. Where the system cannot, the pages come as they
+// are touched.
+void Prefault(char* slab, size_t bytes) {
+#if defined(MADV_POPULATE_WRITE)
+  const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(slab) + page - 1) / page * page;
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(slab) + bytes) / page * page;
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+  (void)slab;
+  (void)bytes;
+#endif
+}
 
 size_t RoundedBlockSize(size_t size) {
   if (size < sizeof(void*)) size = sizeof(void*);
@@ -33,6 +53,7 @@ void* CBlockPool::Allocate() {
   } else {
     if (bump_ == nullptr || static_cast<size_t>(bump_end_ - bump_) < block_size_) {
       char* slab = static_cast<char*>(::operator new(kSlabBytes));
+      Prefault(slab, kSlabBytes);
       slabs_.push_back(slab);
       bump_ = slab;
       bump_end_ = slab + kSlabBytes;

@@ -1,5 +1,5 @@
 // A pool of equal blocks for objects made and freed by the hundred thousand
-// (the vertex nodes of a large style): blocks are cut from 64 KB slabs and
+// (the vertex nodes of a large style): blocks are cut from 1 MB slabs and
 // freed blocks are kept on a list for the next request, so that neither costs
 // a heap call. When the last block in use is freed the slabs go back to the
 // heap but one, so an emptied style holds almost no memory.

@@ -44,6 +44,7 @@ void CPieceCurveItem::DeleteCurveRings() {
   CurveRingCount = 0;
   pending_ = false;
   smoothed_ = false;
+  prepared_.clear();
 }
 
 CVertexRing* CPieceCurveItem::CurveRingAt(int sizeIndex) const {
@@ -324,12 +325,42 @@ void CPieceCurveItem::SmoothCurves() {
   pending_ = true;
 }
 
+void CPieceCurveItem::PrepareCurves() const {
+  if (!pending_ || !prepared_.empty()) return;
+  const auto sizes = static_cast<size_t>(smoothed_sizes_);
+  std::vector<std::vector<CFlaggedPoint>> rings(sizes);
+  // The scratch ring's nodes are made and freed on this thread, which may be
+  // a worker's.
+  CScopedThreadNodePool threadPool;
+  for (size_t s = 0; s < sizes; ++s) {
+    CVertexRing ring;
+    for (size_t i = s; i < smoothed_from_.size(); i += sizes) {
+      ring.AddTail(smoothed_from_[i].x, smoothed_from_[i].y, smoothed_from_[i].flags);
+    }
+    if (ring.Count > 2) SmoothRing(ring);
+    std::vector<CFlaggedPoint>& out = rings[s];
+    out.reserve(static_cast<size_t>(ring.Count));
+    const CVertexNode* node = ring.Head;
+    for (int32_t i = 0; node && i < ring.Count; ++i, node = node->Next) out.push_back({node->Flags, node->X, node->Y});
+  }
+  prepared_ = std::move(rings);
+}
+
 void CPieceCurveItem::MakePendingCurves() const {
   if (!pending_) return;
   pending_ = false;
   const int32_t sizes = smoothed_sizes_;
   CurveRings = std::make_unique<CVertexRing[]>(static_cast<size_t>(sizes));
   CurveRingCount = sizes;
+  if (!prepared_.empty()) {
+    for (int32_t s = 0; s < sizes; ++s) {
+      for (const CFlaggedPoint& p : prepared_[static_cast<size_t>(s)]) CurveRings[s].AddTail(p.X, p.Y, p.Flags);
+    }
+    prepared_.clear();
+    smoothed_checksum_ = CurveRingsChecksum();
+    smoothed_ = true;
+    return;
+  }
   // The input holds each main vertex's nodes of every size in turn.
   for (size_t i = 0; i < smoothed_from_.size(); ++i) {
     const CurveInput& node = smoothed_from_[i];

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "model/piece_item.h"
+#include "model/spline.h"
 #include "model/vertex_node.h"
 
 class CPieceCurveItem : public CPieceItem {
@@ -83,6 +84,13 @@ class CPieceCurveItem : public CPieceItem {
   // smoothed from, so that SmoothCurves on an identical vertex ring (a clone's)
   // finds them current instead of fitting the spline again.
   void CopyCurvesFrom(const CPieceCurveItem& source);
+  // Fits the spline of a smoothing not read yet into plain storage of the
+  // item's own, for the rings to be made from when first read. Touches
+  // nothing outside the item, so the items of a style may be prepared on
+  // several threads at once (each item on one).
+  void PrepareCurves() const;
+  // Whether the item was smoothed and its rings are not made yet.
+  bool HasPendingCurves() const { return pending_; }
   // Node count and head of that size's curve ring; 0 and null when the rings
   // are not built or the size is not one of them.
   virtual int32_t GetCurveCount(CSizeRecord* size) const;
@@ -205,6 +213,9 @@ class CPieceCurveItem : public CPieceItem {
   mutable uint64_t smoothed_checksum_ = 0;
   mutable bool smoothed_ = false;
   mutable bool pending_ = false;
+  // The nodes of each size's ring as PrepareCurves fitted them (position and
+  // flags; every other field of a ring node is 0); empty when not prepared.
+  mutable std::vector<std::vector<CFlaggedPoint>> prepared_;
 };
 
 // Closed curves: types 0, 8, 12, 14 and 21. Every segment counts, the one from

@@ -13,6 +13,7 @@
 #include "model/item_factory.h"
 #include "model/items/all_items.h"
 #include "model/lookup.h"
+#include "platform/parallel.h"
 #include "platform/recording_dc.h"
 #include "support/fake_shell.h"
 #include "support/model_fixture.h"
@@ -196,6 +197,47 @@ TEST_F(CurveItemTest, AClonedCurveHasTheSourcesRingsAndItsOwnNodes) {
   // A change of the source's curve after the copy is not the copy's.
   outline.CurveRingAt(0)->Head->X = -5;
   EXPECT_EQ(curve->GetCurveHead(sizes[0])->X, 0);
+}
+
+// Curves fitted ahead, on worker threads, are the curves fitted when read.
+TEST_F(CurveItemTest, CurvesPreparedOnWorkersAreTheCurvesMadeWhenRead) {
+  const std::vector<CSizeRecord*> sizes = AddSizes(3);
+  std::vector<std::unique_ptr<CPieceItem0>> prepared;
+  std::vector<std::unique_ptr<CPieceItem0>> plain;
+  for (int i = 0; i < 40; ++i) {
+    for (auto* list : {&prepared, &plain}) {
+      auto outline = std::make_unique<CPieceItem0>(nullptr, nullptr);
+      // Squares of growing size with one corner, so that each spline differs.
+      AddGraded(outline.get(), 0, 0, 0);
+      AddGraded(outline.get(), 1000 + 37 * i, 0, 1);
+      AddGraded(outline.get(), 1000 + 37 * i, 1000 + 11 * i, 1);
+      AddGraded(outline.get(), 0, 1000 + 11 * i, 3);
+      outline->SmoothCurves();
+      list->push_back(std::move(outline));
+    }
+  }
+  ParallelFor(prepared.size(), [&prepared](size_t i) { prepared[i]->PrepareCurves(); });
+  for (size_t i = 0; i < prepared.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(prepared[i]->HasPendingCurves());
+    for (CSizeRecord* size : sizes) {
+      EXPECT_EQ(Points(*prepared[i], size), Points(*plain[i], size));
+      EXPECT_EQ(CountKind(*prepared[i], size, 100), CountKind(*plain[i], size, 100));
+    }
+    EXPECT_FALSE(prepared[i]->HasPendingCurves());
+  }
+}
+
+// A smoothing after the preparation replaces what was prepared.
+TEST_F(CurveItemTest, SmoothingAgainDropsWhatWasPrepared) {
+  auto sizes = AddSizes(1);
+  CPieceItem0 outline(nullptr, nullptr);
+  std::vector<CVertexNode*> vertices = AddSquare(&outline, 0);
+  outline.SmoothCurves();
+  outline.PrepareCurves();
+  vertices[2]->Y = 3000;
+  outline.SmoothCurves();
+  EXPECT_EQ(Points(outline, sizes[0]), (std::vector<CPoint>{{0, 0}, {1000, 0}, {1000, 3000}, {0, 1000}}));
 }
 
 TEST_F(CurveItemTest, ASingleCornerMakesOneOpenRunRoundTheRing) {

@@ -9,12 +9,14 @@
 
 namespace {
 
+// Enough blocks of 40 bytes (a vertex node's size) to fill several slabs.
+constexpr int kManyBlocks = 100000;
+
 TEST(BlockPool, BlocksAreDistinctAlignedAndKeepTheirBytes) {
   CBlockPool pool(40);
   EXPECT_EQ(pool.BlockSize(), 40u);
   std::vector<unsigned char*> blocks;
-  // More than one slab's worth.
-  for (int i = 0; i < 5000; ++i) {
+  for (int i = 0; i < kManyBlocks; ++i) {
     auto* block = static_cast<unsigned char*>(pool.Allocate());
     ASSERT_EQ(reinterpret_cast<uintptr_t>(block) % alignof(void*), 0u);
     std::memset(block, i & 0xFF, 40);
@@ -25,7 +27,7 @@ TEST(BlockPool, BlocksAreDistinctAlignedAndKeepTheirBytes) {
   for (size_t i = 0; i < blocks.size(); ++i) {
     for (int b = 0; b < 40; ++b) ASSERT_EQ(blocks[i][b], static_cast<unsigned char>(i & 0xFF)) << i;
   }
-  EXPECT_EQ(pool.InUse(), 5000u);
+  EXPECT_EQ(pool.InUse(), static_cast<size_t>(kManyBlocks));
   for (unsigned char* block : blocks) pool.Free(block);
 }
 
@@ -42,9 +44,9 @@ TEST(BlockPool, FreedBlocksAreHandedOutAgain) {
 }
 
 TEST(BlockPool, EmptyingThePoolGivesBackAllButOneSlab) {
-  CBlockPool pool(64);
+  CBlockPool pool(40);
   std::vector<void*> blocks;
-  for (int i = 0; i < 4000; ++i) blocks.push_back(pool.Allocate());
+  for (int i = 0; i < kManyBlocks; ++i) blocks.push_back(pool.Allocate());
   ASSERT_GT(pool.Slabs(), 2u);
   for (void* block : blocks) pool.Free(block);
   EXPECT_EQ(pool.InUse(), 0u);
