@@ -70,6 +70,19 @@ std::vector<Point> Outline(int n, double width, double height, Point origin) {
   return points;
 }
 
+// A piece's grain line (layer 7) down its middle and an open internal line
+// (layer 8) across it.
+void AddGrainAndInternalLine(std::string& out, Point origin, double width, double height) {
+  Append(out, "0\nLINE\n8\n7\n10\n", Coordinate(origin.x + width / 2), "\n20\n", Coordinate(origin.y + height * 0.2),
+         "\n11\n", Coordinate(origin.x + width / 2), "\n21\n", Coordinate(origin.y + height * 0.8), "\n");
+  AddPolyline(out, 8,
+              {{origin.x + width * 0.3, origin.y + height * 0.5},
+               {origin.x + width * 0.4, origin.y + height * 0.55},
+               {origin.x + width * 0.6, origin.y + height * 0.55},
+               {origin.x + width * 0.7, origin.y + height * 0.5}},
+              false);
+}
+
 void AddPiece(std::string& out, const AamaStyleShape& shape, int index, const std::string& sample) {
   const std::string name = FormatNumberText("P%05d", index);
   const double width = 200.0 + 30.0 * (index % 7);
@@ -93,14 +106,7 @@ void AddPiece(std::string& out, const AamaStyleShape& shape, int index, const st
     AddText(out, std::string("# ").append(std::to_string(rule)), outline[i]);
   }
   for (int k = 1; k <= 3; ++k) AddPoint(out, 4, {origin.x + width * k / 4.0 + 1.5, origin.y});
-  Append(out, "0\nLINE\n8\n7\n10\n", Coordinate(origin.x + width / 2), "\n20\n", Coordinate(origin.y + height * 0.2),
-         "\n11\n", Coordinate(origin.x + width / 2), "\n21\n", Coordinate(origin.y + height * 0.8), "\n");
-  AddPolyline(out, 8,
-              {{origin.x + width * 0.3, origin.y + height * 0.5},
-               {origin.x + width * 0.4, origin.y + height * 0.55},
-               {origin.x + width * 0.6, origin.y + height * 0.55},
-               {origin.x + width * 0.7, origin.y + height * 0.5}},
-              false);
+  AddGrainAndInternalLine(out, origin, width, height);
   AddPoint(out, 13, {origin.x + width * 0.35, origin.y + height * 0.3});
   AddPoint(out, 13, {origin.x + width * 0.65, origin.y + height * 0.3});
   out += "0\nENDBLK\n";
@@ -118,14 +124,7 @@ void AddNamedPiece(std::string& out, const AamaStyleShape& shape, int index) {
   const int every = std::max(1, shape.grade_point_every);
   for (size_t i = 0; i < outline.size(); i += static_cast<size_t>(every)) AddPoint(out, 2, outline[i]);
   for (int k = 1; k <= 3; ++k) AddPoint(out, 4, {origin.x + width * k / 4.0 + 1.5, origin.y});
-  Append(out, "0\nLINE\n8\n7\n10\n", Coordinate(origin.x + width / 2), "\n20\n", Coordinate(origin.y + height * 0.2),
-         "\n11\n", Coordinate(origin.x + width / 2), "\n21\n", Coordinate(origin.y + height * 0.8), "\n");
-  AddPolyline(out, 8,
-              {{origin.x + width * 0.3, origin.y + height * 0.5},
-               {origin.x + width * 0.4, origin.y + height * 0.55},
-               {origin.x + width * 0.6, origin.y + height * 0.55},
-               {origin.x + width * 0.7, origin.y + height * 0.5}},
-              false);
+  AddGrainAndInternalLine(out, origin, width, height);
   out += "0\nENDBLK\n";
 }
 

@@ -511,6 +511,10 @@ void FinishAamaPiece(CPieceRecord* piece) {
   }
   UnfoldMirrorLines(piece);
   piece->NormalizeOrientation(1);
+  RefitAamaNotches(piece);
+}
+
+void RefitAamaNotches(CPieceRecord* piece) {
   CPieceItem* notches = FindFirstItem(piece, kItemTypeNotches);
   CPieceItem* outline = FindFirstItem(piece, kItemTypeOutline);
   if (notches && outline) {

@@ -68,3 +68,7 @@ void PlaceAamaPiece(CPieceRecord* piece, int notchType = 1);
 // cleared, a half piece with a mirror line (open line with attribute 33)
 // unfolded into the whole piece, orientation normalised and notches refitted.
 void FinishAamaPiece(CPieceRecord* piece);
+
+// The notches placed again on the piece's outline as it stands; a notch item
+// left empty goes.
+void RefitAamaNotches(CPieceRecord* piece);

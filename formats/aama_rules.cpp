@@ -263,12 +263,7 @@ void GradePieceVertices(CPieceRecord* piece, const CAamaRuleTable& table, int au
 // The piece's box, and its notches placed again on its graded outline.
 void PlaceGradedNotches(CPieceRecord* piece) {
   piece->Recalc(1);
-  CPieceItem* notches = FirstItemOfType(piece, kItemTypeNotches);
-  CPieceItem* outline = FirstItemOfType(piece, kItemTypeOutline);
-  if (notches && outline) {
-    notches->UpdateNotchesFromOutline(outline, outline, 0);
-    if (notches->VertexCount == 0) piece->RemoveItem(notches);
-  }
+  RefitAamaNotches(piece);
 }
 
 // Fits the curves smoothed and not yet read of the pieces, on every core.
