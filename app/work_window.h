@@ -11,11 +11,17 @@
 // After SyncWorkPieceOrigins a work-area point w shows at
 // (w - view origin) / scale, the frame the rulers count in.
 //
-// The picture lives on a canvas (QImage) that OnDraw renders whenever the
-// view is redrawn and that GetDC hands out for drawing at any time (the XOR
-// frame of the current piece, a piece placed at once); painting only shows
-// the canvas. There is one work window; it registers itself as
-// g_pWorkWindow while it exists.
+// The picture lives on a canvas (QImage) that OnDraw renders and that GetDC
+// hands out for drawing at any time (the XOR frame of the current piece, a
+// piece placed at once). A redraw does not render at once: it marks the
+// canvas stale, as an invalidated window is, and the render is served once
+// for any number of redraws: when the view has been left unchanged for
+// kRenderSettleMs (then repainted), or earlier when the picture is needed
+// (a paint event, canvas(), a resize). Drawing through GetDC on a stale
+// canvas is superseded by that render, as drawing into an invalidated
+// region is by the next paint (GetDC then draws nothing). So picking a long run of pieces renders the
+// view once, not once per pick. There is one work window; it registers
+// itself as g_pWorkWindow while it exists.
 #pragma once
 
 #include <memory>
@@ -24,6 +30,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include "app/placement.h"
 #include "model/shell_services.h"
 #include "platform/geometry_types.h"
 #include "platform/win_types.h"
@@ -31,6 +38,7 @@
 class CDC;
 class CPieceRecord;
 class CRulerBar;
+class QTimer;
 
 // The scroll bars of the work window, by their usual names.
 inline constexpr int SB_HORZ = 0;
@@ -49,6 +57,8 @@ inline constexpr int SB_THUMBTRACK = 5;
 
 // The work window's background.
 inline constexpr COLORREF kWorkAreaBackground = 0xC0C0C0;
+// How long the view must stay unchanged before a pending render is served.
+inline constexpr int kRenderSettleMs = 20;
 
 class CWorkWindow : public QWidget, public IWorkWindow {
  public:
@@ -92,8 +102,10 @@ class CWorkWindow : public QWidget, public IWorkWindow {
   // shows what was drawn.
   CDC* GetDC() override;
   void ReleaseDC(CDC* dc) override;
-  // The canvas as last drawn.
-  const QImage& canvas() const { return canvas_; }
+  // The canvas, rendered first when a render is pending.
+  const QImage& canvas() const;
+  // Whether a redraw is waiting to be rendered.
+  bool RenderPending() const { return render_pending_; }
 
   // --- work area --------------------------------------------------------
   // Gives a piece entering the work area its placed rectangle (free-rectangle
@@ -164,8 +176,15 @@ class CWorkWindow : public QWidget, public IWorkWindow {
 
   void RedrawRulerScales();
   void RefreshRulers();
-  // Renders the whole view into the canvas and schedules a repaint.
+  // Marks the canvas stale and (re)starts the settle timer: the render is
+  // served once, later (see the top of this file).
   void Render();
+  // Renders the whole view into the canvas now and schedules a repaint.
+  void RenderNow();
+  // Renders the whole view into the canvas.
+  void RenderCanvas();
+  // The settle timer's end: a stale canvas is repainted (rendered first).
+  void OnRenderSettled();
   void Scroll(int bar, int code, int thumb);
   // The client size with a floor of kMinClientPixels each way.
   int UsableWidth() const;
@@ -180,6 +199,10 @@ class CWorkWindow : public QWidget, public IWorkWindow {
   CPoint mouse_;
   ScrollBar bars_[2];
   QImage canvas_;
+  PlacementCache placement_cache_;
+  QImage discarded_;  // empty: what GetDC draws on while a render is pending
+  bool render_pending_ = false;
+  QTimer* render_timer_ = nullptr;
   std::vector<std::unique_ptr<CDC>> dcs_;
   CRulerBar* top_ruler_ = nullptr;
   CRulerBar* left_ruler_ = nullptr;
