@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -50,6 +51,7 @@ int FreeRectangleList::NewNode(const PlaceRect& r) {
   // confused by a new rectangle in an evicted one's place; SortByTop compacts.
   const int id = static_cast<int>(nodes_.size());
   nodes_.push_back(Node{r, AreaOf(r), -1, -1, true});
+  by_area_.emplace(nodes_.back().area, id);
   return id;
 }
 
@@ -79,21 +81,24 @@ void FreeRectangleList::Remove(int node) {
     if (head_ == node) head_ = next;
   }
   nodes_[node].live = false;
+  by_area_.erase({nodes_[node].area, node});
   --count_;
 }
 
 int FreeRectangleList::SmallestBelow(PlaceArea area) const {
-  int best = -1;
-  PlaceArea best_area = 0;
+  if (by_area_.empty()) return -1;
+  const auto smallest = by_area_.begin();
+  const PlaceArea least = smallest->first;
+  if (!(least < area)) return -1;
+  // One rectangle of the least area: it. Several: the first from the head.
+  if (const auto second = std::next(smallest); second == by_area_.end() || second->first != least) {
+    return smallest->second;
+  }
   int node = head_;
   for (int i = 0; i < count_; ++i, node = nodes_[node].next) {
-    const PlaceArea a = nodes_[node].area;
-    if (a < area && (best == -1 || a < best_area)) {
-      best = node;
-      best_area = a;
-    }
+    if (nodes_[node].area == least) return node;
   }
-  return best;
+  return -1;
 }
 
 void FreeRectangleList::InsertPart(int at, const PlaceRect& part) {
@@ -115,6 +120,8 @@ void FreeRectangleList::Compact() {
   }
   nodes_ = std::move(kept);
   head_ = count_ > 0 ? 0 : -1;
+  by_area_.clear();
+  for (int i = 0; i < count_; ++i) by_area_.emplace(nodes_[static_cast<size_t>(i)].area, i);
 }
 
 void FreeRectangleList::Cut(const PlaceRect& p) {
@@ -150,6 +157,7 @@ void FreeRectangleList::SortByTop() {
   std::stable_sort(rects.begin(), rects.end(),
                    [](const PlaceRect& a, const PlaceRect& b) { return a.top < b.top; });
   nodes_.clear();
+  by_area_.clear();
   head_ = -1;
   count_ = 0;
   for (const PlaceRect& r : rects) InsertBefore(head_, NewNode(r));

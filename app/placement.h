@@ -26,6 +26,8 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "platform/win_types.h"
@@ -103,6 +105,9 @@ class FreeRectangleList {
   std::vector<Node> nodes_;
   int head_ = -1;
   int count_ = 0;
+  // The live rectangles by area (then slot), so that the eviction finds the
+  // smallest without walking the list.
+  std::set<std::pair<PlaceArea, int>> by_area_;
   std::vector<int> visit_;  // Cut's visit list, kept for its storage
 };
 
