@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -314,8 +315,10 @@ void CPatternListBox::XorDragOutline() {
   update();
 }
 
-void CPatternListBox::paintEvent(QPaintEvent*) {
-  if (render_pending_) RenderCanvas();
+void CPatternListBox::paintEvent(QPaintEvent* event) {
+  // The scroll bar's repaints reach only the strip under the thumbnails,
+  // which needs no render.
+  if (render_pending_ && event->region().intersects(QRect(0, 0, width(), ItemAreaHeight()))) RenderCanvas();
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
   painter.drawImage(0, 0, canvas_);
