@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -114,7 +115,14 @@ void CWorkWindow::OnDraw(CDC* dc) {
 
 void CWorkWindow::Render() {
   render_pending_ = true;
-  render_timer_->start();
+  render_timer_->start(SettleMs());
+}
+
+int CWorkWindow::SettleMs() const {
+  // A view that takes long to render waits as long for the view to settle:
+  // picks that come slower than kRenderSettleMs but faster than a render
+  // still share one.
+  return static_cast<int>(std::clamp<int64_t>(last_render_ms_, kRenderSettleMs, kMaxRenderSettleMs));
 }
 
 void CWorkWindow::RenderNow() {
@@ -125,11 +133,14 @@ void CWorkWindow::RenderNow() {
 void CWorkWindow::RenderCanvas() {
   render_pending_ = false;
   render_timer_->stop();
+  QElapsedTimer took;
+  took.start();
   if (canvas_.size() != size()) canvas_ = QImage(size(), QImage::Format_RGB32);
   if (!canvas_.isNull()) {
     QtCanvasDC dc(canvas_);
     OnDraw(&dc);
   }
+  last_render_ms_ = took.elapsed();
 }
 
 void CWorkWindow::OnRenderSettled() {
@@ -170,7 +181,7 @@ CDC* CWorkWindow::GetDC() {
     // The pending render draws the view as it will then be, superseding
     // whatever is drawn now: hand out a context on an empty image, which
     // draws nothing, and wait for the view to settle before rendering.
-    render_timer_->start();
+    render_timer_->start(SettleMs());
     dcs_.push_back(std::make_unique<QtCanvasDC>(discarded_));
   } else {
     dcs_.push_back(std::make_unique<QtCanvasDC>(canvas_));

@@ -14,14 +14,15 @@
 // The picture lives on a canvas (QImage) that OnDraw renders and that GetDC
 // hands out for drawing at any time (the XOR frame of the current piece, a
 // piece placed at once). A redraw does not render at once: it marks the
-// canvas stale, as an invalidated window is, and the render is served once
-// for any number of redraws: when the view has been left unchanged for
-// kRenderSettleMs (then repainted), or earlier when the picture is needed
-// (a paint event, canvas(), a resize). Drawing through GetDC on a stale
-// canvas is superseded by that render, as drawing into an invalidated
-// region is by the next paint (GetDC then draws nothing). So picking a long run of pieces renders the
-// view once, not once per pick. There is one work window; it registers
-// itself as g_pWorkWindow while it exists.
+// canvas stale, as an invalidated window is, and one render serves any
+// number of redraws. It is served when the view has stayed unchanged for
+// kRenderSettleMs, or for as long as the last render took (then the window
+// repaints), or earlier when the picture is needed (a paint event, canvas(),
+// a resize). Drawing through GetDC on a stale canvas is superseded by that
+// render, as drawing into an invalidated region is by the next paint (GetDC
+// then draws nothing). So picking a long run of pieces renders the view
+// once, not once per pick. There is one work window; it registers itself as
+// g_pWorkWindow while it exists.
 #pragma once
 
 #include <memory>
@@ -57,8 +58,10 @@ inline constexpr int SB_THUMBTRACK = 5;
 
 // The work window's background.
 inline constexpr COLORREF kWorkAreaBackground = 0xC0C0C0;
-// How long the view must stay unchanged before a pending render is served.
+// How long the view must stay unchanged before a pending render is served:
+// as long as the last render took, within these bounds.
 inline constexpr int kRenderSettleMs = 20;
+inline constexpr int kMaxRenderSettleMs = 2000;
 
 class CWorkWindow : public QWidget, public IWorkWindow {
  public:
@@ -185,6 +188,8 @@ class CWorkWindow : public QWidget, public IWorkWindow {
   void RenderCanvas();
   // The settle timer's end: a stale canvas is repainted (rendered first).
   void OnRenderSettled();
+  // How long the settle timer waits.
+  int SettleMs() const;
   void Scroll(int bar, int code, int thumb);
   // The client size with a floor of kMinClientPixels each way.
   int UsableWidth() const;
@@ -203,6 +208,7 @@ class CWorkWindow : public QWidget, public IWorkWindow {
   QImage discarded_;  // empty: what GetDC draws on while a render is pending
   bool render_pending_ = false;
   QTimer* render_timer_ = nullptr;
+  int64_t last_render_ms_ = 0;
   std::vector<std::unique_ptr<CDC>> dcs_;
   CRulerBar* top_ruler_ = nullptr;
   CRulerBar* left_ruler_ = nullptr;
