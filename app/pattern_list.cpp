@@ -6,9 +6,11 @@
 #include <cstdlib>
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 #include "app/piece_drawing.h"
 #include "app/splitter.h"
@@ -110,6 +112,12 @@ CPatternListBox::CPatternListBox(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
   scroll_bar_ = new QScrollBar(Qt::Horizontal, this);
   scroll_bar_->hide();
+  render_timer_ = new QTimer(this);
+  render_timer_->setSingleShot(true);
+  render_timer_->setInterval(kListRenderIntervalMs);
+  QObject::connect(render_timer_, &QTimer::timeout, this, [this] {
+    if (render_pending_) RenderNow();
+  });
   QObject::connect(scroll_bar_, &QScrollBar::valueChanged, this, [this](int value) {
     if (!syncing_scroll_bar_) SetTopIndex(value);
   });
@@ -260,6 +268,25 @@ void CPatternListBox::UpdateScrollBar() {
 void CPatternListBox::Invalidate() { Render(); }
 
 void CPatternListBox::Render() {
+  if (render_pending_) return;
+  render_pending_ = true;
+  render_timer_->start();
+}
+
+void CPatternListBox::RenderNow() {
+  RenderCanvas();
+  update();
+}
+
+const QImage& CPatternListBox::canvas() const {
+  // Rendering changes only the canvas, a cache of the thumbnails' picture.
+  if (render_pending_) const_cast<CPatternListBox*>(this)->RenderCanvas();
+  return canvas_;
+}
+
+void CPatternListBox::RenderCanvas() {
+  render_pending_ = false;
+  render_timer_->stop();
   const QSize size(std::max(width(), 1), std::max(ItemAreaHeight(), 1));
   if (canvas_.size() != size) canvas_ = QImage(size, QImage::Format_RGB32);
   canvas_.fill(Qt::white);
@@ -271,7 +298,6 @@ void CPatternListBox::Render() {
     if (IsListedPiece(piece)) DrawPiece(&dc, rect, piece, index == cur_sel_);
   }
   if (outline_drawn_) XorDragOutline();
-  update();
 }
 
 void CPatternListBox::XorDragOutline() {
@@ -289,7 +315,10 @@ void CPatternListBox::XorDragOutline() {
   update();
 }
 
-void CPatternListBox::paintEvent(QPaintEvent*) {
+void CPatternListBox::paintEvent(QPaintEvent* event) {
+  // The scroll bar's repaints reach only the strip under the thumbnails,
+  // which needs no render.
+  if (render_pending_ && event->region().intersects(QRect(0, 0, width(), ItemAreaHeight()))) RenderCanvas();
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
   painter.drawImage(0, 0, canvas_);
@@ -473,7 +502,11 @@ void CPatternListBox::OnSelchange() {
     const int64_t fourPixels = 4 * static_cast<int64_t>(ClampToInt32(std::trunc(scale)));
     copy->OriginX = Wrap32(int64_t{copy->BoxMinX} - (int64_t{copy->PlacedLeft} + fourPixels - g_pWorkWindow->GetOriginX()));
     copy->OriginY = Wrap32(int64_t{copy->BoxMinY} - (int64_t{copy->PlacedTop} + fourPixels - g_pWorkWindow->GetOriginY()));
-    if (CDC* dc = g_pWorkWindow->GetDC()) {
+    if (CWorkWindow* view = WorkWindow(); view && view->RenderPending()) {
+      // The view's pending render draws the piece with the others.
+      view->InvalidateModelRect(copy->PlacedLeft, copy->PlacedTop, copy->PlacedRight, copy->PlacedBottom, scale,
+                                copy->OriginX, copy->OriginY);
+    } else if (CDC* dc = g_pWorkWindow->GetDC()) {
       dc->SetROP2(R2_COPYPEN);
       ::DrawPiece(dc, copy, scale, copy->OriginX, copy->OriginY);
       g_pWorkWindow->ReleaseDC(dc);

@@ -15,7 +15,10 @@
 // model's view of the list, while it exists.
 //
 // Thumbnails are drawn on a canvas (QImage) through a device context; the
-// paint event only shows the canvas. The list keeps the pieces' pointers and
+// paint event shows the canvas. A change asks for a render, served once for
+// all the changes of the next kListRenderIntervalMs (or sooner when the
+// picture is painted or read): picking many pieces in a row redraws the row
+// of thumbnails a few times a second, not once per pick. The list keeps the pieces' pointers and
 // never frees them; an entry whose piece is no longer in the style is drawn
 // empty and cannot be picked.
 #pragma once
@@ -32,6 +35,7 @@
 #include "platform/win_types.h"
 
 class QScrollBar;
+class QTimer;
 class CDC;
 class CPieceRecord;
 class CmySplitter;
@@ -39,6 +43,8 @@ class CmySplitter;
 // Size of one thumbnail in pixels.
 inline constexpr int kListItemWidth = 66;
 inline constexpr int kListItemHeight = 62;
+// The longest a change waits for the thumbnails to be rendered again.
+inline constexpr int kListRenderIntervalMs = 20;
 
 class CPatternListBox : public QWidget, public IPatternListBox {
  public:
@@ -122,8 +128,8 @@ class CPatternListBox : public QWidget, public IPatternListBox {
   // category's bytes.
   static COLORREF BandColor(const CString& category, const CString& firstCategory);
 
-  // The list's picture as last drawn.
-  const QImage& canvas() const { return canvas_; }
+  // The list's picture, rendered first when a render is waiting.
+  const QImage& canvas() const;
   QScrollBar* scrollBar() const { return scroll_bar_; }
 
  protected:
@@ -138,9 +144,13 @@ class CPatternListBox : public QWidget, public IPatternListBox {
   int ItemAreaHeight() const;
   int ScrollBarExtent() const;
   void UpdateScrollBar();
-  // Draws every visible thumbnail into the canvas, the drag outline on top
-  // while one is shown, and schedules a repaint.
+  // Asks for the thumbnails to be rendered (see the top of this file).
   void Render();
+  // Renders now and schedules a repaint.
+  void RenderNow();
+  // Draws every visible thumbnail into the canvas, the drag outline on top
+  // while one is shown.
+  void RenderCanvas();
   // Inverts the dotted outline of the dragged thumbnail.
   void XorDragOutline();
   // Puts the piece of entry `from` in front of the piece of entry `to`, in
@@ -160,6 +170,8 @@ class CPatternListBox : public QWidget, public IPatternListBox {
 
   QScrollBar* scroll_bar_ = nullptr;  // child widget, owned by Qt
   QImage canvas_;
+  bool render_pending_ = false;
+  QTimer* render_timer_ = nullptr;  // child object, owned by Qt
   CmySplitter* splitter_ = nullptr;
   bool syncing_scroll_bar_ = false;
   std::function<void()> on_change_;

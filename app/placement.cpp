@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -49,7 +50,8 @@ int FreeRectangleList::NewNode(const PlaceRect& r) {
   // Slots are never reused, so a visit list taken before a cut cannot be
   // confused by a new rectangle in an evicted one's place; SortByTop compacts.
   const int id = static_cast<int>(nodes_.size());
-  nodes_.push_back(Node{r, -1, -1, true});
+  nodes_.push_back(Node{r, AreaOf(r), -1, -1, true});
+  by_area_.emplace(nodes_.back().area, id);
   return id;
 }
 
@@ -79,21 +81,24 @@ void FreeRectangleList::Remove(int node) {
     if (head_ == node) head_ = next;
   }
   nodes_[node].live = false;
+  by_area_.erase({nodes_[node].area, node});
   --count_;
 }
 
 int FreeRectangleList::SmallestBelow(PlaceArea area) const {
-  int best = -1;
-  PlaceArea best_area = 0;
+  if (by_area_.empty()) return -1;
+  const auto smallest = by_area_.begin();
+  const PlaceArea least = smallest->first;
+  if (!(least < area)) return -1;
+  // One rectangle of the least area: it. Several: the first from the head.
+  if (const auto second = std::next(smallest); second == by_area_.end() || second->first != least) {
+    return smallest->second;
+  }
   int node = head_;
   for (int i = 0; i < count_; ++i, node = nodes_[node].next) {
-    const PlaceArea a = AreaOf(nodes_[node].rect);
-    if (a < area && (best == -1 || a < best_area)) {
-      best = node;
-      best_area = a;
-    }
+    if (nodes_[node].area == least) return node;
   }
-  return best;
+  return -1;
 }
 
 void FreeRectangleList::InsertPart(int at, const PlaceRect& part) {
@@ -104,11 +109,29 @@ void FreeRectangleList::InsertPart(int at, const PlaceRect& part) {
   InsertBefore(at, NewNode(part));
 }
 
+void FreeRectangleList::Compact() {
+  std::vector<Node> kept;
+  kept.reserve(static_cast<size_t>(count_));
+  for (int i = 0, node = head_; i < count_; ++i, node = nodes_[node].next) {
+    Node n = nodes_[node];
+    n.prev = i == 0 ? count_ - 1 : i - 1;
+    n.next = i + 1 == count_ ? 0 : i + 1;
+    kept.push_back(n);
+  }
+  nodes_ = std::move(kept);
+  head_ = count_ > 0 ? 0 : -1;
+  by_area_.clear();
+  for (int i = 0; i < count_; ++i) by_area_.emplace(nodes_[static_cast<size_t>(i)].area, i);
+}
+
 void FreeRectangleList::Cut(const PlaceRect& p) {
   if (count_ == 0) return;
+  // A list cut many times keeps many dead slots: drop them now and then.
+  if (nodes_.size() > 4 * static_cast<size_t>(count_) + 1024) Compact();
   // The rectangles present when the cut begins, each visited once; parts
   // made for this piece are not cut again by it.
-  std::vector<int> visit;
+  std::vector<int>& visit = visit_;
+  visit.clear();
   visit.reserve(static_cast<size_t>(count_));
   for (int i = 0, node = head_; i < count_; ++i, node = nodes_[node].next) visit.push_back(node);
   for (int f : visit) {
@@ -134,6 +157,7 @@ void FreeRectangleList::SortByTop() {
   std::stable_sort(rects.begin(), rects.end(),
                    [](const PlaceRect& a, const PlaceRect& b) { return a.top < b.top; });
   nodes_.clear();
+  by_area_.clear();
   head_ = -1;
   count_ = 0;
   for (const PlaceRect& r : rects) InsertBefore(head_, NewNode(r));
@@ -281,7 +305,37 @@ void PlacePieceBesideExtent(int32_t maxX, int32_t minX, int32_t maxY, int32_t mi
   *bottom = WrapAdd(*top, ph);
 }
 
+void PlacementCache::Clear() {
+  valid_ = false;
+  cut_.clear();
+  free_ = FreeRectangleList(PlaceRect{});
+}
+
+const FreeRectangleList& PlacementCache::FreeAfterCutting(const PlaceRect& start,
+                                                          const std::vector<PlaceRect>& placed) {
+  const bool carry = valid_ && start_ == start && cut_.size() <= placed.size() &&
+                     std::equal(cut_.begin(), cut_.end(), placed.begin());
+  last_from_scratch_ = !carry;
+  if (!carry) {
+    free_ = FreeRectangleList(start);
+    start_ = start;
+    cut_.clear();
+    valid_ = true;
+  }
+  // Cutting an empty list changes nothing, as stopping at it would.
+  for (size_t i = cut_.size(); i < placed.size(); ++i) {
+    free_.Cut(placed[i]);
+    cut_.push_back(placed[i]);
+  }
+  return free_;
+}
+
 PlaceRect PlacePieceRect(const PlacementInput& in) {
+  PlacementCache cache;
+  return PlacePieceRect(in, &cache);
+}
+
+PlaceRect PlacePieceRect(const PlacementInput& in, PlacementCache* cache) {
   PlaceRect out;
   auto beside = [&] {
     PlacePieceBesideExtent(in.maxX, in.minX, in.maxY, in.minY, in, &out.left, &out.top, &out.right, &out.bottom);
@@ -289,14 +343,13 @@ PlaceRect PlacePieceRect(const PlacementInput& in) {
   };
   if (!in.hasCurrentPiece || in.placed.empty()) return beside();
 
-  FreeRectangleList free(InitialFreeRectangle(in.extent, in.clientWidth, in.clientHeight));
-  for (const PlaceRect& piece : in.placed) {
-    if (free.empty()) break;
-    free.Cut(piece);
-  }
+  const FreeRectangleList& free =
+      cache->FreeAfterCutting(InitialFreeRectangle(in.extent, in.clientWidth, in.clientHeight), in.placed);
   if (free.empty()) return beside();
-  free.SortByTop();
-  const std::vector<FreeGroup> groups = BuildFreeGroups(free.Rects());
+  // As SortByTop would order them, leaving the kept list as it is.
+  std::vector<PlaceRect> sorted = free.Rects();
+  std::stable_sort(sorted.begin(), sorted.end(), [](const PlaceRect& a, const PlaceRect& b) { return a.top < b.top; });
+  const std::vector<FreeGroup> groups = BuildFreeGroups(sorted);
 
   const int64_t w = Span(in.minX, in.maxX);
   const int64_t h = Span(in.minY, in.maxY);

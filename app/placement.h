@@ -26,6 +26,8 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "platform/win_types.h"
@@ -84,6 +86,7 @@ class FreeRectangleList {
  private:
   struct Node {
     PlaceRect rect;
+    PlaceArea area = 0;  // AreaOf(rect), kept for the eviction's search
     int prev = -1;
     int next = -1;
     bool live = false;
@@ -96,10 +99,16 @@ class FreeRectangleList {
   // head on ties; -1 when none is.
   int SmallestBelow(PlaceArea area) const;
   void InsertPart(int at, const PlaceRect& part);
+  // Drops the slots of removed rectangles, keeping the list order and head.
+  void Compact();
 
   std::vector<Node> nodes_;
   int head_ = -1;
   int count_ = 0;
+  // The live rectangles by area (then slot), so that the eviction finds the
+  // smallest without walking the list.
+  std::set<std::pair<PlaceArea, int>> by_area_;
+  std::vector<int> visit_;  // Cut's visit list, kept for its storage
 };
 
 // A vertical chain of free rectangles, each starting at the bottom of the one
@@ -151,8 +160,37 @@ struct PlacementInput {
   int32_t gap = 0;
 };
 
-// The placed rectangle for the piece.
+// What PlacePieceRect keeps from one placement to the next: the free list
+// after cutting the pieces placed so far out of the start rectangle. Cutting
+// is a fixed sequence of steps on the list, so when the start rectangle is the
+// same and the pieces cut before are the first ones placed now, in the same
+// order, the list cut further by the newer pieces is the one a placement from
+// scratch makes. Anything else (a new extent or window size, a piece removed
+// or moved) starts from scratch. Picking a run of pieces into an unchanged
+// view so costs one cut per pick instead of one per placed piece.
+class PlacementCache {
+ public:
+  PlacementCache() = default;
+  // Forgets what was kept; the next placement starts from scratch.
+  void Clear();
+  // The free list for cutting `placed` out of `start`, made from what was
+  // kept when possible; kept for the next call.
+  const FreeRectangleList& FreeAfterCutting(const PlaceRect& start, const std::vector<PlaceRect>& placed);
+  // Whether the last FreeAfterCutting started from scratch (for tests).
+  bool LastStartedFromScratch() const { return last_from_scratch_; }
+
+ private:
+  bool valid_ = false;
+  bool last_from_scratch_ = true;
+  PlaceRect start_;
+  std::vector<PlaceRect> cut_;
+  FreeRectangleList free_{PlaceRect{}};
+};
+
+// The placed rectangle for the piece. With a cache, the free list is carried
+// over from the previous placement where that gives the same list.
 PlaceRect PlacePieceRect(const PlacementInput& in);
+PlaceRect PlacePieceRect(const PlacementInput& in, PlacementCache* cache);
 
 // The placement beside everything placed: with an empty work area the piece
 // keeps its own box; else right of the extent or below it, each a gap away,

@@ -22,6 +22,14 @@ CRulerBar::CRulerBar(RulerOrientation orientation, IWorkWindow* view, QWidget* p
       view_(view),
       scale_(InitialRulerScale(g_Style.GetScale(), g_UnitMode, g_UnitPrecision)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  render_timer_ = new QTimer(this);
+  render_timer_->setSingleShot(true);
+  render_timer_->setInterval(kRulerRenderIntervalMs);
+  QObject::connect(render_timer_, &QTimer::timeout, this, [this] {
+    if (!render_pending_) return;
+    RenderCanvas();
+    update();
+  });
   if (orientation_ == RulerOrientation::kHorizontal) {
     setFixedHeight(kRulerThickness);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -77,13 +85,26 @@ void CRulerBar::DrawScale() {
 void CRulerBar::Refresh() { Render(); }
 
 void CRulerBar::Render() {
+  if (render_pending_) return;
+  render_pending_ = true;
+  render_timer_->start();
+}
+
+const QImage& CRulerBar::canvas() const {
+  // Rendering changes only the canvas, a cache of the ruler's picture.
+  if (render_pending_) const_cast<CRulerBar*>(this)->RenderCanvas();
+  return canvas_;
+}
+
+void CRulerBar::RenderCanvas() {
+  render_pending_ = false;
+  render_timer_->stop();
   if (canvas_.size() != size()) canvas_ = QImage(size(), QImage::Format_RGB32);
   if (!canvas_.isNull()) {
     canvas_.fill(palette().color(QPalette::Button));
     QtCanvasDC dc(canvas_);
     DrawRuler(&dc, orientation_, width(), height(), scale_, CurrentView(), Colors(), mark_x_, mark_y_);
   }
-  update();
 }
 
 void CRulerBar::SetMark(int x, int y) {
@@ -104,6 +125,7 @@ void CRulerBar::SetMark(int x, int y) {
 void CRulerBar::ToggleVisible() { setVisible(!isVisible()); }
 
 void CRulerBar::paintEvent(QPaintEvent*) {
+  if (render_pending_) RenderCanvas();
   QPainter painter(this);
   painter.drawImage(0, 0, canvas_);
 }

@@ -9,12 +9,16 @@
 #pragma once
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/ruler_scale.h"
 #include "model/shell_services.h"
 
 class IWorkWindow;
+
+// The longest a request waits for the ruler to be drawn again.
+inline constexpr int kRulerRenderIntervalMs = 20;
 
 class CRulerBar : public QWidget, public IRulerBar {
  public:
@@ -39,7 +43,7 @@ class CRulerBar : public QWidget, public IRulerBar {
   // The view scale the intervals were computed for.
   double viewScale() const { return view_scale_; }
   // The ruler's picture as last drawn.
-  const QImage& canvas() const { return canvas_; }
+  const QImage& canvas() const;
   // What the ruler maps now: its scale, the work window's origin, and the
   // reference point (the current piece's, else the extent's top-left corner).
   RulerView CurrentView() const;
@@ -55,12 +59,19 @@ class CRulerBar : public QWidget, public IRulerBar {
  private:
   IWorkWindow* View() const;
   RulerColors Colors() const;
-  // Draws the whole ruler into the canvas and schedules a repaint.
+  // Asks for the ruler to be drawn again: served once for all the requests
+  // of the next kRulerRenderIntervalMs, or sooner when it is painted or read,
+  // so that a run of view changes (picking many pieces) does not redraw it
+  // for each one.
   void Render();
+  // Draws the whole ruler into the canvas.
+  void RenderCanvas();
 
   RulerOrientation orientation_;
   IWorkWindow* view_;
   QImage canvas_;
+  bool render_pending_ = false;
+  QTimer* render_timer_ = nullptr;  // child object, owned by Qt
   RulerScale scale_;
   double view_scale_ = kRulerIdleScale;
   int32_t mark_x_ = kNoRulerMark;

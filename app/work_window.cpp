@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include "app/piece_drawing.h"
 #include "app/placement.h"
@@ -44,6 +46,10 @@ CWorkWindow::CWorkWindow(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::ArrowCursor);
+  render_timer_ = new QTimer(this);
+  render_timer_->setSingleShot(true);
+  render_timer_->setInterval(kRenderSettleMs);
+  QObject::connect(render_timer_, &QTimer::timeout, this, [this] { OnRenderSettled(); });
   g_pWorkWindow = this;
 }
 
@@ -108,12 +114,44 @@ void CWorkWindow::OnDraw(CDC* dc) {
 }
 
 void CWorkWindow::Render() {
+  render_pending_ = true;
+  render_timer_->start(SettleMs());
+}
+
+int CWorkWindow::SettleMs() const {
+  // A view that takes long to render waits as long for the view to settle:
+  // picks that come slower than kRenderSettleMs but faster than a render
+  // still share one.
+  return static_cast<int>(std::clamp<int64_t>(last_render_ms_, kRenderSettleMs, kMaxRenderSettleMs));
+}
+
+void CWorkWindow::RenderNow() {
+  RenderCanvas();
+  update();
+}
+
+void CWorkWindow::RenderCanvas() {
+  render_pending_ = false;
+  render_timer_->stop();
+  QElapsedTimer took;
+  took.start();
   if (canvas_.size() != size()) canvas_ = QImage(size(), QImage::Format_RGB32);
   if (!canvas_.isNull()) {
     QtCanvasDC dc(canvas_);
     OnDraw(&dc);
   }
-  update();
+  last_render_ms_ = took.elapsed();
+}
+
+void CWorkWindow::OnRenderSettled() {
+  // The paint event renders; a hidden window renders when next asked.
+  if (render_pending_) update();
+}
+
+const QImage& CWorkWindow::canvas() const {
+  // Rendering changes only the canvas, a cache of what OnDraw draws.
+  if (render_pending_) const_cast<CWorkWindow*>(this)->RenderNow();
+  return canvas_;
 }
 
 void CWorkWindow::Redraw() { Redraw(TRUE); }
@@ -138,23 +176,33 @@ void CWorkWindow::GetClientRect(CRect* rect) const {
 }
 
 CDC* CWorkWindow::GetDC() {
-  if (canvas_.size() != size()) Render();
-  dcs_.push_back(std::make_unique<QtCanvasDC>(canvas_));
+  if (canvas_.size() != size()) RenderNow();
+  if (render_pending_) {
+    // The pending render draws the view as it will then be, superseding
+    // whatever is drawn now: hand out a context on an empty image, which
+    // draws nothing, and wait for the view to settle before rendering.
+    render_timer_->start(SettleMs());
+    dcs_.push_back(std::make_unique<QtCanvasDC>(discarded_));
+  } else {
+    dcs_.push_back(std::make_unique<QtCanvasDC>(canvas_));
+  }
   return dcs_.back().get();
 }
 
 void CWorkWindow::ReleaseDC(CDC* dc) {
   auto it = std::find_if(dcs_.begin(), dcs_.end(), [dc](const std::unique_ptr<CDC>& d) { return d.get() == dc; });
   if (it != dcs_.end()) dcs_.erase(it);
-  update();
+  // A stale canvas is repainted when its render is served.
+  if (!render_pending_) update();
 }
 
 void CWorkWindow::paintEvent(QPaintEvent*) {
+  if (render_pending_) RenderCanvas();
   QPainter painter(this);
   painter.drawImage(0, 0, canvas_);
 }
 
-void CWorkWindow::resizeEvent(QResizeEvent*) { Render(); }
+void CWorkWindow::resizeEvent(QResizeEvent*) { RenderNow(); }
 
 void CWorkWindow::mouseMoveEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
@@ -211,7 +259,7 @@ void CWorkWindow::PlacePiece(CPieceRecord* piece) {
       in.placed.push_back(PlaceRect{p->PlacedLeft, p->PlacedTop, p->PlacedRight, p->PlacedBottom});
     }
   }
-  const PlaceRect r = PlacePieceRect(in);
+  const PlaceRect r = PlacePieceRect(in, &placement_cache_);
   piece->PlacedLeft = r.left;
   piece->PlacedTop = r.top;
   piece->PlacedRight = r.right;
@@ -368,7 +416,8 @@ void CWorkWindow::Scroll(int bar, int code, int thumb) {
   }
   sb.pos = p;
   SyncWorkPieceOrigins();
-  Render();
+  // Dragging the thumb follows the mouse: this render is not deferred.
+  RenderNow();
   CRulerBar* ruler = horizontal ? top_ruler_ : left_ruler_;
   if (ruler) ruler->Refresh();
 }

@@ -11,10 +11,17 @@
 // After SyncWorkPieceOrigins a work-area point w shows at
 // (w - view origin) / scale, the frame the rulers count in.
 //
-// The picture lives on a canvas (QImage) that OnDraw renders whenever the
-// view is redrawn and that GetDC hands out for drawing at any time (the XOR
-// frame of the current piece, a piece placed at once); painting only shows
-// the canvas. There is one work window; it registers itself as
+// The picture lives on a canvas (QImage) that OnDraw renders and that GetDC
+// hands out for drawing at any time (the XOR frame of the current piece, a
+// piece placed at once). A redraw does not render at once: it marks the
+// canvas stale, as an invalidated window is, and one render serves any
+// number of redraws. It is served when the view has stayed unchanged for
+// kRenderSettleMs, or for as long as the last render took (then the window
+// repaints), or earlier when the picture is needed (a paint event, canvas(),
+// a resize). Drawing through GetDC on a stale canvas is superseded by that
+// render, as drawing into an invalidated region is by the next paint (GetDC
+// then draws nothing). So picking a long run of pieces renders the view
+// once, not once per pick. There is one work window; it registers itself as
 // g_pWorkWindow while it exists.
 #pragma once
 
@@ -24,6 +31,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include "app/placement.h"
 #include "model/shell_services.h"
 #include "platform/geometry_types.h"
 #include "platform/win_types.h"
@@ -31,6 +39,7 @@
 class CDC;
 class CPieceRecord;
 class CRulerBar;
+class QTimer;
 
 // The scroll bars of the work window, by their usual names.
 inline constexpr int SB_HORZ = 0;
@@ -49,6 +58,10 @@ inline constexpr int SB_THUMBTRACK = 5;
 
 // The work window's background.
 inline constexpr COLORREF kWorkAreaBackground = 0xC0C0C0;
+// How long the view must stay unchanged before a pending render is served:
+// as long as the last render took, within these bounds.
+inline constexpr int kRenderSettleMs = 20;
+inline constexpr int kMaxRenderSettleMs = 2000;
 
 class CWorkWindow : public QWidget, public IWorkWindow {
  public:
@@ -92,8 +105,10 @@ class CWorkWindow : public QWidget, public IWorkWindow {
   // shows what was drawn.
   CDC* GetDC() override;
   void ReleaseDC(CDC* dc) override;
-  // The canvas as last drawn.
-  const QImage& canvas() const { return canvas_; }
+  // The canvas, rendered first when a render is pending.
+  const QImage& canvas() const;
+  // Whether a redraw is waiting to be rendered.
+  bool RenderPending() const { return render_pending_; }
 
   // --- work area --------------------------------------------------------
   // Gives a piece entering the work area its placed rectangle (free-rectangle
@@ -164,8 +179,17 @@ class CWorkWindow : public QWidget, public IWorkWindow {
 
   void RedrawRulerScales();
   void RefreshRulers();
-  // Renders the whole view into the canvas and schedules a repaint.
+  // Marks the canvas stale and (re)starts the settle timer: the render is
+  // served once, later (see the top of this file).
   void Render();
+  // Renders the whole view into the canvas now and schedules a repaint.
+  void RenderNow();
+  // Renders the whole view into the canvas.
+  void RenderCanvas();
+  // The settle timer's end: a stale canvas is repainted (rendered first).
+  void OnRenderSettled();
+  // How long the settle timer waits.
+  int SettleMs() const;
   void Scroll(int bar, int code, int thumb);
   // The client size with a floor of kMinClientPixels each way.
   int UsableWidth() const;
@@ -180,6 +204,11 @@ class CWorkWindow : public QWidget, public IWorkWindow {
   CPoint mouse_;
   ScrollBar bars_[2];
   QImage canvas_;
+  PlacementCache placement_cache_;
+  QImage discarded_;  // empty: what GetDC draws on while a render is pending
+  bool render_pending_ = false;
+  QTimer* render_timer_ = nullptr;
+  int64_t last_render_ms_ = 0;
   std::vector<std::unique_ptr<CDC>> dcs_;
   CRulerBar* top_ruler_ = nullptr;
   CRulerBar* left_ruler_ = nullptr;

@@ -306,4 +306,74 @@ TEST(Placement, AreasOfExtremeRectanglesDoNotOverflow) {
   EXPECT_EQ(WrapSub(e.right, e.left), WrapSub(empty.maxX, empty.minX));
 }
 
+// The kept free list gives every placement the rectangle a placement from
+// scratch gives, through runs in an unchanged view (carried over), a view
+// that grows or changes shape, and a work area that loses a piece (from
+// scratch); long enough that the list stays crowded past its cap.
+TEST(PlacementCache, EveryPlacementMatchesOneFromScratch) {
+  struct Case {
+    const char* name;
+    int clientWidth;
+    int clientHeight;
+    int resizeAt;     // the window becomes 900 x 900 before this pick (-1: never)
+    int removeAt;     // the third placed piece leaves before this pick (-1: never)
+  };
+  const Case cases[] = {
+      {"steady window", 1200, 700, -1, -1},
+      {"tall window, resized", 300, 900, 90, -1},
+      {"piece removed", 1200, 700, -1, 110},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PlacementCache cache;
+    std::vector<PlaceRect> placed{{0, 0, 20000, 12000}};
+    int client_w = c.clientWidth;
+    int client_h = c.clientHeight;
+    int carried = 0;
+    int scratch = 0;
+    for (int i = 0; i < 200; ++i) {
+      if (i == c.resizeAt) client_w = client_h = 900;
+      if (i == c.removeAt) placed.erase(placed.begin() + 2);
+      PlacementInput in;
+      in.maxX = 4000 + (i * 3701) % 16000;
+      in.maxY = 3000 + (i * 5303) % 12000;
+      in.placed = placed;
+      in.extent = placed[0];
+      for (const PlaceRect& r : placed) {
+        in.extent = {std::min(in.extent.left, r.left), std::min(in.extent.top, r.top),
+                     std::max(in.extent.right, r.right), std::max(in.extent.bottom, r.bottom)};
+      }
+      in.hasCurrentPiece = true;
+      in.clientWidth = client_w;
+      in.clientHeight = client_h;
+      in.gap = 2400;
+      const PlaceRect kept = PlacePieceRect(in, &cache);
+      ASSERT_EQ(Str(kept), Str(PlacePieceRect(in))) << "pick " << i;
+      (cache.LastStartedFromScratch() ? scratch : carried) += 1;
+      placed.push_back(kept);
+    }
+    // Both ways were taken.
+    EXPECT_GT(carried, 40);
+    EXPECT_GT(scratch, 10);
+  }
+}
+
+// A list cut many times drops its dead slots now and then; what it holds and
+// its order stay those of a list that never did (here: the same cuts made on
+// a copy taken before the dead slots piled up).
+TEST(PlacementCache, ManyCutsKeepTheListOrder) {
+  std::vector<PlaceRect> start;
+  for (int i = 0; i < kMaxFreeRectangles + 1; ++i) start.push_back({i * 20, 0, i * 20 + 15, 4000 + i % 7});
+  FreeRectangleList list(start);
+  std::vector<PlaceRect> expected = start;
+  for (int k = 0; k < 2000; ++k) {
+    const PlaceRect piece{(k * 37) % 6000, (k * 53) % 3900, (k * 37) % 6000 + 30, (k * 53) % 3900 + 9};
+    list.Cut(piece);
+    FreeRectangleList fresh(expected);
+    fresh.Cut(piece);
+    expected = fresh.Rects();
+    ASSERT_EQ(Str(list.Rects()), Str(expected)) << "cut " << k;
+  }
+}
+
 }  // namespace

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 
 #include "app/child_frame.h"
@@ -202,6 +204,46 @@ TEST_F(WorkWindowTest, CurrentPieceFrameDrawnTwiceLeavesTheImageAsItWas) {
   DrawPieceSelectionFrame(dc, copy);
   EXPECT_EQ(view.canvas(), marked);
   view.ReleaseDC(dc);
+}
+
+// Redraws only mark the picture stale; it is rendered once, when it is read
+// or painted. Drawing through GetDC meanwhile is superseded by that render.
+TEST_F(WorkWindowTest, RedrawsAreRenderedOnceWhenThePictureIsNeeded) {
+  CWorkWindow view;
+  view.resize(200, 150);
+  Pick(view, ListPiece("A", 0, 0, 4000, 2000));
+  view.Redraw(TRUE);
+  view.Redraw(TRUE);
+  EXPECT_TRUE(view.RenderPending());
+  const QImage rendered = view.canvas().copy();
+  EXPECT_FALSE(view.RenderPending());
+  EXPECT_FALSE(AllPixels(rendered, kGrey));
+
+  view.Redraw(TRUE);
+  CDC* dc = view.GetDC();
+  dc->FillSolidRect(CRect(0, 0, 200, 150), RGB(0, 0, 0));
+  view.ReleaseDC(dc);
+  EXPECT_EQ(view.canvas(), rendered);
+
+  // With nothing pending, GetDC draws on the picture itself.
+  dc = view.GetDC();
+  dc->FillSolidRect(CRect(0, 0, 200, 150), RGB(0, 0, 0));
+  view.ReleaseDC(dc);
+  EXPECT_EQ(view.canvas().pixel(100, 75), 0xFF000000u);
+}
+
+// A shown window serves a pending render by itself once the view settles.
+TEST_F(WorkWindowTest, AShownWindowRendersWhenTheViewSettles) {
+  CChildFrame frame;
+  frame.resize(420, 320);
+  frame.show();
+  CWorkWindow& view = *frame.GetWorkWindow();
+  Pick(view, ListPiece("A", 0, 0, 4000, 2000));
+  ASSERT_TRUE(view.RenderPending());
+  QElapsedTimer waited;
+  waited.start();
+  while (view.RenderPending() && waited.elapsed() < 5000) QApplication::processEvents();
+  EXPECT_FALSE(view.RenderPending());
 }
 
 TEST_F(WorkWindowTest, FirstPickKeepsItsPlaceAndFillsTheWindow) {
