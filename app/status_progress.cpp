@@ -1,5 +1,7 @@
 #include "app/status_progress.h"
 
+#include <algorithm>
+
 #include <QPointer>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -28,11 +30,26 @@ class StatusProgressBar : public IProgressBar {
   void SetPos(int position) override {
     if (!bar_) return;
     bar_->setValue(position);
-    // Painted now: the task that moves the bar keeps the event loop waiting.
+    // Painted now, since the task that moves the bar keeps the event loop
+    // waiting; but only when the bar's fill has moved by a pixel: a long
+    // read moves it a thousand times, and each paint of the status bar
+    // costs more than the reading between two positions.
+    const int fill = FillWidth();
+    if (fill == painted_fill_) return;
+    painted_fill_ = fill;
     if (status_bar_) status_bar_->repaint();
   }
 
  private:
+  // The pixels of the bar's width its position fills.
+  int FillWidth() const {
+    const long long span = static_cast<long long>(bar_->maximum()) - bar_->minimum();
+    if (span <= 0) return 0;
+    const long long done = std::clamp<long long>(static_cast<long long>(bar_->value()) - bar_->minimum(), 0, span);
+    return static_cast<int>(done * bar_->width() / span);
+  }
+
+  int painted_fill_ = -1;
   QPointer<QStatusBar> status_bar_;
   QPointer<QProgressBar> bar_;
 };

@@ -49,8 +49,12 @@ TEST_F(StatusProgressTest, TheBarSitsInTheStatusBarAndPaintsAtEachPosition) {
     const int before = counter.paints;
     for (int i = 0; i < 20; ++i) progress.StepIt();
     EXPECT_EQ(bar->value(), 30);
-    // No event loop ran: every paint came from a position.
-    EXPECT_GE(counter.paints - before, 20);
+    // No event loop ran: every paint came from a position, one each time
+    // the bar's fill moved by a pixel or more.
+    const auto fillAt = [bar](int value) { return value * bar->width() / 1000; };
+    EXPECT_EQ(counter.paints - before, fillAt(30) - fillAt(10));
+    while (bar->value() < 990) progress.StepIt();
+    EXPECT_EQ(counter.paints - before, fillAt(990) - fillAt(10));
   }
   EXPECT_TRUE(status->findChildren<QProgressBar*>().isEmpty());
   status->removeEventFilter(&counter);
