@@ -13,8 +13,14 @@
 #include "model/style.h"
 #include "model/work_area.h"
 #include "platform/dc.h"
+#include "platform/parallel.h"
 
 namespace {
+
+// From this many sizes on, a curve's sizes are fitted on several threads
+// when it is first read: a graded style's pieces are mirrored and refitted
+// one by one on saving and opening, and each holds a curve per size.
+constexpr int32_t kSizesFittedInParallel = 4;
 
 double SquaredDistance(double x1, double y1, double x2, double y2) {
   const double dx = x2 - x1;
@@ -325,24 +331,26 @@ void CPieceCurveItem::SmoothCurves() {
   pending_ = true;
 }
 
-void CPieceCurveItem::PrepareCurves() const {
-  if (!pending_ || !prepared_.empty()) return;
+void CPieceCurveItem::PrepareRing(size_t size, std::vector<CFlaggedPoint>* out) const {
   const auto sizes = static_cast<size_t>(smoothed_sizes_);
-  std::vector<std::vector<CFlaggedPoint>> rings(sizes);
   // The scratch ring's nodes are made and freed on this thread, which may be
   // a worker's.
   CScopedThreadNodePool threadPool;
-  for (size_t s = 0; s < sizes; ++s) {
-    CVertexRing ring;
-    for (size_t i = s; i < smoothed_from_.size(); i += sizes) {
-      ring.AddTail(smoothed_from_[i].x, smoothed_from_[i].y, smoothed_from_[i].flags);
-    }
-    if (ring.Count > 2) SmoothRing(ring);
-    std::vector<CFlaggedPoint>& out = rings[s];
-    out.reserve(static_cast<size_t>(ring.Count));
-    const CVertexNode* node = ring.Head;
-    for (int32_t i = 0; node && i < ring.Count; ++i, node = node->Next) out.push_back({node->Flags, node->X, node->Y});
+  CVertexRing ring;
+  for (size_t i = size; i < smoothed_from_.size(); i += sizes) {
+    ring.AddTail(smoothed_from_[i].x, smoothed_from_[i].y, smoothed_from_[i].flags);
   }
+  if (ring.Count > 2) SmoothRing(ring);
+  out->clear();
+  out->reserve(static_cast<size_t>(ring.Count));
+  const CVertexNode* node = ring.Head;
+  for (int32_t i = 0; node && i < ring.Count; ++i, node = node->Next) out->push_back({node->Flags, node->X, node->Y});
+}
+
+void CPieceCurveItem::PrepareCurves() const {
+  if (!pending_ || !prepared_.empty()) return;
+  std::vector<std::vector<CFlaggedPoint>> rings(static_cast<size_t>(smoothed_sizes_));
+  for (size_t s = 0; s < rings.size(); ++s) PrepareRing(s, &rings[s]);
   prepared_ = std::move(rings);
 }
 
@@ -350,6 +358,12 @@ void CPieceCurveItem::MakePendingCurves() const {
   if (!pending_) return;
   pending_ = false;
   const int32_t sizes = smoothed_sizes_;
+  if (prepared_.empty() && sizes >= kSizesFittedInParallel && ParallelThreads() > 1) {
+    // The sizes' curves are fitted side by side, each on its own.
+    std::vector<std::vector<CFlaggedPoint>> rings(static_cast<size_t>(sizes));
+    ParallelFor(rings.size(), [this, &rings](size_t s) { PrepareRing(s, &rings[s]); });
+    prepared_ = std::move(rings);
+  }
   CurveRings = std::make_unique<CVertexRing[]>(static_cast<size_t>(sizes));
   CurveRingCount = sizes;
   if (!prepared_.empty()) {

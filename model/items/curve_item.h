@@ -200,6 +200,9 @@ class CPieceCurveItem : public CPieceItem {
 
   // Makes the rings of a smoothing that has not been read yet.
   void MakePendingCurves() const;
+  // The nodes of one size's ring of the pending smoothing, fitted on the
+  // calling thread.
+  void PrepareRing(size_t size, std::vector<CFlaggedPoint>* out) const;
 
   // The last smoothing: its input and number of sizes, and the checksum of
   // the rings it left. A piece being built is smoothed again after every

@@ -36,6 +36,14 @@ TEST(ParallelFor, BatchesFollowOneAnother) {
   }
 }
 
+TEST(ParallelFor, WorkThatAsksForMoreRunsItInPlace) {
+  std::vector<std::atomic<int>> calls(8 * 8);
+  ParallelFor(8, [&calls](size_t outer) {
+    ParallelFor(8, [&calls, outer](size_t inner) { calls[outer * 8 + inner].fetch_add(1); });
+  });
+  for (size_t i = 0; i < calls.size(); ++i) EXPECT_EQ(calls[i].load(), 1) << i;
+}
+
 TEST(ParallelFor, ASingleCallRunsOnTheCallingThread) {
   std::thread::id ran;
   ParallelFor(1, [&ran](size_t) { ran = std::this_thread::get_id(); });
