@@ -323,12 +323,36 @@ void CPieceCurveItem::SmoothCurves() {
     return;
   }
   std::vector<CurveInput> input = GatherCurveInput(sizes);
-  const bool sameInput = sizes == smoothed_sizes_ && input == smoothed_from_;
-  if (sameInput && (pending_ || (smoothed_ && CurveRingsChecksum() == smoothed_checksum_))) return;
+  if (sizes == smoothed_sizes_) {
+    if (pending_ && input == smoothed_from_) return;
+    if (smoothed_ && CurveRingsChecksum() == smoothed_checksum_ && RingsHoldInput(input)) return;
+  }
   DeleteCurveRings();
   smoothed_from_ = std::move(input);
   smoothed_sizes_ = sizes;
   pending_ = true;
+}
+
+bool CPieceCurveItem::RingsHoldInput(const std::vector<CurveInput>& input) const {
+  // A smoothed ring holds its size's input nodes, in order, with spline
+  // points (kind 100, which no main vertex has) between them.
+  if (!CurveRings || CurveRingCount <= 0) return false;
+  const auto sizes = static_cast<size_t>(CurveRingCount);
+  const size_t mains = input.size() / sizes;
+  for (size_t s = 0; s < sizes; ++s) {
+    const CVertexRing& ring = CurveRings[static_cast<int32_t>(s)];
+    size_t k = 0;
+    const CVertexNode* node = ring.Head;
+    for (int32_t i = 0; node && i < ring.Count; ++i, node = node->Next) {
+      if (node->Kind() == kVertexKindGraded) continue;
+      if (k == mains) return false;
+      const CurveInput& in = input[k * sizes + s];
+      if (node->X != in.x || node->Y != in.y || node->Flags != in.flags) return false;
+      ++k;
+    }
+    if (k != mains) return false;
+  }
+  return true;
 }
 
 void CPieceCurveItem::PrepareRing(size_t size, std::vector<CFlaggedPoint>* out) const {
@@ -371,8 +395,7 @@ void CPieceCurveItem::MakePendingCurves() const {
       for (const CFlaggedPoint& p : prepared_[static_cast<size_t>(s)]) CurveRings[s].AddTail(p.X, p.Y, p.Flags);
     }
     prepared_.clear();
-    smoothed_checksum_ = CurveRingsChecksum();
-    smoothed_ = true;
+    FinishSmoothing();
     return;
   }
   // The input holds each main vertex's nodes of every size in turn.
@@ -383,8 +406,14 @@ void CPieceCurveItem::MakePendingCurves() const {
   for (int32_t s = 0; s < CurveRingCount; ++s) {
     if (CurveRings[s].Count > 2) SmoothRing(CurveRings[s]);
   }
+  FinishSmoothing();
+}
+
+void CPieceCurveItem::FinishSmoothing() const {
   smoothed_checksum_ = CurveRingsChecksum();
   smoothed_ = true;
+  // The rings hold the input now: it is not kept twice.
+  std::vector<CurveInput>().swap(smoothed_from_);
 }
 
 void CPieceCurveItem::CopyCurvesFrom(const CPieceCurveItem& source) {

@@ -200,12 +200,17 @@ class CPieceCurveItem : public CPieceItem {
 
   // Makes the rings of a smoothing that has not been read yet.
   void MakePendingCurves() const;
+  // Records the rings just made as the last smoothing's.
+  void FinishSmoothing() const;
+  // Whether the rings hold exactly that input: each size's nodes that are no
+  // spline points are its input nodes, in order.
+  bool RingsHoldInput(const std::vector<CurveInput>& input) const;
   // The nodes of one size's ring of the pending smoothing, fitted on the
   // calling thread.
   void PrepareRing(size_t size, std::vector<CFlaggedPoint>* out) const;
 
-  // The last smoothing: its input and number of sizes, and the checksum of
-  // the rings it left. A piece being built is smoothed again after every
+  // The last smoothing: its input (until its rings are made, which then
+  // hold it) and number of sizes, and the checksum of the rings it left. A piece being built is smoothed again after every
   // step, and most steps read no curve: SmoothCurves keeps only its input
   // (`pending_`) and the rings are made from it when first read, the same
   // rings as made at once. When neither the input nor the rings have changed
