@@ -24,6 +24,8 @@ class CString {
   int GetLength() const { return static_cast<int>(bytes_.size()); }
   bool IsEmpty() const { return bytes_.empty(); }
   void Empty() { bytes_.clear(); }
+  // Takes these bytes as the whole text, keeping the storage it has.
+  void Assign(std::string_view s) { bytes_.assign(s.data(), s.size()); }
 
   // Bytes by position; out of range reads give '\0' and writes do nothing.
   char GetAt(int index) const;

@@ -86,7 +86,9 @@ TEST(ParseWholeNumber, TakesOnlyATextThatIsOneNumber) {
     SCOPED_TRACE(c.text);
     const std::optional<double> got = ParseWholeNumber(c.text);
     ASSERT_EQ(got.has_value(), c.value.has_value());
-    if (got) EXPECT_DOUBLE_EQ(*got, *c.value);
+    if (got) {
+      EXPECT_DOUBLE_EQ(*got, *c.value);
+    }
   }
 }
 
