@@ -115,8 +115,9 @@ class AamaFileReader {
 
   // The pairs of the current entity up to (not including) the next code 0,
   // which is left for the caller. `ended` tells that the file ended (or
-  // could no longer be read) first.
-  std::vector<Pair> GatherEntity(bool& ended);
+  // could no longer be read) first. The pairs stay until the next call: one
+  // vector serves every entity of the file.
+  const std::vector<Pair>& GatherEntity(bool& ended);
 
   // A coordinate or radius of the file scaled to model units. A value that
   // is no number, or is not finite or beyond what the model holds once
@@ -171,6 +172,7 @@ class AamaFileReader {
   bool append_ = false;
   DxfPairReader in_;
   bool unread_ = false;
+  std::vector<Pair> entity_;  // GatherEntity's pairs
   // An entity held a coordinate that is no number or out of range.
   bool badNumber_ = false;
   // Whether the file's EOF marker was reached, and whether a SECTION is
@@ -201,8 +203,9 @@ class AamaFileReader {
   std::optional<CStatusProgress> progress_;
 };
 
-std::vector<Pair> AamaFileReader::GatherEntity(bool& ended) {
-  std::vector<Pair> pairs;
+const std::vector<Pair>& AamaFileReader::GatherEntity(bool& ended) {
+  std::vector<Pair>& pairs = entity_;
+  pairs.clear();
   ended = false;
   // A bound on one entity's groups: more than this is no pattern file.
   constexpr size_t kMaxGroups = 1u << 16;
@@ -276,7 +279,7 @@ void AamaFileReader::AddCurveItem(CPieceItem* item) {
 
 AamaFileReader::EntityEnd AamaFileReader::ReadLine() {
   bool ended = false;
-  const std::vector<Pair> pairs = GatherEntity(ended);
+  const std::vector<Pair>& pairs = GatherEntity(ended);
   int p1 = -1;
   int p2 = -1;
   const Found f1 = PointGroup(pairs, 10, 20, p1);
@@ -302,7 +305,7 @@ AamaFileReader::EntityEnd AamaFileReader::ReadLine() {
 
 AamaFileReader::EntityEnd AamaFileReader::ReadCircle() {
   bool ended = false;
-  const std::vector<Pair> pairs = GatherEntity(ended);
+  const std::vector<Pair>& pairs = GatherEntity(ended);
   int c = -1;
   const Found fc = PointGroup(pairs, 10, 20, c);
   const int r = FindGroup(pairs, 40);
@@ -317,7 +320,7 @@ AamaFileReader::EntityEnd AamaFileReader::ReadCircle() {
 
 AamaFileReader::EntityEnd AamaFileReader::ReadArc() {
   bool ended = false;
-  const std::vector<Pair> pairs = GatherEntity(ended);
+  const std::vector<Pair>& pairs = GatherEntity(ended);
   int c = -1;
   int a = -1;
   const Found fc = PointGroup(pairs, 10, 20, c);
@@ -377,7 +380,7 @@ void AamaFileReader::HeaderOrTextItem(int32_t x, int32_t y, const CString& text)
 
 AamaFileReader::EntityEnd AamaFileReader::ReadText() {
   bool ended = false;
-  const std::vector<Pair> pairs = GatherEntity(ended);
+  const std::vector<Pair>& pairs = GatherEntity(ended);
   int p = -1;
   const Found fp = PointGroup(pairs, 10, 20, p);
   const int t = FindGroup(pairs, 1);
@@ -390,7 +393,7 @@ AamaFileReader::EntityEnd AamaFileReader::ReadText() {
 
 AamaFileReader::EntityEnd AamaFileReader::ReadPoint() {
   bool ended = false;
-  const std::vector<Pair> pairs = GatherEntity(ended);
+  const std::vector<Pair>& pairs = GatherEntity(ended);
   int p = -1;
   const Found fp = PointGroup(pairs, 10, 20, p);
   if (fp != Found::kYes) return Incomplete(ended);
@@ -473,7 +476,7 @@ AamaFileReader::EntityEnd AamaFileReader::ReadPolyline() {
                : author_ == kAuthorScanvec ? kVertexKindKeyCorner
                                            : kVertexKindCurve;
     bool ended = false;
-    const std::vector<Pair> pairs = GatherEntity(ended);
+    const std::vector<Pair>& pairs = GatherEntity(ended);
     if (ended) return EntityEnd::kTruncated;
     const int x = FindGroup(pairs, 10);
     for (int i = 0; i < x; ++i) {
