@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTimer>
 
 #include "app/piece_drawing.h"
 #include "app/splitter.h"
@@ -107,17 +106,12 @@ void RedrawWorkWindow() {
 // ---------------------------------------------------------------------------
 // CPatternListBox
 
-CPatternListBox::CPatternListBox(QWidget* parent) : QWidget(parent) {
+CPatternListBox::CPatternListBox(QWidget* parent)
+    : QWidget(parent), render_(this, kListRenderIntervalMs, [this] { RenderNow(); }) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   scroll_bar_ = new QScrollBar(Qt::Horizontal, this);
   scroll_bar_->hide();
-  render_timer_ = new QTimer(this);
-  render_timer_->setSingleShot(true);
-  render_timer_->setInterval(kListRenderIntervalMs);
-  QObject::connect(render_timer_, &QTimer::timeout, this, [this] {
-    if (render_pending_) RenderNow();
-  });
   QObject::connect(scroll_bar_, &QScrollBar::valueChanged, this, [this](int value) {
     if (!syncing_scroll_bar_) SetTopIndex(value);
   });
@@ -267,11 +261,7 @@ void CPatternListBox::UpdateScrollBar() {
 
 void CPatternListBox::Invalidate() { Render(); }
 
-void CPatternListBox::Render() {
-  if (render_pending_) return;
-  render_pending_ = true;
-  render_timer_->start();
-}
+void CPatternListBox::Render() { render_.Request(); }
 
 void CPatternListBox::RenderNow() {
   RenderCanvas();
@@ -280,13 +270,12 @@ void CPatternListBox::RenderNow() {
 
 const QImage& CPatternListBox::canvas() const {
   // Rendering changes only the canvas, a cache of the thumbnails' picture.
-  if (render_pending_) const_cast<CPatternListBox*>(this)->RenderCanvas();
+  if (render_.Pending()) const_cast<CPatternListBox*>(this)->RenderCanvas();
   return canvas_;
 }
 
 void CPatternListBox::RenderCanvas() {
-  render_pending_ = false;
-  render_timer_->stop();
+  render_.Served();
   const QSize size(std::max(width(), 1), std::max(ItemAreaHeight(), 1));
   if (canvas_.size() != size) canvas_ = QImage(size, QImage::Format_RGB32);
   canvas_.fill(Qt::white);
@@ -318,7 +307,7 @@ void CPatternListBox::XorDragOutline() {
 void CPatternListBox::paintEvent(QPaintEvent* event) {
   // The scroll bar's repaints reach only the strip under the thumbnails,
   // which needs no render.
-  if (render_pending_ && event->region().intersects(QRect(0, 0, width(), ItemAreaHeight()))) RenderCanvas();
+  if (render_.Pending() && event->region().intersects(QRect(0, 0, width(), ItemAreaHeight()))) RenderCanvas();
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
   painter.drawImage(0, 0, canvas_);

@@ -29,13 +29,13 @@
 #include <QImage>
 #include <QWidget>
 
+#include "app/render_throttle.h"
 #include "model/shell_services.h"
 #include "platform/geometry_types.h"
 #include "platform/text.h"
 #include "platform/win_types.h"
 
 class QScrollBar;
-class QTimer;
 class CDC;
 class CPieceRecord;
 class CmySplitter;
@@ -170,8 +170,7 @@ class CPatternListBox : public QWidget, public IPatternListBox {
 
   QScrollBar* scroll_bar_ = nullptr;  // child widget, owned by Qt
   QImage canvas_;
-  bool render_pending_ = false;
-  QTimer* render_timer_ = nullptr;  // child object, owned by Qt
+  CRenderThrottle render_;
   CmySplitter* splitter_ = nullptr;
   bool syncing_scroll_bar_ = false;
   std::function<void()> on_change_;

@@ -20,16 +20,12 @@ CRulerBar::CRulerBar(RulerOrientation orientation, IWorkWindow* view, QWidget* p
     : QWidget(parent),
       orientation_(orientation),
       view_(view),
-      scale_(InitialRulerScale(g_Style.GetScale(), g_UnitMode, g_UnitPrecision)) {
+      scale_(InitialRulerScale(g_Style.GetScale(), g_UnitMode, g_UnitPrecision)),
+      render_(this, kRulerRenderIntervalMs, [this] {
+        RenderCanvas();
+        update();
+      }) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  render_timer_ = new QTimer(this);
-  render_timer_->setSingleShot(true);
-  render_timer_->setInterval(kRulerRenderIntervalMs);
-  QObject::connect(render_timer_, &QTimer::timeout, this, [this] {
-    if (!render_pending_) return;
-    RenderCanvas();
-    update();
-  });
   if (orientation_ == RulerOrientation::kHorizontal) {
     setFixedHeight(kRulerThickness);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -84,21 +80,16 @@ void CRulerBar::DrawScale() {
 
 void CRulerBar::Refresh() { Render(); }
 
-void CRulerBar::Render() {
-  if (render_pending_) return;
-  render_pending_ = true;
-  render_timer_->start();
-}
+void CRulerBar::Render() { render_.Request(); }
 
 const QImage& CRulerBar::canvas() const {
   // Rendering changes only the canvas, a cache of the ruler's picture.
-  if (render_pending_) const_cast<CRulerBar*>(this)->RenderCanvas();
+  if (render_.Pending()) const_cast<CRulerBar*>(this)->RenderCanvas();
   return canvas_;
 }
 
 void CRulerBar::RenderCanvas() {
-  render_pending_ = false;
-  render_timer_->stop();
+  render_.Served();
   if (canvas_.size() != size()) canvas_ = QImage(size(), QImage::Format_RGB32);
   if (!canvas_.isNull()) {
     canvas_.fill(palette().color(QPalette::Button));
@@ -125,7 +116,7 @@ void CRulerBar::SetMark(int x, int y) {
 void CRulerBar::ToggleVisible() { setVisible(!isVisible()); }
 
 void CRulerBar::paintEvent(QPaintEvent*) {
-  if (render_pending_) RenderCanvas();
+  if (render_.Pending()) RenderCanvas();
   QPainter painter(this);
   painter.drawImage(0, 0, canvas_);
 }

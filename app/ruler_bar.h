@@ -9,9 +9,9 @@
 #pragma once
 
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
 
+#include "app/render_throttle.h"
 #include "app/ruler_scale.h"
 #include "model/shell_services.h"
 
@@ -70,10 +70,9 @@ class CRulerBar : public QWidget, public IRulerBar {
   RulerOrientation orientation_;
   IWorkWindow* view_;
   QImage canvas_;
-  bool render_pending_ = false;
-  QTimer* render_timer_ = nullptr;  // child object, owned by Qt
   RulerScale scale_;
   double view_scale_ = kRulerIdleScale;
   int32_t mark_x_ = kNoRulerMark;
   int32_t mark_y_ = kNoRulerMark;
+  CRenderThrottle render_;
 };
