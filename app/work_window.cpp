@@ -114,7 +114,17 @@ void CWorkWindow::OnDraw(CDC* dc) {
 }
 
 void CWorkWindow::Render() {
+  const bool joins = render_pending_;
   render_pending_ = true;
+  const bool quiet = !last_render_end_.isValid() || last_render_end_.elapsed() >= SettleMs();
+  if (!joins && quiet) {
+    // The first redraw after a quiet spell is shown at the next turn of the
+    // event loop, as an invalidated window is: a pick made by hand shows at
+    // once. Redraws that follow a render closely wait for the view to settle.
+    render_timer_->stop();
+    update();
+    return;
+  }
   render_timer_->start(SettleMs());
 }
 
@@ -141,6 +151,7 @@ void CWorkWindow::RenderCanvas() {
     OnDraw(&dc);
   }
   last_render_ms_ = took.elapsed();
+  last_render_end_.start();
 }
 
 void CWorkWindow::OnRenderSettled() {

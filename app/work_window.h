@@ -15,10 +15,11 @@
 // hands out for drawing at any time (the XOR frame of the current piece, a
 // piece placed at once). A redraw does not render at once: it marks the
 // canvas stale, as an invalidated window is, and one render serves any
-// number of redraws. It is served when the view has stayed unchanged for
-// kRenderSettleMs, or for as long as the last render took (then the window
-// repaints), or earlier when the picture is needed (a paint event, canvas(),
-// a resize). Drawing through GetDC on a stale canvas is superseded by that
+// number of redraws. The first redraw after a quiet spell (as long as the
+// last render took, kRenderSettleMs at least) is painted at the next turn of
+// the event loop; redraws that follow a render closely are served when the
+// view has stayed unchanged for that long (then the window repaints), or
+// earlier when the picture is needed (a paint event, canvas(), a resize). Drawing through GetDC on a stale canvas is superseded by that
 // render, as drawing into an invalidated region is by the next paint (GetDC
 // then draws nothing). So picking a long run of pieces renders the view
 // once, not once per pick. There is one work window; it registers itself as
@@ -28,6 +29,7 @@
 #include <memory>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 
@@ -209,6 +211,7 @@ class CWorkWindow : public QWidget, public IWorkWindow {
   bool render_pending_ = false;
   QTimer* render_timer_ = nullptr;
   int64_t last_render_ms_ = 0;
+  QElapsedTimer last_render_end_;  // invalid until the first render
   std::vector<std::unique_ptr<CDC>> dcs_;
   CRulerBar* top_ruler_ = nullptr;
   CRulerBar* left_ruler_ = nullptr;

@@ -246,6 +246,24 @@ TEST_F(WorkWindowTest, AShownWindowRendersWhenTheViewSettles) {
   EXPECT_FALSE(view.RenderPending());
 }
 
+// After a quiet spell a redraw is painted at the next turns of the event
+// loop, without waiting for the view to settle: a pick by hand shows at once.
+TEST_F(WorkWindowTest, ARedrawAfterAQuietSpellIsPaintedAtOnce) {
+  CChildFrame frame;
+  frame.resize(420, 320);
+  frame.show();
+  CWorkWindow& view = *frame.GetWorkWindow();
+  Pick(view, ListPiece("A", 0, 0, 4000, 2000));
+  view.canvas();
+  QElapsedTimer quiet;
+  quiet.start();
+  while (quiet.elapsed() < kMaxRenderSettleMs / 10) QApplication::processEvents();
+  view.Redraw(TRUE);
+  ASSERT_TRUE(view.RenderPending());
+  for (int turn = 0; turn < 5 && view.RenderPending(); ++turn) QApplication::processEvents();
+  EXPECT_FALSE(view.RenderPending());
+}
+
 TEST_F(WorkWindowTest, FirstPickKeepsItsPlaceAndFillsTheWindow) {
   g_PtnDisplayFlag = 0;
   g_DrawFlagKeyVertexMarks = 0;
