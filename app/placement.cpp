@@ -34,7 +34,11 @@ PlaceArea AreaOf(const PlaceRect& r) {
 // ---------------------------------------------------------------------------
 // Free rectangle list
 
-FreeRectangleList::FreeRectangleList(const PlaceRect& start) {
+FreeRectangleList::FreeRectangleList(const PlaceRect& start) { Reset(start); }
+
+void FreeRectangleList::Reset(const PlaceRect& start) {
+  nodes_.clear();
+  by_area_.clear();
   const int node = NewNode(start);
   nodes_[node].prev = node;
   nodes_[node].next = node;
@@ -128,18 +132,27 @@ void FreeRectangleList::Cut(const PlaceRect& p) {
   if (count_ == 0) return;
   // A list cut many times keeps many dead slots: drop them now and then.
   if (nodes_.size() > 4 * static_cast<size_t>(count_) + 1024) Compact();
-  // The rectangles present when the cut begins, each visited once; parts
-  // made for this piece are not cut again by it.
-  std::vector<int>& visit = visit_;
-  visit.clear();
-  visit.reserve(static_cast<size_t>(count_));
-  for (int i = 0, node = head_; i < count_; ++i, node = nodes_[node].next) visit.push_back(node);
-  for (int f : visit) {
-    // An evicted rectangle is not visited (slots are not reused here).
-    if (!nodes_[f].live) continue;
+  // The rectangles present when the cut begins are visited once each, in
+  // list order from the head, by following the links: parts made for this
+  // piece go in front of the rectangle they replace, so the walk never meets
+  // them until it has come round, and an evicted rectangle is unlinked, so
+  // the walk passes it by. The walk ends at the first part made by this cut
+  // or at a rectangle it has visited already.
+  const int firstPart = static_cast<int>(nodes_.size());
+  if (++cut_stamp_ == 0) {
+    // The numbers came round: no visit of an earlier cut may count.
+    for (Node& node : nodes_) node.visited = 0;
+    cut_stamp_ = 1;
+  }
+  const uint32_t stamp = cut_stamp_;
+  for (int f = head_; count_ > 0 && f < firstPart && nodes_[f].visited != stamp;) {
+    nodes_[f].visited = stamp;
     const PlaceRect r = nodes_[f].rect;
     const bool overlaps = r.left < p.right && p.left < r.right && r.top < p.bottom && p.top < r.bottom;
-    if (!overlaps) continue;
+    if (!overlaps) {
+      f = nodes_[f].next;
+      continue;
+    }
     if (r.top < p.top) InsertPart(f, {r.left, r.top, r.right, p.top});
     if (r.left < p.left) InsertPart(f, {r.left, std::max(r.top, p.top), p.left, std::min(r.bottom, p.bottom)});
     if (p.right < r.right) InsertPart(f, {p.right, std::max(r.top, p.top), r.right, std::min(r.bottom, p.bottom)});
@@ -149,6 +162,8 @@ void FreeRectangleList::Cut(const PlaceRect& p) {
     const int before = nodes_[f].prev;
     Remove(f);
     if (was_head && count_ > 0) head_ = before;
+    // A removed rectangle keeps its links: the one after it is where it was.
+    f = nodes_[f].next;
   }
 }
 
@@ -317,7 +332,7 @@ const FreeRectangleList& PlacementCache::FreeAfterCutting(const PlaceRect& start
                      std::equal(cut_.begin(), cut_.end(), placed.begin());
   last_from_scratch_ = !carry;
   if (!carry) {
-    free_ = FreeRectangleList(start);
+    free_.Reset(start);
     start_ = start;
     cut_.clear();
     valid_ = true;

@@ -64,6 +64,9 @@ class FreeRectangleList {
   explicit FreeRectangleList(const PlaceRect& start);
   // A list holding these rectangles in this order, the first the head.
   explicit FreeRectangleList(const std::vector<PlaceRect>& rects);
+  // Makes the list hold `start` alone again, keeping the storage it has
+  // grown (a placement from scratch cuts thousands of rectangles).
+  void Reset(const PlaceRect& start);
 
   // Cuts one placed piece out of the list. Every rectangle that is in the
   // list when the cut begins is visited once, in list order from the head;
@@ -90,6 +93,7 @@ class FreeRectangleList {
     int prev = -1;
     int next = -1;
     bool live = false;
+    uint32_t visited = 0;  // the number of the last cut that visited it
   };
 
   int NewNode(const PlaceRect& r);
@@ -108,7 +112,7 @@ class FreeRectangleList {
   // The live rectangles by area (then slot), so that the eviction finds the
   // smallest without walking the list.
   std::set<std::pair<PlaceArea, int>> by_area_;
-  std::vector<int> visit_;  // Cut's visit list, kept for its storage
+  uint32_t cut_stamp_ = 0;  // cuts made, numbering their visits
 };
 
 // A vertical chain of free rectangles, each starting at the bottom of the one

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <utility>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -139,6 +141,89 @@ TEST(FreeRectangleCut, AnEvictedRectangleIsNotVisited) {
   EXPECT_EQ(std::count(rects.begin(), rects.end(), tiny), 0);
   EXPECT_EQ(std::count(rects.begin(), rects.end(), PlaceRect{5, 2, 6, 3}), 0);
   EXPECT_EQ(list.size(), 300);
+}
+
+// The cut as its contract reads, on a vector kept in list order from the
+// head: every rectangle present when the cut begins is visited in list
+// order, unless evicted by then; an overlapped one is replaced in place by its
+// parts above, left, right and below; before each part goes into a list of
+// more than kMaxFreeRectangles, the smallest rectangle smaller than the part
+// (the first from the head on equal areas) is evicted unless it is the one
+// replaced; a replaced head passes the head to the rectangle before it.
+std::vector<PlaceRect> ReferenceCut(const std::vector<PlaceRect>& start, const PlaceRect& p) {
+  std::vector<std::pair<int, PlaceRect>> ring;  // (id, rectangle) from the head
+  for (const PlaceRect& r : start) ring.emplace_back(static_cast<int>(ring.size()), r);
+  int nextId = static_cast<int>(ring.size());
+  const auto indexOf = [&ring](int id) {
+    for (size_t i = 0; i < ring.size(); ++i) {
+      if (ring[i].first == id) return static_cast<std::ptrdiff_t>(i);
+    }
+    return std::ptrdiff_t{-1};
+  };
+  std::vector<int> visits;
+  for (const auto& entry : ring) visits.push_back(entry.first);
+  for (int id : visits) {
+    if (indexOf(id) < 0) continue;
+    const PlaceRect r = ring[static_cast<size_t>(indexOf(id))].second;
+    if (!(r.left < p.right && p.left < r.right && r.top < p.bottom && p.top < r.bottom)) continue;
+    std::vector<PlaceRect> parts;
+    if (r.top < p.top) parts.push_back({r.left, r.top, r.right, p.top});
+    if (r.left < p.left) parts.push_back({r.left, std::max(r.top, p.top), p.left, std::min(r.bottom, p.bottom)});
+    if (p.right < r.right) parts.push_back({p.right, std::max(r.top, p.top), r.right, std::min(r.bottom, p.bottom)});
+    if (p.bottom < r.bottom) parts.push_back({r.left, p.bottom, r.right, r.bottom});
+    for (const PlaceRect& part : parts) {
+      if (ring.size() > static_cast<size_t>(kMaxFreeRectangles)) {
+        std::ptrdiff_t victim = -1;
+        for (size_t i = 0; i < ring.size(); ++i) {
+          const PlaceArea area = AreaOf(ring[i].second);
+          if (area < AreaOf(part) && (victim < 0 || area < AreaOf(ring[static_cast<size_t>(victim)].second))) {
+            victim = static_cast<std::ptrdiff_t>(i);
+          }
+        }
+        if (victim >= 0 && ring[static_cast<size_t>(victim)].first != id) ring.erase(ring.begin() + victim);
+      }
+      // In front of the replaced rectangle: before the head means at the end.
+      const std::ptrdiff_t at = indexOf(id);
+      ring.insert(at == 0 ? ring.end() : ring.begin() + at, {nextId++, part});
+    }
+    const std::ptrdiff_t at = indexOf(id);
+    ring.erase(ring.begin() + at);
+    if (at == 0 && !ring.empty()) std::rotate(ring.begin(), ring.end() - 1, ring.end());
+  }
+  std::vector<PlaceRect> out;
+  for (const auto& entry : ring) out.push_back(entry.second);
+  return out;
+}
+
+// Cuts of overlapping pieces through lists below, at and far past the cap,
+// with rectangles of equal areas: the list follows the contract exactly.
+TEST(FreeRectangleCut, CutsFollowTheContractThroughEvictionsAndHeadMoves) {
+  uint32_t seed = 12345;
+  const auto random = [&seed](int32_t below) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int32_t>((seed >> 8) % static_cast<uint32_t>(below));
+  };
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<PlaceRect> rects;
+    const int count = 1 + random(kMaxFreeRectangles + 40);
+    for (int i = 0; i < count; ++i) {
+      const int32_t l = random(2000);
+      const int32_t t = random(2000);
+      // Sizes from a few values, so that equal areas are common.
+      rects.push_back({l, t, l + 10 * (1 + random(8)), t + 10 * (1 + random(8))});
+    }
+    FreeRectangleList list(rects);
+    std::vector<PlaceRect> expected = rects;
+    for (int cut = 0; cut < 30; ++cut) {
+      const int32_t l = random(2000);
+      const int32_t t = random(2000);
+      const PlaceRect piece{l, t, l + 20 + random(400), t + 20 + random(400)};
+      list.Cut(piece);
+      expected = ReferenceCut(expected, piece);
+      ASSERT_EQ(Str(list.Rects()), Str(expected)) << "cut " << cut;
+    }
+  }
 }
 
 TEST(FreeGroups, ChainsBranchesAndSingles) {
