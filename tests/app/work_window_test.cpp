@@ -95,6 +95,15 @@ class WorkWindowTest : public ::testing::Test {
     return copy;
   }
 
+  // The work window of a shown frame, with one piece picked into it.
+  static CWorkWindow& ShownViewWithAPiece(CChildFrame& frame) {
+    frame.resize(420, 320);
+    frame.show();
+    CWorkWindow& view = *frame.GetWorkWindow();
+    Pick(view, ListPiece("A", 0, 0, 4000, 2000));
+    return view;
+  }
+
   static bool AllPixels(const QImage& image, QRgb colour) {
     for (int y = 0; y < image.height(); ++y) {
       for (int x = 0; x < image.width(); ++x) {
@@ -235,10 +244,7 @@ TEST_F(WorkWindowTest, RedrawsAreRenderedOnceWhenThePictureIsNeeded) {
 // A shown window serves a pending render by itself once the view settles.
 TEST_F(WorkWindowTest, AShownWindowRendersWhenTheViewSettles) {
   CChildFrame frame;
-  frame.resize(420, 320);
-  frame.show();
-  CWorkWindow& view = *frame.GetWorkWindow();
-  Pick(view, ListPiece("A", 0, 0, 4000, 2000));
+  CWorkWindow& view = ShownViewWithAPiece(frame);
   ASSERT_TRUE(view.RenderPending());
   QElapsedTimer waited;
   waited.start();
@@ -250,10 +256,7 @@ TEST_F(WorkWindowTest, AShownWindowRendersWhenTheViewSettles) {
 // loop, without waiting for the view to settle: a pick by hand shows at once.
 TEST_F(WorkWindowTest, ARedrawAfterAQuietSpellIsPaintedAtOnce) {
   CChildFrame frame;
-  frame.resize(420, 320);
-  frame.show();
-  CWorkWindow& view = *frame.GetWorkWindow();
-  Pick(view, ListPiece("A", 0, 0, 4000, 2000));
+  CWorkWindow& view = ShownViewWithAPiece(frame);
   view.canvas();
   QElapsedTimer quiet;
   quiet.start();
