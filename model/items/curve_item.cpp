@@ -355,16 +355,21 @@ bool CPieceCurveItem::RingsHoldInput(const std::vector<CurveInput>& input) const
   return true;
 }
 
-void CPieceCurveItem::PrepareRing(size_t size, std::vector<CFlaggedPoint>* out) const {
+void CPieceCurveItem::FitRing(size_t size, CVertexRing& ring) const {
+  // The input holds each main vertex's nodes of every size in turn.
   const auto sizes = static_cast<size_t>(smoothed_sizes_);
-  // The scratch ring's nodes are made and freed on this thread, which may be
-  // a worker's.
-  CScopedThreadNodePool threadPool;
-  CVertexRing ring;
   for (size_t i = size; i < smoothed_from_.size(); i += sizes) {
     ring.AddTail(smoothed_from_[i].x, smoothed_from_[i].y, smoothed_from_[i].flags);
   }
   if (ring.Count > 2) SmoothRing(ring);
+}
+
+void CPieceCurveItem::PrepareRing(size_t size, std::vector<CFlaggedPoint>* out) const {
+  // The scratch ring's nodes are made and freed on this thread, which may be
+  // a worker's.
+  CScopedThreadNodePool threadPool;
+  CVertexRing ring;
+  FitRing(size, ring);
   out->clear();
   out->reserve(static_cast<size_t>(ring.Count));
   const CVertexNode* node = ring.Head;
@@ -398,14 +403,7 @@ void CPieceCurveItem::MakePendingCurves() const {
     FinishSmoothing();
     return;
   }
-  // The input holds each main vertex's nodes of every size in turn.
-  for (size_t i = 0; i < smoothed_from_.size(); ++i) {
-    const CurveInput& node = smoothed_from_[i];
-    CurveRings[static_cast<int32_t>(i % static_cast<size_t>(sizes))].AddTail(node.x, node.y, node.flags);
-  }
-  for (int32_t s = 0; s < CurveRingCount; ++s) {
-    if (CurveRings[s].Count > 2) SmoothRing(CurveRings[s]);
-  }
+  for (int32_t s = 0; s < sizes; ++s) FitRing(static_cast<size_t>(s), CurveRings[s]);
   FinishSmoothing();
 }
 

@@ -205,6 +205,9 @@ class CPieceCurveItem : public CPieceItem {
   // Whether the rings hold exactly that input: each size's nodes that are no
   // spline points are its input nodes, in order.
   bool RingsHoldInput(const std::vector<CurveInput>& input) const;
+  // Builds one size's ring of the pending smoothing into an empty ring and
+  // fits its spline.
+  void FitRing(size_t size, CVertexRing& ring) const;
   // The nodes of one size's ring of the pending smoothing, fitted on the
   // calling thread.
   void PrepareRing(size_t size, std::vector<CFlaggedPoint>* out) const;
