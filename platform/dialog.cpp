@@ -127,6 +127,8 @@ void CDialog::OnControlChanged(int) {}
 
 void CDialog::OnControlDoubleClicked(int) {}
 
+bool CDialog::PaintControl(int, CDC&, const CRect&) { return false; }
+
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
   CDataExchange dx(this, bSaveAndValidate);
   DoDataExchange(&dx);
@@ -214,6 +216,11 @@ void CDialog::ShowControl(int id, bool show) {
 bool CDialog::IsControlVisible(int id) const {
   const ControlState* c = FindControl(id);
   return c && c->visible;
+}
+
+void CDialog::InvalidateControl(int id) {
+  ControlState* c = MutableControl(id);
+  if (c) ++c->repaints;
 }
 
 int CDialog::AddString(int id, const CString& text) {

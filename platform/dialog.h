@@ -46,8 +46,10 @@ struct ControlState {
   std::vector<bool> selected;     // multi-selection lists: one flag per entry
   bool enabled = true;
   bool visible = true;
+  int repaints = 0;               // how often the dialog asked for the control to be painted again
 };
 
+class CDC;
 class CDialog;
 
 // One transfer between the controls and the members: towards the members
@@ -119,6 +121,12 @@ class CDialog {
   virtual void OnControlChanged(int id);
   // The user double-clicked an entry of list box `id`.
   virtual void OnControlDoubleClicked(int id);
+  // A control the dialog draws itself (a picture control): paints control
+  // `id` on `dc`, whose box `client` is the control's area in device pixels,
+  // its top left at (0, 0). Returns false, drawing nothing, for a control
+  // that keeps its own look (the default for every control). The window
+  // prompts call it whenever they paint such a control.
+  virtual bool PaintControl(int id, CDC& dc, const CRect& client);
 
   // Transfers between the controls and the members; FALSE when a value did
   // not parse (the user has been told, the dialog stays as it was).
@@ -140,6 +148,9 @@ class CDialog {
   bool IsControlEnabled(int id) const;
   void ShowControl(int id, bool show);
   bool IsControlVisible(int id) const;
+  // Asks for control `id` to be painted again (what it shows has changed);
+  // the window prompts repaint it when they next show the table.
+  void InvalidateControl(int id);
 
   // Combo and list boxes. AddString appends, or inserts in text order in a
   // sorted list, and returns the entry's index.

@@ -17,12 +17,15 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -32,6 +35,7 @@
 #include <QTreeWidget>
 
 #include "platform/gbk.h"
+#include "platform/qt/canvas_dc.h"
 #include "platform/qt/qt_text_metrics.h"
 
 namespace {
@@ -67,6 +71,45 @@ QString WithoutMnemonic(const QString& text) {
 }
 
 QString Utf8(const char* text) { return QString::fromUtf8(text ? text : ""); }
+
+// A picture control: a framed box, unless the dialog paints the control
+// itself (CDialog::PaintControl). Then the dialog draws on a canvas of the
+// control's size, which is copied to the screen whole.
+class PictureControl : public QFrame {
+ public:
+  PictureControl(CDialog& dialog, int id, QWidget* parent) : QFrame(parent), dialog_(dialog), id_(id) {
+    setFrameShape(QFrame::Box);
+  }
+
+  // Repaints when the dialog has asked for it since the last time.
+  void FollowRepaints(int repaints) {
+    if (repaints == repaints_seen_) return;
+    repaints_seen_ = repaints;
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QImage canvas(size(), QImage::Format_RGB32);
+    canvas.fill(palette().color(QPalette::Window));
+    bool painted = false;
+    {
+      QtCanvasDC dc(canvas);
+      painted = dialog_.PaintControl(id_, dc, CRect(0, 0, width(), height()));
+    }
+    if (!painted) {
+      QFrame::paintEvent(event);
+      return;
+    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, canvas);
+  }
+
+ private:
+  CDialog& dialog_;
+  int id_;
+  int repaints_seen_ = 0;
+};
 
 }  // namespace
 
@@ -412,11 +455,7 @@ QWidget* QtControlPane::MakeWidget(const ControlTemplate& t) {
   switch (t.kind) {
     case ControlKind::kGroupBox: return new QGroupBox(text, this);
     case ControlKind::kStatic: return new QLabel(WithoutMnemonic(text), this);
-    case ControlKind::kPicture: {
-      auto* frame = new QFrame(this);
-      frame->setFrameShape(QFrame::Box);
-      return frame;
-    }
+    case ControlKind::kPicture: return new PictureControl(dialog_, t.id, this);
     case ControlKind::kEdit: {
       if (t.multiline) {
         auto* edit = new QPlainTextEdit(this);
@@ -610,7 +649,9 @@ void QtControlPane::SyncFromTable() {
     if (w->isEnabled() != c.enabled) w->setEnabled(c.enabled);
     if (w->isHidden() == c.visible) w->setVisible(c.visible);
     const QString text = QtPrompts::FromGbk(c.text);
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+    if (auto* picture = dynamic_cast<PictureControl*>(w)) {
+      picture->FollowRepaints(c.repaints);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
       if (edit->text() != text) edit->setText(text);
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
       QString shown = text;
