@@ -24,6 +24,7 @@
 #include "model/style.h"
 #include "model/vertex_node.h"
 #include "platform/binary_file.h"
+#include "platform/file_system.h"
 #include "platform/progress.h"
 #include "platform/prompts.h"
 #include "res/resource_ids.h"
@@ -127,8 +128,14 @@ std::vector<const CSizeRecord*> SizesInRingOrder() {
   return sizes;
 }
 
-// NUMBER OF SIZES as the per-size runs and groups count it; never negative.
-int SizeCount() { return std::max<int32_t>(g_Style.SizeCount, 0); }
+// NUMBER OF SIZES as the file states it and its per-size runs and groups
+// count it: the sizes of the ring, never more than the style's count.
+int SizeCount() {
+  int count = 0;
+  const CSizeRecord* size = g_Style.SizeRing;
+  for (; size && count < g_Style.SizeCount; size = size->Next) ++count;
+  return count;
+}
 
 // ---------------------------------------------------------------------------
 // Tidying the pieces before they are written.
@@ -369,11 +376,11 @@ int WriteCompatRecords(PtnByteWriter& out, const CPieceItem& item, int32_t code)
     case 3: {
       const auto* slot = dynamic_cast<const CPieceItem3*>(&item);
       if (!slot || sizes == 0) return 0;
-      const int groups = item.VertexCount / (2 * sizes);
+      const int64_t groups = item.VertexCount / (2 * static_cast<int64_t>(sizes));
       CVertexNode* node = item.VertexHead;
       int index = 0;
       int records = 0;
-      for (int g = 0; g < groups; ++g) {
+      for (int64_t g = 0; g < groups; ++g) {
         PtnByteWriter record;
         record.I32(code);
         record.I32(PtnType3ShapeWord(slot->Style));
@@ -566,7 +573,7 @@ int32_t PtnType3ShapeWord(int32_t shape) {
 
 int WriteType3Record(CVertexNode*& node, const CPieceItem3& item, PtnByteWriter& out, int& index) {
   const int sizes = SizeCount();
-  if (sizes == 0 || !node) return 0;
+  if (sizes == 0 || !node || 2 * static_cast<int64_t>(sizes) > item.VertexCount) return 0;
   // The group: S nodes of the first point, then S of the second.
   std::vector<const CVertexNode*> first, second;
   CVertexNode* cursor = node;
@@ -575,7 +582,6 @@ int WriteType3Record(CVertexNode*& node, const CPieceItem3& item, PtnByteWriter&
     (i < sizes ? first : second).push_back(cursor);
     cursor = cursor->Next;
   }
-  if (2 * sizes > item.VertexCount) return 0;
 
   const int32_t shape = PtnType3ShapeWord(item.Style);
   const int k = PtnType3PointsPerSize(shape);
@@ -734,6 +740,9 @@ std::vector<uint8_t> BuildPtnFileBytes() {
     WriteCompatPiece(out, *pieces[static_cast<size_t>(i)], onePiece);
   }
 
+  // The piece block's offset is a u32: a compatibility block beyond it
+  // cannot be written.
+  if (out.Size() > std::numeric_limits<uint32_t>::max()) return {};
   out.PatchU32(kPtnPieceBlockOffsetAt, static_cast<uint32_t>(out.Size()));
   WriteStyleHead(out, pieceCount);
   for (int32_t i = 0; i < pieceCount; ++i) {
@@ -744,13 +753,15 @@ std::vector<uint8_t> BuildPtnFileBytes() {
 }
 
 int SavePtnFile(const CString& path) {
+  // A folder in the file's place cannot be opened as a file: refused before
+  // anything is written or changed, like a folder that cannot be written.
   AtomicFileWriter file;
-  if (!file.Open(path)) {
+  if (IsFolder(path) || !file.Open(path)) {
     Prompts().MessageBox(LoadString(IDS_SAVE_PTN_FAILED) + "(open)", LoadString(IDS_APP_TITLE), MB_ICONEXCLAMATION);
     return 0;
   }
   const std::vector<uint8_t> bytes = BuildPtnFileBytes();
-  if (!file.Write(bytes.data(), bytes.size()) || !file.Commit()) {
+  if (bytes.empty() || !file.Write(bytes.data(), bytes.size()) || !file.Commit()) {
     file.Abandon();
     ShowFailureMessage(IDS_SAVE_PTN_FAILED);
     return 0;

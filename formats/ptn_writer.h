@@ -56,7 +56,7 @@ class PtnByteWriter {
 // Writes the current style to `path`. Returns 1 when the whole file was
 // written and put in place; 0 after showing message 40001, the failure text
 // followed by "(open)" when the file could not be created beside the target
-// (the style is then not touched at all). On 0 the old file at `path` is
+// or `path` is a folder (the style is then not touched at all). On 0 the old file at `path` is
 // unchanged and no temporary file is left.
 //
 // Changes to the style that remain, saved or not: internal lines (types 8
@@ -71,7 +71,8 @@ class PtnByteWriter {
 int SavePtnFile(const CString& path);
 
 // The bytes SavePtnFile writes for the current style, with the same changes
-// to the style. The progress bar runs over 0 .. 2P - 1 while it works. One
+// to the style; empty for a style too large for the file's 32-bit piece-block
+// offset. The progress bar runs over 0 .. 2P - 1 while it works. One
 // style always gives the same bytes: the header's filler comes from a
 // generator seeded alike at every call.
 std::vector<uint8_t> BuildPtnFileBytes();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -567,6 +568,20 @@ TEST_F(PtnWriterTest, CompatibilityBlockVariants) {
     const ParsedFile file = Parse(BuildPtnFileBytes());
     ASSERT_EQ(file.pieces.size(), 2u);
     EXPECT_EQ(CompatCodes(file.pieces[0]), c.codes);
+    // The groups of two sizes: markers S + 2 nodes, a slot's plain line 2S
+    // points, a notch its two point groups and its width node.
+    for (const CompatRecord& r : file.pieces[0].compat) {
+      SCOPED_TRACE(r.code);
+      if (r.code == 2 || r.code == 4 || r.code == 3) {
+        EXPECT_EQ(r.nodes.size(), 4u);
+      }
+      if (r.code == 3) {
+        EXPECT_EQ(r.shape, 64);
+      }
+      if (r.code == 13) {
+        EXPECT_EQ(r.nodes.size(), 5u);
+      }
+    }
     // Every item goes into the piece block, as stored.
     EXPECT_EQ(file.pieces[0].items.size(), static_cast<size_t>(piece->ItemCount));
   }
@@ -993,13 +1008,19 @@ TEST_F(PtnWriterTest, AFileThatCannotBeCreatedSaysOpen) {
   CPieceItem* closed = AddItem(piece, kItemTypeClosedLine);
   AddGraded(closed, 0, 0);  // too short: a save would remove it
   TempFolder folder("zv_ptn_open");
-  EXPECT_EQ(SavePtnFile(CString((folder / "missing/coat.ptn").c_str())), 0);
-  const std::vector<CString> messages = MessageTexts(prompts_);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], LoadString(IDS_SAVE_PTN_FAILED) + "(open)");
-  EXPECT_TRUE(folder.Names().empty());
-  // Nothing was tidied: the save never began.
-  EXPECT_EQ(piece->ItemCount, 2);
+  std::filesystem::create_directory(folder / "coat.ptn");
+  for (const std::string& target : {folder / "missing/coat.ptn", folder / "coat.ptn"}) {
+    SCOPED_TRACE(target);
+    const size_t before = MessageTexts(prompts_).size();
+    EXPECT_EQ(SavePtnFile(CString(target.c_str())), 0);
+    const std::vector<CString> messages = MessageTexts(prompts_);
+    ASSERT_EQ(messages.size(), before + 1);
+    EXPECT_EQ(messages.back(), LoadString(IDS_SAVE_PTN_FAILED) + "(open)");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"coat.ptn"});
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "coat.ptn"));
+    // Nothing was tidied: the save never began.
+    EXPECT_EQ(piece->ItemCount, 2);
+  }
 }
 
 }  // namespace
