@@ -93,10 +93,10 @@ constexpr int32_t kSlotShapeWrittenForPlain = kSlotLine;
 // with little sideways run, by more than this many millimetres.
 constexpr int32_t kGrainLineTurnMm = 2;
 
-// The line attribute written for an internal line whose attribute is 0:
-// dashed while the curve mode is on, else solid.
+// An internal line's attribute is the low 4 bits of its Tag; one of 0 has
+// none of its own and is written as 3 while the curve mode is on, else 1.
 constexpr int32_t kLineAttributeCurveMode = 3;
-constexpr int32_t kLineAttributeSolid = 1;
+constexpr int32_t kLineAttributeDefault = 1;
 constexpr uint32_t kItemLineAttributeMask = 15;
 
 // A computed coordinate: truncated towards zero and held to the int32 range;
@@ -291,11 +291,17 @@ struct CompatEntry {
   int32_t code = 0;
 };
 
-// The pieces with a cut line (type 12) write it in place of the outline, or
-// beside it, and its derived items in place of those of the outline; the
-// pieces with a contour (type 21) likewise with the contour's. `n` says that
-// the corner widths lie inside: the outline (in B) or the cut line (in C)
-// is then the inner line, written as an internal line (code 8).
+// Variant A, a piece with neither a cut line nor a contour: the items of
+// the older element set, as stored. Variant C, a piece with a cut line
+// (type 12), and variant B, one with a contour (type 21): the older readers
+// know one outer line and one family of derived marks, so of the outline
+// and the cut line (contour) the outer one goes in as the outline (code 0)
+// and the inner one as an internal line (code 8); `n` says which is inner
+// (the corner widths of the outline in C, of the contour in B, lie inside).
+// The marks of the line written as the outline go in under the codes of the
+// older marks (17 -> 5, 19 -> 6, 20 -> 7, 18 -> 13; 22 -> 5, 24 -> 6,
+// 25 -> 7, 23 -> 13). g_SaveOptType0 writes the inner line too,
+// g_SaveOptType13 both families of marks.
 CompatEntry CompatEntryFor(Variant variant, int32_t type, bool n) {
   const bool opt0 = g_SaveOptType0 != 0;
   const bool opt13 = g_SaveOptType13 != 0;
@@ -338,7 +344,7 @@ CompatEntry CompatEntryFor(Variant variant, int32_t type, bool n) {
 int32_t CompatLineAttribute(const CPieceItem& item) {
   const int32_t attribute = static_cast<int32_t>(static_cast<uint32_t>(item.Tag) & kItemLineAttributeMask);
   if (attribute != 0) return attribute;
-  return g_OptCurveMode ? kLineAttributeCurveMode : kLineAttributeSolid;
+  return g_OptCurveMode ? kLineAttributeCurveMode : kLineAttributeDefault;
 }
 
 // Writes the records of one item under `code` into `out`; returns how many
