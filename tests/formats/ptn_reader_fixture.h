@@ -141,4 +141,68 @@ inline FlatFile SmallFile() {
   return file;
 }
 
+// A small valid file of each older layout and record, named for the fuzz
+// corpus (fuzz/corpus/ptn_reader), which holds them as written.
+inline std::vector<std::pair<std::string, FlatFile>> SeedFiles() {
+  std::vector<std::pair<std::string, FlatFile>> seeds;
+  auto outlineWithParams = [](int32_t code) {
+    ItemRec outline{0};
+    const int32_t corners[4][2] = {{0, 0}, {4000, 0}, {4000, 4000}, {0, 4000}};
+    for (const auto& c : corners) {
+      outline.vertices.push_back({0, c[0], c[1]});
+      outline.vertices.push_back({128, 0x00280050, code});
+    }
+    return outline;
+  };
+  FlatFile small = SmallFile();
+  small.sizes = {"S", "M"};
+  seeds.push_back({"small_121.ptn", small});
+
+  FlatFile old110 = small;
+  old110.magic = kPtnMagicOldFlat;
+  old110.version = 110;
+  old110.pieces[0].items[0] = outlineWithParams(3);
+  seeds.push_back({"old_flat_110.ptn", old110});
+  FlatFile old115 = old110;
+  old115.version = 115;
+  old115.pieces[0].items.push_back(ItemRec{8, {{1, 900, 900}, {1, 1900, 900}, {1, 1400, 1900}}, 2});
+  seeds.push_back({"old_flat_115.ptn", old115});
+
+  FlatFile v105 = small;
+  v105.version = 105;
+  v105.pieces[0].items[0] = outlineWithParams(5);
+  v105.pieces[0].items.push_back(ItemRec{2, {{0, 100, 100}, {64, 110, 200}, {103, 9, 9}}});
+  seeds.push_back({"flat_105.ptn", v105});
+
+  FlatFile v117 = small;
+  v117.version = 117;
+  v117.subVersion = kPtnSubVersionEncodedCorners;
+  v117.pieces[0].items[0] = outlineWithParams((10 << 16) | 13);
+  seeds.push_back({"flat_117_1175.ptn", v117});
+
+  FlatFile v120 = small;
+  v120.version = 120;
+  v120.sizes = {"S", "M", "L"};
+  seeds.push_back({"flat_120.ptn", v120});
+
+  FlatFile v122 = small;
+  v122.version = 122;
+  PieceRec items;
+  items.items.push_back(SquareOutline(0, 0, 4000));
+  ItemRec marked{26, {{0, 0, 0}, {0, 1000, 1000}}};
+  marked.tail = LeBytes().I32(1).I32(2).I32(3).I32(4).I32(5).I32(6).I32(1).U32(0xA02).I32(7).I32(8).I32(0x0103).Bytes();
+  items.items.push_back(marked);
+  ItemRec dimension{28, {{0, 0, 0}, {0, 4000, 0}, {0, 0, -500}, {0, 4000, -500}}};
+  dimension.tail = LeBytes().I32(3).I32(0).I32(0).Str("12.5").Bytes();
+  items.items.push_back(dimension);
+  ItemRec slot{3, {{0, 100, 100}, {0, 900, 100}}};
+  slot.tail = LeBytes().I32(4).I32(200).I32(100).I32(0).I32(60).I32(40).I32(300).Bytes();
+  items.items.push_back(slot);
+  items.items.push_back(ItemRec{13, {{0x468, 4000, 2000}, {102, 120, 0}, {104, 3900, 2000}}});
+  items.items.push_back(ItemRec{6, {{0, 0, 1000}, {0, 400, 1200}, {0, 0, 1400}}});
+  v122.pieces.push_back(items);
+  seeds.push_back({"flat_122_items.ptn", v122});
+  return seeds;
+}
+
 }  // namespace ptn_fixture

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "tests/formats/ptn_reader_fixture.h"
 #include "tests/model/support/fake_shell.h"
 #include "tests/model/support/model_fixture.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/message_texts.h"
 #include "tests/support/temp_folder.h"
 
@@ -308,6 +310,26 @@ TEST_F(PtnReaderTest, ListPaneGetsTheCallsOfOneRead) {
   ASSERT_EQ(g_Style.PieceCount, 2);
   EXPECT_EQ(shell_.entries, (std::vector<CPieceRecord*>{g_Style.PieceRing, g_Style.PieceRing->Next}));
   EXPECT_EQ(g_Style.PieceRing->Next->PieceName, "Q");
+}
+
+// The fuzz seeds are valid files of every layout: each reads whole.
+TEST_F(PtnReaderTest, SeedFilesRead) {
+  for (const auto& [name, file] : SeedFiles()) {
+    SCOPED_TRACE(name);
+    CStyle style;
+    const PtnReadReport report = ReadPtnBytes(file.Bytes(), style);
+    EXPECT_EQ(report.outcome, PtnReadResult::kSuccess) << report.reason;
+    EXPECT_EQ(report.offset, file.Bytes().size());
+    EXPECT_EQ(style.PieceCount, static_cast<int32_t>(file.pieces.size()));
+  }
+}
+
+// Writes the seed files into the folder named by ZV_PTN_SEED_FOLDER (the fuzz
+// corpus, fuzz/corpus/ptn_reader); run on purpose only.
+TEST(PtnReaderSeeds, DISABLED_WriteSeedFiles) {
+  const char* folder = std::getenv("ZV_PTN_SEED_FOLDER");
+  ASSERT_NE(folder, nullptr);
+  for (const auto& [name, file] : SeedFiles()) WriteFile(std::string(folder) + "/" + name, file.Bytes());
 }
 
 }  // namespace
