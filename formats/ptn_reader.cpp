@@ -185,6 +185,18 @@ int32_t FewestOldFlatNodes(int32_t type) {
   }
 }
 
+// Counts an item of `count` stored nodes against the bound of the graded
+// nodes: each node with a copy per size, and the nodes the older records
+// add (two per run of sizes, the grain line's copies).
+bool TakeGradedNodes(const PtnStyleFacts& style, int32_t count) {
+  if (!style.gradedNodesLeft) return true;
+  const int64_t sizes = std::max<int64_t>(style.sizeCount, 1);
+  const int64_t nodes = (std::max<int64_t>(count, 0) + 2) * sizes + 2 * std::max<int64_t>(count, 0);
+  if (nodes > *style.gradedNodesLeft) return false;
+  *style.gradedNodesLeft -= nodes;
+  return true;
+}
+
 // The text item: its anchor, text and font record. A text stored with a
 // count of 0 or less is no text and is not kept.
 bool ReadTextItem(PtnByteCursor& in, double factor, CPieceRecord* piece, std::unique_ptr<CPieceItem> made) {
@@ -271,7 +283,8 @@ bool ReadVertexItem(PtnByteCursor& in, double factor, CPieceRecord* piece, std::
   }
   int32_t count = 0;
   const bool withAttributeWord = !oldFlat && version >= kPtnFirstVersionWithAttributeWord;
-  if (!in.ReadI32(count) || !in.CheckCount(count, withAttributeWord ? kLongVertexBytes : kShortVertexBytes)) {
+  if (!in.ReadI32(count) || !in.CheckCount(count, withAttributeWord ? kLongVertexBytes : kShortVertexBytes) ||
+      !TakeGradedNodes(style, count)) {
     return false;
   }
   piece->AddItem(made.release());
@@ -474,7 +487,8 @@ bool ReadPieceBlock(PtnByteCursor& in, const FlatHeader& header, std::optional<D
   if (!in.CheckCount(pieces, kPieceRecordMinBytes)) return false;
 
   const PtnPieceSteps steps = FlatPtnPieceSteps(header.magic, header.version, header.subVersion);
-  const PtnStyleFacts facts{g_Style.SizeCount, g_Style.GetScale()};
+  int64_t gradedNodesLeft = kPtnMaxGradedNodes;
+  const PtnStyleFacts facts{g_Style.SizeCount, g_Style.GetScale(), &gradedNodesLeft};
   CStatusProgress progress(0, std::max(pieces - 1, 0), 0);
   for (int32_t i = 0; i < pieces; ++i) {
     progress.SetPos(i);
@@ -502,8 +516,10 @@ PtnReadReport ReadFlat(PtnByteCursor& in, const FlatHeader& header, CStyle& styl
   const size_t stop = in.Position();
   if (!read || !RunPtnClosingPass(FlatPtnClosingPass(header.magic))) {
     ClearStyle();
-    PtnReadReport failed{PtnReadResult::kFailed, IDS_NOT_PTN_FILE, stop,
-                         read ? "no piece or no size left after the repair" : "piece block cut short or damaged"};
+    const char* why = read           ? "no piece or no size left after the repair"
+                      : in.Failed() ? "piece block cut short, or a count beyond the bytes left"
+                                    : "item type outside 0 to 28, or too many vertices for the sizes";
+    PtnReadReport failed{PtnReadResult::kFailed, IDS_NOT_PTN_FILE, stop, why};
     failed.warningId = warning;
     return failed;
   }

@@ -95,7 +95,17 @@ class PtnByteCursor {
 struct PtnStyleFacts {
   int32_t sizeCount = 0;
   int32_t scale = 0;
+  // The vertex nodes the pieces read may still come to once every stored
+  // node has its per-size copies (stored nodes times the number of sizes),
+  // counted down item by item; null for no bound. A file of many sizes and
+  // many vertices would otherwise make the model grow far beyond the file.
+  int64_t* gradedNodesLeft = nullptr;
 };
+
+// The most vertex nodes a style read from a file may come to with every
+// stored node graded for each size: far above any real style (a hundred
+// pieces of five hundred vertices in twenty sizes make a million).
+inline constexpr int64_t kPtnMaxGradedNodes = int64_t{1} << 24;
 
 // Reads one piece record of the piece block into `piece` (an empty piece),
 // field by field as the flat layout of `magic` and `version` stores it, with
@@ -103,8 +113,8 @@ struct PtnStyleFacts {
 // opener passes 1.0; above 1.01 or below 0.99 the coordinates, the halves of
 // the corner parameters and the type-3 fields are multiplied). 1 when the
 // whole record was read; 0 on a record cut short, a count beyond the bytes
-// left, or an item type code outside 0 to 28, `piece` then holding what was
-// read before. After the items: the repeated internal lines are removed and
+// left or beyond the graded-node bound, or an item type code outside 0 to
+// 28, `piece` then holding what was read before. After the items: the repeated internal lines are removed and
 // the piece's reference point is set from its outline's head vertex (none
 // for a piece without an outline or with an outline without vertices).
 int ReadPtnElements(PtnByteCursor& in, double factor, CPieceRecord* piece, uint32_t magic, int32_t version,

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "model/piece_record.h"
 #include "model/selection.h"
 #include "model/style.h"
+#include "platform/progress.h"
 #include "platform/scripted_prompts.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
@@ -290,6 +293,23 @@ TEST_F(PtnReaderTest, HostileCountsFailWithoutAllocating) {
   }
 }
 
+// Every stored vertex gets a copy per size: many sizes times many vertices
+// would grow the style far beyond the file, and the read fails instead.
+TEST_F(PtnReaderTest, ManySizesTimesManyVerticesFails) {
+  FlatFile file;
+  file.sizes.assign(1000, "S");
+  PieceRec piece;
+  ItemRec outline{0};
+  for (int32_t i = 0; i < 17000; ++i) outline.vertices.push_back({1, i, (i % 2) * 100});
+  piece.items.push_back(outline);
+  file.pieces.push_back(piece);
+  CStyle style;
+  const PtnReadReport report = ReadPtnBytes(file.Bytes(), style);
+  EXPECT_EQ(report.outcome, PtnReadResult::kFailed);
+  EXPECT_EQ(report.messageId, IDS_NOT_PTN_FILE);
+  EXPECT_EQ(style.SizeCount, 0);
+}
+
 TEST_F(PtnReaderTest, NegativeCountsReadNothing) {
   FlatFile file = SmallFile();
   file.texts = {"", "", "", "", ""};
@@ -310,6 +330,40 @@ TEST_F(PtnReaderTest, ListPaneGetsTheCallsOfOneRead) {
   ASSERT_EQ(g_Style.PieceCount, 2);
   EXPECT_EQ(shell_.entries, (std::vector<CPieceRecord*>{g_Style.PieceRing, g_Style.PieceRing->Next}));
   EXPECT_EQ(g_Style.PieceRing->Next->PieceName, "Q");
+}
+
+// Notes the range and each position the status bar's bar is moved to, with
+// the number of pieces the style being read held then.
+class RecordingProgress : public IProgressHost {
+ public:
+  std::unique_ptr<IProgressBar> CreateStatusProgress() override { return std::make_unique<Bar>(this); }
+  std::vector<std::pair<int, int>> ranges;
+  std::vector<std::pair<int, int>> steps;
+
+ private:
+  class Bar : public IProgressBar {
+   public:
+    explicit Bar(RecordingProgress* host) : host_(host) {}
+    void SetRange(int lower, int upper) override { host_->ranges.emplace_back(lower, upper); }
+    void SetPos(int position) override { host_->steps.emplace_back(position, g_Style.PieceCount); }
+
+   private:
+    RecordingProgress* host_;
+  };
+};
+
+TEST_F(PtnReaderTest, ProgressBarStepsPieceByPiece) {
+  FlatFile file = SmallFile();
+  for (int i = 0; i < 3; ++i) file.pieces.push_back(file.pieces[0]);
+  RecordingProgress host;
+  IProgressHost* previous = SetProgressHost(&host);
+  CStyle style;
+  const PtnReadReport report = ReadPtnBytes(file.Bytes(), style);
+  SetProgressHost(previous);
+  ASSERT_EQ(report.outcome, PtnReadResult::kSuccess);
+  EXPECT_EQ(host.ranges, (std::vector<std::pair<int, int>>{{0, 3}}));
+  // Position i as piece i is read: i pieces already in the style.
+  EXPECT_EQ(host.steps, (std::vector<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
 }
 
 // The fuzz seeds are valid files of every layout: each reads whole.
