@@ -433,8 +433,9 @@ std::optional<PtnReadReport> ReadFlatHeader(PtnByteCursor& in, FlatHeader& heade
   return std::nullopt;
 }
 
-// The archive layout, told by its first two words. Its reader is not there
-// yet: the file is refused before the style is touched.
+// The archive layout, told by its first two words: the one place that hands
+// a file to ReadPtnArchive once that reader exists. Until then the file is
+// refused as one of a newer program, before the style is touched.
 PtnReadReport ReadPtnArchiveLayout(std::string_view /*bytes*/, CStyle& /*style*/, uint32_t /*magic*/,
                                    int32_t /*version*/) {
   return Refused(IDS_NEWER_FILE_VERSION, 8, "archive layout not read");

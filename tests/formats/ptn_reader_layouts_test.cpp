@@ -230,6 +230,33 @@ TEST_F(PtnLayoutTest, GrainLinesBelow121GetTheirSizeCopies) {
   EXPECT_EQ(Item(piece, kItemTypeGrainLine)->VertexCount, 2);
 }
 
+TEST_F(PtnLayoutTest, AliasMagicReadsExactlyAsTheFlatOne) {
+  for (int32_t version : {105, 111, 118, 121}) {
+    SCOPED_TRACE(version);
+    FlatFile file = OneItemFile(kPtnMagicFlat, version,
+                                {OutlineWithParams({0x00100020, 0x00300040, 0x00500060, 0x00700080}),
+                                 ItemRec{2, {{0, 100, 100}, {103, 1, 1}}},
+                                 ItemRec{9, {{0, 500, 500, 0x20000}, {0, 1500, 800}}}});
+    file.sizes = {"S", "M"};
+    const std::vector<NodeState> flat = Nodes(Item(Read(file), kItemTypeOutline));
+    const int32_t tag = Item(g_Style.PieceRing, kItemTypeOpenLine)->Tag;
+    file.magic = kPtnMagicFlatAlias;
+    CPieceRecord* piece = Read(file);
+    ASSERT_NE(piece, nullptr);
+    EXPECT_EQ(Nodes(Item(piece, kItemTypeOutline)), flat);
+    EXPECT_EQ(Item(piece, kItemTypeOpenLine)->Tag, tag);
+  }
+}
+
+// The line attribute of an internal line travels in its head vertex's
+// attribute word and is unpacked once the pieces are in.
+TEST_F(PtnLayoutTest, LineAttributeComesFromTheHeadVertex) {
+  CPieceRecord* piece = Read(OneItemFile(
+      kPtnMagicFlat, 121, {SquareOutline(0, 0, 4000), ItemRec{9, {{0, 500, 500, 0x30000}, {0, 1500, 800}}}}));
+  ASSERT_NE(piece, nullptr);
+  EXPECT_EQ(Item(piece, kItemTypeOpenLine)->Tag & 0xF, 3);
+}
+
 TEST_F(PtnLayoutTest, Version122HoldsOneMoreHeaderWord) {
   FlatFile file = OneItemFile(kPtnMagicFlat, 122, {SquareOutline(0, 0, 4000)});
   file.scale = 50;
