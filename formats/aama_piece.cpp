@@ -31,20 +31,6 @@ constexpr int kKindNotchWidth = kVertexKindFixedSingle;
 constexpr int kKindPointSize = kVertexKindFixedSingle2;
 constexpr uint32_t kNotchReferenceFlags = 0x468;  // kind 104, placed by distance from the vertex
 
-// Sets the work window's load-mode word for the life of the object, so that
-// the orientation pass leaves the notch item to the reader.
-class ScopedLoadMode {
- public:
-  explicit ScopedLoadMode(int32_t mode) {
-    if (g_pWorkWindow) g_pWorkWindow->LoadMode = mode;
-  }
-  ~ScopedLoadMode() {
-    if (g_pWorkWindow) g_pWorkWindow->LoadMode = 0;
-  }
-  ScopedLoadMode(const ScopedLoadMode&) = delete;
-  ScopedLoadMode& operator=(const ScopedLoadMode&) = delete;
-};
-
 int SizeCount() { return std::max(1, static_cast<int>(g_Style.SizeCount)); }
 
 void SetKind(CVertexNode* node, int kind) { node->Flags = (node->Flags & ~0xFFu) | static_cast<uint32_t>(kind); }

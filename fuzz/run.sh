@@ -10,7 +10,7 @@ build=${1:?usage: fuzz/run.sh BUILD_DIR [SECONDS_EACH] [FUZZER...]}
 seconds=${2:-30}
 shift $(( $# >= 2 ? 2 : 1 ))
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(dxf_pairs_fuzzer dxf_reader_fuzzer aama_reader_fuzzer ptn_preview_fuzzer)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(dxf_pairs_fuzzer dxf_reader_fuzzer aama_reader_fuzzer ptn_reader_fuzzer ptn_preview_fuzzer)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -26,6 +26,10 @@ for fuzzer in "${fuzzers[@]}"; do
   name=${fuzzer%_fuzzer}
   exe="$build/fuzz/$fuzzer"
   mkdir -p "$work/$name/corpus" "$work/$name/tmp"
+  # A reader of binary files has a dictionary of its own; the text readers
+  # share the DXF one.
+  dict="$here/dxf.dict"
+  [ -f "$here/$name.dict" ] && dict="$here/$name.dict"
   echo "== $fuzzer: ${seconds}s"
   # -timeout: an input still running after 60 s hangs. Far-flung coordinates
   # (a huge number, or the largest scale) make the curve smoothing sample its
@@ -33,7 +37,7 @@ for fuzzer in "${fuzzers[@]}"; do
   # well above that. -rss_limit_mb and -malloc_limit_mb: a reader must not
   # grow without bound. Any finding ends the fuzzer with a non-zero status.
   if TMPDIR="$work/$name/tmp" "$exe" "$work/$name/corpus" "$here/corpus/$name" \
-      -dict="$here/dxf.dict" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 \
+      -dict="$dict" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 \
       -malloc_limit_mb=1024 -max_len=16384 -detect_leaks=1 -print_final_stats=1 \
       -artifact_prefix="$artifacts/$name-" >"$artifacts/$name.log" 2>&1; then
     tail -n 12 "$artifacts/$name.log" | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' || true

@@ -103,8 +103,27 @@ extern IWorkWindow* g_pWorkWindow;
 extern IPatternListBox* g_pListPane;
 extern IChildFrame* g_pChildFrame;
 
-// The work window's load-mode word; 0 without a work window.
+// The work window's load-mode word. Without a work window (a read in a
+// test, a command-line tool or a fuzzer) the word a ScopedLoadMode set, so
+// that a headless read turns its pieces exactly as one with a window; 0
+// otherwise.
 int32_t GetWorkWindowLoadMode();
+
+// Sets the load-mode word for the life of the object: the work window's, or
+// the process-wide one GetWorkWindowLoadMode gives while no work window is
+// installed. The word found at the start is put back at the end (0 outside a
+// read). The readers set it around the piece operations that test it.
+class ScopedLoadMode {
+ public:
+  explicit ScopedLoadMode(int32_t mode);
+  ~ScopedLoadMode();
+  ScopedLoadMode(const ScopedLoadMode&) = delete;
+  ScopedLoadMode& operator=(const ScopedLoadMode&) = delete;
+
+ private:
+  IWorkWindow* window_;
+  int32_t previous_;
+};
 
 // Marks a piece of the work window: inverts a dotted frame (three pixels on,
 // three off, clockwise from the top-left corner) 6 pixels outside the piece's

@@ -112,6 +112,11 @@ struct LOGFONT {
   // Reads the stored layout. The face name is always terminated: a name that
   // fills all 32 bytes keeps its first 31.
   static LOGFONT FromBytes(const uint8_t* bytes);
+  // Reads the stored layout byte for byte: all 32 face-name bytes are kept,
+  // with no terminator forced, so that ToBytes gives back exactly the bytes
+  // read (a text item's font in a pattern file). Whoever reads the face name
+  // bounds it by LF_FACESIZE (strnlen), never by a terminator.
+  static LOGFONT FromBytesExact(const uint8_t* bytes);
 };
 static_assert(sizeof(LOGFONT) == LOGFONT::kStoredSize, "LOGFONT is stored as 60 bytes");
 
@@ -129,7 +134,7 @@ inline std::array<uint8_t, LOGFONT::kStoredSize> LOGFONT::ToBytes() const {
   return out;
 }
 
-inline LOGFONT LOGFONT::FromBytes(const uint8_t* in) {
+inline LOGFONT LOGFONT::FromBytesExact(const uint8_t* in) {
   LOGFONT f;
   int32_t ints[5];
   for (int i = 0; i < 5; ++i) {
@@ -151,6 +156,11 @@ inline LOGFONT LOGFONT::FromBytes(const uint8_t* in) {
   f.lfQuality = in[26];
   f.lfPitchAndFamily = in[27];
   std::memcpy(f.lfFaceName, in + 28, LF_FACESIZE);
+  return f;
+}
+
+inline LOGFONT LOGFONT::FromBytes(const uint8_t* in) {
+  LOGFONT f = FromBytesExact(in);
   f.lfFaceName[LF_FACESIZE - 1] = '\0';
   return f;
 }
