@@ -391,6 +391,8 @@ TEST_F(MainFrameTest, OpenCommandsAskWithTheirFiltersAndTheCurrentPath) {
     EXPECT_EQ(request.default_extension, c.extension);
     EXPECT_EQ(request.filter, c.filter);
     EXPECT_EQ(request.initial_name, "/d/last");
+    // Only the native open shows the header preview beside the file list.
+    EXPECT_EQ(prompts_.records().back().template_id, c.id == ID_FILE_OPEN_PTN ? IDD_PREVIEW_OPEN : 0);
     // Cancel: no reader runs and nothing changes.
     EXPECT_TRUE(log.calls.empty());
     EXPECT_EQ(g_CurrentPath, "/d/last");
