@@ -21,6 +21,7 @@
 #include "app/work_window.h"
 #include "main_frame_fixture.h"
 #include "res/command_ids.h"
+#include "res/resource_ids.h"
 
 namespace {
 
