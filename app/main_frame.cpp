@@ -27,6 +27,9 @@
 #include "formats/aama_writer.h"
 #include "formats/dxf_reader.h"
 #include "formats/dxf_writer.h"
+#include "formats/ptn_preview_dlg.h"
+#include "formats/ptn_reader.h"
+#include "formats/ptn_writer.h"
 #include "model/geometry.h"
 #include "model/selection.h"
 #include "model/settings.h"
@@ -119,11 +122,13 @@ bool HasHandler(int id) {
 FileCommandHandlers InstalledFileCommands() {
   FileCommandHandlers handlers;
   // A cancelled options dialog counts as nothing opened: title and path stay.
+  handlers.openPtn = [](const CString& path) { return OpenPtnFile(path); };
   handlers.openDxf = [](const CString& path) { return ReadDxfFile(path) == DxfReadResult::kSuccess ? 1 : 0; };
   handlers.openAama = [](const CString& path) {
     return ReadAamaFile(path.c_str(), FALSE, FALSE) == AamaReadResult::kSuccess ? 1 : 0;
   };
   // The writers show their own failure message.
+  handlers.savePtn = [](const CString& path) { return SavePtnFile(path); };
   handlers.saveDxf = [](const CString& path) { return SaveDxfFile(path); };
   handlers.saveAama = [](const CString& path) { return SaveAamaFile(path.c_str()); };
   return handlers;
@@ -403,13 +408,14 @@ void CMainFrame::AfterOpen() {
 }
 
 void CMainFrame::OpenWith(const std::function<int(const CString&)>& reader, const char* extension,
-                          const char* filter) {
+                          const char* filter, CFileDialogPane* pane) {
   if (!reader) return;
   FileDialogRequest request;
   request.open = true;
   request.default_extension = extension;
   request.initial_name = g_CurrentPath;
   request.filter = filter;
+  request.pane = pane;
   const std::optional<FileDialogResult> chosen = Prompts().FileDialog(request);
   if (!chosen || chosen->paths.empty()) return;
   g_CurrentPath = chosen->paths.front();
@@ -429,7 +435,11 @@ void CMainFrame::SaveWith(const std::function<int(const CString&)>& writer, cons
   writer(chosen->paths.front());
 }
 
-void CMainFrame::OnFileOpenPtn() { OpenWith(file_commands_.openPtn, "ptn", kFilterPtnOpen); }
+void CMainFrame::OnFileOpenPtn() {
+  // The dialog shows the description stored in the header of the file selected.
+  CPreviewFileDlg preview;
+  OpenWith(file_commands_.openPtn, "ptn", kFilterPtnOpen, &preview);
+}
 void CMainFrame::OnFileOpenDxf() { OpenWith(file_commands_.openDxf, "dxf", kFilterDxfOpen); }
 void CMainFrame::OnFileOpenAama() { OpenWith(file_commands_.openAama, "dxf", kFilterAama); }
 

@@ -39,6 +39,7 @@ class CPatternListFormView;
 class CWorkWindow;
 class CmySplitter;
 class CStatusProgressHost;
+class CFileDialogPane;
 
 // The readers and writers behind the File commands.
 struct FileCommandHandlers {
@@ -160,7 +161,9 @@ class CMainFrame : public QMainWindow {
   QAction* MakeAction(int id, const QString& text);
   void Dispatch(int id);
   // Asks for a file to open with a reader, and opens it.
-  void OpenWith(const std::function<int(const CString&)>& reader, const char* extension, const char* filter);
+  // `pane` (may be null): controls of the program's own beside the file list.
+  void OpenWith(const std::function<int(const CString&)>& reader, const char* extension, const char* filter,
+                CFileDialogPane* pane = nullptr);
   // Asks for a file to save the style to with a writer, and saves it.
   void SaveWith(const std::function<int(const CString&)>& writer, const char* extension, const char* filter);
   // Shows the work window afresh: scroll bars hidden, everything redrawn.

@@ -19,6 +19,7 @@
 
 #include "tests/support/dxf_audit.h"
 #include "tests/support/dxf_text.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temp_folder.h"
 
 #ifndef ZVAAMA_DRIVER_EXECUTABLE
@@ -481,3 +482,46 @@ TEST_F(DriverTest, OpenAamaOfAnotherSystemGivesOneNamedPiecePerBlock) {
 }
 
 }  // namespace
+
+// The native file through the driver: an AAMA style saved natively, opened
+// and saved again gives the same bytes, and the reopened style keeps its
+// sizes, header texts, scale, piece texts and outline.
+TEST_F(DriverTest, SavePtnOpenItAndSaveAgainGivesTheSameFile) {
+  const QString style = File("style.dxf", kAamaStyle);
+  File("style.rul", kAamaRules);
+  const QString first = QString::fromStdString(folder_ / "first.ptn");
+  const QString second = QString::fromStdString(folder_ / "second.ptn");
+  const DriverRun run =
+      Run({"open-aama", style, "dump", "save-ptn", first, "open-ptn", first, "dump", "save-ptn", second});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.messages.empty()) << run.err;
+  const std::string a = ReadFile(folder_ / "first.ptn");
+  ASSERT_FALSE(a.empty());
+  EXPECT_EQ(ReadFile(folder_ / "second.ptn"), a);
+
+  const size_t split = run.out.find('\n');
+  ASSERT_NE(split, std::string::npos);
+  const QJsonObject before = QJsonDocument::fromJson(QByteArray::fromStdString(run.out.substr(0, split))).object();
+  const QJsonObject after = QJsonDocument::fromJson(QByteArray::fromStdString(run.out.substr(split + 1))).object();
+  EXPECT_EQ(SizeNames(after), SizeNames(before));
+  EXPECT_EQ(after["header"], before["header"]);
+  EXPECT_EQ(after["scale"], before["scale"]);
+  EXPECT_EQ(after["version"].toInt(), 121);
+  const QJsonArray was = before["pieces"].toArray();
+  const QJsonArray is = after["pieces"].toArray();
+  ASSERT_EQ(is.size(), was.size());
+  for (int i = 0; i < was.size(); ++i) EXPECT_EQ(is[i].toObject()["texts"], was[i].toObject()["texts"]);
+  for (int s = 0; s < 5; ++s) {
+    SCOPED_TRACE(s);
+    EXPECT_EQ(OutlinesInSize(is, s), OutlinesInSize(was, s));
+  }
+}
+
+TEST_F(DriverTest, ANativeFileThatIsNoneOfOursIsRefusedWithWhereItStopped) {
+  const QString bad = File("bad.ptn", std::string("\x78\x56\x34\x12\x79\x00\x00\x00", 8) + std::string(90, '\0'));
+  const DriverRun run = Run({"open-ptn", bad, "dump"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.messages, std::vector<int>{40003}) << run.err;
+  EXPECT_NE(run.err.find("reason "), std::string::npos) << run.err;
+  EXPECT_EQ(run.Dump()["pieces"].toArray().size(), 0);
+}

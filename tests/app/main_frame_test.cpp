@@ -21,6 +21,7 @@
 #include "app/work_window.h"
 #include "main_frame_fixture.h"
 #include "res/command_ids.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -391,6 +392,8 @@ TEST_F(MainFrameTest, OpenCommandsAskWithTheirFiltersAndTheCurrentPath) {
     EXPECT_EQ(request.default_extension, c.extension);
     EXPECT_EQ(request.filter, c.filter);
     EXPECT_EQ(request.initial_name, "/d/last");
+    // Only the native open shows the header preview beside the file list.
+    EXPECT_EQ(prompts_.records().back().template_id, c.id == ID_FILE_OPEN_PTN ? IDD_PREVIEW_OPEN : 0);
     // Cancel: no reader runs and nothing changes.
     EXPECT_TRUE(log.calls.empty());
     EXPECT_EQ(g_CurrentPath, "/d/last");

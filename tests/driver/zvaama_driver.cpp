@@ -2,6 +2,8 @@
 // for tests and for checking real files from the command line.
 //
 //   zvaama-driver [--home DIR] [--size WxH] STEP...
+//     open-ptn PATH
+//     save-ptn PATH
 //     open-aama PATH [scale=TEXT] [text-info=0|1] [all-grade-points=0|1] [sizes-separate=0|1]
 //     open-dxf PATH [unit=mm|cm|inch] [patterns=many|one]
 //     save-dxf PATH [pieces=work|all] [sizes=separate|overlaid] [notch-bump=0|1] [control-points=0|1]
@@ -16,7 +18,8 @@
 // could not read its file, the reader's failure message is followed by
 // "reason LINE TEXT": the line of the file where reading stopped and what was
 // wrong there (for the rule table beside an AAMA file, TEXT starts with its
-// file name: "reason 12 style.rul: ..."). Exit status: 0 when
+// file name: "reason 12 style.rul: ..."; for a native file LINE is the byte
+// offset where reading stopped). Exit status: 0 when
 // every step succeeded, 1 when one failed or was refused, 2 on bad usage.
 #include <cmath>
 #include <cstdio>
@@ -37,6 +40,7 @@
 #include "formats/aama_reader.h"
 #include "formats/aama_rules.h"
 #include "formats/dxf_reader.h"
+#include "formats/ptn_reader.h"
 #include "model/items/dimension_item.h"
 #include "model/items/text_item.h"
 #include "model/piece_item.h"
@@ -54,6 +58,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: zvaama-driver [--home DIR] [--size WxH] STEP...\n"
+    "  open-ptn PATH\n"
+    "  save-ptn PATH\n"
     "  open-aama PATH [scale=TEXT] [text-info=0|1] [all-grade-points=0|1] [sizes-separate=0|1]\n"
     "  open-dxf PATH [unit=mm|cm|inch] [patterns=many|one]\n"
     "  save-dxf PATH [pieces=work|all] [sizes=separate|overlaid] [notch-bump=0|1] [control-points=0|1]\n"
@@ -83,6 +89,8 @@ struct StepKind {
 const std::vector<StepKind>& StepKinds() {
   using K = OptionRule::Kind;
   static const std::vector<StepKind> kinds = {
+      {"open-ptn", true, ID_FILE_OPEN_PTN, 0, {}},
+      {"save-ptn", true, ID_FILE_SAVE_PTN, 0, {}},
       {"open-aama", true, ID_FILE_OPEN_AAMA, IDD_AAMA_OPEN,
        {{"scale", K::kText, IDC_AAMA_OPEN_SCALE, {}},
         {"text-info", K::kCheck, IDC_AAMA_OPEN_TEXT_INFO, {}},
@@ -252,7 +260,12 @@ std::optional<std::string> ReasonLine(const Step& step, UINT id) {
   const std::string name = step.kind->name;
   int line = 0;
   std::string reason;
-  if (name == "open-dxf") {
+  if (name == "open-ptn") {
+    const PtnReadReport& report = LastPtnReadReport();
+    if (report.outcome == PtnReadResult::kSuccess || report.messageId != id) return std::nullopt;
+    line = static_cast<int>(report.offset);
+    reason = report.reason;
+  } else if (name == "open-dxf") {
     const DxfReadReport& report = LastDxfReadReport();
     const bool failed = report.outcome == DxfReadResult::kFailed || report.outcome == DxfReadResult::kRefused;
     if (!failed || report.messageId != id) return std::nullopt;
