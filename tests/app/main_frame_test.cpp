@@ -94,14 +94,14 @@ TEST_F(MainFrameTest, MenusHoldTheItemsOfTheProgramWithTheirStates) {
     const char* title;
     std::vector<Item> items;
   };
-  // With an empty style and the readers the program has: DXF and AAMA open;
-  // the native, Gerber and Lectra imports are not there yet, and nothing can
-  // be saved from an empty style.
+  // With an empty style and the readers the program has: native, DXF and
+  // AAMA open; the Gerber and Lectra imports are not there yet, and nothing
+  // can be saved from an empty style.
   const std::vector<Popup> expected = {
       {"文件(&F)",
        {{32778, "新建(&N)\tCtrl+N", true},
         {0, "", false},
-        {32772, "打开泽维文档(*.ptn,*.pds,*.pdf)\tCtrl+O", false},
+        {32772, "打开泽维文档(*.ptn,*.pds,*.pdf)\tCtrl+O", true},
         {32774, "打开DXF格式文档(*.dxf)\tCtrl+D", true},
         {32776, "打开AAMA格式文档(*.dxf,*.rul,*.aam)\tCtrl+A", true},
         {32783, "打开一个格伯(GGT)款式\tCtrl+G", false},
