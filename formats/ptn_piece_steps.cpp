@@ -20,26 +20,6 @@ constexpr double kRepairViewScale = 3.0;
 // the main vertex kinds a reader makes.
 constexpr int kHighestMarkerHeadKind = 5;
 
-// Keeps the work window's scale for the life of the object and puts it (or
-// the scale asked for) back at the end, on every path out.
-class ScopedViewScale {
- public:
-  ScopedViewScale(double during, std::optional<double> after)
-      : window_(g_pWorkWindow), kept_(window_ ? window_->GetScale() : 0.0), after_(after) {
-    if (window_) window_->SetScale(during);
-  }
-  ~ScopedViewScale() {
-    if (window_) window_->SetScale(after_.value_or(kept_));
-  }
-  ScopedViewScale(const ScopedViewScale&) = delete;
-  ScopedViewScale& operator=(const ScopedViewScale&) = delete;
-
- private:
-  IWorkWindow* window_;
-  double kept_;
-  std::optional<double> after_;
-};
-
 CPieceItem* FirstItemOf(const CPieceRecord* piece, int32_t type) {
   CPieceItem* item = nullptr;
   return piece->FindItem(type, &item) ? item : nullptr;

@@ -245,7 +245,7 @@ int32_t NotchReferenceWidth(const CPieceItem& outline, CVertexNode* base) {
   const auto* curve = dynamic_cast<const CPieceCurveItem*>(&outline);
   const double styleScale = g_Style.GetScale();
   if (!curve || styleScale == 0) return 0;
-  const double viewScale = g_pWorkWindow ? g_pWorkWindow->GetScale() : 1.0;
+  const double viewScale = GetWorkWindowScale();
   const double tolerance = g_NotchParamFactor * viewScale / styleScale;
   CVertexNode* hit = nullptr;
   int footX = 0;

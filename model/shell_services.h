@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/geometry_types.h"
 #include "platform/win_types.h"
@@ -123,6 +124,28 @@ class ScopedLoadMode {
  private:
   IWorkWindow* window_;
   int32_t previous_;
+};
+
+// The work window's scale (model units per pixel), which the pick
+// tolerances of the piece operations are measured in. Without a work window
+// the scale a ScopedViewScale set, else 1.0.
+double GetWorkWindowScale();
+
+// Sets the work window's scale for the life of the object (or, without a
+// work window, the one GetWorkWindowScale gives) and puts back the scale
+// found at the start, or `after` when given, on every path out. The readers
+// set it around the repairs whose tolerances depend on it.
+class ScopedViewScale {
+ public:
+  explicit ScopedViewScale(double during, std::optional<double> after = std::nullopt);
+  ~ScopedViewScale();
+  ScopedViewScale(const ScopedViewScale&) = delete;
+  ScopedViewScale& operator=(const ScopedViewScale&) = delete;
+
+ private:
+  IWorkWindow* window_;
+  double kept_;
+  std::optional<double> after_;
 };
 
 // Marks a piece of the work window: inverts a dotted frame (three pixels on,

@@ -23,7 +23,7 @@ constexpr double kLegEndTolerance = 2.0;
 
 int ViewOriginX() { return g_pWorkWindow ? g_pWorkWindow->GetOriginX() : 0; }
 int ViewOriginY() { return g_pWorkWindow ? g_pWorkWindow->GetOriginY() : 0; }
-double ViewScale() { return g_pWorkWindow ? g_pWorkWindow->GetScale() : 1.0; }
+double ViewScale() { return GetWorkWindowScale(); }
 
 // Calls `visit` for every work-area piece, counted from the ring's head.
 template <typename Visit>
