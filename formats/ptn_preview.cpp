@@ -1,5 +1,6 @@
 #include "formats/ptn_preview.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,22 +24,17 @@ constexpr size_t kHeaderWordBlock = 17 * 4;
 // The text after the description is read only this far.
 constexpr int32_t kTrailingTextLimit = 255;
 
-// A flat layout string: an int32 count, then that many bytes; a count of 0
-// or less is an empty text followed by nothing. False when the bytes end
-// before the text does.
-bool ReadFlatText(ArchiveReader& in, std::string* text, int32_t limit = INT32_MAX) {
+// A flat layout text, read no further than `limit` bytes (the rest of a
+// longer text is not looked at). False when the bytes end before it does.
+bool ReadFlatText(ArchiveReader& in, CString* text, int32_t limit = INT32_MAX) {
+  if (limit == INT32_MAX) {
+    CString skipped;
+    return in.ReadCountedText(text ? *text : skipped);
+  }
   int32_t count = 0;
   if (!in.ReadI32(count)) return false;
-  if (count <= 0) {
-    if (text) text->clear();
-    return true;
-  }
-  if (count > limit) count = limit;
-  const size_t length = static_cast<size_t>(count);
-  if (length > in.Remaining()) return false;
-  if (!text) return in.Skip(length);
-  text->resize(length);
-  return in.ReadBytes(text->data(), length);
+  const size_t length = count <= 0 ? 0 : static_cast<size_t>(std::min(count, limit));
+  return in.Skip(length);
 }
 
 PreviewHeader ReadArchiveHeader(ArchiveReader& in) {
@@ -86,22 +82,21 @@ PreviewHeader ReadFlatHeader(ArchiveReader& in) {
   for (int i = 0; i < 3; ++i) {
     if (!ReadFlatText(in, nullptr)) return {PreviewOutcome::kCutShort, {}};
   }
-  std::string description;
-  std::string trailing;
-  if (!ReadFlatText(in, &description) || !ReadFlatText(in, &trailing, kTrailingTextLimit)) {
+  CString description;
+  if (!ReadFlatText(in, &description) || !ReadFlatText(in, nullptr, kTrailingTextLimit)) {
     return {PreviewOutcome::kCutShort, {}};
   }
   // The text is shown as a C string: it ends at its first NUL byte.
-  const size_t end = description.find('\0');
-  if (end != std::string::npos) description.resize(end);
-  return {PreviewOutcome::kNewDescription, CString(std::move(description))};
+  const std::string_view stored = description.view();
+  const std::string shown(stored.substr(0, std::min(stored.find('\0'), stored.size())));
+  return {PreviewOutcome::kNewDescription, CString(shown)};
 }
 
 }  // namespace
 
 PreviewHeader ReadPreviewHeader(std::string_view headerBytes) {
   if (headerBytes.size() > kPreviewReadLimit) headerBytes = headerBytes.substr(0, kPreviewReadLimit);
-  ArchiveReader in(std::vector<uint8_t>(headerBytes.begin(), headerBytes.end()));
+  ArchiveReader in(headerBytes);
   uint32_t magic = 0;
   if (!in.ReadU32(magic)) return {PreviewOutcome::kNotNative, {}};
   if (magic == kPtnMagicArchive || magic == kPtnMagicArchiveOld) return ReadArchiveHeader(in);

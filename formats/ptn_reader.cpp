@@ -28,93 +28,6 @@
 #include "res/resource_ids.h"
 #include "res/resources.h"
 
-// --- the byte cursor ---
-
-const char* PtnByteCursor::Take(size_t count) {
-  if (failed_ || count > Remaining()) {
-    failed_ = true;
-    return nullptr;
-  }
-  const char* at = bytes_.data() + position_;
-  position_ += count;
-  return at;
-}
-
-bool PtnByteCursor::ReadBytes(void* buffer, size_t count) {
-  const char* at = Take(count);
-  if (!at) {
-    if (count) std::memset(buffer, 0, count);
-    return false;
-  }
-  if (count) std::memcpy(buffer, at, count);
-  return true;
-}
-
-bool PtnByteCursor::ReadU16(uint16_t& value) {
-  uint8_t b[2];
-  const bool ok = ReadBytes(b, sizeof b);
-  value = static_cast<uint16_t>(b[0] | (b[1] << 8));
-  return ok;
-}
-
-bool PtnByteCursor::ReadU32(uint32_t& value) {
-  uint8_t b[4];
-  const bool ok = ReadBytes(b, sizeof b);
-  value = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) | (static_cast<uint32_t>(b[2]) << 16) |
-          (static_cast<uint32_t>(b[3]) << 24);
-  return ok;
-}
-
-bool PtnByteCursor::ReadI32(int32_t& value) {
-  uint32_t raw = 0;
-  const bool ok = ReadU32(raw);
-  value = static_cast<int32_t>(raw);
-  return ok;
-}
-
-bool PtnByteCursor::ReadDouble(double& value) {
-  uint8_t b[8];
-  const bool ok = ReadBytes(b, sizeof b);
-  uint64_t bits = 0;
-  for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(b[i]) << (8 * i);
-  std::memcpy(&value, &bits, sizeof value);
-  return ok;
-}
-
-bool PtnByteCursor::Skip(size_t count) { return Take(count) != nullptr; }
-
-bool PtnByteCursor::Seek(size_t offset) {
-  if (failed_ || offset > bytes_.size()) {
-    failed_ = true;
-    return false;
-  }
-  position_ = offset;
-  return true;
-}
-
-bool PtnByteCursor::ReadString(CString& text, int32_t* count) {
-  text.Empty();
-  int32_t length = 0;
-  const bool ok = ReadI32(length);
-  if (count) *count = length;
-  if (!ok) return false;
-  if (length <= 0) return true;
-  const char* at = Take(static_cast<size_t>(length));
-  if (!at) return false;
-  text.Assign(std::string_view(at, static_cast<size_t>(length)));
-  return true;
-}
-
-bool PtnByteCursor::CheckCount(int64_t count, size_t recordBytes) {
-  if (failed_) return false;
-  if (count <= 0) return true;
-  if (recordBytes != 0 && static_cast<uint64_t>(count) > Remaining() / recordBytes) {
-    failed_ = true;
-    return false;
-  }
-  return true;
-}
-
 namespace {
 
 // The smallest a record can be in the file: what a count of them must find
@@ -199,7 +112,7 @@ bool TakeGradedNodes(const PtnStyleFacts& style, int32_t count) {
 
 // The text item: its anchor, text and font record. A text stored with a
 // count of 0 or less is no text and is not kept.
-bool ReadTextItem(PtnByteCursor& in, double factor, CPieceRecord* piece, std::unique_ptr<CPieceItem> made) {
+bool ReadTextItem(ByteCursor& in, double factor, CPieceRecord* piece, std::unique_ptr<CPieceItem> made) {
   auto* text = static_cast<CPieceItem11*>(made.get());
   piece->AddItem(made.release());
   int32_t x = 0;
@@ -209,7 +122,7 @@ bool ReadTextItem(PtnByteCursor& in, double factor, CPieceRecord* piece, std::un
   uint8_t font[kPtnFontRecordBytes];
   in.ReadI32(x);
   in.ReadI32(y);
-  in.ReadString(body, &count);
+  in.ReadCountedText(body, &count);
   if (!in.ReadBytes(font, sizeof font)) return false;
   text->AnchorX = Scaled(x, factor);
   text->AnchorY = Scaled(y, factor);
@@ -221,7 +134,7 @@ bool ReadTextItem(PtnByteCursor& in, double factor, CPieceRecord* piece, std::un
 
 // The fields the marked line (type 26) stores after its vertices: one triple
 // per size, a flag and its extra node, the mark shape.
-bool ReadMarkedLineTail(PtnByteCursor& in, CPieceItem26* line, int32_t sizeCount) {
+bool ReadMarkedLineTail(ByteCursor& in, CPieceItem26* line, int32_t sizeCount) {
   if (!in.CheckCount(sizeCount, kTripleBytes)) return false;
   const size_t sizes = static_cast<size_t>(std::max(sizeCount, 0));
   line->SizeArrayA.assign(sizes, 0);
@@ -248,7 +161,7 @@ bool ReadMarkedLineTail(PtnByteCursor& in, CPieceItem26* line, int32_t sizeCount
 
 // The seven fields of a slot (type 3), in their stored order; the factor
 // scales the lengths, not the shape.
-bool ReadSlotFields(PtnByteCursor& in, CPieceItem3* slot, double factor, bool scaled) {
+bool ReadSlotFields(ByteCursor& in, CPieceItem3* slot, double factor, bool scaled) {
   int32_t* const stored[] = {&slot->SlotEndOffset, &slot->SlotWidth, &slot->Param0, &slot->EyeOuterRadius,
                              &slot->EyeRadius, &slot->BarLength};
   in.ReadI32(slot->Style);
@@ -270,7 +183,7 @@ void AddGrainLineCopies(CPieceItem* item, int32_t sizeCount) {
   }
 }
 
-bool ReadVertexItem(PtnByteCursor& in, double factor, CPieceRecord* piece, std::unique_ptr<CPieceItem> made,
+bool ReadVertexItem(ByteCursor& in, double factor, CPieceRecord* piece, std::unique_ptr<CPieceItem> made,
                     uint32_t magic, int32_t version, const PtnStyleFacts& style) {
   CPieceItem* item = made.get();
   const int32_t type = item->Type;
@@ -325,7 +238,7 @@ bool ReadVertexItem(PtnByteCursor& in, double factor, CPieceRecord* piece, std::
     in.ReadI32(dimension->Kind);
     in.ReadI32(dimension->FirstItemType);
     in.ReadI32(dimension->SecondItemType);
-    whole = in.ReadString(dimension->Text);
+    whole = in.ReadCountedText(dimension->Text);
   } else if (type == kItemTypeSlot && version >= kPtnFirstVersionWithShapeFields) {
     whole = ReadSlotFields(in, static_cast<CPieceItem3*>(item), factor, scaled);
   }
@@ -340,15 +253,15 @@ bool ReadVertexItem(PtnByteCursor& in, double factor, CPieceRecord* piece, std::
 
 // The piece quantity: an int32, or from the version that stores it as a
 // text that text's number.
-bool ReadQuantity(PtnByteCursor& in, int32_t version, int32_t& quantity) {
+bool ReadQuantity(ByteCursor& in, int32_t version, int32_t& quantity) {
   if (version < kPtnFirstVersionQuantityText) return in.ReadI32(quantity);
   CString text;
-  const bool ok = in.ReadString(text);
+  const bool ok = in.ReadCountedText(text);
   quantity = ParseInt(text.view());
   return ok;
 }
 
-bool ReadPoint(PtnByteCursor& in, CPoint& point) {
+bool ReadPoint(ByteCursor& in, CPoint& point) {
   int32_t x = 0;
   int32_t y = 0;
   in.ReadI32(x);
@@ -359,13 +272,13 @@ bool ReadPoint(PtnByteCursor& in, CPoint& point) {
 
 }  // namespace
 
-int ReadPtnElements(PtnByteCursor& in, double factor, CPieceRecord* piece, uint32_t magic, int32_t version,
+int ReadPtnElements(ByteCursor& in, double factor, CPieceRecord* piece, uint32_t magic, int32_t version,
                     const PtnStyleFacts& style) {
-  in.ReadString(piece->PieceName);
-  in.ReadString(piece->Annotation);
-  in.ReadString(piece->Text3);
+  in.ReadCountedText(piece->PieceName);
+  in.ReadCountedText(piece->Annotation);
+  in.ReadCountedText(piece->Text3);
   ReadQuantity(in, version, piece->Quantity);
-  in.ReadString(piece->Category);
+  in.ReadCountedText(piece->Category);
   ReadPoint(in, piece->PointA);
   ReadPoint(in, piece->PointB);
   in.ReadI32(piece->Option1);
@@ -412,7 +325,7 @@ PtnReadReport Refused(UINT messageId, size_t offset, std::string reason) {
 
 // Reads the rest of the header after the first two words. The refusal when
 // it is cut short or holds what no file of ours holds.
-std::optional<PtnReadReport> ReadFlatHeader(PtnByteCursor& in, FlatHeader& header) {
+std::optional<PtnReadReport> ReadFlatHeader(ByteCursor& in, FlatHeader& header) {
   if (header.version >= kPtnFirstVersionWithExtraWord && header.version < kPtnFirstVersionArchive) {
     uint32_t extra = 0;
     in.ReadU32(extra);
@@ -450,17 +363,17 @@ struct DisplayTexts {
 
 // The style strings, the sizes and the pieces of the piece block into
 // g_Style, which the caller cleared. False where the file ends or goes wrong.
-bool ReadPieceBlock(PtnByteCursor& in, const FlatHeader& header, std::optional<DisplayTexts>& display) {
+bool ReadPieceBlock(ByteCursor& in, const FlatHeader& header, std::optional<DisplayTexts>& display) {
   if (!in.Seek(header.pieceBlock)) return false;
-  in.ReadString(g_Style.HeaderText1);
-  in.ReadString(g_Style.StyleName);
-  in.ReadString(g_Style.HeaderText3);
-  in.ReadString(g_Style.HeaderText4);
-  if (header.version >= kPtnFirstVersionWithFifthText) in.ReadString(g_Style.HeaderText5);
+  in.ReadCountedText(g_Style.HeaderText1);
+  in.ReadCountedText(g_Style.StyleName);
+  in.ReadCountedText(g_Style.HeaderText3);
+  in.ReadCountedText(g_Style.HeaderText4);
+  if (header.version >= kPtnFirstVersionWithFifthText) in.ReadCountedText(g_Style.HeaderText5);
   if (header.magic == kPtnMagicOldFlat && header.version >= kPtnFirstVersionWithDisplayTexts) {
     DisplayTexts texts;
-    in.ReadString(texts.text1);
-    in.ReadString(texts.text2);
+    in.ReadCountedText(texts.text1);
+    in.ReadCountedText(texts.text2);
     in.ReadI32(texts.flag);
     if (g_OpenOptPtn == 0) display = texts;
   }
@@ -478,7 +391,7 @@ bool ReadPieceBlock(PtnByteCursor& in, const FlatHeader& header, std::optional<D
     double key1 = 0.0;
     double key2 = 0.0;
     int32_t color = 0;
-    in.ReadString(name);
+    in.ReadCountedText(name);
     in.ReadDouble(key1);
     in.ReadDouble(key2);
     if (!in.ReadI32(color)) return false;
@@ -501,7 +414,7 @@ bool ReadPieceBlock(PtnByteCursor& in, const FlatHeader& header, std::optional<D
   return true;
 }
 
-PtnReadReport ReadFlat(PtnByteCursor& in, const FlatHeader& header, CStyle& style) {
+PtnReadReport ReadFlat(ByteCursor& in, const FlatHeader& header, CStyle& style) {
   // Version 122 is the program's own next version and gives no warning.
   const bool newer = header.version > std::max(g_DefaultDataVersion, kPtnFirstVersionWithExtraWord);
   const UINT warning = newer ? IDS_NEWER_FILE_VERSION : 0;
@@ -543,7 +456,7 @@ void KeepAndShowPtnReport(const PtnReadReport& report) {
 }  // namespace
 
 PtnReadReport ReadPtnBytes(std::string_view bytes, CStyle& style) {
-  PtnByteCursor in(bytes);
+  ByteCursor in(bytes);
   FlatHeader header;
   in.ReadU32(header.magic);
   if (!in.ReadI32(header.version)) return Refused(0, in.Position(), "shorter than its first two words");

@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_cursor.h"
 #include "platform/text.h"
 #include "platform/win_types.h"
 
@@ -46,47 +47,6 @@ struct PtnReadReport {
   UINT warningId = 0;  // 40006 when the file is newer than the program and
                        // the read failed after that was known: shown before
                        // the failure's message
-};
-
-// A bounded little-endian reader over the bytes of a pattern file. Every
-// read takes its field whole or fails; a failed read leaves its output zero
-// (or empty) and makes every later read fail too. The bytes are not copied:
-// they must outlive the cursor.
-class PtnByteCursor {
- public:
-  explicit PtnByteCursor(std::string_view bytes) : bytes_(bytes) {}
-
-  bool ReadU16(uint16_t& value);
-  bool ReadU32(uint32_t& value);
-  bool ReadI32(int32_t& value);
-  bool ReadDouble(double& value);
-  // Copies the next `count` bytes into `buffer` (zero-filled on failure).
-  bool ReadBytes(void* buffer, size_t count);
-  bool Skip(size_t count);
-  // Moves to an absolute offset; an offset past the end fails.
-  bool Seek(size_t offset);
-  // A counted string: an int32 byte count, then that many bytes kept as they
-  // are. A count of 0 or less is an empty text and reads no bytes; a count
-  // larger than what is left fails before anything is allocated. `count`,
-  // when given, gets the stored count.
-  bool ReadString(CString& text, int32_t* count = nullptr);
-
-  // Whether `count` records of at least `recordBytes` each can still be in
-  // the file; a count of 0 or less always can. A count that cannot fails the
-  // cursor: the caller stops there, before it makes anything from it.
-  bool CheckCount(int64_t count, size_t recordBytes);
-
-  bool Failed() const { return failed_; }
-  size_t Position() const { return position_; }
-  size_t Remaining() const { return bytes_.size() - position_; }
-  size_t Size() const { return bytes_.size(); }
-
- private:
-  const char* Take(size_t count);
-
-  std::string_view bytes_;
-  size_t position_ = 0;
-  bool failed_ = false;
 };
 
 // What ReadPtnElements needs of the style a piece goes into: its number of
@@ -117,7 +77,7 @@ inline constexpr int64_t kPtnMaxGradedNodes = int64_t{1} << 24;
 // 28, `piece` then holding what was read before. After the items: the repeated internal lines are removed and
 // the piece's reference point is set from its outline's head vertex (none
 // for a piece without an outline or with an outline without vertices).
-int ReadPtnElements(PtnByteCursor& in, double factor, CPieceRecord* piece, uint32_t magic, int32_t version,
+int ReadPtnElements(ByteCursor& in, double factor, CPieceRecord* piece, uint32_t magic, int32_t version,
                     const PtnStyleFacts& style);
 
 // Reads the native pattern file held in `bytes` into `style`; no message is

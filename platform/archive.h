@@ -12,50 +12,34 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/byte_cursor.h"
 #include "platform/text.h"
 
-// Reads values from a buffer of archive bytes. Every read is checked against
-// the bytes left: a read that does not fit fails, leaves its output zero (or
-// empty), and sets the sticky failure flag, after which every further read
-// fails too. A length or count from the file is never used to allocate more
-// than what is left in the buffer.
-class ArchiveReader {
- public:
-  explicit ArchiveReader(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+// The bytes an ArchiveReader holds itself; a base of it, so that they are
+// in place before the cursor over them is made.
+struct ArchiveReaderStorage {
+  std::vector<uint8_t> held;
+};
 
-  bool ReadU8(uint8_t& value);
-  bool ReadU16(uint16_t& value);
-  bool ReadU32(uint32_t& value);
-  bool ReadI32(int32_t& value);
-  bool ReadDouble(double& value);
-  // Copies the next `count` bytes into `buffer`; zero-fills it on failure.
-  bool ReadBytes(void* buffer, size_t count);
-  bool Skip(size_t count);
+// Reads values from archive bytes, held by the reader (moved in) or viewed
+// in place. The reads and their bounds are those of ByteCursor; ReadString
+// reads the counted-string form above.
+class ArchiveReader : private ArchiveReaderStorage, public ByteCursor {
+ public:
+  explicit ArchiveReader(std::vector<uint8_t> bytes)
+      : ArchiveReaderStorage{std::move(bytes)},
+        ByteCursor(std::string_view(reinterpret_cast<const char*>(held.data()), held.size())) {}
+  // The bytes are not copied: they must outlive the reader.
+  explicit ArchiveReader(std::string_view bytes) : ByteCursor(bytes) {}
+  ArchiveReader(const ArchiveReader&) = delete;
+  ArchiveReader& operator=(const ArchiveReader&) = delete;
+
   // A counted string; on failure `text` is empty.
   bool ReadString(CString& text);
-
-  // Checks, before anything is allocated per entry, that `count` entries of
-  // at least `min_record_bytes` each can still be in the buffer. A count of 0
-  // or less means no entries and passes. A count that cannot fit fails and
-  // sets the failure flag.
-  bool CheckCount(int64_t count, size_t min_record_bytes);
-
-  bool Failed() const { return failed_; }
-  size_t Position() const { return position_; }
-  size_t Remaining() const { return bytes_.size() - position_; }
-  size_t Size() const { return bytes_.size(); }
-
- private:
-  // The next `count` bytes, or null (and the failure flag set) when fewer are
-  // left or the reader has failed before.
-  const uint8_t* Take(size_t count);
-
-  std::vector<uint8_t> bytes_;
-  size_t position_ = 0;
-  bool failed_ = false;
 };
 
 // Builds archive bytes in memory; the caller writes them out with

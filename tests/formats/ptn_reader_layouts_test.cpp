@@ -374,7 +374,7 @@ TEST_F(PtnLayoutTest, ReadPtnElementsScalesByItsFactor) {
   LeBytes bytes;
   file.WritePiece(bytes, record);
 
-  PtnByteCursor in(bytes.Bytes());
+  ByteCursor in(bytes.Bytes());
   CPieceRecord piece;
   ASSERT_EQ(ReadPtnElements(in, 1.5, &piece, kPtnMagicFlat, 121, PtnStyleFacts{1, 40}), 1);
   EXPECT_EQ(in.Remaining(), 0u);
@@ -404,7 +404,7 @@ TEST_F(PtnLayoutTest, QuantityIsATextFrom162) {
   record.quantity = 12;
   LeBytes bytes;
   file.WritePiece(bytes, record);
-  PtnByteCursor in(bytes.Bytes());
+  ByteCursor in(bytes.Bytes());
   CPieceRecord piece;
   ASSERT_EQ(ReadPtnElements(in, 1.0, &piece, kPtnMagicFlat, 162, PtnStyleFacts{1, 40}), 1);
   EXPECT_EQ(piece.Quantity, 12);
@@ -420,7 +420,7 @@ TEST_F(PtnLayoutTest, ACutRecordFailsAndLeavesWhatWasReadToTheCaller) {
   file.WritePiece(bytes, record);
   const std::string all = bytes.Bytes();
   for (size_t n = 0; n < all.size(); ++n) {
-    PtnByteCursor in(std::string_view(all).substr(0, n));
+    ByteCursor in(std::string_view(all).substr(0, n));
     CPieceRecord piece;
     EXPECT_EQ(ReadPtnElements(in, 1.0, &piece, kPtnMagicFlat, 121, PtnStyleFacts{1, 40}), 0) << n;
   }
