@@ -4,7 +4,8 @@
 //
 // Both searches look at the segments near each point only, through a grid of
 // the segments of one size's table, so that a cut line of many thousand
-// spline points is tidied in time.
+// spline points is tidied in time. The loop search also stops after a bounded
+// number of steps, for the rings only a damaged file makes (CutLoops).
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -49,11 +50,16 @@ class SegmentGrid {
     for (size_t m = 0; m < count; ++m) File(m);
   }
 
-  // Files segment m (from point m to the next) by its points as they are.
-  void File(size_t m) {
+  // Files segment m (from point m to the next) by its points as they are;
+  // returns the number of cells it went into.
+  size_t File(size_t m) {
     const size_t count = points_.size();
-    ForEachCell(points_[m].p, points_[(m + 1) % count].p,
-                [&](size_t cell) { cells_[cell].push_back(static_cast<uint32_t>(m)); });
+    size_t filed = 0;
+    ForEachCell(points_[m].p, points_[(m + 1) % count].p, [&](size_t cell) {
+      cells_[cell].push_back(static_cast<uint32_t>(m));
+      ++filed;
+    });
+    return filed;
   }
 
   // Calls `visit` with every segment filed in a cell that meets the box
@@ -155,11 +161,12 @@ class FanArea {
 // Whether the loop over `from1` .. `to1` is strictly smaller than the one
 // over `from2` .. `to2`. Each triangle adds a non-negative area, so a loop
 // whose part sum already passes the other's whole area is the larger.
+// `steps` counts the triangles summed.
 bool IsFirstLoopSmaller(const std::vector<Point>& points, CPoint x, size_t from1, size_t to1, size_t from2,
-                        size_t to2) {
+                        size_t to2, size_t* steps) {
   FanArea first(points, x, from1, to1);
   FanArea second(points, x, from2, to2);
-  for (;;) {
+  for (;; ++*steps) {
     if (first.Done() && second.Done()) return first.Sum() < second.Sum();
     if (first.Done()) {
       if (second.Sum() > first.Sum()) return true;
@@ -215,6 +222,12 @@ bool NearestSegmentWithin(const OutlineCurve& curve, int32_t x, int32_t y, doubl
   }
 }
 
+// The steps the loop search of one size's cut line may take: this many for
+// every point, and this many more. Sixteen folded corners round a small
+// circle, all crossing each other, take under 200,000 steps; an ordinary
+// cut line about a dozen per point.
+constexpr size_t kLoopStepsPerPoint = 1024;
+constexpr size_t kLoopStepsFloor = size_t{1} << 21;
 
 }  // namespace
 
@@ -328,21 +341,34 @@ void CutLineTables::CutLoops(int s) {
   const size_t count = points.size();
   if (count < 4) return;
   SegmentGrid grid(points);
+  // A cut line crosses itself only where a corner or a tight curve folds it,
+  // and each such loop is small: cutting them off takes a few steps per
+  // point. A damaged file can make a ring where every segment crosses every
+  // other, and each crossing then moves a loop of most of the ring, so the
+  // work grows with the cube of the points. Once the steps (segments tried,
+  // points moved, grid cells filed, triangles summed) pass this budget, far
+  // beyond any real cut line, the loops not yet cut are left as they are:
+  // such a cut line is damaged anyway. The budget is checked between two
+  // crossings, and one crossing takes steps in proportion to the points.
+  // PtnHostileTest.FileWhoseCutLineCrossesItselfEverywhereIsReadInTime and
+  // CutLoopsTest.AStarWhoseEverySegmentCrossesEveryOtherIsTidiedInTime pin it.
+  const size_t budget = kLoopStepsFloor + kLoopStepsPerPoint * count;
+  size_t steps = 0;
   // Moves the points `from` .. `to` (round the ring) to x and refiles the
   // segments that changed.
   auto collapse = [&](size_t from, size_t to, CPoint x) {
-    for (size_t m = from % count, n = 0; n < count; m = (m + 1) % count, ++n) {
+    for (size_t m = from % count, n = 0; n < count; m = (m + 1) % count, ++n, ++steps) {
       if (!SamePoint(points[m].p, x)) {
         points[m].p = x;
-        grid.File((m + count - 1) % count);
-        grid.File(m);
+        steps += grid.File((m + count - 1) % count);
+        steps += grid.File(m);
       }
       if (m == to) break;
     }
   };
   std::vector<size_t> seen(count, 0);  // the segment i a candidate was last taken for, plus one
   std::vector<size_t> candidates;
-  for (size_t i = 0; i + 1 < count; ++i) {
+  for (size_t i = 0; i + 1 < count && steps <= budget; ++i) {
     const CPoint a = points[i].p;
     CPoint b = points[i + 1].p;
     // Segment i is tried against the later segments k = i + 2, i + 3, ...
@@ -353,6 +379,7 @@ void CutLineTables::CutLoops(int s) {
     const size_t limit = std::min(order(1 % count), order((i + count - 1) % count));
     candidates.clear();
     grid.ForEachNear(a, b, [&](size_t m) {
+      ++steps;
       const size_t o = order(m);
       if (o >= limit || seen[m] == i + 1) return;
       seen[m] = i + 1;
@@ -360,6 +387,7 @@ void CutLineTables::CutLoops(int s) {
     });
     std::sort(candidates.begin(), candidates.end());
     for (size_t o : candidates) {
+      if (++steps > budget) return;
       const size_t k = (first + o) % count;
       const CPoint c = points[k].p;
       const CPoint d = points[(k + 1) % count].p;
@@ -370,7 +398,7 @@ void CutLineTables::CutLoops(int s) {
       // after segment i on a tie) shrinks to the crossing, and segment i
       // now ends there.
       b = x;
-      if (!IsFirstLoopSmaller(points, x, (k + 1) % count, i, i + 1, k)) {
+      if (!IsFirstLoopSmaller(points, x, (k + 1) % count, i, i + 1, k, &steps)) {
         collapse(i + 1, k, x);
         continue;
       }
@@ -380,15 +408,21 @@ void CutLineTables::CutLoops(int s) {
       // has no area; the loop ahead, from segment i to it, collapses while
       // it has none either, and once it has some it keeps it.
       FanArea ahead(points, x, i + 1, k);
-      while (!ahead.Done()) ahead.Step();
+      for (; !ahead.Done(); ++steps) ahead.Step();
       double area = ahead.Sum();
       size_t last = k;
-      for (size_t later = o + 1; later < limit && !(area > 0); ++later) {
+      // Once one of these collapses has run, the points from i + 1 to the
+      // one before `next` are at x already.
+      bool collapsing = false;
+      for (size_t later = o + 1; later < limit && !(area > 0); ++later, ++steps) {
         const size_t next = (first + later) % count;
         const CPoint triangle[4] = {x, points[last].p, points[next].p, x};
         area += PolygonAreaHeron(triangle, 4);
         last = next;
-        if (!(area > 0)) collapse(i + 1, next, x);
+        if (!(area > 0)) {
+          collapse(collapsing ? next : i + 1, next, x);
+          collapsing = true;
+        }
       }
       break;
     }
