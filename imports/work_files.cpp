@@ -60,12 +60,15 @@ UnpackResult UnpackEntries(const CString& archive, const CString& folder, std::v
 }  // namespace
 
 void DeleteWorkFiles(const CString& folder) {
+  // No folder named: never the files of the current folder.
+  if (folder.IsEmpty()) return;
   // Removing an entry unlinks the entry itself: a link goes, its target
   // stays; a subfolder is refused and stays.
   for (const CString& name : ListFolder(folder, "*", ListKind::kAll)) RemoveFile(JoinPath(folder, name));
 }
 
 UnpackResult UnpackZip(const CString& archive, const CString& folder) {
+  if (folder.IsEmpty()) return UnpackResult::kWriteFailed;
   std::vector<CString> written;
   UnpackResult result = UnpackResult::kBadArchive;
   try {

@@ -6,7 +6,8 @@
 
 // Removes every file directly in `folder`. A link is removed itself, never
 // what it points to; subfolders and what is in them are left alone, and
-// files that cannot be removed are passed over.
+// files that cannot be removed are passed over. An empty `folder` names
+// none: nothing is removed.
 void DeleteWorkFiles(const CString& folder);
 
 enum class UnpackResult {
@@ -23,5 +24,5 @@ enum class UnpackResult {
 // names are written (no '/', '\\', ':' or 0 byte, not "", "." or ".."), so
 // nothing is ever created outside the folder. On any failure the files this
 // unpack wrote are removed again and the result names the failure; nothing
-// is thrown.
+// is thrown. An empty `folder` is a write failure.
 UnpackResult UnpackZip(const CString& archive, const CString& folder);

@@ -332,7 +332,7 @@ bool CZipReader::LocateEntry(const CString& name, bool caseSensitive) {
   return false;
 }
 
-void CZipReader::CheckLocalHeader(uint32_t& extraOffset, uint32_t& extraLength, uint64_t& dataOffset) {
+void CZipReader::CheckLocalHeader(uint32_t& extraLength, uint64_t& dataOffset) {
   uint8_t header[kLocalHeaderSize];
   ReadAt(m_bytesBeforeZip + m_localHeaderOffset, header, sizeof header);
   if (Le32(header) != kLocalHeaderSignature) ThrowError(CZipException::kBadArchive);
@@ -350,7 +350,6 @@ void CZipReader::CheckLocalHeader(uint32_t& extraOffset, uint32_t& extraLength, 
   }
   if (Le16(header + 26) != central.name_length) ThrowError(CZipException::kBadArchive);
   extraLength = Le16(header + 28);
-  extraOffset = m_localHeaderOffset + static_cast<uint32_t>(kLocalHeaderSize) + central.name_length;
   dataOffset = static_cast<uint64_t>(m_localHeaderOffset) + kLocalHeaderSize + central.name_length + extraLength;
 }
 
@@ -359,10 +358,9 @@ void CZipReader::CheckLocalHeader(uint32_t& extraOffset, uint32_t& extraLength, 
 void CZipReader::OpenEntry() {
   if (!m_currentValid) ThrowError(CZipException::kWrongCall);
   if (m_readState) CloseEntry();
-  uint32_t extraOffset = 0;
   uint32_t extraLength = 0;
   uint64_t dataOffset = 0;
-  CheckLocalHeader(extraOffset, extraLength, dataOffset);
+  CheckLocalHeader(extraLength, dataOffset);
   auto state = std::make_unique<CZipReadState>();
   state->extraOffset = static_cast<uint64_t>(m_localHeaderOffset) + kLocalHeaderSize + m_currentInfo.name_length;
   state->extraLength = extraLength;
@@ -382,7 +380,6 @@ void CZipReader::OpenEntry() {
   state->compressedLeft = m_currentInfo.compressed_size;
   state->uncompressedLeft = m_currentInfo.uncompressed_size;
   state->dataPosition = dataOffset;
-  (void)extraOffset;
   m_readState = std::move(state);
 }
 

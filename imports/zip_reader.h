@@ -195,7 +195,9 @@ class CZipReader : public CZipReaderBase {
   int64_t FindEndRecord();
   void ReadEntryHeader(CZipEntryInfo& info, uint32_t& localOffset, CString* name, CString* extra,
                        CString* comment);
-  void CheckLocalHeader(uint32_t& extraOffset, uint32_t& extraLength, uint64_t& dataOffset);
+  // Checks the current entry's local header against its central directory
+  // header; gives the local extra field's length and where the data starts.
+  void CheckLocalHeader(uint32_t& extraLength, uint64_t& dataOffset);
   // Reads exactly `count` bytes at `offset`; a short read is a damaged archive.
   void ReadAt(uint64_t offset, void* buffer, size_t count);
   // Drops the open entry's state without any check.

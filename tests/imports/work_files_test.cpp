@@ -96,6 +96,9 @@ TEST(WorkFilesTest, AFailedUnpackLeavesTheFolderEmpty) {
       {"stored_short.zip", UnpackResult::kBadArchive}, {"bzip2.zip", UnpackResult::kBadArchive},
       {"no_such_archive.zip", UnpackResult::kCannotOpen},
   };
+  // No folder named: nothing is written into the current folder.
+  EXPECT_EQ(UnpackZip(Fixture("two.zip").c_str(), ""), UnpackResult::kWriteFailed);
+  EXPECT_FALSE(std::filesystem::exists("a.tmp"));
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.fixture);
     TempFolder parent("zv_zip_parent");
