@@ -131,7 +131,9 @@ class CZipReaderBase {
 };
 
 // Reads one archive at a time; not copyable. Every operation but the
-// constructors, Close() and the destructor may throw.
+// constructor without a path and the destructor may throw; Close() throws
+// only the CRC mismatch of an entry read to its end and not yet closed,
+// after closing the file.
 class CZipReader : public CZipReaderBase {
  public:
   CZipReader();
