@@ -67,10 +67,11 @@ bool SeekToRecord(ByteCursor& in, int blockIndex) {
 }
 
 // A rule code loses every "X", "P" and "A"; the rest moves up and spaces fill
-// the end, so "XPA1" becomes "1   ".
+// the end, so "XPA1" becomes "1   ". A code shorter than its field ends at
+// its first 0 byte and is filled up the same way.
 CString CleanRuleCode(const uint8_t* code) {
   std::string cleaned;
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 4 && code[i] != 0; ++i) {
     char ch = static_cast<char>(code[i]);
     if (ch != 'X' && ch != 'P' && ch != 'A') cleaned += ch;
   }
