@@ -84,7 +84,9 @@ size_t GradeRuleBytes(int steps) {
   return kGradeRuleHeadBytes + (steps >= 0 ? (static_cast<size_t>(steps) + 1) * kDeltaPairBytes : 0);
 }
 
-bool ReadGradeRule(ByteCursor& in, int steps, CGgtGradeRule& rule) {
+}  // namespace
+
+bool CModel::ReadGradeRule(ByteCursor& in, int steps, CGgtGradeRule& rule) {
   uint8_t head[kGradeRuleHeadBytes];
   if (!in.ReadBytes(head, sizeof head)) return false;
   rule.number = U16At(head);
@@ -98,13 +100,15 @@ bool ReadGradeRule(ByteCursor& in, int steps, CGgtGradeRule& rule) {
   return true;
 }
 
+namespace {
+
 // Reads `count` grade rules. Each is checked to fit before it is read.
 bool ReadGradeRules(ByteCursor& in, int count, int steps, std::vector<CGgtGradeRule>& rules) {
   if (!in.CheckCount(count, GradeRuleBytes(steps))) return false;
   rules.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
     CGgtGradeRule rule;
-    if (!ReadGradeRule(in, steps, rule)) return false;
+    if (!CModel::ReadGradeRule(in, steps, rule)) return false;
     rules.push_back(std::move(rule));
   }
   return true;
@@ -130,7 +134,9 @@ bool ReadOutlinePoint(ByteCursor& in, CGgtOutlinePoint& point) {
   return point.attributeCount == 0 || in.ReadBytes(point.attributes.data(), point.attributes.size());
 }
 
-bool ReadOutlinePoints(ByteCursor& in, int count, std::vector<CGgtOutlinePoint>& points) {
+}  // namespace
+
+bool CModel::ReadOutlinePoints(ByteCursor& in, int count, std::vector<CGgtOutlinePoint>& points) {
   if (!in.CheckCount(count, kOutlinePointHeadBytes)) return false;
   points.resize(static_cast<size_t>(count));
   for (CGgtOutlinePoint& point : points) {
@@ -138,6 +144,8 @@ bool ReadOutlinePoints(ByteCursor& in, int count, std::vector<CGgtOutlinePoint>&
   }
   return true;
 }
+
+namespace {
 
 bool ReadSizeTable(ByteCursor& in, int count, std::vector<uint8_t>& table) {
   if (!in.CheckCount(count, kSizeEntryBytes)) return false;
@@ -399,7 +407,7 @@ int CModel::ReadModelFile(const CString& storageFolder, const CDataBase& entry) 
     for (int i = 0; i < modelCodeCount; ++i) {
       CString code;
       if (!ReadText(in, kModelCodeBytes, code)) break;
-      modelCodes.push_back(code);
+      modelCodes.push_back(CGgtModelCode{code});
     }
   }
 

@@ -125,6 +125,27 @@ class CGgtRuleTable {
   std::vector<CGgtGradeRule> rules;
 };
 
+// One entry of a converted outline: a point with its corner kind (0, 2 or
+// 3), grade rule number (-1 for none) and mark kind (0, 2, 4, 5 or 6).
+struct CGgtOutlineEntry {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t cornerKind = 0;
+  int32_t ruleNumber = -1;
+  int32_t markKind = 0;
+};
+
+// A grade rule turned into each size's offset from the base size.
+struct CGgtRuleOffsets {
+  int ruleNumber = 0;
+  std::vector<CGgtDelta> offsets;  // one per size, in size-table order
+};
+
+// One code of a model, seven characters.
+struct CGgtModelCode {
+  CString code;
+};
+
 // One piece of a model: its entry in the model record, where its catalogues
 // placed it, and what was read for it.
 class CPiece {
@@ -151,10 +172,14 @@ class CPiece {
   int CopyCount() const;
 
   // Filled when the pieces are converted; empty until then.
-  std::vector<CGgtOutlinePoint> notchPoints;
-  std::vector<CGgtOutlinePoint> markPoints;
-  std::vector<CGgtOutlinePoint> straightLinePoints;
-  std::vector<CGgtOutlinePoint> twoPointLinePoints;
+  std::vector<CGgtRuleOffsets> gradeRules;
+  std::vector<CGgtOutlineEntry> outline;
+  std::vector<CGgtOutlineEntry> notchPoints;
+  std::vector<CGgtOutlineEntry> markPoints;
+  std::vector<CGgtOutlineEntry> straightLinePoints;
+  std::vector<CGgtOutlineEntry> twoPointLinePoints;
+  std::vector<std::vector<CGgtOutlineEntry>> firstLineGroup;
+  std::vector<std::vector<CGgtOutlineEntry>> secondLineGroup;
 };
 
 // Where a search of "rutab.ctl" ended.
@@ -183,6 +208,12 @@ class CModel {
   static std::unique_ptr<CGgtRuleTable> ReadRuleTableRecord(ByteCursor& in);
   // Reads a piece record at the cursor. Null when cut short.
   static std::unique_ptr<CGgtPieceBody> ReadPieceRecord(ByteCursor& in);
+  // Reads one grade rule with `steps` + 1 delta pairs (none when `steps` is
+  // negative). False when it is cut short.
+  static bool ReadGradeRule(ByteCursor& in, int steps, CGgtGradeRule& rule);
+  // Reads `count` outline points in file order. False when the count cannot
+  // fit in the bytes left or a point is cut short.
+  static bool ReadOutlinePoints(ByteCursor& in, int count, std::vector<CGgtOutlinePoint>& points);
 
   // Searches "rutab.ctl" of `folder` for `name`: a binary search over the
   // sorted records; when a probe meets a deleted record it scans the live
@@ -197,7 +228,7 @@ class CModel {
   uint16_t modelCodeCount = 0;
   uint16_t value84 = 0;
   CString folder;
-  std::vector<CString> modelCodes;
+  std::vector<CGgtModelCode> modelCodes;
 
  private:
   void ReadPieceFiles(CPiece& piece);

@@ -20,12 +20,13 @@ TEST(GerberCatalogueTest, StorageFolderNeedsBothCataloguesAndAModelFileOfThreeCh
     std::vector<std::string> data;  // files in its "data/" subfolder (none: no subfolder)
     bool storage;
     int direct;  // the flag after the check; 7 = left as it was
+    std::string dataName = "data";
   };
   const Case kCases[] = {
       {{"model.ctl", "piece.ctl", "model001.mod"}, {}, true, 1},
       {{"MODEL.CTL", "Piece.Ctl", "MODELABC.MOD"}, {}, true, 1},
       {{"readme.txt"}, {"model.ctl", "piece.ctl", "model001.mod"}, true, 0},
-      {{}, {"MODEL.CTL", "PIECE.CTL", "MODEL9Z9.MOD"}, true, 0},
+      {{}, {"MODEL.CTL", "PIECE.CTL", "MODEL9Z9.MOD"}, true, 0, "DATA"},
       {{"model.ctl", "piece.ctl", "model12.mod"}, {"model.ctl", "piece.ctl", "model12.mod"}, false, 7},
       {{"model.ctl", "piece.ctl", "model1234.mod"}, {}, false, 7},
       {{"model.ctl", "piece.ctl", "model1.mod"}, {}, false, 7},
@@ -37,8 +38,8 @@ TEST(GerberCatalogueTest, StorageFolderNeedsBothCataloguesAndAModelFileOfThreeCh
     TempFolder folder("zv_gerber_check");
     for (const std::string& name : c.top) folder.AddFile(name, "x");
     if (!c.data.empty()) {
-      std::filesystem::create_directory(folder / "data");
-      for (const std::string& name : c.data) folder.AddFile("data/" + name, "x");
+      std::filesystem::create_directory(folder / c.dataName);
+      for (const std::string& name : c.data) folder.AddFile(c.dataName + "/" + name, "x");
     }
     int direct = 7;
     EXPECT_EQ(IsStorageFolder(CString(folder.path()), &direct), c.storage);

@@ -107,7 +107,9 @@ TEST(GerberModelTest, ReadsTheModelAndDropsThePieceMissingFromTheCatalogue) {
   EXPECT_EQ(model.text1, CString("model text one"));
   EXPECT_EQ(model.text2, CString("model text two"));
   EXPECT_EQ(model.value84, 77);
-  EXPECT_EQ(model.modelCodes, (std::vector<CString>{"CODE123", "CODE456"}));
+  ASSERT_EQ(model.modelCodes.size(), 2u);
+  EXPECT_EQ(model.modelCodes[0].code, CString("CODE123"));
+  EXPECT_EQ(model.modelCodes[1].code, CString("CODE456"));
   ASSERT_EQ(model.pieces.size(), 2u);
   EXPECT_EQ(model.pieceCount, 2);
   EXPECT_EQ(model.pieces[0]->name, CString("FRONT"));
