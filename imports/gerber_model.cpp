@@ -1,6 +1,7 @@
 #include "imports/gerber_model.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/binary_file.h"
@@ -237,7 +238,73 @@ std::unique_ptr<CGgtPieceBody> CModel::ReadPieceRecord(ByteCursor& in) {
     line.value = U16At(lineHead + 8);
     if (!ReadOutlinePoints(in, line.pointCount, line.points)) return nullptr;
   }
+  DropUngradedRules(*body);
   return body;
+}
+
+void CModel::DropUngradedRules(CGgtPieceBody& body) {
+  std::vector<CGgtOutlinePoint*> points;
+  for (CGgtOutlinePoint& point : body.outline) points.push_back(&point);
+  for (CGgtInternalLine& line : body.lines) {
+    for (CGgtOutlinePoint& point : line.points) points.push_back(&point);
+  }
+  auto isMark = [](uint8_t code) { return code == 4 || code == 5 || code == 6; };
+  for (CGgtOutlinePoint* point : points) {
+    if (!point->hasRuleReference || std::none_of(point->attributes.begin(), point->attributes.end(), isMark)) {
+      continue;
+    }
+    bool shared = std::any_of(points.begin(), points.end(), [&](const CGgtOutlinePoint* other) {
+      return other != point && other->hasRuleReference && other->ruleNumber == point->ruleNumber;
+    });
+    if (!shared) {
+      auto rule = std::find_if(body.rules.begin(), body.rules.end(),
+                               [&](const CGgtGradeRule& r) { return r.number == point->ruleNumber; });
+      if (rule != body.rules.end()) {
+        body.rules.erase(rule);
+        if (body.pieceRuleCount > 0) --body.pieceRuleCount;
+      }
+    }
+    point->hasRuleReference = false;
+    point->ruleNumber = 0;
+    std::memset(point->ruleBytes, 0, sizeof point->ruleBytes);
+    point->noRuleSwitch = 1;
+  }
+}
+
+bool CModel::IsSmoothPoint(const std::vector<CGgtOutlinePoint>& chain, size_t index) {
+  if (index + 1 >= chain.size()) return true;
+  const CGgtOutlinePoint& point = chain[index];
+  for (uint8_t code : point.attributes) {
+    if (code == 9 || code == 10) return false;
+  }
+  // A neighbour whose no-rule switch is 2 does not count as one: the point
+  // before it, or the first point of the chain, takes its place.
+  size_t prev = index > 0 ? index - 1 : chain.size() - 1;
+  if (chain[prev].noRuleSwitch == 2) prev = prev > 0 ? prev - 1 : chain.size() - 1;
+  size_t next = index + 1;
+  if (chain[next].noRuleSwitch == 2) next = 0;
+  const double toNext = std::atan2(static_cast<double>(chain[next].y) - point.y,
+                                   static_cast<double>(chain[next].x) - point.x);
+  const double toPrev = std::atan2(static_cast<double>(chain[prev].y) - point.y,
+                                   static_cast<double>(chain[prev].x) - point.x);
+  double angle = (toNext - toPrev) * 180 / 3.14159265;
+  if (angle > 180) angle -= 360;
+  if (angle < -180) angle += 360;
+  return std::fabs(angle) > 120;
+}
+
+void CModel::ClassifyCorners(CGgtPieceBody& body) {
+  auto classify = [](std::vector<CGgtOutlinePoint>& chain) {
+    for (size_t i = 0; i < chain.size(); ++i) {
+      uint8_t code = IsSmoothPoint(chain, i) ? 10 : 9;
+      CGgtOutlinePoint& point = chain[i];
+      if (std::find(point.attributes.begin(), point.attributes.end(), code) != point.attributes.end()) continue;
+      point.attributes.push_back(code);
+      if (point.attributeCount < UINT16_MAX) ++point.attributeCount;
+    }
+  };
+  classify(body.outline);
+  for (CGgtInternalLine& line : body.lines) classify(line.points);
 }
 
 std::unique_ptr<CGgtExtraBlock> CModel::ReadExtraBlock(ByteCursor& in) {
@@ -377,6 +444,7 @@ void CModel::ReadPieceFiles(CPiece& piece) {
   if (!piece.body) return;
   piece.body->name = piece.name;
   piece.extraBlock = ReadExtraBlock(in);
+  ClassifyCorners(*piece.body);
   ReadRuleTable(piece);
 }
 

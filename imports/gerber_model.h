@@ -206,7 +206,8 @@ class CModel {
   // Reads a rule-table record at the cursor: head, size table, rules kept
   // sorted by number. Null when it is cut short or its counts do not fit.
   static std::unique_ptr<CGgtRuleTable> ReadRuleTableRecord(ByteCursor& in);
-  // Reads a piece record at the cursor. Null when cut short.
+  // Reads a piece record at the cursor and drops the rules of its ungraded
+  // points. Null when cut short.
   static std::unique_ptr<CGgtPieceBody> ReadPieceRecord(ByteCursor& in);
   // Reads one grade rule with `steps` + 1 delta pairs (none when `steps` is
   // negative). False when it is cut short.
@@ -214,6 +215,18 @@ class CModel {
   // Reads `count` outline points in file order. False when the count cannot
   // fit in the bytes left or a point is cut short.
   static bool ReadOutlinePoints(ByteCursor& in, int count, std::vector<CGgtOutlinePoint>& points);
+
+  // A point marked as a notch or a mark (attribute 4, 5 or 6) is never
+  // graded: its rule reference goes, and so does the piece rule it named
+  // when no other point of the piece names that rule.
+  static void DropUngradedRules(CGgtPieceBody& body);
+  // Gives every point of the outline and of each internal line a corner (9)
+  // or smooth (10) attribute, unless it already carries that code.
+  static void ClassifyCorners(CGgtPieceBody& body);
+  // Whether point `index` of `chain` is smooth: the last point is; a point
+  // already marked 9 or 10 is not; otherwise the turn between the directions
+  // to its neighbours decides (smooth above 120 degrees).
+  static bool IsSmoothPoint(const std::vector<CGgtOutlinePoint>& chain, size_t index);
 
   // Searches "rutab.ctl" of `folder` for `name`: a binary search over the
   // sorted records; when a probe meets a deleted record it scans the live

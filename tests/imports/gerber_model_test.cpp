@@ -50,7 +50,7 @@ std::string FrontRecord() {
   b.Raw(gf::OutlinePoint(1, 0, 0, {1, 9}, 5));
   b.Raw(gf::OutlinePoint(2, 1000, -2000, {}, -1, true));
   b.Raw(gf::OutlinePoint(3, 1000, 500, {2}));
-  b.Raw(gf::LineHead(1, 'S', 2)).Raw(gf::OutlinePoint(10, 1, 2)).Raw(gf::OutlinePoint(11, 3, 4, {4}, 3));
+  b.Raw(gf::LineHead(1, 'S', 2)).Raw(gf::OutlinePoint(10, 1, 2)).Raw(gf::OutlinePoint(11, 3, 4, {4}, 5));
   b.Raw(gf::ExtraHead(1, 1, 2)).Raw(std::string(34, 'r')).Raw(std::string(60, 's')).Raw(std::string(78, 'i'));
   return b.Bytes();
 }
@@ -173,13 +173,20 @@ TEST(GerberModelTest, ReadsAPieceRecordFieldByField) {
   EXPECT_EQ(second.flags, 0x01);  // the extension's bit is cleared
   EXPECT_EQ(second.extension[1], 222);
   EXPECT_FALSE(second.hasRuleReference);
-  EXPECT_EQ(body.outline[2].attributes, (std::vector<uint8_t>{2}));
+  // Corner (9) and smooth (10) marks: a point marked 9 keeps its marks, the
+  // last point of a chain is smooth.
+  EXPECT_EQ(second.attributes, (std::vector<uint8_t>{9}));
+  EXPECT_EQ(second.attributeCount, 1);
+  EXPECT_EQ(body.outline[2].attributes, (std::vector<uint8_t>{2, 10}));
 
   ASSERT_EQ(body.lines.size(), 1u);
   EXPECT_EQ(body.lines[0].type, 'S');
   ASSERT_EQ(body.lines[0].points.size(), 2u);
-  EXPECT_EQ(body.lines[0].points[1].ruleNumber, 3);
-  EXPECT_EQ(body.lines[0].points[1].attributes, (std::vector<uint8_t>{4}));
+  // A notch point is not graded; rule 5 stays, the outline's first point uses it.
+  EXPECT_FALSE(body.lines[0].points[1].hasRuleReference);
+  EXPECT_EQ(body.lines[0].points[1].noRuleSwitch, 1);
+  EXPECT_EQ(body.lines[0].points[0].attributes, (std::vector<uint8_t>{9}));
+  EXPECT_EQ(body.lines[0].points[1].attributes, (std::vector<uint8_t>{4, 10}));
 
   ASSERT_TRUE(front.extraBlock);
   EXPECT_EQ(front.extraBlock->record34, CString(std::string(34, 'r')));
@@ -192,6 +199,68 @@ TEST(GerberModelTest, ReadsAPieceRecordFieldByField) {
   ASSERT_TRUE(front.ruleTable);
   EXPECT_EQ(RuleNumbers(front.ruleTable->rules), (std::vector<uint16_t>{3, 5, 9}));
   EXPECT_EQ(front.ruleTable->rules[0].deltas[0].dy, 30);
+}
+
+CGgtOutlinePoint Point(int32_t x, int32_t y, std::vector<uint8_t> attributes = {}, int rule = -1) {
+  CGgtOutlinePoint point;
+  point.x = x;
+  point.y = y;
+  point.attributes = attributes;
+  point.attributeCount = static_cast<uint16_t>(attributes.size());
+  point.hasRuleReference = rule >= 0;
+  point.noRuleSwitch = rule >= 0 ? 0 : 1;
+  point.ruleNumber = static_cast<uint16_t>(rule >= 0 ? rule : 0);
+  return point;
+}
+
+TEST(GerberModelTest, UngradedPointDropsItsRuleUnlessAnotherPointUsesIt) {
+  CGgtPieceBody body;
+  body.rules.resize(3);
+  body.rules[0].number = 7;
+  body.rules[1].number = 8;
+  body.rules[2].number = 9;
+  body.pieceRuleCount = 3;
+  body.outline = {Point(0, 0, {1, 5}, 7), Point(1, 0, {6}, 8), Point(2, 0, {2}, 9)};
+  CGgtInternalLine line;
+  line.points = {Point(5, 5, {}, 8)};
+  body.lines.push_back(line);
+  CModel::DropUngradedRules(body);
+  EXPECT_EQ(RuleNumbers(body.rules), (std::vector<uint16_t>{8, 9}));
+  EXPECT_EQ(body.pieceRuleCount, 2);
+  EXPECT_FALSE(body.outline[0].hasRuleReference);
+  EXPECT_EQ(body.outline[0].noRuleSwitch, 1);
+  EXPECT_FALSE(body.outline[1].hasRuleReference);  // its rule stays: the line's point uses it
+  EXPECT_TRUE(body.outline[2].hasRuleReference);
+  EXPECT_TRUE(body.lines[0].points[0].hasRuleReference);
+}
+
+TEST(GerberModelTest, SmoothPointTurnsMoreThan120Degrees) {
+  struct Case {
+    int32_t thirdX, thirdY;
+    bool smooth;
+  };
+  const Case kCases[] = {{200, 1, true}, {100, 100, false}, {0, 1, false}, {200, -50, true}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::to_string(c.thirdX) + "," + std::to_string(c.thirdY));
+    std::vector<CGgtOutlinePoint> chain = {Point(0, 0), Point(100, 0), Point(c.thirdX, c.thirdY)};
+    EXPECT_EQ(CModel::IsSmoothPoint(chain, 1), c.smooth);
+  }
+  std::vector<CGgtOutlinePoint> marked = {Point(0, 0), Point(100, 0, {10}), Point(200, 1)};
+  EXPECT_FALSE(CModel::IsSmoothPoint(marked, 1));
+  EXPECT_TRUE(CModel::IsSmoothPoint(marked, 2));
+  // A neighbour whose switch is 2 is passed over: here the first point
+  // stands in for the next one.
+  std::vector<CGgtOutlinePoint> skipped = {Point(0, 0), Point(100, 0), Point(200, 1), Point(300, 0)};
+  skipped[2].noRuleSwitch = 2;
+  EXPECT_FALSE(CModel::IsSmoothPoint(skipped, 1));
+
+  CGgtPieceBody body;
+  body.outline = {Point(0, 0), Point(100, 0, {10}), Point(200, 1)};
+  CModel::ClassifyCorners(body);
+  EXPECT_EQ(body.outline[0].attributes, (std::vector<uint8_t>{9}));
+  EXPECT_EQ(body.outline[1].attributes, (std::vector<uint8_t>{10, 9}));
+  EXPECT_EQ(body.outline[2].attributes, (std::vector<uint8_t>{10}));
+  EXPECT_EQ(body.outline[1].attributeCount, 2);
 }
 
 TEST(GerberModelTest, DeletedCatalogueRecordIsInvisibleEvenWhenItsNameMatches) {
