@@ -102,7 +102,7 @@ inline std::string OutlinePoint(uint16_t number, int32_t x, int32_t y, std::vect
   return b.Bytes();
 }
 
-struct PieceRecordSpec {
+struct PieceRecordFields {
   uint16_t sizeCount = 0;
   uint16_t steps = 1;
   uint8_t namedSizes = 0;
@@ -117,7 +117,7 @@ struct PieceRecordSpec {
 // named-sizes flag at 56, bytes at 57 and 58, rule-table name at 59 (20), 1
 // unused, rule count at 80, a 16-bit value at 82, point count at 84, 2
 // unused, line count at 88, 32-bit values at 90 and 94.
-inline std::string PieceHead(const PieceRecordSpec& s) {
+inline std::string PieceHead(const PieceRecordFields& s) {
   LeBytes b;
   b.Raw(Field("piece text 1", 20)).Raw(Field("piece text 2", 20)).U16(0);
   b.U16(s.sizeCount).U16(s.steps).Raw(Field("M", 8)).U16(3).U8(s.namedSizes).U8(0x57).U8(0x58);

@@ -34,15 +34,15 @@ std::string RecordFile(const std::vector<std::string>& records) {
 // (one coded "XPA1"), three outline points, one internal line, an extra
 // block; its table is "TAB2".
 std::string FrontRecord() {
-  gf::PieceRecordSpec spec;
-  spec.sizeCount = 2;
-  spec.steps = 1;
-  spec.ruleTable = "TAB2";
-  spec.ruleCount = 3;
-  spec.pointCount = 3;
-  spec.lineCount = 1;
+  gf::PieceRecordFields fields;
+  fields.sizeCount = 2;
+  fields.steps = 1;
+  fields.ruleTable = "TAB2";
+  fields.ruleCount = 3;
+  fields.pointCount = 3;
+  fields.lineCount = 1;
   LeBytes b;
-  b.Raw(gf::PieceHead(spec));
+  b.Raw(gf::PieceHead(fields));
   b.U8(0x22).U8(0x00).Zeros(8).U8(0x24).U8(0x00).Zeros(8);  // sizes 34 and 36
   b.Raw(gf::GradeRule(5, "XPA1", {10, 20, 30, 40}, "five"));
   b.Raw(gf::GradeRule(3, "G3", {-1, -2, -3, -4}));
@@ -56,11 +56,11 @@ std::string FrontRecord() {
 }
 
 std::string BackRecord() {
-  gf::PieceRecordSpec spec;
-  spec.ruleTable = "NONE";
-  spec.pointCount = 1;
+  gf::PieceRecordFields fields;
+  fields.ruleTable = "NONE";
+  fields.pointCount = 1;
   LeBytes b;
-  b.Raw(gf::PieceHead(spec)).Raw(gf::OutlinePoint(1, 5, 6)).Raw(gf::ExtraHead(0, 0, 0));
+  b.Raw(gf::PieceHead(fields)).Raw(gf::OutlinePoint(1, 5, 6)).Raw(gf::ExtraHead(0, 0, 0));
   return b.Bytes();
 }
 
@@ -322,23 +322,23 @@ TEST(GerberModelTest, PieceRecordCutShortAnywhereIsDropped) {
 TEST(GerberModelTest, HostileCountsAreRefusedBeforeAnythingIsMade) {
   struct Case {
     const char* what;
-    gf::PieceRecordSpec spec;
+    gf::PieceRecordFields fields;
     std::string after;
   };
-  gf::PieceRecordSpec rules;
+  gf::PieceRecordFields rules;
   rules.ruleCount = 1000;
   rules.steps = 30000;
-  gf::PieceRecordSpec sizes;
+  gf::PieceRecordFields sizes;
   sizes.sizeCount = 65535;
-  gf::PieceRecordSpec points;
+  gf::PieceRecordFields points;
   points.pointCount = 65535;
-  gf::PieceRecordSpec lines;
+  gf::PieceRecordFields lines;
   lines.lineCount = 65535;
-  gf::PieceRecordSpec attributes;
+  gf::PieceRecordFields attributes;
   attributes.pointCount = 1;
   LeBytes hostilePoint;
   hostilePoint.U16(1).I32(0).I32(0).U8(1).U8(0).U16(65535).Zeros(20);
-  gf::PieceRecordSpec linePoints;
+  gf::PieceRecordFields linePoints;
   linePoints.lineCount = 1;
   const Case kCases[] = {
       {"rules", rules, std::string(200, '\0')},
@@ -350,7 +350,7 @@ TEST(GerberModelTest, HostileCountsAreRefusedBeforeAnythingIsMade) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
-    std::string bytes = gf::PieceHead(c.spec) + c.after;
+    std::string bytes = gf::PieceHead(c.fields) + c.after;
     ByteCursor in(bytes);
     EXPECT_FALSE(CModel::ReadPieceRecord(in));
   }
