@@ -13,10 +13,9 @@
 
 #include "tests/support/file_bytes.h"
 #include "tests/support/temp_folder.h"
+#include "zip_fixtures.h"
 
 namespace {
-
-std::string Fixture(const std::string& name) { return std::string(ZV_IMPORTS_DATA_DIR) + "/" + name; }
 
 std::vector<std::string> SortedNames(const TempFolder& folder) {
   std::vector<std::string> names = folder.Names();
@@ -48,28 +47,11 @@ TEST(WorkFilesTest, UnpackWritesEveryEntryWithItsBytesAndTime) {
   ASSERT_EQ(UnpackZip(Fixture("prefixed.zip").c_str(), work.path().c_str()), UnpackResult::kOk);
   EXPECT_EQ(SortedNames(work), (std::vector<std::string>{"a.tmp", "b.tmp"}));
 
-  std::string stored;
-  for (int i = 0; i < 3; ++i) stored += "Gerber piece export, stored.\r\n";
-  EXPECT_EQ(ReadFile(work / "a.tmp"), stored);
-  std::string deflated;
-  char line[64];
-  for (int i = 0; i < 1500; ++i) {
-    std::snprintf(line, sizeof line, "PIECE %05d 12.50 -3.25\r\n", i);
-    deflated += line;
-  }
-  EXPECT_EQ(ReadFile(work / "b.tmp"), deflated);
-
-  std::tm tm{};
-  tm.tm_year = 2021 - 1900;
-  tm.tm_mon = 2;
-  tm.tm_mday = 4;
-  tm.tm_hour = 5;
-  tm.tm_min = 6;
-  tm.tm_sec = 8;
-  tm.tm_isdst = -1;
+  EXPECT_EQ(ReadFile(work / "a.tmp"), StoredText());
+  EXPECT_EQ(ReadFile(work / "b.tmp"), DeflatedText());
   struct stat st;
   ASSERT_EQ(::stat((work / "b.tmp").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mtime, std::mktime(&tm));
+  EXPECT_EQ(st.st_mtime, FixtureTime());
 }
 
 TEST(WorkFilesTest, ExtractedFilesKeepOrdinaryPermissions) {

@@ -13,38 +13,10 @@
 #include "tests/support/file_bytes.h"
 #include "tests/support/le_bytes.h"
 #include "tests/support/temp_folder.h"
+#include "zip_fixtures.h"
 
 namespace {
 
-std::string Fixture(const std::string& name) { return std::string(ZV_IMPORTS_DATA_DIR) + "/" + name; }
-
-// The bytes written into the archives by make_fixtures.py.
-std::string StoredText() {
-  std::string text;
-  for (int i = 0; i < 3; ++i) text += "Gerber piece export, stored.\r\n";
-  return text;
-}
-std::string DeflatedText() {
-  std::string text;
-  char line[64];
-  for (int i = 0; i < 1500; ++i) {
-    std::snprintf(line, sizeof line, "PIECE %05d 12.50 -3.25\r\n", i);
-    text += line;
-  }
-  return text;
-}
-
-time_t FixtureTime() {
-  std::tm tm{};
-  tm.tm_year = 2021 - 1900;
-  tm.tm_mon = 2;
-  tm.tm_mday = 4;
-  tm.tm_hour = 5;
-  tm.tm_min = 6;
-  tm.tm_sec = 8;
-  tm.tm_isdst = -1;
-  return std::mktime(&tm);
-}
 
 // The open entry's data to its end, in pieces of `piece` bytes.
 std::string ReadAll(CZipReader& reader, uint32_t piece = 1000) {
