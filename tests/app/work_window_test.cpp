@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QThread>
 
 #include "app/child_frame.h"
 #include "app/piece_drawing.h"
@@ -258,9 +259,14 @@ TEST_F(WorkWindowTest, ARedrawAfterAQuietSpellIsPaintedAtOnce) {
   CChildFrame frame;
   CWorkWindow& view = ShownViewWithAPiece(frame);
   view.canvas();
+  // Quiet for longer than any settle interval: on a loaded machine the last
+  // render may have taken long, and the view waits as long as it took.
   QElapsedTimer quiet;
   quiet.start();
-  while (quiet.elapsed() < kMaxRenderSettleMs / 10) QApplication::processEvents();
+  while (quiet.elapsed() <= kMaxRenderSettleMs) {
+    QApplication::processEvents();
+    QThread::msleep(5);
+  }
   view.Redraw(TRUE);
   ASSERT_TRUE(view.RenderPending());
   for (int turn = 0; turn < 5 && view.RenderPending(); ++turn) QApplication::processEvents();
