@@ -403,7 +403,7 @@ bool ReadPieceBlock(ByteCursor& in, const FlatHeader& header, std::optional<Disp
   const PtnPieceSteps steps = FlatPtnPieceSteps(header.magic, header.version, header.subVersion);
   int64_t gradedNodesLeft = kPtnMaxGradedNodes;
   const PtnStyleFacts facts{g_Style.SizeCount, g_Style.GetScale(), &gradedNodesLeft};
-  CStatusProgress progress(0, std::max(pieces - 1, 0), 0);
+  CStatusProgress progress(0, std::max(pieces, 1) - 1, 0);
   for (int32_t i = 0; i < pieces; ++i) {
     progress.SetPos(i);
     auto piece = std::make_unique<CPieceRecord>();

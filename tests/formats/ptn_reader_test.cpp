@@ -320,6 +320,13 @@ TEST_F(PtnReaderTest, NegativeCountsReadNothing) {
   ASSERT_EQ(ReadPtnBytes(bytes, style).outcome, PtnReadResult::kSuccess);
   EXPECT_EQ(style.HeaderText1, "");
   EXPECT_EQ(style.PieceCount, 1);
+
+  // The piece count at its most negative: no pieces, and nothing computed
+  // from it overflows.
+  const size_t pieceCountAt = kPtnHeaderBytes + 5 * 4;
+  CStyle none;
+  const PtnReadReport report = ReadPtnBytes(WithU32At(bytes, pieceCountAt, 0x80000000u), none);
+  EXPECT_EQ(none.PieceCount, 0) << report.reason;
 }
 
 TEST_F(PtnReaderTest, ListPaneGetsTheCallsOfOneRead) {
