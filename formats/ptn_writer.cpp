@@ -1,7 +1,6 @@
 #include "formats/ptn_writer.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -30,41 +29,14 @@
 #include "res/resource_ids.h"
 #include "res/resources.h"
 
-// ---------------------------------------------------------------------------
-// PtnByteWriter
-
-void PtnByteWriter::Unsigned(uint64_t v, int width) {
-  for (int i = 0; i < width; ++i) bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-void PtnByteWriter::Double(double v) { Unsigned(std::bit_cast<uint64_t>(v), 8); }
-
-void PtnByteWriter::Raw(const void* data, size_t count) {
-  const auto* p = static_cast<const uint8_t*>(data);
-  bytes_.insert(bytes_.end(), p, p + count);
-}
-
-void PtnByteWriter::String(const CString& text) {
-  const std::string_view bytes = text.view();
-  I32(static_cast<int32_t>(bytes.size()));
-  Raw(bytes.data(), bytes.size());
-}
-
-void PtnByteWriter::Vertex12(uint32_t flags, int32_t x, int32_t y) {
-  U32(flags);
-  I32(x);
-  I32(y);
-}
-
-void PtnByteWriter::Append(const PtnByteWriter& other) {
-  bytes_.insert(bytes_.end(), other.bytes_.begin(), other.bytes_.end());
-}
-
-void PtnByteWriter::PatchU32(size_t offset, uint32_t v) {
-  for (int i = 0; i < 4 && offset + i < bytes_.size(); ++i) bytes_[offset + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 namespace {
+
+// A 12-byte vertex record {u32 flags, int32 x, int32 y}.
+void WriteVertex12(ByteWriter& out, uint32_t flags, int32_t x, int32_t y) {
+  out.WriteU32(flags);
+  out.WriteI32(x);
+  out.WriteI32(y);
+}
 
 // The header's filler: the values of the C runtime's rand() from its
 // start-up seed, so that one style always gives the same file.
@@ -201,39 +173,39 @@ void TidyPiece(CPieceRecord* piece) {
 // ---------------------------------------------------------------------------
 // Shared parts of the two blocks.
 
-void WriteStyleHead(PtnByteWriter& out, int32_t pieceCount) {
-  out.String(g_Style.HeaderText1);
-  out.String(g_Style.StyleName);
-  out.String(g_Style.HeaderText3);
-  out.String(g_Style.HeaderText4);
-  out.String(g_Style.HeaderText5);
-  out.I32(pieceCount);
+void WriteStyleHead(ByteWriter& out, int32_t pieceCount) {
+  out.WriteCountedText(g_Style.HeaderText1);
+  out.WriteCountedText(g_Style.StyleName);
+  out.WriteCountedText(g_Style.HeaderText3);
+  out.WriteCountedText(g_Style.HeaderText4);
+  out.WriteCountedText(g_Style.HeaderText5);
+  out.WriteI32(pieceCount);
   const std::vector<const CSizeRecord*> sizes = SizesInRingOrder();
-  out.I32(static_cast<int32_t>(sizes.size()));
+  out.WriteI32(static_cast<int32_t>(sizes.size()));
   for (const CSizeRecord* size : sizes) {
-    out.String(size->Name);
-    out.Double(size->SortKey1);
-    out.Double(size->SortKey2);
-    out.I32(static_cast<int32_t>(size->Color));
+    out.WriteCountedText(size->Name);
+    out.WriteDouble(size->SortKey1);
+    out.WriteDouble(size->SortKey2);
+    out.WriteI32(static_cast<int32_t>(size->Color));
   }
 }
 
-void WritePieceHead(PtnByteWriter& out, const CPieceRecord& piece) {
-  out.String(piece.PieceName);
-  out.String(piece.Annotation);
-  out.String(piece.Text3);
-  out.I32(piece.Quantity);
-  out.String(piece.Category);
-  out.I32(piece.PointA.x);
-  out.I32(piece.PointA.y);
-  out.I32(piece.PointB.x);
-  out.I32(piece.PointB.y);
-  out.I32(piece.Option1);
-  out.I32(piece.Option2);
-  out.I32(piece.Flag);
-  out.I32(piece.Option3);
-  out.Double(piece.DoubleValue);
-  out.I32(piece.Option4);
+void WritePieceHead(ByteWriter& out, const CPieceRecord& piece) {
+  out.WriteCountedText(piece.PieceName);
+  out.WriteCountedText(piece.Annotation);
+  out.WriteCountedText(piece.Text3);
+  out.WriteI32(piece.Quantity);
+  out.WriteCountedText(piece.Category);
+  out.WriteI32(piece.PointA.x);
+  out.WriteI32(piece.PointA.y);
+  out.WriteI32(piece.PointB.x);
+  out.WriteI32(piece.PointB.y);
+  out.WriteI32(piece.Option1);
+  out.WriteI32(piece.Option2);
+  out.WriteI32(piece.Flag);
+  out.WriteI32(piece.Option3);
+  out.WriteDouble(piece.DoubleValue);
+  out.WriteI32(piece.Option4);
 }
 
 // The items of a piece in the order they are written: round the ring from
@@ -349,22 +321,22 @@ int32_t CompatLineAttribute(const CPieceItem& item) {
 
 // Writes the records of one item under `code` into `out`; returns how many
 // records were written.
-int WriteCompatRecords(PtnByteWriter& out, const CPieceItem& item, int32_t code) {
+int WriteCompatRecords(ByteWriter& out, const CPieceItem& item, int32_t code) {
   const int sizes = SizeCount();
   switch (code) {
     case 0: case 8: case 9: case 14: case 15: {
-      out.I32(code);
-      if (code == 8 || code == 9) out.I32(CompatLineAttribute(item));
+      out.WriteI32(code);
+      if (code == 8 || code == 9) out.WriteI32(CompatLineAttribute(item));
       const std::vector<const CVertexNode*> nodes = CurveNodes(item, false);
-      out.I32(static_cast<int32_t>(nodes.size()));
-      for (const CVertexNode* node : nodes) out.Vertex12(node->Flags, node->X, node->Y);
+      out.WriteI32(static_cast<int32_t>(nodes.size()));
+      for (const CVertexNode* node : nodes) WriteVertex12(out, node->Flags, node->X, node->Y);
       return 1;
     }
     case 1: case 5: case 6: case 7: case 10: case 16: {
-      out.I32(code);
+      out.WriteI32(code);
       const std::vector<const CVertexNode*> nodes = AllNodes(item);
-      out.I32(static_cast<int32_t>(nodes.size()));
-      for (const CVertexNode* node : nodes) out.Vertex12(node->Flags, node->X, node->Y);
+      out.WriteI32(static_cast<int32_t>(nodes.size()));
+      for (const CVertexNode* node : nodes) WriteVertex12(out, node->Flags, node->X, node->Y);
       return 1;
     }
     case 2: case 4: {
@@ -373,9 +345,9 @@ int WriteCompatRecords(PtnByteWriter& out, const CPieceItem& item, int32_t code)
       const size_t group = static_cast<size_t>(sizes) + 2;
       int records = 0;
       for (size_t start = 0; start + group <= nodes.size(); start += group, ++records) {
-        out.I32(code);
-        out.I32(static_cast<int32_t>(group));
-        for (size_t i = start; i < start + group; ++i) out.Vertex12(nodes[i]->Flags, nodes[i]->X, nodes[i]->Y);
+        out.WriteI32(code);
+        out.WriteI32(static_cast<int32_t>(group));
+        for (size_t i = start; i < start + group; ++i) WriteVertex12(out, nodes[i]->Flags, nodes[i]->X, nodes[i]->Y);
       }
       return records;
     }
@@ -387,9 +359,9 @@ int WriteCompatRecords(PtnByteWriter& out, const CPieceItem& item, int32_t code)
       int index = 0;
       int records = 0;
       for (int64_t g = 0; g < groups; ++g) {
-        PtnByteWriter record;
-        record.I32(code);
-        record.I32(PtnType3ShapeWord(slot->Style));
+        ByteWriter record;
+        record.WriteI32(code);
+        record.WriteI32(PtnType3ShapeWord(slot->Style));
         if (!WriteType3Record(node, *slot, record, index)) break;
         out.Append(record);
         ++records;
@@ -399,12 +371,12 @@ int WriteCompatRecords(PtnByteWriter& out, const CPieceItem& item, int32_t code)
     case 11: {
       const auto* text = dynamic_cast<const CPieceItem11*>(&item);
       if (!text) return 0;
-      out.I32(code);
-      out.I32(text->AnchorX);
-      out.I32(text->AnchorY);
-      out.String(text->Text);
+      out.WriteI32(code);
+      out.WriteI32(text->AnchorX);
+      out.WriteI32(text->AnchorY);
+      out.WriteCountedText(text->Text);
       const auto font = text->Font.ToBytes();
-      out.Raw(font.data(), font.size());
+      out.WriteBytes(font.data(), font.size());
       return 1;
     }
     case 13: {
@@ -419,9 +391,9 @@ int WriteCompatRecords(PtnByteWriter& out, const CPieceItem& item, int32_t code)
         for (size_t i = start; i < start + group; ++i) {
           if (nodes[i]->Kind() < kVertexKindFixedSingle2) kept.push_back(nodes[i]);
         }
-        out.I32(code);
-        out.I32(static_cast<int32_t>(kept.size()));
-        for (const CVertexNode* node : kept) out.Vertex12(node->Flags, node->X, node->Y);
+        out.WriteI32(code);
+        out.WriteI32(static_cast<int32_t>(kept.size()));
+        for (const CVertexNode* node : kept) WriteVertex12(out, node->Flags, node->X, node->Y);
       }
       return records;
     }
@@ -429,7 +401,7 @@ int WriteCompatRecords(PtnByteWriter& out, const CPieceItem& item, int32_t code)
   }
 }
 
-void WriteCompatPiece(PtnByteWriter& out, const CPieceRecord& piece, bool onePiece) {
+void WriteCompatPiece(ByteWriter& out, const CPieceRecord& piece, bool onePiece) {
   WritePieceHead(out, piece);
   CPieceItem* found = nullptr;
   Variant variant = Variant::kA;
@@ -444,40 +416,40 @@ void WriteCompatPiece(PtnByteWriter& out, const CPieceRecord& piece, bool onePie
     chooser = kItemTypeContour;
     n = piece.IsItem21ParamNegative() != 0;
   }
-  PtnByteWriter records;
+  ByteWriter records;
   int32_t count = 0;
   for (CPieceItem* item : ItemsFrom(piece, WalkStart(piece, chooser, onePiece))) {
     const CompatEntry entry = CompatEntryFor(variant, item->Type, n);
     if (entry.written) count += WriteCompatRecords(records, *item, entry.code);
   }
-  out.I32(count);
+  out.WriteI32(count);
   out.Append(records);
 }
 
 // ---------------------------------------------------------------------------
 // The piece block.
 
-void WriteItemRecord(PtnByteWriter& out, const CPieceItem& item) {
-  out.I32(item.Type);
+void WriteItemRecord(ByteWriter& out, const CPieceItem& item) {
+  out.WriteI32(item.Type);
   if (item.Type == kItemTypeText) {
     const auto* text = dynamic_cast<const CPieceItem11*>(&item);
     const CPieceItem11 empty(nullptr, nullptr);
     const CPieceItem11& t = text ? *text : empty;
-    out.I32(t.AnchorX);
-    out.I32(t.AnchorY);
-    out.String(t.Text);
+    out.WriteI32(t.AnchorX);
+    out.WriteI32(t.AnchorY);
+    out.WriteCountedText(t.Text);
     const auto font = t.Font.ToBytes();
-    out.Raw(font.data(), font.size());
+    out.WriteBytes(font.data(), font.size());
     return;
   }
   const std::vector<const CVertexNode*> nodes =
       PtnItemSkipsGradedRuns(item.Type) ? CurveNodes(item, true) : AllNodes(item);
-  out.I32(static_cast<int32_t>(nodes.size()));
+  out.WriteI32(static_cast<int32_t>(nodes.size()));
   for (const CVertexNode* node : nodes) {
-    out.U32(node->Flags);
-    out.I32(node->X);
-    out.I32(node->Y);
-    out.U32(node->Attributes);
+    out.WriteU32(node->Flags);
+    out.WriteI32(node->X);
+    out.WriteI32(node->Y);
+    out.WriteU32(node->Attributes);
   }
   if (item.Type == kItemTypeMarkedLine) {
     const auto* line = dynamic_cast<const CPieceItem26*>(&item);
@@ -485,32 +457,32 @@ void WriteItemRecord(PtnByteWriter& out, const CPieceItem& item) {
       return values && i < values->size() ? (*values)[i] : 0;
     };
     for (size_t s = 0; s < static_cast<size_t>(SizeCount()); ++s) {
-      out.I32(at(line ? &line->SizeArrayA : nullptr, s));
-      out.I32(at(line ? &line->SizeArrayB : nullptr, s));
-      out.I32(at(line ? &line->SizeArrayC : nullptr, s));
+      out.WriteI32(at(line ? &line->SizeArrayA : nullptr, s));
+      out.WriteI32(at(line ? &line->SizeArrayB : nullptr, s));
+      out.WriteI32(at(line ? &line->SizeArrayC : nullptr, s));
     }
     const CVertexNode* marked = line ? line->MarkedNode.get() : nullptr;
-    out.I32(marked ? 1 : 0);
-    if (marked) out.Vertex12(marked->Flags, marked->X, marked->Y);
-    out.I32(line ? line->MarkShape : 0);
+    out.WriteI32(marked ? 1 : 0);
+    if (marked) WriteVertex12(out, marked->Flags, marked->X, marked->Y);
+    out.WriteI32(line ? line->MarkShape : 0);
   } else if (item.Type == kItemTypeDimension) {
     const auto* dimension = dynamic_cast<const CPieceItem28*>(&item);
-    out.I32(dimension ? dimension->Kind : 0);
-    out.I32(dimension ? dimension->FirstItemType : 0);
-    out.I32(dimension ? dimension->SecondItemType : 0);
-    out.String(dimension ? dimension->Text : CString());
+    out.WriteI32(dimension ? dimension->Kind : 0);
+    out.WriteI32(dimension ? dimension->FirstItemType : 0);
+    out.WriteI32(dimension ? dimension->SecondItemType : 0);
+    out.WriteCountedText(dimension ? dimension->Text : CString());
   } else if (item.Type == kItemTypeSlot) {
     const auto* slot = dynamic_cast<const CPieceItem3*>(&item);
     const CPieceItem3 empty(nullptr, nullptr);
     const CPieceItem3& s = slot ? *slot : empty;
     for (int32_t field : {s.Style, s.SlotEndOffset, s.SlotWidth, s.Param0, s.EyeOuterRadius, s.EyeRadius,
                           s.BarLength}) {
-      out.I32(field);
+      out.WriteI32(field);
     }
   }
 }
 
-void WritePieceRecord(PtnByteWriter& out, const CPieceRecord& piece, bool onePiece) {
+void WritePieceRecord(ByteWriter& out, const CPieceRecord& piece, bool onePiece) {
   WritePieceHead(out, piece);
   // The outline goes out in the file's corner-code numbering, from an
   // encoded copy of the piece: the piece itself keeps its own codes.
@@ -523,7 +495,7 @@ void WritePieceRecord(PtnByteWriter& out, const CPieceRecord& piece, bool onePie
     encodedItems = ItemsFrom(*encoded, nullptr);
   }
   const std::vector<CPieceItem*> walk = ItemsFrom(piece, WalkStart(piece, kItemTypeOutline, onePiece));
-  out.I32(static_cast<int32_t>(walk.size()));
+  out.WriteI32(static_cast<int32_t>(walk.size()));
   for (CPieceItem* item : walk) {
     const CPieceItem* written = item;
     if (item->Type == kItemTypeOutline && encodedItems.size() == items.size()) {
@@ -577,7 +549,7 @@ int32_t PtnType3ShapeWord(int32_t shape) {
   return shape;
 }
 
-int WriteType3Record(CVertexNode*& node, const CPieceItem3& item, PtnByteWriter& out, int& index) {
+int WriteType3Record(CVertexNode*& node, const CPieceItem3& item, ByteWriter& out, int& index) {
   const int sizes = SizeCount();
   if (sizes == 0 || !node || 2 * static_cast<int64_t>(sizes) > item.VertexCount) return 0;
   // The group: S nodes of the first point, then S of the second.
@@ -591,7 +563,7 @@ int WriteType3Record(CVertexNode*& node, const CPieceItem3& item, PtnByteWriter&
 
   const int32_t shape = PtnType3ShapeWord(item.Style);
   const int k = PtnType3PointsPerSize(shape);
-  out.I32(static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(k) * sizes, 0,
+  out.WriteI32(static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(k) * sizes, 0,
                                                    std::numeric_limits<int32_t>::max())));
 
   const Vec p0 = At(first[0]);
@@ -610,12 +582,12 @@ int WriteType3Record(CVertexNode*& node, const CPieceItem3& item, PtnByteWriter&
   // The nodes of one point, as stored; and one computed point for every
   // size, with the flags of that size's first or second point.
   auto asStored = [&](const std::vector<const CVertexNode*>& nodes) {
-    for (const CVertexNode* n : nodes) out.Vertex12(n->Flags, n->X, n->Y);
+    for (const CVertexNode* n : nodes) WriteVertex12(out, n->Flags, n->X, n->Y);
   };
   auto perSize = [&](const std::vector<const CVertexNode*>& flagsFrom, auto pointOf) {
     for (int s = 0; s < sizes; ++s) {
       const Vec v = pointOf(s);
-      out.Vertex12(flagsFrom[s]->Flags, ToCoordinate(v.x), ToCoordinate(v.y));
+      WriteVertex12(out, flagsFrom[s]->Flags, ToCoordinate(v.x), ToCoordinate(v.y));
     }
   };
   auto p = [&](int s) { return At(first[s]); };
@@ -728,16 +700,16 @@ std::vector<uint8_t> BuildPtnFileBytes() {
   for (CPieceRecord* piece : pieces) TidyPiece(piece);
   PackLineAttributes();
 
-  PtnByteWriter out;
-  out.U32(kPtnMagicFlat);
-  out.I32(kPtnWrittenVersion);
+  ByteWriter out;
+  out.WriteU32(kPtnMagicFlat);
+  out.WriteI32(kPtnWrittenVersion);
   // The reader refuses a file whose reserved word is not 0.
-  out.U32(0);
-  out.I32(g_Style.GetScale());
-  out.U16(kWrittenSubVersion);
+  out.WriteU32(0);
+  out.WriteI32(g_Style.GetScale());
+  out.WriteU16(kWrittenSubVersion);
   FillerGenerator filler;
-  for (size_t i = 0; i < kFillerWords; ++i) out.U32(filler.Next());
-  out.U32(0);  // the piece-block offset, filled in below
+  for (size_t i = 0; i < kFillerWords; ++i) out.WriteU32(filler.Next());
+  out.WriteU32(0);  // the piece-block offset, filled in below
 
   const bool onePiece = pieceCount == 1;
   WriteStyleHead(out, pieceCount);
@@ -755,7 +727,7 @@ std::vector<uint8_t> BuildPtnFileBytes() {
     progress.SetPos(pieceCount + i);
     WritePieceRecord(out, *pieces[static_cast<size_t>(i)], onePiece);
   }
-  return out.Take();
+  return out.TakeBytes();
 }
 
 int SavePtnFile(const CString& path) {

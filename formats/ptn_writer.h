@@ -19,39 +19,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/byte_writer.h"
 #include "platform/text.h"
 
 class CPieceItem3;
 struct CVertexNode;
-
-// The bytes of a file as they are built: little-endian integers, doubles,
-// counted strings and raw bytes, appended at the end.
-class PtnByteWriter {
- public:
-  void U16(uint16_t v) { Unsigned(v, 2); }
-  void U32(uint32_t v) { Unsigned(v, 4); }
-  void I32(int32_t v) { Unsigned(static_cast<uint32_t>(v), 4); }
-  void Double(double v);
-  void Raw(const void* data, size_t count);
-  // An int32 byte count and the text's bytes as they stand (GBK), no
-  // terminator; an empty text is the count 0 alone.
-  void String(const CString& text);
-  // A 12-byte vertex record {u32 flags, int32 x, int32 y}.
-  void Vertex12(uint32_t flags, int32_t x, int32_t y);
-  // Appends everything `other` holds.
-  void Append(const PtnByteWriter& other);
-  // Overwrites the u32 at `offset`, which must lie inside what was written.
-  void PatchU32(size_t offset, uint32_t v);
-
-  size_t Size() const { return bytes_.size(); }
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
-  std::vector<uint8_t> Take() { return std::move(bytes_); }
-
- private:
-  void Unsigned(uint64_t v, int width);
-
-  std::vector<uint8_t> bytes_;
-};
 
 // Writes the current style to `path`. Returns 1 when the whole file was
 // written and put in place; 0 after showing message 40001, the failure text
@@ -99,4 +71,4 @@ int32_t PtnType3ShapeWord(int32_t shape);
 // one place) gives an offset of 0; a negative square-root argument counts
 // as 0; every computed coordinate is truncated towards zero and held to the
 // int32 range.
-int WriteType3Record(CVertexNode*& node, const CPieceItem3& item, PtnByteWriter& out, int& index);
+int WriteType3Record(CVertexNode*& node, const CPieceItem3& item, ByteWriter& out, int& index);

@@ -32,30 +32,6 @@ bool ArchiveReader::ReadString(CString& text) {
 
 // ---------------------------------------------------------------------------
 
-void ArchiveWriter::WriteU8(uint8_t value) { bytes_.push_back(value); }
-
-void ArchiveWriter::WriteU16(uint16_t value) {
-  bytes_.push_back(static_cast<uint8_t>(value & 0xFF));
-  bytes_.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void ArchiveWriter::WriteU32(uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<uint8_t>((value >> shift) & 0xFF));
-}
-
-void ArchiveWriter::WriteI32(int32_t value) { WriteU32(static_cast<uint32_t>(value)); }
-
-void ArchiveWriter::WriteDouble(double value) {
-  uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  for (int shift = 0; shift < 64; shift += 8) bytes_.push_back(static_cast<uint8_t>((bits >> shift) & 0xFF));
-}
-
-void ArchiveWriter::WriteBytes(const void* data, size_t count) {
-  const uint8_t* p = static_cast<const uint8_t*>(data);
-  bytes_.insert(bytes_.end(), p, p + count);
-}
-
 void ArchiveWriter::WriteString(const CString& text) {
   const size_t length = static_cast<size_t>(text.GetLength());
   if (length < kByteLengthEscape) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/byte_cursor.h"
+#include "platform/byte_writer.h"
 #include "platform/text.h"
 
 // The bytes an ArchiveReader holds itself; a base of it, so that they are
@@ -44,20 +45,8 @@ class ArchiveReader : private ArchiveReaderStorage, public ByteCursor {
 
 // Builds archive bytes in memory; the caller writes them out with
 // WriteWholeFile (platform/binary_file.h).
-class ArchiveWriter {
+class ArchiveWriter : public ByteWriter {
  public:
-  void WriteU8(uint8_t value);
-  void WriteU16(uint16_t value);
-  void WriteU32(uint32_t value);
-  void WriteI32(int32_t value);
-  void WriteDouble(double value);
-  void WriteBytes(const void* data, size_t count);
   // Uses the shortest length prefix, as the original framework did.
   void WriteString(const CString& text);
-
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
-  std::vector<uint8_t> TakeBytes() { return std::move(bytes_); }
-
- private:
-  std::vector<uint8_t> bytes_;
 };

@@ -194,17 +194,8 @@ std::vector<uint32_t> CornerCodes(const CPieceRecord* piece) {
 
 class PtnRoundTripTest : public CleanStyleTest {
  protected:
-  void SetUp() override {
-    CleanStyleTest::SetUp();
-    previous_ = SetPrompts(&prompts_);
-  }
-  void TearDown() override {
-    SetPrompts(previous_);
-    CleanStyleTest::TearDown();
-  }
-
   ScriptedPrompts prompts_;
-  IPrompts* previous_ = nullptr;
+  ScopedPrompts installed_{&prompts_};
 };
 
 TEST_F(PtnRoundTripTest, OpenedSavedReopenedAndSavedAgainGivesTheSameFile) {

@@ -324,17 +324,8 @@ CPieceRecord* AddPiece(const char* name) {
 
 class PtnWriterTest : public CleanStyleTest {
  protected:
-  void SetUp() override {
-    CleanStyleTest::SetUp();
-    previous_ = SetPrompts(&prompts_);
-  }
-  void TearDown() override {
-    SetPrompts(previous_);
-    CleanStyleTest::TearDown();
-  }
-
   ScriptedPrompts prompts_;
-  IPrompts* previous_ = nullptr;
+  ScopedPrompts installed_{&prompts_};
 };
 
 // ---------------------------------------------------------------------------
@@ -774,7 +765,7 @@ struct SlotRecord {
 };
 
 SlotRecord WriteSlot(const CPieceItem3& item, int* result = nullptr) {
-  PtnByteWriter out;
+  ByteWriter out;
   CVertexNode* node = item.VertexHead;
   int index = 0;
   const int r = WriteType3Record(node, item, out, index);
@@ -846,7 +837,7 @@ TEST_F(PtnSlotTest, EachPointIsWrittenForEverySizeInTurn) {
   // first size move along with it.
   auto item = Slot(2, {{0, 0}, {10, 5}}, {{100, 0}, {110, 5}});
   int index = 0;
-  PtnByteWriter out;
+  ByteWriter out;
   CVertexNode* node = item->VertexHead;
   ASSERT_EQ(WriteType3Record(node, *item, out, index), 1);
   EXPECT_EQ(node, item->VertexHead);  // one group: round to the head again
@@ -901,7 +892,7 @@ TEST_F(PtnSlotTest, AnUnknownShapeIsWrittenAsAPlainLine) {
 TEST_F(PtnSlotTest, AGroupCutShortIsNotWritten) {
   AddSizes(2);
   auto item = Slot(1, {{0, 0}, {1, 1}}, {{100, 0}});
-  PtnByteWriter out;
+  ByteWriter out;
   CVertexNode* node = item->VertexHead;
   int index = 0;
   EXPECT_EQ(WriteType3Record(node, *item, out, index), 0);
