@@ -227,16 +227,24 @@ std::unique_ptr<CGgtPieceBody> CModel::ReadPieceRecord(ByteCursor& in) {
   if (!ReadGradeRules(in, body->pieceRuleCount, body->gradeSteps, body->rules)) return nullptr;
   if (!ReadOutlinePoints(in, body->outlinePointCount, body->outline)) return nullptr;
   if (!in.CheckCount(body->internalLineCount, kInternalLineHeadBytes)) return nullptr;
-  body->lines.resize(body->internalLineCount);
-  for (CGgtInternalLine& line : body->lines) {
+  body->lines.reserve(body->internalLineCount);
+  for (int i = 0; i < body->internalLineCount; ++i) {
     uint8_t lineHead[kInternalLineHeadBytes];
     if (!in.ReadBytes(lineHead, sizeof lineHead)) return nullptr;
+    CGgtInternalLine& line = body->lines.emplace_back();
     line.number = U16At(lineHead);
     line.type = static_cast<char>(lineHead[2]);
     line.pointCount = U16At(lineHead + 4);
     line.switchByte = lineHead[6];
     line.value = U16At(lineHead + 8);
     if (!ReadOutlinePoints(in, line.pointCount, line.points)) return nullptr;
+    if (line.switchByte != 0) {
+      // Further parts of an unknown layout follow this line's points: the
+      // line is whole, but nothing after it can be found. Reading on would
+      // take those bytes for points.
+      body->unreadLineCount = static_cast<uint16_t>(body->internalLineCount - i - 1);
+      break;
+    }
   }
   DropUngradedRules(*body);
   return body;
@@ -407,7 +415,7 @@ RuleTableSearch CModel::FindRuleTable(const CString& folder, const CString& name
   return search;
 }
 
-void CModel::ReadRuleTable(CPiece& piece) {
+void CModel::ReadRuleTable(CPiece& piece, CGgtImportContext& context) {
   RuleTableSearch search = FindRuleTable(folder, piece.body->ruleTableName);
   if (!search.found || search.blockIndex < 0) return;
   piece.ruleTableCode = search.code;
@@ -418,9 +426,19 @@ void CModel::ReadRuleTable(CPiece& piece) {
   ByteCursor in(View(bytes));
   if (!SeekToRecord(in, search.blockIndex)) return;
   piece.ruleTable = ReadRuleTableRecord(in);
+  if (piece.ruleTable) context.currentRuleTable = piece.ruleTable.get();
 }
 
-void CModel::ReadPieceFiles(CPiece& piece) {
+bool CModel::ReadPieceData(ByteCursor& in, CPiece& piece) {
+  piece.body = ReadPieceRecord(in);
+  if (!piece.body) return false;
+  piece.body->name = piece.name;
+  if (piece.body->unreadLineCount == 0) piece.extraBlock = ReadExtraBlock(in);
+  ClassifyCorners(*piece.body);
+  return true;
+}
+
+void CModel::ReadPieceFiles(CPiece& piece, CGgtImportContext& context) {
   std::vector<uint8_t> catalogue;
   if (!LoadDataFile(folder, "piece.ctl", catalogue)) return;
   std::string_view all = View(catalogue);
@@ -439,13 +457,9 @@ void CModel::ReadPieceFiles(CPiece& piece) {
   std::vector<uint8_t> bytes;
   if (!LoadDataFile(folder, "piece" + piece.pieceCode + ".pce", bytes)) return;
   ByteCursor in(View(bytes));
-  if (!SeekToRecord(in, piece.pieceBlockIndex)) return;
-  piece.body = ReadPieceRecord(in);
-  if (!piece.body) return;
-  piece.body->name = piece.name;
-  piece.extraBlock = ReadExtraBlock(in);
-  ClassifyCorners(*piece.body);
-  ReadRuleTable(piece);
+  if (!SeekToRecord(in, piece.pieceBlockIndex) || !ReadPieceData(in, piece)) return;
+  ReadRuleTable(piece, context);
+  ConvertReadPiece(context, piece);
 }
 
 int CModel::ReadModelFile(const CString& storageFolder, const CDataBase& entry) {
@@ -479,10 +493,14 @@ int CModel::ReadModelFile(const CString& storageFolder, const CDataBase& entry) 
     }
   }
 
-  for (auto& piece : pieces) ReadPieceFiles(*piece);
+  CGgtImportContext context;
+  for (auto& piece : pieces) {
+    ReadPieceFiles(*piece, context);
+    if (piece->found) ++context.pieceCounter;
+  }
   std::erase_if(pieces, [](const std::unique_ptr<CPiece>& piece) { return !piece->found; });
   pieceCount = static_cast<uint16_t>(pieces.size());
 
-  ConvertReadPieces();
+  BuildPieces(context);
   return 0;
 }

@@ -8,11 +8,13 @@
 // piece loses its record, a rule table is not taken, and the list of pieces
 // of a model stops at its last whole entry.
 //
-// Turning the read pieces into outlines for every size and into the style's
-// pieces is not done here yet: CModel::ConvertReadPieces is the one place
-// where that work will be called, and it does nothing for now.
+// After a piece is read, the per-size step closes its outline and fills its
+// notch, mark and line arrays (gerber_convert.cpp); when the whole model is
+// read, BuildPieces makes every piece's outline array and turns its grade
+// rules into per-size offsets from the base size.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -54,7 +56,9 @@ struct CGgtOutlinePoint {
   std::vector<uint8_t> attributes;  // the codes, in file order
 };
 
-// An internal line: a 10-byte head, then its points.
+// An internal line: a 10-byte head, then its points. A line whose switch
+// byte is not 0 is followed by further parts of a layout this reader does not
+// know, so nothing after its points can be found.
 struct CGgtInternalLine {
   uint16_t number = 0;
   char type = 0;
@@ -106,6 +110,9 @@ class CGgtPieceBody {
   std::vector<CGgtGradeRule> rules;  // the piece's own rules, in file order
   std::vector<CGgtOutlinePoint> outline;
   std::vector<CGgtInternalLine> lines;
+  // Lines of the record after one with further parts: not read, since where
+  // they start is unknown. The extra block is then not read either.
+  uint16_t unreadLineCount = 0;
 };
 
 // A grade-rule table of a ".rtb" file; its rules are kept sorted by number.
@@ -144,6 +151,51 @@ struct CGgtRuleOffsets {
 // One code of a model, seven characters.
 struct CGgtModelCode {
   CString code;
+};
+
+// The bounding box of a piece for one run of the per-size step.
+struct CGgtOutlineListEntry {
+  int32_t minX = 0;
+  int32_t minY = 0;
+  int32_t maxX = 0;
+  int32_t maxY = 0;
+  CString text;
+};
+
+// One entry per run of the per-size step; kept for the length of one build.
+struct CGgtOutlineList {
+  std::vector<CGgtOutlineListEntry> entries;
+};
+
+// What one build of a model carries from piece to piece: its options, what
+// the first piece tells about the sizes, and the bounding box of the piece
+// being converted.
+class CGgtImportContext {
+ public:
+  // The options every import sets, words 1 to 20.
+  static constexpr std::array<int32_t, 20> kImportOptions = {1, 0, 1, 1, 1, 0, 0, 1, 0, 1000,
+                                                             4, 0, 0, 0, 3, 1, 1, 0, 1, 1};
+  CGgtImportContext();
+  virtual ~CGgtImportContext() = default;
+
+  // Option word `word`, counted from 1.
+  int32_t Option(int word) const { return options[static_cast<size_t>(word - 1)]; }
+
+  std::array<int32_t, 20> options = kImportOptions;
+  int32_t writeSteps = 0;  // option 7: further writing steps (never set by an import)
+  // From the first piece kept (piece counter 1).
+  uint16_t sizeIndex = 0;
+  uint8_t namedSizes = 0;
+  uint8_t baseSize[8] = {};
+  int32_t xPosition = 0;  // where the next piece would start along x
+  int32_t minX = 0;
+  int32_t minY = 0;
+  int32_t maxX = 0;
+  int32_t maxY = 0;
+  CGgtOutlineList outlineList;
+  const CGgtRuleTable* currentRuleTable = nullptr;
+  // 1 before the first piece of a build; raised after every piece kept.
+  int pieceCounter = 1;
 };
 
 // One piece of a model: its entry in the model record, where its catalogues
@@ -206,6 +258,10 @@ class CModel {
   // Reads a rule-table record at the cursor: head, size table, rules kept
   // sorted by number. Null when it is cut short or its counts do not fit.
   static std::unique_ptr<CGgtRuleTable> ReadRuleTableRecord(ByteCursor& in);
+  // Reads a piece's record and the extra block after it at the cursor, and
+  // classifies the corners of its points. False (the piece without a record)
+  // when the record is cut short.
+  static bool ReadPieceData(ByteCursor& in, CPiece& piece);
   // Reads a piece record at the cursor and drops the rules of its ungraded
   // points. Null when cut short.
   static std::unique_ptr<CGgtPieceBody> ReadPieceRecord(ByteCursor& in);
@@ -228,6 +284,64 @@ class CModel {
   // to its neighbours decides (smooth above 120 degrees).
   static bool IsSmoothPoint(const std::vector<CGgtOutlinePoint>& chain, size_t index);
 
+  // The steps after a piece's record and rule table are read: the first
+  // piece kept tells the context its sizes, then the per-size step runs
+  // once for every size of the piece (internal lines are collected on the
+  // first run only), and the x position moves on.
+  static void ConvertReadPiece(CGgtImportContext& context, CPiece& piece);
+
+  // The per-size step: converts `piece` (its body must be read) and adds the
+  // bounding box to the context's outline list. `sizeText` and `copyCount`
+  // change nothing. The internal-line groups are filled only when
+  // `fillLineGroups` is set, so a piece carries each internal line once.
+  static void ConvertForSize(CGgtImportContext& context, CPiece& piece, const CString& sizeText, int copyCount,
+                             bool fillLineGroups);
+  static void ConvertPiece(CGgtImportContext& context, CPiece& piece, bool fillLineGroups);
+  // The bounding box of the outline; no outline point keeps the old one.
+  static void GetOutlineBounds(CGgtImportContext& context, const CGgtPieceBody& body);
+  // An outline whose last point lies within the closing tolerance of its
+  // first (each coordinate apart) ends exactly on the first.
+  static void CloseOutline(const CGgtImportContext& context, std::vector<CGgtOutlinePoint>& outline);
+  // Flagged points of `chain` from `start` up to, not including, `stop`
+  // (all to the end when `stop` is kNoStop) become notch points.
+  static constexpr size_t kNoStop = static_cast<size_t>(-1);
+  static void CollectNotchPoints(const CGgtImportContext& context, CPiece& piece,
+                                 const std::vector<CGgtOutlinePoint>& chain, size_t start, size_t stop);
+  static void AddNotchPoint(CPiece& piece, const CGgtOutlinePoint& point);
+  // Appends `entry` unless one with its x and y is there already; 1 when
+  // added.
+  static int AddUniqueEntry(std::vector<CGgtOutlineEntry>& entries, const CGgtOutlineEntry& entry);
+  static int IsOnOutline(const CGgtPieceBody& body, const CGgtOutlinePoint& point);
+  static void ConvertInternalLines(const CGgtImportContext& context, CPiece& piece, bool fillLineGroups);
+  // Appends to the first group an array of the points of `chain` from
+  // `first` on, each with its own corner kind.
+  static void WriteLine(CPiece& piece, const std::vector<CGgtOutlinePoint>& chain, size_t first);
+
+  // The entry of a point with its corner kind (first 9 gives 2, first 10
+  // gives 3, else 2 with attribute 1, else 0), its rule number (-1 when it
+  // is not graded) and mark kind 0.
+  static CGgtOutlineEntry LineEntry(const CGgtOutlinePoint& point);
+  static int CornerKind(const CGgtOutlinePoint& point);
+  static int RuleNumberOf(const CGgtOutlinePoint& point);
+  // The first attribute that is 2, 4, 5 or 6; else 0.
+  static int MarkKind(const CGgtOutlinePoint& point);
+
+  // Gives every graded point that names rule `oldNumber` the number
+  // `newNumber`.
+  static void RenumberRule(CGgtPieceBody& body, int oldNumber, int newNumber);
+  // The lowest rule number from 1 to 9998 that the piece's own rules leave
+  // free; -1 when all are taken.
+  static int FindFreeRuleNumber(const CGgtPieceBody& body);
+
+  // The base size as the size tables name it: the text of the base-size
+  // field with named sizes, else its 32-bit number in decimal.
+  static CString BaseSizeName(const CGgtPieceBody& body);
+  // Builds every piece's outline array and grade-rule offsets.
+  void BuildPieces(CGgtImportContext& context);
+  // Builds `piece`'s outline array and rule offsets from its body and rule
+  // table; a piece without a record gets none.
+  static void BuildPiece(CPiece& piece);
+
   // Searches "rutab.ctl" of `folder` for `name`: a binary search over the
   // sorted records; when a probe meets a deleted record it scans the live
   // records from the first instead. A deleted record never matches.
@@ -244,9 +358,6 @@ class CModel {
   std::vector<CGgtModelCode> modelCodes;
 
  private:
-  void ReadPieceFiles(CPiece& piece);
-  void ReadRuleTable(CPiece& piece);
-  // The per-size conversion of every piece and the building of the pieces'
-  // outlines and offsets belong here; nothing is converted yet.
-  void ConvertReadPieces() {}
+  void ReadPieceFiles(CPiece& piece, CGgtImportContext& context);
+  void ReadRuleTable(CPiece& piece, CGgtImportContext& context);
 };

@@ -92,9 +92,9 @@ inline std::string GradeRule(uint16_t number, const std::string& code, const std
 // the extension, the 6-byte rule reference (when the switch is 0), the
 // attribute bytes.
 inline std::string OutlinePoint(uint16_t number, int32_t x, int32_t y, std::vector<uint8_t> attributes = {},
-                                int ruleNumber = -1, bool extension = false) {
+                                int ruleNumber = -1, bool extension = false, uint8_t flags = 0x01) {
   LeBytes b;
-  b.U16(number).I32(x).I32(y).U8(ruleNumber >= 0 ? 0 : 1).U8(extension ? 0x09 : 0x01);
+  b.U16(number).I32(x).I32(y).U8(ruleNumber >= 0 ? 0 : 1).U8(static_cast<uint8_t>(flags | (extension ? 0x08 : 0)));
   b.U16(static_cast<uint16_t>(attributes.size()));
   if (extension) b.I32(111).I32(222);
   if (ruleNumber >= 0) b.U16(static_cast<uint16_t>(ruleNumber)).U32(0x01020304);
@@ -128,9 +128,9 @@ inline std::string PieceHead(const PieceRecordFields& s) {
 
 // An internal line head, 10 bytes: number at 0, type at 2, 1 unused, point
 // count at 4, switch at 6, 1 unused, a 16-bit value at 8.
-inline std::string LineHead(uint16_t number, char type, uint16_t points) {
+inline std::string LineHead(uint16_t number, char type, uint16_t points, uint8_t switchByte = 0) {
   LeBytes b;
-  b.U16(number).U8(static_cast<uint8_t>(type)).U8(0).U16(points).U8(0).U8(0).U16(8);
+  b.U16(number).U8(static_cast<uint8_t>(type)).U8(0).U16(points).U8(switchByte).U8(0).U16(8);
   return b.Bytes();
 }
 
@@ -149,6 +149,46 @@ inline std::string RuleTableHead(uint16_t sizes, uint16_t steps, uint16_t rules)
   LeBytes b;
   b.Raw(Field("table text 1", 40)).Raw(Field("table text 2", 40)).U16(sizes).U16(steps).U16(84).U8(0).U8(87);
   b.U16(rules);
+  return b.Bytes();
+}
+
+// A data file whose block i holds the block head of records[i]; the records
+// follow the heads, one after another, at the offsets the heads give.
+inline std::string RecordFile(const std::vector<std::string>& records) {
+  size_t offset = 16 + records.size() * 64;
+  std::vector<std::string> heads;
+  std::string tail;
+  for (const std::string& record : records) {
+    heads.push_back(BlockHead(static_cast<uint32_t>(offset + tail.size())));
+    tail += record;
+  }
+  std::string file = DataFile(heads);
+  file.resize(offset, '\0');
+  return file + tail;
+}
+
+// An export file: signature at 0 (10), 11 bytes not read, name at 21 (20),
+// a byte at 41, type at 42 (12 style, 20 piece, 23 rule table), 11 bytes
+// not read, then `data` from offset 54.
+inline std::string ExportFile(const std::string& name, uint8_t type, const std::string& data,
+                              const std::string& signature = "GGT IXPORT") {
+  LeBytes b;
+  b.Raw(Field(signature, 10)).Raw(std::string(11, 'u')).Raw(Field(name, 20)).U8(0x41).U8(type);
+  b.Raw(std::string(11, 'v')).Raw(data);
+  return b.Bytes();
+}
+
+// A style file's data after the header: bytes 54 to 133 not read, the piece
+// entry count at 134, the model code count at 136, a kept value at 138, 14
+// bytes not read, then the entries (already built) from 154 and the 7-byte
+// model codes. `entryCount` may differ from entries.size() to make a count
+// that lies.
+inline std::string StyleData(uint16_t entryCount, const std::vector<std::string>& entries,
+                             const std::vector<std::string>& codes) {
+  LeBytes b;
+  b.Zeros(134 - 54).U16(entryCount).U16(static_cast<uint16_t>(codes.size())).U16(138).Zeros(14);
+  for (const std::string& entry : entries) b.Raw(entry);
+  for (const std::string& code : codes) b.Raw(Field(code, 7));
   return b.Bytes();
 }
 

@@ -15,21 +15,6 @@ namespace {
 
 namespace gf = gerber_fixture;
 
-// A data file whose block i holds the block head of records[i]; the records
-// follow the heads, one after another, at the offsets the heads give.
-std::string RecordFile(const std::vector<std::string>& records) {
-  size_t offset = 16 + records.size() * 64;
-  std::vector<std::string> heads;
-  std::string tail;
-  for (const std::string& record : records) {
-    heads.push_back(gf::BlockHead(static_cast<uint32_t>(offset + tail.size())));
-    tail += record;
-  }
-  std::string file = gf::DataFile(heads);
-  file.resize(offset, '\0');
-  return file + tail;
-}
-
 // The record of the piece "FRONT": two numbered sizes, its own rules 5, 3, 9
 // (one coded "XPA1"), three outline points, one internal line, an extra
 // block; its table is "TAB2".
@@ -85,9 +70,9 @@ struct StorageFolder {
     folder.AddFile("Model001.Mod", gf::DataFile({"", model}));
     folder.AddFile("piece.ctl", gf::CatalogueRecord("BACK", "PA1", 1) + gf::CatalogueRecord("FRONT", "PA1", 0) +
                                     gf::CatalogueRecord("SLEEVES", "PA1", 0));
-    folder.AddFile("PIECEPA1.PCE", RecordFile({FrontRecord(), BackRecord()}));
+    folder.AddFile("PIECEPA1.PCE", gf::RecordFile({FrontRecord(), BackRecord()}));
     folder.AddFile("rutab.ctl", gf::CatalogueRecord("TAB1", "R01", 0) + gf::CatalogueRecord("TAB2", "R01", 1));
-    folder.AddFile("rutabR01.rtb", RecordFile({"", TableRecord()}));
+    folder.AddFile("rutabR01.rtb", gf::RecordFile({"", TableRecord()}));
   }
   CString Path() const { return CString(folder.path()); }
   TempFolder folder{"zv_gerber_model"};
@@ -359,13 +344,34 @@ TEST(GerberModelTest, HostileCountsAreRefusedBeforeAnythingIsMade) {
 TEST(GerberModelTest, PieceWithACutRecordKeepsItsPlaceButNotItsRecord) {
   StorageFolder storage;
   std::string front = FrontRecord();
-  storage.folder.AddFile("PIECEPA1.PCE", RecordFile({front.substr(0, 150)}));
+  storage.folder.AddFile("PIECEPA1.PCE", gf::RecordFile({front.substr(0, 150)}));
   CModel model;
   model.ReadModelFile(storage.Path(), CDataBase{"STYLE", "001", 1});
   ASSERT_EQ(model.pieces.size(), 2u);
   EXPECT_EQ(model.pieces[0]->found, 1);
   EXPECT_FALSE(model.pieces[0]->body);
   EXPECT_FALSE(model.pieces[1]->body);  // BACK's block head lies past the end
+}
+
+TEST(GerberModelTest, LineWithFurtherPartsIsTheLastLineRead) {
+  // What follows a line whose switch byte is set has no known layout: the
+  // line itself is kept, and nothing after it is taken for points.
+  gf::PieceRecordFields fields;
+  fields.pointCount = 1;
+  fields.lineCount = 3;
+  LeBytes b;
+  b.Raw(gf::PieceHead(fields)).Raw(gf::OutlinePoint(1, 0, 0));
+  b.Raw(gf::LineHead(1, 'X', 1)).Raw(gf::OutlinePoint(2, 10, 20));
+  b.Raw(gf::LineHead(2, 'B', 2, 3)).Raw(gf::OutlinePoint(3, 30, 40)).Raw(gf::OutlinePoint(4, 50, 60));
+  b.Raw("further parts of an unknown layout").Raw(gf::ExtraHead(0, 0, 0));
+  CPiece piece;
+  std::string bytes = b.Bytes();
+  ByteCursor in(bytes);
+  ASSERT_TRUE(CModel::ReadPieceData(in, piece));
+  ASSERT_EQ(piece.body->lines.size(), 2u);
+  EXPECT_EQ(piece.body->lines[1].points[1].y, 60);
+  EXPECT_EQ(piece.body->unreadLineCount, 1);
+  EXPECT_FALSE(piece.extraBlock);
 }
 
 TEST(GerberModelTest, ExtraBlockIsReadWholeOrNotAtAll) {
@@ -414,7 +420,7 @@ TEST(GerberModelTest, RuleTableRecordSortsItsRulesAndRefusesACutOne) {
 TEST(GerberModelTest, CutRuleTableIsNotTaken) {
   StorageFolder storage;
   std::string table = TableRecord();
-  storage.folder.AddFile("rutabR01.rtb", RecordFile({"", table.substr(0, table.size() - 1)}));
+  storage.folder.AddFile("rutabR01.rtb", gf::RecordFile({"", table.substr(0, table.size() - 1)}));
   CModel model;
   model.ReadModelFile(storage.Path(), CDataBase{"STYLE", "001", 1});
   ASSERT_FALSE(model.pieces.empty());
