@@ -1,0 +1,13 @@
+// The Gerber import command: the user says in what form the style comes
+// (storage folder, export files, zip archive of export files), picks it, and
+// the model read becomes the style's sizes and pieces.
+#pragma once
+
+#include <memory>
+
+#include "imports/gerber_model.h"
+
+// The model of the last Gerber import; null before the first.
+extern std::unique_ptr<CModel> g_pGgtModel;
+// 0 while a model is being read, 1 when reading has finished.
+extern int g_bGgtModelRead;
