@@ -1,5 +1,6 @@
 #include "platform/scripted_prompts.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -44,6 +45,14 @@ bool Apply(CDialog& dialog, const DialogAction& a) {
     case DialogAction::Kind::kCheck: return dialog.UserSetCheck(a.id, a.value);
     case DialogAction::Kind::kSelect: return dialog.UserSelect(a.id, a.value);
     case DialogAction::Kind::kSelectItem: return dialog.UserSetItemSelected(a.id, a.value, a.on);
+    case DialogAction::Kind::kSelectText: {
+      const ControlState* control = dialog.FindControl(a.id);
+      if (control == nullptr) return false;
+      const auto at = std::find(control->items.begin(), control->items.end(), a.text);
+      if (at == control->items.end()) return false;
+      const int index = static_cast<int>(at - control->items.begin());
+      return control->multi_select ? dialog.UserSetItemSelected(a.id, index, a.on) : dialog.UserSelect(a.id, index);
+    }
     case DialogAction::Kind::kClick: return dialog.UserClick(a.id);
     case DialogAction::Kind::kDoubleClick: return dialog.UserDoubleClick(a.id);
   }
@@ -86,6 +95,16 @@ DialogScript& DialogScript::SelectItem(int id, int index, bool on) {
   a.kind = DialogAction::Kind::kSelectItem;
   a.id = id;
   a.value = index;
+  a.on = on;
+  actions.push_back(std::move(a));
+  return *this;
+}
+
+DialogScript& DialogScript::SelectText(int id, const CString& text, bool on) {
+  DialogAction a;
+  a.kind = DialogAction::Kind::kSelectText;
+  a.id = id;
+  a.text = text;
   a.on = on;
   actions.push_back(std::move(a));
   return *this;

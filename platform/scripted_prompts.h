@@ -24,12 +24,13 @@ enum class PromptKind { kMessageBox, kFileDialog, kFontDialog, kFolderDialog, kO
 // One thing the user does in an options dialog, or in the pane of a file
 // dialog (where selecting a file or entering a folder is one too).
 struct DialogAction {
-  enum class Kind { kText, kCheck, kSelect, kSelectItem, kClick, kDoubleClick, kSelectFile, kEnterFolder };
+  enum class Kind { kText, kCheck, kSelect, kSelectItem, kSelectText, kClick, kDoubleClick, kSelectFile, kEnterFolder };
   Kind kind = Kind::kClick;
   int id = 0;
-  CString text;     // kText: the typed text (GBK bytes); kSelectFile, kEnterFolder: the path
+  CString text;     // kText: the typed text (GBK bytes); kSelectText: the entry's text;
+                    // kSelectFile, kEnterFolder: the path
   int value = 0;    // kCheck: the state; kSelect, kSelectItem: the entry
-  bool on = true;   // kSelectItem: select or deselect the entry
+  bool on = true;   // kSelectItem, kSelectText: select or deselect the entry
 };
 
 // The user's part in one options dialog: actions in order, then a button.
@@ -48,6 +49,10 @@ struct DialogScript {
   DialogScript& ChooseRadio(int id) { return SetCheck(id, BST_CHECKED); }
   DialogScript& Select(int id, int index);
   DialogScript& SelectItem(int id, int index, bool on = true);
+  // Selects the first entry of a list or combo box whose text is `text`, as
+  // Select does (a multi-selection list: as SelectItem does); an entry that
+  // is not listed cannot be chosen.
+  DialogScript& SelectText(int id, const CString& text, bool on = true);
   DialogScript& Click(int id);
   DialogScript& DoubleClick(int id);
   // File dialog panes only.

@@ -107,8 +107,8 @@ inline constexpr unsigned IDS_NEWER_FILE_VERSION = 40006;   // the file is newer
 inline constexpr unsigned IDS_NOT_AAMA_FILE = 40007;        // not an AAMA file
 inline constexpr unsigned IDS_NO_PIECE_IN_FILE = 40008;     // the opened file holds no piece
 inline constexpr unsigned IDS_IBA_NOT_ONE_STYLE = 40012;    // the IBA patterns are not of one style
-inline constexpr unsigned IDS_ZIP_UNPACK_FAILED = 40013;    // a Gerber zip archive could not be unpacked
-inline constexpr unsigned IDS_CONVERTER_FAILED = 40014;     // the Lectra converter could not be run
+inline constexpr unsigned IDS_ZIP_UNPACK_FAILED = 40013;    // writing the unpacked archive into "TMP/" failed
+inline constexpr unsigned IDS_CONVERTER_FAILED = 40014;     // the IBA converter failed to start or timed out
 inline constexpr unsigned IDS_FILE_INCOMPLETE = 40015;      // the file is cut short: only part of it was read
 // Read by the framework: the program's name, and the text of the status
 // bar's message pane while nothing else is shown there.

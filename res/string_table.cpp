@@ -46,8 +46,8 @@ constexpr StringEntry kStrings[] = {
     {IDS_NOT_AAMA_FILE, "非AAMA格式文件!"},
     {IDS_NO_PIECE_IN_FILE, "打开的档案中不含有任何衣片!"},
     {IDS_IBA_NOT_ONE_STYLE, "这些IBA纸样不属于同一个款式!"},
-    {IDS_ZIP_UNPACK_FAILED, "ZIP文件数据有错误,无法解压!"},
-    {IDS_CONVERTER_FAILED, "无法运行力克纸样转换程序!"},
+    {IDS_ZIP_UNPACK_FAILED, "解压文件写入TMP目录失败!"},
+    {IDS_CONVERTER_FAILED, "IBA转换程序未能启动或运行超时!"},
     {IDS_FILE_INCOMPLETE, "文件不完整，只读入了部分数据!"},
 
     {AFX_IDS_APP_TITLE, "ZV-KOV"},

@@ -403,6 +403,24 @@ TEST_F(PromptsTest, ListsAndDoubleClicksReachTheDialog) {
   EXPECT_NE(prompts.records()[0].notes[0].Find("already ended"), -1);
 }
 
+TEST_F(PromptsTest, ListEntriesAreChosenByTheirText) {
+  // kNames keeps its entries sorted, so a text finds its entry wherever the
+  // sorting put it; a text that is not listed cannot be chosen.
+  prompts.RunOptionsDialog(DialogScript{}
+                               .SelectText(kNames, "b-piece")
+                               .SelectText(kPieces, "sleeve")
+                               .SelectText(kPieces, "back")
+                               .SelectText(kPieces, "sleeve", false)
+                               .SelectText(kNames, "no-piece"));
+  OptionsDialog dialog;
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  const ControlState* names = dialog.FindControl(kNames);
+  ASSERT_NE(dialog.GetCurSel(kNames), LB_ERR);
+  EXPECT_EQ(names->items[static_cast<size_t>(dialog.GetCurSel(kNames))], "b-piece");
+  EXPECT_EQ(dialog.GetSelItems(kPieces), (std::vector<int>{1}));
+  ASSERT_EQ(prompts.records()[0].notes.size(), 1u);
+}
+
 TEST_F(PromptsTest, ADialogAsksItsOwnQuestionsInTheMiddleOfItsRun) {
   prompts.RunOptionsDialog(DialogScript{}.Click(kBrowse).Press(IDOK));
   OptionsDialog dialog;
