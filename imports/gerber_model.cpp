@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/binary_file.h"
 #include "platform/file_system.h"
@@ -256,27 +258,33 @@ void CModel::DropUngradedRules(CGgtPieceBody& body) {
   for (CGgtInternalLine& line : body.lines) {
     for (CGgtOutlinePoint& point : line.points) points.push_back(&point);
   }
+  // How many points name each rule; a point that loses its reference no
+  // longer counts, so of two marks on one otherwise unused rule the second
+  // removes it. Counting keeps this linear in the points of a large piece.
+  std::unordered_map<uint16_t, size_t> references;
+  for (const CGgtOutlinePoint* point : points) {
+    if (point->hasRuleReference) ++references[point->ruleNumber];
+  }
   auto isMark = [](uint8_t code) { return code == 4 || code == 5 || code == 6; };
+  std::unordered_set<uint16_t> unused;
   for (CGgtOutlinePoint* point : points) {
     if (!point->hasRuleReference || std::none_of(point->attributes.begin(), point->attributes.end(), isMark)) {
       continue;
     }
-    bool shared = std::any_of(points.begin(), points.end(), [&](const CGgtOutlinePoint* other) {
-      return other != point && other->hasRuleReference && other->ruleNumber == point->ruleNumber;
-    });
-    if (!shared) {
-      auto rule = std::find_if(body.rules.begin(), body.rules.end(),
-                               [&](const CGgtGradeRule& r) { return r.number == point->ruleNumber; });
-      if (rule != body.rules.end()) {
-        body.rules.erase(rule);
-        if (body.pieceRuleCount > 0) --body.pieceRuleCount;
-      }
-    }
+    size_t& count = references[point->ruleNumber];
+    if (count == 1) unused.insert(point->ruleNumber);
+    --count;
     point->hasRuleReference = false;
     point->ruleNumber = 0;
     std::memset(point->ruleBytes, 0, sizeof point->ruleBytes);
     point->noRuleSwitch = 1;
   }
+  // The first rule of each unused number goes.
+  std::erase_if(body.rules, [&](const CGgtGradeRule& rule) {
+    if (unused.erase(rule.number) == 0) return false;
+    if (body.pieceRuleCount > 0) --body.pieceRuleCount;
+    return true;
+  });
 }
 
 bool CModel::IsSmoothPoint(const std::vector<CGgtOutlinePoint>& chain, size_t index) {
