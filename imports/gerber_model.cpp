@@ -429,9 +429,9 @@ void CModel::ReadRuleTable(CPiece& piece, CGgtImportContext& context) {
   piece.ruleTableCode = search.code;
   piece.ruleTableBlockIndex = search.blockIndex;
   piece.ruleTableFound = 1;
-  std::vector<uint8_t> bytes;
-  if (!LoadDataFile(folder, "rutab" + search.code + ".rtb", bytes)) return;
-  ByteCursor in(View(bytes));
+  const std::vector<uint8_t>* bytes = DataFile("rutab" + search.code + ".rtb");
+  if (bytes == nullptr) return;
+  ByteCursor in(View(*bytes));
   if (!SeekToRecord(in, search.blockIndex)) return;
   piece.ruleTable = ReadRuleTableRecord(in);
   if (piece.ruleTable) context.currentRuleTable = piece.ruleTable.get();
@@ -446,10 +446,16 @@ bool CModel::ReadPieceData(ByteCursor& in, CPiece& piece) {
   return true;
 }
 
+const std::vector<uint8_t>* CModel::DataFile(const CString& name) {
+  auto [at, added] = dataFiles_.try_emplace(name.c_str());
+  if (added && !LoadDataFile(folder, name, at->second.bytes)) at->second.missing = true;
+  return at->second.missing ? nullptr : &at->second.bytes;
+}
+
 void CModel::ReadPieceFiles(CPiece& piece, CGgtImportContext& context) {
-  std::vector<uint8_t> catalogue;
-  if (!LoadDataFile(folder, "piece.ctl", catalogue)) return;
-  std::string_view all = View(catalogue);
+  const std::vector<uint8_t>* catalogue = DataFile("piece.ctl");
+  if (catalogue == nullptr) return;
+  std::string_view all = View(*catalogue);
   for (size_t at = 0; at + kCatalogueRecordBytes <= all.size(); at += kCatalogueRecordBytes) {
     CatalogueRecord record = ParseCatalogueRecord(all.substr(at, kCatalogueRecordBytes));
     if (record.deleted || record.name.view() != piece.name.view()) continue;
@@ -462,10 +468,24 @@ void CModel::ReadPieceFiles(CPiece& piece, CGgtImportContext& context) {
   }
   if (!piece.found) return;
 
-  std::vector<uint8_t> bytes;
-  if (!LoadDataFile(folder, "piece" + piece.pieceCode + ".pce", bytes)) return;
-  ByteCursor in(View(bytes));
-  if (!SeekToRecord(in, piece.pieceBlockIndex) || !ReadPieceData(in, piece)) return;
+  const std::vector<uint8_t>* bytes = DataFile("piece" + piece.pieceCode + ".pce");
+  if (bytes == nullptr) return;
+  ByteCursor in(View(*bytes));
+  if (!SeekToRecord(in, piece.pieceBlockIndex)) return;
+  // Many entries may name one large record; past the budget the rest of the
+  // model is left unread and the model says it is incomplete.
+  const size_t start = in.Position();
+  if (recordBytesLeft_ == 0 || !ReadPieceData(in, piece)) return;
+  const size_t used = in.Position() - start;
+  if (used > recordBytesLeft_) {
+    piece.body.reset();
+    piece.extraBlock.reset();
+    piece.found = 0;
+    recordBytesLeft_ = 0;
+    incomplete = true;
+    return;
+  }
+  recordBytesLeft_ -= used;
   ReadRuleTable(piece, context);
   ConvertReadPiece(context, piece);
 }
@@ -502,10 +522,13 @@ int CModel::ReadModelFile(const CString& storageFolder, const CDataBase& entry) 
   }
 
   CGgtImportContext context;
+  recordBytesLeft_ = maxRecordBytes;
   for (auto& piece : pieces) {
+    if (recordBytesLeft_ == 0) break;
     ReadPieceFiles(*piece, context);
     if (piece->found) ++context.pieceCounter;
   }
+  dataFiles_.clear();
   std::erase_if(pieces, [](const std::unique_ptr<CPiece>& piece) { return !piece->found; });
   pieceCount = static_cast<uint16_t>(pieces.size());
 

@@ -16,7 +16,9 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -356,8 +358,27 @@ class CModel {
   uint16_t value84 = 0;
   CString folder;
   std::vector<CGgtModelCode> modelCodes;
+  // Set when the model's pieces were not all read: their records together
+  // exceed what one model can sensibly hold.
+  bool incomplete = false;
+
+  // The records of one model's pieces are read up to this many bytes in all
+  // (tests lower it).
+  static constexpr size_t kMaxModelRecordBytes = size_t{256} << 20;
+  size_t maxRecordBytes = kMaxModelRecordBytes;
 
  private:
+  struct LoadedFile {
+    std::vector<uint8_t> bytes;
+    bool missing = false;
+  };
+  // A data file of the folder, loaded once per model read; null when it is
+  // missing or cannot be read.
+  const std::vector<uint8_t>* DataFile(const CString& name);
+
+  std::map<std::string, LoadedFile> dataFiles_;
+  size_t recordBytesLeft_ = kMaxModelRecordBytes;
+
   void ReadPieceFiles(CPiece& piece, CGgtImportContext& context);
   void ReadRuleTable(CPiece& piece, CGgtImportContext& context);
 };

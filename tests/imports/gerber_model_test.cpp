@@ -374,6 +374,28 @@ TEST(GerberModelTest, LineWithFurtherPartsIsTheLastLineRead) {
   EXPECT_FALSE(piece.extraBlock);
 }
 
+TEST(GerberModelTest, PiecesPastTheRecordBudgetAreLeftUnreadAndTheModelSaysSo) {
+  // FRONT's record is read whole; BACK's would pass what is left.
+  StorageFolder storage;
+  const size_t front = FrontRecord().size();
+  const size_t back = BackRecord().size();
+  struct Case {
+    size_t budget;
+    size_t pieces;
+    bool incomplete;
+  };
+  const Case kCases[] = {{front + back, 2, false}, {front + back - 1, 1, true}, {front - 1, 0, true}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.budget);
+    CModel model;
+    model.maxRecordBytes = c.budget;
+    model.ReadModelFile(storage.Path(), CDataBase{"STYLE", "001", 1});
+    EXPECT_EQ(model.pieces.size(), c.pieces);
+    EXPECT_EQ(model.pieceCount, c.pieces);
+    EXPECT_EQ(model.incomplete, c.incomplete);
+  }
+}
+
 TEST(GerberModelTest, ExtraBlockIsReadWholeOrNotAtAll) {
   std::string block = gf::ExtraHead(2, 1, 1) + std::string(34, 'a') + std::string(30, 'b') + std::string(156, 'c');
   ByteCursor whole(block);
