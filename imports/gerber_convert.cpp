@@ -19,8 +19,8 @@ constexpr size_t kSizeEntryBytes = 10;
 constexpr size_t kMaxOffsetPairsPerPiece = size_t{1} << 22;
 
 int32_t Saturate(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 // A text of a fixed-width field, ended by its first 0 byte.
@@ -150,8 +150,8 @@ void CModel::ConvertReadPiece(CGgtImportContext& context, CPiece& piece) {
   }
 }
 
-void CModel::ConvertForSize(CGgtImportContext& context, CPiece& piece, const CString& /*sizeText*/,
-                            int /*copyCount*/, bool fillLineGroups) {
+void CModel::ConvertForSize(CGgtImportContext& context, CPiece& piece, const CString& /*sizeText*/, int /*copyCount*/,
+                            bool fillLineGroups) {
   ConvertPiece(context, piece, fillLineGroups);
   context.outlineList.entries.push_back(
       CGgtOutlineListEntry{context.minX, context.minY, context.maxX, context.maxY, CString()});
@@ -345,7 +345,8 @@ void CModel::BuildPiece(CPiece& piece) {
   piece.outline.clear();
   piece.outline.reserve(body.outline.size());
   for (const CGgtOutlinePoint& point : body.outline) {
-    piece.outline.push_back(CGgtOutlineEntry{point.x, point.y, CornerKind(point), RuleNumberOf(point), MarkKind(point)});
+    piece.outline.push_back(
+        CGgtOutlineEntry{point.x, point.y, CornerKind(point), RuleNumberOf(point), MarkKind(point)});
   }
   if (!piece.outline.empty()) {
     piece.outline.front().cornerKind = 2;
@@ -364,9 +365,8 @@ void CModel::BuildPiece(CPiece& piece) {
     const int base = sizes.IndexOf(baseName);
     if (base >= 0 && TakeBudget(table.rules.size(), sizes.count, budget)) {
       for (const CGgtGradeRule& rule : table.rules) {
-        piece.gradeRules.push_back(MakeOffsets(rule, sizes.count, base, [&](size_t k) {
-          return k < rule.deltas.size() ? rule.deltas[k] : CGgtDelta{};
-        }));
+        piece.gradeRules.push_back(MakeOffsets(
+            rule, sizes.count, base, [&](size_t k) { return k < rule.deltas.size() ? rule.deltas[k] : CGgtDelta{}; }));
       }
     }
   }

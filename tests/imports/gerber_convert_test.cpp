@@ -206,16 +206,22 @@ TEST(GerberConvertTest, OutlineArrayCarriesCornerRuleAndMarkKinds) {
     int mark;
   };
   const Case kCases[] = {
-      {{10}, -1, 2, 0},  // the first point is always a corner
-      {{1}, 4, 2, 0},      {{9}, -1, 2, 0},    {{10}, -1, 3, 0}, {{10, 9}, -1, 3, 0},
-      {{1, 10}, -1, 3, 0}, {{5, 2}, -1, 0, 5}, {{}, -1, 0, 0},   {{6, 9}, 12, 2, 6},
-      {{}, -1, 2, 0},  // and so is the last
+      {{10}, -1, 2, 0},     // the first point is always a corner
+      {{1}, 4, 2, 0},       // a corner without a corner code
+      {{9}, -1, 2, 0},      // corner
+      {{10}, -1, 3, 0},     // smooth
+      {{10, 9}, -1, 3, 0},  // the first code decides
+      {{1, 10}, -1, 3, 0},  // a smooth code outranks 1
+      {{5, 2}, -1, 0, 5},   // the first mark code
+      {{}, -1, 0, 0},       // nothing
+      {{6, 9}, 12, 2, 6},   // a graded corner mark
+      {{}, -1, 2, 0},       // the last point is always a corner
   };
   CPiece piece;
   piece.body = std::make_unique<CGgtPieceBody>();
   for (size_t i = 0; i < std::size(kCases); ++i) {
-    piece.body->outline.push_back(Pt(static_cast<int32_t>(i), -static_cast<int32_t>(i), kCases[i].attributes,
-                                     kCases[i].rule));
+    piece.body->outline.push_back(
+        Pt(static_cast<int32_t>(i), -static_cast<int32_t>(i), kCases[i].attributes, kCases[i].rule));
   }
   CModel::BuildPiece(piece);
   ASSERT_EQ(piece.outline.size(), std::size(kCases));
@@ -303,22 +309,14 @@ TEST(GerberConvertTest, PerSizeStepClosesTheOutlineAndFillsTheArrays) {
        {Line('M', {Notch(10, 10), Notch(20, 20)}), Line('M', {Notch(30, 30), Notch(40, 40)})},
        {0, 100},
        {.straight = 2}},
-      {"mark points are unique",
-       square,
-       {Line('D', {Pt(5, 5, {5}), Pt(5, 5), Pt(6, 6)})},
-       {0, 100},
-       {.marks = 2}},
+      {"mark points are unique", square, {Line('D', {Pt(5, 5, {5}), Pt(5, 5), Pt(6, 6)})}, {0, 100}, {.marks = 2}},
       {"an S line of two points", square, {Line('S', {Pt(1, 1), Pt(2, 2)})}, {0, 100}, {.second = {2}}},
       {"an S line of four points",
        square,
        {Line('S', {Pt(1, 1), Pt(2, 2), Pt(3, 3), Pt(4, 4)})},
        {0, 100},
        {.first = {4}, .second = {4}}},
-      {"an X line of three points",
-       square,
-       {Line('X', {Pt(1, 1), Pt(2, 2), Pt(3, 3)})},
-       {0, 100},
-       {.first = {3, 3}}},
+      {"an X line of three points", square, {Line('X', {Pt(1, 1), Pt(2, 2), Pt(3, 3)})}, {0, 100}, {.first = {3, 3}}},
       {"an X line of two points", square, {Line('X', {Pt(1, 1), Pt(2, 2)})}, {0, 100}, {.first = {2}}},
       {"an X line without points", square, {Line('X', {})}, {0, 100}, {.first = {0}}},
       {"a B line of two points", square, {Line('B', {Pt(1, 1), Pt(2, 2)})}, {0, 100}, {.first = {2}}},
