@@ -211,13 +211,26 @@ void CModel::CollectNotchPoints(const CGgtImportContext& context, CPiece& piece,
 
 void CModel::AddNotchPoint(CPiece& piece, const CGgtOutlinePoint& point) {
   if (point.flags == 0) return;
-  AddUniqueEntry(piece.notchPoints, PointEntry(point));
+  AddUniqueEntry(piece.notchPoints, piece.notchKeys, PointEntry(point));
 }
 
 int CModel::AddUniqueEntry(std::vector<CGgtOutlineEntry>& entries, const CGgtOutlineEntry& entry) {
   for (const CGgtOutlineEntry& other : entries) {
     if (other.x == entry.x && other.y == entry.y) return 0;
   }
+  entries.push_back(entry);
+  return 1;
+}
+
+int CModel::AddUniqueEntry(std::vector<CGgtOutlineEntry>& entries, CGgtPointKeys& keys,
+                           const CGgtOutlineEntry& entry) {
+  // Entries added without the keys (by hand) are taken in first.
+  if (keys.size() != entries.size()) {
+    keys.clear();
+    for (const CGgtOutlineEntry& other : entries) keys.insert(PointKey(other.x, other.y));
+    if (keys.size() != entries.size()) return AddUniqueEntry(entries, entry);
+  }
+  if (!keys.insert(PointKey(entry.x, entry.y)).second) return 0;
   entries.push_back(entry);
   return 1;
 }
@@ -232,6 +245,9 @@ int CModel::IsOnOutline(const CGgtPieceBody& body, const CGgtOutlinePoint& point
 void CModel::ConvertInternalLines(const CGgtImportContext& context, CPiece& piece, bool fillLineGroups) {
   if (!piece.body) return;
   const CGgtPieceBody& body = *piece.body;
+  // Where the outline's points lie, looked up once for every line point.
+  CGgtPointKeys outlineKeys;
+  for (const CGgtOutlinePoint& point : body.outline) outlineKeys.insert(PointKey(point.x, point.y));
   bool straightLineTaken = false;
   for (const CGgtInternalLine& line : body.lines) {
     const std::vector<CGgtOutlinePoint>& chain = line.points;
@@ -244,15 +260,15 @@ void CModel::ConvertInternalLines(const CGgtImportContext& context, CPiece& piec
     } else if (type == 'B' || type == 'H') {
       if (fillLineGroups) WriteLine(piece, chain, 0);
     } else if (type == 'D') {
-      for (const CGgtOutlinePoint& point : chain) AddUniqueEntry(piece.markPoints, PointEntry(point));
+      for (const CGgtOutlinePoint& point : chain) AddUniqueEntry(piece.markPoints, piece.markKeys, PointEntry(point));
     } else if (type == 'G') {
       // Every two-point line gives its two ends.
-      for (size_t i = 0; i < n && i < 2; ++i) AddUniqueEntry(piece.twoPointLinePoints, PointEntry(chain[i]));
+      for (size_t i = 0; i < n && i < 2; ++i) AddUniqueEntry(piece.twoPointLinePoints, piece.twoPointLineKeys, PointEntry(chain[i]));
     } else if (type == 'M') {
       // A piece has one straight line (the grain line): the first one counts.
       addsNotches = false;
       if (!straightLineTaken) {
-        for (size_t i = 0; i < n && i < 2; ++i) AddUniqueEntry(piece.straightLinePoints, PointEntry(chain[i]));
+        for (size_t i = 0; i < n && i < 2; ++i) AddUniqueEntry(piece.straightLinePoints, piece.straightLineKeys, PointEntry(chain[i]));
       }
       straightLineTaken = true;
     } else if (type == 'S') {
@@ -268,7 +284,7 @@ void CModel::ConvertInternalLines(const CGgtImportContext& context, CPiece& piec
     }
     if (!addsNotches) continue;
     for (const CGgtOutlinePoint& point : chain) {
-      if (point.flags != 0 && !IsOnOutline(body, point)) AddNotchPoint(piece, point);
+      if (point.flags != 0 && outlineKeys.count(PointKey(point.x, point.y)) == 0) AddNotchPoint(piece, point);
     }
   }
 }

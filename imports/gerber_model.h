@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "imports/gerber_catalogue.h"
@@ -144,6 +145,12 @@ struct CGgtOutlineEntry {
   int32_t markKind = 0;
 };
 
+// The x, y places a point array holds, for adding each place once.
+using CGgtPointKeys = std::unordered_set<uint64_t>;
+inline uint64_t PointKey(int32_t x, int32_t y) {
+  return (uint64_t{static_cast<uint32_t>(x)} << 32) | static_cast<uint32_t>(y);
+}
+
 // A grade rule turned into each size's offset from the base size.
 struct CGgtRuleOffsets {
   int ruleNumber = 0;
@@ -234,6 +241,12 @@ class CPiece {
   std::vector<CGgtOutlineEntry> twoPointLinePoints;
   std::vector<std::vector<CGgtOutlineEntry>> firstLineGroup;
   std::vector<std::vector<CGgtOutlineEntry>> secondLineGroup;
+  // The places the four point arrays hold, so that a large piece adds its
+  // points in linear time.
+  CGgtPointKeys notchKeys;
+  CGgtPointKeys markKeys;
+  CGgtPointKeys straightLineKeys;
+  CGgtPointKeys twoPointLineKeys;
 };
 
 // Where a search of "rutab.ctl" ended.
@@ -289,7 +302,9 @@ class CModel {
   // The steps after a piece's record and rule table are read: the first
   // piece kept tells the context its sizes, then the per-size step runs
   // once for every size of the piece (internal lines are collected on the
-  // first run only), and the x position moves on.
+  // first run only), and the x position moves on. From the third size on a
+  // run would repeat the second exactly (the outline is closed and every
+  // point added), so its outline-list entry is copied instead.
   static void ConvertReadPiece(CGgtImportContext& context, CPiece& piece);
 
   // The per-size step: converts `piece` (its body must be read) and adds the
@@ -313,6 +328,9 @@ class CModel {
   // Appends `entry` unless one with its x and y is there already; 1 when
   // added.
   static int AddUniqueEntry(std::vector<CGgtOutlineEntry>& entries, const CGgtOutlineEntry& entry);
+  // The same, looking the place up in `keys`, the places `entries` holds.
+  static int AddUniqueEntry(std::vector<CGgtOutlineEntry>& entries, CGgtPointKeys& keys,
+                            const CGgtOutlineEntry& entry);
   static int IsOnOutline(const CGgtPieceBody& body, const CGgtOutlinePoint& point);
   static void ConvertInternalLines(const CGgtImportContext& context, CPiece& piece, bool fillLineGroups);
   // Appends to the first group an array of the points of `chain` from
