@@ -304,12 +304,19 @@ TEST(GerberExportTest, ReadsTheStyleEntriesAndDropsTheOneWithoutAFile) {
 }
 
 TEST(GerberExportTest, StyleWithoutEntriesReadsNoModelCodes) {
-  StyleFolder style(StyleFile(0, {}, {"CODE123"}), {{"FRONT", 10}});
-  CModel model;
-  ASSERT_EQ(style.Read(model), 1);
-  EXPECT_TRUE(model.pieces.empty());
-  EXPECT_EQ(model.pieceCount, 0);
-  EXPECT_TRUE(model.modelCodes.empty());
+  // A style file cut before its entries' offset holds no entries either.
+  const std::string kStyles[] = {StyleFile(0, {}, {"CODE123"}),
+                                 StyleFile(1, {gf::PieceEntry("FRONT")}, {"CODE123"}).substr(0, 153)};
+  for (const std::string& file : kStyles) {
+    SCOPED_TRACE(file.size());
+    StyleFolder style(file, {{"FRONT", 10}});
+    CModel model;
+    ASSERT_EQ(style.Read(model), 1);
+    EXPECT_EQ(model.modelName, CString("Chosen style"));
+    EXPECT_TRUE(model.pieces.empty());
+    EXPECT_EQ(model.pieceCount, 0);
+    EXPECT_TRUE(model.modelCodes.empty());
+  }
 }
 
 TEST(GerberExportTest, StyleEntriesStopAtTheLastWholeOne) {
