@@ -33,8 +33,9 @@ struct GgtExportHeader {
   int type = 0;
 };
 // False when `bytes` (the file's first bytes, or all of it) is not an export
-// file: 64 bytes or shorter, or without the signature. `fileLength` is the
-// whole file's length.
+// file: the file 64 bytes or shorter, `bytes` too short to hold the type
+// byte, or without the signature (ASCII letters in any case). `fileLength`
+// is the whole file's length. `header` is left as it was on false.
 bool ParseGgtExportHeader(std::string_view bytes, int64_t fileLength, GgtExportHeader& header);
 
 // One export file found in a folder.
@@ -81,14 +82,19 @@ struct GgtStyleEntries {
   std::vector<CGgtModelCode> modelCodes;
 };
 // Reads the piece entries (from offset 154) and the model codes of a style
-// file. The entries stop at the last whole one.
+// file; its header is not checked here. Both counts are signed: a negative
+// one reads nothing, and model codes are read only after at least one entry
+// was announced. Entries and codes stop at the last whole one. False when
+// the bytes are too short for the three values and the entries' offset.
 bool ReadGgtStyleEntries(std::string_view bytes, GgtStyleEntries& entries);
 
 // Reads the style file `style` (named `styleName` in the dialog's list) of
 // the scanned `files` into `model`: its entries, each given at most one piece
 // file of its name (no file is read twice), then the pieces are built. An
-// entry without a file that reads is dropped. 0 when the style file does not
-// open, else 1.
+// entry without a file that reads is dropped. `model` should be new: its
+// pieces and model codes are replaced, its counts are those of what was read
+// and kept. A style file too short for its entries gives a model without
+// pieces. 0 when the style file does not open or is not a style file, else 1.
 int ReadStyle(CModel& model, const GgtExportFile& style, const CString& styleName, const GgtExportFolder& files);
 
 // The zip path: when `folder` holds at least one piece file, a new model

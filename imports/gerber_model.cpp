@@ -168,7 +168,9 @@ void InsertSorted(std::vector<CGgtGradeRule>& rules, CGgtGradeRule rule) {
   rules.insert(at, std::move(rule));
 }
 
-bool ReadPieceEntry(ByteCursor& in, CPiece& piece) {
+}  // namespace
+
+bool CModel::ReadPieceEntry(ByteCursor& in, CPiece& piece) {
   uint8_t entry[kPieceEntryBytes];
   if (!in.ReadBytes(entry, sizeof entry)) return false;
   piece.byteA = entry[0];
@@ -181,8 +183,6 @@ bool ReadPieceEntry(ByteCursor& in, CPiece& piece) {
   if (extended != 0) return true;
   return in.ReadBytes(piece.extension, sizeof piece.extension) && ReadText(in, 4, piece.text4);
 }
-
-}  // namespace
 
 CString CGgtPieceBody::SizeName(int index) const {
   if (index < 0 || index >= sizeCount || sizeTable.size() < (static_cast<size_t>(index) + 1) * kSizeEntryBytes) {

@@ -267,6 +267,12 @@ class CModel {
   // piece missing from "piece.ctl" is dropped and the piece count lowered.
   int ReadModelFile(const CString& folder, const CDataBase& entry);
 
+  // Reads one piece entry of a model record or a style export file into
+  // `piece`: 29 bytes (two code bytes, a 6-character code at 2, the name at
+  // 9), then, when the second code byte is '+', a switch byte and, when that
+  // is 0, the seven extension bytes and a 4-character text. False (the cursor
+  // failed) when the entry is cut short.
+  static bool ReadPieceEntry(ByteCursor& in, CPiece& piece);
   // Reads the block that follows a piece's internal lines. Null (and the
   // cursor failed) when it is cut short.
   static std::unique_ptr<CGgtExtraBlock> ReadExtraBlock(ByteCursor& in);

@@ -1,0 +1,225 @@
+#include "imports/gerber_export.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "platform/binary_file.h"
+#include "platform/byte_cursor.h"
+#include "platform/file_system.h"
+
+namespace {
+
+// Export files stay far below this; a larger one is refused unread, as the
+// storage folder's data files are.
+constexpr size_t kMaxExportFileBytes = size_t{256} << 20;
+
+constexpr std::string_view kSignature = "GGT IXPORT";
+constexpr size_t kNameOffset = 21;
+constexpr size_t kNameBytes = 20;
+constexpr size_t kTypeOffset = 42;
+// A file of this length or shorter holds nothing after its header.
+constexpr int64_t kMaxIgnoredFileBytes = 64;
+// The scan reads no more of a file than this.
+constexpr size_t kScannedHeadBytes = 64;
+// A style file of this length or shorter holds no piece entry.
+constexpr int64_t kMaxEmptyStyleFileBytes = 144;
+
+// Style files: three 16-bit values, then the piece entries and model codes.
+constexpr size_t kStyleValuesOffset = 134;
+constexpr size_t kStyleEntriesOffset = 154;
+constexpr size_t kModelCodeBytes = 7;
+
+// A text of a fixed-width field, ended by its first 0 byte.
+CString FieldText(std::string_view field) {
+  size_t end = field.find('\0');
+  return CString(field.substr(0, end));
+}
+
+char AsciiLower(char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; }
+
+bool HasSignature(std::string_view bytes) {
+  if (bytes.size() < kSignature.size()) return false;
+  for (size_t i = 0; i < kSignature.size(); ++i) {
+    if (AsciiLower(bytes[i]) != AsciiLower(kSignature[i])) return false;
+  }
+  return true;
+}
+
+std::string_view View(const std::vector<uint8_t>& bytes) {
+  return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+// Loads the whole export file at `path` when it opens, fits the bound and is
+// an export file of `type`.
+bool LoadExportFile(const CString& path, int type, std::vector<uint8_t>& bytes) {
+  if (ReadWholeFile(path, kMaxExportFileBytes, bytes) != FileReadStatus::kOk) return false;
+  GgtExportHeader header;
+  return ParseGgtExportHeader(View(bytes), static_cast<int64_t>(bytes.size()), header) && header.type == type;
+}
+
+}  // namespace
+
+bool ParseGgtExportHeader(std::string_view bytes, int64_t fileLength, GgtExportHeader& header) {
+  if (fileLength <= kMaxIgnoredFileBytes || bytes.size() < kTypeOffset + 1 || !HasSignature(bytes)) return false;
+  header.name = FieldText(bytes.substr(kNameOffset, kNameBytes));
+  header.type = static_cast<uint8_t>(bytes[kTypeOffset]);
+  return true;
+}
+
+GgtExportFolder ScanGgtExportFolder(const CString& folder) {
+  GgtExportFolder found;
+  for (const CString& fileName : ListFolder(folder, "*.tmp", ListKind::kFiles)) {
+    GgtExportFile file;
+    file.path = JoinPath(folder, fileName);
+    CFile in;
+    if (!in.Open(file.path, CFile::Mode::kRead)) continue;
+    file.length = in.GetLength();
+    char head[kScannedHeadBytes];
+    size_t read = in.ReadUpTo(head, sizeof head);
+    GgtExportHeader header;
+    if (!ParseGgtExportHeader(std::string_view(head, read), file.length, header)) continue;
+    file.name = header.name;
+    switch (header.type) {
+      case kGgtStyleFile:
+        if (file.length > kMaxEmptyStyleFileBytes) found.styles.push_back(std::move(file));
+        break;
+      case kGgtPieceFile:
+        found.pieces.push_back(std::move(file));
+        break;
+      case kGgtRuleTableFile:
+        found.ruleTables.push_back(std::move(file));
+        break;
+      default:
+        break;
+    }
+  }
+  return found;
+}
+
+void LoadPieceRuleTable(CPiece& piece, CGgtImportContext& context, const std::vector<GgtExportFile>& ruleTables) {
+  if (!piece.body) return;
+  for (const GgtExportFile& file : ruleTables) {
+    if (file.name.view() != piece.body->ruleTableName.view()) continue;
+    std::vector<uint8_t> bytes;
+    if (!LoadExportFile(file.path, kGgtRuleTableFile, bytes)) continue;
+    ByteCursor in(View(bytes));
+    if (!in.Seek(kGgtExportDataOffset)) continue;
+    // A table cut short is not taken and leaves an earlier one in place.
+    std::unique_ptr<CGgtRuleTable> table = CModel::ReadRuleTableRecord(in);
+    if (!table) continue;
+    piece.ruleTable = std::move(table);
+    piece.ruleTableFound = 1;
+    context.currentRuleTable = piece.ruleTable.get();
+  }
+}
+
+int ReadPieceFile(CModel& /*model*/, CPiece& piece, const CString& path, CGgtImportContext& context,
+                  const std::vector<GgtExportFile>& ruleTables) {
+  std::vector<uint8_t> bytes;
+  if (!LoadExportFile(path, kGgtPieceFile, bytes)) return 0;
+  ByteCursor in(View(bytes));
+  // The piece is kept even when its record is cut short, as the storage
+  // folder's reader keeps a piece it found without a readable record.
+  if (!in.Seek(kGgtExportDataOffset) || !CModel::ReadPieceData(in, piece)) return 1;
+  LoadPieceRuleTable(piece, context, ruleTables);
+  CModel::ConvertReadPiece(context, piece);
+  return 1;
+}
+
+void BuildModelFromPieceFiles(CModel& model, const std::vector<GgtExportFile>& pieceFiles,
+                              const std::vector<GgtExportFile>& ruleTables) {
+  CGgtImportContext context;
+  for (const GgtExportFile& file : pieceFiles) {
+    auto piece = std::make_unique<CPiece>();
+    piece->name = file.name;
+    if (!ReadPieceFile(model, *piece, file.path, context, ruleTables)) continue;
+    model.pieces.push_back(std::move(piece));
+    if (model.pieceCount < UINT16_MAX) ++model.pieceCount;
+    ++context.pieceCounter;
+  }
+  model.BuildPieces(context);
+}
+
+bool ReadGgtStyleEntries(std::string_view bytes, GgtStyleEntries& entries) {
+  if (bytes.size() < kStyleEntriesOffset) return false;
+  ByteCursor in(bytes);
+  in.Seek(kStyleValuesOffset);
+  for (uint16_t& value : entries.values) in.ReadU16(value);
+  // Both counts are signed: a negative one reads nothing. Neither is trusted:
+  // every entry is read whole or ends the list, so a count larger than the
+  // bytes hold stops at the last whole entry.
+  const int pieceEntries = static_cast<int16_t>(entries.values[0]);
+  const int modelCodes = static_cast<int16_t>(entries.values[1]);
+  in.Seek(kStyleEntriesOffset);
+  for (int i = 0; i < pieceEntries; ++i) {
+    auto piece = std::make_unique<CPiece>();
+    if (!CModel::ReadPieceEntry(in, *piece)) break;
+    entries.pieces.push_back(std::move(piece));
+  }
+  // The model codes follow the entries only in a style with pieces.
+  if (pieceEntries >= 1) {
+    for (int i = 0; i < modelCodes; ++i) {
+      char code[kModelCodeBytes];
+      if (!in.ReadBytes(code, sizeof code)) break;
+      entries.modelCodes.push_back(CGgtModelCode{FieldText(std::string_view(code, sizeof code))});
+    }
+  }
+  return true;
+}
+
+int ReadStyle(CModel& model, const GgtExportFile& style, const CString& styleName, const GgtExportFolder& files) {
+  std::vector<uint8_t> bytes;
+  if (!LoadExportFile(style.path, kGgtStyleFile, bytes)) return 0;
+  model.modelName = styleName;
+  // A style file too short for its entries gives a model without pieces.
+  GgtStyleEntries entries;
+  ReadGgtStyleEntries(View(bytes), entries);
+  model.pieces = std::move(entries.pieces);
+  model.modelCodes = std::move(entries.modelCodes);
+  model.pieceCount = static_cast<uint16_t>(model.pieces.size());
+  model.modelCodeCount = static_cast<uint16_t>(model.modelCodes.size());
+  model.value84 = entries.values[2];
+
+  // Every entry gets at most one piece file of its name, and no file serves
+  // two entries: with two entries of one name and one file, the second entry
+  // goes without a file and is dropped.
+  std::vector<const GgtExportFile*> slots(model.pieces.size(), nullptr);
+  size_t filled = 0;
+  for (const GgtExportFile& file : files.pieces) {
+    if (filled == slots.size()) break;
+    bool taken = false;
+    for (const GgtExportFile* slot : slots) {
+      if (slot && slot->path.view() == file.path.view()) taken = true;
+    }
+    if (taken) continue;
+    for (size_t i = 0; i < slots.size(); ++i) {
+      if (slots[i] || model.pieces[i]->name.view() != file.name.view()) continue;
+      slots[i] = &file;
+      ++filled;
+      break;
+    }
+  }
+
+  CGgtImportContext context;
+  size_t kept = 0;
+  for (size_t i = 0; i < slots.size(); ++i) {
+    std::unique_ptr<CPiece>& piece = model.pieces[kept];
+    if (slots[i] && ReadPieceFile(model, *piece, slots[i]->path, context, files.ruleTables)) {
+      ++kept;
+      ++context.pieceCounter;
+    } else {
+      model.pieces.erase(model.pieces.begin() + static_cast<std::ptrdiff_t>(kept));
+      --model.pieceCount;
+    }
+  }
+  model.BuildPieces(context);
+  return 1;
+}
+
+std::unique_ptr<CModel> ReadGgtExportFiles(const CString& folder) {
+  GgtExportFolder files = ScanGgtExportFolder(folder);
+  if (files.pieces.empty()) return nullptr;
+  auto model = std::make_unique<CModel>();
+  BuildModelFromPieceFiles(*model, files.pieces, files.ruleTables);
+  return model;
+}
