@@ -33,3 +33,8 @@ IPrompts* SetPrompts(IPrompts* prompts) {
   g_prompts = prompts;
   return previous;
 }
+
+CString ShortenStatusPath(const CString& path) {
+  if (path.GetLength() <= kStatusPathBytes) return path;
+  return path.Left(kStatusPathBytes) + "...";
+}

@@ -85,6 +85,12 @@ class IPrompts {
   }
 };
 
+// The status line of a folder dialog shows the selected folder in at most
+// this many bytes: a longer path shows as its first kStatusPathBytes bytes
+// followed by "...", a shorter one as it is.
+inline constexpr int kStatusPathBytes = 35;
+CString ShortenStatusPath(const CString& path);
+
 // The prompts in use. Until one is installed, every question is answered as
 // if the user cancelled it (and message boxes with IDOK).
 IPrompts& Prompts();

@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -317,34 +319,65 @@ std::optional<CString> QtPrompts::FolderDialog(const CString& title, const CStri
   return PathToBytes(folder);
 }
 
-namespace {
-
-// A folder dialog that will not confirm a folder the caller cannot use.
-class AcceptingFolderDialog : public QFileDialog {
- public:
-  AcceptingFolderDialog(QWidget* parent, const QString& title, const QString& initial,
-                        const std::function<bool(const CString&)>& acceptable)
-      : QFileDialog(parent, title, initial), acceptable_(acceptable) {
-    setFileMode(QFileDialog::Directory);
-    setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+QtAcceptingFolderDialog::QtAcceptingFolderDialog(QWidget* parent, const CString& title, const CString& initial,
+                                                 std::function<bool(const CString&)> acceptable)
+    : QFileDialog(parent, QtPrompts::FromGbk(title), PathFromBytes(initial)), acceptable_(std::move(acceptable)) {
+  setFileMode(QFileDialog::Directory);
+  setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  title_line_ = new QLabel(QtPrompts::FromGbk(title), this);
+  status_line_ = new QLabel(this);
+  title_line_->setObjectName("titleLine");
+  status_line_->setObjectName("statusLine");
+  if (auto* grid = qobject_cast<QGridLayout*>(layout())) {
+    const int row = grid->rowCount();
+    const int columns = std::max(1, grid->columnCount());
+    grid->addWidget(title_line_, row, 0, 1, columns);
+    grid->addWidget(status_line_, row + 1, 0, 1, columns);
   }
-
-  void accept() override {
-    const QStringList chosen = selectedFiles();
-    if (acceptable_ && (chosen.isEmpty() || !acceptable_(PathToBytes(chosen.front())))) return;
-    QFileDialog::accept();
+  if (auto* buttons = findChild<QDialogButtonBox*>()) {
+    ok_button_ = buttons->button(QDialogButtonBox::Open);
+    if (!ok_button_) ok_button_ = buttons->button(QDialogButtonBox::Ok);
   }
+  // The file dialog enables its button whenever the selection looks valid to
+  // it; the filter takes that back while the folder is not acceptable.
+  if (ok_button_) ok_button_->installEventFilter(this);
+  connect(this, &QFileDialog::currentChanged, this, [this](const QString& path) {
+    if (!path.isEmpty() && QFileInfo(path).isDir()) {
+      SelectionMoved(path);
+    } else {
+      SelectionMoved(directory().absolutePath());
+    }
+  });
+  connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) { SelectionMoved(folder); });
+  SelectionMoved(directory().absolutePath());
+}
 
- private:
-  const std::function<bool(const CString&)>& acceptable_;
-};
+void QtAcceptingFolderDialog::SelectionMoved(const QString& folder) {
+  const CString path = PathToBytes(folder);
+  accepted_ = !acceptable_ || acceptable_(path);
+  CString shown = path;
+  if (!shown.IsEmpty() && shown.Right(1) != "/") shown += "/";
+  status_line_->setText(PathFromBytes(ShortenStatusPath(shown)));
+  if (ok_button_) ok_button_->setEnabled(accepted_);
+}
 
-}  // namespace
+bool QtAcceptingFolderDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ok_button_ && event->type() == QEvent::EnabledChange && !accepted_ && ok_button_->isEnabled()) {
+    ok_button_->setEnabled(false);
+  }
+  return QFileDialog::eventFilter(watched, event);
+}
+
+void QtAcceptingFolderDialog::accept() {
+  const QStringList chosen = selectedFiles();
+  if (acceptable_ && (chosen.isEmpty() || !acceptable_(PathToBytes(chosen.front())))) return;
+  QFileDialog::accept();
+}
 
 std::optional<CString> QtPrompts::FolderDialogAccepting(
     const CString& title, const CString& initial,
     const std::function<bool(const CString&)>& acceptable) {
-  AcceptingFolderDialog dialog(ActiveWindow(), FromGbk(title), PathFromBytes(initial), acceptable);
+  QtAcceptingFolderDialog dialog(ActiveWindow(), title, initial, acceptable);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;

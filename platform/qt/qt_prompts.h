@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QFont>
 #include <QMessageBox>
 #include <QString>
@@ -18,7 +19,8 @@
 #include "platform/text.h"
 
 class QButtonGroup;
-class QFileDialog;
+class QLabel;
+class QPushButton;
 
 class QtPrompts : public IPrompts {
  public:
@@ -64,6 +66,36 @@ class QtPrompts : public IPrompts {
 
   static QString FromGbk(const CString& text);
   static CString ToGbk(const QString& text);
+};
+
+// The folder dialog of FolderDialogAccepting: below the folders, the title
+// line and a status line with the selected folder (shortened as
+// ShortenStatusPath does); its OK button is offered only while the selected
+// folder is acceptable, and a folder that is not is never confirmed.
+class QtAcceptingFolderDialog : public QFileDialog {
+ public:
+  QtAcceptingFolderDialog(QWidget* parent, const CString& title, const CString& initial,
+                          std::function<bool(const CString&)> acceptable);
+
+  // The user's selection moved to `folder`: the status line shows it and
+  // OK follows whether it is acceptable.
+  void SelectionMoved(const QString& folder);
+
+  QLabel* TitleLine() const { return title_line_; }
+  QLabel* StatusLine() const { return status_line_; }
+  QPushButton* OkButton() const { return ok_button_; }
+
+  void accept() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::function<bool(const CString&)> acceptable_;
+  QLabel* title_line_ = nullptr;
+  QLabel* status_line_ = nullptr;
+  QPushButton* ok_button_ = nullptr;
+  bool accepted_ = true;
 };
 
 // Widgets for controls of a dialog, built from its template and kept equal
