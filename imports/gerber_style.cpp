@@ -128,6 +128,24 @@ uint64_t TotalPointCount(const CModel& model) {
   return total;
 }
 
+uint64_t NotchPointCount(const CModel& model) {
+  uint64_t total = 0;
+  for (const auto& piece : model.pieces) total += piece ? piece->notchPoints.size() : 0;
+  return total;
+}
+
+// Whether the conversion stays within kGgtMaxVertexNodes: every point gives
+// at least one node per size; and sorting the sizes, and placing a notch in
+// every size (each size is looked up along the size ring), take work that
+// grows with the square of the sizes. A piece claiming tens of thousands of
+// sizes would otherwise make millions of nodes or keep the import busy for
+// minutes.
+bool WorkIsBounded(const CModel& model, int styleSizes) {
+  const auto sizes = static_cast<uint64_t>(std::max(1, styleSizes));
+  if (TotalPointCount(model) > kGgtMaxVertexNodes / sizes) return false;
+  return NotchPointCount(model) + 1 <= kGgtMaxVertexNodes / (sizes * sizes);
+}
+
 // The node `steps` places after `node` in its ring.
 CVertexNode* NodeAfter(CVertexNode* node, int steps) {
   for (int i = 0; i < steps && node; ++i) node = node->Next;
@@ -416,10 +434,7 @@ int GgtLineVertexKind(int pointType, int ruleNumber) {
 bool ConvertGgtModel(const CModel& model) {
   const CPiece* reference = FindReferencePiece(model);
   const int styleSizes = reference ? PieceSizeCount(*reference) : 0;
-  const uint64_t points = TotalPointCount(model);
-  // Each point gives at least one node per size (a notch two, and a little
-  // more); a piece claiming tens of thousands of sizes would make millions.
-  if (points > kGgtMaxVertexNodes / static_cast<uint64_t>(std::max(1, styleSizes))) return false;
+  if (!WorkIsBounded(model, styleSizes)) return false;
 
   if (reference) BuildSizeTable(*reference);
   const int referenceBase = reference ? PieceBaseIndex(*reference) : 0;

@@ -23,8 +23,10 @@
 // Gerber file units per model unit (250 / 25.4).
 inline constexpr double kGgtUnitsPerModelUnit = 9.84251968503937;
 
-// Above this many vertex nodes (style sizes times the model's points) a model
-// is refused rather than converted; real styles stay far below.
+// Above this many vertex nodes (style sizes times the model's points), or
+// this much per-size work (the square of the style's sizes times one more
+// than the notch points), a model is refused rather than converted; real
+// styles stay far below.
 inline constexpr uint64_t kGgtMaxVertexNodes = uint64_t{1} << 24;
 
 // The model position of the Gerber point (x, y) with grade rule `ruleId` in
@@ -41,7 +43,8 @@ CPoint GgtPointToModel(const CPiece& piece, int32_t x, int32_t y, int ruleId, in
 // and into the list pane (when one is installed), with a progress bar in the
 // status bar. A piece without outline points gives no piece record. Returns
 // false, having added nothing, when the model would need more than
-// kGgtMaxVertexNodes vertex nodes (a hostile size count); true otherwise.
+// kGgtMaxVertexNodes vertex nodes or per-size steps (a hostile size count);
+// true otherwise.
 bool ConvertGgtModel(const CModel& model);
 
 // The main vertex kind of an outline point, and of the points of the second

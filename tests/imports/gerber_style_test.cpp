@@ -366,21 +366,31 @@ TEST_F(GerberStyleTest, PieceAndStyleTexts) {
   EXPECT_EQ(g_Style.HeaderText3, "second");
 }
 
-// A piece claiming 65535 sizes with 257 outline points would need more than
-// 2^24 vertex nodes: the model is refused whole.
+// A piece claiming tens of thousands of sizes: the model is refused whole
+// when its nodes (sizes x points) or its per-size steps (sizes squared x one
+// more than the notch points) would pass 2^24.
 TEST_F(GerberStyleTest, AModelTooLargeForItsSizesIsRefused) {
-  CModel model;
-  model.pieces.push_back(MakePiece(1, 0, "small"));
-  auto hostile = MakePiece(0, 0, "hostile");
-  hostile->body->sizeCount = 65535;
-  hostile->outline.clear();
-  for (int i = 0; i < 257; ++i) hostile->outline.push_back(Pt(i * 100, (i % 2) * 100));
-  model.pieces.push_back(std::move(hostile));
-  model.pieces.push_back(MakePiece(1, 0, "small"));
-  EXPECT_FALSE(ConvertGgtModel(model));
-  EXPECT_EQ(g_Style.PieceCount, 0);
-  EXPECT_EQ(g_Style.SizeCount, 0);
-  EXPECT_TRUE(shell_.entries.empty());
+  struct Case {
+    int sizes, points, notches;
+  };
+  // Each alone over one bound: 64 x 262145 points; 4097 squared; 2048 squared x 5.
+  const Case kCases[] = {{64, 262145 - 8, 0}, {4097, 4, 0}, {2048, 4, 4}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.sizes);
+    CModel model;
+    model.pieces.push_back(MakePiece(1, 0, "small"));
+    auto hostile = MakePiece(0, 0, "hostile");
+    hostile->body->sizeCount = static_cast<uint16_t>(c.sizes);
+    hostile->outline.clear();
+    for (int i = 0; i < c.points; ++i) hostile->outline.push_back(Pt(i * 100, (i % 2) * 100));
+    for (int i = 0; i < c.notches; ++i) hostile->notchPoints.push_back(Pt(i * 100, 0));
+    model.pieces.push_back(std::move(hostile));
+    model.pieces.push_back(MakePiece(1, 0, "small"));
+    EXPECT_FALSE(ConvertGgtModel(model));
+    EXPECT_EQ(g_Style.PieceCount, 0);
+    EXPECT_EQ(g_Style.SizeCount, 0);
+    EXPECT_TRUE(shell_.entries.empty());
+  }
 }
 
 }  // namespace
