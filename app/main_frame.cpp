@@ -30,6 +30,8 @@
 #include "formats/ptn_preview_dlg.h"
 #include "formats/ptn_reader.h"
 #include "formats/ptn_writer.h"
+#include "imports/gerber_import.h"
+#include "imports/iba_import.h"
 #include "model/geometry.h"
 #include "model/selection.h"
 #include "model/settings.h"
@@ -127,6 +129,8 @@ FileCommandHandlers InstalledFileCommands() {
   handlers.openAama = [](const CString& path) {
     return ReadAamaFile(path.c_str(), FALSE, FALSE) == AamaReadResult::kSuccess ? 1 : 0;
   };
+  handlers.openGgt = [] { GgtImportCommand(); };
+  handlers.openIba = [] { IbaImportCommand(); };
   // The writers show their own failure message.
   handlers.savePtn = [](const CString& path) { return SavePtnFile(path); };
   handlers.saveDxf = [](const CString& path) { return SaveDxfFile(path); };

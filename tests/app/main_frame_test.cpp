@@ -95,8 +95,8 @@ TEST_F(MainFrameTest, MenusHoldTheItemsOfTheProgramWithTheirStates) {
     std::vector<Item> items;
   };
   // With an empty style and the readers the program has: native, DXF and
-  // AAMA open; the Gerber and Lectra imports are not there yet, and nothing
-  // can be saved from an empty style.
+  // AAMA open, the Gerber and Lectra imports run, and nothing can be saved
+  // from an empty style.
   const std::vector<Popup> expected = {
       {"文件(&F)",
        {{32778, "新建(&N)\tCtrl+N", true},
@@ -104,8 +104,8 @@ TEST_F(MainFrameTest, MenusHoldTheItemsOfTheProgramWithTheirStates) {
         {32772, "打开泽维文档(*.ptn,*.pds,*.pdf)\tCtrl+O", true},
         {32774, "打开DXF格式文档(*.dxf)\tCtrl+D", true},
         {32776, "打开AAMA格式文档(*.dxf,*.rul,*.aam)\tCtrl+A", true},
-        {32783, "打开一个格伯(GGT)款式\tCtrl+G", false},
-        {32785, "打开力克IBA纸样文件(*.IBA)\tCtrl+I", false},
+        {32783, "打开一个格伯(GGT)款式\tCtrl+G", true},
+        {32785, "打开力克IBA纸样文件(*.IBA)\tCtrl+I", true},
         {0, "", false},
         {32771, "保存为泽维文档(*.ptn)\tCtrl+S", false},
         {32773, "保存为DXF文档(*.dxf)\tCtrl+F", false},

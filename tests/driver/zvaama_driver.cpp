@@ -9,8 +9,19 @@
 //     save-dxf PATH [pieces=work|all] [sizes=separate|overlaid] [notch-bump=0|1] [control-points=0|1]
 //     save-aama PATH [pieces=work|all] [sizes=all|base] [notch=0..3] [text=normal|english]
 //               [grade-to-rul=0|1] [control-points=0|1] [grade-points=0|1] [desc-as-name=0|1]
+//     open-gerber-folder DIR [model=NAME]
+//     open-gerber-tmp DIR [style=NAME | new=NAME [pieces=all|A,B,...]]
+//     open-gerber-zip PATH
+//     open-iba FILE...
 //     place-all   picks every listed piece in list order, as a user would
 //     dump        the style as JSON on stdout
+//
+// The Gerber and Lectra steps answer their dialogs as a user would: the
+// folder browser with DIR (or the folder of the IBA files), the lists by the
+// names given (else the dialog's own preselection). Such a step fails when a
+// message is shown or a dialog refuses the answer (a folder that is no
+// storage folder, a name that is not listed). The Lectra converter is the
+// "convert" of the --home folder.
 //
 // Each file dialog is answered with the step's path and each options dialog
 // with the step's values (the dialog's own defaults where none are given).
@@ -65,6 +76,10 @@ constexpr const char* kUsage =
     "  save-dxf PATH [pieces=work|all] [sizes=separate|overlaid] [notch-bump=0|1] [control-points=0|1]\n"
     "  save-aama PATH [pieces=work|all] [sizes=all|base] [notch=0..3] [text=normal|english]\n"
     "            [grade-to-rul=0|1] [control-points=0|1] [grade-points=0|1] [desc-as-name=0|1]\n"
+    "  open-gerber-folder DIR [model=NAME]\n"
+    "  open-gerber-tmp DIR [style=NAME | new=NAME [pieces=all|A,B,...]]\n"
+    "  open-gerber-zip PATH\n"
+    "  open-iba FILE...\n"
     "  place-all\n"
     "  dump\n";
 
@@ -84,6 +99,10 @@ struct StepKind {
   int command;
   int dialog;
   std::vector<OptionRule> options;
+  // The import steps: several dialogs, answered from `keys` (the allowed
+  // key=value keys) by ScriptImportStep.
+  bool import = false;
+  std::vector<const char*> keys = {};
 };
 
 const std::vector<StepKind>& StepKinds() {
@@ -117,6 +136,10 @@ const std::vector<StepKind>& StepKinds() {
         {"grade-to-rul", K::kCheck, IDC_AAMA_SAVE_GRADE_TO_RUL, {}},
         {"control-points", K::kCheck, IDC_AAMA_SAVE_CONTROL_POINTS, {}},
         {"desc-as-name", K::kCheck, IDC_AAMA_SAVE_DESC_AS_NAME, {}}}},
+      {"open-gerber-folder", true, ID_FILE_OPEN_GGT, 0, {}, true, {"model"}},
+      {"open-gerber-tmp", true, ID_FILE_OPEN_GGT, 0, {}, true, {"style", "new", "pieces"}},
+      {"open-gerber-zip", true, ID_FILE_OPEN_GGT, 0, {}, true, {}},
+      {"open-iba", true, ID_FILE_OPEN_IBA, 0, {}, true, {}},
       {"place-all", false, 0, 0, {}},
       {"dump", false, 0, 0, {}},
   };
@@ -134,6 +157,8 @@ struct Step {
   const StepKind* kind = nullptr;
   std::string path;
   DialogScript dialog;
+  std::map<std::string, std::string> values;  // import steps: key=value
+  std::vector<std::string> more_paths;        // open-iba: the files after the first
 };
 
 struct Invocation {
@@ -223,6 +248,21 @@ std::optional<Invocation> ParseArguments(int argc, char** argv, std::string* err
     std::set<std::string> seen;
     while (i + 1 < argc && !FindStepKind(argv[i + 1])) {
       const std::string option = argv[++i];
+      if (kind->import) {
+        const size_t eq = option.find('=');
+        const std::string key = eq == std::string::npos ? std::string() : option.substr(0, eq);
+        bool known = false;
+        for (const char* k : kind->keys) known = known || key == k;
+        if (known && seen.insert(key).second) {
+          step.values[key] = option.substr(eq + 1);
+        } else if (std::string(kind->name) == "open-iba") {
+          step.more_paths.push_back(option);
+        } else {
+          *error = std::string(kind->name) + ": bad option " + option;
+          return std::nullopt;
+        }
+        continue;
+      }
       const size_t eq = option.find('=');
       const std::string key = eq == std::string::npos ? option : option.substr(0, eq);
       if (eq == std::string::npos || !seen.insert(key).second ||
@@ -230,6 +270,14 @@ std::optional<Invocation> ParseArguments(int argc, char** argv, std::string* err
         *error = std::string(kind->name) + ": bad option " + option;
         return std::nullopt;
       }
+    }
+    if (step.values.count("style") && step.values.count("new")) {
+      *error = std::string(kind->name) + ": style= and new= exclude each other";
+      return std::nullopt;
+    }
+    if (step.values.count("pieces") && !step.values.count("new")) {
+      *error = std::string(kind->name) + ": pieces= goes with new=";
+      return std::nullopt;
     }
     run.steps.push_back(std::move(step));
   }
@@ -287,15 +335,108 @@ std::optional<std::string> ReasonLine(const Step& step, UINT id) {
   return "reason " + std::to_string(line) + " " + reason;
 }
 
+// The names of a comma-separated list ("A,B").
+std::vector<std::string> SplitNames(const std::string& list) {
+  std::vector<std::string> names;
+  size_t start = 0;
+  while (start <= list.size()) {
+    const size_t comma = list.find(',', start);
+    const size_t end = comma == std::string::npos ? list.size() : comma;
+    if (end > start) names.push_back(list.substr(start, end - start));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return names;
+}
+
+// The user's part in an import step: every dialog of the command in the
+// order it comes, with the folder browser's answer after the dialog that
+// opens it.
+void ScriptImportStep(const Step& step, ScriptedPrompts& script) {
+  const std::string name = step.kind->name;
+  const CString path(step.path.c_str());
+  auto value = [&](const char* key) -> const std::string* {
+    const auto it = step.values.find(key);
+    return it == step.values.end() ? nullptr : &it->second;
+  };
+  if (name == "open-iba") {
+    DialogScript dialog(IDD_IBA_OPEN);
+    dialog.Click(IDC_IBA_BROWSE);
+    std::vector<std::string> files = {step.path};
+    files.insert(files.end(), step.more_paths.begin(), step.more_paths.end());
+    std::string folder;
+    for (const std::string& file : files) {
+      const size_t slash = file.find_last_of('/');
+      folder = slash == std::string::npos ? "." : file.substr(0, slash);
+      dialog.SelectText(IDC_IBA_FILES, CString(file.substr(slash + 1).c_str()));
+    }
+    script.RunOptionsDialog(dialog);
+    script.ChooseFolder(CString(folder.c_str()));
+    return;
+  }
+  if (name == "open-gerber-zip") {
+    script.RunOptionsDialog(DialogScript(IDD_GGT_FILE_TYPE).ChooseRadio(IDC_GGT_TYPE_ZIP));
+    script.ChooseFile(path);
+    return;
+  }
+  if (name == "open-gerber-folder") {
+    script.RunOptionsDialog(DialogScript(IDD_GGT_FILE_TYPE).ChooseRadio(IDC_GGT_TYPE_MODEL));
+    DialogScript dialog(IDD_GGT_STYLE_FOLDER);
+    dialog.Click(IDC_GGT_FOLDER_BROWSE);
+    if (const std::string* model = value("model")) dialog.SelectText(IDC_GGT_FOLDER_MODELS, CString(model->c_str()));
+    script.RunOptionsDialog(dialog);
+    script.ChooseFolder(path);
+    return;
+  }
+  // open-gerber-tmp
+  script.RunOptionsDialog(DialogScript(IDD_GGT_FILE_TYPE).ChooseRadio(IDC_GGT_TYPE_TMP));
+  DialogScript dialog(IDD_GGT_TMP_OPEN);
+  dialog.Click(IDC_GGT_TMP_BROWSE);
+  if (const std::string* style = value("style")) {
+    dialog.SetCheck(IDC_GGT_TMP_NEW_STYLE, BST_UNCHECKED);
+    dialog.SelectText(IDC_GGT_TMP_STYLES, CString(style->c_str()));
+  } else if (const std::string* created = value("new")) {
+    dialog.SetCheck(IDC_GGT_TMP_NEW_STYLE, BST_CHECKED);
+    dialog.SetText(IDC_GGT_TMP_STYLE_NAME, CString(created->c_str()));
+    const std::string* pieces = value("pieces");
+    if (pieces == nullptr || *pieces == "all") {
+      dialog.Click(IDC_GGT_TMP_ALL_PIECES);
+    } else {
+      for (const std::string& piece : SplitNames(*pieces)) {
+        dialog.SelectText(IDC_GGT_TMP_PIECES, CString(piece.c_str()));
+      }
+    }
+  }
+  script.RunOptionsDialog(dialog);
+  script.ChooseFolder(path);
+}
+
 // Answers each step's questions from its script; prints every message box.
 class DriverPrompts : public IPrompts {
  public:
   void BeginStep(const Step& step) {
     step_ = &step;
     reason_shown_ = false;
+    messages_ = 0;
     script_ = std::make_unique<ScriptedPrompts>();
+    if (step.kind->import) {
+      ScriptImportStep(step, *script_);
+      return;
+    }
     if (!step.path.empty()) script_->ChooseFile(CString(step.path.c_str()));
     if (step.kind->dialog != 0) script_->RunOptionsDialog(step.dialog);
+  }
+
+  // Message boxes shown in the step so far.
+  int StepMessages() const { return messages_; }
+  // Whether the step's script was played as written: every question was
+  // scripted, every answer taken, every entry used.
+  bool StepWentAsScripted() const {
+    if (!script_ || script_->pending() != 0) return false;
+    for (const PromptRecord& record : script_->records()) {
+      if (!record.scripted || !record.notes.empty()) return false;
+    }
+    return true;
   }
 
   // Whatever did not go as scripted in the step, for stderr.
@@ -314,6 +455,7 @@ class DriverPrompts : public IPrompts {
       if (c == '\n' || c == '\r') c = ' ';
     }
     const UINT id = StringId(text);
+    ++messages_;
     std::fprintf(stderr, "message %u %s\n", id, line.c_str());
     if (step_ && !reason_shown_) {
       if (const std::optional<std::string> reason = ReasonLine(*step_, id)) {
@@ -336,6 +478,7 @@ class DriverPrompts : public IPrompts {
   std::unique_ptr<ScriptedPrompts> script_;
   const Step* step_ = nullptr;  // the step being run; the steps outlive the prompts' use
   bool reason_shown_ = false;   // one reason line per step
+  int messages_ = 0;
 };
 
 // --- dump -------------------------------------------------------------------
@@ -603,7 +746,8 @@ int main(int argc, char** argv) {
       if (step.kind->command != 0) {
         result = 0;
         frame.UpdateCommandUI();
-        ok = frame.RunCommand(step.kind->command) && result != 0;
+        ok = frame.RunCommand(step.kind->command) &&
+             (step.kind->import ? prompts.StepMessages() == 0 && prompts.StepWentAsScripted() : result != 0);
       } else if (std::string(step.kind->name) == "place-all") {
         ok = PlaceAll(frame);
       } else {
