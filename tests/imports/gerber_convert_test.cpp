@@ -13,6 +13,7 @@
 
 #include "imports/gerber_model.h"
 #include "tests/imports/gerber_fixture.h"
+#include "tests/imports/gerber_points.h"
 #include "tests/support/le_bytes.h"
 
 namespace {
@@ -22,22 +23,8 @@ namespace gf = gerber_fixture;
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 
-// A point as the reader leaves it; `rule` -1 for a point without a rule
-// reference; `flags` nonzero marks a notch.
-CGgtOutlinePoint Pt(int32_t x, int32_t y, std::vector<uint8_t> attributes = {}, int rule = -1, uint8_t flags = 0) {
-  CGgtOutlinePoint point;
-  point.x = x;
-  point.y = y;
-  point.flags = flags;
-  point.attributes = attributes;
-  point.attributeCount = static_cast<uint16_t>(attributes.size());
-  point.hasRuleReference = rule >= 0;
-  point.noRuleSwitch = rule >= 0 ? 0 : 1;
-  point.ruleNumber = static_cast<uint16_t>(rule >= 0 ? rule : 0);
-  return point;
-}
 
-CGgtOutlinePoint Notch(int32_t x, int32_t y) { return Pt(x, y, {9}, -1, 1); }
+CGgtOutlinePoint Notch(int32_t x, int32_t y) { return GgtPoint(x, y, {9}, -1, 1); }
 
 CGgtInternalLine Line(char type, std::vector<CGgtOutlinePoint> points) {
   CGgtInternalLine line;
@@ -221,7 +208,7 @@ TEST(GerberConvertTest, OutlineArrayCarriesCornerRuleAndMarkKinds) {
   piece.body = std::make_unique<CGgtPieceBody>();
   for (size_t i = 0; i < std::size(kCases); ++i) {
     piece.body->outline.push_back(
-        Pt(static_cast<int32_t>(i), -static_cast<int32_t>(i), kCases[i].attributes, kCases[i].rule));
+        GgtPoint(static_cast<int32_t>(i), -static_cast<int32_t>(i), kCases[i].attributes, kCases[i].rule));
   }
   CModel::BuildPiece(piece);
   ASSERT_EQ(piece.outline.size(), std::size(kCases));
@@ -272,7 +259,7 @@ void ExpectNoMarkKinds(const CPiece& piece) {
 
 TEST(GerberConvertTest, PerSizeStepClosesTheOutlineAndFillsTheArrays) {
   using Xy = std::pair<int32_t, int32_t>;
-  const std::vector<CGgtOutlinePoint> square = {Pt(0, 0), Pt(100, 0), Pt(100, 100), Pt(0, 100)};
+  const std::vector<CGgtOutlinePoint> square = {GgtPoint(0, 0), GgtPoint(100, 0), GgtPoint(100, 100), GgtPoint(0, 100)};
   struct Case {
     const char* what;
     std::vector<CGgtOutlinePoint> outline;
@@ -282,12 +269,12 @@ TEST(GerberConvertTest, PerSizeStepClosesTheOutlineAndFillsTheArrays) {
   };
   const Case kCases[] = {
       {"a last point within the tolerance closes and adds no notch",
-       {Pt(0, 0), Notch(50, 0), Notch(50, 50), Notch(2, -3)},
+       {GgtPoint(0, 0), Notch(50, 0), Notch(50, 50), Notch(2, -3)},
        {},
        {0, 0},
        {.notches = {{50, 0}, {50, 50}}}},
       {"a last point beyond the tolerance stays and is scanned",
-       {Pt(0, 0), Notch(50, 0), Notch(4, 0)},
+       {GgtPoint(0, 0), Notch(50, 0), Notch(4, 0)},
        {},
        {4, 0},
        {.notches = {{50, 0}, {4, 0}}}},
@@ -298,10 +285,10 @@ TEST(GerberConvertTest, PerSizeStepClosesTheOutlineAndFillsTheArrays) {
        {0, 100},
        {.notches = {{10, 10}}}},
       {"a flagged point on the outline gives none", square, {Line('X', {Notch(100, 0)})}, {0, 100}, {.first = {1}}},
-      {"a two-point line of one point", square, {Line('G', {Pt(1, 1)})}, {0, 100}, {.twoPoint = 1}},
+      {"a two-point line of one point", square, {Line('G', {GgtPoint(1, 1)})}, {0, 100}, {.twoPoint = 1}},
       {"a two-point line of three points",
        square,
-       {Line('G', {Pt(1, 1), Pt(2, 2), Pt(3, 3)})},
+       {Line('G', {GgtPoint(1, 1), GgtPoint(2, 2), GgtPoint(3, 3)})},
        {0, 100},
        {.twoPoint = 2}},
       {"only the first straight line counts; its notches do not",
@@ -309,23 +296,23 @@ TEST(GerberConvertTest, PerSizeStepClosesTheOutlineAndFillsTheArrays) {
        {Line('M', {Notch(10, 10), Notch(20, 20)}), Line('M', {Notch(30, 30), Notch(40, 40)})},
        {0, 100},
        {.straight = 2}},
-      {"mark points are unique", square, {Line('D', {Pt(5, 5, {5}), Pt(5, 5), Pt(6, 6)})}, {0, 100}, {.marks = 2}},
-      {"an S line of two points", square, {Line('S', {Pt(1, 1), Pt(2, 2)})}, {0, 100}, {.second = {2}}},
+      {"mark points are unique", square, {Line('D', {GgtPoint(5, 5, {5}), GgtPoint(5, 5), GgtPoint(6, 6)})}, {0, 100}, {.marks = 2}},
+      {"an S line of two points", square, {Line('S', {GgtPoint(1, 1), GgtPoint(2, 2)})}, {0, 100}, {.second = {2}}},
       {"an S line of four points",
        square,
-       {Line('S', {Pt(1, 1), Pt(2, 2), Pt(3, 3), Pt(4, 4)})},
+       {Line('S', {GgtPoint(1, 1), GgtPoint(2, 2), GgtPoint(3, 3), GgtPoint(4, 4)})},
        {0, 100},
        {.first = {4}, .second = {4}}},
-      {"an X line of three points", square, {Line('X', {Pt(1, 1), Pt(2, 2), Pt(3, 3)})}, {0, 100}, {.first = {3, 3}}},
-      {"an X line of two points", square, {Line('X', {Pt(1, 1), Pt(2, 2)})}, {0, 100}, {.first = {2}}},
+      {"an X line of three points", square, {Line('X', {GgtPoint(1, 1), GgtPoint(2, 2), GgtPoint(3, 3)})}, {0, 100}, {.first = {3, 3}}},
+      {"an X line of two points", square, {Line('X', {GgtPoint(1, 1), GgtPoint(2, 2)})}, {0, 100}, {.first = {2}}},
       {"an X line without points", square, {Line('X', {})}, {0, 100}, {.first = {0}}},
-      {"a B line of two points", square, {Line('B', {Pt(1, 1), Pt(2, 2)})}, {0, 100}, {.first = {2}}},
+      {"a B line of two points", square, {Line('B', {GgtPoint(1, 1), GgtPoint(2, 2)})}, {0, 100}, {.first = {2}}},
       {"a 5 line gives no array but its notches off the outline",
        square,
-       {Line('5', {Notch(100, 100), Notch(3, 3), Pt(4, 4, {5}, 2)})},
+       {Line('5', {Notch(100, 100), Notch(3, 3), GgtPoint(4, 4, {5}, 2)})},
        {0, 100},
        {.notches = {{3, 3}}}},
-      {"an A line gives nothing", square, {Line('A', {Pt(1, 1), Pt(2, 2), Pt(3, 3)})}, {0, 100}, {}},
+      {"an A line gives nothing", square, {Line('A', {GgtPoint(1, 1), GgtPoint(2, 2), GgtPoint(3, 3)})}, {0, 100}, {}},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -353,10 +340,10 @@ TEST(GerberConvertTest, LineArraysTakeEachPointsCornerAndRule) {
   CGgtImportContext context;
   CPiece piece;
   piece.body = std::make_unique<CGgtPieceBody>();
-  piece.body->outline = {Pt(0, 0), Pt(100, 0), Pt(100, 100)};
-  piece.body->lines = {Line('X', {Pt(1, 1, {10, 5}, 3), Pt(2, 2, {9}), Pt(3, 3, {10}, 4)}),
-                       Line('S', {Pt(7, 7, {10}), Pt(8, 8, {10}, 6)}),
-                       Line('G', {Pt(9, 9, {10}, 11), Pt(10, 10, {9})})};
+  piece.body->outline = {GgtPoint(0, 0), GgtPoint(100, 0), GgtPoint(100, 100)};
+  piece.body->lines = {Line('X', {GgtPoint(1, 1, {10, 5}, 3), GgtPoint(2, 2, {9}), GgtPoint(3, 3, {10}, 4)}),
+                       Line('S', {GgtPoint(7, 7, {10}), GgtPoint(8, 8, {10}, 6)}),
+                       Line('G', {GgtPoint(9, 9, {10}, 11), GgtPoint(10, 10, {9})})};
   CModel::ConvertPiece(context, piece, true);
 
   auto kinds = [](const std::vector<CGgtOutlineEntry>& entries) {
@@ -380,10 +367,10 @@ TEST(GerberConvertTest, LineArraysTakeEachPointsCornerAndRule) {
 
 TEST(GerberConvertTest, CloseOutlineComparesFarApartCoordinatesWithoutOverflow) {
   CGgtImportContext context;
-  std::vector<CGgtOutlinePoint> outline = {Pt(kMax, kMin), Pt(0, 0), Pt(kMin + 2, kMax - 1)};
+  std::vector<CGgtOutlinePoint> outline = {GgtPoint(kMax, kMin), GgtPoint(0, 0), GgtPoint(kMin + 2, kMax - 1)};
   CModel::CloseOutline(context, outline);
   EXPECT_EQ(outline.back().x, kMin + 2);
-  outline = {Pt(kMax, kMin), Pt(kMax - 3, kMin + 3)};
+  outline = {GgtPoint(kMax, kMin), GgtPoint(kMax - 3, kMin + 3)};
   CModel::CloseOutline(context, outline);
   EXPECT_EQ(outline.back().x, kMax);
   EXPECT_EQ(outline.back().y, kMin);
@@ -392,8 +379,8 @@ TEST(GerberConvertTest, CloseOutlineComparesFarApartCoordinatesWithoutOverflow) 
 // A five-size piece with a closing outline and one line of type "X".
 std::unique_ptr<CPiece> FiveSizePiece() {
   auto piece = GradedPiece(5, 2);
-  piece->body->outline = {Pt(0, 0), Pt(100, 0), Pt(100, 50), Notch(2, -3)};
-  piece->body->lines = {Line('X', {Notch(1, 1), Pt(2, 2), Pt(3, 3)}), Line('S', {Pt(1, 1), Pt(2, 2)})};
+  piece->body->outline = {GgtPoint(0, 0), GgtPoint(100, 0), GgtPoint(100, 50), Notch(2, -3)};
+  piece->body->lines = {Line('X', {Notch(1, 1), GgtPoint(2, 2), GgtPoint(3, 3)}), Line('S', {GgtPoint(1, 1), GgtPoint(2, 2)})};
   return piece;
 }
 
@@ -529,12 +516,12 @@ TEST(GerberConvertTest, ReadPieceIsConvertedAndBuilt) {
 
 TEST(GerberConvertTest, RulesAreRenumberedAndFreeNumbersFound) {
   CGgtPieceBody body;
-  body.outline = {Pt(0, 0, {}, 5), Pt(1, 0, {}, 6), Pt(2, 0)};
+  body.outline = {GgtPoint(0, 0, {}, 5), GgtPoint(1, 0, {}, 6), GgtPoint(2, 0)};
   body.outline[2].ruleNumber = 5;  // no rule reference: stays
-  CGgtOutlinePoint switched = Pt(3, 0, {}, 5);
+  CGgtOutlinePoint switched = GgtPoint(3, 0, {}, 5);
   switched.noRuleSwitch = 2;
   body.outline.push_back(switched);
-  body.lines = {Line('X', {Pt(4, 4, {}, 5)})};
+  body.lines = {Line('X', {GgtPoint(4, 4, {}, 5)})};
   CModel::RenumberRule(body, 5, 8);
   EXPECT_EQ(body.outline[0].ruleNumber, 8);
   EXPECT_EQ(body.outline[1].ruleNumber, 6);

@@ -13,6 +13,7 @@
 #include "platform/scripted_prompts.h"
 #include "res/resource_ids.h"
 #include "tests/imports/gerber_fixture.h"
+#include "tests/support/control_table.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -21,21 +22,6 @@ using gerber_fixture::CatalogueRecord;
 using gerber_fixture::ExportFile;
 using gerber_fixture::PieceEntry;
 using gerber_fixture::StyleData;
-
-const ControlState& Control(const std::vector<ControlState>& table, int id) {
-  for (const ControlState& c : table) {
-    if (c.id == id) return c;
-  }
-  static const ControlState missing;
-  ADD_FAILURE() << "no control " << id;
-  return missing;
-}
-
-std::vector<std::string> Items(const ControlState& c) {
-  std::vector<std::string> items;
-  for (const CString& item : c.items) items.push_back(item.str());
-  return items;
-}
 
 std::vector<int> Selected(const ControlState& c) {
   std::vector<int> selected;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/imports/gerber_fixture.h"
+#include "tests/imports/gerber_points.h"
 #include "tests/support/le_bytes.h"
 #include "tests/support/temp_folder.h"
 
@@ -186,18 +187,6 @@ TEST(GerberModelTest, ReadsAPieceRecordFieldByField) {
   EXPECT_EQ(front.ruleTable->rules[0].deltas[0].dy, 30);
 }
 
-CGgtOutlinePoint Point(int32_t x, int32_t y, std::vector<uint8_t> attributes = {}, int rule = -1) {
-  CGgtOutlinePoint point;
-  point.x = x;
-  point.y = y;
-  point.attributes = attributes;
-  point.attributeCount = static_cast<uint16_t>(attributes.size());
-  point.hasRuleReference = rule >= 0;
-  point.noRuleSwitch = rule >= 0 ? 0 : 1;
-  point.ruleNumber = static_cast<uint16_t>(rule >= 0 ? rule : 0);
-  return point;
-}
-
 TEST(GerberModelTest, UngradedPointDropsItsRuleUnlessAnotherPointUsesIt) {
   CGgtPieceBody body;
   body.rules.resize(3);
@@ -205,9 +194,9 @@ TEST(GerberModelTest, UngradedPointDropsItsRuleUnlessAnotherPointUsesIt) {
   body.rules[1].number = 8;
   body.rules[2].number = 9;
   body.pieceRuleCount = 3;
-  body.outline = {Point(0, 0, {1, 5}, 7), Point(1, 0, {6}, 8), Point(2, 0, {2}, 9)};
+  body.outline = {GgtPoint(0, 0, {1, 5}, 7), GgtPoint(1, 0, {6}, 8), GgtPoint(2, 0, {2}, 9)};
   CGgtInternalLine line;
-  line.points = {Point(5, 5, {}, 8)};
+  line.points = {GgtPoint(5, 5, {}, 8)};
   body.lines.push_back(line);
   CModel::DropUngradedRules(body);
   EXPECT_EQ(RuleNumbers(body.rules), (std::vector<uint16_t>{8, 9}));
@@ -227,20 +216,20 @@ TEST(GerberModelTest, SmoothPointTurnsMoreThan120Degrees) {
   const Case kCases[] = {{200, 1, true}, {100, 100, false}, {0, 1, false}, {200, -50, true}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::to_string(c.thirdX) + "," + std::to_string(c.thirdY));
-    std::vector<CGgtOutlinePoint> chain = {Point(0, 0), Point(100, 0), Point(c.thirdX, c.thirdY)};
+    std::vector<CGgtOutlinePoint> chain = {GgtPoint(0, 0), GgtPoint(100, 0), GgtPoint(c.thirdX, c.thirdY)};
     EXPECT_EQ(CModel::IsSmoothPoint(chain, 1), c.smooth);
   }
-  std::vector<CGgtOutlinePoint> marked = {Point(0, 0), Point(100, 0, {10}), Point(200, 1)};
+  std::vector<CGgtOutlinePoint> marked = {GgtPoint(0, 0), GgtPoint(100, 0, {10}), GgtPoint(200, 1)};
   EXPECT_FALSE(CModel::IsSmoothPoint(marked, 1));
   EXPECT_TRUE(CModel::IsSmoothPoint(marked, 2));
   // A neighbour whose switch is 2 is passed over: here the first point
   // stands in for the next one.
-  std::vector<CGgtOutlinePoint> skipped = {Point(0, 0), Point(100, 0), Point(200, 1), Point(300, 0)};
+  std::vector<CGgtOutlinePoint> skipped = {GgtPoint(0, 0), GgtPoint(100, 0), GgtPoint(200, 1), GgtPoint(300, 0)};
   skipped[2].noRuleSwitch = 2;
   EXPECT_FALSE(CModel::IsSmoothPoint(skipped, 1));
 
   CGgtPieceBody body;
-  body.outline = {Point(0, 0), Point(100, 0, {10}), Point(200, 1)};
+  body.outline = {GgtPoint(0, 0), GgtPoint(100, 0, {10}), GgtPoint(200, 1)};
   CModel::ClassifyCorners(body);
   EXPECT_EQ(body.outline[0].attributes, (std::vector<uint8_t>{9}));
   EXPECT_EQ(body.outline[1].attributes, (std::vector<uint8_t>{10, 9}));

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -19,6 +18,7 @@
 #include "res/resources.h"
 #include "tests/support/clean_style.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/scoped_home.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -39,21 +39,11 @@ class IbaImportTest : public CleanStyleTest {
  protected:
   void SetUp() override {
     CleanStyleTest::SetUp();
-    if (const char* old = ::getenv("ZVAAMA_HOME")) {
-      had_home_ = true;
-      old_home_ = old;
-    }
-    ::setenv("ZVAAMA_HOME", home.path().c_str(), 1);
     g_IbaFolder = CString(ibas.path() + "/");
     g_IbaConverterTimeoutMs = 20000;
     std::filesystem::create_directories(home / "DXF");
   }
   void TearDown() override {
-    if (had_home_) {
-      ::setenv("ZVAAMA_HOME", old_home_.c_str(), 1);
-    } else {
-      ::unsetenv("ZVAAMA_HOME");
-    }
     g_IbaFolder.Empty();
     g_IbaConverterTimeoutMs = kIbaConverterTimeoutMs;
     CleanStyleTest::TearDown();
@@ -94,13 +84,10 @@ class IbaImportTest : public CleanStyleTest {
   }
 
   TempFolder home{"zv_iba_import_home"};
+  ScopedProgramHome useHome{home.path()};
   TempFolder ibas{"zv_iba_import_files"};
   ScriptedPrompts prompts;
   ScopedPrompts use{&prompts};
-
- private:
-  bool had_home_ = false;
-  std::string old_home_;
 };
 
 // The rule table of aama_small with line `number` (from 1) replaced.

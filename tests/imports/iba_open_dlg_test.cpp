@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 
 #include <filesystem>
 #include <string>
@@ -12,57 +11,27 @@
 
 #include "platform/scripted_prompts.h"
 #include "res/resource_ids.h"
+#include "tests/support/control_table.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/scoped_home.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
-
-const ControlState& Control(const std::vector<ControlState>& table, int id) {
-  for (const ControlState& c : table) {
-    if (c.id == id) return c;
-  }
-  static const ControlState missing;
-  ADD_FAILURE() << "no control " << id;
-  return missing;
-}
-
-std::vector<std::string> Items(const ControlState& c) {
-  std::vector<std::string> items;
-  for (const CString& item : c.items) items.push_back(item.str());
-  return items;
-}
 
 // A private program folder (ZVAAMA_HOME) for one test, and the IBA folder
 // the dialog opens on.
 class IbaOpenDlgTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (const char* old = ::getenv("ZVAAMA_HOME")) {
-      had_home_ = true;
-      old_home_ = old;
-    }
-    ::setenv("ZVAAMA_HOME", home.path().c_str(), 1);
-    g_IbaFolder = CString(ibas.path() + "/");
-  }
-  void TearDown() override {
-    if (had_home_) {
-      ::setenv("ZVAAMA_HOME", old_home_.c_str(), 1);
-    } else {
-      ::unsetenv("ZVAAMA_HOME");
-    }
-    g_IbaFolder.Empty();
-  }
+  void SetUp() override { g_IbaFolder = CString(ibas.path() + "/"); }
+  void TearDown() override { g_IbaFolder.Empty(); }
 
   std::string ListFile() const { return home / "ACTCONFIG/AAMA.LST"; }
 
   TempFolder home{"zv_iba_home"};
+  ScopedProgramHome useHome{home.path()};
   TempFolder ibas{"zv_iba_files"};
   ScriptedPrompts prompts;
   ScopedPrompts use{&prompts};
-
- private:
-  bool had_home_ = false;
-  std::string old_home_;
 };
 
 TEST_F(IbaOpenDlgTest, NoIbaFilesGiveAnEmptyListAndAnEmptyListFile) {

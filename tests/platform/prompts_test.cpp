@@ -9,6 +9,7 @@
 #include "platform/dialog.h"
 #include "platform/prompts.h"
 #include "platform/scripted_prompts.h"
+#include "tests/support/control_table.h"
 
 namespace {
 
@@ -129,15 +130,6 @@ class OptionsDialog : public CDialog {
     if (id == kNames) OnOK();
   }
 };
-
-const ControlState& Control(const std::vector<ControlState>& table, int id) {
-  for (const ControlState& c : table) {
-    if (c.id == id) return c;
-  }
-  ADD_FAILURE() << "no control " << id;
-  static const ControlState none;
-  return none;
-}
 
 class PromptsTest : public ::testing::Test {
  protected:
