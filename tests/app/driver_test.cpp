@@ -17,6 +17,8 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "imports/gerber_export.h"
+#include "tests/imports/gerber_fixture.h"
 #include "tests/support/dxf_audit.h"
 #include "tests/support/dxf_text.h"
 #include "tests/support/file_bytes.h"
@@ -524,4 +526,130 @@ TEST_F(DriverTest, ANativeFileThatIsNoneOfOursIsRefusedWithWhereItStopped) {
   EXPECT_EQ(run.messages, std::vector<int>{40003}) << run.err;
   EXPECT_NE(run.err.find("reason "), std::string::npos) << run.err;
   EXPECT_EQ(run.Dump()["pieces"].toArray().size(), 0);
+}
+
+// --- the Gerber and Lectra imports ----------------------------------------------
+
+namespace {
+
+namespace gf = gerber_fixture;
+
+std::string GerberPieceFile(const std::string& name) {
+  return gf::ExportFile(name, kGgtPieceFile, gf::SquarePieceRecord(10000));
+}
+
+std::string GerberStyleFile(const std::string& name, const std::vector<std::string>& pieces) {
+  std::vector<std::string> entries;
+  for (const std::string& piece : pieces) entries.push_back(gf::PieceEntry(piece));
+  return gf::ExportFile(name, kGgtStyleFile, gf::StyleData(static_cast<uint16_t>(entries.size()), entries, {}));
+}
+
+QStringList PieceNames(const QJsonObject& dump) {
+  QStringList names;
+  for (const QJsonValue piece : dump["pieces"].toArray()) {
+    names << piece.toObject()["texts"].toArray()[0].toString();
+  }
+  return names;
+}
+
+// Gerber folders for the driver: a storage folder of JACKET (FRONT, BACK)
+// and SKIRT (PANEL), export files of the styles SHIRT (FRONT) and SKIRT
+// (PANEL, BAND), the piece files FRONT and BAND alone, and a zip archive of
+// the export files FRONT and BACK.
+class GerberDriverTest : public DriverTest {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directory(folder_ / "storage");
+    for (const auto& [name, bytes] : gf::TwoModelStorageFiles()) folder_.AddFile("storage/" + name, bytes);
+    std::filesystem::create_directory(folder_ / "export");
+    folder_.AddFile("export/s1.tmp", GerberStyleFile("SHIRT", {"FRONT"}));
+    folder_.AddFile("export/s2.tmp", GerberStyleFile("SKIRT", {"PANEL", "BAND"}));
+    folder_.AddFile("export/p1.tmp", GerberPieceFile("FRONT"));
+    folder_.AddFile("export/p2.tmp", GerberPieceFile("PANEL"));
+    folder_.AddFile("export/p3.tmp", GerberPieceFile("BAND"));
+    std::filesystem::create_directory(folder_ / "loose");
+    folder_.AddFile("loose/p1.tmp", GerberPieceFile("FRONT"));
+    folder_.AddFile("loose/p2.tmp", GerberPieceFile("BAND"));
+    folder_.AddFile("style.zip", gf::StoredZip({{"p1.tmp", GerberPieceFile("FRONT")},
+                                                {"p2.tmp", GerberPieceFile("BACK")}}));
+  }
+  QString Path(const std::string& name) const { return QString::fromStdString(folder_ / name); }
+};
+
+}  // namespace
+
+TEST_F(GerberDriverTest, GerberStepsAnswerTheImportDialogsByName) {
+  struct Case {
+    QStringList step;
+    QString styleName;
+    QStringList pieces;
+  };
+  const std::vector<Case> cases = {
+      {{"open-gerber-folder", Path("storage"), "model=SKIRT"}, "SKIRT", {"PANEL"}},
+      {{"open-gerber-folder", Path("storage"), "model=JACKET"}, "JACKET", {"FRONT", "BACK"}},
+      {{"open-gerber-tmp", Path("export"), "style=SKIRT"}, "SKIRT", {"PANEL", "BAND"}},
+      {{"open-gerber-tmp", Path("export"), "new=TYPED", "pieces=BAND"}, "TYPED", {"BAND"}},
+      {{"open-gerber-tmp", Path("export"), "new=TYPED", "pieces=FRONT,BAND"}, "TYPED", {"FRONT", "BAND"}},
+      {{"open-gerber-tmp", Path("export"), "new=ALL", "pieces=all"}, "ALL", {"FRONT", "PANEL", "BAND"}},
+      // Without style files the dialog opens with every piece selected.
+      {{"open-gerber-tmp", Path("loose"), "new=TYPED", "pieces=BAND"}, "TYPED", {"BAND"}},
+      {{"open-gerber-tmp", Path("loose"), "new=TYPED"}, "TYPED", {"FRONT", "BAND"}},
+      {{"open-gerber-zip", Path("style.zip")}, "", {"FRONT", "BACK"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.step.join(' ').toStdString());
+    const DriverRun run = Run(c.step + QStringList{"dump"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.messages.empty()) << run.err;
+    const QJsonObject dump = run.Dump();
+    EXPECT_EQ(dump["header"].toArray()[1].toString(), c.styleName);
+    EXPECT_EQ(PieceNames(dump), c.pieces);
+  }
+  // The zip form left its export files in the program folder's "TMP/".
+  EXPECT_TRUE(std::filesystem::exists(home_ / "TMP/p1.tmp"));
+  EXPECT_TRUE(std::filesystem::exists(home_ / "TMP/p2.tmp"));
+}
+
+TEST_F(GerberDriverTest, GerberStepFailsWhenADialogRefusesItsAnswer) {
+  struct Case {
+    QStringList step;
+    std::vector<int> messages;
+  };
+  const std::vector<Case> cases = {
+      {{"open-gerber-folder", Path("export")}, {}},
+      {{"open-gerber-folder", Path("storage"), "model=COAT"}, {}},
+      {{"open-gerber-tmp", Path("export"), "style=COAT"}, {}},
+      {{"open-gerber-tmp", Path("export"), "new=TYPED", "pieces=COAT"}, {}},
+      {{"open-gerber-zip", Path("missing.zip")}, {40002}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.step.join(' ').toStdString());
+    const DriverRun run = Run(c.step);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.messages, c.messages) << run.err;
+    EXPECT_NE(run.err.find(c.step[0].toStdString() + " failed"), std::string::npos) << run.err;
+  }
+}
+
+// The Lectra converter is the "convert" of the --home folder: a stub that
+// copies the AAMA pair lying beside each listed IBA file into "DXF/".
+TEST_F(DriverTest, OpenIbaRunsTheConverterOfTheHomeFolder) {
+  const std::string converter = home_.AddFile(
+      "convert",
+      "#!/bin/sh\n"
+      "[ \"$1\" = ./ACTCONFIG/AAMA.ACT ] && [ \"$2\" = graphic ] || exit 3\n"
+      "tr -d '\\r' < ACTCONFIG/AAMA.LST | while IFS= read -r line; do\n"
+      "  path=\"${line% }\"; base=\"${path%.*}\"; name=$(basename \"$base\")\n"
+      "  cp \"$base.dxf\" \"DXF/$name.DXF\" && cp \"$base.rul\" \"DXF/$name.RUL\" || exit 4\n"
+      "done\n");
+  std::filesystem::permissions(converter, std::filesystem::perms::owner_all);
+  const QString iba = File("a.IBA", "IBA");
+  File("a.dxf", kAamaStyle);
+  File("a.rul", kAamaRules);
+  const DriverRun run = Run({"open-iba", iba, "dump"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.messages.empty()) << run.err;
+  const QJsonObject dump = run.Dump();
+  EXPECT_EQ(PieceNames(dump), QStringList{"FRONT"});
+  EXPECT_EQ(dump["sizes"].toArray().size(), 5);
 }

@@ -471,7 +471,10 @@ class DriverPrompts : public IPrompts {
     return script_ ? script_->FileDialog(request) : std::nullopt;
   }
   BOOL FontDialog(LOGFONT&) override { return FALSE; }
-  std::optional<CString> FolderDialog(const CString&, const CString&) override { return std::nullopt; }
+  // The folder browsers the import dialogs open take the step's folder.
+  std::optional<CString> FolderDialog(const CString& title, const CString& initial) override {
+    return script_ ? script_->FolderDialog(title, initial) : std::nullopt;
+  }
   int RunDialog(CDialog& dialog) override { return script_ ? script_->RunDialog(dialog) : IDCANCEL; }
 
  private:

@@ -3,8 +3,11 @@
 // structures, so that a misread offset shows.
 #pragma once
 
+#include <zlib.h>
+
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/le_bytes.h"
@@ -190,6 +193,63 @@ inline std::string StyleData(uint16_t entryCount, const std::vector<std::string>
   for (const std::string& entry : entries) b.Raw(entry);
   for (const std::string& code : codes) b.Raw(Field(code, 7));
   return b.Bytes();
+}
+
+// The record of a piece of one size (34) whose outline is a square of
+// `side` file units: four corners, no grade rules, no lines, an empty extra
+// block. Enough for the conversion to keep the piece.
+inline std::string SquarePieceRecord(int32_t side) {
+  PieceRecordFields fields;
+  fields.sizeCount = 1;
+  fields.ruleTable = "NONE";
+  fields.pointCount = 4;
+  LeBytes b;
+  b.Raw(PieceHead(fields)).U8(0x22).Zeros(9);
+  b.Raw(OutlinePoint(1, 0, 0)).Raw(OutlinePoint(2, side, 0)).Raw(OutlinePoint(3, side, side));
+  b.Raw(OutlinePoint(4, 0, side)).Raw(ExtraHead(0, 0, 0));
+  return b.Bytes();
+}
+
+// The files (name, bytes) of a storage folder of two models: JACKET with
+// the pieces FRONT and BACK, SKIRT with PANEL; squares of 10000, 20000 and
+// 30000 file units.
+inline std::vector<std::pair<std::string, std::string>> TwoModelStorageFiles() {
+  const std::string end = CatalogueRecord("END", "000", 0);
+  return {
+      {"model.ctl", CatalogueRecord("JACKET", "001", 1) + CatalogueRecord("SKIRT", "002", 1) + end},
+      {"model001.mod", DataFile({"", ModelRecord("jacket", "", 2, {PieceEntry("FRONT"), PieceEntry("BACK")}, {})})},
+      {"model002.mod", DataFile({"", ModelRecord("skirt", "", 1, {PieceEntry("PANEL")}, {})})},
+      {"piece.ctl", CatalogueRecord("FRONT", "PA1", 0) + CatalogueRecord("BACK", "PA1", 1) +
+                        CatalogueRecord("PANEL", "PA1", 2) + end},
+      {"piecepa1.pce",
+       RecordFile({SquarePieceRecord(10000), SquarePieceRecord(20000), SquarePieceRecord(30000)})},
+  };
+}
+
+// A zip archive holding `entries` (stored name, bytes) uncompressed, in
+// order: a local header and the data per entry, the central directory, the
+// end record. Every entry is dated 2021-03-04 06:06:08.
+inline std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& entries) {
+  constexpr uint16_t kTime = (6 << 11) | (6 << 5) | (8 / 2);
+  constexpr uint16_t kDate = ((2021 - 1980) << 9) | (3 << 5) | 4;
+  LeBytes local;
+  LeBytes central;
+  for (const auto& [name, data] : entries) {
+    const uint32_t crc = static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+    const uint32_t size = static_cast<uint32_t>(data.size());
+    const uint32_t offset = static_cast<uint32_t>(local.Bytes().size());
+    local.U32(0x04034b50).U16(20).U16(0).U16(0).U16(kTime).U16(kDate).U32(crc).U32(size).U32(size);
+    local.U16(static_cast<uint16_t>(name.size())).U16(0).Raw(name).Raw(data);
+    central.U32(0x02014b50).U16(20).U16(20).U16(0).U16(0).U16(kTime).U16(kDate).U32(crc).U32(size).U32(size);
+    central.U16(static_cast<uint16_t>(name.size())).U16(0).U16(0).U16(0).U16(0).U32(0).U32(offset).Raw(name);
+  }
+  const std::string directory = central.Bytes();
+  LeBytes end;
+  end.U32(0x06054b50).U16(0).U16(0).U16(static_cast<uint16_t>(entries.size()));
+  end.U16(static_cast<uint16_t>(entries.size())).U32(static_cast<uint32_t>(directory.size()));
+  end.U32(static_cast<uint32_t>(local.Bytes().size())).U16(0);
+  return local.Bytes() + directory + end.Bytes();
 }
 
 }  // namespace gerber_fixture
