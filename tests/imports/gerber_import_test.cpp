@@ -108,15 +108,7 @@ class GerberImportTest : public CleanStyleTest {
     return files.AddFile(name, gf::StoredZip(entries));
   }
 
-  std::vector<std::string> WorkFiles() const {
-    std::vector<std::string> names;
-    if (!std::filesystem::is_directory(home / "TMP")) return names;
-    for (const auto& entry : std::filesystem::directory_iterator(home / "TMP")) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> WorkFiles() const { return SortedNames(home / "TMP"); }
   std::vector<UINT> Messages() const {
     std::vector<UINT> ids;
     for (const PromptRecord& record : prompts.records()) {

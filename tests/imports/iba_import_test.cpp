@@ -64,14 +64,7 @@ class IbaImportTest : public CleanStyleTest {
   void ChooseAllFiles() {
     prompts.RunOptionsDialog(DialogScript(IDD_IBA_OPEN).Click(IDC_IBA_ALL_FILES));
   }
-  std::vector<std::string> WorkFiles() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(home / "DXF")) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> WorkFiles() const { return SortedNames(home / "DXF"); }
   std::vector<UINT> Messages() const {
     std::vector<UINT> ids;
     for (const PromptRecord& record : prompts.records()) {

@@ -5,6 +5,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -49,3 +50,15 @@ class TempFolder {
  private:
   std::string path_;
 };
+
+// The names of the entries of `folder` in byte order; none when it is not a
+// folder.
+inline std::vector<std::string> SortedNames(const std::string& folder) {
+  std::vector<std::string> names;
+  if (!std::filesystem::is_directory(folder)) return names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
