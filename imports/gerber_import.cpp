@@ -79,12 +79,17 @@ ZipOutcome ReadChosenZipArchive() {
 }
 
 // The style is replaced by the model's pieces; the model stays as the last
-// import's.
+// import's. A model whose sizes and points are beyond what the style can
+// hold (a hostile size count) is refused first, and nothing changes.
 void ReplaceStyleWith(std::unique_ptr<CModel> model) {
+  if (model && !GgtModelFitsStyle(*model)) {
+    ShowFailureMessage(IDS_FILE_DATA_ERROR);
+    return;
+  }
   ClearStyle();
   g_pGgtModel = std::move(model);
   if (g_pWorkWindow != nullptr) g_pWorkWindow->Redraw();
-  if (g_pGgtModel && !ConvertGgtModel(*g_pGgtModel)) ShowFailureMessage(IDS_FILE_DATA_ERROR);
+  if (g_pGgtModel) ConvertGgtModel(*g_pGgtModel);
 }
 
 }  // namespace

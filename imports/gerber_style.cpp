@@ -431,6 +431,11 @@ int GgtLineVertexKind(int pointType, int ruleNumber) {
   return pointType == kGerberSmoothPoint ? kVertexKindCurve : kVertexKindCurveCorner;
 }
 
+bool GgtModelFitsStyle(const CModel& model) {
+  const CPiece* reference = FindReferencePiece(model);
+  return WorkIsBounded(model, reference ? PieceSizeCount(*reference) : 0);
+}
+
 bool ConvertGgtModel(const CModel& model) {
   const CPiece* reference = FindReferencePiece(model);
   const int styleSizes = reference ? PieceSizeCount(*reference) : 0;

@@ -46,6 +46,8 @@ CPoint GgtPointToModel(const CPiece& piece, int32_t x, int32_t y, int ruleId, in
 // kGgtMaxVertexNodes vertex nodes or per-size steps (a hostile size count);
 // true otherwise.
 bool ConvertGgtModel(const CModel& model);
+// Whether ConvertGgtModel would take `model`: false for a model it refuses.
+bool GgtModelFitsStyle(const CModel& model);
 
 // The main vertex kind of an outline point, and of the points of the second
 // group of internal lines, from its point type and grade-rule number: a

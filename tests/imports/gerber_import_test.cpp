@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -24,6 +23,7 @@
 #include "tests/model/support/fake_shell.h"
 #include "tests/support/clean_style.h"
 #include "tests/support/le_bytes.h"
+#include "tests/support/scoped_home.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -71,19 +71,9 @@ class GerberImportTest : public CleanStyleTest {
  protected:
   void SetUp() override {
     CleanStyleTest::SetUp();
-    if (const char* old = ::getenv("ZVAAMA_HOME")) {
-      had_home_ = true;
-      old_home_ = old;
-    }
-    ::setenv("ZVAAMA_HOME", home.path().c_str(), 1);
     ResetGerberState();
   }
   void TearDown() override {
-    if (had_home_) {
-      ::setenv("ZVAAMA_HOME", old_home_.c_str(), 1);
-    } else {
-      ::unsetenv("ZVAAMA_HOME");
-    }
     ResetGerberState();
     CleanStyleTest::TearDown();
   }
@@ -151,14 +141,11 @@ class GerberImportTest : public CleanStyleTest {
   }
 
   TempFolder home{"zv_ggt_import_home"};
+  ScopedProgramHome useHome{home.path()};
   TempFolder files{"zv_ggt_import_files"};
   FakeShell shell;
   ScriptedPrompts prompts;
   ScopedPrompts use{&prompts};
-
- private:
-  bool had_home_ = false;
-  std::string old_home_;
 };
 
 TEST_F(GerberImportTest, CancelOrNothingChosenAtAnyDialogChangesNothing) {
@@ -269,7 +256,20 @@ TEST_F(GerberImportTest, ZipImportsEmptyTheWorkFolderFirstAndReplaceTheStyleAndM
   EXPECT_EQ(g_pGgtModel, nullptr);
 }
 
-TEST_F(GerberImportTest, ArchiveThatCannotBeUnpackedShowsItsMessageAndKeepsThePreviousImport) {
+// A square piece that claims 5000 sizes.
+std::string HugePieceRecord() {
+  gf::PieceRecordFields fields;
+  fields.sizeCount = 5000;
+  fields.ruleTable = "NONE";
+  fields.pointCount = 4;
+  LeBytes b;
+  b.Raw(gf::PieceHead(fields)).Zeros(5000 * 10);
+  b.Raw(gf::OutlinePoint(1, 0, 0)).Raw(gf::OutlinePoint(2, 100, 0)).Raw(gf::OutlinePoint(3, 100, 100));
+  b.Raw(gf::OutlinePoint(4, 0, 100)).Raw(gf::ExtraHead(0, 0, 0));
+  return b.Bytes();
+}
+
+TEST_F(GerberImportTest, ArchiveThatCannotBeReadShowsItsMessageAndKeepsThePreviousImport) {
   std::string damaged = gf::StoredZip({{"p1.tmp", PieceFile("FRONT")}});
   damaged[30 + 6 + 60] ^= 0x5A;  // a byte of the entry's data: the CRC no longer matches
   struct Case {
@@ -288,6 +288,10 @@ TEST_F(GerberImportTest, ArchiveThatCannotBeUnpackedShowsItsMessageAndKeepsThePr
        IDS_ZIP_UNPACK_FAILED, {"p2.tmp"}},
       {"no such archive", "", "", IDS_FILE_MISSING, {}},
       {"damaged entry", damaged, "", IDS_FILE_DATA_ERROR, {}},
+      // Every vertex would carry a copy per size: far beyond what a style
+      // can hold, so the model is refused before the style is touched.
+      {"piece of 5000 sizes", gf::StoredZip({{"p1.tmp", gf::ExportFile("HUGE", 20, HugePieceRecord())}}), "",
+       IDS_FILE_DATA_ERROR, {"p1.tmp"}},
   };
   ImportZip(AddZip("first.zip", {{"a.tmp", PieceFile("OLDFRONT")}, {"b.tmp", PieceFile("OLDBACK")}}));
   ASSERT_EQ(StylePieceNames(), (std::vector<std::string>{"OLDFRONT", "OLDBACK"}));
