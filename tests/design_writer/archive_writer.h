@@ -197,7 +197,8 @@ struct FreePointSpec {
   // Stored from version 110 on when the design's mode is 2.
   uint32_t compute_all = 1;
   // With compute_all 0: one position per size, in size order (missing ones
-  // are written as (0, 0), extra ones are dropped).
+  // are written as (0, 0), extra ones are dropped). The point is laid out
+  // when it is added, so the sizes must be added before it.
   std::vector<std::pair<int32_t, int32_t>> per_size;
 };
 
