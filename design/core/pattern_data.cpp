@@ -53,7 +53,9 @@ CPatternData::CPatternData(const char* name1, const char* name2, const char* nam
       m_LabelFont(font),
       m_Font2(font) {}
 
-CPatternData::~CPatternData() { Clear(); }
+// Frees what Clear frees, in the same order; the header dies with the
+// container, so it is not reset (and the style is not read) here.
+CPatternData::~CPatternData() { DeleteContents(); }
 
 void CPatternData::Clear() {
   m_Version = kNewestDataVersion;
@@ -63,6 +65,10 @@ void CPatternData::Clear() {
   m_Name2.Empty();
   m_Name3.Empty();
   m_Name4.Empty();
+  DeleteContents();
+}
+
+void CPatternData::DeleteContents() {
   // Records go before the objects they refer to, objects before the measures
   // and rows their formulas name, and the sizes last.
   m_SecondPieces.clear();

@@ -136,6 +136,9 @@ class CPatternData {
   CPatternRecord* GetSecondPieceAt(int32_t index) const;
 
  private:
+  // Deletes the contents in the order Clear gives.
+  void DeleteContents();
+
   int32_t m_Version = kNewestDataVersion;
   int32_t m_Mode = 0;
   int32_t m_Scale = kClearedScale;
