@@ -1,0 +1,121 @@
+#include "design/core/graded_object.h"
+
+#include <unordered_set>
+
+#include "design/core/pattern_data.h"
+
+CGradedObject::CGradedObject(int32_t kind, CPatternData* owner, uint16_t status)
+    : m_Kind(kind), m_Owner(owner), m_Status(status) {
+  m_Dirty.assign(static_cast<size_t>(owner ? owner->GetSizeCount() : 0), 1);
+  Invalidate(-1);
+}
+
+CGradedObject::~CGradedObject() = default;
+
+void CGradedObject::SetState(int32_t state) {
+  m_State = state;
+  if (state == 0) SetLabelVisible(IsLabelVisible());
+}
+
+BOOL CGradedObject::IsDirty(int32_t size) const {
+  if (size == -1) {
+    for (int32_t flag : m_Dirty)
+      if (flag) return TRUE;
+    return FALSE;
+  }
+  if (size < 0 || size >= GetDirtyCount()) return FALSE;
+  return m_Dirty[static_cast<size_t>(size)] ? TRUE : FALSE;
+}
+
+BOOL CGradedObject::IsAllDirty() const {
+  for (int32_t flag : m_Dirty)
+    if (!flag) return FALSE;
+  return TRUE;
+}
+
+void CGradedObject::Invalidate(int32_t size) {
+  if (size == -1) {
+    for (int32_t& flag : m_Dirty) flag = 1;
+  } else if (size >= 0 && size < GetDirtyCount()) {
+    m_Dirty[static_cast<size_t>(size)] = 1;
+  }
+  if (size == -1 || (m_Owner && size == m_Owner->GetBaseSize())) UpdateLabel();
+}
+
+void CGradedObject::ClearDirty(int32_t size) {
+  if (size >= 0 && size < GetDirtyCount()) m_Dirty[static_cast<size_t>(size)] = 0;
+}
+
+BOOL CGradedObject::DependsOn(const CGradedObject* object) const {
+  // Depth-first over the references, each object once. The answer is the same
+  // as walking the references recursively in list order, since nothing is
+  // changed on the way.
+  std::unordered_set<const CGradedObject*> visited{this};
+  std::vector<const CGradedObject*> pending{this};
+  CGradedObjectList references;
+  while (!pending.empty()) {
+    const CGradedObject* current = pending.back();
+    pending.pop_back();
+    if (current->RefersTo(object)) return TRUE;
+    references.clear();
+    if (!current->GetReferences(references)) continue;
+    for (auto it = references.rbegin(); it != references.rend(); ++it) {
+      if (*it && visited.insert(*it).second) pending.push_back(*it);
+    }
+  }
+  return FALSE;
+}
+
+CRect CGradedObject::GetBoundRect(int32_t) const { return CRect(); }
+
+BOOL CGradedObject::GetReferences(CGradedObjectList&) const { return FALSE; }
+
+void CGradedObject::InsertSize(int32_t index) {
+  if (index < 0 || index > GetDirtyCount()) return;
+  m_Dirty.insert(m_Dirty.begin() + index, 1);
+}
+
+void CGradedObject::RemoveSize(int32_t index) {
+  if (index < 0 || index >= GetDirtyCount()) return;
+  m_Dirty.erase(m_Dirty.begin() + index);
+}
+
+BOOL CGradedObject::RefersTo(const CGradedObject*) const { return FALSE; }
+void CGradedObject::ReplaceReference(CGradedObject*, CGradedObject*) {}
+void CGradedObject::ReplaceMeasure(CPieceMeasure*, CPieceMeasure*) {}
+void CGradedObject::ReplaceSizeRow(CSizeTableRow*, CSizeTableRow*) {}
+void CGradedObject::SetOwner(CPatternData* owner) { m_Owner = owner; }
+BOOL CGradedObject::ReleaseSizeRow(CSizeTableRow*, BOOL) { return FALSE; }
+BOOL CGradedObject::UsesSizeRow(CSizeTableRow*, BOOL) { return FALSE; }
+BOOL CGradedObject::ReleaseMeasure(CPieceMeasure*, BOOL) { return FALSE; }
+BOOL CGradedObject::UsesMeasure(CPieceMeasure*, BOOL) { return FALSE; }
+void CGradedObject::RecalcAll() {}
+
+BOOL CGradedObject::HitTest(int32_t, int32_t, double, int32_t, CPoint*, double*) { return FALSE; }
+BOOL CGradedObject::Pick(int32_t, int32_t, double, int32_t, CGradedObject**, double*) { return FALSE; }
+BOOL CGradedObject::PickPoint(int32_t, int32_t, double, int32_t, CGradedObject**, CPoint*) { return FALSE; }
+BOOL CGradedObject::HitTestIfValid(int32_t, int32_t, double, int32_t, CPoint*, double*) { return FALSE; }
+BOOL CGradedObject::PickIfValid(int32_t, int32_t, double, int32_t, CGradedObject**, double*) { return FALSE; }
+BOOL CGradedObject::PickPointIfValid(int32_t, int32_t, double, int32_t, CGradedObject**, CPoint*) {
+  return FALSE;
+}
+
+std::unique_ptr<CGradedObject> CGradedObject::Clone() const { return nullptr; }
+
+CRect CGradedObject::GetLabelRect() const { return CRect(); }
+void CGradedObject::SetLabelVisible(BOOL) {}
+BOOL CGradedObject::IsLabelVisible() const { return FALSE; }
+void CGradedObject::SetLabelValue(CDimLabel*, double) {}
+double CGradedObject::GetLabelValue(CDimLabel*) const { return 0.0; }
+BOOL CGradedObject::HitLabel(int32_t, int32_t, CDimLabel**) { return FALSE; }
+BOOL CGradedObject::PickLabel(int32_t, int32_t, double, int32_t, CDimLabel**) { return FALSE; }
+BOOL CGradedObject::HitTestAtBaseSize(int32_t, int32_t, double, double*) { return FALSE; }
+void CGradedObject::UpdateLabel() {}
+void CGradedObject::GetLabelText(CDimLabel*, CString&, CPoint*, CPoint*) const {}
+void CGradedObject::GetAngleLabelText(CDimLabel*, CString&, CPoint*, CPoint*, CPoint*, BOOL*) const {}
+void CGradedObject::GetRatioSpan(CDimLabel*, double*, CPoint*, CPoint*) const {}
+void CGradedObject::GetCurveLabelText(CDimLabel*, CString&, std::vector<CPoint>&) const {}
+
+void CGradedObject::ResolveIds() {}
+BOOL CGradedObject::Load(ArchiveReader&) { return TRUE; }
+void CGradedObject::CopyFrom(const CGradedObject&) {}

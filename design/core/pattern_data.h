@@ -1,0 +1,159 @@
+// The design container: one parametric design as a native archive file holds
+// it. The header (data version, storage mode, scale, five names, two fonts),
+// the sizes with the base size, the size-table rows, the measures, the graded
+// objects (points, two-point lines, curves, texts) and the pattern records
+// (the design pieces). Every object, row, measure and record keeps a pointer
+// to its container and asks it for the size count, the base size, the scale,
+// the data version and the objects behind stored references.
+//
+// Stored references are 0-based positions in the container's lists (-1 for
+// none), so the lists are kept as vectors: a position resolves in constant
+// time, and an element's position never changes between the reading of a
+// reference and its resolution.
+//
+// Ownership: the container owns its sizes, rows, measures, graded objects and
+// records. The second piece list is a subset of the piece list and owns
+// nothing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "design/core/graded_object.h"
+#include "design/core/pattern_record.h"
+#include "design/core/piece_measure.h"
+#include "design/core/size_table.h"
+#include "platform/geometry_types.h"
+#include "platform/text.h"
+#include "platform/win_types.h"
+
+// The newest data version whose layout the loader knows; a cleared container
+// takes it.
+inline constexpr int32_t kNewestDataVersion = 162;
+// The scale (model units per millimetre) of a cleared container.
+inline constexpr int32_t kClearedScale = 100;
+
+class CPatternData {
+ public:
+  // An empty design: no names, sizes, rows, measures, objects or records.
+  // Until a load fills it, it reports the state of a cleared container
+  // (version 162, scale 100, mode 0), base size 0 and zeroed fonts.
+  CPatternData();
+  // A design with these header values and no contents. The fourth argument
+  // becomes name5 and the fifth name4; the one font is the label font and
+  // the second font alike.
+  CPatternData(const char* name1, const char* name2, const char* name3, const char* name4,
+               const char* name5, LOGFONT font, int32_t version, int32_t mode, int32_t scale);
+  virtual ~CPatternData();
+  CPatternData(const CPatternData&) = delete;
+  CPatternData& operator=(const CPatternData&) = delete;
+
+  // Deletes every record, graded object, measure, size-table row and size
+  // (in this order, each list from its head), and resets the header: version
+  // 162, the style's mode word, scale 100, the first four names empty. The
+  // fifth name, the fonts and the base size stay as they are.
+  void Clear();
+
+  // ---- Header ---------------------------------------------------------------
+  int32_t GetVersion() const { return m_Version; }
+  void SetVersion(int32_t version) { m_Version = version; }
+  // Storage mode; 2 means the objects' records carry stored per-size geometry.
+  int32_t GetMode() const { return m_Mode; }
+  void SetMode(int32_t mode) { m_Mode = mode; }
+  // Model units per millimetre.
+  int32_t GetScale() const { return m_Scale; }
+  void SetScale(int32_t scale) { m_Scale = scale; }
+  CString GetName1() const { return m_Name1; }
+  CString GetName2() const { return m_Name2; }
+  CString GetName3() const { return m_Name3; }
+  CString GetName4() const { return m_Name4; }
+  CString GetName5() const { return m_Name5; }
+  void SetName1(const char* name) { m_Name1 = name; }
+  void SetName2(const char* name) { m_Name2 = name; }
+  void SetName3(const char* name) { m_Name3 = name; }
+  void SetName4(const char* name) { m_Name4 = name; }
+  void SetName5(const char* name) { m_Name5 = name; }
+  // Font of the objects' labels and of the measure texts.
+  LOGFONT GetLabelFont() const { return m_LabelFont; }
+  LOGFONT GetFont2() const { return m_Font2; }
+  void SetFont2(LOGFONT font) { m_Font2 = font; }
+
+  // ---- Sizes ----------------------------------------------------------------
+  // Number of sizes: the length of every per-size array of the design.
+  int32_t GetSizeCount() const { return static_cast<int32_t>(m_Sizes.size()); }
+  // The size at an index; null outside the size array.
+  CSizeEntry* GetSizeAt(int32_t index) const;
+  // The sample size, an index into the size array.
+  int32_t GetBaseSize() const { return m_BaseSize; }
+  // Stores the base size and lays every object's labels out again, since
+  // labels show base-size values.
+  void SetBaseSize(int32_t index);
+  // Inserts a new size at `index` (taken into 0 .. size count) and gives
+  // every size-table row a value there copied from a neighbouring size: the
+  // row's value of the size before, of size 0 when inserting at the head, 0
+  // when there was no size. Graded objects are not touched.
+  CSizeEntry* InsertSize(int32_t index, const CString& name, uint16_t colorIndex, int32_t value);
+
+  // ---- Size-table rows --------------------------------------------------------
+  // Appends a new row of that name with value 0 for every size.
+  CSizeTableRow* AddSizeRow(const CString& name);
+  int32_t GetSizeRowCount() const { return static_cast<int32_t>(m_SizeRows.size()); }
+  // Position of the row in the row list, -1 when absent.
+  int32_t GetSizeRowIndex(const CSizeTableRow* row) const;
+  // The row at a position; null for -1 or any position outside the list.
+  CSizeTableRow* GetSizeRowAt(int32_t index) const;
+
+  // ---- Measures ---------------------------------------------------------------
+  CPieceMeasure* AddMeasure(std::unique_ptr<CPieceMeasure> measure);
+  int32_t GetMeasureCount() const { return static_cast<int32_t>(m_Measures.size()); }
+  int32_t GetMeasureIndex(const CPieceMeasure* measure) const;
+  CPieceMeasure* GetMeasureAt(int32_t index) const;
+
+  // ---- Graded objects ---------------------------------------------------------
+  // Appends at the tail: the object's position is the list's old length.
+  CGradedObject* AddElement(std::unique_ptr<CGradedObject> object);
+  int32_t GetElementCount() const { return static_cast<int32_t>(m_Objects.size()); }
+  // Position of the first entry that is this object, -1 when absent.
+  int32_t GetElementIndex(const CGradedObject* object) const;
+  // The object at a position, of any kind; null for -1 or any position
+  // outside the list. Fields typed by kind resolve through ResolveObject
+  // (design/core/object_refs.h) instead.
+  CGradedObject* GetElementAt(int32_t index) const;
+  // UpdateLabel on every object in list order.
+  void UpdateAllLabels();
+
+  // ---- Pattern records --------------------------------------------------------
+  CPatternRecord* AddPiece(std::unique_ptr<CPatternRecord> piece);
+  int32_t GetPieceCount() const { return static_cast<int32_t>(m_Pieces.size()); }
+  int32_t GetPieceIndex(const CPatternRecord* piece) const;
+  CPatternRecord* GetPieceAt(int32_t index) const;
+  // Appends to the second piece list, which names records of the piece list
+  // only: a record that is not in the piece list is refused (0), so that the
+  // list never holds a pointer the container does not keep alive.
+  BOOL AddSecondPiece(CPatternRecord* piece);
+  int32_t GetSecondPieceCount() const { return static_cast<int32_t>(m_SecondPieces.size()); }
+  CPatternRecord* GetSecondPieceAt(int32_t index) const;
+
+ private:
+  // Deletes the contents in the order Clear gives.
+  void DeleteContents();
+
+  int32_t m_Version = kNewestDataVersion;
+  int32_t m_Mode = 0;
+  int32_t m_Scale = kClearedScale;
+  CString m_Name1;
+  CString m_Name2;
+  CString m_Name3;
+  CString m_Name4;
+  CString m_Name5;
+  LOGFONT m_LabelFont;
+  LOGFONT m_Font2;
+  std::vector<std::unique_ptr<CSizeEntry>> m_Sizes;
+  int32_t m_BaseSize = 0;
+  std::vector<std::unique_ptr<CSizeTableRow>> m_SizeRows;
+  std::vector<std::unique_ptr<CPieceMeasure>> m_Measures;
+  std::vector<std::unique_ptr<CGradedObject>> m_Objects;
+  std::vector<std::unique_ptr<CPatternRecord>> m_Pieces;
+  std::vector<CPatternRecord*> m_SecondPieces;
+};
