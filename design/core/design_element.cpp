@@ -5,7 +5,7 @@
 
 CDesignElement::CDesignElement(CPatternRecord* owner, int32_t type) : m_Owner(owner), m_Type(type) {
   const CPatternData* data = GetPatternData();
-  m_Dirty.assign(static_cast<size_t>(data ? data->GetSizeCount() : 0), 1);
+  m_Dirty = CSizeFlags(data ? data->GetSizeCount() : 0);
   Invalidate(-1);
 }
 
@@ -23,26 +23,14 @@ void CDesignElement::Recalc(int32_t size) {
   for (int32_t i = 0; i < count; ++i) Calculate(i);
 }
 
-BOOL CDesignElement::IsDirty(int32_t size) const {
-  if (size == -1) {
-    for (int32_t flag : m_Dirty)
-      if (flag) return TRUE;
-    return FALSE;
-  }
-  if (size < 0 || size >= GetDirtyCount()) return FALSE;
-  return m_Dirty[static_cast<size_t>(size)] ? TRUE : FALSE;
-}
+BOOL CDesignElement::IsDirty(int32_t size) const { return m_Dirty.IsDirty(size) ? TRUE : FALSE; }
 
 void CDesignElement::Invalidate(int32_t size) {
-  if (size == -1) {
-    for (int32_t& flag : m_Dirty) flag = 1;
-  } else if (size >= 0 && size < GetDirtyCount()) {
-    m_Dirty[static_cast<size_t>(size)] = 1;
-  }
+  m_Dirty.Mark(size);
 }
 
 void CDesignElement::ClearDirty(int32_t size) {
-  if (size >= 0 && size < GetDirtyCount()) m_Dirty[static_cast<size_t>(size)] = 0;
+  m_Dirty.Clear(size);
 }
 
 void CDesignElement::LinkReferences() {}
@@ -66,13 +54,11 @@ BOOL CDesignElement::Calculate(int32_t size) {
 }
 
 void CDesignElement::InsertSize(int32_t index) {
-  if (index < 0 || index > GetDirtyCount()) return;
-  m_Dirty.insert(m_Dirty.begin() + index, 1);
+  m_Dirty.Insert(index);
 }
 
 void CDesignElement::RemoveSize(int32_t index) {
-  if (index < 0 || index >= GetDirtyCount()) return;
-  m_Dirty.erase(m_Dirty.begin() + index);
+  m_Dirty.Remove(index);
 }
 
 CRect CDesignElement::GetBoundRect(int32_t) const { return CRect(0, 0, 1, 1); }

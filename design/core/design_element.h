@@ -15,6 +15,7 @@
 
 #include "design/curves/vertex.h"
 
+#include "design/core/size_flags.h"
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
 #include "platform/win_types.h"
@@ -58,7 +59,7 @@ class CDesignElement {
   // Marks a size as computed; an override of Calculate calls it once it has
   // stored that size. A size outside the flags is ignored.
   void ClearDirty(int32_t size);
-  int32_t GetDirtyCount() const { return static_cast<int32_t>(m_Dirty.size()); }
+  int32_t GetDirtyCount() const { return m_Dirty.Count(); }
 
   // ---- Virtual operations -------------------------------------------------
 
@@ -100,5 +101,5 @@ class CDesignElement {
  private:
   CPatternRecord* m_Owner;
   int32_t m_Type;
-  std::vector<int32_t> m_Dirty;
+  CSizeFlags m_Dirty;
 };

@@ -6,7 +6,7 @@
 
 CGradedObject::CGradedObject(int32_t kind, CPatternData* owner, uint16_t status)
     : m_Kind(kind), m_Owner(owner), m_Status(status) {
-  m_Dirty.assign(static_cast<size_t>(owner ? owner->GetSizeCount() : 0), 1);
+  m_Dirty = CSizeFlags(owner ? owner->GetSizeCount() : 0);
   Invalidate(-1);
 }
 
@@ -17,33 +17,17 @@ void CGradedObject::SetState(int32_t state) {
   if (state == 0) SetLabelVisible(IsLabelVisible());
 }
 
-BOOL CGradedObject::IsDirty(int32_t size) const {
-  if (size == -1) {
-    for (int32_t flag : m_Dirty)
-      if (flag) return TRUE;
-    return FALSE;
-  }
-  if (size < 0 || size >= GetDirtyCount()) return FALSE;
-  return m_Dirty[static_cast<size_t>(size)] ? TRUE : FALSE;
-}
+BOOL CGradedObject::IsDirty(int32_t size) const { return m_Dirty.IsDirty(size) ? TRUE : FALSE; }
 
-BOOL CGradedObject::IsAllDirty() const {
-  for (int32_t flag : m_Dirty)
-    if (!flag) return FALSE;
-  return TRUE;
-}
+BOOL CGradedObject::IsAllDirty() const { return m_Dirty.IsAllDirty() ? TRUE : FALSE; }
 
 void CGradedObject::Invalidate(int32_t size) {
-  if (size == -1) {
-    for (int32_t& flag : m_Dirty) flag = 1;
-  } else if (size >= 0 && size < GetDirtyCount()) {
-    m_Dirty[static_cast<size_t>(size)] = 1;
-  }
+  m_Dirty.Mark(size);
   if (size == -1 || (m_Owner && size == m_Owner->GetBaseSize())) UpdateLabel();
 }
 
 void CGradedObject::ClearDirty(int32_t size) {
-  if (size >= 0 && size < GetDirtyCount()) m_Dirty[static_cast<size_t>(size)] = 0;
+  m_Dirty.Clear(size);
 }
 
 BOOL CGradedObject::DependsOn(const CGradedObject* object) const {
@@ -71,13 +55,11 @@ CRect CGradedObject::GetBoundRect(int32_t) const { return CRect(); }
 BOOL CGradedObject::GetReferences(CGradedObjectList&) const { return FALSE; }
 
 void CGradedObject::InsertSize(int32_t index) {
-  if (index < 0 || index > GetDirtyCount()) return;
-  m_Dirty.insert(m_Dirty.begin() + index, 1);
+  m_Dirty.Insert(index);
 }
 
 void CGradedObject::RemoveSize(int32_t index) {
-  if (index < 0 || index >= GetDirtyCount()) return;
-  m_Dirty.erase(m_Dirty.begin() + index);
+  m_Dirty.Remove(index);
 }
 
 BOOL CGradedObject::RefersTo(const CGradedObject*) const { return FALSE; }

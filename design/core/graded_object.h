@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "design/core/size_flags.h"
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
 #include "platform/text.h"
@@ -76,7 +77,7 @@ class CGradedObject {
   // ignored.
   void ClearDirty(int32_t size);
   // Number of per-size flags (the owner's size count once built).
-  int32_t GetDirtyCount() const { return static_cast<int32_t>(m_Dirty.size()); }
+  int32_t GetDirtyCount() const { return m_Dirty.Count(); }
 
   // ---- Virtual operations -------------------------------------------------
 
@@ -153,7 +154,7 @@ class CGradedObject {
   int32_t m_Kind;
   int32_t m_State = 1;
   CGradedObject* m_Link = nullptr;
-  std::vector<int32_t> m_Dirty;
+  CSizeFlags m_Dirty;
   CPatternData* m_Owner;
   uint16_t m_Status;
 };
