@@ -1,0 +1,130 @@
+#include "design/points/graded_point.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "design/core/object_refs.h"
+#include "design/core/pattern_data.h"
+
+namespace {
+
+// 2 × near − far, kept in the int32 range: stored positions come from files,
+// and a position near the limit must not wrap to the other side.
+int32_t Extrapolate(int32_t nearValue, int32_t farValue) {
+  const int64_t value = 2 * static_cast<int64_t>(nearValue) - static_cast<int64_t>(farValue);
+  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+CGradedPoint::CGradedPoint(int32_t kind, CPatternData* owner, uint16_t status)
+    : CGradedObject(kObjectKindPoint, owner, status), m_Subtype(kind) {
+  SetState(0);
+  m_SizePoints.assign(static_cast<size_t>(owner ? owner->GetSizeCount() : 0), CPoint());
+}
+
+CGradedPoint::~CGradedPoint() = default;
+
+void CGradedPoint::SetSizePoint(int32_t size, int32_t x, int32_t y) {
+  if (size < 0 || size >= GetSizePointCount()) return;
+  m_SizePoints[static_cast<size_t>(size)] = CPoint(x, y);
+}
+
+BOOL CGradedPoint::GetSizePoint(int32_t size, CPoint* out) const {
+  if (size < 0 || size >= GetSizePointCount() || !out) return FALSE;
+  *out = m_SizePoints[static_cast<size_t>(size)];
+  return TRUE;
+}
+
+void CGradedPoint::InsertSize(int32_t index) {
+  CGradedObject::InsertSize(index);
+  const int32_t n = GetSizePointCount();
+  if (index < 0 || index > n) return;
+  CPoint added;
+  if (m_ComputeAll == 0) {
+    if (index == 0 && n >= 1) {
+      const CPoint first = m_SizePoints[0];
+      added = first;
+      if (n >= 2) {
+        const CPoint second = m_SizePoints[1];
+        added = CPoint(Extrapolate(first.x, second.x), Extrapolate(first.y, second.y));
+      }
+    } else if (index == n && n >= 1) {
+      const CPoint last = m_SizePoints[static_cast<size_t>(n - 1)];
+      added = last;
+      if (n >= 2) {
+        const CPoint before = m_SizePoints[static_cast<size_t>(n - 2)];
+        added = CPoint(Extrapolate(last.x, before.x), Extrapolate(last.y, before.y));
+      }
+    } else if (index > 0 && index < n) {
+      added = m_SizePoints[static_cast<size_t>(index)];
+    }
+  }
+  m_SizePoints.insert(m_SizePoints.begin() + index, added);
+}
+
+void CGradedPoint::RemoveSize(int32_t index) {
+  CGradedObject::RemoveSize(index);
+  if (index < 0 || index >= GetSizePointCount()) return;
+  m_SizePoints.erase(m_SizePoints.begin() + index);
+}
+
+BOOL CGradedPoint::Load(ArchiveReader&) { return FALSE; }
+
+BOOL CGradedPoint::IsRealPoint() const { return TRUE; }
+
+BOOL CGradedPoint::ReadBaseRecord(ArchiveReader& archive, BaseRecord& record, bool statusAlways) const {
+  const CPatternData* owner = GetOwner();
+  if (!owner) return FALSE;
+  if (!archive.ReadU32(record.state)) return FALSE;
+  record.status = 0;
+  if (statusAlways || owner->GetVersion() >= kFirstVersionWithPointStatus) {
+    if (!archive.ReadU16(record.status)) return FALSE;
+  }
+  return TRUE;
+}
+
+void CGradedPoint::ApplyBaseRecord(const BaseRecord& record) {
+  SetState(static_cast<int32_t>(record.state));
+  SetStatus(record.status);
+}
+
+BOOL CGradedPoint::ReadSizePointsBlock(ArchiveReader& archive, SizePointsBlock& block) const {
+  const CPatternData* owner = GetOwner();
+  if (!owner) return FALSE;
+  block = SizePointsBlock();
+  if (owner->GetVersion() < kFirstVersionWithSizePoints || owner->GetMode() != kModeWithSizePoints) {
+    return TRUE;
+  }
+  uint32_t flag = 0;
+  if (!archive.ReadU32(flag)) return FALSE;
+  block.present = true;
+  block.computeAll = static_cast<int32_t>(flag);
+  if (block.computeAll != 0) return TRUE;
+  const int32_t count = owner->GetSizeCount();
+  if (!archive.CheckCount(count, 8)) return FALSE;
+  block.points.reserve(static_cast<size_t>(std::max(count, 0)));
+  for (int32_t i = 0; i < count; ++i) {
+    CPoint p;
+    if (!archive.ReadI32(p.x) || !archive.ReadI32(p.y)) return FALSE;
+    block.points.push_back(p);
+  }
+  return TRUE;
+}
+
+void CGradedPoint::ApplySizePointsBlock(const SizePointsBlock& block) {
+  if (!block.present) return;
+  m_ComputeAll = block.computeAll;
+  if (block.computeAll != 0) return;
+  // The block holds one position per size of the owner; the per-size
+  // positions follow the owner's size count.
+  m_SizePoints = block.points;
+  for (int32_t i = 0; i < static_cast<int32_t>(block.points.size()); ++i) ClearDirty(i);
+}
+
+CGradedPoint* CGradedPoint::ResolvePointRef(int32_t position) const {
+  const CPatternData* owner = GetOwner();
+  if (!owner) return nullptr;
+  return ResolveObject<CGradedPoint>(*owner, position);
+}

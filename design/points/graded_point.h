@@ -1,0 +1,118 @@
+// The base of the construction points of a design. A construction point has
+// one position for every size of its container's size table; each point kind
+// says how that position follows from stored values, graded values and other
+// objects. The base keeps the kind code, the compute-all flag and the per-size
+// positions: the cache of computed positions and, for the sizes a point does
+// not compute (compute-all 0), the positions stored for them.
+//
+// Ownership: the container owns every point; a point owns its per-size
+// positions. References to other objects are plain pointers into the
+// container's list.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "design/core/graded_object.h"
+#include "platform/archive.h"
+#include "platform/geometry_types.h"
+#include "platform/win_types.h"
+
+// Point kinds of the free points; the other kinds have their codes with their
+// classes.
+inline constexpr int32_t kPointKindFree = 1;
+inline constexpr int32_t kPointKindFreeVertex = 20;
+
+// Points store a status word after their state from this data version on.
+inline constexpr int32_t kFirstVersionWithPointStatus = 104;
+// From this data version on, a design of mode 2 stores a compute-all flag
+// with each free point and, when it is 0, one position per size.
+inline constexpr int32_t kFirstVersionWithSizePoints = 110;
+inline constexpr int32_t kModeWithSizePoints = 2;
+
+class CGradedPoint : public CGradedObject {
+ public:
+  // A field typed as a point resolves only to objects of this kind.
+  static constexpr int32_t kObjectKind = kObjectKindPoint;
+
+  // A hidden point (state 0) of point kind `kind`, every size dirty, compute-
+  // all 1, and one position (0, 0) per size of the owner (none without one).
+  // It stays hidden until the loader, a copy or its creator sets the state.
+  CGradedPoint(int32_t kind, CPatternData* owner, uint16_t status);
+  ~CGradedPoint() override;
+
+  // The point kind (1 to 47), fixed at construction.
+  int32_t GetSubtype() const { return m_Subtype; }
+
+  // 1: every size is computed from the point's definition; 0: only the
+  // owner's base size is, and every other size keeps its stored position.
+  // Changing the flag invalidates nothing.
+  void SetComputeAll(int32_t flag) { m_ComputeAll = flag; }
+  int32_t GetComputeAll() const { return m_ComputeAll; }
+
+  // Stores (x, y) as the position of one size; a size outside the per-size
+  // positions is ignored. The dirty flag is left alone: a later computation
+  // of a dirty size replaces the position.
+  void SetSizePoint(int32_t size, int32_t x, int32_t y);
+  // The number of per-size positions (the owner's size count).
+  int32_t GetSizePointCount() const { return static_cast<int32_t>(m_SizePoints.size()); }
+  // The position held for one size as it stands, computed or stored; nothing
+  // is computed. 0 (and `out` untouched) for a size outside the positions.
+  BOOL GetSizePoint(int32_t size, CPoint* out) const;
+
+  // A size inserted into the owner's size table at `index` gets a dirty flag
+  // and a position: (0, 0) when every size is computed; with compute-all 0 a
+  // position carried on from the neighbouring sizes (extrapolated linearly
+  // below the first and above the last size, a copy of the size at `index`
+  // in between), so that the stored grading goes on. The extrapolation
+  // saturates at the int32 range instead of wrapping.
+  void InsertSize(int32_t index) override;
+  // Removes the flag and the position of one size; an index outside the
+  // positions removes no position.
+  void RemoveSize(int32_t index) override;
+
+  // The base reads no record of its own: 0. Every kind reads its whole record.
+  BOOL Load(ArchiveReader& archive) override;
+
+  // Whether the point is a point of the design in its own right; the points
+  // that a curve keeps as its vertices are not.
+  virtual BOOL IsRealPoint() const;
+
+ protected:
+  // The part that every point record starts with: the state and, from
+  // version 104 on, the status; `statusAlways` reads the status in every
+  // version, for the kinds that first appeared in later versions.
+  struct BaseRecord {
+    uint32_t state = 0;
+    uint16_t status = 0;
+  };
+  // The per-size block of the free points: the compute-all flag and, when it
+  // is 0, one position per size of the owner.
+  struct SizePointsBlock {
+    bool present = false;
+    int32_t computeAll = 1;
+    std::vector<CPoint> points;
+  };
+
+  // Reads the base part without changing the point; 0 when it is cut short
+  // or the point has no owner to give the data version.
+  BOOL ReadBaseRecord(ArchiveReader& archive, BaseRecord& record, bool statusAlways = false) const;
+  void ApplyBaseRecord(const BaseRecord& record);
+  // Reads the per-size block where the owner's version and mode store one
+  // (nothing is read otherwise). The size count comes from the owner and is
+  // checked against the bytes left before anything is allocated.
+  BOOL ReadSizePointsBlock(ArchiveReader& archive, SizePointsBlock& block) const;
+  // Stores the flag and the positions read; each stored size is marked clean,
+  // so its position is used as it stands until the size is invalidated.
+  void ApplySizePointsBlock(const SizePointsBlock& block);
+
+  // The point at a stored object position, through the kind-checked lookup:
+  // null for -1, a position outside the owner's list, another kind of object
+  // or a point without owner.
+  CGradedPoint* ResolvePointRef(int32_t position) const;
+
+ private:
+  int32_t m_Subtype;
+  int32_t m_ComputeAll = 1;
+  std::vector<CPoint> m_SizePoints;
+};
