@@ -1,27 +1,102 @@
-// A named measurement of a parametric design (a distance between two
-// construction points, or a length along a curve), kept in the container's
-// measure list; formulas use it as a term.
+// A named measurement of a parametric design: the straight distance between
+// two construction points (kind 1), or the length along a curve between two
+// of its points (kind 2). Formulas use it as a term, so that a distance of
+// the design can follow a measured length; it is drawn as a dimension line
+// beside the measured part, at the offset distance, with a label of its
+// name and length.
 //
-// This is the part of the measure that the container needs today (its owner
-// and name); the references, the length and the layout join with the
-// measure's loader.
+// The container keeps the measures in its measure list. The loader has each
+// read its record, which stores the references as positions in the
+// container's object list, and calls ResolveIds once every graded object is
+// loaded.
+//
+// Ownership: the references and the owner are plain pointers into the
+// container and are never freed through the measure.
 #pragma once
 
-#include "platform/text.h"
+#include <cstdint>
 
+#include "platform/archive.h"
+#include "platform/geometry_types.h"
+#include "platform/text.h"
+#include "platform/win_types.h"
+
+class CGradedObject;
 class CPatternData;
+
+// Measure kinds.
+inline constexpr int32_t kMeasureKindDistance = 1;  // between two points
+inline constexpr int32_t kMeasureKindCurve = 2;     // along a curve between two of its points
+
+// Text modes of the label: 0 and 1 horizontal, 2 and 3 vertical, 4 chosen
+// from the dimension line at layout.
+inline constexpr int32_t kMeasureTextModeAuto = 4;
 
 class CPieceMeasure {
  public:
-  explicit CPieceMeasure(CPatternData* owner) : m_Owner(owner) {}
+  // A measure with no kind, name or references, valid, laid out anew at
+  // first use, automatic text mode, the dimension line 10 mm beside the
+  // measured part (in the owner's scale; 0 without an owner) and the label
+  // at its middle.
+  explicit CPieceMeasure(CPatternData* owner);
+  // The same defaults with a kind, the two points, the curve (kind 2) and a
+  // name.
+  CPieceMeasure(CPatternData* owner, int32_t kind, CGradedObject* ref1, CGradedObject* ref2,
+                CGradedObject* ref3, const char* name);
   virtual ~CPieceMeasure() = default;
   CPieceMeasure(const CPieceMeasure&) = delete;
   CPieceMeasure& operator=(const CPieceMeasure&) = delete;
 
   CString GetName() const { return m_Name; }
+  void SetName(const CString& name) { m_Name = name; }
+  int32_t GetKind() const { return m_Kind; }
   CPatternData* GetOwner() const { return m_Owner; }
+  void SetOwner(CPatternData* owner) { m_Owner = owner; }
+  // The two points and, for kind 2, the curve; any may be null.
+  void GetRefs(CGradedObject** ref1, CGradedObject** ref2, CGradedObject** ref3) const;
+  void SetRefs(CGradedObject* ref1, CGradedObject* ref2, CGradedObject* ref3);
+  // Whether one of the references is set and is `object`.
+  BOOL RefersTo(const CGradedObject* object) const;
+
+  // 1 while the referenced objects can be measured; 0 hides the measure.
+  int32_t IsValid() const { return m_Valid; }
+  // The dimension line and label must be laid out again before use.
+  void SetLayoutDirty() { m_LayoutDirty = 1; }
+  BOOL IsLayoutDirty() const { return m_LayoutDirty; }
+  void GetDisplay(int32_t* textMode, int32_t* offsetDistance, CPoint* labelOffset) const;
+  void SetDisplay(int32_t textMode, int32_t offsetDistance, CPoint labelOffset);
+  int32_t GetTextMode() const { return m_TextMode; }
+  void SetTextMode(int32_t mode) {
+    m_TextMode = mode;
+    m_LayoutDirty = 1;
+  }
+
+  // Turns the stored positions into references: the first two must name
+  // construction points and the third a curve. A position of -1, one outside
+  // the object list, or one that names an object of another kind gives no
+  // reference (a curve position that names a point gives no curve).
+  virtual void ResolveIds();
+  // Reads the measure's record at the container's data version (the newest
+  // without a container); files before version 102 store no display fields
+  // and the defaults stay. Returns 0 when the record is cut short; the
+  // measure is then unchanged.
+  virtual BOOL Load(ArchiveReader& archive);
 
  private:
   CString m_Name;
   CPatternData* m_Owner;
+  int32_t m_Kind = 0;
+  CGradedObject* m_Refs[3] = {nullptr, nullptr, nullptr};
+  // The references as the record stores them, held from Load to ResolveIds.
+  int32_t m_RefIds[3] = {-1, -1, -1};
+  int32_t m_Valid = 1;
+  int32_t m_LayoutDirty = 1;
+  int32_t m_TextMode = kMeasureTextModeAuto;
+  CPoint m_DimStart;
+  CPoint m_DimEnd;
+  int32_t m_OffsetDistance;
+  CPoint m_LabelOffset;
+  CRect m_LabelRect;
+  // Applied to the label box by the label hit test; nothing sets another.
+  double m_LabelZoom = 1.0;
 };

@@ -1,0 +1,231 @@
+#include "design/core/pattern_record.h"
+
+#include <utility>
+
+#include "design/core/graded_object.h"
+#include "design/core/object_refs.h"
+#include "design/core/pattern_data.h"
+#include "platform/numbers.h"
+
+namespace {
+
+// The data versions at which a piece's record grows. Each name says what a
+// record of that version or later has.
+constexpr int32_t kFirstVersionWithLeadingWord = 150;    // a word, and a pair before each element
+constexpr int32_t kFirstVersionWithWordPair = 152;       // two more words
+constexpr int32_t kFirstVersionWithDoubles = 153;        // two doubles and a word
+constexpr int32_t kFirstVersionWithWord159 = 159;        // one more word
+constexpr int32_t kFirstVersionWithWord161 = 161;        // one more word
+constexpr int32_t kFirstVersionWithQuantityText = 162;   // the quantity is text
+
+// The element types whose code is followed by a subtype.
+bool HasSubtype(int32_t type) {
+  return type == kElementTypeConstruct || type == kElementTypeShape || type == kElementTypeSymbol;
+}
+
+}  // namespace
+
+CPatternRecord::CPatternRecord(CPatternData* owner) : m_Owner(owner) {}
+
+// Head first, one at a time: an element being destroyed finds the ones after
+// it still in place and the ones before it gone.
+CPatternRecord::~CPatternRecord() {
+  while (!m_Elements.empty()) {
+    std::unique_ptr<CDesignElement> head = std::move(m_Elements.front());
+    m_Elements.pop_front();
+    head.reset();
+  }
+}
+
+void CPatternRecord::SetDouble2(double angle) {
+  m_Double2 = angle;
+  Invalidate(-1);
+}
+
+BOOL CPatternRecord::UsesRefPoint(const CGradedObject* object) const {
+  return object != nullptr && object == m_RefPoint;
+}
+
+CPatternRecord::POSITION CPatternRecord::GetFirstElementPosition() const {
+  if (m_Elements.empty()) return POSITION();
+  return POSITION(m_Elements.cbegin());
+}
+
+CDesignElement* CPatternRecord::GetNextElement(POSITION& position) const {
+  if (!position) return nullptr;
+  CDesignElement* element = position.m_At->get();
+  auto next = std::next(position.m_At);
+  position = next == m_Elements.cend() ? POSITION() : POSITION(next);
+  return element;
+}
+
+CDesignElement* CPatternRecord::GetPrevElement(POSITION& position) const {
+  if (!position) return nullptr;
+  CDesignElement* element = position.m_At->get();
+  position = position.m_At == m_Elements.cbegin() ? POSITION() : POSITION(std::prev(position.m_At));
+  return element;
+}
+
+CDesignElement* CPatternRecord::AddElement(std::unique_ptr<CDesignElement> element) {
+  if (!element) return nullptr;
+  m_Elements.push_back(std::move(element));
+  return m_Elements.back().get();
+}
+
+CDesignElement* CPatternRecord::AddElementAtHead(std::unique_ptr<CDesignElement> element) {
+  if (!element) return nullptr;
+  m_Elements.push_front(std::move(element));
+  return m_Elements.front().get();
+}
+
+std::unique_ptr<CDesignElement> CPatternRecord::RemoveElement(const CDesignElement* element) {
+  for (auto it = m_Elements.begin(); it != m_Elements.end(); ++it) {
+    if (it->get() == element && element != nullptr) {
+      std::unique_ptr<CDesignElement> removed = std::move(*it);
+      m_Elements.erase(it);
+      return removed;
+    }
+  }
+  return nullptr;
+}
+
+BOOL CPatternRecord::HasElement(const CDesignElement* element) const {
+  if (!element) return FALSE;
+  for (const auto& held : m_Elements) {
+    if (held.get() == element) return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CPatternRecord::FindElementOfType(int32_t type, CDesignElement** found) const {
+  for (const auto& element : m_Elements) {
+    if (element->GetType() == type) {
+      if (found) *found = element.get();
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+BOOL CPatternRecord::FindNextElementOfType(int32_t type, CDesignElement** found) const {
+  if (!found || !*found) return FALSE;
+  auto it = m_Elements.cbegin();
+  while (it != m_Elements.cend() && it->get() != *found) ++it;
+  if (it == m_Elements.cend()) return FALSE;
+  for (++it; it != m_Elements.cend(); ++it) {
+    if ((*it)->GetType() == type) {
+      *found = it->get();
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+BOOL CPatternRecord::RefersTo(const CGradedObject* object) const {
+  for (const auto& element : m_Elements) {
+    if (element->RefersTo(object)) return TRUE;
+  }
+  return FALSE;
+}
+
+void CPatternRecord::Recalc(int32_t size) {
+  for (auto& element : m_Elements) {
+    if (size == -1) {
+      element->Recalc(-1);
+    } else {
+      element->Calculate(size);
+    }
+  }
+}
+
+void CPatternRecord::Invalidate(int32_t size) {
+  for (auto& element : m_Elements) element->Invalidate(size);
+}
+
+void CPatternRecord::InsertSize(int32_t index) {
+  for (auto& element : m_Elements) element->InsertSize(index);
+}
+
+void CPatternRecord::RemoveSize(int32_t index) {
+  for (auto& element : m_Elements) element->RemoveSize(index);
+}
+
+BOOL CPatternRecord::Load(ArchiveReader& archive, const ElementFactory& elements) {
+  const int32_t version = m_Owner ? m_Owner->GetVersion() : kNewestDataVersion;
+
+  // Leading words of the newer versions, read and dropped.
+  size_t leading = 0;
+  if (version >= kFirstVersionWithLeadingWord) leading += sizeof(uint32_t);
+  if (version >= kFirstVersionWithWordPair) leading += 2 * sizeof(uint32_t);
+  if (version >= kFirstVersionWithDoubles) leading += 2 * sizeof(double) + sizeof(uint32_t);
+  if (version >= kFirstVersionWithWord159) leading += sizeof(int32_t);
+  if (version >= kFirstVersionWithWord161) leading += sizeof(int32_t);
+  if (!archive.Skip(leading)) return FALSE;
+
+  CString text;
+  if (!archive.ReadString(text)) return FALSE;
+  m_PieceName = text;
+  if (!archive.ReadString(text)) return FALSE;
+  m_Annotation = text;
+  if (!archive.ReadString(text)) return FALSE;
+  m_Text3 = text;
+  if (version >= kFirstVersionWithQuantityText) {
+    // atoi of the text: "3" is 3, an empty or non-numeric text 0, and a
+    // number beyond the int range stops at its end.
+    if (!archive.ReadString(text)) return FALSE;
+    m_Quantity = ParseInt(text.view());
+  } else {
+    int32_t quantity = 0;
+    if (!archive.ReadI32(quantity)) return FALSE;
+    m_Quantity = quantity;
+  }
+  if (!archive.ReadString(text)) return FALSE;
+  m_Category = text;
+
+  int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  int32_t options[4] = {};
+  double value = 0.0;
+  int32_t option4 = 0;
+  int32_t refIndex = -1;
+  int32_t count = 0;
+  if (!archive.ReadI32(x1) || !archive.ReadI32(y1) || !archive.ReadI32(x2) || !archive.ReadI32(y2)) return FALSE;
+  for (int32_t& option : options) {
+    if (!archive.ReadI32(option)) return FALSE;
+  }
+  if (!archive.ReadDouble(value) || !archive.ReadI32(option4) || !archive.Skip(sizeof(int32_t)) ||
+      !archive.ReadI32(refIndex) || !archive.ReadI32(count)) {
+    return FALSE;
+  }
+  SetPoints(x1, y1, x2, y2);
+  m_Option1 = options[0];
+  m_Option2 = options[1];
+  m_Flag = options[2];
+  m_Option3 = options[3];
+  m_DoubleValue = value;
+  m_Option4 = option4;
+  // The reference point is a construction point: any other object (or a
+  // position outside the list) gives the piece none.
+  m_RefPoint = m_Owner ? ResolveObjectOfKind(*m_Owner, refIndex, kObjectKindPoint) : nullptr;
+
+  // Each element's envelope is at least its type code (and the pair in front
+  // of it from version 150 on); a count that cannot fit is refused before
+  // anything is made from it.
+  const size_t envelope =
+      sizeof(int32_t) + (version >= kFirstVersionWithLeadingWord ? sizeof(uint32_t) + sizeof(int32_t) : 0);
+  if (!archive.CheckCount(count, envelope)) return FALSE;
+  for (int32_t i = 0; i < count; ++i) {
+    if (version >= kFirstVersionWithLeadingWord && !archive.Skip(sizeof(uint32_t) + sizeof(int32_t))) {
+      return FALSE;
+    }
+    ElementCode code;
+    if (!archive.ReadI32(code.type)) return FALSE;
+    if (HasSubtype(code.type) && !archive.ReadI32(code.subtype)) return FALSE;
+    std::unique_ptr<CDesignElement> element = elements.Create(code, this);
+    if (!element) return FALSE;
+    // An element that fails to read its record is dropped here; the record
+    // keeps only whole elements.
+    if (!element->Load(archive) || archive.Failed()) return FALSE;
+    AddElement(std::move(element));
+  }
+  return TRUE;
+}
