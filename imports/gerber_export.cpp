@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstring>
+#include <deque>
+#include <map>
+#include <set>
 
 #include "platform/binary_file.h"
 #include "platform/byte_cursor.h"
@@ -98,18 +101,21 @@ GgtExportFolder ScanGgtExportFolder(const CString& folder) {
 
 void LoadPieceRuleTable(CPiece& piece, CGgtImportContext& context, const std::vector<GgtExportFile>& ruleTables) {
   if (!piece.body) return;
-  for (const GgtExportFile& file : ruleTables) {
-    if (file.name.view() != piece.body->ruleTableName.view()) continue;
+  // A later file replaces an earlier one, and a table cut short is not
+  // taken: the last matching file that reads whole wins, so the files are
+  // tried from the last and the first whole one ends the search.
+  for (auto file = ruleTables.rbegin(); file != ruleTables.rend(); ++file) {
+    if (file->name.view() != piece.body->ruleTableName.view()) continue;
     std::vector<uint8_t> bytes;
-    if (!LoadExportFile(file.path, kGgtRuleTableFile, bytes)) continue;
+    if (!LoadExportFile(file->path, kGgtRuleTableFile, bytes)) continue;
     ByteCursor in(View(bytes));
     if (!in.Seek(kGgtExportDataOffset)) continue;
-    // A table cut short is not taken and leaves an earlier one in place.
     std::unique_ptr<CGgtRuleTable> table = CModel::ReadRuleTableRecord(in);
     if (!table) continue;
     piece.ruleTable = std::move(table);
     piece.ruleTableFound = 1;
     context.currentRuleTable = piece.ruleTable.get();
+    return;
   }
 }
 
@@ -182,36 +188,31 @@ int ReadStyle(CModel& model, const GgtExportFile& style, const CString& styleNam
 
   // Every entry gets at most one piece file of its name, and no file serves
   // two entries: with two entries of one name and one file, the second entry
-  // goes without a file and is dropped.
+  // goes without a file and is dropped. A path listed twice is taken once.
+  // The entries waiting for a file are found by name.
+  std::map<std::string_view, std::deque<size_t>> waiting;
+  for (size_t i = 0; i < model.pieces.size(); ++i) waiting[model.pieces[i]->name.view()].push_back(i);
   std::vector<const GgtExportFile*> slots(model.pieces.size(), nullptr);
-  size_t filled = 0;
+  std::set<std::string_view> taken;
   for (const GgtExportFile& file : files.pieces) {
-    if (filled == slots.size()) break;
-    bool taken = false;
-    for (const GgtExportFile* slot : slots) {
-      if (slot && slot->path.view() == file.path.view()) taken = true;
-    }
-    if (taken) continue;
-    for (size_t i = 0; i < slots.size(); ++i) {
-      if (slots[i] || model.pieces[i]->name.view() != file.name.view()) continue;
-      slots[i] = &file;
-      ++filled;
-      break;
-    }
+    auto entries = waiting.find(file.name.view());
+    if (entries == waiting.end() || entries->second.empty()) continue;
+    if (!taken.insert(file.path.view()).second) continue;
+    slots[entries->second.front()] = &file;
+    entries->second.pop_front();
   }
 
   CGgtImportContext context;
-  size_t kept = 0;
+  std::vector<std::unique_ptr<CPiece>> kept;
+  kept.reserve(model.pieces.size());
   for (size_t i = 0; i < slots.size(); ++i) {
-    std::unique_ptr<CPiece>& piece = model.pieces[kept];
-    if (slots[i] && ReadPieceFile(model, *piece, slots[i]->path, context, files.ruleTables)) {
-      ++kept;
+    if (slots[i] && ReadPieceFile(model, *model.pieces[i], slots[i]->path, context, files.ruleTables)) {
+      kept.push_back(std::move(model.pieces[i]));
       ++context.pieceCounter;
-    } else {
-      model.pieces.erase(model.pieces.begin() + static_cast<std::ptrdiff_t>(kept));
-      --model.pieceCount;
     }
   }
+  model.pieces = std::move(kept);
+  model.pieceCount = static_cast<uint16_t>(model.pieces.size());
   model.BuildPieces(context);
   return 1;
 }
