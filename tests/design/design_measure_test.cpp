@@ -18,13 +18,13 @@ namespace {
 
 using design_fixture::ArchiveBytes;
 using design_fixture::DesignArchiveWriter;
-using design_fixture::MeasureSpec;
+using design_fixture::MeasureFields;
 
 // The bytes of one measure as the writer lays it out at `version`: the file
 // with the measure, less the same file without it. After the measures come
 // the object count, the record count and, from version 150 on, the empty
 // stored pieces (a scale, five empty names, two zero counts).
-std::string MeasureBytes(int32_t version, const MeasureSpec& measure) {
+std::string MeasureBytes(int32_t version, const MeasureFields& measure) {
   DesignArchiveWriter without(version);
   DesignArchiveWriter with(version);
   with.AddMeasure(measure);
@@ -98,22 +98,22 @@ TEST(PieceMeasure, DefaultsFollowTheOwnersScale) {
 }
 
 TEST(PieceMeasure, LoadsItsRecordAtEachVersion) {
-  MeasureSpec spec;
-  spec.name = "Waist";
-  spec.kind = 2;
-  spec.refs[0] = 0;
-  spec.refs[1] = 3;
-  spec.refs[2] = 2;
-  spec.valid = 0;
-  spec.text_mode = 3;
-  spec.offset = -350;
-  spec.label_x = 12;
-  spec.label_y = -34;
+  MeasureFields given;
+  given.name = "Waist";
+  given.kind = 2;
+  given.refs[0] = 0;
+  given.refs[1] = 3;
+  given.refs[2] = 2;
+  given.valid = 0;
+  given.text_mode = 3;
+  given.offset = -350;
+  given.label_x = 12;
+  given.label_y = -34;
   for (int32_t version : {101, 102, 149, 150, 162, 163}) {
     SCOPED_TRACE(version);
     Design design(version);
     CPieceMeasure measure(&design.data);
-    ASSERT_TRUE(LoadMeasure(measure, MeasureBytes(version, spec)));
+    ASSERT_TRUE(LoadMeasure(measure, MeasureBytes(version, given)));
     EXPECT_EQ(measure.GetName().str(), "Waist");
     EXPECT_EQ(measure.GetKind(), 2);
     // The references wait for ResolveIds.
@@ -146,30 +146,30 @@ TEST(PieceMeasure, HandWrittenRecordMatchesTheWriter) {
   ArchiveBytes bytes;
   bytes.CStr("M1").I32(1).I32(0).I32(3).I32(-1);
   bytes.I32(1).I32(0).I32(150).Point(5, 6);
-  MeasureSpec spec;
-  spec.name = "M1";
-  spec.kind = 1;
-  spec.refs[0] = 0;
-  spec.refs[1] = 3;
-  spec.text_mode = 0;
-  spec.offset = 150;
-  spec.label_x = 5;
-  spec.label_y = 6;
-  EXPECT_EQ(MeasureBytes(102, spec), bytes.Bytes());
+  MeasureFields given;
+  given.name = "M1";
+  given.kind = 1;
+  given.refs[0] = 0;
+  given.refs[1] = 3;
+  given.text_mode = 0;
+  given.offset = 150;
+  given.label_x = 5;
+  given.label_y = 6;
+  EXPECT_EQ(MeasureBytes(102, given), bytes.Bytes());
 }
 
 TEST(PieceMeasure, EveryCutOfTheRecordFailsAndLeavesTheMeasureAsItWas) {
-  MeasureSpec spec;
-  spec.name = "Hip";
-  spec.kind = 1;
-  spec.refs[0] = 0;
-  spec.refs[1] = 3;
-  spec.valid = 0;
-  spec.text_mode = 2;
-  spec.offset = 7;
+  MeasureFields given;
+  given.name = "Hip";
+  given.kind = 1;
+  given.refs[0] = 0;
+  given.refs[1] = 3;
+  given.valid = 0;
+  given.text_mode = 2;
+  given.offset = 7;
   for (int32_t version : {101, 102, 162}) {
     SCOPED_TRACE(version);
-    const std::string bytes = MeasureBytes(version, spec);
+    const std::string bytes = MeasureBytes(version, given);
     for (size_t cut = 0; cut < bytes.size(); ++cut) {
       SCOPED_TRACE(cut);
       Design design(version);
@@ -202,12 +202,12 @@ TEST(PieceMeasure, ReferencesResolveOnlyToObjectsOfTheirKind) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.refs[0] << "," << c.refs[1] << "," << c.refs[2]);
-    MeasureSpec spec;
-    spec.kind = 2;
-    for (int i = 0; i < 3; ++i) spec.refs[i] = c.refs[i];
+    MeasureFields given;
+    given.kind = 2;
+    for (int i = 0; i < 3; ++i) given.refs[i] = c.refs[i];
     Design design(150);
     CPieceMeasure measure(&design.data);
-    ASSERT_TRUE(LoadMeasure(measure, MeasureBytes(150, spec)));
+    ASSERT_TRUE(LoadMeasure(measure, MeasureBytes(150, given)));
     measure.ResolveIds();
     const Refs refs = RefsOf(measure);
     for (int i = 0; i < 3; ++i) {

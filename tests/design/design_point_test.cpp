@@ -22,8 +22,8 @@ namespace {
 
 using design_fixture::ArchiveBytes;
 using design_fixture::DesignArchiveWriter;
-using design_fixture::FreePointSpec;
-using design_fixture::SizeSpec;
+using design_fixture::FreePointFields;
+using design_fixture::SizeFields;
 
 constexpr int kSizeCount = 3;
 constexpr int kBaseSize = 1;
@@ -41,12 +41,12 @@ void SetUpDesign(CPatternData& data, int32_t version, int32_t mode, int sizes = 
 // of the writer's version and mode: the file with the point, less the file
 // without it, less the words in front of the record (the two leading words
 // from version 150 on, the object kind and the point kind).
-std::string FreePointRecord(int32_t version, int32_t mode, int sizes, const FreePointSpec& spec) {
+std::string FreePointRecord(int32_t version, int32_t mode, int sizes, const FreePointFields& given) {
   auto makeWriter = [&](bool withPoint) {
     DesignArchiveWriter writer(version);
     writer.header().mode = mode;
-    for (int i = 0; i < sizes; ++i) writer.AddSize(SizeSpec{"S" + std::to_string(i)});
-    if (withPoint) writer.AddFreePoint(spec);
+    for (int i = 0; i < sizes; ++i) writer.AddSize(SizeFields{"S" + std::to_string(i)});
+    if (withPoint) writer.AddFreePoint(given);
     return writer.Bytes();
   };
   const std::string without = makeWriter(false);
@@ -255,14 +255,14 @@ TEST(FreePointLoad, ReadsTheFieldsEachVersionAndModeStores) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << "version " << c.version << " mode " << c.mode << " compute-all "
                                     << c.computeAll);
-    FreePointSpec spec;
-    spec.x = 1234;
-    spec.y = -5678;
-    spec.state = 1;
-    spec.status = 13;
-    spec.compute_all = c.computeAll;
-    for (const CPoint& p : stored) spec.per_size.emplace_back(p.x, p.y);
-    const std::string record = FreePointRecord(c.version, c.mode, kSizeCount, spec);
+    FreePointFields given;
+    given.x = 1234;
+    given.y = -5678;
+    given.state = 1;
+    given.status = 13;
+    given.compute_all = c.computeAll;
+    for (const CPoint& p : stored) given.per_size.emplace_back(p.x, p.y);
+    const std::string record = FreePointRecord(c.version, c.mode, kSizeCount, given);
 
     // The writer and the record layout agree on the length.
     size_t length = 4 + (c.statusStored ? 2 : 0) + 8;
@@ -293,13 +293,13 @@ TEST(FreePointLoad, ReadsTheFieldsEachVersionAndModeStores) {
 }
 
 TEST(FreePointLoad, VertexPointHasTheSameRecord) {
-  FreePointSpec spec;
-  spec.x = 7;
-  spec.y = 8;
-  spec.point_kind = kPointKindFreeVertex;
-  spec.compute_all = 0;
-  spec.per_size = {{1, 2}, {3, 4}, {5, 6}};
-  const std::string record = FreePointRecord(120, 2, kSizeCount, spec);
+  FreePointFields given;
+  given.x = 7;
+  given.y = 8;
+  given.point_kind = kPointKindFreeVertex;
+  given.compute_all = 0;
+  given.per_size = {{1, 2}, {3, 4}, {5, 6}};
+  const std::string record = FreePointRecord(120, 2, kSizeCount, given);
   CPatternData data;
   SetUpDesign(data, 120, 2);
   CFreeVertexPoint point(&data, 0);
@@ -312,9 +312,9 @@ TEST(FreePointLoad, VertexPointHasTheSameRecord) {
 
 TEST(FreePointLoad, NonZeroComputeAllIsKeptAsStoredAndReadsNoPositions) {
   // Any value other than 0 computes every size; the point keeps the value.
-  FreePointSpec spec;
-  spec.compute_all = 5;
-  const std::string record = FreePointRecord(130, 2, kSizeCount, spec);
+  FreePointFields given;
+  given.compute_all = 5;
+  const std::string record = FreePointRecord(130, 2, kSizeCount, given);
   CPatternData data;
   SetUpDesign(data, 130, 2);
   CFreePoint point(&data, 0);
@@ -334,13 +334,13 @@ TEST(FreePointLoad, EveryShortRecordFailsAndLeavesThePointUntouched) {
   };
   const Case kCases[] = {{103, 0, 1}, {109, 2, 0}, {110, 2, 1}, {110, 2, 0}, {162, 2, 0}};
   for (const Case& c : kCases) {
-    FreePointSpec spec;
-    spec.x = 1;
-    spec.y = 2;
-    spec.status = 4;
-    spec.compute_all = c.computeAll;
-    spec.per_size = {{9, 9}, {8, 8}, {7, 7}};
-    const std::string record = FreePointRecord(c.version, c.mode, kSizeCount, spec);
+    FreePointFields given;
+    given.x = 1;
+    given.y = 2;
+    given.status = 4;
+    given.compute_all = c.computeAll;
+    given.per_size = {{9, 9}, {8, 8}, {7, 7}};
+    const std::string record = FreePointRecord(c.version, c.mode, kSizeCount, given);
     for (size_t cut = 0; cut < record.size(); ++cut) {
       SCOPED_TRACE(testing::Message() << "version " << c.version << " compute-all " << c.computeAll
                                       << " cut at " << cut);

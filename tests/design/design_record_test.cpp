@@ -22,8 +22,8 @@ namespace {
 
 using design_fixture::ArchiveBytes;
 using design_fixture::DesignArchiveWriter;
-using design_fixture::ElementSpec;
-using design_fixture::PatternRecordSpec;
+using design_fixture::ElementFields;
+using design_fixture::PatternRecordFields;
 
 int g_LiveElements = 0;
 
@@ -73,8 +73,8 @@ ElementFactory& TestFactory() {
   return table;
 }
 
-ElementSpec Element(int32_t type, int32_t subtype, int32_t marker) {
-  ElementSpec e;
+ElementFields Element(int32_t type, int32_t subtype, int32_t marker) {
+  ElementFields e;
   e.type = type;
   e.subtype = subtype;
   e.body = ArchiveBytes().I32(marker).Bytes();
@@ -88,7 +88,7 @@ ElementSpec Element(int32_t type, int32_t subtype, int32_t marker) {
 // the file with the record, less the same file without it. Below version
 // 150 the file ends with the records; from 150 on the (empty) stored pieces
 // follow them: a scale, five empty names and two zero counts.
-std::string RecordBytes(int32_t version, const PatternRecordSpec& record) {
+std::string RecordBytes(int32_t version, const PatternRecordFields& record) {
   DesignArchiveWriter without(version);
   DesignArchiveWriter with(version);
   with.AddRecord(record);
@@ -127,8 +127,8 @@ std::vector<TestElement*> ElementsOf(const CPatternRecord& record) {
   return out;
 }
 
-PatternRecordSpec FullRecord() {
-  PatternRecordSpec r;
+PatternRecordFields FullRecord() {
+  PatternRecordFields r;
   r.name = "Front";
   r.annotation = "Cut 2";
   r.text3 = "third";
@@ -213,12 +213,12 @@ TEST(PatternRecord, QuantityStoredAsText) {
                          {"-99999999999", INT32_MIN}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.text);
-    PatternRecordSpec spec;
-    spec.quantity_text = c.text;
+    PatternRecordFields given;
+    given.quantity_text = c.text;
     CPatternData data;
     data.SetVersion(162);
     CPatternRecord record(&data);
-    ASSERT_TRUE(LoadRecord(record, RecordBytes(162, spec)));
+    ASSERT_TRUE(LoadRecord(record, RecordBytes(162, given)));
     EXPECT_EQ(record.GetQuantity(), c.quantity);
   }
 }
@@ -239,24 +239,24 @@ TEST(PatternRecord, HandWrittenVersion162RecordMatchesTheWriter) {
   bytes.U32(0xDEADBEEF).I32(77).I32(32).I32(4);   // pair, type, subtype
   bytes.I32(55);                                  // its body
 
-  PatternRecordSpec spec;
-  spec.name = "P";
-  spec.text3 = "t3";
-  spec.quantity = 3;
-  spec.category = "cat";
-  spec.p1x = 1;
-  spec.p1y = 2;
-  spec.p2x = 3;
-  spec.p2y = 4;
-  spec.option1 = 5;
-  spec.option2 = 6;
-  spec.flag = 7;
-  spec.option3 = 8;
-  spec.double_value = 0.5;
-  spec.option4 = 9;
-  spec.ref_point = 0;
-  spec.elements = {Element(32, 4, 55)};
-  EXPECT_EQ(RecordBytes(162, spec), bytes.Bytes());
+  PatternRecordFields given;
+  given.name = "P";
+  given.text3 = "t3";
+  given.quantity = 3;
+  given.category = "cat";
+  given.p1x = 1;
+  given.p1y = 2;
+  given.p2x = 3;
+  given.p2y = 4;
+  given.option1 = 5;
+  given.option2 = 6;
+  given.flag = 7;
+  given.option3 = 8;
+  given.double_value = 0.5;
+  given.option4 = 9;
+  given.ref_point = 0;
+  given.elements = {Element(32, 4, 55)};
+  EXPECT_EQ(RecordBytes(162, given), bytes.Bytes());
 
   Design design;
   design.data.SetVersion(162);
@@ -280,10 +280,10 @@ TEST(PatternRecord, ReferencePointMustBeAConstructionPoint) {
     SCOPED_TRACE(c.index);
     Design design;
     design.data.SetVersion(150);
-    PatternRecordSpec spec;
-    spec.ref_point = c.index;
+    PatternRecordFields given;
+    given.ref_point = c.index;
     CPatternRecord record(&design.data);
-    ASSERT_TRUE(LoadRecord(record, RecordBytes(150, spec)));
+    ASSERT_TRUE(LoadRecord(record, RecordBytes(150, given)));
     EXPECT_EQ(record.GetRefPoint(), c.resolves ? design.data.GetElementAt(c.index) : nullptr);
   }
 }
@@ -316,14 +316,14 @@ TEST(PatternRecord, ElementWithoutClassFailsTheLoadAndKeepsTheNamedPiece) {
   const Case kCases[] = {{3, 0}, {4, 0}, {0, 0}, {-1, 0}, {32, 1024}, {64, 4}, {1024, 3}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.type << "/" << c.subtype);
-    PatternRecordSpec spec;
-    spec.name = "Sleeve";
-    spec.elements = {Element(1, 0, 1), Element(c.type, c.subtype, 2), Element(2, 0, 3)};
+    PatternRecordFields given;
+    given.name = "Sleeve";
+    given.elements = {Element(1, 0, 1), Element(c.type, c.subtype, 2), Element(2, 0, 3)};
     CPatternData data;
     data.SetVersion(150);
     {
       CPatternRecord record(&data);
-      EXPECT_FALSE(LoadRecord(record, RecordBytes(150, spec)));
+      EXPECT_FALSE(LoadRecord(record, RecordBytes(150, given)));
       // The piece can still be named in the failure's message; the elements
       // read whole before the unknown one stay with it.
       EXPECT_EQ(record.GetPieceName().str(), "Sleeve");
@@ -337,12 +337,12 @@ TEST(PatternRecord, ElementWithoutClassFailsTheLoadAndKeepsTheNamedPiece) {
 TEST(PatternRecord, ProcessTableIsTheDefault) {
   // Without a table the record asks the process-wide one, which knows no
   // type 3.
-  PatternRecordSpec spec;
-  spec.elements = {Element(3, 0, 1)};
+  PatternRecordFields given;
+  given.elements = {Element(3, 0, 1)};
   CPatternData data;
   data.SetVersion(150);
   CPatternRecord record(&data);
-  const std::string bytes = RecordBytes(150, spec);
+  const std::string bytes = RecordBytes(150, given);
   ArchiveReader archive{std::string_view(bytes)};
   EXPECT_FALSE(record.Load(archive));
   EXPECT_EQ(record.GetElementCount(), 0);
@@ -351,9 +351,9 @@ TEST(PatternRecord, ProcessTableIsTheDefault) {
 TEST(PatternRecord, ElementCountBeyondTheBytesLeftIsRefusedBeforeAnythingIsMade) {
   for (int32_t version : {149, 150}) {
     SCOPED_TRACE(version);
-    PatternRecordSpec spec;
-    spec.elements = {Element(1, 0, 1), Element(1, 0, 2)};
-    std::string bytes = RecordBytes(version, spec);
+    PatternRecordFields given;
+    given.elements = {Element(1, 0, 1), Element(1, 0, 2)};
+    std::string bytes = RecordBytes(version, given);
     // Two elements of 8 (16 from version 150) bytes each follow the count.
     const size_t elementBytes = version >= 150 ? 16 : 8;
     const size_t countAt = bytes.size() - 2 * elementBytes - 4;

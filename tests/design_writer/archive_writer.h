@@ -169,14 +169,14 @@ struct ArchiveHeader {
 };
 
 // One size of the design. `extra` is stored only in files of version 163.
-struct SizeSpec {
+struct SizeFields {
   std::string name;
   uint16_t color_index = 0;
   int32_t extra = 0;
 };
 
 // One measure. The display fields are stored from version 102 on.
-struct MeasureSpec {
+struct MeasureFields {
   std::string name;
   int32_t kind = 1;
   int32_t refs[3] = {-1, -1, -1};
@@ -188,7 +188,7 @@ struct MeasureSpec {
 };
 
 // A free point (kind 1, or 20 for a curve's vertex point).
-struct FreePointSpec {
+struct FreePointFields {
   int32_t x = 0;
   int32_t y = 0;
   uint32_t state = 1;
@@ -205,7 +205,7 @@ struct FreePointSpec {
 // A design element of a pattern record: the loader's envelope (type code
 // and, for types 32, 64 and 1024, a subtype) around the element's own record,
 // given as bytes.
-struct ElementSpec {
+struct ElementFields {
   int32_t type = 1;
   int32_t subtype = 0;
   std::string body;
@@ -215,7 +215,7 @@ struct ElementSpec {
 };
 
 // One pattern record (a design piece).
-struct PatternRecordSpec {
+struct PatternRecordFields {
   std::string name;
   std::string annotation;
   std::string text3;
@@ -231,11 +231,11 @@ struct PatternRecordSpec {
   double double_value = 0.0;
   int32_t option4 = 0;
   int32_t ref_point = -1;
-  std::vector<ElementSpec> elements;
+  std::vector<ElementFields> elements;
 };
 
 // A size of the stored pieces' size ring.
-struct StoredSizeSpec {
+struct StoredSizeFields {
   std::string name;
   double key1 = 0.0;
   double key2 = 0.0;
@@ -254,7 +254,7 @@ struct StoredVertex {
 
 // A drawable item of a stored piece. Which of the fields are stored follows
 // from the stored type code and the version.
-struct StoredItemSpec {
+struct StoredItemFields {
   int32_t code = 0;
   int32_t attributes = 0;  // codes 8 and 9, from version 151
   int32_t reserved9 = 0;   // code 9, from version 159
@@ -278,7 +278,7 @@ struct StoredItemSpec {
 };
 
 // One stored (computed) piece of version 150 and later.
-struct StoredPieceSpec {
+struct StoredPieceFields {
   std::string strings[3];
   int32_t piece_integer = 1;
   // From version 162 the piece integer is text; unset: its digits.
@@ -290,7 +290,7 @@ struct StoredPieceSpec {
   int32_t i3 = 0, i4 = 0;
   double d3 = 0.0;
   uint32_t u1 = 0;
-  std::vector<StoredItemSpec> items;
+  std::vector<StoredItemFields> items;
 };
 
 class DesignArchiveWriter {
@@ -300,12 +300,12 @@ class DesignArchiveWriter {
   int32_t version() const { return version_; }
   ArchiveHeader& header() { return header_; }
 
-  int AddSize(SizeSpec size) { return Append(sizes_, std::move(size)); }
+  int AddSize(SizeFields size) { return Append(sizes_, std::move(size)); }
   void SetBaseSize(int32_t index) { base_size_ = index; }
   int AddSizeRow(std::string name, std::vector<uint32_t> values) {
     return Append(rows_, Row{std::move(name), std::move(values)});
   }
-  int AddMeasure(MeasureSpec measure) { return Append(measures_, std::move(measure)); }
+  int AddMeasure(MeasureFields measure) { return Append(measures_, std::move(measure)); }
 
   // A graded object around a given record body: `kind` 1 (point, `subkind`
   // its point kind), 2 (line), 4 (curve, `subkind` its curve kind, stored
@@ -331,7 +331,7 @@ class DesignArchiveWriter {
     return out.Bytes();
   }
 
-  int AddFreePoint(const FreePointSpec& p) {
+  int AddFreePoint(const FreePointFields& p) {
     ArchiveBytes out;
     out.Raw(PointBase(p.state, p.status)).Point(p.x, p.y);
     if (version_ >= kPerSizeFreePoints && header_.mode == 2) {
@@ -349,7 +349,7 @@ class DesignArchiveWriter {
     return AddObject(1, p.point_kind, out.Bytes());
   }
   int AddFreePoint(int32_t x, int32_t y) {
-    FreePointSpec p;
+    FreePointFields p;
     p.x = x;
     p.y = y;
     return AddFreePoint(p);
@@ -364,13 +364,13 @@ class DesignArchiveWriter {
     return AddObject(kind, 0, out.Bytes());
   }
 
-  int AddRecord(PatternRecordSpec record) { return Append(records_, std::move(record)); }
-  PatternRecordSpec& Record(int index) { return records_.at(static_cast<size_t>(index)); }
+  int AddRecord(PatternRecordFields record) { return Append(records_, std::move(record)); }
+  PatternRecordFields& Record(int index) { return records_.at(static_cast<size_t>(index)); }
 
   // The stored pieces, written from version 150 on. Their style header is
   // the design header's scale and names unless a test sets other ones.
-  int AddStoredSize(StoredSizeSpec size) { return Append(stored_sizes_, std::move(size)); }
-  int AddStoredPiece(StoredPieceSpec piece) { return Append(pieces_, std::move(piece)); }
+  int AddStoredSize(StoredSizeFields size) { return Append(stored_sizes_, std::move(size)); }
+  int AddStoredPiece(StoredPieceFields piece) { return Append(pieces_, std::move(piece)); }
   std::optional<int32_t>& stored_scale() { return stored_scale_; }
   std::optional<std::string>& stored_name(int i) { return stored_names_[i]; }
 
@@ -386,14 +386,14 @@ class DesignArchiveWriter {
       for (size_t i = 0; i < sizes_.size(); ++i) out.U32(i < row.values.size() ? row.values[i] : 0);
     }
     out.I32(Count(measures_));
-    for (const MeasureSpec& m : measures_) WriteMeasure(out, m);
+    for (const MeasureFields& m : measures_) WriteMeasure(out, m);
     out.I32(Count(objects_));
     for (const std::string& record : objects_) {
       if (version_ >= kStoredPieces) out.U32(0).I32(0);
       out.Raw(record);
     }
     out.I32(Count(records_));
-    for (const PatternRecordSpec& r : records_) WriteRecord(out, r);
+    for (const PatternRecordFields& r : records_) WriteRecord(out, r);
     if (version_ >= kStoredPieces) WriteStoredPieces(out);
     return out.Bytes();
   }
@@ -439,20 +439,20 @@ class DesignArchiveWriter {
 
   void WriteSizes(ArchiveBytes& out) const {
     out.I32(Count(sizes_));
-    for (const SizeSpec& s : sizes_) {
+    for (const SizeFields& s : sizes_) {
       out.CStr(s.name).U16(s.color_index);
       if (version_ == kSizeExtraWord) out.I32(s.extra);
     }
   }
 
-  void WriteMeasure(ArchiveBytes& out, const MeasureSpec& m) const {
+  void WriteMeasure(ArchiveBytes& out, const MeasureFields& m) const {
     out.CStr(m.name).I32(m.kind).I32(m.refs[0]).I32(m.refs[1]).I32(m.refs[2]);
     if (version_ >= kMeasureDisplay) {
       out.I32(m.valid).I32(m.text_mode).I32(m.offset).Point(m.label_x, m.label_y);
     }
   }
 
-  void WriteRecord(ArchiveBytes& out, const PatternRecordSpec& r) const {
+  void WriteRecord(ArchiveBytes& out, const PatternRecordFields& r) const {
     if (version_ >= kStoredPieces) out.U32(0);
     if (version_ >= kRecordWordPair) out.U32(0).U32(0);
     if (version_ >= kRecordDoubles) out.Double(0.0).Double(0.0).U32(0);
@@ -468,7 +468,7 @@ class DesignArchiveWriter {
     out.I32(r.option1).I32(r.option2).I32(r.flag).I32(r.option3);
     out.Double(r.double_value).I32(r.option4).I32(0).I32(r.ref_point);
     out.I32(Count(r.elements));
-    for (const ElementSpec& e : r.elements) {
+    for (const ElementFields& e : r.elements) {
       if (version_ >= kStoredPieces) out.U32(e.lead_word).I32(e.lead_int);
       out.I32(e.type);
       if (e.type == 32 || e.type == 64 || e.type == 1024) out.I32(e.subtype);
@@ -480,13 +480,13 @@ class DesignArchiveWriter {
     out.I32(stored_scale_.value_or(header_.scale));
     for (int i = 0; i < 5; ++i) out.CStr(stored_names_[i].value_or(header_.names[i]));
     out.I32(Count(pieces_)).I32(Count(stored_sizes_));
-    for (const StoredSizeSpec& s : stored_sizes_) {
+    for (const StoredSizeFields& s : stored_sizes_) {
       out.CStr(s.name).Double(s.key1).Double(s.key2).U32(s.color);
     }
-    for (const StoredPieceSpec& p : pieces_) WritePiece(out, p);
+    for (const StoredPieceFields& p : pieces_) WritePiece(out, p);
   }
 
-  void WritePiece(ArchiveBytes& out, const StoredPieceSpec& p) const {
+  void WritePiece(ArchiveBytes& out, const StoredPieceFields& p) const {
     out.U32(0).I32(0).I32(0).I32(0).U32(0).I32(0).I32(0);
     if (version_ >= kPieceWordPair1) out.U32(0).U32(0);
     if (version_ >= kPieceWordPair2) out.U32(0).U32(0);
@@ -500,14 +500,14 @@ class DesignArchiveWriter {
     out.Double(p.d1).Double(p.d2).I32(p.i1).I32(p.corner_mode).I32(p.i3).I32(p.i4);
     out.Double(p.d3).U32(p.u1);
     out.I32(Count(p.items));
-    for (const StoredItemSpec& item : p.items) WriteItem(out, item);
+    for (const StoredItemFields& item : p.items) WriteItem(out, item);
   }
 
   bool VerticesHaveAttributes() const {
     return header_.magic == kMagicAAAAAAAA || header_.magic == kMagic99999999;
   }
 
-  void WriteItem(ArchiveBytes& out, const StoredItemSpec& item) const {
+  void WriteItem(ArchiveBytes& out, const StoredItemFields& item) const {
     out.I32(item.code);
     if ((item.code == 8 || item.code == 9) && version_ >= kItemAttributes) out.I32(item.attributes);
     if (item.code == 9 && version_ >= kItem9Reserved) out.I32(item.reserved9);
@@ -544,16 +544,16 @@ class DesignArchiveWriter {
 
   int32_t version_;
   ArchiveHeader header_;
-  std::vector<SizeSpec> sizes_;
+  std::vector<SizeFields> sizes_;
   int32_t base_size_ = 0;
   std::vector<Row> rows_;
-  std::vector<MeasureSpec> measures_;
+  std::vector<MeasureFields> measures_;
   std::vector<std::string> objects_;
-  std::vector<PatternRecordSpec> records_;
+  std::vector<PatternRecordFields> records_;
   std::optional<int32_t> stored_scale_;
   std::optional<std::string> stored_names_[5];
-  std::vector<StoredSizeSpec> stored_sizes_;
-  std::vector<StoredPieceSpec> pieces_;
+  std::vector<StoredSizeFields> stored_sizes_;
+  std::vector<StoredPieceFields> pieces_;
 };
 
 }  // namespace design_fixture

@@ -14,14 +14,14 @@ namespace {
 using design_fixture::ArchiveBytes;
 using design_fixture::ArchiveFont;
 using design_fixture::DesignArchiveWriter;
-using design_fixture::ElementSpec;
-using design_fixture::FreePointSpec;
-using design_fixture::MeasureSpec;
-using design_fixture::PatternRecordSpec;
-using design_fixture::SizeSpec;
-using design_fixture::StoredItemSpec;
-using design_fixture::StoredPieceSpec;
-using design_fixture::StoredSizeSpec;
+using design_fixture::ElementFields;
+using design_fixture::FreePointFields;
+using design_fixture::MeasureFields;
+using design_fixture::PatternRecordFields;
+using design_fixture::SizeFields;
+using design_fixture::StoredItemFields;
+using design_fixture::StoredPieceFields;
+using design_fixture::StoredSizeFields;
 using design_fixture::StoredVertex;
 
 std::string Hex(const std::string& bytes) {
@@ -170,8 +170,8 @@ const uint8_t kPinnedFile[] = {
 };
 // clang-format on
 
-StoredItemSpec Triangle() {
-  StoredItemSpec outline;
+StoredItemFields Triangle() {
+  StoredItemFields outline;
   outline.code = 0;
   outline.vertices = {{1, 0, 0, 0, 0}, {1, 1000, 0, 0, 0}, {1, 0, 1000, 0, 0}};
   return outline;
@@ -191,13 +191,13 @@ TEST(ArchiveWriterTest, WritesThePinnedVersion150FileByteForByte) {
   w.SetBaseSize(0);
   const int point = w.AddFreePoint(100, 200);
   EXPECT_EQ(point, 0);
-  PatternRecordSpec record;
+  PatternRecordFields record;
   record.name = "A";
   record.double_value = 1.5;
   record.ref_point = point;
   EXPECT_EQ(w.AddRecord(record), 0);
   w.AddStoredSize({"M", -1.0, 0.0, 0x0000FF});
-  StoredPieceSpec piece;
+  StoredPieceFields piece;
   piece.strings[0] = "A";
   piece.items.push_back(Triangle());
   w.AddStoredPiece(piece);
@@ -331,7 +331,7 @@ TEST(ArchiveWriterTest, SizeEntriesCarryAnExtraWordOnlyAtVersion163) {
 TEST(ArchiveWriterTest, PatternRecordsFollowTheVersionGates) {
   // Name "A", empty texts, quantity 1 (as text "1" from 162), no elements.
   const auto add = [](DesignArchiveWriter& w) {
-    PatternRecordSpec r;
+    PatternRecordFields r;
     r.name = "A";
     w.AddRecord(r);
   };
@@ -356,7 +356,7 @@ TEST(ArchiveWriterTest, PatternRecordsFollowTheVersionGates) {
   }
 
   DesignArchiveWriter w(162);
-  PatternRecordSpec r;
+  PatternRecordFields r;
   r.quantity_text = "3";
   w.AddRecord(r);
   EXPECT_NE(w.Bytes().find(std::string("\x00\x00\x01" "3" "\x00", 5)), std::string::npos);
@@ -364,9 +364,9 @@ TEST(ArchiveWriterTest, PatternRecordsFollowTheVersionGates) {
 
 TEST(ArchiveWriterTest, DesignElementsAreWrappedInTheirEnvelope) {
   DesignArchiveWriter w(150);
-  PatternRecordSpec r;
-  r.elements.push_back(ElementSpec{1, 0, "BODY", 0x11, 0x22});
-  r.elements.push_back(ElementSpec{1024, 8, "", 0, 0});
+  PatternRecordFields r;
+  r.elements.push_back(ElementFields{1, 0, "BODY", 0x11, 0x22});
+  r.elements.push_back(ElementFields{1024, 8, "", 0, 0});
   w.AddRecord(r);
   const std::string expected = std::string(
       "\x02\x00\x00\x00"                                        // element count
@@ -378,8 +378,8 @@ TEST(ArchiveWriterTest, DesignElementsAreWrappedInTheirEnvelope) {
 
   // Below 150 the envelope is the type alone.
   EXPECT_EQ(Growth(149, [](DesignArchiveWriter& d) {
-              PatternRecordSpec p;
-              p.elements.push_back(ElementSpec{32, 4, "xy", 0, 0});
+              PatternRecordFields p;
+              p.elements.push_back(ElementFields{32, 4, "xy", 0, 0});
               d.AddRecord(p);
             }) - Growth(149, [](DesignArchiveWriter& d) { d.AddRecord({}); }),
             4u + 4u + 2u);
@@ -391,8 +391,8 @@ TEST(ArchiveWriterTest, AppendingReturnsTheStoredPosition) {
   EXPECT_EQ(w.AddText(0, 0, "T", ArchiveFont{}), 1);
   EXPECT_EQ(w.AddObject(2, 0, std::string(12, '\0')), 2);
   EXPECT_EQ(w.AddFreePoint(3, 4), 3);
-  EXPECT_EQ(w.AddMeasure(MeasureSpec{}), 0);
-  EXPECT_EQ(w.AddMeasure(MeasureSpec{}), 1);
+  EXPECT_EQ(w.AddMeasure(MeasureFields{}), 0);
+  EXPECT_EQ(w.AddMeasure(MeasureFields{}), 1);
   EXPECT_EQ(w.AddSizeRow("waist", {}), 0);
   EXPECT_EQ(w.AddRecord({}), 0);
   EXPECT_EQ(w.AddRecord({}), 1);
@@ -402,11 +402,11 @@ TEST(ArchiveWriterTest, GradedObjectsFollowTheVersionGates) {
   struct Case {
     int32_t version;
     int32_t mode;
-    FreePointSpec point;
+    FreePointFields point;
     size_t length;
   };
-  FreePointSpec plain;
-  FreePointSpec per_size;
+  FreePointFields plain;
+  FreePointFields per_size;
   per_size.compute_all = 0;
   per_size.per_size = {{5, 6}, {7, 8}};
   const Case kCases[] = {
@@ -465,10 +465,10 @@ TEST(ArchiveWriterTest, StoredItemsFollowTheVersionGatesAndTheMagicWord) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.version << " code " << c.code);
     const auto add = [&](DesignArchiveWriter& w) {
-      StoredItemSpec item;
+      StoredItemFields item;
       item.code = c.code;
       item.vertices = {StoredVertex{}, StoredVertex{}};
-      StoredPieceSpec piece;
+      StoredPieceFields piece;
       piece.items.push_back(item);
       w.AddStoredPiece(piece);
     };
@@ -480,25 +480,25 @@ TEST(ArchiveWriterTest, StoredItemBodiesAndTails) {
   DesignArchiveWriter w(150);
   w.AddStoredSize({"M", 0, 0, 0});
   w.AddStoredSize({"L", 0, 0, 0});
-  StoredPieceSpec piece;
-  StoredItemSpec text;
+  StoredPieceFields piece;
+  StoredItemFields text;
   text.code = 11;
   text.text_x = 5;
   text.text_y = 6;
   text.text = "hi";
   piece.items.push_back(text);
-  StoredItemSpec tail3;
+  StoredItemFields tail3;
   tail3.code = 3;
   for (int i = 0; i < 7; ++i) tail3.tail3[i] = 0x30 + i;
   piece.items.push_back(tail3);
-  StoredItemSpec tail26;
+  StoredItemFields tail26;
   tail26.code = 26;
   tail26.per_size26 = {{1, 2, 3}, {4, 5, 6}};
   tail26.flag26 = 1;
   tail26.extra26 = StoredVertex{9, 10, 11, 99, 99};
   tail26.last26 = 12;
   piece.items.push_back(tail26);
-  StoredItemSpec tail28;
+  StoredItemFields tail28;
   tail28.code = 28;
   tail28.ints28[0] = 13;
   tail28.text28 = "z";

@@ -72,19 +72,19 @@ std::string Entities(const std::vector<std::string>& blocks, const std::string& 
   return s + texts + "0\nENDSEC\n0\nEOF\n";
 }
 
-struct PieceSpec {
+struct PieceFields {
   const char* name;
   Corners outline;
 };
 
 // Three pieces of different shapes, in millimetres.
-const PieceSpec kPieces[] = {
+const PieceFields kPieces[] = {
     {"FRONT", {{0, 0}, {300, 0}, {300, 500}, {0, 500}}},
     {"BACK", {{20, 10}, {220, 10}, {260, 410}, {20, 410}}},
     {"SLEEVE", {{0, 0}, {400, 0}, {300, 250}, {100, 250}, {50, 120}}},
 };
 
-std::string PieceBlock(const PieceSpec& p, BlockMaker block = Block) {
+std::string PieceBlock(const PieceFields& p, BlockMaker block = Block) {
   const auto [x0, y0] = p.outline.front();
   return block(p.name, Polyline(1, true, p.outline) + Polyline(8, false, {{x0 + 10, y0 + 10}, {x0 + 50, y0 + 40}}));
 }
@@ -96,7 +96,7 @@ std::string LayoutFile(const std::string& model, const std::string& paper, bool 
                        BlockMaker block = Block) {
   std::string s = Head() + block(model, "") + block(paper, "");
   std::vector<std::string> inserts;
-  for (const PieceSpec& p : kPieces) {
+  for (const PieceFields& p : kPieces) {
     s += PieceBlock(p, block);
     inserts.push_back(p.name);
     if (emptyBlock && inserts.size() == 1) s += block("SPARE", "");

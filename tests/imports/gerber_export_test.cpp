@@ -135,14 +135,14 @@ TEST(GerberExportTest, ScanOfAMissingFolderFindsNothing) {
 
 TEST(GerberExportTest, PieceTakesTheLastWholeTableOfItsExactName) {
   TempFolder folder("zv_gerber_export");
-  struct TableSpec {
+  struct TableFields {
     std::string name;
     uint16_t rule;
     bool cut;
   };
   struct Case {
     const char* label;
-    std::vector<TableSpec> tables;
+    std::vector<TableFields> tables;
     int rule;  // -1: no table
   };
   const Case kCases[] = {
@@ -158,10 +158,10 @@ TEST(GerberExportTest, PieceTakesTheLastWholeTableOfItsExactName) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.label);
     std::vector<GgtExportFile> tables;
-    for (const TableSpec& spec : c.tables) {
+    for (const TableFields& given : c.tables) {
       std::string fileName = "t" + std::to_string(++fileNumber) + ".tmp";
-      folder.AddFile(fileName, TableFile(spec.name, spec.rule, spec.cut));
-      tables.push_back(FileAt(folder, fileName, spec.name));
+      folder.AddFile(fileName, TableFile(given.name, given.rule, given.cut));
+      tables.push_back(FileAt(folder, fileName, given.name));
     }
     CPiece piece;
     piece.body = std::make_unique<CGgtPieceBody>();
