@@ -213,10 +213,6 @@ int32_t Middle(int32_t a, int32_t b) {
   return static_cast<int32_t>((static_cast<int64_t>(a) + static_cast<int64_t>(b)) / 2);
 }
 
-int32_t ClampToInt(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 }  // namespace
 
 void BuildAamaPieceElements(CPieceRecord* piece, int keepTexts, int /*author*/, int append) {
@@ -256,8 +252,8 @@ void AddDefaultGrainLine(CPieceRecord* piece) {
   piece->Recalc(0);
   const int32_t y = Middle(piece->BoxMinY, piece->BoxMaxY);
   const int64_t margin = 10LL * g_Style.GetScale();
-  const int32_t scanLeft = ClampToInt(piece->BoxMinX - margin);
-  const int32_t scanRight = ClampToInt(piece->BoxMaxX + margin);
+  const int32_t scanLeft = SaturateToInt32(piece->BoxMinX - margin);
+  const int32_t scanRight = SaturateToInt32(piece->BoxMaxX + margin);
   const int32_t boxLeft = piece->BoxMinX;
   const int32_t boxRight = piece->BoxMaxX;
   piece->Recalc(1);

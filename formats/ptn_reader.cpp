@@ -58,10 +58,6 @@ bool IsKnownMagic(uint32_t magic) {
          magic == kPtnMagicArchiveOld;
 }
 
-int32_t ClampToInt32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 int32_t Scaled(int32_t v, double factor) { return RoundToInt(static_cast<double>(v) * factor); }
 
 // Multiplies a signed 16-bit half, the fraction dropped, and keeps the low
@@ -206,7 +202,7 @@ bool ReadVertexItem(ByteCursor& in, double factor, CPieceRecord* piece, std::uni
   const bool olderNodes = version < kPtnFirstVersionWithoutWidthNodes;
   const bool addsWidthNodes =
       olderNodes && (type == kItemTypeFilledMarkers || type == kItemTypeHollowMarkers) && style.sizeCount > 0;
-  const int32_t width = ClampToInt32(kWidthNodeMillimetres * static_cast<int64_t>(style.scale));
+  const int32_t width = SaturateToInt32(kWidthNodeMillimetres * static_cast<int64_t>(style.scale));
   int64_t kept = 0;
   for (int32_t i = 0; i < count; ++i) {
     uint32_t flags = 0;

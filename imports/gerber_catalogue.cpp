@@ -15,10 +15,11 @@ bool HoldsCatalogueFiles(const CString& folder) {
 
 }  // namespace
 
+CString GgtFieldText(std::string_view field) { return CString(field.substr(0, field.find('\0'))); }
+
 CatalogueRecord ParseCatalogueRecord(std::string_view record) {
   CatalogueRecord parsed;
-  std::string_view name = record.substr(0, kCatalogueNameBytes);
-  parsed.name = CString(name.substr(0, name.find('\0')));
+  parsed.name = GgtFieldText(record.substr(0, kCatalogueNameBytes));
   parsed.code = CString(record.substr(kCatalogueCodeOffset, 3));
   parsed.blockIndex = static_cast<int8_t>(record[kCatalogueBlockOffset]);
   parsed.deleted = (static_cast<uint8_t>(record[kCatalogueFlagsOffset]) & kCatalogueDeleted) != 0;

@@ -8,6 +8,7 @@
 // names inside records compare exactly.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,13 @@ inline constexpr int kCatalogueCodeOffset = 20;  // three characters completing 
 inline constexpr int kCatalogueBlockOffset = 23; // signed 8-bit block index
 inline constexpr int kCatalogueFlagsOffset = 25; // bit 1: deleted record
 inline constexpr uint8_t kCatalogueDeleted = 2;
+
+// The text of a fixed-width field of a Gerber file: its bytes up to the
+// first 0 byte, or all of them.
+CString GgtFieldText(std::string_view field);
+inline CString GgtFieldText(const uint8_t* field, size_t width) {
+  return GgtFieldText(std::string_view(reinterpret_cast<const char*>(field), width));
+}
 
 // One catalogue record taken apart.
 struct CatalogueRecord {

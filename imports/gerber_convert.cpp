@@ -4,10 +4,10 @@
 // piece of a model.
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <string>
 
 #include "imports/gerber_model.h"
+#include "platform/numbers.h"
 
 namespace {
 
@@ -17,18 +17,6 @@ constexpr size_t kSizeEntryBytes = 10;
 // garment has some dozens of sizes and at most a few thousand rules; a table
 // that claims tens of thousands of both would otherwise ask for gigabytes.
 constexpr size_t kMaxOffsetPairsPerPiece = size_t{1} << 22;
-
-int32_t Saturate(int64_t value) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-// A text of a fixed-width field, ended by its first 0 byte.
-CString FieldText(const uint8_t* field, size_t width) {
-  const void* end = std::memchr(field, 0, width);
-  size_t length = end ? static_cast<size_t>(static_cast<const uint8_t*>(end) - field) : width;
-  return CString(std::string_view(reinterpret_cast<const char*>(field), length));
-}
 
 // A size table as a piece record and a rule table both store it: entries of
 // 10 bytes, each a text with named sizes, else a 16-bit size number.
@@ -44,7 +32,7 @@ struct SizeTableView {
 
   CString Name(int index) const {
     const uint8_t* entry = bytes.data() + static_cast<size_t>(index) * kSizeEntryBytes;
-    if (named) return FieldText(entry, kSizeEntryBytes);
+    if (named) return GgtFieldText(entry, kSizeEntryBytes);
     return CString(std::to_string(static_cast<unsigned>(entry[0] | (entry[1] << 8))));
   }
 
@@ -87,7 +75,7 @@ CGgtRuleOffsets MakeOffsets(const CGgtGradeRule& rule, int sizes, int base, Pair
   CGgtRuleOffsets offsets;
   offsets.ruleNumber = rule.number;
   offsets.offsets.reserve(p.size());
-  for (const Wide& w : p) offsets.offsets.push_back({Saturate(w.dx), Saturate(w.dy)});
+  for (const Wide& w : p) offsets.offsets.push_back({SaturateToInt32(w.dx), SaturateToInt32(w.dy)});
   return offsets;
 }
 
@@ -129,7 +117,7 @@ void CModel::ConvertReadPiece(CGgtImportContext& context, CPiece& piece) {
     context.namedSizes = body.namedSizes;
     std::memcpy(context.baseSize, body.baseSize, sizeof context.baseSize);
   }
-  const CString sizeText = FieldText(context.baseSize, sizeof context.baseSize);
+  const CString sizeText = GgtFieldText(context.baseSize, sizeof context.baseSize);
   const int copies = piece.CopyCount();
   const int runs = context.Option(17) != 0 ? body.sizeCount : 1;
   for (int run = 0; run < runs; ++run) {
@@ -144,7 +132,7 @@ void CModel::ConvertReadPiece(CGgtImportContext& context, CPiece& piece) {
     ConvertForSize(context, piece, sizeText, copies, run == 0);
   }
   if (context.Option(1) == 0) {
-    context.xPosition = Saturate(int64_t{context.xPosition} + (int64_t{context.maxX} - context.minX) + 10000);
+    context.xPosition = SaturateToInt32(int64_t{context.xPosition} + (int64_t{context.maxX} - context.minX) + 10000);
   } else {
     context.xPosition = 0;
   }
@@ -343,7 +331,7 @@ int CModel::FindFreeRuleNumber(const CGgtPieceBody& body) {
 }
 
 CString CModel::BaseSizeName(const CGgtPieceBody& body) {
-  if (body.namedSizes != 0) return FieldText(body.baseSize, sizeof body.baseSize);
+  if (body.namedSizes != 0) return GgtFieldText(body.baseSize, sizeof body.baseSize);
   const uint32_t bits = static_cast<uint32_t>(body.baseSize[0]) | (static_cast<uint32_t>(body.baseSize[1]) << 8) |
                         (static_cast<uint32_t>(body.baseSize[2]) << 16) |
                         (static_cast<uint32_t>(body.baseSize[3]) << 24);

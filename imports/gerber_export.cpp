@@ -32,24 +32,8 @@ constexpr size_t kStyleValuesOffset = 134;
 constexpr size_t kStyleEntriesOffset = 154;
 constexpr size_t kModelCodeBytes = 7;
 
-// A text of a fixed-width field, ended by its first 0 byte.
-CString FieldText(std::string_view field) {
-  size_t end = field.find('\0');
-  return CString(field.substr(0, end));
-}
-
-char AsciiLower(char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; }
-
 bool HasSignature(std::string_view bytes) {
-  if (bytes.size() < kSignature.size()) return false;
-  for (size_t i = 0; i < kSignature.size(); ++i) {
-    if (AsciiLower(bytes[i]) != AsciiLower(kSignature[i])) return false;
-  }
-  return true;
-}
-
-std::string_view View(const std::vector<uint8_t>& bytes) {
-  return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return bytes.size() >= kSignature.size() && CompareNoCase(bytes.substr(0, kSignature.size()), kSignature) == 0;
 }
 
 // Loads the whole export file at `path` when it opens, fits the bound and is
@@ -57,14 +41,14 @@ std::string_view View(const std::vector<uint8_t>& bytes) {
 bool LoadExportFile(const CString& path, int type, std::vector<uint8_t>& bytes) {
   if (ReadWholeFile(path, kMaxExportFileBytes, bytes) != FileReadStatus::kOk) return false;
   GgtExportHeader header;
-  return ParseGgtExportHeader(View(bytes), static_cast<int64_t>(bytes.size()), header) && header.type == type;
+  return ParseGgtExportHeader(ByteView(bytes), static_cast<int64_t>(bytes.size()), header) && header.type == type;
 }
 
 }  // namespace
 
 bool ParseGgtExportHeader(std::string_view bytes, int64_t fileLength, GgtExportHeader& header) {
   if (fileLength <= kMaxIgnoredFileBytes || bytes.size() < kTypeOffset + 1 || !HasSignature(bytes)) return false;
-  header.name = FieldText(bytes.substr(kNameOffset, kNameBytes));
+  header.name = GgtFieldText(bytes.substr(kNameOffset, kNameBytes));
   header.type = static_cast<uint8_t>(bytes[kTypeOffset]);
   return true;
 }
@@ -108,7 +92,7 @@ void LoadPieceRuleTable(CPiece& piece, CGgtImportContext& context, const std::ve
     if (file->name.view() != piece.body->ruleTableName.view()) continue;
     std::vector<uint8_t> bytes;
     if (!LoadExportFile(file->path, kGgtRuleTableFile, bytes)) continue;
-    ByteCursor in(View(bytes));
+    ByteCursor in(ByteView(bytes));
     if (!in.Seek(kGgtExportDataOffset)) continue;
     std::unique_ptr<CGgtRuleTable> table = CModel::ReadRuleTableRecord(in);
     if (!table) continue;
@@ -123,7 +107,7 @@ int ReadPieceFile(CModel& /*model*/, CPiece& piece, const CString& path, CGgtImp
                   const std::vector<GgtExportFile>& ruleTables) {
   std::vector<uint8_t> bytes;
   if (!LoadExportFile(path, kGgtPieceFile, bytes)) return 0;
-  ByteCursor in(View(bytes));
+  ByteCursor in(ByteView(bytes));
   // The piece is kept even when its record is cut short, as the storage
   // folder's reader keeps a piece it found without a readable record.
   if (!in.Seek(kGgtExportDataOffset) || !CModel::ReadPieceData(in, piece)) return 1;
@@ -167,7 +151,7 @@ bool ReadGgtStyleEntries(std::string_view bytes, GgtStyleEntries& entries) {
     for (int i = 0; i < modelCodes; ++i) {
       char code[kModelCodeBytes];
       if (!in.ReadBytes(code, sizeof code)) break;
-      entries.modelCodes.push_back(CGgtModelCode{FieldText(std::string_view(code, sizeof code))});
+      entries.modelCodes.push_back(CGgtModelCode{GgtFieldText(std::string_view(code, sizeof code))});
     }
   }
   return true;
@@ -179,7 +163,7 @@ int ReadStyle(CModel& model, const GgtExportFile& style, const CString& styleNam
   model.modelName = styleName;
   // A style file too short for its entries gives a model without pieces.
   GgtStyleEntries entries;
-  ReadGgtStyleEntries(View(bytes), entries);
+  ReadGgtStyleEntries(ByteView(bytes), entries);
   model.pieces = std::move(entries.pieces);
   model.modelCodes = std::move(entries.modelCodes);
   model.pieceCount = static_cast<uint16_t>(model.pieces.size());

@@ -29,17 +29,10 @@ constexpr size_t kOutlinePointHeadBytes = 14;
 constexpr size_t kInternalLineHeadBytes = 10;
 constexpr size_t kExtraBlockHeadBytes = 6;
 
-// A text of a fixed-width field, ended by its first 0 byte.
-CString FieldText(const uint8_t* field, size_t width) {
-  const void* end = std::memchr(field, 0, width);
-  size_t length = end ? static_cast<size_t>(static_cast<const uint8_t*>(end) - field) : width;
-  return CString(std::string_view(reinterpret_cast<const char*>(field), length));
-}
-
 bool ReadText(ByteCursor& in, size_t width, CString& text) {
   uint8_t field[40] = {};
   if (width > sizeof field || !in.ReadBytes(field, width)) return false;
-  text = FieldText(field, width);
+  text = GgtFieldText(field, width);
   return true;
 }
 
@@ -53,10 +46,6 @@ uint32_t U32At(const uint8_t* p) {
 bool LoadDataFile(const CString& folder, const CString& name, std::vector<uint8_t>& bytes) {
   CString path = FindFileNoCase(folder, name);
   return !path.IsEmpty() && ReadWholeFile(path, kMaxDataFileBytes, bytes) == FileReadStatus::kOk;
-}
-
-std::string_view View(const std::vector<uint8_t>& bytes) {
-  return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 // Follows an item's block head (data offset, a 32-bit value, a 20-byte name)
@@ -94,7 +83,7 @@ bool CModel::ReadGradeRule(ByteCursor& in, int steps, CGgtGradeRule& rule) {
   if (!in.ReadBytes(head, sizeof head)) return false;
   rule.number = U16At(head);
   rule.code = CleanRuleCode(head + 2);
-  if (head[6] == 1) rule.name = FieldText(head + 7, 18);
+  if (head[6] == 1) rule.name = GgtFieldText(head + 7, 18);
   if (steps < 0) return true;
   rule.deltas.resize(static_cast<size_t>(steps) + 1);
   for (CGgtDelta& delta : rule.deltas) {
@@ -175,8 +164,8 @@ bool CModel::ReadPieceEntry(ByteCursor& in, CPiece& piece) {
   if (!in.ReadBytes(entry, sizeof entry)) return false;
   piece.byteA = entry[0];
   piece.byteB = entry[1];
-  piece.code = FieldText(entry + 2, 6);
-  piece.name = FieldText(entry + 9, 20);
+  piece.code = GgtFieldText(entry + 2, 6);
+  piece.name = GgtFieldText(entry + 9, 20);
   if (piece.byteB != '+') return true;
   uint8_t extended = 0;
   if (!in.ReadU8(extended)) return false;
@@ -188,7 +177,7 @@ CString CGgtPieceBody::SizeName(int index) const {
   if (index < 0 || index >= sizeCount || sizeTable.size() < (static_cast<size_t>(index) + 1) * kSizeEntryBytes) {
     return CString();
   }
-  return FieldText(sizeTable.data() + static_cast<size_t>(index) * kSizeEntryBytes, kSizeEntryBytes);
+  return GgtFieldText(sizeTable.data() + static_cast<size_t>(index) * kSizeEntryBytes, kSizeEntryBytes);
 }
 
 int CGgtPieceBody::SizeNumber(int index) const {
@@ -207,8 +196,8 @@ std::unique_ptr<CGgtPieceBody> CModel::ReadPieceRecord(ByteCursor& in) {
   uint8_t head[kPieceHeadBytes];
   if (!in.ReadBytes(head, sizeof head)) return nullptr;
   auto body = std::make_unique<CGgtPieceBody>();
-  body->text1 = FieldText(head, 20);
-  body->text2 = FieldText(head + 20, 20);
+  body->text1 = GgtFieldText(head, 20);
+  body->text2 = GgtFieldText(head + 20, 20);
   body->sizeCount = U16At(head + 42);
   body->gradeSteps = static_cast<int16_t>(U16At(head + 44));
   std::memcpy(body->baseSize, head + 46, sizeof body->baseSize);
@@ -216,7 +205,7 @@ std::unique_ptr<CGgtPieceBody> CModel::ReadPieceRecord(ByteCursor& in) {
   body->namedSizes = head[56];
   body->byte57 = head[57];
   body->byte58 = head[58];
-  body->ruleTableName = FieldText(head + 59, 20);
+  body->ruleTableName = GgtFieldText(head + 59, 20);
   body->pieceRuleCount = U16At(head + 80);
   body->value82 = U16At(head + 82);
   body->outlinePointCount = U16At(head + 84);
@@ -351,8 +340,8 @@ std::unique_ptr<CGgtRuleTable> CModel::ReadRuleTableRecord(ByteCursor& in) {
   uint8_t head[kRuleTableHeadBytes];
   if (!in.ReadBytes(head, sizeof head)) return nullptr;
   auto table = std::make_unique<CGgtRuleTable>();
-  table->text1 = FieldText(head, 40);
-  table->text2 = FieldText(head + 40, 40);
+  table->text1 = GgtFieldText(head, 40);
+  table->text2 = GgtFieldText(head + 40, 40);
   table->sizeCount = U16At(head + 80);
   table->gradeSteps = static_cast<int16_t>(U16At(head + 82));
   table->value84 = U16At(head + 84);
@@ -431,7 +420,7 @@ void CModel::ReadRuleTable(CPiece& piece, CGgtImportContext& context) {
   piece.ruleTableFound = 1;
   const std::vector<uint8_t>* bytes = DataFile("rutab" + search.code + ".rtb");
   if (bytes == nullptr) return;
-  ByteCursor in(View(*bytes));
+  ByteCursor in(ByteView(*bytes));
   if (!SeekToRecord(in, search.blockIndex)) return;
   piece.ruleTable = ReadRuleTableRecord(in);
   if (piece.ruleTable) context.currentRuleTable = piece.ruleTable.get();
@@ -455,7 +444,7 @@ const std::vector<uint8_t>* CModel::DataFile(const CString& name) {
 void CModel::ReadPieceFiles(CPiece& piece, CGgtImportContext& context) {
   const std::vector<uint8_t>* catalogue = DataFile("piece.ctl");
   if (catalogue == nullptr) return;
-  std::string_view all = View(*catalogue);
+  std::string_view all = ByteView(*catalogue);
   for (size_t at = 0; at + kCatalogueRecordBytes <= all.size(); at += kCatalogueRecordBytes) {
     CatalogueRecord record = ParseCatalogueRecord(all.substr(at, kCatalogueRecordBytes));
     if (record.deleted || record.name.view() != piece.name.view()) continue;
@@ -470,7 +459,7 @@ void CModel::ReadPieceFiles(CPiece& piece, CGgtImportContext& context) {
 
   const std::vector<uint8_t>* bytes = DataFile("piece" + piece.pieceCode + ".pce");
   if (bytes == nullptr) return;
-  ByteCursor in(View(*bytes));
+  ByteCursor in(ByteView(*bytes));
   if (!SeekToRecord(in, piece.pieceBlockIndex)) return;
   // Many entries may name one large record; past the budget the rest of the
   // model is left unread and the model says it is incomplete.
@@ -497,12 +486,12 @@ int CModel::ReadModelFile(const CString& storageFolder, const CDataBase& entry) 
   if (block < 0) return 0;
   std::vector<uint8_t> bytes;
   if (!LoadDataFile(folder, "model" + entry.code + ".mod", bytes)) return 0;
-  ByteCursor in(View(bytes));
+  ByteCursor in(ByteView(bytes));
   if (!in.Seek(static_cast<size_t>(block))) return 0;
   uint8_t head[kModelRecordBytes];
   if (!in.ReadBytes(head, sizeof head)) return 0;
-  text1 = FieldText(head, 40);
-  text2 = FieldText(head + 40, 40);
+  text1 = GgtFieldText(head, 40);
+  text2 = GgtFieldText(head + 40, 40);
   uint16_t entries = U16At(head + 80);
   modelCodeCount = U16At(head + 82);
   value84 = U16At(head + 84);

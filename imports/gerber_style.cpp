@@ -19,6 +19,7 @@
 #include "model/shell_services.h"
 #include "model/style.h"
 #include "model/vertex_node.h"
+#include "platform/numbers.h"
 #include "platform/progress.h"
 
 namespace {
@@ -50,8 +51,6 @@ CPoint BasePosition(const CGgtOutlineEntry& p) { return CPoint(ToModelUnits(p.x)
 int PieceSizeCount(const CPiece& piece) { return piece.body ? piece.body->sizeCount : 0; }
 int PieceBaseIndex(const CPiece& piece) { return piece.body ? piece.body->sizeIndex : 0; }
 
-int32_t ClampToInt(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
-
 int32_t Middle(int32_t a, int32_t b) {
   return static_cast<int32_t>((static_cast<int64_t>(a) + static_cast<int64_t>(b)) / 2);
 }
@@ -68,11 +67,7 @@ CString DecimalText(int value) {
 CString SizeTableName(const CGgtPieceBody& body, size_t index, const CString& fallback) {
   if (body.sizeTable.size() / kSizeEntryBytes <= index) return fallback;
   const uint8_t* entry = body.sizeTable.data() + index * kSizeEntryBytes;
-  if (body.namedSizes != 0) {
-    size_t length = 0;
-    while (length < kSizeEntryBytes && entry[length] != 0) ++length;
-    return CString(reinterpret_cast<const char*>(entry), static_cast<int>(length));
-  }
+  if (body.namedSizes != 0) return GgtFieldText(entry, kSizeEntryBytes);
   const auto number = static_cast<int16_t>(static_cast<uint16_t>(entry[0] | (entry[1] << 8)));
   return DecimalText(number);
 }
@@ -233,8 +228,8 @@ void PieceConverter::CopyGrading(CVertexNode* from, CVertexNode* to) const {
     const CVertexNode* source = NodeAfter(from, s);
     CVertexNode* target = NodeAfter(to, s);
     if (!source || !target) return;
-    target->X = ClampToInt(static_cast<int64_t>(to->X) + source->X - from->X);
-    target->Y = ClampToInt(static_cast<int64_t>(to->Y) + source->Y - from->Y);
+    target->X = SaturateToInt32(static_cast<int64_t>(to->X) + source->X - from->X);
+    target->Y = SaturateToInt32(static_cast<int64_t>(to->Y) + source->Y - from->Y);
   }
 }
 
@@ -373,7 +368,7 @@ std::unique_ptr<CPieceRecord> PieceConverter::Convert() {
     std::unique_ptr<CPieceItem> made = CreatePieceItem(kItemTypeFilledMarkers);
     CPieceItem* marks = made.get();
     record->AddItem(made.release());
-    const int32_t markSize = ClampToInt(5LL * g_Style.GetScale());
+    const int32_t markSize = SaturateToInt32(5LL * g_Style.GetScale());
     for (const CGgtOutlineEntry& p : piece_.markPoints) {
       AddGradedVertex(marks, p, kVertexKindKeyCorner, BasePosition(p));
       marks->AddTailVertex(markSize, 0, kVertexKindFixedSingle2);

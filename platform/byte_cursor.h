@@ -11,8 +11,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "platform/text.h"
+
+// Bytes loaded into a vector, seen as the view a cursor reads.
+inline std::string_view ByteView(const std::vector<uint8_t>& bytes) {
+  return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
 
 class ByteCursor {
  public:

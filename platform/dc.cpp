@@ -1,8 +1,8 @@
 #include "platform/dc.h"
+#include "platform/numbers.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 #include <utility>
 
 namespace {
@@ -12,12 +12,6 @@ namespace {
 int64_t FixedHeight(const LOGFONT& font) {
   const int64_t h = std::llabs(static_cast<int64_t>(font.lfHeight));
   return h < 1 ? 1 : h;
-}
-
-int32_t ClampToInt32(int64_t v) {
-  if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
 }
 
 LOGFONT StockLogFont(int32_t height, int32_t weight, uint8_t charset) {
@@ -69,16 +63,16 @@ const FixedTextMetrics& DefaultMetrics() {
 CSize FixedTextMetrics::Extent(const LOGFONT& font, std::string_view gbk_text) const {
   const int64_t h = FixedHeight(font);
   const int64_t per_byte = h / 2 < 1 ? 1 : h / 2;
-  return CSize(ClampToInt32(per_byte * static_cast<int64_t>(gbk_text.size())), ClampToInt32(h));
+  return CSize(SaturateToInt32(per_byte * static_cast<int64_t>(gbk_text.size())), SaturateToInt32(h));
 }
 
 int FixedTextMetrics::Ascent(const LOGFONT& font) const {
   const int64_t h = FixedHeight(font);
-  return ClampToInt32(h - h / 4);
+  return SaturateToInt32(h - h / 4);
 }
 
 int FixedTextMetrics::Descent(const LOGFONT& font) const {
-  return ClampToInt32(FixedHeight(font) / 4);
+  return SaturateToInt32(FixedHeight(font) / 4);
 }
 
 CDC::CDC(const ITextMetrics* metrics) : metrics_(metrics ? metrics : &DefaultMetrics()) {

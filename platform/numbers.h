@@ -2,7 +2,9 @@
 // locale: a decimal point, never a comma.
 #pragma once
 
+#include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,3 +27,9 @@ std::optional<double> ParseWholeNumber(std::string_view text);
 // the first other character, gives 0 when there are none; values beyond the
 // int32 range are clamped to it.
 int ParseInt(std::string_view text);
+
+// `value` kept inside the int32 range: sums and products of values read from
+// files stop at the range's ends instead of wrapping.
+inline int32_t SaturateToInt32(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}

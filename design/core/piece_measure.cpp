@@ -5,6 +5,7 @@
 #include "design/core/graded_object.h"
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
+#include "platform/numbers.h"
 
 namespace {
 
@@ -18,10 +19,7 @@ constexpr int64_t kDefaultOffsetMillimetres = 10;
 // product is kept inside the int range.
 int32_t DefaultOffset(const CPatternData* owner) {
   if (!owner) return 0;
-  const int64_t offset = kDefaultOffsetMillimetres * owner->GetScale();
-  if (offset > INT32_MAX) return INT32_MAX;
-  if (offset < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(offset);
+  return SaturateToInt32(kDefaultOffsetMillimetres * owner->GetScale());
 }
 
 }  // namespace

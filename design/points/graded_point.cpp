@@ -1,10 +1,10 @@
 #include "design/points/graded_point.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
+#include "platform/numbers.h"
 
 namespace {
 
@@ -12,8 +12,7 @@ namespace {
 // and a position near the limit must not wrap to the other side.
 int32_t Extrapolate(int32_t nearValue, int32_t farValue) {
   const int64_t value = 2 * static_cast<int64_t>(nearValue) - static_cast<int64_t>(farValue);
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return SaturateToInt32(value);
 }
 
 }  // namespace

@@ -89,7 +89,9 @@ TEST(GerberSeeds, PieceRecordSeedsReadWhole) {
     SCOPED_TRACE(name);
     ByteCursor in(std::string_view(bytes).substr(1));
     CPiece piece;
-    if (bytes[0] & 1) EXPECT_TRUE(CModel::ReadRuleTableRecord(in));
+    if (bytes[0] & 1) {
+      EXPECT_TRUE(CModel::ReadRuleTableRecord(in));
+    }
     ASSERT_TRUE(CModel::ReadPieceData(in, piece));
     EXPECT_EQ(piece.body->lines.size(), 7u);
     EXPECT_TRUE(piece.extraBlock);
