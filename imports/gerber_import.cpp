@@ -66,12 +66,9 @@ ZipOutcome ReadChosenZipArchive() {
     case UnpackResult::kBadName: outcome.messageId = IDS_FILE_DATA_ERROR; break;
     case UnpackResult::kWriteFailed: outcome.messageId = IDS_ZIP_UNPACK_FAILED; break;
   }
-  if (outcome.messageId != 0) {
-    // What the unpack wrote is gone again; nothing of an earlier import is
-    // left either, so "TMP/" holds nothing half-done.
-    DeleteWorkFiles(folder);
-    return outcome;
-  }
+  // A failed unpack has removed what it wrote, and the files of an earlier
+  // import went before it: "TMP/" holds nothing half-done.
+  if (outcome.messageId != 0) return outcome;
   g_bGgtModelRead = 0;
   outcome.model = ReadGgtExportFiles(folder);
   g_bGgtModelRead = 1;

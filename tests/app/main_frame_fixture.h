@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +27,7 @@
 #include "platform/scripted_prompts.h"
 #include "tests/support/clean_style.h"
 #include "tests/support/piece_items.h"
+#include "tests/support/scoped_home.h"
 #include "tests/support/temp_folder.h"
 
 class MainFrameFixture : public ::testing::Test {
@@ -34,10 +35,7 @@ class MainFrameFixture : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(home_folder_.path().empty());
     home_ = home_folder_.path();
-    const char* previous = std::getenv("ZVAAMA_HOME");
-    had_home_ = previous != nullptr;
-    if (had_home_) previous_home_ = previous;
-    setenv("ZVAAMA_HOME", home_.c_str(), 1);
+    use_home_.emplace(home_);
     ClearStyle();
     g_Selection.Reset();
   }
@@ -45,11 +43,7 @@ class MainFrameFixture : public ::testing::Test {
   void TearDown() override {
     frame_.reset();
     ResetStyleAndSettings();
-    if (had_home_) {
-      setenv("ZVAAMA_HOME", previous_home_.c_str(), 1);
-    } else {
-      unsetenv("ZVAAMA_HOME");
-    }
+    use_home_.reset();
   }
 
   // The main window, built now (reading "kov.dat" from the private folder),
@@ -133,6 +127,5 @@ class MainFrameFixture : public ::testing::Test {
   std::string home_;
 
  private:
-  bool had_home_ = false;
-  std::string previous_home_;
+  std::optional<ScopedProgramHome> use_home_;
 };
