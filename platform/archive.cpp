@@ -1,5 +1,6 @@
 #include "platform/archive.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -27,6 +28,39 @@ bool ArchiveReader::ReadString(CString& text) {
   const char* p = Take(length);
   if (!p) return false;
   text.Assign(std::string_view(p, length));
+  return true;
+}
+
+bool ArchiveReader::ReadFont(LOGFONT& font) {
+  LOGFONT read;
+  uint8_t flags[8] = {};
+  CString face;
+  if (!ReadI32(read.lfHeight) || !ReadI32(read.lfWidth) || !ReadI32(read.lfEscapement) ||
+      !ReadI32(read.lfOrientation) || !ReadI32(read.lfWeight) || !ReadBytes(flags, sizeof flags) ||
+      !ReadString(face)) {
+    return false;
+  }
+  read.lfItalic = flags[0];
+  read.lfUnderline = flags[1];
+  read.lfStrikeOut = flags[2];
+  read.lfCharSet = flags[3];
+  read.lfOutPrecision = flags[4];
+  read.lfClipPrecision = flags[5];
+  read.lfQuality = flags[6];
+  read.lfPitchAndFamily = flags[7];
+  // Keep whole characters only: a two-byte character that would straddle
+  // the last byte before the terminator is left out.
+  const std::string_view name = face.view();
+  size_t kept = 0;
+  while (kept < name.size()) {
+    const size_t width = IsGbkLeadByte(static_cast<unsigned char>(name[kept])) ? 2 : 1;
+    if (kept + width > LF_FACESIZE - 1) break;
+    kept += width;
+  }
+  kept = std::min(kept, name.size());
+  std::memset(read.lfFaceName, 0, sizeof read.lfFaceName);
+  std::memcpy(read.lfFaceName, name.data(), kept);
+  font = read;
   return true;
 }
 

@@ -18,6 +18,7 @@
 
 #include "platform/byte_cursor.h"
 #include "platform/byte_writer.h"
+#include "platform/geometry_types.h"
 #include "platform/text.h"
 
 // The bytes an ArchiveReader holds itself; a base of it, so that they are
@@ -41,6 +42,13 @@ class ArchiveReader : private ArchiveReaderStorage, public ByteCursor {
 
   // A counted string; on failure `text` is empty.
   bool ReadString(CString& text);
+  // A font record: five int32 (height, width, escapement, orientation,
+  // weight), eight bytes (italic, underline, strike-out, character set,
+  // output precision, clip precision, quality, pitch and family), then the
+  // face name as a counted string. A face name longer than a LOGFONT holds
+  // with its terminator is cut at 31 bytes, on a GBK character boundary.
+  // On failure `font` is left as it was.
+  bool ReadFont(LOGFONT& font);
 };
 
 // Builds archive bytes in memory; the caller writes them out with

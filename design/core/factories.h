@@ -73,6 +73,18 @@ using ElementFactory = FactoryRegistry<ElementCode, CDesignElement, CPatternReco
 // Piece items of the stored pieces by item code.
 using ItemCodeFactory = FactoryRegistry<int32_t, CPieceItem>;
 
+// Whether the archive layout defines a code at all, whether or not its class
+// is built: a code it defines but no class has yet is a file this program
+// cannot read yet, any other code a damaged file.
+// Object kinds 1, 2, 4 and 8, and 5 (a text) up to data version 118.
+bool IsLayoutObjectKind(int32_t kind, int32_t version);
+bool IsLayoutPointKind(int32_t pointKind);  // 1 .. 47
+bool IsLayoutCurveKind(int32_t curveKind);  // 1 .. 8
+// Types 1, 2, 4, 8, 16, 128, 256 and 512 with subtype 0; 32 with a subtype
+// of one bit from 1 to 512, 64 from 1 to 32, 1024 from 1 to 256.
+bool IsLayoutElementCode(const ElementCode& code);
+bool IsLayoutItemCode(int32_t code);  // 0 .. 29
+
 ObjectKindFactory& GetObjectKindFactory();
 PointKindFactory& GetPointKindFactory();
 CurveKindFactory& GetCurveKindFactory();

@@ -33,6 +33,8 @@ inline constexpr int32_t kObjectKindPoint = 1;
 inline constexpr int32_t kObjectKindLine = 2;  // two-point line
 inline constexpr int32_t kObjectKindCurve = 4;
 inline constexpr int32_t kObjectKindText = 8;
+// A text too in files up to data version 118.
+inline constexpr int32_t kObjectKindOldText = 5;
 
 // The objects one object refers to, in the order it names them; not owning.
 using CGradedObjectList = std::vector<CGradedObject*>;

@@ -16,14 +16,18 @@
 // nothing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "design/core/graded_object.h"
+#include "design/core/load_failure.h"
 #include "design/core/pattern_record.h"
 #include "design/core/piece_measure.h"
 #include "design/core/size_table.h"
+#include "platform/archive.h"
 #include "platform/geometry_types.h"
 #include "platform/text.h"
 #include "platform/win_types.h"
@@ -33,6 +37,15 @@
 inline constexpr int32_t kNewestDataVersion = 162;
 // The scale (model units per millimetre) of a cleared container.
 inline constexpr int32_t kClearedScale = 100;
+
+// Bounds of a loaded design, far above any real one, so that a small hostile
+// file cannot make the design grow far beyond itself: the sizes, and the
+// per-size entries that the counts of the file announce (one per size for
+// every size-table row, graded object and design element).
+inline constexpr int32_t kMaxDesignSizes = 1000;
+inline constexpr int64_t kMaxDesignSizeEntries = 64'000'000;
+
+class CPieceRecord;
 
 class CPatternData {
  public:
@@ -128,12 +141,61 @@ class CPatternData {
   int32_t GetPieceCount() const { return static_cast<int32_t>(m_Pieces.size()); }
   int32_t GetPieceIndex(const CPatternRecord* piece) const;
   CPatternRecord* GetPieceAt(int32_t index) const;
+  // ---- Use tests --------------------------------------------------------------
+  // Whether another graded object refers to `object` (RefersTo) or a
+  // record's element does.
+  BOOL IsReferenced(const CGradedObject* object) const;
+  // Whether another two-point line or curve names `object` as its link.
+  BOOL IsLinkTarget(const CGradedObject* object) const;
+  // Whether a measure refers to `object`.
+  BOOL IsUsedByMeasure(const CGradedObject* object) const;
+
   // Appends to the second piece list, which names records of the piece list
   // only: a record that is not in the piece list is refused (0), so that the
   // list never holds a pointer the container does not keep alive.
   BOOL AddSecondPiece(CPatternRecord* piece);
   int32_t GetSecondPieceCount() const { return static_cast<int32_t>(m_SecondPieces.size()); }
   CPatternRecord* GetSecondPieceAt(int32_t index) const;
+
+  // ---- Loading ----------------------------------------------------------------
+  // Reads a whole design from the archive layout, from the file's first
+  // byte, into this freshly constructed container: the header, the sizes,
+  // the size table, the measures, the graded objects, the pattern records
+  // and, from data version 150 on, the stored pieces into g_Style and the
+  // list pane (ReadPieces). References are resolved once every object is in,
+  // and hidden points that nothing uses are removed.
+  //
+  // 1 when the design was read. 0 when the file ends early, a count does
+  // not fit in the bytes left or passes the design's bounds, a value is
+  // impossible (no size, a base size outside the sizes, a stored scale of 0
+  // or less) or a stored code has no class here; GetLoadFailure then says
+  // where and why. Nothing throws; what was read stays in the container,
+  // which frees it.
+  BOOL Load(ArchiveReader& archive);
+  // Why the last Load stopped; kNone after a load that succeeded.
+  const DesignLoadFailure& GetLoadFailure() const { return m_LoadFailure; }
+  // Records why the load stops. The reader that met the fault notes it
+  // first; each reader around it then adds, in front, the record it was
+  // reading, so that the reason names the whole path ("pattern record 2:
+  // element 1: ..."). The first fault and offset are kept.
+  void NoteLoadFailure(DesignLoadFault fault, size_t offset, std::string_view what);
+  // Counts `entries` more objects that keep one entry per size against
+  // kMaxDesignSizeEntries; 0 (and a noted failure) once the design would
+  // pass it. Nothing is counted with no sizes.
+  BOOL ReservePerSizeEntries(int64_t entries);
+
+  // The stored pieces of a file of data version 150 and later, read into
+  // g_Style (emptied first) and the list pane, each piece brought up to date
+  // by the native readers' per-piece steps. `version` is the file's data
+  // version as stored and `magic` its first word, which tells whether
+  // vertex records carry an attribute word. 1 when every piece was read; 0
+  // (with a noted failure) when the section is cut short or malformed, a
+  // count does not fit or an item code has no class.
+  BOOL ReadPieces(ArchiveReader& archive, int32_t version, uint32_t magic);
+  // One stored piece record (header and items) into `piece`; `factor`
+  // scales the coordinates (1.0 keeps them). 1 when the record was read
+  // whole; 0 with a noted failure, `piece` then holding what was read.
+  BOOL ReadItems(ArchiveReader& archive, double factor, CPieceRecord* piece, uint32_t magic, int32_t version);
 
  private:
   // Deletes the contents in the order Clear gives.
@@ -156,4 +218,6 @@ class CPatternData {
   std::vector<std::unique_ptr<CGradedObject>> m_Objects;
   std::vector<std::unique_ptr<CPatternRecord>> m_Pieces;
   std::vector<CPatternRecord*> m_SecondPieces;
+  DesignLoadFailure m_LoadFailure;
+  int64_t m_PerSizeEntries = 0;
 };
