@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/dxf_pairs.h"
+#include "formats/ptn_archive.h"
 #include "formats/ptn_layout.h"
 #include "formats/ptn_piece_steps.h"
 #include "formats/read_report.h"
@@ -342,12 +343,17 @@ std::optional<PtnReadReport> ReadFlatHeader(ByteCursor& in, FlatHeader& header) 
   return std::nullopt;
 }
 
-// The archive layout, told by its first two words: the one place that hands
-// a file to ReadPtnArchive once that reader exists. Until then the file is
-// refused as one of a newer program, before the style is touched.
-PtnReadReport ReadPtnArchiveLayout(std::string_view /*bytes*/, CStyle& /*style*/, uint32_t /*magic*/,
-                                   int32_t /*version*/) {
-  return Refused(IDS_NEWER_FILE_VERSION, 8, "archive layout not read");
+// The archive layout, told by its first two words. Files that store their
+// computed pieces (version 150 on) are read; older ones, whose pieces would
+// be built from the design, are refused as files of a newer program before
+// the style is touched.
+PtnReadReport ReadPtnArchiveLayout(std::string_view bytes, CStyle& style, int32_t version) {
+  if (version < kPtnFirstVersionArchive) return Refused(IDS_NEWER_FILE_VERSION, 8, "archive layout below version 150 not read");
+  ScopedStyleInUse inUse(style);
+  ArchiveReader archive(bytes);
+  PtnReadReport report;
+  ReadPtnArchive(archive, 1, report);
+  return report;
 }
 
 // What a 0x55555555 file says about the texts shown with its pieces.
@@ -458,7 +464,7 @@ PtnReadReport ReadPtnBytes(std::string_view bytes, CStyle& style) {
   if (!in.ReadI32(header.version)) return Refused(0, in.Position(), "shorter than its first two words");
   if (!IsKnownMagic(header.magic)) return Refused(IDS_NOT_PTN_FILE, 0, "not a pattern file");
   if (IsPtnArchiveLayout(header.magic, header.version)) {
-    return ReadPtnArchiveLayout(bytes, style, header.magic, header.version);
+    return ReadPtnArchiveLayout(bytes, style, header.version);
   }
   if (header.magic == kPtnMagicOldFlat && header.version >= kPtnFirstVersionOldFlatRefused) {
     return Refused(0, 4, "old flat layout of a later version");

@@ -42,6 +42,8 @@ BOOL CDesignElement::HitTestEdge(int32_t, int32_t, double, CGradedObject**, CGra
 BOOL CDesignElement::HitTest(int32_t, int32_t, double, CPoint*, double*) { return FALSE; }
 BOOL CDesignElement::HitTestPoint(int32_t, int32_t, double, double*) { return FALSE; }
 BOOL CDesignElement::RefersTo(const CGradedObject*) const { return FALSE; }
+
+void CDesignElement::GetUsedObjects(std::vector<CGradedObject*>&) const {}
 void CDesignElement::ReplaceReference(CGradedObject*, CGradedObject*) {}
 BOOL CDesignElement::FreezeIfUsesSizeRow(CSizeTableRow*) { return FALSE; }
 BOOL CDesignElement::InvalidateIfUsesSizeRow(CSizeTableRow*) { return FALSE; }

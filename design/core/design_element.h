@@ -74,6 +74,11 @@ class CDesignElement {
   virtual BOOL HitTest(int32_t x, int32_t y, double tolerance, CPoint* point, double* distance);
   virtual BOOL HitTestPoint(int32_t x, int32_t y, double tolerance, double* distance);
   virtual BOOL RefersTo(const CGradedObject* object) const;
+  // Appends every graded object for which RefersTo answers 1 (duplicates
+  // and nulls allowed), so that the loader can count the users of each
+  // object in one pass. Every element kind that refers to objects must list
+  // them all here; the base refers to nothing.
+  virtual void GetUsedObjects(std::vector<CGradedObject*>& used) const;
   virtual void ReplaceReference(CGradedObject* oldObject, CGradedObject* newObject);
   // Formula bookkeeping of the elements that hold formulas: 1 when a formula
   // of the element uses the row (or measure), after freezing it or marking

@@ -54,6 +54,11 @@ CRect CGradedObject::GetBoundRect(int32_t) const { return CRect(); }
 
 BOOL CGradedObject::GetReferences(CGradedObjectList&) const { return FALSE; }
 
+void CGradedObject::GetUsedObjects(CGradedObjectList& used) const {
+  CGradedObjectList references;
+  if (GetReferences(references)) used.insert(used.end(), references.begin(), references.end());
+}
+
 void CGradedObject::InsertSize(int32_t index) {
   m_Dirty.Insert(index);
 }

@@ -92,6 +92,13 @@ class CGradedObject {
   // Collects the objects this one refers to; 0 (list untouched) when the kind
   // keeps no references.
   virtual BOOL GetReferences(CGradedObjectList& references) const;
+  // Appends every object for which RefersTo answers 1 (duplicates and nulls
+  // allowed). The loader counts the users of each object from these lists
+  // once, instead of asking every object about every other one; a kind whose
+  // RefersTo answers for more than GetReferences lists (a curve's end
+  // points) must list those too, or an object still in use could be
+  // removed. The root appends what GetReferences collects.
+  virtual void GetUsedObjects(CGradedObjectList& used) const;
   // Keep the flags aligned with the size table: a size inserted at `index`
   // starts dirty. An index outside the table changes nothing.
   virtual void InsertSize(int32_t index);

@@ -94,7 +94,7 @@ CSizeEntry* CPatternData::InsertSize(int32_t index, const CString& name, uint16_
   CSizeEntry* added = entry.get();
   m_Sizes.insert(m_Sizes.begin() + index, std::move(entry));
   for (auto& row : m_SizeRows) {
-    const uint32_t copied = oldCount == 0 ? 0u : row->GetValue(index == 0 ? 0 : index - 1);
+    const int32_t copied = oldCount == 0 ? 0 : row->GetValue(index == 0 ? 0 : index - 1);
     row->InsertValue(index, copied);
   }
   return added;

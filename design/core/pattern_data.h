@@ -46,6 +46,9 @@ inline constexpr int32_t kMaxDesignSizes = 1000;
 inline constexpr int64_t kMaxDesignSizeEntries = 64'000'000;
 
 class CPieceRecord;
+namespace design_load {
+class DesignLoader;
+}
 
 class CPatternData {
  public:
@@ -180,9 +183,9 @@ class CPatternData {
   // element 1: ..."). The first fault and offset are kept.
   void NoteLoadFailure(DesignLoadFault fault, size_t offset, std::string_view what);
   // Counts `entries` more objects that keep one entry per size against
-  // kMaxDesignSizeEntries; 0 (and a noted failure) once the design would
-  // pass it. Nothing is counted with no sizes.
-  BOOL ReservePerSizeEntries(int64_t entries);
+  // kMaxDesignSizeEntries; 0 (and a failure noted at `offset`) once the
+  // design would pass it. Nothing is counted with no sizes.
+  BOOL ReservePerSizeEntries(int64_t entries, size_t offset);
 
   // The stored pieces of a file of data version 150 and later, read into
   // g_Style (emptied first) and the list pane, each piece brought up to date
@@ -198,6 +201,13 @@ class CPatternData {
   BOOL ReadItems(ArchiveReader& archive, double factor, CPieceRecord* piece, uint32_t magic, int32_t version);
 
  private:
+  friend class design_load::DesignLoader;
+
+  // Step 9 of the load: walks the object list from the head and removes each
+  // hidden point (state 0) that no other object, record, link or measure
+  // uses and that is no record's reference point. The users are counted
+  // once and updated as points go, so the walk is linear.
+  void RemoveUnusedHiddenPoints();
   // Deletes the contents in the order Clear gives.
   void DeleteContents();
 

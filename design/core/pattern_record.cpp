@@ -1,5 +1,6 @@
 #include "design/core/pattern_record.h"
 
+#include <string>
 #include <utility>
 
 #include "design/core/graded_object.h"
@@ -212,20 +213,40 @@ BOOL CPatternRecord::Load(ArchiveReader& archive, const ElementFactory& elements
   // anything is made from it.
   const size_t envelope =
       sizeof(int32_t) + (version >= kFirstVersionWithLeadingWord ? sizeof(uint32_t) + sizeof(int32_t) : 0);
-  if (!archive.CheckCount(count, envelope)) return FALSE;
+  if (!archive.CheckCount(count, envelope)) return Fail(archive, DesignLoadFault::kMalformed, "element count beyond the bytes left");
+  // Every element keeps one flag per size.
+  if (m_Owner && !m_Owner->ReservePerSizeEntries(count, archive.Position())) return FALSE;
   for (int32_t i = 0; i < count; ++i) {
     if (version >= kFirstVersionWithLeadingWord && !archive.Skip(sizeof(uint32_t) + sizeof(int32_t))) {
-      return FALSE;
+      return Fail(archive, DesignLoadFault::kMalformed, "cut short");
     }
     ElementCode code;
-    if (!archive.ReadI32(code.type)) return FALSE;
-    if (HasSubtype(code.type) && !archive.ReadI32(code.subtype)) return FALSE;
+    if (!archive.ReadI32(code.type) || (HasSubtype(code.type) && !archive.ReadI32(code.subtype))) {
+      return Fail(archive, DesignLoadFault::kMalformed, "cut short");
+    }
+    const std::string where = "element " + std::to_string(i);
     std::unique_ptr<CDesignElement> element = elements.Create(code, this);
-    if (!element) return FALSE;
+    if (!element) {
+      const bool defined = IsLayoutElementCode(code);
+      return Fail(archive, defined ? DesignLoadFault::kCodeNotBuilt : DesignLoadFault::kUnknownCode,
+                  where + ": element type " + std::to_string(code.type) + " subtype " +
+                      std::to_string(code.subtype) + (defined ? " is not read yet" : " is no element type"));
+    }
     // An element that fails to read its record is dropped here; the record
     // keeps only whole elements.
-    if (!element->Load(archive) || archive.Failed()) return FALSE;
+    if (!element->Load(archive) || archive.Failed()) {
+      return Fail(archive, DesignLoadFault::kMalformed, where + ": record cut short or malformed");
+    }
     AddElement(std::move(element));
   }
   return TRUE;
+}
+
+BOOL CPatternRecord::Fail(const ArchiveReader& archive, DesignLoadFault fault, std::string_view what) const {
+  if (m_Owner) m_Owner->NoteLoadFailure(fault, archive.Position(), what);
+  return FALSE;
+}
+
+void CPatternRecord::GetUsedObjects(std::vector<CGradedObject*>& used) const {
+  for (const auto& element : m_Elements) element->GetUsedObjects(used);
 }

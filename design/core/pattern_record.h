@@ -15,9 +15,12 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "design/core/design_element.h"
 #include "design/core/factories.h"
+#include "design/core/load_failure.h"
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
 #include "platform/text.h"
@@ -140,6 +143,9 @@ class CPatternRecord {
   // Whether an element refers to `object`; the scan stops at the first that
   // does.
   BOOL RefersTo(const CGradedObject* object) const;
+  // Appends what every element refers to (CDesignElement::GetUsedObjects),
+  // for the loader's one-pass count of each object's users.
+  void GetUsedObjects(std::vector<CGradedObject*>& used) const;
   // With -1 every element recomputes every size; otherwise each element
   // computes that one size.
   void Recalc(int32_t size);
@@ -163,6 +169,9 @@ class CPatternRecord {
   BOOL Load(ArchiveReader& archive, const ElementFactory& elements = GetElementFactory());
 
  private:
+  // Notes why the load stopped with the owner (when there is one); 0.
+  BOOL Fail(const ArchiveReader& archive, DesignLoadFault fault, std::string_view what) const;
+
   CString m_PieceName;
   CString m_Annotation;
   CString m_Text3;

@@ -15,16 +15,16 @@ BOOL CSizeEntry::Load(ArchiveReader& archive, int32_t version) {
 CSizeTableRow::CSizeTableRow(CPatternData* owner, const CString& name)
     : m_Name(name), m_Values(static_cast<size_t>(owner ? owner->GetSizeCount() : 0), 0u), m_Owner(owner) {}
 
-void CSizeTableRow::SetValue(int32_t size, uint32_t value) {
+void CSizeTableRow::SetValue(int32_t size, int32_t value) {
   if (size >= 0 && size < GetValueCount()) m_Values[static_cast<size_t>(size)] = value;
 }
 
-uint32_t CSizeTableRow::GetValue(int32_t size) const {
+int32_t CSizeTableRow::GetValue(int32_t size) const {
   if (size < 0 || size >= GetValueCount()) return 0;
   return m_Values[static_cast<size_t>(size)];
 }
 
-void CSizeTableRow::InsertValue(int32_t index, uint32_t value) {
+void CSizeTableRow::InsertValue(int32_t index, int32_t value) {
   if (index < 0 || index > GetValueCount()) return;
   m_Values.insert(m_Values.begin() + index, value);
 }
@@ -39,9 +39,9 @@ BOOL CSizeTableRow::Load(ArchiveReader& archive) {
   if (!archive.ReadString(name)) return FALSE;
   const int32_t sizeCount = m_Owner ? m_Owner->GetSizeCount() : 0;
   if (!archive.CheckCount(sizeCount, sizeof(int32_t))) return FALSE;
-  std::vector<uint32_t> values(static_cast<size_t>(sizeCount), 0u);
-  for (uint32_t& value : values) {
-    if (!archive.ReadU32(value)) return FALSE;
+  std::vector<int32_t> values(static_cast<size_t>(sizeCount), 0);
+  for (int32_t& value : values) {
+    if (!archive.ReadI32(value)) return FALSE;
   }
   m_Name = name;
   m_Values = std::move(values);

@@ -61,21 +61,21 @@ class CSizeTableRow {
   int32_t GetValueCount() const { return static_cast<int32_t>(m_Values.size()); }
   // The value of one size. Outside the value array nothing is set and 0 is
   // read.
-  void SetValue(int32_t size, uint32_t value);
-  uint32_t GetValue(int32_t size) const;
+  void SetValue(int32_t size, int32_t value);
+  int32_t GetValue(int32_t size) const;
   // Keeps the values aligned with the container's sizes when a size is
   // inserted or removed. An index outside the array changes nothing.
-  void InsertValue(int32_t index, uint32_t value);
+  void InsertValue(int32_t index, int32_t value);
   void RemoveValue(int32_t index);
 
   // Reads one stored row: its name (counted string), then one int32 per size
-  // of the owner, kept as the unsigned value of the same bits. The count is
+  // of the owner. The count is
   // checked against the bytes left before anything is allocated. Returns 0
   // when the record is cut short; the row is then left as it was.
   BOOL Load(ArchiveReader& archive);
 
  private:
   CString m_Name;
-  std::vector<uint32_t> m_Values;
+  std::vector<int32_t> m_Values;
   CPatternData* m_Owner;
 };

@@ -147,7 +147,7 @@ TEST(PatternDataSizes, InsertedSizeCopiesANeighbourIntoEveryRow) {
   CSizeTableRow* early = data.AddSizeRow("chest");  // made before any size
   EXPECT_EQ(early->GetValueCount(), 0);
   data.InsertSize(0, "M", 3, 1);
-  EXPECT_EQ(early->GetValue(0), 0u);  // no size before: 0
+  EXPECT_EQ(early->GetValue(0), 0);  // no size before: 0
   early->SetValue(0, 900);
   data.InsertSize(0, "S", 2, 1);  // at the head: copies size 0
   data.InsertSize(2, "L", 4, 1);  // at the tail: copies the size before
@@ -160,7 +160,7 @@ TEST(PatternDataSizes, InsertedSizeCopiesANeighbourIntoEveryRow) {
   EXPECT_EQ(data.GetSizeAt(4), nullptr);
   EXPECT_EQ(data.GetSizeAt(-1), nullptr);
   ASSERT_EQ(early->GetValueCount(), 4);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(early->GetValue(i), 900u) << i;
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(early->GetValue(i), 900) << i;
 
   // A row made later has one zero per size.
   CSizeTableRow* late = data.AddSizeRow("hip");
@@ -169,8 +169,8 @@ TEST(PatternDataSizes, InsertedSizeCopiesANeighbourIntoEveryRow) {
   data.InsertSize(99, "XL", 0, 1);  // past the tail: taken as the tail
   EXPECT_EQ(data.GetSizeAt(4)->GetName(), "XL");
   EXPECT_EQ(late->GetValueCount(), 5);
-  EXPECT_EQ(late->GetValue(4), 0u);
-  EXPECT_EQ(late->GetValue(1), 7u);
+  EXPECT_EQ(late->GetValue(4), 0);
+  EXPECT_EQ(late->GetValue(1), 7);
 }
 
 TEST(PatternDataLookups, PositionsOfEveryList) {

@@ -85,8 +85,8 @@ TEST(SizeTableRowLoad, OneValuePerSizeOfTheOwner) {
   ASSERT_TRUE(row.Load(in));
   EXPECT_EQ(row.GetName(), "waist");
   ASSERT_EQ(row.GetValueCount(), 3);
-  EXPECT_EQ(row.GetValue(0), 640u);
-  EXPECT_EQ(row.GetValue(1), 0xFFFFFFFFu);
+  EXPECT_EQ(row.GetValue(0), 640);
+  EXPECT_EQ(row.GetValue(1), -1);
   EXPECT_EQ(row.GetValue(2), 720u);
   EXPECT_EQ(in.Remaining(), 4u);
 
