@@ -1,5 +1,6 @@
 #include "design/core/design_classes.h"
 
+#include "design/core/factories.h"
 #include "design/points/point_kinds.h"
 
 void RegisterDesignClasses() {
@@ -8,4 +9,9 @@ void RegisterDesignClasses() {
     return true;
   }();
   (void)registered;
+}
+
+DesignTables DesignTables::Registered() {
+  RegisterDesignClasses();
+  return DesignTables{GetObjectKindFactory(), GetPointKindFactory(), GetCurveKindFactory(), GetElementFactory()};
 }

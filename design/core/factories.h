@@ -85,6 +85,18 @@ bool IsLayoutCurveKind(int32_t curveKind);  // 1 .. 8
 bool IsLayoutElementCode(const ElementCode& code);
 bool IsLayoutItemCode(int32_t code);  // 0 .. 29
 
+// The tables one design load makes its objects from.
+struct DesignTables {
+  const ObjectKindFactory& objects;
+  const PointKindFactory& points;
+  const CurveKindFactory& curves;
+  const ElementFactory& elements;
+
+  // The process-wide tables with every class built so far joined
+  // (design/core/design_classes.h).
+  static DesignTables Registered();
+};
+
 ObjectKindFactory& GetObjectKindFactory();
 PointKindFactory& GetPointKindFactory();
 CurveKindFactory& GetCurveKindFactory();

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "design/core/factories.h"
 #include "design/core/graded_object.h"
 #include "design/core/load_failure.h"
 #include "design/core/pattern_record.h"
@@ -174,7 +175,8 @@ class CPatternData {
   // or less) or a stored code has no class here; GetLoadFailure then says
   // where and why. Nothing throws; what was read stays in the container,
   // which frees it.
-  BOOL Load(ArchiveReader& archive);
+  // The objects and elements are made from `tables`.
+  BOOL Load(ArchiveReader& archive, const DesignTables& tables = DesignTables::Registered());
   // Why the last Load stopped; kNone after a load that succeeded.
   const DesignLoadFailure& GetLoadFailure() const { return m_LoadFailure; }
   // Records why the load stops. The reader that met the fault notes it

@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "design/core/design_classes.h"
 #include "design/core/factories.h"
 #include "design/core/pattern_data.h"
 
@@ -86,7 +85,8 @@ namespace design_load {
 // container and notes where and why it stops.
 class DesignLoader {
  public:
-  DesignLoader(CPatternData& data, ArchiveReader& in) : data_(data), in_(in) {}
+  DesignLoader(CPatternData& data, ArchiveReader& in, const DesignTables& tables)
+      : data_(data), in_(in), tables_(tables) {}
 
   bool ReadHeader(uint32_t& magic);
   bool ReadSizes();
@@ -125,6 +125,7 @@ class DesignLoader {
 
   CPatternData& data_;
   ArchiveReader& in_;
+  const DesignTables& tables_;
   int32_t version_ = 0;
 };
 
@@ -236,7 +237,7 @@ std::unique_ptr<CGradedObject> DesignLoader::MakeObject(int32_t index) {
       return nullptr;
     }
     defined = IsLayoutPointKind(subkind);
-    object = GetPointKindFactory().Create(subkind, &data_);
+    object = tables_.points.Create(subkind, &data_);
   } else if (kind == kObjectKindCurve) {
     table = "curve kind";
     // Before curve kinds were stored every curve was a spline curve.
@@ -246,11 +247,11 @@ std::unique_ptr<CGradedObject> DesignLoader::MakeObject(int32_t index) {
       return nullptr;
     }
     defined = IsLayoutCurveKind(subkind);
-    object = GetCurveKindFactory().Create(subkind, &data_);
+    object = tables_.curves.Create(subkind, &data_);
   } else if (defined) {
     subkind = kind;
     // Kind 5 of the older files is a text.
-    object = GetObjectKindFactory().Create(kind == kObjectKindOldText ? kObjectKindText : kind, &data_);
+    object = tables_.objects.Create(kind == kObjectKindOldText ? kObjectKindText : kind, &data_);
   } else {
     subkind = kind;
   }
@@ -285,7 +286,7 @@ bool DesignLoader::ReadRecords() {
   if (!ReadCount(count, kRecordMinBytes, "pattern record count")) return false;
   for (int32_t i = 0; i < count; ++i) {
     auto record = std::make_unique<CPatternRecord>(&data_);
-    if (!record->Load(in_)) {
+    if (!record->Load(in_, tables_.elements)) {
       std::string where = Numbered("pattern record", i);
       const CString name = record->GetPieceName();
       if (!name.IsEmpty()) where += " \"" + std::string(name.view()) + "\"";
@@ -298,11 +299,10 @@ bool DesignLoader::ReadRecords() {
 
 }  // namespace design_load
 
-BOOL CPatternData::Load(ArchiveReader& archive) {
-  RegisterDesignClasses();
+BOOL CPatternData::Load(ArchiveReader& archive, const DesignTables& tables) {
   m_LoadFailure = DesignLoadFailure{};
   m_PerSizeEntries = 0;
-  design_load::DesignLoader loader(*this, archive);
+  design_load::DesignLoader loader(*this, archive, tables);
 
   // 1-2: the header, then the sizes and the tables that every object's
   // per-size arrays follow.
