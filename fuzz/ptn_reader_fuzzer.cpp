@@ -1,33 +1,12 @@
 // Fuzzes the native pattern file reader on the flat layouts, on bytes in
-// memory: the whole input is the file, read into a style of its own as the
-// open command reads it before it replaces the loaded style.
+// memory.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "formats/ptn_reader.h"
-#include "fuzz/fuzz_support.h"
-#include "model/style.h"
+#include "fuzz/ptn_read_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  NoPrompts noPrompts;
-  ClearStyle();
-  {
-    CStyle style;
-    style.StyleName = "untouched";
-    const PtnReadReport report = ReadPtnBytes(bytes, style);
-    // Every stop names where and why; a refusal leaves the style as it was,
-    // a failure leaves it empty; the loaded style is never the one read into.
-    if (report.offset > size) __builtin_trap();
-    if (report.outcome != PtnReadResult::kSuccess && report.reason.empty()) __builtin_trap();
-    if (report.outcome == PtnReadResult::kRefused && style.StyleName != "untouched") __builtin_trap();
-    if (report.outcome == PtnReadResult::kFailed && (style.PieceCount != 0 || style.SizeCount != 0)) {
-      __builtin_trap();
-    }
-    if (report.outcome == PtnReadResult::kSuccess && style.DataVersion != g_DefaultDataVersion) __builtin_trap();
-    if (g_Style.PieceCount != 0 || g_Style.SizeCount != 0) __builtin_trap();
-  }
-  ClearStyle();
+  CheckPtnRead(std::string_view(reinterpret_cast<const char*>(data), size));
   return 0;
 }

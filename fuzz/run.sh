@@ -10,7 +10,7 @@ build=${1:?usage: fuzz/run.sh BUILD_DIR [SECONDS_EACH] [FUZZER...]}
 seconds=${2:-30}
 shift $(( $# >= 2 ? 2 : 1 ))
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(dxf_pairs_fuzzer dxf_reader_fuzzer aama_reader_fuzzer ptn_reader_fuzzer ptn_preview_fuzzer zip_reader_fuzzer gerber_records_fuzzer gerber_export_fuzzer)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(dxf_pairs_fuzzer dxf_reader_fuzzer aama_reader_fuzzer ptn_reader_fuzzer ptn_archive_fuzzer ptn_preview_fuzzer zip_reader_fuzzer gerber_records_fuzzer gerber_export_fuzzer)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -18,6 +18,7 @@
 #include <QStringList>
 
 #include "imports/gerber_export.h"
+#include "tests/design_writer/pinned_file.h"
 #include "tests/imports/gerber_fixture.h"
 #include "tests/support/dxf_audit.h"
 #include "tests/support/dxf_text.h"
@@ -526,6 +527,28 @@ TEST_F(DriverTest, ANativeFileThatIsNoneOfOursIsRefusedWithWhereItStopped) {
   EXPECT_EQ(run.messages, std::vector<int>{40003}) << run.err;
   EXPECT_NE(run.err.find("reason "), std::string::npos) << run.err;
   EXPECT_EQ(run.Dump()["pieces"].toArray().size(), 0);
+}
+
+// The small archive file pinned byte by byte: its stored piece becomes the
+// style.
+TEST_F(DriverTest, ANativeArchiveFileOpensWithItsStoredPiece) {
+  const QString path = File("pinned.ptn", std::string(reinterpret_cast<const char*>(design_fixture::kPinnedFile),
+                                                      sizeof design_fixture::kPinnedFile));
+  const DriverRun run = Run({"open-ptn", path, "dump"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.messages.empty()) << run.err;
+  const QJsonObject dump = run.Dump();
+  EXPECT_EQ(dump["scale"].toInt(), 10);
+  EXPECT_EQ(dump["version"].toInt(), 121);
+  EXPECT_EQ(dump["sizes"].toArray().size(), 1);
+  const QJsonArray pieces = dump["pieces"].toArray();
+  ASSERT_EQ(pieces.size(), 1);
+  const QJsonObject piece = pieces[0].toObject();
+  EXPECT_EQ(piece["texts"].toArray()[0].toString(), "A");
+  const QJsonArray items = piece["items"].toArray();
+  ASSERT_EQ(items.size(), 1);
+  EXPECT_EQ(items[0].toObject()["type"].toInt(), 0);
+  EXPECT_EQ(items[0].toObject()["vertices"].toArray().size(), 3);
 }
 
 // --- the Gerber and Lectra imports ----------------------------------------------
