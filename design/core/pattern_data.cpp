@@ -1,6 +1,7 @@
 #include "design/core/pattern_data.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "model/style.h"
@@ -152,4 +153,13 @@ BOOL CPatternData::AddSecondPiece(CPatternRecord* piece) {
 CPatternRecord* CPatternData::GetSecondPieceAt(int32_t index) const {
   if (index < 0 || static_cast<size_t>(index) >= m_SecondPieces.size()) return nullptr;
   return m_SecondPieces[static_cast<size_t>(index)];
+}
+
+void CPatternData::NoteLoadFailure(DesignLoadFault fault, size_t offset, std::string_view what) {
+  if (m_LoadFailure.fault == DesignLoadFault::kNone) {
+    m_LoadFailure = DesignLoadFailure{fault, offset, std::string(what)};
+    return;
+  }
+  // An outer reader names the record around the fault, in front.
+  m_LoadFailure.reason.insert(0, std::string(what) + ": ");
 }
