@@ -1,11 +1,13 @@
 #include "design/core/design_classes.h"
 
 #include "design/core/factories.h"
+#include "design/core/stored_pieces.h"
 #include "design/points/point_kinds.h"
 
 void RegisterDesignClasses() {
   static const bool registered = [] {
     RegisterPointKinds();
+    RegisterPieceItemCodes();
     return true;
   }();
   (void)registered;
