@@ -16,6 +16,7 @@
 #include "model/geometry.h"
 #include "model/item_factory.h"
 #include "model/item_types.h"
+#include "model/piece_item_fields.h"
 #include "model/items/all_items.h"
 #include "model/piece_item.h"
 #include "model/piece_record.h"
@@ -38,7 +39,6 @@ constexpr size_t kPieceRecordMinBytes = 4 + 4 + 4 + 4 + 4 + 8 + 8 + 4 * 4 + 8 + 
 constexpr size_t kItemRecordMinBytes = 4 + 4;
 constexpr size_t kShortVertexBytes = 12;
 constexpr size_t kLongVertexBytes = 16;
-constexpr size_t kTripleBytes = 12;
 
 // A node that files below the version without width nodes kept in place of
 // the notch width nodes, which they are rebuilt from.
@@ -46,42 +46,11 @@ constexpr uint32_t kDroppedNodeFlags = 103;
 // The notch width nodes a marker item of the older records gets: 5 mm.
 constexpr int64_t kWidthNodeMillimetres = 5;
 
-// Corner codes (low 16 bits of a parameter node's y word, file numbering)
-// whose high 16 bits carry a length that scales with the coordinates.
-bool CornerCodeCarriesLength(uint32_t code) {
-  return code == 13 || code == 14 || (code >= 18 && code <= 21);
-}
-
 bool IsFlatMagic(uint32_t magic) { return magic == kPtnMagicFlat || magic == kPtnMagicFlatAlias; }
 
 bool IsKnownMagic(uint32_t magic) {
   return IsFlatMagic(magic) || magic == kPtnMagicOldFlat || magic == kPtnMagicArchive ||
          magic == kPtnMagicArchiveOld;
-}
-
-int32_t Scaled(int32_t v, double factor) { return RoundToInt(static_cast<double>(v) * factor); }
-
-// Multiplies a signed 16-bit half, the fraction dropped, and keeps the low
-// 16 bits of the result for packing.
-uint32_t ScaledHalf(uint32_t half, double factor) {
-  const int32_t value = static_cast<int16_t>(static_cast<uint16_t>(half));
-  return static_cast<uint32_t>(TruncateTowardZero(value * factor)) & 0xFFFFu;
-}
-
-// A vertex read from a file of another scale: its position multiplied; a
-// corner parameter node's two widths (the halves of x) multiplied each, and
-// for the corner codes that carry a length the length in the high half of y.
-void ScaleNode(CVertexNode* node, double factor) {
-  if (node->Kind() != kVertexKindParameter) {
-    node->X = Scaled(node->X, factor);
-    node->Y = Scaled(node->Y, factor);
-    return;
-  }
-  const uint32_t x = static_cast<uint32_t>(node->X);
-  node->X = static_cast<int32_t>((ScaledHalf(x >> 16, factor) << 16) | ScaledHalf(x & 0xFFFFu, factor));
-  const uint32_t y = static_cast<uint32_t>(node->Y);
-  const uint32_t code = y & 0xFFFFu;
-  if (CornerCodeCarriesLength(code)) node->Y = static_cast<int32_t>((ScaledHalf(y >> 16, factor) << 16) | code);
 }
 
 // The fewest nodes an item of the old flat layout must have to be kept.
@@ -121,52 +90,12 @@ bool ReadTextItem(ByteCursor& in, double factor, CPieceRecord* piece, std::uniqu
   in.ReadI32(y);
   in.ReadCountedText(body, &count);
   if (!in.ReadBytes(font, sizeof font)) return false;
-  text->AnchorX = Scaled(x, factor);
-  text->AnchorY = Scaled(y, factor);
+  text->AnchorX = ScaledCoordinate(x, factor);
+  text->AnchorY = ScaledCoordinate(y, factor);
   text->Text = body;
   text->Font = LOGFONT::FromBytesExact(font);
   if (count <= 0) piece->RemoveItem(text);
   return true;
-}
-
-// The fields the marked line (type 26) stores after its vertices: one triple
-// per size, a flag and its extra node, the mark shape.
-bool ReadMarkedLineTail(ByteCursor& in, CPieceItem26* line, int32_t sizeCount) {
-  if (!in.CheckCount(sizeCount, kTripleBytes)) return false;
-  const size_t sizes = static_cast<size_t>(std::max(sizeCount, 0));
-  line->SizeArrayA.assign(sizes, 0);
-  line->SizeArrayB.assign(sizes, 0);
-  line->SizeArrayC.assign(sizes, 0);
-  for (size_t s = 0; s < sizes; ++s) {
-    in.ReadI32(line->SizeArrayA[s]);
-    in.ReadI32(line->SizeArrayB[s]);
-    in.ReadI32(line->SizeArrayC[s]);
-  }
-  int32_t flag = 0;
-  if (!in.ReadI32(flag)) return false;
-  if (flag != 0) {
-    auto node = std::make_unique<CVertexNode>();
-    in.ReadU32(node->Flags);
-    in.ReadI32(node->X);
-    if (!in.ReadI32(node->Y)) return false;
-    node->Prev = node.get();
-    node->Next = node.get();
-    line->MarkedNode = std::move(node);
-  }
-  return in.ReadI32(line->MarkShape);
-}
-
-// The seven fields of a slot (type 3), in their stored order; the factor
-// scales the lengths, not the shape.
-bool ReadSlotFields(ByteCursor& in, CPieceItem3* slot, double factor, bool scaled) {
-  int32_t* const stored[] = {&slot->SlotEndOffset, &slot->SlotWidth, &slot->Param0, &slot->EyeOuterRadius,
-                             &slot->EyeRadius, &slot->BarLength};
-  in.ReadI32(slot->Style);
-  for (int32_t* field : stored) {
-    in.ReadI32(*field);
-    if (scaled) *field = Scaled(*field, factor);
-  }
-  return !in.Failed();
 }
 
 // A grain line of the older records stored one position per end: each end
@@ -199,7 +128,7 @@ bool ReadVertexItem(ByteCursor& in, double factor, CPieceRecord* piece, std::uni
   }
   piece->AddItem(made.release());
 
-  const bool scaled = std::fabs(factor - 1.0) > 0.01;
+  const bool scaled = ScalesCoordinates(factor);
   const bool olderNodes = version < kPtnFirstVersionWithoutWidthNodes;
   const bool addsWidthNodes =
       olderNodes && (type == kItemTypeFilledMarkers || type == kItemTypeHollowMarkers) && style.sizeCount > 0;
@@ -231,13 +160,9 @@ bool ReadVertexItem(ByteCursor& in, double factor, CPieceRecord* piece, std::uni
   if (type == kItemTypeMarkedLine) {
     whole = ReadMarkedLineTail(in, static_cast<CPieceItem26*>(item), style.sizeCount);
   } else if (type == kItemTypeDimension) {
-    auto* dimension = static_cast<CPieceItem28*>(item);
-    in.ReadI32(dimension->Kind);
-    in.ReadI32(dimension->FirstItemType);
-    in.ReadI32(dimension->SecondItemType);
-    whole = in.ReadCountedText(dimension->Text);
+    whole = ReadDimensionTail(in, static_cast<CPieceItem28*>(item));
   } else if (type == kItemTypeSlot && version >= kPtnFirstVersionWithShapeFields) {
-    whole = ReadSlotFields(in, static_cast<CPieceItem3*>(item), factor, scaled);
+    whole = ReadSlotFields(in, static_cast<CPieceItem3*>(item), factor);
   }
   if (!whole) return false;
 
@@ -258,15 +183,6 @@ bool ReadQuantity(ByteCursor& in, int32_t version, int32_t& quantity) {
   return ok;
 }
 
-bool ReadPoint(ByteCursor& in, CPoint& point) {
-  int32_t x = 0;
-  int32_t y = 0;
-  in.ReadI32(x);
-  const bool ok = in.ReadI32(y);
-  point = CPoint(x, y);
-  return ok;
-}
-
 }  // namespace
 
 int ReadPtnElements(ByteCursor& in, double factor, CPieceRecord* piece, uint32_t magic, int32_t version,
@@ -276,8 +192,8 @@ int ReadPtnElements(ByteCursor& in, double factor, CPieceRecord* piece, uint32_t
   in.ReadCountedText(piece->Text3);
   ReadQuantity(in, version, piece->Quantity);
   in.ReadCountedText(piece->Category);
-  ReadPoint(in, piece->PointA);
-  ReadPoint(in, piece->PointB);
+  ReadStoredPoint(in, piece->PointA);
+  ReadStoredPoint(in, piece->PointB);
   in.ReadI32(piece->Option1);
   in.ReadI32(piece->Option2);
   in.ReadI32(piece->Flag);

@@ -6,7 +6,6 @@
 #include "design/core/stored_pieces.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,6 +18,7 @@
 #include "model/item_types.h"
 #include "model/items/all_items.h"
 #include "model/piece_item.h"
+#include "model/piece_item_fields.h"
 #include "model/piece_load_steps.h"
 #include "model/piece_record.h"
 #include "model/style.h"
@@ -60,7 +60,6 @@ constexpr size_t kPieceRecordMinBytes = kPieceReservedBytes + 5 * 4 + 2 * 8 + 4 
 constexpr size_t kItemRecordMinBytes = 4 + 4 + 4;  // code, reserved word, no vertex
 constexpr size_t kVertexBytes = 4 + 4 + 4 + 4;
 constexpr size_t kVertexWithAttributeBytes = kVertexBytes + 4;
-constexpr size_t kSizeTripleBytes = 3 * 4;
 
 // The grain line arrow styles (the piece's second option word): 0 to 3; any
 // other stored value reads as the default, arrows at both ends.
@@ -72,12 +71,6 @@ constexpr int32_t kDefaultArrowStyle = 2;
 // file of many sizes and many vertices cannot make the style grow far beyond
 // itself.
 constexpr int64_t kMaxStoredPieceNodes = int64_t{1} << 24;
-
-// A coordinate of a piece read at another scale: multiplied, the fraction
-// dropped, held to the int32 range.
-int32_t ScaledCoordinate(int32_t value, double factor, bool scaled) {
-  return scaled ? TruncateTowardZero(static_cast<double>(value) * factor) : value;
-}
 
 template <class Item>
 std::unique_ptr<CPieceItem> MakeItem() {
@@ -94,7 +87,7 @@ class StoredItemReader {
         archive_(archive),
         piece_(piece),
         factor_(factor),
-        scaled_(std::fabs(factor - 1.0) > 0.01),
+        scaled_(ScalesCoordinates(factor)),
         version_(version),
         vertexAttributes_(magic == kMagicWithVertexAttributes || magic == kMagicWithVertexAttributes2) {}
 
@@ -142,8 +135,8 @@ class StoredItemReader {
     archive_.ReadI32(y);
     archive_.ReadCountedText(body, &length);
     if (!archive_.ReadFont(text->Font)) return CutShort();
-    text->AnchorX = ScaledCoordinate(x, factor_, scaled_);
-    text->AnchorY = ScaledCoordinate(y, factor_, scaled_);
+    text->AnchorX = scaled_ ? ScaledCoordinate(x, factor_) : x;
+    text->AnchorY = scaled_ ? ScaledCoordinate(y, factor_) : y;
     // Kept as the bytes stored: a text may hold any GBK byte.
     text->Text = body;
     if (length <= 0) piece_->RemoveItem(text);
@@ -170,10 +163,11 @@ class StoredItemReader {
     for (int32_t i = 0; i < count; ++i) {
       if (!ReadVertex(item)) return CutShort();
     }
-    if (code == kCodeSlot) return ReadSlotTail(slot);
-    if (code == kCodeMarkedLine) return ReadMarkedLineTail(marked);
-    if (code == kCodeDimension) return ReadDimensionTail(dimension);
-    return true;
+    bool whole = true;
+    if (code == kCodeSlot) whole = ReadSlotFields(archive_, slot, factor_);
+    if (code == kCodeMarkedLine) whole = ReadMarkedLineTail(archive_, marked, g_Style.SizeCount);
+    if (code == kCodeDimension) whole = ReadDimensionTail(archive_, dimension);
+    return whole ? true : CutShort();
   }
 
   bool ReadVertex(CPieceItem* item) {
@@ -187,71 +181,10 @@ class StoredItemReader {
     if (vertexAttributes_) archive_.ReadU32(attributes);
     if (!archive_.Skip(sizeof(uint32_t))) return false;
     CVertexNode* node = NewVertexNode(x, y, flags);
-    // A corner parameter node's words are widths and a corner code, not a
-    // position.
-    if (node->Kind() != kVertexKindParameter) {
-      node->X = ScaledCoordinate(x, factor_, scaled_);
-      node->Y = ScaledCoordinate(y, factor_, scaled_);
-    }
+    if (scaled_) ScaleNode(node, factor_);
     node->Attributes = attributes;
     item->AddTail(node);
     return true;
-  }
-
-  // The slot's seven fields, in their stored order; the factor scales the
-  // lengths, not the shape.
-  bool ReadSlotTail(CPieceItem3* slot) {
-    int32_t* const lengths[] = {&slot->SlotEndOffset, &slot->SlotWidth,  &slot->Param0,
-                                &slot->EyeOuterRadius, &slot->EyeRadius, &slot->BarLength};
-    archive_.ReadI32(slot->Style);
-    for (int32_t* length : lengths) {
-      archive_.ReadI32(*length);
-      *length = ScaledCoordinate(*length, factor_, scaled_);
-    }
-    return archive_.Failed() ? CutShort() : true;
-  }
-
-  // One word triple per size of the style, a flag with the extra node it
-  // announces, the mark shape.
-  bool ReadMarkedLineTail(CPieceItem26* line) {
-    const int32_t sizes = g_Style.SizeCount;
-    if (!archive_.CheckCount(sizes, kSizeTripleBytes)) {
-      return Fail(DesignLoadFault::kMalformed, "size words beyond the bytes left");
-    }
-    const size_t count = static_cast<size_t>(std::max(sizes, 0));
-    line->SizeArrayA.assign(count, 0);
-    line->SizeArrayB.assign(count, 0);
-    line->SizeArrayC.assign(count, 0);
-    for (size_t s = 0; s < count; ++s) {
-      for (std::vector<int32_t>* array : {&line->SizeArrayA, &line->SizeArrayB, &line->SizeArrayC}) {
-        uint32_t word = 0;
-        archive_.ReadU32(word);
-        (*array)[s] = static_cast<int32_t>(word);
-      }
-    }
-    int32_t flag = 0;
-    if (!archive_.ReadI32(flag)) return CutShort();
-    if (flag != 0) {
-      uint32_t flags = 0;
-      int32_t x = 0;
-      int32_t y = 0;
-      archive_.ReadU32(flags);
-      archive_.ReadI32(x);
-      if (!archive_.ReadI32(y)) return CutShort();
-      std::unique_ptr<CVertexNode> node(
-          NewVertexNode(ScaledCoordinate(x, factor_, scaled_), ScaledCoordinate(y, factor_, scaled_), flags));
-      node->Prev = node.get();
-      node->Next = node.get();
-      line->MarkedNode = std::move(node);
-    }
-    return archive_.ReadI32(line->MarkShape) ? true : CutShort();
-  }
-
-  bool ReadDimensionTail(CPieceItem28* dimension) {
-    archive_.ReadI32(dimension->Kind);
-    archive_.ReadI32(dimension->FirstItemType);
-    archive_.ReadI32(dimension->SecondItemType);
-    return archive_.ReadCountedText(dimension->Text) ? true : CutShort();
   }
 
   CPatternData& data_;
@@ -262,17 +195,6 @@ class StoredItemReader {
   int32_t version_;
   bool vertexAttributes_;
 };
-
-// A point of the piece header. The layout gives each as one 8-byte word,
-// which holds the point's x then its y.
-bool ReadPoint(ArchiveReader& archive, CPoint& point) {
-  int32_t x = 0;
-  int32_t y = 0;
-  archive.ReadI32(x);
-  const bool read = archive.ReadI32(y);
-  point = CPoint(x, y);
-  return read;
-}
 
 // The piece integer: an int32, or from the version that stores it as text
 // that text's number (atoi: "2" is 2, "x" is 0). A text stored with a length
@@ -298,8 +220,8 @@ bool ReadPieceHeader(ArchiveReader& archive, CPieceRecord* piece, int32_t versio
   archive.ReadCountedText(piece->Text3);
   ReadPieceInteger(archive, version, piece->Quantity);
   archive.ReadCountedText(piece->Category);
-  ReadPoint(archive, piece->PointA);
-  ReadPoint(archive, piece->PointB);
+  ReadStoredPoint(archive, piece->PointA);
+  ReadStoredPoint(archive, piece->PointB);
   int32_t arrowStyle = 0;
   uint32_t option4 = 0;
   archive.ReadI32(piece->Option1);

@@ -132,6 +132,12 @@ TEST_F(PtnArchiveTest, RefusalsAndFailures) {
   DesignArchiveWriter zeroScale = Archive(162);
   zeroScale.stored_scale() = 0;
   DesignArchiveWriter old = Archive(149);
+  DesignArchiveWriter itemCode30 = Archive(162);
+  StoredPieceFields withCode30;
+  StoredItemFields item;
+  item.code = 30;
+  withCode30.items.push_back(item);
+  itemCode30.AddStoredPiece(withCode30);
 
   struct Case {
     const char* name;
@@ -144,6 +150,7 @@ TEST_F(PtnArchiveTest, RefusalsAndFailures) {
       {"cut short", whole.substr(0, whole.size() - 5), PtnReadResult::kFailed, IDS_NOT_PTN_FILE, 0},
       {"unknown object kind", unknown.Bytes(), PtnReadResult::kFailed, IDS_NOT_PTN_FILE, 0},
       {"stored scale 0", zeroScale.Bytes(), PtnReadResult::kFailed, IDS_NOT_PTN_FILE, 0},
+      {"item code 30", itemCode30.Bytes(), PtnReadResult::kFailed, IDS_NOT_PTN_FILE, 0},
       {"no pattern record", noRecord.Bytes(), PtnReadResult::kFailed, IDS_NO_PIECE_IN_FILE, 0},
       {"newer, no pattern record", newerNoRecord.Bytes(), PtnReadResult::kFailed, IDS_NO_PIECE_IN_FILE,
        IDS_NEWER_FILE_VERSION},
