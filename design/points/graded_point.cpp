@@ -127,3 +127,68 @@ CGradedPoint* CGradedPoint::ResolvePointRef(int32_t position) const {
   if (!owner) return nullptr;
   return ResolveObject<CGradedPoint>(*owner, position);
 }
+
+BOOL CGradedPoint::IsDefined() const { return GetState(); }
+
+void CGradedPoint::DeclareFields(std::initializer_list<Reference*> references,
+                                 std::initializer_list<CFormula*> formulas, std::initializer_list<CDimLabel*> labels) {
+  m_HasReferenceFields = references.size() != 0;
+  m_References.assign(references.begin(), references.end());
+  m_Formulas.assign(formulas.begin(), formulas.end());
+  m_Labels.assign(labels.begin(), labels.end());
+}
+
+BOOL CGradedPoint::ReadReference(ArchiveReader& archive, Reference& reference) {
+  return archive.ReadI32(reference.index) ? TRUE : FALSE;
+}
+
+BOOL CGradedPoint::ReadFormula(ArchiveReader& archive, CFormula& formula) const {
+  formula.Reset(GetOwner());
+  return formula.Load(archive);
+}
+
+BOOL CGradedPoint::GetReferences(CGradedObjectList& references) const {
+  if (!m_HasReferenceFields) return FALSE;
+  references.clear();
+  for (const Reference* reference : m_References) references.push_back(reference->object);
+  return TRUE;
+}
+
+BOOL CGradedPoint::RefersTo(const CGradedObject* object) const {
+  if (!object) return FALSE;
+  for (const Reference* reference : m_References) {
+    if (reference->object == object) return TRUE;
+  }
+  return FALSE;
+}
+
+void CGradedPoint::ResolveIds() {
+  const CPatternData* owner = GetOwner();
+  for (Reference* reference : m_References) {
+    if (!owner) {
+      reference->object = nullptr;
+    } else if (reference->kind == 0) {
+      reference->object = owner->GetElementAt(reference->index);
+    } else {
+      reference->object = ResolveObjectOfKind(*owner, reference->index, reference->kind);
+    }
+  }
+}
+
+void CGradedPoint::SetOwner(CPatternData* owner) {
+  CGradedObject::SetOwner(owner);
+  for (CFormula* formula : m_Formulas) formula->SetOwner(owner);
+  for (CDimLabel* label : m_Labels) label->SetOwner(owner);
+}
+
+BOOL CGradedPoint::DependsOn(const CGradedObject* object) const {
+  if (CGradedObject::DependsOn(object)) return TRUE;
+  for (const CFormula* formula : m_Formulas) {
+    if (formula->DependsOnElement(object)) return TRUE;
+  }
+  return FALSE;
+}
+
+void CGradedPoint::UpdateLabel() {
+  for (CDimLabel* label : m_Labels) label->Invalidate();
+}

@@ -11,9 +11,12 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
+#include "design/core/formula.h"
 #include "design/core/graded_object.h"
+#include "design/points/dim_label.h"
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
 #include "platform/win_types.h"
@@ -77,8 +80,51 @@ class CGradedPoint : public CGradedObject {
   // Whether the point is a point of the design in its own right; the points
   // that a curve keeps as its vertices are not.
   virtual BOOL IsRealPoint() const;
+  // Whether the point counts as in use when the container decides what to
+  // keep: its state; kinds that hang on other objects may answer otherwise.
+  virtual BOOL IsDefined() const;
+
+  // ---- Members common to every kind ---------------------------------------
+  // Built on the reference, formula and label fields that a kind declares
+  // (DeclareFields), so that no kind repeats them.
+
+  // With declared references: the list emptied, then each reference field
+  // in field order (an unset one as null); 1. Without: 0, list untouched.
+  BOOL GetReferences(CGradedObjectList& references) const override;
+  // Whether a reference field is set and is `object`.
+  BOOL RefersTo(const CGradedObject* object) const override;
+  // Each reference field takes the object at its stored position, through
+  // the lookup of the field's kind.
+  void ResolveIds() override;
+  // The root's owner, then every formula's and every label's.
+  void SetOwner(CPatternData* owner) override;
+  // The root's test, or a measure used by one of the formulas refers to
+  // `object`.
+  BOOL DependsOn(const CGradedObject* object) const override;
+  // Every label is laid out again when next used.
+  void UpdateLabel() override;
 
  protected:
+  // A reference field of a kind: the stored object position that its record
+  // holds (-1 for none), the object it resolves to, and the object kind the
+  // field takes (kObjectKindPoint, kObjectKindLine, kObjectKindCurve, or 0
+  // for any graded object).
+  struct Reference {
+    explicit Reference(int32_t fieldKind) : kind(fieldKind) {}
+    int32_t index = -1;
+    CGradedObject* object = nullptr;
+    int32_t kind;
+  };
+  // Names the kind's reference, formula and label fields, each in field
+  // order; called once by the kind's constructor. The fields are members of
+  // the kind, which lives as long as the point.
+  void DeclareFields(std::initializer_list<Reference*> references, std::initializer_list<CFormula*> formulas = {},
+                     std::initializer_list<CDimLabel*> labels = {});
+  // Reads a reference field's stored position.
+  static BOOL ReadReference(ArchiveReader& archive, Reference& reference);
+  // Empties a formula for the owner and reads its record.
+  BOOL ReadFormula(ArchiveReader& archive, CFormula& formula) const;
+
   // The part that every point record starts with: the state and, from
   // version 104 on, the status; `statusAlways` reads the status in every
   // version, for the kinds that first appeared in later versions.
@@ -112,6 +158,10 @@ class CGradedPoint : public CGradedObject {
   CGradedPoint* ResolvePointRef(int32_t position) const;
 
  private:
+  bool m_HasReferenceFields = false;
+  std::vector<Reference*> m_References;
+  std::vector<CFormula*> m_Formulas;
+  std::vector<CDimLabel*> m_Labels;
   int32_t m_Subtype;
   int32_t m_ComputeAll = 1;
   std::vector<CPoint> m_SizePoints;

@@ -202,6 +202,63 @@ struct FreePointFields {
   std::vector<std::pair<int32_t, int32_t>> per_size;
 };
 
+// One term of a formula record; indices are positions in the size-table row
+// and measure lists (-1 for none).
+struct FormulaTermFields {
+  int32_t sign = 1;
+  int32_t row = -1;
+  int32_t measure = -1;
+  int32_t multiply = 1;
+  double numerator = 1.0;
+  double denominator = 1.0;
+};
+
+// A formula record: its terms, then offset, divisor, factor and constant.
+struct FormulaFields {
+  std::vector<FormulaTermFields> terms;
+  int32_t offset = 0;
+  double divisor = 1.0;
+  double factor = 1.0;
+  int32_t constant = 0;
+
+  // A formula of a constant only.
+  static FormulaFields Constant(int32_t value) {
+    FormulaFields f;
+    f.constant = value;
+    return f;
+  }
+
+  std::string Bytes() const {
+    ArchiveBytes out;
+    out.I32(static_cast<int32_t>(terms.size()));
+    for (const FormulaTermFields& t : terms) {
+      out.I32(t.sign).I32(t.row).I32(t.measure).I32(t.multiply).Double(t.numerator).Double(t.denominator);
+    }
+    out.I32(offset).Double(divisor).Double(factor).I32(constant);
+    return out.Bytes();
+  }
+};
+
+// A dimension label record (60 bytes).
+struct LabelFields {
+  uint32_t mode = 0;
+  uint32_t orientation = 4;
+  int32_t offset = 400;
+  int32_t text_x = 0;
+  int32_t text_y = 0;
+  uint32_t parts = 0;
+  double lines[4] = {};
+  uint32_t visible = 0;
+
+  std::string Bytes() const {
+    ArchiveBytes out;
+    out.U32(mode).U32(orientation).I32(offset).Point(text_x, text_y).U32(parts);
+    for (double v : lines) out.Double(v);
+    out.U32(visible);
+    return out.Bytes();
+  }
+};
+
 // A design element of a pattern record: the loader's envelope (type code
 // and, for types 32, 64 and 1024, a subtype) around the element's own record,
 // given as bytes.
