@@ -350,6 +350,20 @@ struct StoredPieceFields {
   std::vector<StoredItemFields> items;
 };
 
+// Objects already in a fixture that a sample point of any kind can refer to:
+// positions of points, two-point lines, curves and one text (-1 where the
+// fixture has none of that kind).
+struct SampleRefs {
+  int points[4] = {-1, -1, -1, -1};
+  int lines[2] = {-1, -1};
+  int curves[2] = {-1, -1};
+  int text = -1;
+};
+
+// What a sample point's loader must report: the positions its references
+// resolve to, in field order (-1 for a field that resolves to none).
+using ExpectedReferences = std::vector<int>;
+
 class DesignArchiveWriter {
  public:
   explicit DesignArchiveWriter(int32_t version) : version_(version) {}
