@@ -42,6 +42,8 @@ CASES = [
     ("app/app.cpp", "tests/support/temp_folder.h", True),
     ("fuzz/fuzz_support.cpp", "tests/support/temp_folder.h", True),
     ("bench/bench_support.cpp", "tests/support/temp_folder.h", True),
+    ("bench/design_load_bench.cpp", "tests/design_writer/archive_writer.h", False),
+    ("fuzz/fuzz_support.cpp", "tests/design_writer/archive_writer.h", True),
     ("bench/bench_support.cpp", "app/placement.h", False),
     ("model/style.cpp", "fuzz/fuzz_support.h", True),
     ("formats/dxf_reader.cpp", "bench/bench_support.h", True),
