@@ -58,6 +58,12 @@ class CPieceMeasure {
   // Whether one of the references is set and is `object`.
   BOOL RefersTo(const CGradedObject* object) const;
 
+  // The measured length at a size in model units, as formulas read it.
+  // 0 until the measured points compute: the length needs the positions of
+  // the referenced points at that size, which the design does not yet
+  // compute.
+  int32_t GetLength(int32_t /*size*/) const { return 0; }
+
   // 1 while the referenced objects can be measured; 0 hides the measure.
   int32_t IsValid() const { return m_Valid; }
   // The dimension line and label must be laid out again before use.
