@@ -1,7 +1,13 @@
 #include "design/points/point_kinds.h"
 
+#include "design/points/distance_points.h"
 #include "design/points/free_point.h"
+#include "design/points/ratio_points.h"
+#include "design/points/span_points.h"
 
 void RegisterPointKinds() {
   RegisterFreePoints();
+  RegisterRatioPoints();
+  RegisterDistancePoints();
+  RegisterSpanPoints();
 }

@@ -1,0 +1,110 @@
+// The distance points: a point at a graded distance (a formula, so that it
+// follows the size table from size to size) from one point towards another
+// (kind 6, CDistanceTowardsPoint), along a two-point line from one of its
+// ends (kind 7, CLineDistancePoint) or along a curve from one of its points
+// (kind 8, CCurveDistancePoint). Each shows its distance in one label: a
+// dimension line for kinds 6 and 7, a path beside the curve for kind 8.
+//
+// Kind 8 keeps a direction flag as kind 5 does (ratio_points.h); files below
+// data version 102 store no label with it.
+#pragma once
+
+#include <cstdint>
+
+#include "design/core/formula.h"
+#include "design/points/curve_direction.h"
+#include "design/points/graded_point.h"
+
+inline constexpr int32_t kPointKindDistanceTowards = 6;
+inline constexpr int32_t kPointKindLineDistance = 7;
+inline constexpr int32_t kPointKindCurveDistance = 8;
+
+// The points that measure a distance along a curve (kinds 8 and 36) store
+// their label from this data version on.
+inline constexpr int32_t kFirstVersionWithCurveDistanceLabel = 102;
+
+class CDistanceTowardsPoint : public CGradedPoint {
+ public:
+  // For the loaders: no points, an empty distance, the label bound to this
+  // point.
+  CDistanceTowardsPoint(CPatternData* owner, uint16_t status);
+
+  // Reads the base part, the two point positions, the distance and the
+  // label. 0 when the record is cut short; the point is then left as it was.
+  BOOL Load(ArchiveReader& archive) override;
+
+  void GetPoints(CGradedPoint** point1, CGradedPoint** point2) const;
+  // Where the distance starts, and the point that gives its direction.
+  CGradedPoint* GetPoint1() const { return static_cast<CGradedPoint*>(m_Point1.object); }
+  CGradedPoint* GetPoint2() const { return static_cast<CGradedPoint*>(m_Point2.object); }
+  CFormula GetDistance() const { return m_Distance; }
+  CDimLabel GetLabel() const { return m_Label; }
+
+ private:
+  Reference m_Point1{kObjectKindPoint};
+  Reference m_Point2{kObjectKindPoint};
+  CFormula m_Distance;
+  CDimLabel m_Label;
+};
+
+class CLineDistancePoint : public CGradedPoint {
+ public:
+  CLineDistancePoint(CPatternData* owner, uint16_t status);
+
+  // Reads the base part, the line and start point positions, the distance
+  // and the label. 0 when the record is cut short; the point is then left
+  // as it was.
+  BOOL Load(ArchiveReader& archive) override;
+
+  // The two-point line (an object of kind 2).
+  CGradedObject* GetLine() const { return m_Line.object; }
+  // The end of the line from which the distance is measured.
+  CGradedPoint* GetStartPoint() const { return static_cast<CGradedPoint*>(m_StartPoint.object); }
+  CFormula GetDistance() const { return m_Distance; }
+  CDimLabel GetLabel() const { return m_Label; }
+
+ private:
+  Reference m_Line{kObjectKindLine};
+  Reference m_StartPoint{kObjectKindPoint};
+  CFormula m_Distance;
+  CDimLabel m_Label;
+};
+
+class CCurveDistancePoint : public CGradedPoint {
+ public:
+  // For the loaders: no curve, direction flag 1, an empty distance, the
+  // label bound to this point.
+  CCurveDistancePoint(CPatternData* owner, uint16_t status);
+
+  // Reads the base part, the direction flag (from version 109 on), the curve
+  // and start point positions, the distance and, from version 102 on, the
+  // label. 0 when the record is cut short; the point is then left as it was.
+  BOOL Load(ArchiveReader& archive) override;
+
+  // The curve (an object of kind 4).
+  CGradedObject* GetCurve() const { return m_Curve.object; }
+  // The point of the curve's definition from which the distance is measured.
+  CGradedPoint* GetStartPoint() const { return static_cast<CGradedPoint*>(m_StartPoint.object); }
+  int32_t GetDirection() const { return m_Direction; }
+  // Stores the flag; nothing is invalidated.
+  void SetDirection(int32_t direction) { m_Direction = direction; }
+  CFormula GetDistance() const { return m_Distance; }
+  CDimLabel GetLabel() const { return m_Label; }
+
+  // For files that did not store the direction flag, once references are
+  // resolved: 1 when the start point is the first of the curve's defining
+  // points, else 0. Without a curve, or a curve that names no points, the
+  // flag stays as it is.
+  void UpdateDirection();
+
+ private:
+  Reference m_Curve{kObjectKindCurve};
+  Reference m_StartPoint{kObjectKindPoint};
+  int32_t m_Direction = kDefaultCurveDirection;
+  CFormula m_Distance;
+  CDimLabel m_Label;
+};
+
+// Joins kinds 6, 7 and 8 to the point-kind table; the loader makes them with
+// status 0.
+void RegisterDistancePoints();
