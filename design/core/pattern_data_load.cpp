@@ -12,6 +12,7 @@
 
 #include "design/core/factories.h"
 #include "design/core/pattern_data.h"
+#include "design/points/span_points.h"
 
 namespace {
 
@@ -314,6 +315,9 @@ BOOL CPatternData::Load(ArchiveReader& archive, const DesignTables& tables) {
   // object is in the list. Then every size of every object is due.
   if (!loader.ReadObjects()) return FALSE;
   for (auto& object : m_Objects) object->ResolveIds();
+  // 5: files that stored no direction for the points along curves take it
+  // from the order of their references in the curve's definition.
+  if (loader.version() < kFirstVersionWithCurveKind) UpdatePointDirections(*this);
   for (auto& measure : m_Measures) measure->ResolveIds();
   for (auto& object : m_Objects) object->Invalidate(-1);
   // 8: the records resolve their own references while they load.
