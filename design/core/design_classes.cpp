@@ -2,12 +2,14 @@
 
 #include "design/core/factories.h"
 #include "design/core/stored_pieces.h"
+#include "design/core/text_element.h"
 #include "design/points/point_kinds.h"
 
 void RegisterDesignClasses() {
   static const bool registered = [] {
     RegisterPointKinds();
     RegisterPieceItemCodes();
+    RegisterTextElements();
     return true;
   }();
   (void)registered;

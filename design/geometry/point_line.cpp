@@ -86,3 +86,14 @@ double PointSegmentDistance(CPoint point, int x1, int y1, int x2, int y2) {
   const double d2 = SqrtDistance(point.x, point.y, x2, y2);
   return d2 < d1 ? d2 : d1;
 }
+
+void RotateXY(int x, int y, int cx, int cy, double sinA, double cosA, int* rx, int* ry) {
+  const double dx = static_cast<double>(x) - cx;
+  const double dy = static_cast<double>(y) - cy;
+  *rx = WrapAdd(RoundToNearest(dx * cosA - dy * sinA), cx);
+  *ry = WrapAdd(RoundToNearest(dx * sinA + dy * cosA), cy);
+}
+
+void RotatePointInPlace(CPoint* point, int cx, int cy, double sinA, double cosA) {
+  RotateXY(point->x, point->y, cx, cy, sinA, cosA, &point->x, &point->y);
+}

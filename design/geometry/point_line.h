@@ -54,3 +54,12 @@ BOOL PointInSegmentBox(int px, int py, int x1, int y1, int x2, int y2);
 // box, else the distance to the nearer end. Never fails; a segment of one
 // point gives the distance to that point.
 double PointSegmentDistance(CPoint point, int x1, int y1, int x2, int y2);
+
+// Turns (x, y) about (cx, cy) by the angle whose sine is `sinA` and cosine
+// `cosA`: with d = point - centre in doubles, x' = round(dx cosA - dy sinA) +
+// cx and y' = round(dx sinA + dy cosA) + cy. Each offset is rounded before
+// the centre is added back, in 32 bits (wrapping, never undefined).
+void RotateXY(int x, int y, int cx, int cy, double sinA, double cosA, int* rx, int* ry);
+
+// RotateXY of `point` in place.
+void RotatePointInPlace(CPoint* point, int cx, int cy, double sinA, double cosA);
