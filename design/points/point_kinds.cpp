@@ -1,7 +1,10 @@
 #include "design/points/point_kinds.h"
 
+#include "design/points/angle_line_points.h"
 #include "design/points/distance_points.h"
 #include "design/points/free_point.h"
+#include "design/points/mirror_points.h"
+#include "design/points/polar_points.h"
 #include "design/points/ratio_points.h"
 #include "design/points/span_points.h"
 
@@ -10,4 +13,7 @@ void RegisterPointKinds() {
   RegisterRatioPoints();
   RegisterDistancePoints();
   RegisterSpanPoints();
+  RegisterMirrorPoints();
+  RegisterPolarPoints();
+  RegisterAngleLinePoints();
 }

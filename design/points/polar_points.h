@@ -1,0 +1,100 @@
+// The points at a graded distance from a reference point in a given
+// direction. The distance is a formula, so it grows or shrinks with the size
+// table; the direction is an absolute angle (kinds 15 to 17) or the direction
+// between two further points turned by an angle (kind 18). Angles are in
+// degrees, counter-clockwise from the x axis.
+//
+// Each carries two dimension labels: one showing the distance (a dimension
+// line) and one showing the angle (an arc). Kinds 15, 16 and 17 share every
+// field in CPolarPoint and differ only in their kind code and in which labels
+// they show. References are points of the same container, not owned.
+#pragma once
+
+#include <cstdint>
+
+#include "design/points/graded_point.h"
+
+inline constexpr int32_t kPointKindPolar15 = 15;
+inline constexpr int32_t kPointKindPolar16 = 16;
+inline constexpr int32_t kPointKindPolar17 = 17;
+inline constexpr int32_t kPointKindDirectionDistance = 18;
+
+// Kinds 15 to 17: at the distance from the reference point along the angle.
+class CPolarPoint : public CGradedPoint {
+ public:
+  CGradedPoint* GetReferencePoint() const { return static_cast<CGradedPoint*>(m_Reference.object); }
+  const CFormula& GetDistance() const { return m_Distance; }
+  double GetAngle() const { return m_Angle; }
+  const CDimLabel& GetDistanceLabel() const { return m_DistanceLabel; }
+  const CDimLabel& GetAngleLabel() const { return m_AngleLabel; }
+
+  // Reads the base part, the reference point's position, the distance, the
+  // angle, the distance label and the angle label. 0 when the record is cut
+  // short; the point then stays hidden and is discarded by its loader.
+  BOOL Load(ArchiveReader& archive) override;
+
+ protected:
+  // For the leaves' loader constructors: an empty distance of the owner, the
+  // distance label bound as a dimension line and the angle label as an arc,
+  // both to this point; no reference until Load and ResolveIds.
+  CPolarPoint(int32_t kind, CPatternData* owner, uint16_t status);
+
+ private:
+  Reference m_Reference{kObjectKindPoint};
+  CFormula m_Distance;
+  double m_Angle = 0.0;
+  CDimLabel m_DistanceLabel;
+  CDimLabel m_AngleLabel;
+};
+
+// Kind 15 shows both labels.
+class CPolarPoint15 : public CPolarPoint {
+ public:
+  CPolarPoint15(CPatternData* owner, uint16_t status);
+};
+
+// Kinds 16 and 17 only ever show the distance label.
+class CPolarPoint16 : public CPolarPoint {
+ public:
+  CPolarPoint16(CPatternData* owner, uint16_t status);
+};
+
+class CPolarPoint17 : public CPolarPoint {
+ public:
+  CPolarPoint17(CPatternData* owner, uint16_t status);
+};
+
+// Kind 18: at the distance from the base point, along the direction from the
+// direction start to the direction end turned about the direction start by
+// the angle.
+class CDirectionDistancePoint : public CGradedPoint {
+ public:
+  // For the loaders, as CPolarPoint's.
+  CDirectionDistancePoint(CPatternData* owner, uint16_t status);
+
+  CGradedPoint* GetBasePoint() const { return static_cast<CGradedPoint*>(m_Base.object); }
+  CGradedPoint* GetDirectionStart() const { return static_cast<CGradedPoint*>(m_DirectionStart.object); }
+  CGradedPoint* GetDirectionEnd() const { return static_cast<CGradedPoint*>(m_DirectionEnd.object); }
+  const CFormula& GetDistance() const { return m_Distance; }
+  double GetAngle() const { return m_Angle; }
+  const CDimLabel& GetDistanceLabel() const { return m_DistanceLabel; }
+  const CDimLabel& GetAngleLabel() const { return m_AngleLabel; }
+
+  // Reads the base part, the base point's position, the distance, the
+  // positions of the direction start and end, the angle, the distance label
+  // and the angle label. 0 when cut short, as CPolarPoint's.
+  BOOL Load(ArchiveReader& archive) override;
+
+ private:
+  Reference m_Base{kObjectKindPoint};
+  CFormula m_Distance;
+  Reference m_DirectionStart{kObjectKindPoint};
+  Reference m_DirectionEnd{kObjectKindPoint};
+  double m_Angle = 0.0;
+  CDimLabel m_DistanceLabel;
+  CDimLabel m_AngleLabel;
+};
+
+// Joins kinds 15 to 18 to the point-kind table; the loader makes them with
+// status 0.
+void RegisterPolarPoints();
