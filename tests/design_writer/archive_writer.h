@@ -354,11 +354,11 @@ struct StoredPieceFields {
 // positions of points, two-point lines, curves and one text (-1 where the
 // fixture has none of that kind).
 struct SampleRefs {
-  uint32_t state = 1;  // the sample's own state: 1 shown, 0 hidden
   int points[4] = {-1, -1, -1, -1};
   int lines[2] = {-1, -1};
   int curves[2] = {-1, -1};
   int text = -1;
+  uint32_t state = 1;  // the sample's own state: 1 shown, 0 hidden
 };
 
 // What a sample point's loader must report: the positions its references
