@@ -175,7 +175,7 @@ inline std::string SampleBPointBody(const std::string& base, int32_t kind, const
 // its GetReferences must report, in field order.
 inline int AddSampleBPoint(DesignArchiveWriter& w, int32_t kind, const SampleRefs& refs,
                            ExpectedReferences& expected) {
-  return w.AddObject(1, kind, SampleBPointBody(w.PointBase(1, 0), kind, refs, expected));
+  return w.AddObject(1, kind, SampleBPointBody(w.PointBase(refs.state, 0), kind, refs, expected));
 }
 
 }  // namespace design_fixture

@@ -204,12 +204,14 @@ inline LabelFields SampleLabel(uint32_t mode) {
   return label;
 }
 
-// Appends a sample point of `kind` (one of yours) referring to objects of `refs`; `expected` receives the positions its GetReferences must report, in field order.
+// Appends a sample point of `kind` (a kind of this group) referring to
+// objects of `refs`; `expected` receives the positions its GetReferences
+// must report, in field order.
 // Kind 38 reports no references: its link (refs.curves[0]) is not one.
 // Returns the point's position; -1 for a kind that is not of this group.
 inline int AddSampleCPoint(DesignArchiveWriter& w, int32_t kind, const SampleRefs& refs,
                            ExpectedReferences& expected) {
-  constexpr uint32_t kShown = 1;
+  const uint32_t state = refs.state;
   constexpr uint32_t kAngleMode = 2;
   constexpr uint32_t kLinearMode = 0;
   const int* p = refs.points;
@@ -221,48 +223,48 @@ inline int AddSampleCPoint(DesignArchiveWriter& w, int32_t kind, const SampleRef
     case kSampleKindRelativeAngleLine:
     case kSampleKindRelativeAngleCurve: {
       const bool onLine = kind == kSampleKindRelativeAngleLine;
-      RelativeAngleFields f{kShown, kSampleStatus, kSampleAngle, p[0], p[1], p[2], onLine ? line : curve,
+      RelativeAngleFields f{state, kSampleStatus, kSampleAngle, p[0], p[1], p[2], onLine ? line : curve,
                             kSampleCrossing, SampleLabel(kAngleMode)};
       body = onLine ? RelativeAngleLineRecord(w, f) : RelativeAngleCurveRecord(w, f);
       expected = {p[0], p[1], p[2], f.target};
       break;
     }
     case kSampleKindTwoPointCurve: {
-      body = TwoPointCurveRecord({kShown, kSampleStatus, kSampleCrossing, p[0], p[1], p[2], curve});
+      body = TwoPointCurveRecord({state, kSampleStatus, kSampleCrossing, p[0], p[1], p[2], curve});
       expected = {p[0], p[1], p[2], curve};
       break;
     }
     case kSampleKindAngleCurve:
     case kSampleKindVerticalCurve:
     case kSampleKindHorizontalCurve: {
-      AngleCurveFields f{kShown, kSampleStatus, kSampleAngle, p[0], curve, kSampleCrossing, SampleLabel(kAngleMode)};
+      AngleCurveFields f{state, kSampleStatus, kSampleAngle, p[0], curve, kSampleCrossing, SampleLabel(kAngleMode)};
       body = kind == kSampleKindAngleCurve ? AngleCurveRecord(w, f) : AxisCurveRecord(w, f);
       expected = {p[0], curve};
       break;
     }
     case kSampleKindTangentCurve:
-      body = TangentCurveRecord({kShown, kSampleStatus, curve, p[0], secondCurve, kSampleCrossing});
+      body = TangentCurveRecord({state, kSampleStatus, curve, p[0], secondCurve, kSampleCrossing});
       expected = {curve, p[0], secondCurve};
       break;
     case kSampleKindTangentLine:
-      body = TangentLineRecord({kShown, kSampleStatus, curve, p[0], line});
+      body = TangentLineRecord({state, kSampleStatus, curve, p[0], line});
       expected = {curve, p[0], line};
       break;
     case kSampleKindTangentDistance:
     case kSampleKindArcLength: {
       const bool tangent = kind == kSampleKindTangentDistance;
-      FlagFormulaFields f{kShown, kSampleStatus, tangent ? curve : p[0], tangent ? p[0] : p[1], kSampleFlag,
+      FlagFormulaFields f{state, kSampleStatus, tangent ? curve : p[0], tangent ? p[0] : p[1], kSampleFlag,
                           FormulaFields::Constant(kSampleFormulaConstant), SampleLabel(kLinearMode)};
       body = tangent ? TangentDistanceRecord(w, f) : ArcLengthRecord(f);
       expected = {f.first, f.second};
       break;
     }
     case kSampleKindRotateToDirection:
-      body = RotateToDirectionRecord({kShown, kSampleStatus, p[0], p[1], p[2], kSampleFlag});
+      body = RotateToDirectionRecord({state, kSampleStatus, p[0], p[1], p[2], kSampleFlag});
       expected = {p[0], p[1], p[2]};
       break;
     case kSampleKindLinked:
-      body = LinkedRecord(w, {kShown, kSampleStatus, kSampleX, kSampleY, curve});
+      body = LinkedRecord(w, {state, kSampleStatus, kSampleX, kSampleY, curve});
       expected = {};
       break;
     default:

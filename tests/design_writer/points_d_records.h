@@ -97,12 +97,13 @@ inline uint32_t LabelMode(int32_t kind) {
 // in field order.
 //
 // Kinds 3 to 8, 35 and 36: points from refs.points, lines from refs.lines,
-// curves from refs.curves. The sample is shown (state 1), status 0,
+// curves from refs.curves. The sample has the state of refs, status 0,
 // direction flag 0 where stored, the fraction 1 of 4 (ratio 0.25), the
 // distance 250 and a shown label of the kind's mode. -1 for another kind.
 inline int AddSampleDPoint(DesignArchiveWriter& w, int32_t kind, const SampleRefs& refs,
                            ExpectedReferences& expected) {
   points_d::Fields f;
+  f.state = refs.state;
   switch (kind) {
     case 3:
     case 6:
