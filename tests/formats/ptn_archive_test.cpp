@@ -124,7 +124,7 @@ TEST_F(PtnArchiveTest, RefusalsAndFailures) {
   DesignArchiveWriter cut = Archive(162);
   const std::string whole = cut.Bytes();
   DesignArchiveWriter notBuilt = Archive(162);
-  notBuilt.AddObject(1, 2, notBuilt.PointBase(1, 0));  // a point kind not read yet
+  notBuilt.AddObject(4, 1, "");  // a curve kind not read yet
   DesignArchiveWriter unknown = Archive(162);
   unknown.AddRawObject(ArchiveBytes().I32(3).Bytes());
   DesignArchiveWriter noRecord = Archive(162, false);

@@ -1,0 +1,73 @@
+#include "design/points/offset_point.h"
+
+#include <memory>
+
+#include "design/core/factories.h"
+#include "design/core/pattern_data.h"
+#include "platform/numbers.h"
+
+namespace {
+
+// Up to this data version the offsets are stored as two integers, with
+// neither a status word nor labels.
+constexpr int32_t kLastVersionWithIntegerOffsets = 100;
+
+// A formula of a fixed value: no terms, the value as its offset, divisor and
+// factor 1, constant 0.
+class FixedFormula : public CFormula {
+ public:
+  FixedFormula(CPatternData* owner, int32_t value) : CFormula(owner) { m_Offset = value; }
+};
+
+// A label that stands directly on what it measures.
+class LabelOnTheLeg : public CDimLabel {
+ public:
+  explicit LabelOnTheLeg(const CDimLabel& label) : CDimLabel(label) { m_OffsetDistance = 0; }
+};
+
+}  // namespace
+
+COffsetPoint::COffsetPoint(CPatternData* owner, uint16_t status) : CGradedPoint(kPointKindOffset, owner, status) {
+  m_Dx.Reset(owner);
+  m_Dy.Reset(owner);
+  m_Label1.SetLinear(owner, this);
+  m_Label2.SetLinear(owner, this);
+  m_Label1 = LabelOnTheLeg(m_Label1);
+  m_Label2 = LabelOnTheLeg(m_Label2);
+  DeclareFields({&m_Reference}, {&m_Dx, &m_Dy}, {&m_Label1, &m_Label2});
+}
+
+BOOL COffsetPoint::Load(ArchiveReader& archive) {
+  const CPatternData* owner = GetOwner();
+  if (!owner) return FALSE;
+  if (owner->GetVersion() <= kLastVersionWithIntegerOffsets) return LoadIntegerOffsets(archive);
+  BaseRecord base;
+  if (!ReadBaseRecord(archive, base) || !ReadReference(archive, m_Reference) || !ReadFormula(archive, m_Dx) ||
+      !ReadFormula(archive, m_Dy) || !m_Label1.Load(archive) || !m_Label2.Load(archive)) {
+    return FALSE;
+  }
+  ApplyBaseRecord(base);
+  return TRUE;
+}
+
+BOOL COffsetPoint::LoadIntegerOffsets(ArchiveReader& archive) {
+  BaseRecord base;
+  int32_t dx = 0;
+  int32_t dy = 0;
+  if (!ReadBaseRecord(archive, base) || !ReadReference(archive, m_Reference) || !archive.ReadI32(dx) ||
+      !archive.ReadI32(dy)) {
+    return FALSE;
+  }
+  ApplyBaseRecord(base);
+  m_Dx = FixedFormula(GetOwner(), dx);
+  // The stored value is the upward offset; the formula holds it negated (the
+  // lowest int32 has no negation and stays at the top of the range).
+  m_Dy = FixedFormula(GetOwner(), SaturateToInt32(-static_cast<int64_t>(dy)));
+  return TRUE;
+}
+
+void RegisterOffsetPoints() {
+  GetPointKindFactory().Register(kPointKindOffset, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
+    return std::make_unique<COffsetPoint>(owner, 0);
+  });
+}
