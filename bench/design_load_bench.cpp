@@ -1,16 +1,28 @@
-// Loading a parametric design of many points: half of them hidden and used
-// by nothing, so that the clean-up after loading removes every other point.
-// Reports the time against the number of points, which must stay linear.
-// The file is written here from the layout, apart from the tests' writer.
+// Loading parametric designs, with a fit of the time against the number of
+// points, which must stay linear:
+// - BM_LoadDesign: free points, half of them hidden and used by nothing, so
+//   that the clean-up after loading removes every other point; the file is
+//   written here from the layout;
+// - BM_LoadDesignOfEveryKind: points of every kind, a third of them hidden
+//   and unused, and 200 pattern records, written by the tests' writer of
+//   design files.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "design/core/pattern_data.h"
+#include "model/style.h"
 #include "platform/archive.h"
 #include "platform/byte_cursor.h"
 #include "platform/text.h"
+#include "tests/design_writer/archive_writer.h"
+#include "tests/design_writer/points_a_records.h"
+#include "tests/design_writer/points_b_records.h"
+#include "tests/design_writer/points_c_records.h"
+#include "tests/design_writer/points_d_records.h"
 
 namespace {
 
@@ -79,5 +91,82 @@ void BM_LoadDesign(benchmark::State& state) {
 }
 
 BENCHMARK(BM_LoadDesign)->RangeMultiplier(4)->Range(1 << 10, 1 << 18)->Complexity(benchmark::oN);
+
+// ---- A design of points of every kind ----------------------------------------
+
+using design_fixture::DesignArchiveWriter;
+using design_fixture::ExpectedReferences;
+using design_fixture::SampleRefs;
+
+int AddSample(DesignArchiveWriter& w, int32_t kind, const SampleRefs& refs) {
+  ExpectedReferences expected;
+  switch (kind) {
+    case 2: case 9: case 10: case 11: case 12: case 19: case 21: case 22: case 23: case 24: case 25:
+      return design_fixture::AddSampleAPoint(w, kind, refs, expected);
+    case 13: case 14: case 15: case 16: case 17: case 18: case 26: case 27: case 28: case 29: case 30:
+    case 31: case 33: case 34:
+      return design_fixture::AddSampleBPoint(w, kind, refs, expected);
+    case 32: case 37: case 38: case 39: case 40: case 41: case 42: case 43: case 44: case 45: case 46:
+    case 47:
+      return design_fixture::AddSampleCPoint(w, kind, refs, expected);
+    default:
+      return design_fixture::AddSampleDPoint(w, kind, refs, expected);
+  }
+}
+
+// `points` points in runs of three: a shown free point, a shown point of the
+// next kind (2 to 47, the free vertex point 20 left out) referring to the
+// free points before it, and a hidden free point that nothing uses.
+std::string DesignOfEveryKind(int points) {
+  DesignArchiveWriter w(162);
+  w.AddSize({"M", 0, 0});
+  w.AddSize({"L", 0, 0});
+  w.SetBaseSize(0);
+  int32_t kind = 2;
+  int lastFree = -1;
+  int previousFree = -1;
+  for (int i = 0; i + 3 <= points; i += 3) {
+    previousFree = lastFree;
+    lastFree = w.AddFreePoint(i, i);
+    SampleRefs refs;
+    refs.points[0] = lastFree;
+    refs.points[1] = previousFree >= 0 ? previousFree : lastFree;
+    refs.points[2] = lastFree;
+    refs.points[3] = refs.points[1];
+    refs.text = lastFree;
+    AddSample(w, kind, refs);
+    kind = kind == 47 ? 2 : (kind == 19 ? 21 : kind + 1);
+    design_fixture::FreePointFields hidden;
+    hidden.state = 0;
+    w.AddFreePoint(hidden);
+  }
+  for (int r = 0; r < 200; ++r) {
+    design_fixture::PatternRecordFields record;
+    record.name = "P" + std::to_string(r);
+    record.ref_point = lastFree;
+    w.AddRecord(record);
+  }
+  return w.Bytes();
+}
+
+void BM_LoadDesignOfEveryKind(benchmark::State& state) {
+  const std::string bytes = DesignOfEveryKind(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    CPatternData data;
+    ArchiveReader archive{std::string_view(bytes)};
+    if (!data.Load(archive) || archive.Remaining() != 0) {
+      state.SkipWithError(data.GetLoadFailure().reason.c_str());
+      return;
+    }
+    benchmark::DoNotOptimize(data.GetElementCount());
+  }
+  ClearStyle();
+  state.SetComplexityN(state.range(0));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+  state.counters["file_KB"] = static_cast<double>(bytes.size()) / 1024.0;
+}
+
+BENCHMARK(BM_LoadDesignOfEveryKind)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Complexity(benchmark::oN);
+
 
 }  // namespace

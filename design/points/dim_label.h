@@ -55,6 +55,12 @@ class CDimLabel {
   void SetAlongCurve(CPatternData* owner, CGradedObject* object);
 
   void SetOwner(CPatternData* owner) { m_Owner = owner; }
+  // How far the dimension stands off what it measures (signed: the sign
+  // chooses the side); the layout is computed again.
+  void SetOffsetDistance(int32_t distance) {
+    m_OffsetDistance = distance;
+    m_NeedsLayout = TRUE;
+  }
   int32_t IsVisible() const { return m_Visible; }
   void SetVisible(int32_t visible) { m_Visible = visible; }
   // The layout is computed again before the label is next used.

@@ -12,28 +12,19 @@ namespace {
 // neither a status word nor labels.
 constexpr int32_t kLastVersionWithIntegerOffsets = 100;
 
-// A formula of a fixed value: no terms, the value as its offset, divisor and
-// factor 1, constant 0.
-class FixedFormula : public CFormula {
- public:
-  FixedFormula(CPatternData* owner, int32_t value) : CFormula(owner) { m_Offset = value; }
-};
-
-// A label that stands directly on what it measures.
-class LabelOnTheLeg : public CDimLabel {
- public:
-  explicit LabelOnTheLeg(const CDimLabel& label) : CDimLabel(label) { m_OffsetDistance = 0; }
-};
+// A formula of a fixed value: no terms, the value as its offset.
+CFormula FixedFormula(CPatternData* owner, int32_t value) { return CFormula(owner, {}, value, 1.0, 1.0, 0); }
 
 }  // namespace
 
 COffsetPoint::COffsetPoint(CPatternData* owner, uint16_t status) : CGradedPoint(kPointKindOffset, owner, status) {
   m_Dx.Reset(owner);
   m_Dy.Reset(owner);
+  // The labels stand directly on the legs they measure.
   m_Label1.SetLinear(owner, this);
   m_Label2.SetLinear(owner, this);
-  m_Label1 = LabelOnTheLeg(m_Label1);
-  m_Label2 = LabelOnTheLeg(m_Label2);
+  m_Label1.SetOffsetDistance(0);
+  m_Label2.SetOffsetDistance(0);
   DeclareFields({&m_Reference}, {&m_Dx, &m_Dy}, {&m_Label1, &m_Label2});
 }
 

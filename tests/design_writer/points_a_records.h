@@ -157,7 +157,9 @@ struct UnplacedPointFields {
   }
 };
 
-// Appends a sample point of `kind` (one of yours) referring to objects of `refs`; `expected` receives the positions its GetReferences must report, in field order.
+// Appends a sample point of `kind` (a kind of this group) referring to
+// objects of `refs`; `expected` receives the positions its GetReferences
+// must report, in field order.
 // The kinds are 2, 9, 10, 11, 12, 19, 21, 22, 23, 24 and 25; the sample of
 // 23 refers to the text and a point, of 24 to a line and a curve, of 25 to a
 // curve and the text. Returns the sample's position, or -1 (and no record)
@@ -168,6 +170,7 @@ inline int AddSampleAPoint(DesignArchiveWriter& w, int32_t kind, const SampleRef
   switch (kind) {
     case kOffsetPointKind: {
       OffsetPointFields f;
+      f.state = refs.state;
       f.reference = refs.points[0];
       f.dx = FormulaFields::Constant(30);
       f.dy = FormulaFields::Constant(50);
@@ -180,6 +183,7 @@ inline int AddSampleAPoint(DesignArchiveWriter& w, int32_t kind, const SampleRef
     }
     case kLineIntersectKind: {
       LineIntersectFields f;
+      f.state = refs.state;
       f.line1 = refs.lines[0];
       f.line2 = refs.lines[1];
       body = f.Body(w);
@@ -188,6 +192,7 @@ inline int AddSampleAPoint(DesignArchiveWriter& w, int32_t kind, const SampleRef
     }
     case kCircleIntersectKind: {
       CircleIntersectFields f;
+      f.state = refs.state;
       f.point1 = refs.points[0];
       f.distance1 = FormulaFields::Constant(400);
       f.point2 = refs.points[1];
@@ -200,6 +205,7 @@ inline int AddSampleAPoint(DesignArchiveWriter& w, int32_t kind, const SampleRef
     case kLineCurveIntersectKind:
     case kCurveIntersectKind: {
       CrossingPointFields f;
+      f.state = refs.state;
       f.first = kind == kLineCurveIntersectKind ? refs.lines[0] : refs.curves[0];
       f.second = kind == kLineCurveIntersectKind ? refs.curves[0] : refs.curves[1];
       f.crossing = 2;
@@ -209,6 +215,7 @@ inline int AddSampleAPoint(DesignArchiveWriter& w, int32_t kind, const SampleRef
     }
     case kPerpendicularFootKind: {
       FootPointFields f;
+      f.state = refs.state;
       f.point = refs.points[2];
       f.line_point1 = refs.points[0];
       f.line_point2 = refs.points[1];
@@ -218,6 +225,7 @@ inline int AddSampleAPoint(DesignArchiveWriter& w, int32_t kind, const SampleRef
     }
     case kLineCircleIntersectKind: {
       LineCircleIntersectFields f;
+      f.state = refs.state;
       f.centre = refs.points[1];
       f.line = refs.lines[0];
       f.radius = FormulaFields::Constant(250);
@@ -228,6 +236,7 @@ inline int AddSampleAPoint(DesignArchiveWriter& w, int32_t kind, const SampleRef
     }
     case kAxisLinesIntersectKind: {
       AxisLinesIntersectFields f;
+      f.state = refs.state;
       f.point1 = refs.points[3];
       f.point2 = refs.points[0];
       body = f.Body(w);
@@ -238,6 +247,7 @@ inline int AddSampleAPoint(DesignArchiveWriter& w, int32_t kind, const SampleRef
     case kUnplacedKind24:
     case kUnplacedKind25: {
       UnplacedPointFields f;
+      f.state = refs.state;
       f.reference1 = kind == kUnplacedKind23 ? refs.text : kind == kUnplacedKind24 ? refs.lines[1] : refs.curves[1];
       f.reference2 = kind == kUnplacedKind23 ? refs.points[1] : kind == kUnplacedKind24 ? refs.curves[0] : refs.text;
       f.value = kind;

@@ -92,7 +92,7 @@ inline uint32_t LabelMode(int32_t kind) {
 
 }  // namespace points_d
 
-// Appends a sample point of `kind` (one of yours) referring to objects of
+// Appends a sample point of `kind` (a kind of this group) referring to objects of
 // `refs`; `expected` receives the positions its GetReferences must report,
 // in field order.
 //
