@@ -172,10 +172,14 @@ inline std::string SampleBPointBody(const std::string& base, int32_t kind, const
 
 // Appends a sample point of `kind` (one of the kinds above), shown and of
 // status 0, referring to objects of `refs`; `expected` receives the positions
-// its GetReferences must report, in field order.
+// its GetReferences must report, in field order. -1 (and no record) for a
+// kind of another group.
 inline int AddSampleBPoint(DesignArchiveWriter& w, int32_t kind, const SampleRefs& refs,
                            ExpectedReferences& expected) {
-  return w.AddObject(1, kind, SampleBPointBody(w.PointBase(refs.state, 0), kind, refs, expected));
+  const std::string body = SampleBPointBody(w.PointBase(refs.state, 0), kind, refs, expected);
+  // Another group's kind: nothing is appended.
+  if (body.empty()) return -1;
+  return w.AddObject(1, kind, body);
 }
 
 }  // namespace design_fixture

@@ -20,6 +20,10 @@
 #include "res/resource_ids.h"
 #include "tests/design_writer/archive_writer.h"
 #include "tests/design_writer/pinned_file.h"
+#include "tests/design_writer/points_a_records.h"
+#include "tests/design_writer/points_b_records.h"
+#include "tests/design_writer/points_c_records.h"
+#include "tests/design_writer/points_d_records.h"
 #include "tests/model/support/fake_shell.h"
 #include "tests/model/support/model_fixture.h"
 #include "tests/support/file_bytes.h"
@@ -30,7 +34,9 @@ namespace {
 
 using design_fixture::ArchiveBytes;
 using design_fixture::DesignArchiveWriter;
+using design_fixture::ExpectedReferences;
 using design_fixture::PatternRecordFields;
+using design_fixture::SampleRefs;
 using design_fixture::StoredItemFields;
 using design_fixture::StoredPieceFields;
 
@@ -222,6 +228,27 @@ std::vector<std::pair<std::string, std::string>> SeedFiles() {
     piece.items = {line, text, marker};
     w.AddStoredPiece(piece);
     seeds.emplace_back("v" + std::to_string(version), w.Bytes());
+  }
+  // A design with a point of every kind and a text, at the first version
+  // that stores pieces and the newest. Lines and curves are not read yet, so
+  // the samples' line and curve fields name none.
+  for (int32_t version : {150, 162}) {
+    DesignArchiveWriter w = Archive(version);
+    SampleRefs refs;
+    for (int i = 0; i < 4; ++i) refs.points[i] = w.AddFreePoint(10 * i, 20 * i);
+    design_fixture::ArchiveFont font;
+    font.face = "Song";
+    refs.text = w.AddText(5, 5, "T", font);
+    ExpectedReferences expected;
+    for (int32_t kind = 2; kind <= 47; ++kind) {
+      if (kind == 20) continue;
+      if (design_fixture::AddSampleAPoint(w, kind, refs, expected) < 0 &&
+          design_fixture::AddSampleBPoint(w, kind, refs, expected) < 0 &&
+          design_fixture::AddSampleCPoint(w, kind, refs, expected) < 0) {
+        design_fixture::AddSampleDPoint(w, kind, refs, expected);
+      }
+    }
+    seeds.emplace_back("every_point_kind_v" + std::to_string(version), w.Bytes());
   }
   return seeds;
 }
