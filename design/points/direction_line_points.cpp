@@ -61,6 +61,14 @@ BOOL CAngleCurveBase::ReadCurveCrossing(ArchiveReader& archive) {
   return ReadReference(archive, m_Through) && ReadReference(archive, m_Curve) && archive.ReadI32(m_Crossing);
 }
 
+BOOL CAngleCurveBase::LoadWithFixedAngle(ArchiveReader& archive, double angle) {
+  m_Angle = angle;
+  BaseRecord base;
+  if (!ReadBaseRecord(archive, base) || !ReadCurveCrossing(archive)) return FALSE;
+  ApplyBaseRecord(base);
+  return TRUE;
+}
+
 CAngleCurvePoint::CAngleCurvePoint(CPatternData* owner, uint16_t status)
     : CAngleCurveBase(kPointKindAngleCurve, owner, status) {
   m_Label.SetAngle(owner, this);
@@ -82,13 +90,7 @@ CVerticalCurvePoint::CVerticalCurvePoint(CPatternData* owner, uint16_t status)
   m_Angle = kVerticalAngleDegrees;
 }
 
-BOOL CVerticalCurvePoint::Load(ArchiveReader& archive) {
-  m_Angle = kVerticalAngleDegrees;
-  BaseRecord base;
-  if (!ReadBaseRecord(archive, base) || !ReadCurveCrossing(archive)) return FALSE;
-  ApplyBaseRecord(base);
-  return TRUE;
-}
+BOOL CVerticalCurvePoint::Load(ArchiveReader& archive) { return LoadWithFixedAngle(archive, kVerticalAngleDegrees); }
 
 CHorizontalCurvePoint::CHorizontalCurvePoint(CPatternData* owner, uint16_t status)
     : CAngleCurveBase(kPointKindHorizontalCurve, owner, status) {
@@ -96,11 +98,7 @@ CHorizontalCurvePoint::CHorizontalCurvePoint(CPatternData* owner, uint16_t statu
 }
 
 BOOL CHorizontalCurvePoint::Load(ArchiveReader& archive) {
-  m_Angle = kHorizontalAngleDegrees;
-  BaseRecord base;
-  if (!ReadBaseRecord(archive, base) || !ReadCurveCrossing(archive)) return FALSE;
-  ApplyBaseRecord(base);
-  return TRUE;
+  return LoadWithFixedAngle(archive, kHorizontalAngleDegrees);
 }
 
 // ---- Kind 43 ----------------------------------------------------------------

@@ -111,6 +111,9 @@ class CAngleCurveBase : public CGradedPoint {
 
   // The through point, the curve and the crossing number, in record order.
   BOOL ReadCurveCrossing(ArchiveReader& archive);
+  // The record of a kind whose angle is fixed: the base part and the curve
+  // crossing; the angle is `angle` whatever the record holds.
+  BOOL LoadWithFixedAngle(ArchiveReader& archive, double angle);
 
   Reference m_Through{kObjectKindPoint};
   double m_Angle = 0.0;
