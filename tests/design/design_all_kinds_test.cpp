@@ -3,7 +3,6 @@
 // to its last byte, every point lists its references in field order, and
 // RefersTo agrees with that list (the loader's clean-up counts users from
 // it). Then the clean-up with the real kinds.
-#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -19,7 +18,7 @@
 #include "design/points/graded_point.h"
 #include "design/points/ratio_points.h"
 #include "model/style.h"
-#include "platform/archive.h"
+#include "tests/design/support/stand_in_objects.h"
 #include "tests/design_writer/archive_writer.h"
 #include "tests/design_writer/points_a_records.h"
 #include "tests/design_writer/points_b_records.h"
@@ -28,98 +27,25 @@
 
 namespace {
 
-using design_fixture::ArchiveBytes;
 using design_fixture::ArchiveFont;
 using design_fixture::DesignArchiveWriter;
 using design_fixture::ExpectedReferences;
 using design_fixture::FreePointFields;
-using design_fixture::PatternRecordFields;
 using design_fixture::SampleRefs;
+using design_test::AddStandInCurve;
+using design_test::AddStandInLine;
+using design_test::Finish;
+using design_test::LoadedDesign;
 
-// Two-point lines and curves have no classes yet: these stand in for them,
-// a line reading its two end positions and a curve its defining points.
-class EndsLine : public CGradedObject {
- public:
-  explicit EndsLine(CPatternData* owner) : CGradedObject(kObjectKindLine, owner, 0) {}
-  BOOL Load(ArchiveReader& archive) override { return archive.ReadI32(m_Ids[0]) && archive.ReadI32(m_Ids[1]); }
-  void ResolveIds() override {
-    for (int i = 0; i < 2; ++i) m_Ends[i] = GetOwner()->GetElementAt(m_Ids[i]);
-  }
-  BOOL GetReferences(CGradedObjectList& references) const override {
-    references.assign({m_Ends[0], m_Ends[1]});
-    return TRUE;
-  }
-  BOOL RefersTo(const CGradedObject* object) const override {
-    return object && (object == m_Ends[0] || object == m_Ends[1]);
-  }
-
- private:
-  int32_t m_Ids[2] = {-1, -1};
-  CGradedObject* m_Ends[2] = {};
-};
-
-class DefinedCurve : public CGradedObject {
- public:
-  explicit DefinedCurve(CPatternData* owner) : CGradedObject(kObjectKindCurve, owner, 0) {}
-  BOOL Load(ArchiveReader& archive) override {
-    int32_t count = 0;
-    if (!archive.ReadI32(count) || !archive.CheckCount(count, 4)) return FALSE;
-    m_Ids.assign(static_cast<size_t>(std::max(count, 0)), -1);
-    for (int32_t& id : m_Ids) archive.ReadI32(id);
-    return !archive.Failed();
-  }
-  void ResolveIds() override {
-    m_Points.clear();
-    for (int32_t id : m_Ids) m_Points.push_back(GetOwner()->GetElementAt(id));
-  }
-  BOOL GetReferences(CGradedObjectList& references) const override {
-    references = m_Points;
-    return TRUE;
-  }
-  BOOL RefersTo(const CGradedObject* object) const override {
-    return object && std::find(m_Points.begin(), m_Points.end(), object) != m_Points.end();
-  }
-
- private:
-  std::vector<int32_t> m_Ids;
-  CGradedObjectList m_Points;
-};
-
+// Two-point lines and curves have no classes yet: the stand-ins of the test
+// support read their through and defining points.
 class AllKindsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    DesignTables::Registered();
-    objects_.Register(kObjectKindLine, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
-      return std::make_unique<EndsLine>(owner);
-    });
-    objects_.Register(kObjectKindText, [](CPatternData* owner) {
-      return GetObjectKindFactory().Create(kObjectKindText, owner);
-    });
-    curves_.Register(1, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
-      return std::make_unique<DefinedCurve>(owner);
-    });
-  }
   void TearDown() override { ClearStyle(); }
 
-  DesignTables Tables() const {
-    return DesignTables{objects_, GetPointKindFactory(), curves_, GetElementFactory()};
-  }
+  LoadedDesign Load(const std::string& bytes) const { return design_test::LoadDesign(bytes, tables_.Tables()); }
 
-  struct Loaded {
-    std::unique_ptr<CPatternData> data = std::make_unique<CPatternData>();
-    bool ok = false;
-    size_t remaining = 0;
-  };
-  Loaded Load(const std::string& bytes) const {
-    Loaded loaded;
-    ArchiveReader archive{std::string_view(bytes)};
-    loaded.ok = loaded.data->Load(archive, Tables()) != 0;
-    loaded.remaining = archive.Remaining();
-    return loaded;
-  }
-
-  ObjectKindFactory objects_;
-  CurveKindFactory curves_;
+  design_test::StandInTables tables_;
 };
 
 // Appends a sample point of `kind` from the group that writes it.
@@ -162,11 +88,10 @@ Fixture EveryKind(int32_t version, int32_t mode = 0, uint32_t computeAll = 1) {
     p.per_size = {{100 * i, 10 * i}, {110 * i, 11 * i}};
     refs.points[i] = w.AddFreePoint(p);
   }
-  refs.lines[0] = w.AddObject(2, 0, ArchiveBytes().I32(refs.points[0]).I32(refs.points[1]).Bytes());
-  refs.lines[1] = w.AddObject(2, 0, ArchiveBytes().I32(refs.points[2]).I32(refs.points[3]).Bytes());
-  refs.curves[0] =
-      w.AddObject(4, 1, ArchiveBytes().I32(3).I32(refs.points[0]).I32(refs.points[1]).I32(refs.points[2]).Bytes());
-  refs.curves[1] = w.AddObject(4, 1, ArchiveBytes().I32(2).I32(refs.points[2]).I32(refs.points[3]).Bytes());
+  refs.lines[0] = AddStandInLine(w, refs.points[0], refs.points[1]);
+  refs.lines[1] = AddStandInLine(w, refs.points[2], refs.points[3]);
+  refs.curves[0] = AddStandInCurve(w, {refs.points[0], refs.points[1], refs.points[2]});
+  refs.curves[1] = AddStandInCurve(w, {refs.points[2], refs.points[3]});
   ArchiveFont font;
   font.face = "Song";
   refs.text = w.AddText(5, 5, "T", font);
@@ -183,10 +108,7 @@ Fixture EveryKind(int32_t version, int32_t mode = 0, uint32_t computeAll = 1) {
     }
     fixture.positionOfKind[kind] = AddSample(w, kind, refs, fixture.expected[kind]);
   }
-  PatternRecordFields end;
-  end.name = "END";
-  w.AddRecord(end);
-  fixture.bytes = w.Bytes();
+  fixture.bytes = Finish(w);
   return fixture;
 }
 
@@ -201,7 +123,7 @@ class EveryKindAtVersion : public AllKindsTest, public ::testing::WithParamInter
 TEST_P(EveryKindAtVersion, LoadsWholeAndListsReferencesInFieldOrder) {
   const VersionCase c = GetParam();
   const Fixture fixture = EveryKind(c.version, c.mode, c.computeAll);
-  Loaded loaded = Load(fixture.bytes);
+  LoadedDesign loaded = Load(fixture.bytes);
   ASSERT_TRUE(loaded.ok) << loaded.data->GetLoadFailure().reason;
   EXPECT_EQ(loaded.remaining, 0u);
   const CPatternData& data = *loaded.data;
@@ -215,20 +137,16 @@ TEST_P(EveryKindAtVersion, LoadsWholeAndListsReferencesInFieldOrder) {
     EXPECT_EQ(point->GetSubtype(), kind);
     CGradedObjectList references;
     const bool listed = point->GetReferences(references) != 0;
-    std::vector<int> positions;
-    for (const CGradedObject* reference : references) positions.push_back(data.GetElementIndex(reference));
+    const std::vector<int> positions = design_test::Positions(data, references);
     // The free vertex point and the linked point (whose link is no
     // reference) keep no reference fields: they list nothing.
     const ExpectedReferences& expected = fixture.expected.at(kind);
     EXPECT_EQ(listed, !expected.empty());
-    if (listed) EXPECT_EQ(positions, expected);
-    // RefersTo answers exactly for the non-null objects listed.
-    for (int32_t i = 0; i < data.GetElementCount(); ++i) {
-      const CGradedObject* other = data.GetElementAt(i);
-      const bool inList = std::find(references.begin(), references.end(), other) != references.end();
-      EXPECT_EQ(point->RefersTo(other) != 0, inList) << "object " << i;
+    if (listed) {
+      EXPECT_EQ(positions, expected);
     }
-    EXPECT_FALSE(point->RefersTo(nullptr));
+    // RefersTo answers exactly for the non-null objects listed.
+    design_test::ExpectRefersExactlyTo(data, *point, positions);
   }
 }
 
@@ -241,11 +159,7 @@ INSTANTIATE_TEST_SUITE_P(Versions, EveryKindAtVersion,
 TEST_F(AllKindsTest, EveryPrefixOfTheDesignOfEveryKindFailsWithoutALeak) {
   for (int32_t version : {103, 104, 162}) {
     SCOPED_TRACE(version);
-    const std::string whole = EveryKind(version).bytes;
-    for (size_t n = 0; n < whole.size(); ++n) {
-      Loaded loaded = Load(whole.substr(0, n));
-      ASSERT_FALSE(loaded.ok) << n;
-    }
+    design_test::ExpectEveryPrefixFails(EveryKind(version).bytes, tables_.Tables());
   }
 }
 
@@ -274,10 +188,7 @@ TEST_F(AllKindsTest, UnusedHiddenPointsGoAndUsedOnesStay) {
   design_fixture::AddSampleBPoint(w, 14, bySource, ignored);
   hidden.x = 2;
   EXPECT_EQ(w.AddFreePoint(hidden), shown23 + 2);
-  PatternRecordFields end;
-  end.name = "END";
-  w.AddRecord(end);
-  Loaded loaded = Load(w.Bytes());
+  LoadedDesign loaded = Load(Finish(w));
   ASSERT_TRUE(loaded.ok) << loaded.data->GetLoadFailure().reason;
   std::vector<int32_t> kinds;
   for (int32_t i = 0; i < loaded.data->GetElementCount(); ++i) {
@@ -304,13 +215,10 @@ TEST_F(AllKindsTest, BelowVersion109TheLoaderTakesTheDirectionFromTheCurve) {
     refs.points[1] = w.AddFreePoint(100, 0);
     const int first = c.reversed ? refs.points[1] : refs.points[0];
     const int second = c.reversed ? refs.points[0] : refs.points[1];
-    refs.curves[0] = w.AddObject(4, 1, ArchiveBytes().I32(2).I32(first).I32(second).Bytes());
+    refs.curves[0] = AddStandInCurve(w, {first, second});
     ExpectedReferences expected;
     const int ratio = design_fixture::AddSampleDPoint(w, 5, refs, expected);
-    PatternRecordFields end;
-    end.name = "END";
-    w.AddRecord(end);
-    Loaded loaded = Load(w.Bytes());
+    LoadedDesign loaded = Load(Finish(w));
     ASSERT_TRUE(loaded.ok) << loaded.data->GetLoadFailure().reason;
     const auto* point = dynamic_cast<const CCurveRatioPoint*>(loaded.data->GetElementAt(ratio));
     ASSERT_NE(point, nullptr);

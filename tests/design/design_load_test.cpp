@@ -24,6 +24,7 @@
 #include "design/points/graded_point.h"
 #include "model/style.h"
 #include "platform/archive.h"
+#include "tests/design/support/stand_in_objects.h"
 #include "tests/design_writer/archive_writer.h"
 
 namespace {
@@ -35,6 +36,10 @@ using design_fixture::FreePointFields;
 using design_fixture::MeasureFields;
 using design_fixture::PatternRecordFields;
 using design_fixture::SizeFields;
+using design_test::Finish;
+using design_test::LoadDesign;
+using design_test::LoadedDesign;
+using design_test::LoadWhole;
 
 // A design of `version` with one size "M" (base), to which a test adds what
 // it needs before Finish.
@@ -44,39 +49,6 @@ DesignArchiveWriter Design(int32_t version, int sizes = 1) {
   for (int i = 0; i < sizes; ++i) w.AddSize({i == 0 ? "M" : "S" + std::to_string(i), 0, 0});
   w.SetBaseSize(0);
   return w;
-}
-
-// The closing record that every fixture ends with.
-std::string Finish(DesignArchiveWriter& w) {
-  PatternRecordFields end;
-  end.name = "END";
-  w.AddRecord(end);
-  return w.Bytes();
-}
-
-struct Loaded {
-  std::unique_ptr<CPatternData> data = std::make_unique<CPatternData>();
-  bool ok = false;
-  size_t remaining = 0;
-};
-
-Loaded LoadBytes(const std::string& bytes, const DesignTables& tables = DesignTables::Registered()) {
-  Loaded loaded;
-  ArchiveReader archive{std::string_view(bytes)};
-  loaded.ok = loaded.data->Load(archive, tables) != 0;
-  loaded.remaining = archive.Remaining();
-  return loaded;
-}
-
-// Loads a fixture that must load whole.
-std::unique_ptr<CPatternData> LoadWhole(const std::string& bytes) {
-  Loaded loaded = LoadBytes(bytes);
-  EXPECT_TRUE(loaded.ok) << loaded.data->GetLoadFailure().reason;
-  EXPECT_EQ(loaded.remaining, 0u);
-  const CPatternData& data = *loaded.data;
-  const CPatternRecord* last = data.GetPieceAt(data.GetPieceCount() - 1);
-  EXPECT_TRUE(last && last->GetPieceName() == CString("END"));
-  return std::move(loaded.data);
 }
 
 std::string Face(const LOGFONT& font) { return std::string(font.lfFaceName); }
@@ -359,7 +331,7 @@ class UnusedPointsTest : public DesignLoadTest {
 
   // Loads and names the points left by their x coordinate.
   std::vector<int32_t> PointsLeft(const std::string& bytes) {
-    Loaded loaded = LoadBytes(bytes, Tables());
+    LoadedDesign loaded = LoadDesign(bytes, Tables());
     EXPECT_TRUE(loaded.ok) << loaded.data->GetLoadFailure().reason;
     EXPECT_EQ(loaded.remaining, 0u);
     std::vector<int32_t> left;
@@ -432,7 +404,7 @@ TEST_F(UnusedPointsTest, ReferencesAfterTheRemovedPointsResolveAgainstTheFileOrd
   r.name = "A";
   r.ref_point = kept;
   w.AddRecord(r);
-  Loaded loaded = LoadBytes(Finish(w), Tables());
+  LoadedDesign loaded = LoadDesign(Finish(w), Tables());
   ASSERT_TRUE(loaded.ok);
   ASSERT_EQ(loaded.data->GetElementCount(), 1);
   EXPECT_EQ(loaded.data->GetPieceAt(0)->GetRefPoint(), loaded.data->GetElementAt(0));
@@ -490,12 +462,7 @@ TEST_F(DesignLoadTest, EveryPrefixOfEveryFixtureFailsWithoutALeak) {
     SCOPED_TRACE(version);
     const std::string whole = EverySection(version);
     LoadWhole(whole);
-    for (size_t n = 0; n < whole.size(); ++n) {
-      Loaded loaded = LoadBytes(whole.substr(0, n));
-      ASSERT_FALSE(loaded.ok) << n;
-      EXPECT_EQ(loaded.data->GetLoadFailure().fault, DesignLoadFault::kMalformed) << n;
-      EXPECT_LE(loaded.data->GetLoadFailure().offset, n);
-    }
+    design_test::ExpectEveryPrefixFails(whole);
   }
 }
 
@@ -620,7 +587,7 @@ std::vector<HostileCase> HostileCases() {
 TEST_F(DesignLoadTest, HostileCountsSizesAndUnknownCodesFailAtOnceNamingTheRecord) {
   for (const HostileCase& c : HostileCases()) {
     SCOPED_TRACE(c.name);
-    Loaded loaded = LoadBytes(c.bytes);
+    LoadedDesign loaded = LoadDesign(c.bytes);
     EXPECT_FALSE(loaded.ok);
     const DesignLoadFailure& failure = loaded.data->GetLoadFailure();
     EXPECT_EQ(failure.fault, c.fault);

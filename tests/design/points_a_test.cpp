@@ -6,7 +6,6 @@
 #include <climits>
 #include <iterator>
 #include <memory>
-#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -17,7 +16,6 @@
 #include "design/core/factories.h"
 #include "design/core/graded_object.h"
 #include "design/core/pattern_data.h"
-#include "design/core/pattern_record.h"
 #include "design/points/graded_point.h"
 #include "design/points/intersection_points.h"
 #include "design/points/offset_point.h"
@@ -25,77 +23,30 @@
 #include "design/points/reference_points.h"
 #include "model/style.h"
 #include "platform/archive.h"
+#include "tests/design/support/stand_in_objects.h"
 #include "tests/design_writer/archive_writer.h"
 #include "tests/design_writer/points_a_records.h"
 
 namespace {
 
 using namespace design_fixture;
+using design_test::Finish;
+using design_test::StandInCurve;
+using design_test::StandInLine;
 
 constexpr int32_t kScale = 40;
-constexpr int32_t kTestCurveKind = 1;
 
 const int32_t kKinds[] = {2, 9, 10, 11, 12, 19, 21, 22, 23, 24, 25};
 
-// Lines, curves and texts have no classes yet: stand-ins that read what the
-// fixtures write for them (a line two point positions, a curve and a text
-// nothing).
-class TestLine : public CGradedObject {
- public:
-  explicit TestLine(CPatternData* owner) : CGradedObject(kObjectKindLine, owner, 0) {}
-  BOOL Load(ArchiveReader& archive) override {
-    int32_t ends[2] = {};
-    return archive.ReadI32(ends[0]) && archive.ReadI32(ends[1]) ? TRUE : FALSE;
-  }
-};
-
-class TestCurve : public CGradedObject {
- public:
-  explicit TestCurve(CPatternData* owner) : CGradedObject(kObjectKindCurve, owner, 0) {}
-  BOOL Load(ArchiveReader&) override { return TRUE; }
-};
-
-class TestText : public CGradedObject {
- public:
-  explicit TestText(CPatternData* owner) : CGradedObject(kObjectKindText, owner, 0) {}
-  BOOL Load(ArchiveReader&) override { return TRUE; }
-};
-
-struct Loaded {
-  std::unique_ptr<CPatternData> data = std::make_unique<CPatternData>();
-  bool ok = false;
-  size_t remaining = 0;
-};
-
 class PointsATest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    DesignTables::Registered();  // every point kind built, these included
-    objects_.Register(kObjectKindLine, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
-      return std::make_unique<TestLine>(owner);
-    });
-    objects_.Register(kObjectKindText, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
-      return std::make_unique<TestText>(owner);
-    });
-    curves_.Register(kTestCurveKind, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
-      return std::make_unique<TestCurve>(owner);
-    });
-  }
   void TearDown() override { ClearStyle(); }
 
   // A design of two sizes with four free points, two lines, two curves and a
-  // text to refer to, in that order.
+  // text to refer to, in that order: the positions Refs() names.
   static DesignArchiveWriter Design(int32_t version) {
-    DesignArchiveWriter w(version);
-    w.header().scale = kScale;
-    w.AddSize({"M", 0, 0});
-    w.AddSize({"L", 0, 0});
-    w.SetBaseSize(0);
-    for (int i = 0; i < 4; ++i) w.AddFreePoint(100 * i, 10 * i);
-    for (int i = 0; i < 2; ++i) w.AddObject(kObjectKindLine, 0, ArchiveBytes().I32(i).I32(i + 1).Bytes());
-    for (int i = 0; i < 2; ++i) w.AddObject(kObjectKindCurve, kTestCurveKind, "");
-    w.AddObject(kObjectKindText, 0, "");
-    return w;
+    SampleRefs refs;
+    return design_test::DesignToReferTo(version, refs);
   }
   static SampleRefs Refs() {
     SampleRefs refs;
@@ -107,30 +58,9 @@ class PointsATest : public ::testing::Test {
     refs.text = 8;
     return refs;
   }
-  static std::string Finish(DesignArchiveWriter& w) {
-    PatternRecordFields end;
-    end.name = "END";
-    w.AddRecord(end);
-    return w.Bytes();
-  }
-
-  Loaded Load(const std::string& bytes) const {
-    Loaded loaded;
-    ArchiveReader archive{std::string_view(bytes)};
-    loaded.ok = loaded.data->Load(archive, DesignTables{objects_, GetPointKindFactory(), curves_,
-                                                        GetElementFactory()}) != 0;
-    loaded.remaining = archive.Remaining();
-    return loaded;
-  }
   // Loads a design that must load whole, to its last byte.
   std::unique_ptr<CPatternData> LoadWhole(const std::string& bytes) const {
-    Loaded loaded = Load(bytes);
-    EXPECT_TRUE(loaded.ok) << loaded.data->GetLoadFailure().reason;
-    EXPECT_EQ(loaded.remaining, 0u);
-    const CPatternData& data = *loaded.data;
-    const CPatternRecord* last = data.GetPieceAt(data.GetPieceCount() - 1);
-    EXPECT_TRUE(last && last->GetPieceName() == CString("END"));
-    return std::move(loaded.data);
+    return design_test::LoadWhole(bytes, tables_.Tables());
   }
 
   // The design of `version` with one point of `kind` and the record `body`
@@ -145,8 +75,7 @@ class PointsATest : public ::testing::Test {
     return data;
   }
 
-  ObjectKindFactory objects_;
-  CurveKindFactory curves_;
+  design_test::StandInTables tables_;
 };
 
 // ---- Samples of every kind -------------------------------------------------------
@@ -170,17 +99,9 @@ TEST_P(SampleLoads, ReadsTheWholeRecordAndReportsItsReferencesInFieldOrder) {
   CGradedObjectList references;
   ASSERT_TRUE(point->GetReferences(references));
   CGradedObjectList wanted;
-  std::set<const CGradedObject*> referred;
-  for (int position : expected) {
-    wanted.push_back(data->GetElementAt(position));
-    if (position >= 0) referred.insert(data->GetElementAt(position));
-  }
+  for (int position : expected) wanted.push_back(data->GetElementAt(position));
   EXPECT_EQ(references, wanted);
-  for (int32_t i = 0; i < data->GetElementCount(); ++i) {
-    const CGradedObject* object = data->GetElementAt(i);
-    EXPECT_EQ(point->RefersTo(object) != 0, referred.count(object) == 1) << "object " << i;
-  }
-  EXPECT_FALSE(point->RefersTo(nullptr));
+  design_test::ExpectRefersExactlyTo(*data, *point, expected);
 }
 
 // 100 and 101 straddle the offset point's integer layout, 103 and 104 the
@@ -240,10 +161,7 @@ TEST_F(PointsATest, EveryPrefixOfASampleDesignFailsWithoutALeak) {
       AddSampleAPoint(w, kind, Refs(), expected);
       const std::string whole = Finish(w);
       LoadWhole(whole);
-      for (size_t n = 0; n < whole.size(); ++n) {
-        Loaded loaded = Load(whole.substr(0, n));
-        ASSERT_FALSE(loaded.ok) << "prefix " << n;
-      }
+      design_test::ExpectEveryPrefixFails(whole, tables_.Tables());
     }
   }
 }
@@ -579,10 +497,10 @@ TEST_F(PointsATest, HiddenIntersectionIsDefinedWhileBothOfItsObjectsAreShown) {
                                     << c.second);
     CPatternData data;
     data.InsertSize(0, CString("M"), 0, 1);
-    data.AddElement(std::make_unique<TestLine>(&data));
-    data.AddElement(std::make_unique<TestLine>(&data));
-    data.AddElement(std::make_unique<TestCurve>(&data));
-    data.AddElement(std::make_unique<TestCurve>(&data));
+    data.AddElement(std::make_unique<StandInLine>(&data));
+    data.AddElement(std::make_unique<StandInLine>(&data));
+    data.AddElement(std::make_unique<StandInCurve>(&data));
+    data.AddElement(std::make_unique<StandInCurve>(&data));
     data.AddElement(GetPointKindFactory().Create(1, &data));
     data.AddElement(GetPointKindFactory().Create(1, &data));
     if (c.first >= 0) data.GetElementAt(c.first)->SetState(c.firstState);

@@ -17,13 +17,13 @@
 #include "design/core/factories.h"
 #include "design/core/graded_object.h"
 #include "design/core/pattern_data.h"
-#include "design/core/pattern_record.h"
 #include "design/points/angle_line_points.h"
 #include "design/points/graded_point.h"
 #include "design/points/mirror_points.h"
 #include "design/points/polar_points.h"
 #include "model/style.h"
 #include "platform/archive.h"
+#include "tests/design/support/stand_in_objects.h"
 #include "tests/design_writer/archive_writer.h"
 #include "tests/design_writer/points_b_records.h"
 
@@ -34,10 +34,12 @@ using design_fixture::ArchiveBytes;
 using design_fixture::DesignArchiveWriter;
 using design_fixture::ExpectedReferences;
 using design_fixture::FreePointFields;
-using design_fixture::PatternRecordFields;
 using design_fixture::SampleBPointBody;
 using design_fixture::SampleRefs;
 using design_fixture::SizeFields;
+using design_test::AddStandInLine;
+using design_test::Finish;
+using design_test::Positions;
 
 constexpr int32_t kKinds[] = {13, 14, 26, 27, 33, 34, 15, 16, 17, 18, 28, 29, 30, 31};
 constexpr int32_t kCopyKinds[] = {13, 14, 26, 27, 33, 34};
@@ -46,17 +48,6 @@ constexpr int32_t kCopyKinds[] = {13, 14, 26, 27, 33, 34};
 constexpr int32_t kVersions[] = {101, 103, 104, 149, 150, 162};
 constexpr int32_t kScale = 40;
 constexpr uint16_t kStatus = 9;
-
-// A two-point line for the fields that take one: its record is its two end
-// positions, which the tests do not use.
-class TestLine : public CGradedObject {
- public:
-  explicit TestLine(CPatternData* owner) : CGradedObject(kObjectKindLine, owner, 0) {}
-  BOOL Load(ArchiveReader& archive) override {
-    int32_t ends[2] = {};
-    return archive.ReadI32(ends[0]) && archive.ReadI32(ends[1]) ? TRUE : FALSE;
-  }
-};
 
 // The class each kind is made of.
 template <class T>
@@ -84,26 +75,11 @@ bool IsOfKindClass(int32_t kind, const CGradedObject* object) {
   }
 }
 
-// The positions of a list of objects in the design (-1 for null).
-std::vector<int> Positions(const CPatternData& data, const CGradedObjectList& objects) {
-  std::vector<int> positions;
-  for (const CGradedObject* object : objects) positions.push_back(object ? data.GetElementIndex(object) : -1);
-  return positions;
-}
-
 class PointsBTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    DesignTables::Registered();  // every point kind
-    objects_.Register(kObjectKindLine, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
-      return std::make_unique<TestLine>(owner);
-    });
-  }
   // The loads of version 150 and later read their stored pieces into the
   // style.
   void TearDown() override { ClearStyle(); }
-
-  DesignTables Tables() const { return DesignTables{objects_, GetPointKindFactory(), curves_, elements_}; }
 
   // A design of `version` with two sizes, four free points (the first a
   // curve's vertex point when `vertexFirst`) and two two-point lines, which
@@ -121,41 +97,13 @@ class PointsBTest : public ::testing::Test {
       p.point_kind = vertexFirst && i == 0 ? 20 : 1;
       refs.points[i] = w.AddFreePoint(p);
     }
-    for (int i = 0; i < 2; ++i) {
-      refs.lines[i] = w.AddObject(kObjectKindLine, 0, ArchiveBytes().I32(refs.points[i]).I32(refs.points[3]).Bytes());
-    }
+    for (int i = 0; i < 2; ++i) refs.lines[i] = AddStandInLine(w, refs.points[i], refs.points[3]);
     return w;
   }
 
-  // The closing record every fixture ends with.
-  static std::string Finish(DesignArchiveWriter& w) {
-    PatternRecordFields end;
-    end.name = "END";
-    w.AddRecord(end);
-    return w.Bytes();
-  }
-
-  struct Loaded {
-    std::unique_ptr<CPatternData> data = std::make_unique<CPatternData>();
-    bool ok = false;
-    size_t remaining = 0;
-  };
-  Loaded Load(const std::string& bytes) const {
-    Loaded loaded;
-    ArchiveReader archive{std::string_view(bytes)};
-    loaded.ok = loaded.data->Load(archive, Tables()) != 0;
-    loaded.remaining = archive.Remaining();
-    return loaded;
-  }
   // Loads a fixture that must load to its last byte.
   std::unique_ptr<CPatternData> LoadWhole(const std::string& bytes) const {
-    Loaded loaded = Load(bytes);
-    EXPECT_TRUE(loaded.ok) << loaded.data->GetLoadFailure().reason;
-    EXPECT_EQ(loaded.remaining, 0u);
-    const CPatternData& data = *loaded.data;
-    const CPatternRecord* last = data.GetPieceAt(data.GetPieceCount() - 1);
-    EXPECT_TRUE(last && last->GetPieceName() == CString("END"));
-    return std::move(loaded.data);
+    return design_test::LoadWhole(bytes, tables_.Tables());
   }
 
   // A design of `version` with one sample point of `kind`, shown and of
@@ -167,9 +115,7 @@ class PointsBTest : public ::testing::Test {
     return LoadWhole(Finish(w));
   }
 
-  ObjectKindFactory objects_;
-  CurveKindFactory curves_;
-  ElementFactory elements_;
+  design_test::StandInTables tables_;
 };
 
 // ---- Every kind: record, references, wrong kinds, cuts --------------------------
@@ -193,11 +139,7 @@ TEST_F(PointsBTest, EveryKindReadsItsWholeRecordAndListsItsReferencesInFieldOrde
       EXPECT_EQ(Positions(*data, references), expected);
 
       // RefersTo answers for exactly the objects listed.
-      for (int32_t i = 0; i < data->GetElementCount(); ++i) {
-        const bool listed = std::find(expected.begin(), expected.end(), i) != expected.end();
-        EXPECT_EQ(point->RefersTo(data->GetElementAt(i)), listed ? TRUE : FALSE) << "object " << i;
-      }
-      EXPECT_FALSE(point->RefersTo(nullptr));
+      design_test::ExpectRefersExactlyTo(*data, *point, expected);
     }
   }
 }
@@ -218,7 +160,7 @@ TEST_F(PointsBTest, AReferenceOfTheWrongKindResolvesToNone) {
     CGradedObjectList references;
     ASSERT_TRUE(point->GetReferences(references));
     EXPECT_EQ(Positions(*data, references), std::vector<int>(stored.size(), -1));
-    for (int32_t i = 0; i < data->GetElementCount(); ++i) EXPECT_FALSE(point->RefersTo(data->GetElementAt(i)));
+    design_test::ExpectRefersExactlyTo(*data, *point, {});
   }
 }
 
@@ -276,10 +218,7 @@ TEST_F(PointsBTest, EveryPrefixOfADesignOfEveryKindFailsWithoutALeak) {
     }
     const std::string whole = Finish(w);
     LoadWhole(whole);
-    for (size_t n = 0; n < whole.size(); ++n) {
-      Loaded loaded = Load(whole.substr(0, n));
-      EXPECT_FALSE(loaded.ok) << "prefix of " << n << " bytes";
-    }
+    design_test::ExpectEveryPrefixFails(whole, tables_.Tables());
   }
 }
 

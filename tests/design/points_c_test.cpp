@@ -1,11 +1,8 @@
 // The direction-line points (kinds 32, 39 to 43), the curve tangent points
 // (37, 44, 45), and the rotated, arc-length and linked points (47, 46, 38):
 // their records across the data versions, the references they report and
-// resolve, and what their loaders make of short files.
-//
-// The fixtures refer to two-point lines and curves; those get minimal test
-// classes here (a line reading two positions, a curve reading nothing).
-#include <algorithm>
+// resolve, and what their loaders make of short files. The lines and curves
+// they refer to are the stand-ins of the test support.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,13 +14,13 @@
 #include "design/core/factories.h"
 #include "design/core/graded_object.h"
 #include "design/core/pattern_data.h"
-#include "design/core/pattern_record.h"
 #include "design/points/direction_line_points.h"
 #include "design/points/graded_point.h"
 #include "design/points/rotated_points.h"
 #include "design/points/tangent_points.h"
 #include "model/style.h"
 #include "platform/archive.h"
+#include "tests/design/support/stand_in_objects.h"
 #include "tests/design_writer/archive_writer.h"
 #include "tests/design_writer/points_c_records.h"
 
@@ -33,65 +30,19 @@ using design_fixture::AddSampleCPoint;
 using design_fixture::ArchiveBytes;
 using design_fixture::DesignArchiveWriter;
 using design_fixture::ExpectedReferences;
-using design_fixture::PatternRecordFields;
 using design_fixture::SampleRefs;
 using design_fixture::kSampleCKinds;
+using design_test::DesignToReferTo;
+using design_test::Finish;
 
 // The kinds whose records carry the status word at every version.
 bool StatusAtEveryVersion(int32_t kind) { return kind == 39 || (kind >= 44 && kind <= 47); }
 
-class TestLine : public CGradedObject {
- public:
-  explicit TestLine(CPatternData* owner) : CGradedObject(kObjectKindLine, owner, 0) {}
-  BOOL Load(ArchiveReader& archive) override {
-    int32_t start = 0;
-    int32_t end = 0;
-    return archive.ReadI32(start) && archive.ReadI32(end) ? TRUE : FALSE;
-  }
-};
-
-class TestCurve : public CGradedObject {
- public:
-  explicit TestCurve(CPatternData* owner) : CGradedObject(kObjectKindCurve, owner, 0) {}
-  BOOL Load(ArchiveReader&) override { return TRUE; }
-};
-
-constexpr int32_t kTestCurveKind = 1;
-
-struct Loaded {
-  std::unique_ptr<CPatternData> data = std::make_unique<CPatternData>();
-  bool ok = false;
-  size_t remaining = 0;
-};
-
 class PointsCTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    DesignTables::Registered();  // every point kind built so far
-    objects_.Register(kObjectKindLine, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
-      return std::make_unique<TestLine>(owner);
-    });
-    curves_.Register(kTestCurveKind, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
-      return std::make_unique<TestCurve>(owner);
-    });
-  }
   // The loads of version 150 and later read their stored pieces into the
   // style.
   void TearDown() override { ClearStyle(); }
-
-  // A design of `version` with two sizes, four free points, two lines and two
-  // curves; `refs` names them.
-  static DesignArchiveWriter Design(int32_t version, SampleRefs& refs) {
-    DesignArchiveWriter w(version);
-    w.header().scale = 10;
-    w.AddSize({"M", 0, 0});
-    w.AddSize({"L", 0, 0});
-    w.SetBaseSize(0);
-    for (int i = 0; i < 4; ++i) refs.points[i] = w.AddFreePoint(100 * i, 10 * i);
-    for (int& line : refs.lines) line = w.AddObject(kObjectKindLine, 0, ArchiveBytes().I32(0).I32(1).Bytes());
-    for (int& curve : refs.curves) curve = w.AddObject(kObjectKindCurve, kTestCurveKind, "");
-    return w;
-  }
 
   // Every field given an object of another kind: points get a line, lines a
   // curve, curves a point.
@@ -103,46 +54,20 @@ class PointsCTest : public ::testing::Test {
     return wrong;
   }
 
-  static std::string Finish(DesignArchiveWriter& w) {
-    PatternRecordFields end;
-    end.name = "END";
-    w.AddRecord(end);
-    return w.Bytes();
-  }
-
-  Loaded Load(const std::string& bytes) const {
-    Loaded loaded;
-    ArchiveReader archive{std::string_view(bytes)};
-    const DesignTables tables{objects_, GetPointKindFactory(), curves_, GetElementFactory()};
-    loaded.ok = loaded.data->Load(archive, tables) != 0;
-    loaded.remaining = archive.Remaining();
-    return loaded;
-  }
-
   // Loads a design that must load whole, to its closing record.
   std::unique_ptr<CPatternData> LoadWhole(const std::string& bytes) const {
-    Loaded loaded = Load(bytes);
-    EXPECT_TRUE(loaded.ok) << loaded.data->GetLoadFailure().reason;
-    EXPECT_EQ(loaded.remaining, 0u);
-    const CPatternData& data = *loaded.data;
-    const CPatternRecord* last = data.GetPieceAt(data.GetPieceCount() - 1);
-    EXPECT_TRUE(last && last->GetPieceName() == CString("END"));
-    return std::move(loaded.data);
+    return design_test::LoadWhole(bytes, tables_.Tables());
   }
 
-  ObjectKindFactory objects_;
-  CurveKindFactory curves_;
+  design_test::StandInTables tables_;
 };
 
 // The positions of the objects that a point's GetReferences lists (-1 for
 // null).
 std::vector<int> ReferencePositions(const CPatternData& data, const CGradedPoint& point) {
   CGradedObjectList list{nullptr};  // a stale entry, which a listing kind must clear
-  const BOOL listed = point.GetReferences(list);
-  std::vector<int> positions;
-  if (!listed) return positions;
-  for (const CGradedObject* object : list) positions.push_back(object ? data.GetElementIndex(object) : -1);
-  return positions;
+  if (!point.GetReferences(list)) return {};
+  return design_test::Positions(data, list);
 }
 
 // The values AddSampleCPoint stores, read back from the kind's fields.
@@ -200,7 +125,7 @@ class SampleRecords : public PointsCTest, public ::testing::WithParamInterface<s
 TEST_P(SampleRecords, LoadToTheLastByteAndReportTheirReferencesInFieldOrder) {
   const auto [kind, version] = GetParam();
   SampleRefs refs;
-  DesignArchiveWriter w = Design(version, refs);
+  DesignArchiveWriter w = DesignToReferTo(version, refs);
   ExpectedReferences expected;
   const int position = AddSampleCPoint(w, kind, refs, expected);
   ASSERT_GE(position, 0);
@@ -214,11 +139,7 @@ TEST_P(SampleRecords, LoadToTheLastByteAndReportTheirReferencesInFieldOrder) {
   EXPECT_EQ(point->GetStatus(), statusStored ? design_fixture::kSampleStatus : 0);
 
   EXPECT_EQ(ReferencePositions(*data, *point), expected);
-  for (int i = 0; i < data->GetElementCount(); ++i) {
-    const bool listed = std::find(expected.begin(), expected.end(), i) != expected.end();
-    EXPECT_EQ(point->RefersTo(data->GetElementAt(i)), listed ? TRUE : FALSE) << "object " << i;
-  }
-  EXPECT_FALSE(point->RefersTo(nullptr));
+  design_test::ExpectRefersExactlyTo(*data, *point, expected);
   ExpectSampleValues(*data, *point, refs.curves[0]);
 }
 
@@ -232,21 +153,21 @@ TEST_F(PointsCTest, ReferencesToObjectsOfAnotherKindResolveToNone) {
   for (int32_t kind : kSampleCKinds) {
     SCOPED_TRACE(kind);
     SampleRefs refs;
-    DesignArchiveWriter w = Design(162, refs);
+    DesignArchiveWriter w = DesignToReferTo(162, refs);
     ExpectedReferences expected;
     const int position = AddSampleCPoint(w, kind, WrongKinds(refs), expected);
     const std::unique_ptr<CPatternData> data = LoadWhole(Finish(w));
     const auto* point = dynamic_cast<const CGradedPoint*>(data->GetElementAt(position));
     ASSERT_NE(point, nullptr);
     EXPECT_EQ(ReferencePositions(*data, *point), std::vector<int>(expected.size(), -1));
-    for (int i = 0; i < data->GetElementCount(); ++i) EXPECT_FALSE(point->RefersTo(data->GetElementAt(i))) << i;
+    design_test::ExpectRefersExactlyTo(*data, *point, {});
     EXPECT_EQ(point->GetLink(), nullptr);  // kind 38's link named a point
   }
 }
 
 TEST_F(PointsCTest, PositionsOutsideTheListResolveToNone) {
   SampleRefs refs;
-  DesignArchiveWriter w = Design(162, refs);
+  DesignArchiveWriter w = DesignToReferTo(162, refs);
   SampleRefs outside;
   for (int& point : outside.points) point = 1000;
   for (int& line : outside.lines) line = -7;
@@ -270,18 +191,14 @@ TEST_F(PointsCTest, EveryPrefixOfADesignWithEveryKindFailsWithoutALeak) {
   for (int32_t version : {103, 162}) {
     SCOPED_TRACE(version);
     SampleRefs refs;
-    DesignArchiveWriter w = Design(version, refs);
+    DesignArchiveWriter w = DesignToReferTo(version, refs);
     for (int32_t kind : kSampleCKinds) {
       ExpectedReferences expected;
       AddSampleCPoint(w, kind, refs, expected);
     }
     const std::string whole = Finish(w);
     LoadWhole(whole);
-    for (size_t n = 0; n < whole.size(); ++n) {
-      Loaded loaded = Load(whole.substr(0, n));
-      ASSERT_FALSE(loaded.ok) << n;
-      EXPECT_EQ(loaded.data->GetLoadFailure().fault, DesignLoadFault::kMalformed) << n;
-    }
+    design_test::ExpectEveryPrefixFails(whole, tables_.Tables());
   }
 }
 

@@ -1,9 +1,8 @@
 // The ratio, distance and curve-span points (kinds 3 to 8, 35 and 36): their
 // records across the version gates, their references, and the direction flag
 // that files below version 109 leave to be derived from the curve's defining
-// points. Lines and curves are test classes of this file: a line of two point
-// positions and a spline curve whose record is its defining points.
-#include <algorithm>
+// points. Lines and curves are the stand-ins of the test support: a line of
+// two point positions and a curve whose record is its defining points.
 #include <cstdint>
 #include <memory>
 #include <ostream>
@@ -15,93 +14,28 @@
 #include "design/core/factories.h"
 #include "design/core/graded_object.h"
 #include "design/core/pattern_data.h"
-#include "design/core/pattern_record.h"
 #include "design/points/distance_points.h"
 #include "design/points/graded_point.h"
 #include "design/points/ratio_points.h"
 #include "design/points/span_points.h"
 #include "model/style.h"
-#include "platform/archive.h"
+#include "tests/design/support/stand_in_objects.h"
 #include "tests/design_writer/archive_writer.h"
 #include "tests/design_writer/points_d_records.h"
 
 namespace {
 
 using design_fixture::AddSampleDPoint;
-using design_fixture::ArchiveBytes;
 using design_fixture::DesignArchiveWriter;
 using design_fixture::ExpectedReferences;
-using design_fixture::PatternRecordFields;
 using design_fixture::SampleRefs;
+using design_test::AddStandInCurve;
+using design_test::DesignToReferTo;
+using design_test::Finish;
+using design_test::Positions;
 namespace records = design_fixture::points_d;
 
-constexpr int32_t kScale = 40;
-constexpr int32_t kTestCurveKind = 1;  // a spline curve
-
-// ---- Test lines and curves -------------------------------------------------------
-
-// An object that refers to the objects at the positions its record stores.
-class PositionsObject : public CGradedObject {
- public:
-  using CGradedObject::CGradedObject;
-  void ResolveIds() override {
-    m_Objects.clear();
-    for (int32_t id : m_Ids) m_Objects.push_back(GetOwner()->GetElementAt(id));
-  }
-  BOOL GetReferences(CGradedObjectList& references) const override {
-    references = m_Objects;
-    return TRUE;
-  }
-  BOOL RefersTo(const CGradedObject* object) const override {
-    for (const CGradedObject* o : m_Objects) {
-      if (object && o == object) return TRUE;
-    }
-    return FALSE;
-  }
-
- protected:
-  std::vector<int32_t> m_Ids;
-  CGradedObjectList m_Objects;
-};
-
-// A two-point line: its two through points.
-class TestLine : public PositionsObject {
- public:
-  explicit TestLine(CPatternData* owner) : PositionsObject(kObjectKindLine, owner, 0) {}
-  BOOL Load(ArchiveReader& archive) override {
-    int32_t a = -1, b = -1;
-    if (!archive.ReadI32(a) || !archive.ReadI32(b)) return FALSE;
-    m_Ids = {a, b};
-    return TRUE;
-  }
-};
-
-// A spline curve: a count, then that many positions of its defining points.
-class TestSplineCurve : public PositionsObject {
- public:
-  explicit TestSplineCurve(CPatternData* owner) : PositionsObject(kObjectKindCurve, owner, 0) {}
-  BOOL Load(ArchiveReader& archive) override {
-    int32_t count = 0;
-    if (!archive.ReadI32(count) || !archive.CheckCount(count, 4)) return FALSE;
-    for (int32_t i = 0; i < count; ++i) {
-      int32_t id = -1;
-      if (!archive.ReadI32(id)) return FALSE;
-      m_Ids.push_back(id);
-    }
-    return TRUE;
-  }
-};
-
-int AddLine(DesignArchiveWriter& w, int32_t a, int32_t b) {
-  return w.AddObject(kObjectKindLine, 0, ArchiveBytes().I32(a).I32(b).Bytes());
-}
-
-int AddCurve(DesignArchiveWriter& w, const std::vector<int32_t>& points) {
-  ArchiveBytes body;
-  body.I32(static_cast<int32_t>(points.size()));
-  for (int32_t p : points) body.I32(p);
-  return w.AddObject(kObjectKindCurve, kTestCurveKind, body.Bytes());
-}
+constexpr int32_t kScale = design_test::kDesignScale;
 
 // ---- Kinds ----------------------------------------------------------------------
 
@@ -116,81 +50,18 @@ const KindCase kKinds[] = {{3, "PP"}, {4, "LP"}, {5, "CP"}, {6, "PP"}, {7, "LP"}
 
 void PrintTo(const KindCase& c, std::ostream* os) { *os << "kind " << c.kind; }
 
-// A design of `version` with two sizes and what the points refer to: four
-// free points, two lines (through points 0 and 1, 2 and 3) and two curves
-// (defined by points 0 and 1, 2 and 3).
-DesignArchiveWriter Design(int32_t version, SampleRefs& refs) {
-  DesignArchiveWriter w(version);
-  w.header().scale = kScale;
-  w.AddSize({"M", 0, 0});
-  w.AddSize({"L", 0, 0});
-  w.SetBaseSize(0);
-  for (int i = 0; i < 4; ++i) refs.points[i] = w.AddFreePoint(100 * i, 10 * i);
-  refs.lines[0] = AddLine(w, refs.points[0], refs.points[1]);
-  refs.lines[1] = AddLine(w, refs.points[2], refs.points[3]);
-  refs.curves[0] = AddCurve(w, {refs.points[0], refs.points[1]});
-  refs.curves[1] = AddCurve(w, {refs.points[2], refs.points[3]});
-  return w;
-}
-
-// The closing record that every fixture ends with.
-std::string Finish(DesignArchiveWriter& w) {
-  PatternRecordFields end;
-  end.name = "END";
-  w.AddRecord(end);
-  return w.Bytes();
-}
-
-// Positions of the objects a list names (-1 for null).
-std::vector<int> Positions(const CPatternData& data, const CGradedObjectList& objects) {
-  std::vector<int> positions;
-  for (const CGradedObject* o : objects) positions.push_back(o ? data.GetElementIndex(o) : -1);
-  return positions;
-}
-
 class PointsDTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    DesignTables::Registered();  // the point kinds
-    objects_.Register(kObjectKindLine, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
-      return std::make_unique<TestLine>(owner);
-    });
-    curves_.Register(kTestCurveKind, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
-      return std::make_unique<TestSplineCurve>(owner);
-    });
-  }
   // The loads of version 150 and later read their stored pieces into the
   // style.
   void TearDown() override { ClearStyle(); }
 
-  DesignTables Tables() const { return DesignTables{objects_, GetPointKindFactory(), curves_, elements_}; }
-
-  struct Loaded {
-    std::unique_ptr<CPatternData> data = std::make_unique<CPatternData>();
-    bool ok = false;
-    size_t remaining = 0;
-  };
-  Loaded Load(const std::string& bytes) const {
-    Loaded loaded;
-    ArchiveReader archive{std::string_view(bytes)};
-    loaded.ok = loaded.data->Load(archive, Tables()) != 0;
-    loaded.remaining = archive.Remaining();
-    return loaded;
-  }
   // Loads a fixture that must load whole, to its last byte.
   std::unique_ptr<CPatternData> LoadWhole(const std::string& bytes) const {
-    Loaded loaded = Load(bytes);
-    EXPECT_TRUE(loaded.ok) << loaded.data->GetLoadFailure().reason;
-    EXPECT_EQ(loaded.remaining, 0u);
-    const CPatternData& data = *loaded.data;
-    const CPatternRecord* last = data.GetPieceAt(data.GetPieceCount() - 1);
-    EXPECT_TRUE(last && last->GetPieceName() == CString("END"));
-    return std::move(loaded.data);
+    return design_test::LoadWhole(bytes, tables_.Tables());
   }
 
-  ObjectKindFactory objects_;
-  CurveKindFactory curves_;
-  ElementFactory elements_;
+  design_test::StandInTables tables_;
 };
 
 // ---- What each kind reads ---------------------------------------------------------
@@ -284,7 +155,7 @@ TEST_P(PointsDKinds, RecordLoadsWholeAtEachVersionGate) {
   for (int32_t version : {101, 102, 103, 104, 108, 109, 150, 162}) {
     SCOPED_TRACE(version);
     SampleRefs refs;
-    DesignArchiveWriter w = Design(version, refs);
+    DesignArchiveWriter w = DesignToReferTo(version, refs);
     records::Fields f;
     f.status = kStatus;
     f.direction = kStoredDirection;
@@ -318,7 +189,7 @@ TEST_P(PointsDKinds, SamplePointRefersExactlyToTheObjectsItLists) {
   for (int32_t version : {103, 162}) {
     SCOPED_TRACE(version);
     SampleRefs refs;
-    DesignArchiveWriter w = Design(version, refs);
+    DesignArchiveWriter w = DesignToReferTo(version, refs);
     ExpectedReferences expected;
     const int at = AddSampleDPoint(w, c.kind, refs, expected);
     ASSERT_GE(at, 0);
@@ -328,18 +199,14 @@ TEST_P(PointsDKinds, SamplePointRefersExactlyToTheObjectsItLists) {
     CGradedObjectList references{data->GetElementAt(0)};  // emptied first
     ASSERT_TRUE(point->GetReferences(references));
     EXPECT_EQ(Positions(*data, references), expected);
-    for (int32_t i = 0; i < data->GetElementCount(); ++i) {
-      const bool listed = std::find(expected.begin(), expected.end(), i) != expected.end();
-      EXPECT_EQ(point->RefersTo(data->GetElementAt(i)), listed ? TRUE : FALSE) << "object " << i;
-    }
-    EXPECT_FALSE(point->RefersTo(nullptr));
+    design_test::ExpectRefersExactlyTo(*data, *point, expected);
   }
 }
 
 TEST_P(PointsDKinds, AReferenceToAnObjectOfAnotherKindOrNoneResolvesToNone) {
   const KindCase& c = GetParam();
   SampleRefs refs;
-  DesignArchiveWriter w = Design(162, refs);
+  DesignArchiveWriter w = DesignToReferTo(162, refs);
   // Each field names an object of another kind: a line for a point, a point
   // for a line, a line for a curve; then positions of no object at all.
   records::Fields wrong;
@@ -418,18 +285,14 @@ TEST_F(PointsDTest, EveryPrefixOfADesignOfEveryKindFailsWithoutALeak) {
   for (int32_t version : {101, 108, 109, 162}) {
     SCOPED_TRACE(version);
     SampleRefs refs;
-    DesignArchiveWriter w = Design(version, refs);
+    DesignArchiveWriter w = DesignToReferTo(version, refs);
     for (const KindCase& c : kKinds) {
       ExpectedReferences expected;
       AddSampleDPoint(w, c.kind, refs, expected);
     }
     const std::string whole = Finish(w);
     LoadWhole(whole);
-    for (size_t n = 0; n < whole.size(); ++n) {
-      Loaded loaded = Load(whole.substr(0, n));
-      ASSERT_FALSE(loaded.ok) << n;
-      EXPECT_EQ(loaded.data->GetLoadFailure().fault, DesignLoadFault::kMalformed) << n;
-    }
+    design_test::ExpectEveryPrefixFails(whole, tables_.Tables());
   }
 }
 
@@ -462,10 +325,10 @@ TEST_F(PointsDTest, DirectionFollowsTheOrderOfTheCurvesDefiningPoints) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     SampleRefs refs;
-    DesignArchiveWriter w = Design(108, refs);
+    DesignArchiveWriter w = DesignToReferTo(108, refs);
     std::vector<int32_t> definition;
     for (int32_t p : c.definition) definition.push_back(refs.points[p]);
-    const int curve = c.noCurve ? -1 : AddCurve(w, definition);
+    const int curve = c.noCurve ? -1 : AddStandInCurve(w, definition);
     int at[4];
     for (int k = 0; k < 4; ++k) {
       records::Fields f;
@@ -492,8 +355,8 @@ TEST_F(PointsDTest, AStoredDirectionIsKeptFromVersion109On) {
   // The definition lists the end point first, which would derive 0 for
   // kind 36; the stored 1 stands.
   SampleRefs refs;
-  DesignArchiveWriter w = Design(109, refs);
-  const int curve = AddCurve(w, {refs.points[1], refs.points[0]});
+  DesignArchiveWriter w = DesignToReferTo(109, refs);
+  const int curve = AddStandInCurve(w, {refs.points[1], refs.points[0]});
   records::Fields f;
   f.direction = 1;
   f.refs[0] = curve;

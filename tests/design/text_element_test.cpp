@@ -20,6 +20,7 @@
 #include "model/style.h"
 #include "platform/archive.h"
 #include "platform/recording_dc.h"
+#include "tests/design/support/stand_in_objects.h"
 #include "tests/design_writer/archive_writer.h"
 #include "tests/model/support/fake_shell.h"
 
@@ -28,7 +29,8 @@ namespace {
 using design_fixture::ArchiveBytes;
 using design_fixture::ArchiveFont;
 using design_fixture::DesignArchiveWriter;
-using design_fixture::PatternRecordFields;
+using design_test::LoadDesign;
+using design_test::LoadedDesign;
 
 // Every byte is as wide as the font height and a line twice as high, so that
 // the box shows both that the text's own font was selected and that the work
@@ -281,10 +283,7 @@ class TextDesignLoad : public ::testing::Test {
     w.SetBaseSize(0);
     w.AddFreePoint(1, 1);
     w.AddText(-5, 8, "\xd6\xd0x", StoredFont(10, 0, "Song"), 0, status, kind);
-    PatternRecordFields end;
-    end.name = "END";
-    w.AddRecord(end);
-    return w.Bytes();
+    return design_test::Finish(w);
   }
 };
 
@@ -299,11 +298,10 @@ TEST_F(TextDesignLoad, KindEightAlwaysAndKindFiveUpToVersion118LoadAsTexts) {
   const Case kCases[] = {{101, 5}, {101, 8}, {118, 5}, {118, 8}, {119, 8}, {150, 8}, {162, 8}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << "version " << c.version << " kind " << c.kind);
-    const std::string bytes = DesignWithText(c.version, c.kind, 7);
-    CPatternData data;
-    ArchiveReader archive{std::string_view(bytes)};
-    ASSERT_TRUE(data.Load(archive)) << data.GetLoadFailure().reason;
-    EXPECT_EQ(archive.Remaining(), 0u);
+    const LoadedDesign loaded = LoadDesign(DesignWithText(c.version, c.kind, 7));
+    ASSERT_TRUE(loaded.ok) << loaded.data->GetLoadFailure().reason;
+    EXPECT_EQ(loaded.remaining, 0u);
+    const CPatternData& data = *loaded.data;
     ASSERT_EQ(data.GetElementCount(), 2);
     const auto* text = dynamic_cast<const CTextElement*>(data.GetElementAt(1));
     ASSERT_NE(text, nullptr);
@@ -320,25 +318,17 @@ TEST_F(TextDesignLoad, KindEightAlwaysAndKindFiveUpToVersion118LoadAsTexts) {
 }
 
 TEST_F(TextDesignLoad, KindFiveAfterVersion118IsRefused) {
-  const std::string bytes = DesignWithText(119, 5, 0);
-  CPatternData data;
-  ArchiveReader archive{std::string_view(bytes)};
-  EXPECT_FALSE(data.Load(archive));
-  EXPECT_EQ(data.GetLoadFailure().fault, DesignLoadFault::kUnknownCode);
-  EXPECT_NE(data.GetLoadFailure().reason.find("graded object 1: kind 5"), std::string::npos);
+  const LoadedDesign loaded = LoadDesign(DesignWithText(119, 5, 0));
+  EXPECT_FALSE(loaded.ok);
+  const DesignLoadFailure& failure = loaded.data->GetLoadFailure();
+  EXPECT_EQ(failure.fault, DesignLoadFault::kUnknownCode);
+  EXPECT_NE(failure.reason.find("graded object 1: kind 5"), std::string::npos);
 }
 
 TEST_F(TextDesignLoad, EveryPrefixOfADesignWithATextFailsWithoutALeak) {
   for (int32_t version : {118, 162}) {
     SCOPED_TRACE(version);
-    const std::string whole = DesignWithText(version, 8, 0);
-    for (size_t n = 0; n < whole.size(); ++n) {
-      CPatternData data;
-      ArchiveReader archive{std::string_view(whole.data(), n)};
-      ASSERT_FALSE(data.Load(archive)) << n;
-      EXPECT_EQ(data.GetLoadFailure().fault, DesignLoadFault::kMalformed) << n;
-      ClearStyle();
-    }
+    design_test::ExpectEveryPrefixFails(DesignWithText(version, 8, 0));
   }
 }
 
