@@ -19,10 +19,7 @@
 #include "platform/byte_cursor.h"
 #include "platform/text.h"
 #include "tests/design_writer/archive_writer.h"
-#include "tests/design_writer/points_a_records.h"
-#include "tests/design_writer/points_b_records.h"
-#include "tests/design_writer/points_c_records.h"
-#include "tests/design_writer/points_d_records.h"
+#include "tests/design_writer/sample_points.h"
 
 namespace {
 
@@ -98,22 +95,6 @@ using design_fixture::DesignArchiveWriter;
 using design_fixture::ExpectedReferences;
 using design_fixture::SampleRefs;
 
-int AddSample(DesignArchiveWriter& w, int32_t kind, const SampleRefs& refs) {
-  ExpectedReferences expected;
-  switch (kind) {
-    case 2: case 9: case 10: case 11: case 12: case 19: case 21: case 22: case 23: case 24: case 25:
-      return design_fixture::AddSampleAPoint(w, kind, refs, expected);
-    case 13: case 14: case 15: case 16: case 17: case 18: case 26: case 27: case 28: case 29: case 30:
-    case 31: case 33: case 34:
-      return design_fixture::AddSampleBPoint(w, kind, refs, expected);
-    case 32: case 37: case 38: case 39: case 40: case 41: case 42: case 43: case 44: case 45: case 46:
-    case 47:
-      return design_fixture::AddSampleCPoint(w, kind, refs, expected);
-    default:
-      return design_fixture::AddSampleDPoint(w, kind, refs, expected);
-  }
-}
-
 // `points` points in runs of three: a shown free point, a shown point of the
 // next kind (2 to 47, the free vertex point 20 left out) referring to the
 // free points before it, and a hidden free point that nothing uses.
@@ -134,7 +115,8 @@ std::string DesignOfEveryKind(int points) {
     refs.points[2] = lastFree;
     refs.points[3] = refs.points[1];
     refs.text = lastFree;
-    AddSample(w, kind, refs);
+    ExpectedReferences expected;
+    design_fixture::AddSamplePoint(w, kind, refs, expected);
     kind = kind == 47 ? 2 : (kind == 19 ? 21 : kind + 1);
     design_fixture::FreePointFields hidden;
     hidden.state = 0;

@@ -20,10 +20,7 @@
 #include "model/style.h"
 #include "tests/design/support/stand_in_objects.h"
 #include "tests/design_writer/archive_writer.h"
-#include "tests/design_writer/points_a_records.h"
-#include "tests/design_writer/points_b_records.h"
-#include "tests/design_writer/points_c_records.h"
-#include "tests/design_writer/points_d_records.h"
+#include "tests/design_writer/sample_points.h"
 
 namespace {
 
@@ -47,22 +44,6 @@ class AllKindsTest : public ::testing::Test {
 
   design_test::StandInTables tables_;
 };
-
-// Appends a sample point of `kind` from the group that writes it.
-int AddSample(DesignArchiveWriter& w, int32_t kind, const SampleRefs& refs, ExpectedReferences& expected) {
-  switch (kind) {
-    case 2: case 9: case 10: case 11: case 12: case 19: case 21: case 22: case 23: case 24: case 25:
-      return design_fixture::AddSampleAPoint(w, kind, refs, expected);
-    case 13: case 14: case 15: case 16: case 17: case 18: case 26: case 27: case 28: case 29: case 30:
-    case 31: case 33: case 34:
-      return design_fixture::AddSampleBPoint(w, kind, refs, expected);
-    case 32: case 37: case 38: case 39: case 40: case 41: case 42: case 43: case 44: case 45: case 46:
-    case 47:
-      return design_fixture::AddSampleCPoint(w, kind, refs, expected);
-    default:
-      return design_fixture::AddSampleDPoint(w, kind, refs, expected);
-  }
-}
 
 struct Fixture {
   std::string bytes;
@@ -106,7 +87,7 @@ Fixture EveryKind(int32_t version, int32_t mode = 0, uint32_t computeAll = 1) {
       fixture.expected[kind] = {};
       continue;
     }
-    fixture.positionOfKind[kind] = AddSample(w, kind, refs, fixture.expected[kind]);
+    fixture.positionOfKind[kind] = design_fixture::AddSamplePoint(w, kind, refs, fixture.expected[kind]);
   }
   fixture.bytes = Finish(w);
   return fixture;

@@ -52,7 +52,7 @@ struct Design {
 };
 
 // A term in a table: the row by position (-1 for none).
-struct TermSpec {
+struct TermCase {
   int32_t sign;
   int32_t row;
   int32_t multiply;
@@ -60,17 +60,17 @@ struct TermSpec {
   double denominator;
 };
 
-struct FormulaSpec {
-  std::vector<TermSpec> terms;
+struct FormulaCase {
+  std::vector<TermCase> terms;
   int32_t offset = 0;
   double divisor = 1.0;
   double factor = 1.0;
   int32_t constant = 0;
 };
 
-CFormula Build(const Design& design, const FormulaSpec& spec) {
+CFormula Build(const Design& design, const FormulaCase& formula) {
   std::list<CFormulaTerm> terms;
-  for (const TermSpec& t : spec.terms) {
+  for (const TermCase& t : formula.terms) {
     CFormulaTerm term;
     term.sign = t.sign;
     term.row = design.Row(t.row);
@@ -79,14 +79,14 @@ CFormula Build(const Design& design, const FormulaSpec& spec) {
     term.denominator = t.denominator;
     terms.push_back(term);
   }
-  return CFormula(const_cast<CPatternData*>(&design.data), terms, spec.offset, spec.divisor, spec.factor,
-                  spec.constant);
+  return CFormula(const_cast<CPatternData*>(&design.data), terms, formula.offset, formula.divisor, formula.factor,
+                  formula.constant);
 }
 
 TEST(FormulaEvaluate, Cases) {
   struct Case {
     const char* what;
-    FormulaSpec spec;
+    FormulaCase fields;
     int32_t size;
     int32_t value;
   };
@@ -111,7 +111,7 @@ TEST(FormulaEvaluate, Cases) {
   Design design(3);
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(Build(design, c.spec).Evaluate(c.size), c.value);
+    EXPECT_EQ(Build(design, c.fields).Evaluate(c.size), c.value);
   }
 }
 
@@ -127,7 +127,7 @@ TEST(FormulaEvaluate, MeasureTermReadsItsLength) {
 TEST(FormulaText, Cases) {
   struct Case {
     const char* what;
-    FormulaSpec spec;
+    FormulaCase fields;
     const char* expression;
     const char* display;
   };
@@ -151,7 +151,7 @@ TEST(FormulaText, Cases) {
   Design design;
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
-    const CFormula formula = Build(design, c.spec);
+    const CFormula formula = Build(design, c.fields);
     EXPECT_EQ(formula.GetExpression(kUnitMm, kTenths), c.expression);
     EXPECT_EQ(formula.GetDisplayText(kUnitMm, kTenths), c.display);
   }

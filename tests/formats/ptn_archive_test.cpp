@@ -20,10 +20,7 @@
 #include "res/resource_ids.h"
 #include "tests/design_writer/archive_writer.h"
 #include "tests/design_writer/pinned_file.h"
-#include "tests/design_writer/points_a_records.h"
-#include "tests/design_writer/points_b_records.h"
-#include "tests/design_writer/points_c_records.h"
-#include "tests/design_writer/points_d_records.h"
+#include "tests/design_writer/sample_points.h"
 #include "tests/model/support/fake_shell.h"
 #include "tests/model/support/model_fixture.h"
 #include "tests/support/file_bytes.h"
@@ -242,11 +239,7 @@ std::vector<std::pair<std::string, std::string>> SeedFiles() {
     ExpectedReferences expected;
     for (int32_t kind = 2; kind <= 47; ++kind) {
       if (kind == 20) continue;
-      if (design_fixture::AddSampleAPoint(w, kind, refs, expected) < 0 &&
-          design_fixture::AddSampleBPoint(w, kind, refs, expected) < 0 &&
-          design_fixture::AddSampleCPoint(w, kind, refs, expected) < 0) {
-        design_fixture::AddSampleDPoint(w, kind, refs, expected);
-      }
+      design_fixture::AddSamplePoint(w, kind, refs, expected);
     }
     seeds.emplace_back("every_point_kind_v" + std::to_string(version), w.Bytes());
   }
