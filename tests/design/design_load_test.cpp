@@ -564,17 +564,6 @@ std::vector<HostileCase> HostileCases() {
                    "pattern record 0 \"A\": element 0: element type 3"});
   cases.push_back({"type-32 subtype 3", withElement({32, 3, "", 0, 0}), DesignLoadFault::kUnknownCode,
                    "element 0: element type 32 subtype 3"});
-  // Codes that the layout defines but whose classes are not built yet.
-  {
-    DesignArchiveWriter line = Design(162);
-    line.AddObject(2, 0, "");
-    cases.push_back({"a two-point line", Finish(line), DesignLoadFault::kCodeNotBuilt, "graded object 0: kind 2"});
-    DesignArchiveWriter curve = Design(162);
-    curve.AddObject(4, 1, "");
-    cases.push_back({"curve kind 1", Finish(curve), DesignLoadFault::kCodeNotBuilt, "curve kind 1"});
-  }
-  cases.push_back({"a boundary element", withElement({1, 0, "", 0, 0}), DesignLoadFault::kCodeNotBuilt,
-                   "element type 1 subtype 0"});
   {
     DesignArchiveWriter w = Design(162);
     std::string bytes = Finish(w);
@@ -582,6 +571,53 @@ std::vector<HostileCase> HostileCases() {
     cases.push_back({"not a design", bytes, DesignLoadFault::kMalformed, "header"});
   }
   return cases;
+}
+
+// A code that the layout defines but that has no class in the tables the
+// load is given is a file this program cannot read yet, not a damaged one.
+TEST_F(DesignLoadTest, LayoutCodesWithoutAClassAreNotReadYet) {
+  const ObjectKindFactory noObjects;
+  const PointKindFactory noPoints;
+  const CurveKindFactory noCurves;
+  const ElementFactory noElements;
+  const DesignTables empty{noObjects, noPoints, noCurves, noElements};
+  const auto withElement = [](ElementFields element) {
+    DesignArchiveWriter w = Design(162);
+    PatternRecordFields r;
+    r.name = "A";
+    r.elements.push_back(element);
+    w.AddRecord(r);
+    return Finish(w);
+  };
+  DesignArchiveWriter line = Design(162);
+  line.AddObject(2, 0, "");
+  DesignArchiveWriter point = Design(162);
+  point.AddObject(1, 2, "");
+  DesignArchiveWriter curve = Design(162);
+  curve.AddObject(4, 8, "");
+  DesignArchiveWriter text = Design(118);
+  text.AddObject(5, 0, "");
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* reason;
+  };
+  const Case kCases[] = {
+      {"a two-point line", Finish(line), "graded object 0: kind 2 is not read yet"},
+      {"point kind 2", Finish(point), "graded object 0: point kind 2 is not read yet"},
+      {"curve kind 8", Finish(curve), "graded object 0: curve kind 8 is not read yet"},
+      {"kind 5 up to 118", Finish(text), "graded object 0: kind 5 is not read yet"},
+      {"a boundary element", withElement({1, 0, "", 0, 0}), "element type 1 subtype 0 is not read yet"},
+      {"type-1024 sub-code 256", withElement({1024, 256, "", 0, 0}), "element type 1024 subtype 256"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    design_test::LoadedDesign loaded = design_test::LoadDesign(c.bytes, empty);
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_EQ(loaded.data->GetLoadFailure().fault, DesignLoadFault::kCodeNotBuilt);
+    EXPECT_NE(loaded.data->GetLoadFailure().reason.find(c.reason), std::string::npos)
+        << loaded.data->GetLoadFailure().reason;
+  }
 }
 
 TEST_F(DesignLoadTest, HostileCountsSizesAndUnknownCodesFailAtOnceNamingTheRecord) {
