@@ -573,8 +573,6 @@ std::vector<HostileCase> HostileCases() {
     curve.AddObject(4, 1, "");
     cases.push_back({"curve kind 1", Finish(curve), DesignLoadFault::kCodeNotBuilt, "curve kind 1"});
   }
-  cases.push_back({"a boundary element", withElement({1, 0, "", 0, 0}), DesignLoadFault::kCodeNotBuilt,
-                   "element type 1 subtype 0"});
   {
     DesignArchiveWriter w = Design(162);
     std::string bytes = Finish(w);
