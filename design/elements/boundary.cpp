@@ -70,10 +70,6 @@ void HoldCutOffCornersAtParam(std::vector<CSeamEntry>& seams) {
   }
 }
 
-void AddIfSet(std::vector<CGradedObject*>& used, CGradedObject* object) {
-  if (object) used.push_back(object);
-}
-
 }  // namespace
 
 CPieceBoundary::CPieceBoundary(CPatternRecord* owner) : CDesignElement(owner, kElementTypeBoundary) {
@@ -105,23 +101,27 @@ BOOL CPieceBoundary::GetStoredSeamLine(int32_t size, std::vector<CPoint>& out) c
   return TRUE;
 }
 
+template <class Visit>
+bool CPieceBoundary::AnyReference(Visit visit) const {
+  for (const CBoundaryEntry& entry : m_Entries) {
+    if (visit(entry.line) || visit(entry.startPoint) || visit(entry.endPoint)) return true;
+  }
+  for (const CSeamEntry& seam : m_SeamEntries) {
+    if (visit(seam.point)) return true;
+  }
+  return false;
+}
+
 BOOL CPieceBoundary::RefersTo(const CGradedObject* object) const {
   if (!object) return FALSE;
-  std::vector<CGradedObject*> used;
-  GetUsedObjects(used);
-  for (const CGradedObject* reference : used) {
-    if (reference == object) return TRUE;
-  }
-  return FALSE;
+  return AnyReference([object](const CGradedObject* reference) { return reference == object; }) ? TRUE : FALSE;
 }
 
 void CPieceBoundary::GetUsedObjects(std::vector<CGradedObject*>& used) const {
-  for (const CBoundaryEntry& entry : m_Entries) {
-    AddIfSet(used, entry.line);
-    AddIfSet(used, entry.startPoint);
-    AddIfSet(used, entry.endPoint);
-  }
-  for (const CSeamEntry& seam : m_SeamEntries) AddIfSet(used, seam.point);
+  AnyReference([&used](CGradedObject* reference) {
+    if (reference) used.push_back(reference);
+    return false;
+  });
 }
 
 void CPieceBoundary::InsertSize(int32_t index) {

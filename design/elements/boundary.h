@@ -95,6 +95,10 @@ class CPieceBoundary : public CDesignElement {
   BOOL Load(ArchiveReader& archive) override;
 
  private:
+  // Calls `visit` with every stored reference (null ones too), outline
+  // entries first, until it answers true; whether one did.
+  template <class Visit>
+  bool AnyReference(Visit visit) const;
   BOOL ReadEntries(ArchiveReader& archive, std::vector<CBoundaryEntry>& entries);
   BOOL ReadSeamEntries(ArchiveReader& archive, std::vector<CSeamEntry>& seams);
   BOOL ReadSeamEntry(ArchiveReader& archive, int32_t version, CSeamEntry& seam);
