@@ -4,6 +4,8 @@
 #include "design/core/factories.h"
 #include "design/core/stored_pieces.h"
 #include "design/core/text_element.h"
+#include "design/elements/boundary.h"
+#include "design/elements/notch_element.h"
 #include "design/points/point_kinds.h"
 
 void RegisterDesignClasses() {
@@ -12,6 +14,8 @@ void RegisterDesignClasses() {
     RegisterPieceItemCodes();
     RegisterTextElements();
     RegisterDarts();
+    RegisterBoundaryElements();
+    RegisterNotchElements();
     return true;
   }();
   (void)registered;
