@@ -1,5 +1,6 @@
 #include "design/core/design_classes.h"
 
+#include "design/construct/type64_elements.h"
 #include "design/core/factories.h"
 #include "design/core/stored_pieces.h"
 #include "design/core/text_element.h"
@@ -10,6 +11,7 @@ void RegisterDesignClasses() {
     RegisterPointKinds();
     RegisterPieceItemCodes();
     RegisterTextElements();
+    RegisterType64Elements();
     return true;
   }();
   (void)registered;
