@@ -14,6 +14,7 @@
 #pragma once
 
 #include <array>
+#include <stdexcept>
 #include <cstdint>
 #include <vector>
 
@@ -63,8 +64,9 @@ class CShapeRecord : public CShapeRecordBase {
     for (auto& list : m_FillLines) list.clear();
     recompute = 1;
   }
-  // Fill-line list `index` (starts and ends alternating per half).
-  const std::vector<CPoint>& GetFillLines(size_t index) const { return m_FillLines.at(index); }
+  // Fill-line list `index`: the starts, then the ends, of each half in turn.
+  // An index outside throws std::out_of_range.
+  const std::vector<CPoint>& GetFillLineList(size_t index) const { return m_FillLines.at(index); }
 
  private:
   std::array<CPoint, N> m_Points{};
