@@ -14,7 +14,6 @@
 #pragma once
 
 #include <array>
-#include <stdexcept>
 #include <cstdint>
 #include <vector>
 
@@ -65,8 +64,11 @@ class CShapeRecord : public CShapeRecordBase {
     recompute = 1;
   }
   // Fill-line list `index`: the starts, then the ends, of each half in turn.
-  // An index outside throws std::out_of_range.
-  const std::vector<CPoint>& GetFillLineList(size_t index) const { return m_FillLines.at(index); }
+  // An empty list for an index outside.
+  const std::vector<CPoint>& GetFillLineList(size_t index) const {
+    static const std::vector<CPoint> kNone;
+    return index < m_FillLines.size() ? m_FillLines[index] : kNone;
+  }
 
  private:
   std::array<CPoint, N> m_Points{};
