@@ -1,0 +1,212 @@
+// The construction elements of type code 64: band-like shapes that a design
+// piece cuts into its outline and seam line between two construction points.
+// Every subtype (1, 2, 4, 8, 16, 32) stores the same record: two point
+// references, two graded widths and six integer parameters. What differs is
+// the per-size shape each builds from them and which shape record it keeps
+// per size (eight points for subtypes 1 to 8, ten for 16 and 32).
+//
+// Here: the shared record, its reading, the references it holds and the
+// per-size record arrays kept in step with the sizes. The shapes themselves
+// are computed elsewhere.
+//
+// Ownership: the element owns its formulas and its per-size records; the
+// referenced points belong to the design container.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "design/core/design_element.h"
+#include "design/core/formula.h"
+#include "platform/archive.h"
+#include "platform/geometry_types.h"
+#include "platform/win_types.h"
+
+class CGradedObject;
+class CPatternRecord;
+
+// ---- Per-size shape records --------------------------------------------------
+
+// What both shape records keep for their fill lines.
+class CShapeRecordBase {
+ public:
+  virtual ~CShapeRecordBase() = default;
+
+  // 1: the fill lines must be computed again.
+  int32_t recompute = 1;
+  // Distance between neighbouring fill lines in model units; 0: none.
+  int32_t lineSpacing = 0;
+  int32_t lineCount = 0;
+  int32_t lineOffset = 0;
+  int32_t sideFlag = 0;
+};
+
+// A shape of `N` points p0 .. p(N-1), each long pair of the shape running
+// from its end at the first reference to its end at the second, and the
+// start and end points of its fill lines (one pair of lists per half of the
+// shape).
+template <size_t N, size_t ListPairs>
+class CShapeRecord : public CShapeRecordBase {
+ public:
+  static constexpr size_t kPointCount = N;
+
+  // Every point at (0, 0), no fill lines, to be recomputed.
+  CShapeRecord() = default;
+
+  // Point `index`; (0, 0) for an index outside the record.
+  CPoint GetPoint(size_t index) const { return index < N ? m_Points[index] : CPoint(0, 0); }
+  // Stores the points, empties the fill lines and marks them for
+  // recomputation.
+  void Set(const std::array<CPoint, N>& points) {
+    m_Points = points;
+    for (auto& list : m_FillLines) list.clear();
+    recompute = 1;
+  }
+  // Fill-line list `index`: the starts, then the ends, of each half in turn.
+  // An empty list for an index outside.
+  const std::vector<CPoint>& GetFillLineList(size_t index) const {
+    static const std::vector<CPoint> kNone;
+    return index < m_FillLines.size() ? m_FillLines[index] : kNone;
+  }
+
+ private:
+  std::array<CPoint, N> m_Points{};
+  std::array<std::vector<CPoint>, 2 * ListPairs> m_FillLines;
+};
+
+// Subtypes 1, 2, 4 and 8: eight points, one half.
+using CShapeRecordA = CShapeRecord<8, 1>;
+// Subtypes 16 and 32: ten points, two halves either side of the middle line.
+using CShapeRecordB = CShapeRecord<10, 2>;
+
+// ---- The elements ------------------------------------------------------------
+
+// The base of the type-64 family: the type code and the subtype. Its own
+// answers are neutral; the subtype classes carry the record.
+class CType64Element : public CDesignElement {
+ public:
+  CType64Element(CPatternRecord* owner, int32_t subtype);
+  ~CType64Element() override;
+
+  int32_t GetSubtype() const { return m_Subtype; }
+
+ private:
+  int32_t m_Subtype;
+};
+
+// The record every subtype stores, with the per-size shape records of type
+// `Record`.
+template <class Record>
+class CType64Band : public CType64Element {
+ public:
+  static constexpr int32_t kParameterCount = 6;
+  using Parameters = std::array<int32_t, kParameterCount>;
+
+  // No references, empty formulas of the owner's container, parameters 0,
+  // one empty shape record per size in each array, every size dirty.
+  CType64Band(CPatternRecord* owner, int32_t subtype);
+  ~CType64Band() override;
+
+  // The points between which the band runs; null for none.
+  CGradedObject* GetFirstRef() const { return m_FirstRef; }
+  CGradedObject* GetSecondRef() const { return m_SecondRef; }
+  // The widths at the first and the second point.
+  const CFormula& GetFirstValue() const { return m_FirstValue; }
+  const CFormula& GetSecondValue() const { return m_SecondValue; }
+  // Parameters 1 to 6 as stored, at indices 0 to 5.
+  const Parameters& GetParams() const { return m_Params; }
+
+  // The stored shape record of a size on the outline and on the seam line;
+  // null for a size outside the arrays. Not computed here.
+  const Record* GetOutlineRecordAt(int32_t size) const { return RecordAt(m_OutlineRecords, size); }
+  const Record* GetSeamRecordAt(int32_t size) const { return RecordAt(m_SeamRecords, size); }
+  int32_t GetRecordCount() const { return static_cast<int32_t>(m_OutlineRecords.size()); }
+
+  // ---- Overrides of the design element ------------------------------------
+
+  // Whether a reference is `object` (never for null).
+  BOOL RefersTo(const CGradedObject* object) const override;
+  // Both references, in field order.
+  void GetUsedObjects(std::vector<CGradedObject*>& used) const override;
+  // Each reference equal to `oldObject` becomes `newObject`; a change marks
+  // every size dirty.
+  void ReplaceReference(CGradedObject* oldObject, CGradedObject* newObject) override;
+  BOOL FreezeIfUsesSizeRow(CSizeTableRow* row) override;
+  BOOL InvalidateIfUsesSizeRow(CSizeTableRow* row) override;
+  BOOL FreezeIfUsesMeasure(CPieceMeasure* measure) override;
+  BOOL InvalidateIfUsesMeasure(CPieceMeasure* measure) override;
+  // An empty record inserted at `index` (0 to the count) in both arrays, the
+  // size dirty; an index outside is refused.
+  void InsertSize(int32_t index) override;
+  void RemoveSize(int32_t index) override;
+  // Reads the record: first and second point (object positions; none for
+  // -1, a position outside the container or an object that is not a point),
+  // the two widths, the six parameters. Everything is read before anything
+  // is stored: 0 (element unchanged) when the record is cut short or the
+  // element has no container. Every size stays dirty.
+  BOOL Load(ArchiveReader& archive) override;
+
+ private:
+  static const Record* RecordAt(const std::vector<Record>& records, int32_t size) {
+    return size >= 0 && size < static_cast<int32_t>(records.size()) ? &records[static_cast<size_t>(size)] : nullptr;
+  }
+  // The formulas whose use of a row or measure is asked.
+  std::array<CFormula*, 2> Values() { return {&m_FirstValue, &m_SecondValue}; }
+
+  CGradedObject* m_FirstRef = nullptr;
+  CGradedObject* m_SecondRef = nullptr;
+  CFormula m_FirstValue;
+  CFormula m_SecondValue;
+  Parameters m_Params{};
+  std::vector<Record> m_OutlineRecords;
+  std::vector<Record> m_SeamRecords;
+};
+
+extern template class CType64Band<CShapeRecordA>;
+extern template class CType64Band<CShapeRecordB>;
+
+// Band between two points with mirrored ends, reaching the outline at both.
+class CType64Element1 : public CType64Band<CShapeRecordA> {
+ public:
+  static constexpr int32_t kSubtype = 1;
+  explicit CType64Element1(CPatternRecord* owner) : CType64Band(owner, kSubtype) {}
+};
+
+// Band from the outline with one mirrored end; the second end stays inside.
+class CType64Element2 : public CType64Band<CShapeRecordA> {
+ public:
+  static constexpr int32_t kSubtype = 2;
+  explicit CType64Element2(CPatternRecord* owner) : CType64Band(owner, kSubtype) {}
+};
+
+// Band folded along its middle line, across the piece from outline to outline.
+class CType64Element4 : public CType64Band<CShapeRecordA> {
+ public:
+  static constexpr int32_t kSubtype = 4;
+  explicit CType64Element4(CPatternRecord* owner) : CType64Band(owner, kSubtype) {}
+};
+
+// Folded band open at one end: it meets the outline at the first point only.
+class CType64Element8 : public CType64Band<CShapeRecordA> {
+ public:
+  static constexpr int32_t kSubtype = 8;
+  explicit CType64Element8(CPatternRecord* owner) : CType64Band(owner, kSubtype) {}
+};
+
+// Band of two halves either side of the middle line, outline to outline.
+class CType64Element16 : public CType64Band<CShapeRecordB> {
+ public:
+  static constexpr int32_t kSubtype = 16;
+  explicit CType64Element16(CPatternRecord* owner) : CType64Band(owner, kSubtype) {}
+};
+
+// Band of two halves meeting the outline at the first point only.
+class CType64Element32 : public CType64Band<CShapeRecordB> {
+ public:
+  static constexpr int32_t kSubtype = 32;
+  explicit CType64Element32(CPatternRecord* owner) : CType64Band(owner, kSubtype) {}
+};
+
+// Joins the six subtypes to the element table under type code 64.
+void RegisterType64Elements();
