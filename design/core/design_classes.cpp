@@ -3,6 +3,9 @@
 #include "design/core/factories.h"
 #include "design/core/stored_pieces.h"
 #include "design/core/text_element.h"
+#include "design/curves/graded_line.h"
+#include "design/elements/mark_element.h"
+#include "design/elements/reference_elements.h"
 #include "design/points/point_kinds.h"
 
 void RegisterDesignClasses() {
@@ -10,6 +13,9 @@ void RegisterDesignClasses() {
     RegisterPointKinds();
     RegisterPieceItemCodes();
     RegisterTextElements();
+    RegisterGradedLines();
+    RegisterReferenceElements();
+    RegisterMarkElements();
     return true;
   }();
   (void)registered;
