@@ -33,7 +33,9 @@ using namespace design_fixture;
 using design_test::Finish;
 using design_test::StandInCurve;
 
-constexpr int32_t kScale = 40;
+// Not the style's default scale, so that a mark's default extent shows
+// which scale it took.
+constexpr int32_t kScale = 25;
 // Positions of the design that Design() writes.
 constexpr int kLine0 = 4;
 constexpr int kLine1 = 5;
