@@ -7,6 +7,9 @@
 #include "design/core/text_element.h"
 #include "design/elements/boundary.h"
 #include "design/elements/notch_element.h"
+#include "design/curves/graded_line.h"
+#include "design/elements/mark_element.h"
+#include "design/elements/reference_elements.h"
 #include "design/points/point_kinds.h"
 
 void RegisterDesignClasses() {
@@ -18,6 +21,9 @@ void RegisterDesignClasses() {
     RegisterBoundaryElements();
     RegisterNotchElements();
     RegisterType64Elements();
+    RegisterGradedLines();
+    RegisterReferenceElements();
+    RegisterMarkElements();
     return true;
   }();
   (void)registered;

@@ -1,0 +1,149 @@
+#include "design/curves/graded_line.h"
+
+#include <memory>
+
+#include "design/core/factories.h"
+#include "design/core/object_refs.h"
+#include "design/core/pattern_data.h"
+#include "design/points/graded_point.h"
+
+namespace {
+
+// The data versions at which the line's record grows. Each name says what a
+// record of that version or later has.
+constexpr int32_t kFirstVersionWithEnds = 103;        // two end positions
+constexpr int32_t kFirstVersionWithStatus = 104;      // the status word
+constexpr int32_t kFirstVersionWithAttribute1 = 109;  // attribute 1; stored ends count from here
+constexpr int32_t kFirstVersionWithAttribute2 = 114;  // attribute 2
+
+// Attribute 2 of a file that predates it.
+constexpr int32_t kDefaultAttribute2 = 1;
+
+// The stored positions in record order.
+enum StoredId { kThrough1, kThrough2, kEnd1, kEnd2, kLink };
+
+bool SamePair(const CGradedObject* a, const CGradedObject* b, const CGradedObject* x, const CGradedObject* y) {
+  return (a == x && b == y) || (a == y && b == x);
+}
+
+}  // namespace
+
+CGradedLine::CGradedLine(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2)
+    : CGradedObject(kObjectKindLine, owner, status), m_Attribute1(attribute1), m_Attribute2(attribute2) {}
+
+CGradedLine::CGradedLine(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2,
+                         CGradedPoint* a, CGradedPoint* b)
+    : CGradedLine(owner, status, attribute1, attribute2) {
+  m_Through1 = m_End1 = a;
+  m_Through2 = m_End2 = b;
+}
+
+CGradedLine::CGradedLine(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2,
+                         CGradedPoint* a, CGradedPoint* b, CGradedObject* link, CGradedPoint* end1,
+                         CGradedPoint* end2)
+    : CGradedLine(owner, status, attribute1, attribute2, a, b) {
+  SetLink(link);
+  SetEnds(end1, end2);
+}
+
+void CGradedLine::GetThroughRefs(CGradedPoint** a, CGradedPoint** b) const {
+  if (a) *a = m_Through1;
+  if (b) *b = m_Through2;
+}
+
+void CGradedLine::SetThroughRefs(CGradedPoint* a, CGradedPoint* b) {
+  m_Through1 = a;
+  m_Through2 = b;
+}
+
+void CGradedLine::GetEndRefs(CGradedPoint** a, CGradedPoint** b) const {
+  if (m_Full) {
+    GetThroughRefs(a, b);
+  } else {
+    GetStoredEnds(a, b);
+  }
+}
+
+void CGradedLine::GetStoredEnds(CGradedPoint** a, CGradedPoint** b) const {
+  if (a) *a = m_End1;
+  if (b) *b = m_End2;
+}
+
+void CGradedLine::SetEnds(CGradedPoint* a, CGradedPoint* b) {
+  m_End1 = a;
+  m_End2 = b;
+  m_Full = SamePair(a, b, m_Through1, m_Through2) ? TRUE : FALSE;
+}
+
+BOOL CGradedLine::IsLinkedTo(const CGradedObject* object) const {
+  return object && GetLink() == object ? TRUE : FALSE;
+}
+
+BOOL CGradedLine::IsThrough(const CGradedObject* a, const CGradedObject* b) const {
+  if (!m_Through1 || !m_Through2) return FALSE;
+  return SamePair(a, b, m_Through1, m_Through2) ? TRUE : FALSE;
+}
+
+BOOL CGradedLine::GetReferences(CGradedObjectList& references) const {
+  references.clear();
+  references.push_back(m_Through1);
+  references.push_back(m_Through2);
+  return TRUE;
+}
+
+void CGradedLine::GetUsedObjects(CGradedObjectList& used) const {
+  used.insert(used.end(), {m_Through1, m_Through2, m_End1, m_End2});
+}
+
+BOOL CGradedLine::RefersTo(const CGradedObject* object) const {
+  if (!object) return FALSE;
+  return object == m_Through1 || object == m_Through2 || object == m_End1 || object == m_End2 ? TRUE : FALSE;
+}
+
+void CGradedLine::ResolveIds() {
+  const CPatternData* owner = GetOwner();
+  if (!owner) return;
+  m_Through1 = ResolveObject<CGradedPoint>(*owner, m_StoredIds[kThrough1]);
+  m_Through2 = ResolveObject<CGradedPoint>(*owner, m_StoredIds[kThrough2]);
+  m_End1 = ResolveObject<CGradedPoint>(*owner, m_StoredIds[kEnd1]);
+  m_End2 = ResolveObject<CGradedPoint>(*owner, m_StoredIds[kEnd2]);
+  SetLink(owner->GetElementAt(m_StoredIds[kLink]));
+}
+
+BOOL CGradedLine::Load(ArchiveReader& archive) {
+  const CPatternData* owner = GetOwner();
+  if (!owner) return FALSE;
+  const int32_t version = owner->GetVersion();
+  uint32_t state = 0;
+  uint16_t status = GetStatus();
+  int32_t attribute1 = m_Attribute1;
+  int32_t attribute2 = kDefaultAttribute2;
+  int32_t ids[kStoredIdCount] = {-1, -1, -1, -1, -1};
+  if (!archive.ReadU32(state)) return FALSE;
+  if (version >= kFirstVersionWithStatus && !archive.ReadU16(status)) return FALSE;
+  if (version >= kFirstVersionWithAttribute1 && !archive.ReadI32(attribute1)) return FALSE;
+  if (version >= kFirstVersionWithAttribute2 && !archive.ReadI32(attribute2)) return FALSE;
+  if (!archive.ReadI32(ids[kThrough1]) || !archive.ReadI32(ids[kThrough2])) return FALSE;
+  if (version >= kFirstVersionWithEnds && (!archive.ReadI32(ids[kEnd1]) || !archive.ReadI32(ids[kEnd2]))) {
+    return FALSE;
+  }
+  if (!archive.ReadI32(ids[kLink])) return FALSE;
+  // Older files either store no ends or ends that were not kept up to date:
+  // the line is drawn between its through points.
+  if (version < kFirstVersionWithAttribute1) {
+    ids[kEnd1] = ids[kThrough1];
+    ids[kEnd2] = ids[kThrough2];
+  }
+  SetState(static_cast<int32_t>(state));
+  SetStatus(status);
+  m_Attribute1 = attribute1;
+  m_Attribute2 = attribute2;
+  for (int i = 0; i < kStoredIdCount; ++i) m_StoredIds[i] = ids[i];
+  return TRUE;
+}
+
+void RegisterGradedLines() {
+  GetObjectKindFactory().Register(kObjectKindLine, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
+    return std::make_unique<CGradedLine>(owner, 0, 0, kDefaultAttribute2);
+  });
+}

@@ -1,0 +1,96 @@
+// The straight line of a design (object kind 2): two construction points it
+// passes through (the through points) and the two points between which it is
+// drawn (the ends), which are the through points unless the line was given
+// other ends. A line may be tied to one other object (its link); the link is
+// kept in the root's link slot, so that the container finds the objects that
+// lines name as their link.
+//
+// The line keeps no geometry of its own: every size follows from its
+// points. What it refers to, for the loader's count of users, is the through
+// points and the ends; the link does not count.
+//
+// Ownership: the container owns the line and every object it names; the line
+// holds plain pointers.
+#pragma once
+
+#include <cstdint>
+
+#include "design/core/graded_object.h"
+
+class CGradedPoint;
+
+class CGradedLine : public CGradedObject {
+ public:
+  static constexpr int32_t kObjectKind = kObjectKindLine;
+
+  // For the loaders: no points, no link, full (the ends are the through
+  // points); the references come from Load and ResolveIds.
+  CGradedLine(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2);
+  // Through points and ends a and b, full.
+  CGradedLine(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2, CGradedPoint* a,
+              CGradedPoint* b);
+  // Through points a and b, the given ends and link; full when the ends are
+  // the through points in either order.
+  CGradedLine(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2, CGradedPoint* a,
+              CGradedPoint* b, CGradedObject* link, CGradedPoint* end1, CGradedPoint* end2);
+
+  // ---- Fields ---------------------------------------------------------------
+  void GetThroughRefs(CGradedPoint** a, CGradedPoint** b) const;
+  void SetThroughRefs(CGradedPoint* a, CGradedPoint* b);
+  // The through points when the line is full, else the stored ends.
+  void GetEndRefs(CGradedPoint** a, CGradedPoint** b) const;
+  // The stored ends, whatever the full flag says.
+  void GetStoredEnds(CGradedPoint** a, CGradedPoint** b) const;
+  // Stores the ends; the line is full when they are the through points in
+  // either order.
+  void SetEnds(CGradedPoint* a, CGradedPoint* b);
+  BOOL IsFull() const { return m_Full; }
+  void SetFull(BOOL full) { m_Full = full ? TRUE : FALSE; }
+  BOOL HasLink() const { return GetLink() != nullptr ? TRUE : FALSE; }
+  // Whether the line is tied to `object`; null never matches.
+  BOOL IsLinkedTo(const CGradedObject* object) const;
+  int32_t GetAttribute1() const { return m_Attribute1; }
+  void SetAttribute1(int32_t value) { m_Attribute1 = value; }
+  int32_t GetAttribute2() const { return m_Attribute2; }
+  void SetAttribute2(int32_t value) { m_Attribute2 = value; }
+  // Whether the through points are a and b in either order; null through
+  // points never match.
+  BOOL IsThrough(const CGradedObject* a, const CGradedObject* b) const;
+
+  // The positions Load read, in record order: through point 1, through
+  // point 2, end 1, end 2, link (-1 for none).
+  static constexpr int kStoredIdCount = 5;
+  int32_t GetStoredId(int which) const { return which >= 0 && which < kStoredIdCount ? m_StoredIds[which] : -1; }
+
+  // ---- Overrides of the graded object -----------------------------------
+
+  // Empties the list and lists the two through points; 1.
+  BOOL GetReferences(CGradedObjectList& references) const override;
+  // The through points and the ends (not the link).
+  void GetUsedObjects(CGradedObjectList& used) const override;
+  // True for a through point or an end; null and the link never match.
+  BOOL RefersTo(const CGradedObject* object) const override;
+  // Through points and ends resolve as points (any other kind gives none),
+  // the link as an object of any kind.
+  void ResolveIds() override;
+  // Reads the record at the owner's data version: state, status (104),
+  // attribute 1 (109), attribute 2 (114, else 1), the through points, the
+  // ends (103; below 109 they are the through points, whatever is stored)
+  // and the link. Everything is read before anything is kept; 0 when the
+  // record is cut short or there is no owner.
+  BOOL Load(ArchiveReader& archive) override;
+
+ private:
+  int32_t m_Attribute1;
+  int32_t m_Attribute2;
+  CGradedPoint* m_Through1 = nullptr;
+  CGradedPoint* m_Through2 = nullptr;
+  CGradedPoint* m_End1 = nullptr;
+  CGradedPoint* m_End2 = nullptr;
+  BOOL m_Full = TRUE;
+  int32_t m_StoredIds[kStoredIdCount] = {-1, -1, -1, -1, -1};
+};
+
+// Joins the line to the object-kind table under kind 2; the loader makes it
+// with status 0, attribute 1 0 and attribute 2 1.
+void RegisterGradedLines();
