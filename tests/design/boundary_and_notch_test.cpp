@@ -403,7 +403,7 @@ struct CleanUpCase {
   int32_t type;
 };
 
-class HiddenPointUse : public BoundaryAndNotchTest, public ::testing::WithParamInterface<CleanUpCase> {
+class BoundaryHiddenPointUse : public BoundaryAndNotchTest, public ::testing::WithParamInterface<CleanUpCase> {
  protected:
   // The element of the case with the hidden point at `hidden` as its only
   // use of it (-1: the element does not use it).
@@ -424,7 +424,7 @@ class HiddenPointUse : public BoundaryAndNotchTest, public ::testing::WithParamI
   }
 };
 
-TEST_P(HiddenPointUse, KeepsAHiddenPointThatOnlyTheElementUses) {
+TEST_P(BoundaryHiddenPointUse, KeepsAHiddenPointThatOnlyTheElementUses) {
   for (const bool used : {true, false}) {
     SCOPED_TRACE(used);
     DesignArchiveWriter w = Design(162);
@@ -442,7 +442,7 @@ TEST_P(HiddenPointUse, KeepsAHiddenPointThatOnlyTheElementUses) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Uses, HiddenPointUse,
+INSTANTIATE_TEST_SUITE_P(Uses, BoundaryHiddenPointUse,
                          ::testing::Values(CleanUpCase{"notch_point_b", 16}, CleanUpCase{"entry_end", 1},
                                            CleanUpCase{"seam_point", 1}),
                          [](const auto& info) { return std::string(info.param.name); });

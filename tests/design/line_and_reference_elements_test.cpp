@@ -313,9 +313,9 @@ struct KeptCase {
   bool kept;        // point 0 survives
 };
 
-class HiddenPointUse : public LineGroupTest, public ::testing::WithParamInterface<KeptCase> {};
+class LineGroupHiddenPointUse : public LineGroupTest, public ::testing::WithParamInterface<KeptCase> {};
 
-TEST_P(HiddenPointUse, DecidesWhetherTheCleanUpKeepsIt) {
+TEST_P(LineGroupHiddenPointUse, DecidesWhetherTheCleanUpKeepsIt) {
   const KeptCase c = GetParam();
   // Point 0 hidden, point 1 shown; the line is the only other object.
   DesignArchiveWriter w(c.version);
@@ -345,7 +345,7 @@ LineFields Named(int32_t through1, int32_t end1, int32_t link) {
 
 std::string CaseName(const ::testing::TestParamInfo<KeptCase>& info) { return info.param.name; }
 
-INSTANTIATE_TEST_SUITE_P(Roles, HiddenPointUse,
+INSTANTIATE_TEST_SUITE_P(Roles, LineGroupHiddenPointUse,
                          ::testing::Values(KeptCase{"Unused", 114, Named(1, 1, -1), false},
                                            KeptCase{"ThroughPoint", 114, Named(0, 1, -1), true},
                                            KeptCase{"EndOnly", 114, Named(1, 0, -1), true},
