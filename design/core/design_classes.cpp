@@ -3,6 +3,8 @@
 #include "design/core/factories.h"
 #include "design/core/stored_pieces.h"
 #include "design/core/text_element.h"
+#include "design/elements/symbol_elements.h"
+#include "design/elements/two_point_elements.h"
 #include "design/points/point_kinds.h"
 
 void RegisterDesignClasses() {
@@ -10,6 +12,8 @@ void RegisterDesignClasses() {
     RegisterPointKinds();
     RegisterPieceItemCodes();
     RegisterTextElements();
+    RegisterTwoPointElements();
+    RegisterSymbolElements();
     return true;
   }();
   (void)registered;
