@@ -34,10 +34,9 @@ constexpr SymbolLayout kLayout256{2, 3};
 
 template <class Symbol>
 void RegisterSymbol(ElementFactory& factory, uint32_t subCode) {
-  factory.Register(ElementCode{kElementTypeSymbol, static_cast<int32_t>(subCode)},
-                   [](CPatternRecord* owner) -> std::unique_ptr<CDesignElement> {
-                     return std::make_unique<Symbol>(owner);
-                   });
+  factory.Register(
+      ElementCode{kElementTypeSymbol, static_cast<int32_t>(subCode)},
+      [](CPatternRecord* owner) -> std::unique_ptr<CDesignElement> { return std::make_unique<Symbol>(owner); });
 }
 
 }  // namespace
@@ -56,9 +55,7 @@ BOOL CSymbolElem::GetStoredShape(int32_t size, CSymbolShape* shape) const {
   return TRUE;
 }
 
-BOOL CSymbolElem::RefersTo(const CGradedObject* object) const {
-  return object && object == m_Anchor ? TRUE : FALSE;
-}
+BOOL CSymbolElem::RefersTo(const CGradedObject* object) const { return object && object == m_Anchor ? TRUE : FALSE; }
 
 void CSymbolElem::GetUsedObjects(std::vector<CGradedObject*>& used) const {
   if (m_Anchor) used.push_back(m_Anchor);
@@ -86,16 +83,12 @@ BOOL CSymbolElem::Load(ArchiveReader& archive) {
 CSymbolElem1::CSymbolElem1(CPatternRecord* owner)
     : CSymbolElem(owner, kSymbolSubCode1, kLayout1.params, kLayout1.points) {}
 
-CSymbolParams1 CSymbolElem1::GetParams() const {
-  return {GetAnchor(), Param(0), Param(1), Param(2), GetAngle()};
-}
+CSymbolParams1 CSymbolElem1::GetParams() const { return {GetAnchor(), Param(0), Param(1), Param(2), GetAngle()}; }
 
 CSymbolElem2::CSymbolElem2(CPatternRecord* owner)
     : CSymbolElem(owner, kSymbolSubCode2, kLayout2.params, kLayout2.points) {}
 
-CSymbolParams2 CSymbolElem2::GetParams() const {
-  return {GetAnchor(), Param(0), Param(1), Param(2), GetAngle()};
-}
+CSymbolParams2 CSymbolElem2::GetParams() const { return {GetAnchor(), Param(0), Param(1), Param(2), GetAngle()}; }
 
 CSymbolElem4::CSymbolElem4(CPatternRecord* owner)
     : CSymbolElem(owner, kSymbolSubCode4, kLayout4.params, kLayout4.points) {}
@@ -133,9 +126,7 @@ CSymbolParams64 CSymbolElem64::GetParams() const { return {GetAnchor(), Param(0)
 CSymbolElem128::CSymbolElem128(CPatternRecord* owner)
     : CSymbolElem(owner, kSymbolSubCode128, kLayout128.params, kLayout128.points) {}
 
-CSymbolParams128 CSymbolElem128::GetParams() const {
-  return {GetAnchor(), Param(0), Param(1), Param(2), GetAngle()};
-}
+CSymbolParams128 CSymbolElem128::GetParams() const { return {GetAnchor(), Param(0), Param(1), Param(2), GetAngle()}; }
 
 CSymbolElem256::CSymbolElem256(CPatternRecord* owner)
     : CSymbolElem(owner, kSymbolSubCode256, kLayout256.params, kLayout256.points) {}

@@ -63,9 +63,7 @@ CPoint TurnedCorner(CPoint position, int32_t dx, int32_t dy, double sinA, double
   return CPoint(WrapAdd(position.x, offset.x), WrapAdd(position.y, offset.y));
 }
 
-bool ReadPoint(ArchiveReader& archive, CPoint& point) {
-  return archive.ReadI32(point.x) && archive.ReadI32(point.y);
-}
+bool ReadPoint(ArchiveReader& archive, CPoint& point) { return archive.ReadI32(point.x) && archive.ReadI32(point.y); }
 
 }  // namespace
 
@@ -76,8 +74,7 @@ CTwoPointElement::CTwoPointElement(CPatternRecord* owner) : CTwoPointElement(own
 CTwoPointElement::CTwoPointElement(CPatternRecord* owner, CPoint a, CPoint b)
     : CTwoPointElement(owner, a, b, nullptr, nullptr) {}
 
-CTwoPointElement::CTwoPointElement(CPatternRecord* owner, CPoint a, CPoint b, CGradedPoint* refA,
-                                   CGradedPoint* refB)
+CTwoPointElement::CTwoPointElement(CPatternRecord* owner, CPoint a, CPoint b, CGradedPoint* refA, CGradedPoint* refB)
     : CDesignElement(owner, kElementTypeTwoPoint),
       m_A(a),
       m_B(b),
@@ -203,10 +200,9 @@ BOOL CLabelElement::Load(ArchiveReader& archive) {
 
 void RegisterTwoPointElements() {
   ElementFactory& factory = GetElementFactory();
-  factory.Register(ElementCode{kElementTypeTwoPoint, 0},
-                   [](CPatternRecord* owner) -> std::unique_ptr<CDesignElement> {
-                     return std::make_unique<CTwoPointElement>(owner);
-                   });
+  factory.Register(ElementCode{kElementTypeTwoPoint, 0}, [](CPatternRecord* owner) -> std::unique_ptr<CDesignElement> {
+    return std::make_unique<CTwoPointElement>(owner);
+  });
   factory.Register(ElementCode{kElementTypeLabel, 0}, [](CPatternRecord* owner) -> std::unique_ptr<CDesignElement> {
     return std::make_unique<CLabelElement>(owner);
   });
