@@ -46,6 +46,7 @@ void RegisterSymbol(ElementFactory& factory, uint32_t subCode) {
 CSymbolElem::CSymbolElem(CPatternRecord* owner, uint32_t subCode, size_t paramCount, size_t shapePoints)
     : CDesignElement(owner, kElementTypeSymbol),
       m_SubCode(subCode),
+      m_ShapePoints(shapePoints),
       m_Params(paramCount, 0),
       m_Shapes(static_cast<size_t>(SizeCountOf(owner)), CSymbolShape(shapePoints)) {}
 
@@ -59,6 +60,17 @@ BOOL CSymbolElem::RefersTo(const CGradedObject* object) const { return object &&
 
 void CSymbolElem::GetUsedObjects(std::vector<CGradedObject*>& used) const {
   if (m_Anchor) used.push_back(m_Anchor);
+}
+
+void CSymbolElem::InsertSize(int32_t index) {
+  if (index < 0 || index > GetShapeCount()) return;
+  m_Shapes.insert(m_Shapes.begin() + index, CSymbolShape(m_ShapePoints));
+  CDesignElement::InsertSize(index);
+}
+
+void CSymbolElem::RemoveSize(int32_t index) {
+  if (index >= 0 && index < GetShapeCount()) m_Shapes.erase(m_Shapes.begin() + index);
+  CDesignElement::RemoveSize(index);
 }
 
 BOOL CSymbolElem::Load(ArchiveReader& archive) {

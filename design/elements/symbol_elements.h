@@ -61,6 +61,11 @@ class CSymbolElem : public CDesignElement {
   // Whether `object` is the anchor.
   BOOL RefersTo(const CGradedObject* object) const override;
   void GetUsedObjects(std::vector<CGradedObject*>& used) const override;
+  // Keep the per-size shapes aligned with the size table: a size inserted at
+  // `index` (0 to the shape count) gets a shape of all points (0, 0). An
+  // index outside changes nothing.
+  void InsertSize(int32_t index) override;
+  void RemoveSize(int32_t index) override;
   // Reads the anchor (a construction point; any other object gives none),
   // the kind's integer parameters and the angle; the same at every version.
   // Everything is read before anything is stored. 0 when the record is cut
@@ -77,6 +82,7 @@ class CSymbolElem : public CDesignElement {
 
  private:
   uint32_t m_SubCode;
+  size_t m_ShapePoints;
   CGradedPoint* m_Anchor = nullptr;
   std::vector<int32_t> m_Params;
   double m_Angle = 0.0;

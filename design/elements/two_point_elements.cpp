@@ -25,6 +25,10 @@ constexpr int32_t kFirstVersionWithPointRefs = 122;
 // A stored pair of end points: two points of two int32.
 constexpr size_t kSizePairBytes = 4 * sizeof(int32_t);
 
+// The end of the pair a size gets when the container has no size to copy
+// from: a vertical stroke of 1000 units from the origin.
+constexpr int32_t kNoSizeEndY = 1000;
+
 // The escapement is in tenths of a degree; half a turn is 1800 of them.
 constexpr double kEscapementPerHalfTurn = 1800.0;
 // The value of pi the stored designs were laid out with.
@@ -114,6 +118,30 @@ void CTwoPointElement::GetUsedObjects(std::vector<CGradedObject*>& used) const {
   CGradedObjectList references;
   GetReferences(references);
   used.insert(used.end(), references.begin(), references.end());
+}
+
+void CTwoPointElement::InsertSize(int32_t index) {
+  if (index < 0 || index > GetSizePointCount()) return;
+  const CPatternData* data = GetPatternData();
+  const int32_t base = data ? data->GetBaseSize() : -1;
+  CPoint start(0, 0), end(0, kNoSizeEndY);
+  if (data && data->GetSizeCount() > 0 && base >= 0) {
+    if (!GetSizePoints(base, &start, &end)) {
+      start = m_A;
+      end = m_B;
+    }
+  }
+  m_StartPoints.insert(m_StartPoints.begin() + index, start);
+  m_EndPoints.insert(m_EndPoints.begin() + index, end);
+  CDesignElement::InsertSize(index);
+}
+
+void CTwoPointElement::RemoveSize(int32_t index) {
+  if (index >= 0 && index < GetSizePointCount()) {
+    m_StartPoints.erase(m_StartPoints.begin() + index);
+    m_EndPoints.erase(m_EndPoints.begin() + index);
+  }
+  CDesignElement::RemoveSize(index);
 }
 
 BOOL CTwoPointElement::Load(ArchiveReader& archive) {

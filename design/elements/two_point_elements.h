@@ -64,6 +64,13 @@ class CTwoPointElement : public CDesignElement {
   // Whether `object` is one of the two construction points.
   BOOL RefersTo(const CGradedObject* object) const override;
   void GetUsedObjects(std::vector<CGradedObject*>& used) const override;
+  // Keep the per-size pairs aligned with the size table. A size inserted at
+  // `index` (0 to the pair count) gets the base size's pair when the
+  // container has sizes and a base size with a pair; the fixed points when
+  // it has sizes but no such pair; (0, 0) and (0, 1000) when it has no size
+  // or a negative base size. An index outside changes nothing.
+  void InsertSize(int32_t index) override;
+  void RemoveSize(int32_t index) override;
   // Reads the fixed points, from version 122 on the two construction
   // points, and from version 121 on one pair of end points per size; before
   // 121 every size gets A and B. 0 when the record is cut short or the

@@ -68,13 +68,13 @@ class TwoPointLabelSymbolTest : public ::testing::Test {
 
   // The element at `index` of the first record.
   template <class Element>
-  static const Element* ElementAt(const CPatternData& data, int index) {
+  static Element* ElementAt(const CPatternData& data, int index) {
     const CPatternRecord* record = data.GetPieceAt(0);
     if (!record) return nullptr;
     CPatternRecord::POSITION position = record->GetFirstElementPosition();
-    const CDesignElement* element = nullptr;
+    CDesignElement* element = nullptr;
     for (int i = 0; i <= index; ++i) element = record->GetNextElement(position);
-    return dynamic_cast<const Element*>(element);
+    return dynamic_cast<Element*>(element);
   }
 
   design_test::StandInTables tables_;
@@ -213,6 +213,41 @@ TEST_F(TwoPointLabelSymbolTest, TwoPointKeepsReferencesOnlyAsAPairOfPoints) {
   }
 }
 
+// An inserted size copies the base size's pair (size 0 here); a removed one
+// takes its pair with it; an index outside the pairs changes nothing.
+TEST_F(TwoPointLabelSymbolTest, TwoPointSizePairsFollowInsertedAndRemovedSizes) {
+  DesignArchiveWriter w = Design(122);
+  const auto data = LoadWith(w, {SampleSymbolGroupElement(w, 2, 0, Refs())});
+  auto* element = ElementAt<CTwoPointElement>(*data, 0);
+  ASSERT_NE(element, nullptr);
+  element->InsertSize(2);
+  element->InsertSize(4);
+  element->InsertSize(-1);
+  ASSERT_EQ(element->GetSizePointCount(), 3);
+  EXPECT_EQ(element->GetDirtyCount(), 3);
+  CPoint start, end;
+  ASSERT_TRUE(element->GetSizePoints(2, &start, &end));
+  EXPECT_EQ(start, CPoint(0, 100));
+  EXPECT_EQ(end, CPoint(200, 300));
+  element->RemoveSize(0);
+  element->RemoveSize(3);
+  ASSERT_EQ(element->GetSizePointCount(), 2);
+  ASSERT_TRUE(element->GetSizePoints(0, &start, &end));
+  EXPECT_EQ(start, CPoint(1, 101));
+}
+
+TEST_F(TwoPointLabelSymbolTest, ASizeInsertedWithoutSizesGetsAStrokeFromTheOrigin) {
+  CPatternData data;
+  CPatternRecord record(&data);
+  CTwoPointElement element(&record, CPoint(5, 6), CPoint(7, 8));
+  ASSERT_EQ(element.GetSizePointCount(), 0);
+  element.InsertSize(0);
+  CPoint start, end;
+  ASSERT_TRUE(element.GetSizePoints(0, &start, &end));
+  EXPECT_EQ(start, CPoint(0, 0));
+  EXPECT_EQ(end, CPoint(0, 1000));
+}
+
 // ---- Label ---------------------------------------------------------------------
 
 TEST_F(TwoPointLabelSymbolTest, LabelKeepsTheStoredBytesAndMeasuresItsBox) {
@@ -327,7 +362,7 @@ TEST_F(TwoPointLabelSymbolTest, SymbolsNameTheirWordsInStoredOrder) {
     f.words = SampleSymbolWords(c.subtype);
     f.angle = -45.25;
     const auto data = LoadWith(w, {ElementFields{1024, c.subtype, f.Body()}});
-    const auto* symbol = ElementAt<CSymbolElem>(*data, 0);
+    auto* symbol = ElementAt<CSymbolElem>(*data, 0);
     ASSERT_NE(symbol, nullptr);
     EXPECT_EQ(symbol->GetSubCode(), static_cast<uint32_t>(c.subtype));
     EXPECT_EQ(static_cast<CGradedObject*>(symbol->GetAnchor()), data->GetElementAt(3));
@@ -345,6 +380,14 @@ TEST_F(TwoPointLabelSymbolTest, SymbolsNameTheirWordsInStoredOrder) {
     EXPECT_TRUE(symbol->GetStoredShape(1, &shape));
     EXPECT_FALSE(symbol->GetStoredShape(2, &shape));
     EXPECT_FALSE(symbol->GetStoredShape(-1, &shape));
+    symbol->InsertSize(0);
+    symbol->InsertSize(9);
+    EXPECT_EQ(symbol->GetShapeCount(), 3);
+    EXPECT_EQ(symbol->GetDirtyCount(), 3);
+    ASSERT_TRUE(symbol->GetStoredShape(2, &shape));
+    EXPECT_EQ(shape, CSymbolShape(shape.size()));
+    symbol->RemoveSize(1);
+    EXPECT_EQ(symbol->GetShapeCount(), 2);
   }
 }
 
