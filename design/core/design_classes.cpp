@@ -10,6 +10,8 @@
 #include "design/curves/graded_line.h"
 #include "design/elements/mark_element.h"
 #include "design/elements/reference_elements.h"
+#include "design/elements/symbol_elements.h"
+#include "design/elements/two_point_elements.h"
 #include "design/points/point_kinds.h"
 
 void RegisterDesignClasses() {
@@ -24,6 +26,8 @@ void RegisterDesignClasses() {
     RegisterGradedLines();
     RegisterReferenceElements();
     RegisterMarkElements();
+    RegisterTwoPointElements();
+    RegisterSymbolElements();
     return true;
   }();
   (void)registered;

@@ -374,6 +374,8 @@ class DesignArchiveWriter {
 
   int AddSize(SizeFields size) { return Append(sizes_, std::move(size)); }
   void SetBaseSize(int32_t index) { base_size_ = index; }
+  // The number of sizes added so far: records stored once per size need it.
+  int32_t SizeCount() const { return Count(sizes_); }
   int AddSizeRow(std::string name, std::vector<uint32_t> values) {
     return Append(rows_, Row{std::move(name), std::move(values)});
   }
