@@ -1,55 +1,11 @@
 #include "design/core/text_element.h"
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
-#include <optional>
 #include <utility>
 
 #include "design/core/factories.h"
-#include "design/geometry/point_line.h"
-#include "design/geometry/text_extent.h"
-#include "model/shell_services.h"
-#include "platform/dc.h"
-#include "platform/recording_dc.h"
-
-namespace {
-
-// The escapement is in tenths of a degree; half a turn is 1800 of them.
-constexpr double kEscapementPerHalfTurn = 1800.0;
-// The value of pi the stored designs were laid out with.
-constexpr double kPi = 3.14159265359;
-
-// The extent of the text in the font: measured on the work window's device
-// context when a window is installed, else on one with fixed metrics. The
-// device context's state is left as it was found.
-CSize MeasureText(const CString& text, const LOGFONT& logfont) {
-  IWorkWindow* window = g_pWorkWindow;
-  CDC* screen = window ? window->GetDC() : nullptr;
-  std::optional<RecordingDC> headless;
-  if (!screen) headless.emplace();
-  CDC& dc = screen ? *screen : *headless;
-  CFont font;
-  font.CreateFontIndirect(&logfont);
-  const int saved = dc.SaveDC();
-  dc.SelectObject(&font);
-  int lines = 0;
-  const CSize extent = GetMultilineTextExtentByValue(dc, text, &lines);
-  dc.RestoreDC(saved);
-  if (screen) window->ReleaseDC(screen);
-  return extent;
-}
-
-// The corner at offset (dx, dy) from the position, turned about the position.
-// The offset is turned about the origin and then added, so that a corner far
-// out wraps like every other coordinate instead of overflowing.
-CPoint TurnedCorner(CPoint position, int32_t dx, int32_t dy, double sinA, double cosA) {
-  CPoint offset(dx, dy);
-  RotatePointInPlace(&offset, 0, 0, sinA, cosA);
-  return CPoint(WrapAdd(position.x, offset.x), WrapAdd(position.y, offset.y));
-}
-
-}  // namespace
+#include "design/core/text_box.h"
 
 CTextElement::CTextElement(CPatternData* owner, uint16_t status) : CGradedObject(kObjectKindText, owner, status) {}
 
@@ -77,16 +33,10 @@ void CTextElement::GetText(CPoint& position, CString& text, LOGFONT& font) const
 void CTextElement::CalcTextBox() { LayOut(); }
 
 void CTextElement::LayOut() const {
-  const CSize extent = MeasureText(m_Text, m_Font);
-  // The escapement turns the text counter-clockwise as seen with y growing
-  // downwards, as model coordinates are drawn; the rotation turns the other
-  // way there, hence the minus.
-  const double angle = -m_Font.lfEscapement / kEscapementPerHalfTurn * kPi;
-  const double sinA = std::sin(angle);
-  const double cosA = std::cos(angle);
-  m_CornerA = TurnedCorner(m_Position, extent.cx, 0, sinA, cosA);
-  m_CornerB = TurnedCorner(m_Position, 0, extent.cy, sinA, cosA);
-  m_CornerC = TurnedCorner(m_Position, extent.cx, extent.cy, sinA, cosA);
+  const TextBoxCorners box = TurnTextBox(m_Position, MeasureTextInFont(m_Text, m_Font), m_Font.lfEscapement);
+  m_CornerA = box.a;
+  m_CornerB = box.b;
+  m_CornerC = box.c;
   m_BoxMarked = false;
 }
 

@@ -1,20 +1,14 @@
 #include "design/elements/two_point_elements.h"
 
-#include <cmath>
 #include <memory>
-#include <optional>
 #include <utility>
 
 #include "design/core/factories.h"
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
 #include "design/core/pattern_record.h"
-#include "design/geometry/point_line.h"
-#include "design/geometry/text_extent.h"
+#include "design/core/text_box.h"
 #include "design/points/graded_point.h"
-#include "model/shell_services.h"
-#include "platform/dc.h"
-#include "platform/recording_dc.h"
 
 namespace {
 
@@ -29,42 +23,9 @@ constexpr size_t kSizePairBytes = 4 * sizeof(int32_t);
 // from: a vertical stroke of 1000 units from the origin.
 constexpr int32_t kNoSizeEndY = 1000;
 
-// The escapement is in tenths of a degree; half a turn is 1800 of them.
-constexpr double kEscapementPerHalfTurn = 1800.0;
-// The value of pi the stored designs were laid out with.
-constexpr double kPi = 3.14159265359;
-
 int32_t SizeCountOf(const CPatternRecord* owner) {
   const CPatternData* data = owner ? owner->GetPatternData() : nullptr;
   return data ? data->GetSizeCount() : 0;
-}
-
-// The extent of the text in the font: measured on the work window's device
-// context when a window is installed, else on one with fixed metrics. The
-// device context's state is left as it was found.
-CSize MeasureText(const CString& text, const LOGFONT& logfont) {
-  IWorkWindow* window = g_pWorkWindow;
-  CDC* screen = window ? window->GetDC() : nullptr;
-  std::optional<RecordingDC> headless;
-  if (!screen) headless.emplace();
-  CDC& dc = screen ? *screen : *headless;
-  CFont font;
-  font.CreateFontIndirect(&logfont);
-  const int saved = dc.SaveDC();
-  dc.SelectObject(&font);
-  const CSize extent = GetMultilineTextExtentByValue(dc, text, nullptr);
-  dc.RestoreDC(saved);
-  if (screen) window->ReleaseDC(screen);
-  return extent;
-}
-
-// The corner at offset (dx, dy) from the position, turned about the position.
-// The offset is turned about the origin and then added, so that a corner far
-// out wraps like every other coordinate instead of overflowing.
-CPoint TurnedCorner(CPoint position, int32_t dx, int32_t dy, double sinA, double cosA) {
-  CPoint offset(dx, dy);
-  RotatePointInPlace(&offset, 0, 0, sinA, cosA);
-  return CPoint(WrapAdd(position.x, offset.x), WrapAdd(position.y, offset.y));
 }
 
 bool ReadPoint(ArchiveReader& archive, CPoint& point) { return archive.ReadI32(point.x) && archive.ReadI32(point.y); }
@@ -203,16 +164,10 @@ void CLabelElement::GetText(CPoint& position, CString& text, LOGFONT& font) cons
 }
 
 void CLabelElement::CalcTextBox() {
-  const CSize extent = MeasureText(m_Text, m_Font);
-  // The escapement turns the text counter-clockwise as seen with y growing
-  // downwards, as model coordinates are drawn; the rotation turns the other
-  // way there, hence the minus.
-  const double angle = -m_Font.lfEscapement / kEscapementPerHalfTurn * kPi;
-  const double sinA = std::sin(angle);
-  const double cosA = std::cos(angle);
-  m_CornerA = TurnedCorner(m_Position, extent.cx, 0, sinA, cosA);
-  m_CornerB = TurnedCorner(m_Position, 0, extent.cy, sinA, cosA);
-  m_CornerC = TurnedCorner(m_Position, extent.cx, extent.cy, sinA, cosA);
+  const TextBoxCorners box = TurnTextBox(m_Position, MeasureTextInFont(m_Text, m_Font), m_Font.lfEscapement);
+  m_CornerA = box.a;
+  m_CornerB = box.b;
+  m_CornerC = box.c;
 }
 
 BOOL CLabelElement::Load(ArchiveReader& archive) {
