@@ -569,9 +569,6 @@ std::vector<HostileCase> HostileCases() {
     DesignArchiveWriter line = Design(162);
     line.AddObject(2, 0, "");
     cases.push_back({"a two-point line", Finish(line), DesignLoadFault::kCodeNotBuilt, "graded object 0: kind 2"});
-    DesignArchiveWriter curve = Design(162);
-    curve.AddObject(4, 1, "");
-    cases.push_back({"curve kind 1", Finish(curve), DesignLoadFault::kCodeNotBuilt, "curve kind 1"});
   }
   cases.push_back({"a boundary element", withElement({1, 0, "", 0, 0}), DesignLoadFault::kCodeNotBuilt,
                    "element type 1 subtype 0"});
