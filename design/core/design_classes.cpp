@@ -1,11 +1,14 @@
-#include "design/core/design_classes.h"
-
 #include "design/construct/darts.h"
 #include "design/construct/type64_elements.h"
+#include "design/core/design_classes.h"
 #include "design/core/factories.h"
 #include "design/core/stored_pieces.h"
 #include "design/core/text_element.h"
+#include "design/curves/arc_curves.h"
+#include "design/curves/circle_curves.h"
 #include "design/curves/graded_line.h"
+#include "design/curves/polyline_curves.h"
+#include "design/curves/spline_curves.h"
 #include "design/elements/boundary.h"
 #include "design/elements/mark_element.h"
 #include "design/elements/notch_element.h"
@@ -28,6 +31,10 @@ void RegisterDesignClasses() {
     RegisterMarkElements();
     RegisterTwoPointElements();
     RegisterSymbolElements();
+    RegisterSplineCurves();
+    RegisterArcCurves();
+    RegisterCircleCurves();
+    RegisterPolylineCurves();
     return true;
   }();
   (void)registered;

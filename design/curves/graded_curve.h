@@ -1,0 +1,171 @@
+// The base of the curves of a design (object kind 4) and its two branches.
+// A curve runs through, or is built on, construction points; eight curve
+// kinds differ in how they are defined (a list of points, three points, a
+// centre and points). The base keeps what every kind shares: the curve kind,
+// two stored attributes, the part of the curve between a start and an end
+// point (the whole curve when `full`), the per-size point lists and their
+// flags, and the link object (the root's link, so that the container finds
+// the objects a curve is linked to).
+//
+// Each kind reads its own record; the base offers the common head of the
+// record (state, status, attributes) and the ends. Stored references are
+// object positions until ResolveIds turns them into pointers: a point field
+// takes only a point, the link any object.
+//
+// What a curve refers to is one list per kind: its defining points (and the
+// centre of the centre kinds), then the start and the end. RefersTo and
+// GetUsedObjects answer from it; GetReferences lists only the defining points
+// and the centre. The link never counts as a use.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "design/core/graded_object.h"
+#include "design/points/graded_point.h"
+#include "platform/archive.h"
+#include "platform/geometry_types.h"
+#include "platform/win_types.h"
+
+// Curve kinds, as the archive stores them after the object kind. Odd kinds
+// are open curves, even kinds closed ones.
+inline constexpr int32_t kCurveKindSpline = 1;
+inline constexpr int32_t kCurveKindClosedSpline = 2;
+inline constexpr int32_t kCurveKindThreePointArc = 3;
+inline constexpr int32_t kCurveKindThreePointCircle = 4;
+inline constexpr int32_t kCurveKindPolyline = 5;
+inline constexpr int32_t kCurveKindClosedPolyline = 6;
+inline constexpr int32_t kCurveKindCenterArc = 7;
+inline constexpr int32_t kCurveKindCenterCircle = 8;
+
+// Curve records store their second attribute from this data version on;
+// older files give it the value 1.
+inline constexpr int32_t kFirstVersionWithCurveAttribute2 = 114;
+inline constexpr int32_t kDefaultCurveAttribute2 = 1;
+
+class CGradedCurve : public CGradedObject {
+ public:
+  // A field typed as a curve resolves only to objects of this kind.
+  static constexpr int32_t kObjectKind = kObjectKindCurve;
+
+  ~CGradedCurve() override;
+
+  int32_t GetSubtype() const { return m_Subtype; }
+  void SetAttribute1(int32_t value) { m_Attribute1 = value; }
+  int32_t GetAttribute1() const { return m_Attribute1; }
+  void SetAttribute2(int32_t value) { m_Attribute2 = value; }
+  int32_t GetAttribute2() const { return m_Attribute2; }
+  // 1 for the closed kinds (2, 4, 6, 8), 0 for the open ones.
+  BOOL IsClosed() const { return m_Closed; }
+
+  // The points at which the used part of the curve begins and ends (null
+  // when none or not resolved).
+  void GetEnds(CGradedPoint*& start, CGradedPoint*& end) const {
+    start = m_Start;
+    end = m_End;
+  }
+  CGradedPoint* GetStart() const { return m_Start; }
+  CGradedPoint* GetEnd() const { return m_End; }
+  // 1 when the used part is the whole curve.
+  BOOL IsFull() const { return m_Full; }
+  BOOL IsEnd(const CGradedObject* object) const { return object && (object == m_Start || object == m_End); }
+  // The stored positions of the ends as read (-1 for none).
+  int32_t GetStoredStartIndex() const { return m_StoredStart; }
+  int32_t GetStoredEndIndex() const { return m_StoredEnd; }
+
+  // The defining points in curve order (through points; the centre kinds
+  // their points on the curve without the centre).
+  virtual void GetDefiningRefs(CGradedObjectList& refs) const = 0;
+  // The first and last defining point; untouched when there is none.
+  virtual void GetFirstLastRefs(CGradedPoint*& first, CGradedPoint*& last) const = 0;
+
+  // The link: the object this curve was derived from.
+  BOOL HasLink() const { return GetLink() != nullptr; }
+  BOOL IsLinkedTo(const CGradedObject* object) const { return object && GetLink() == object; }
+
+  // Post-load fix-ups of the points along a curve ask the order of the stored
+  // definition. Whether `index` is the first stored position (0 when nothing
+  // is stored); whether `a` is met before `b` walking the stored positions
+  // (1 too when neither occurs, 0 when `b` comes first). Kinds without a
+  // stored point list answer as with an empty one.
+  virtual BOOL IsFirstStoredRef(int32_t index) const;
+  virtual BOOL IsStoredRefBefore(int32_t a, int32_t b) const;
+
+  // The defining points and the centre.
+  BOOL GetReferences(CGradedObjectList& references) const override;
+  // The defining points, the centre, the start and the end.
+  void GetUsedObjects(CGradedObjectList& used) const override;
+  BOOL RefersTo(const CGradedObject* object) const override;
+
+  // The per-size lists follow the size table: a size inserted at `index`
+  // starts as a copy of the size that was there and must be cut again; an
+  // index outside the lists changes none of them.
+  void InsertSize(int32_t index) override;
+  void RemoveSize(int32_t index) override;
+  // Number of per-size whole lists (the owner's size count).
+  int32_t GetSizeListCount() const { return static_cast<int32_t>(m_WholeLists.size()); }
+  // Whether the used part of a size must be cut again; 0 for a size outside.
+  BOOL IsPartDirty(int32_t size) const;
+
+ protected:
+  CGradedCurve(int32_t subtype, CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2,
+               BOOL closed);
+
+  // The fields every curve record starts with.
+  struct HeadRecord {
+    uint32_t state = 1;
+    uint16_t status = 0;
+    int32_t attribute1 = 0;
+    int32_t attribute2 = kDefaultCurveAttribute2;
+  };
+  // How a kind's head is gated: the spline kinds, which exist in files that
+  // predate the status word and the first attribute, read those from the
+  // versions that store them; every other kind reads them always.
+  enum class HeadGates { kSpline, kAlways };
+  // Reads the head; 0 when cut short. Nothing is stored.
+  BOOL ReadHead(ArchiveReader& archive, HeadGates gates, HeadRecord& head) const;
+  void ApplyHead(const HeadRecord& head);
+
+  // The points of the kind in RefersTo's order without the ends: the
+  // defining points, and the centre where the kind has one.
+  virtual void GetPointRefs(CGradedObjectList& refs) const = 0;
+
+  // Stores the ends as positions (resolved by ResolveEnds) and the full flag.
+  void SetStoredEnds(int32_t start, int32_t end, BOOL full);
+  // The ends and the link from their stored positions: the ends as points,
+  // the link as any object.
+  void ResolveEnds(int32_t linkIndex);
+
+  // The point at `position` of the owner, or null.
+  CGradedPoint* ResolvePoint(int32_t position) const;
+
+ private:
+  int32_t m_Subtype;
+  int32_t m_Attribute1;
+  int32_t m_Attribute2;
+  CGradedPoint* m_Start = nullptr;
+  CGradedPoint* m_End = nullptr;
+  BOOL m_Full = TRUE;
+  BOOL m_Closed;
+  int32_t m_StoredStart = -1;
+  int32_t m_StoredEnd = -1;
+  // One entry per size of the owner: the whole curve, its used part, and
+  // whether that part must be cut again.
+  std::vector<std::vector<CPoint>> m_WholeLists;
+  std::vector<std::vector<CPoint>> m_PartLists;
+  std::vector<int32_t> m_PartDirty;
+};
+
+// The open kinds (1, 3, 5, 7).
+class CGradedOpenCurve : public CGradedCurve {
+ protected:
+  CGradedOpenCurve(int32_t subtype, CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2)
+      : CGradedCurve(subtype, owner, status, attribute1, attribute2, FALSE) {}
+};
+
+// The closed kinds (2, 4, 6, 8).
+class CGradedClosedCurve : public CGradedCurve {
+ protected:
+  CGradedClosedCurve(int32_t subtype, CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2)
+      : CGradedCurve(subtype, owner, status, attribute1, attribute2, TRUE) {}
+};
