@@ -1,6 +1,7 @@
+#include "design/core/design_classes.h"
+
 #include "design/construct/darts.h"
 #include "design/construct/type64_elements.h"
-#include "design/core/design_classes.h"
 #include "design/core/factories.h"
 #include "design/core/stored_pieces.h"
 #include "design/core/text_element.h"

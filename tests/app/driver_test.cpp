@@ -18,6 +18,7 @@
 #include <QStringList>
 
 #include "imports/gerber_export.h"
+#include "tests/design_writer/every_object_design.h"
 #include "tests/design_writer/pinned_file.h"
 #include "tests/imports/gerber_fixture.h"
 #include "tests/support/dxf_audit.h"
@@ -549,6 +550,24 @@ TEST_F(DriverTest, ANativeArchiveFileOpensWithItsStoredPiece) {
   ASSERT_EQ(items.size(), 1);
   EXPECT_EQ(items[0].toObject()["type"].toInt(), 0);
   EXPECT_EQ(items[0].toObject()["vertices"].toArray().size(), 3);
+}
+
+// A design with an object of every kind the archive layout knows: its stored
+// piece becomes the style.
+TEST_F(DriverTest, AnArchiveFileOfEveryObjectOpensWithItsStoredPiece) {
+  const QString path = File("every.ptn", design_fixture::EveryObjectDesign(150));
+  const DriverRun run = Run({"open-ptn", path, "dump"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.messages.empty()) << run.err;
+  const QJsonObject dump = run.Dump();
+  EXPECT_EQ(dump["sizes"].toArray().size(), 2);
+  const QJsonArray pieces = dump["pieces"].toArray();
+  ASSERT_EQ(pieces.size(), 1);
+  EXPECT_EQ(pieces[0].toObject()["texts"].toArray()[0].toString(), "EVERY");
+  const QJsonArray items = pieces[0].toObject()["items"].toArray();
+  ASSERT_EQ(items.size(), 1);
+  // The four corners of the outline, each with its copy for the second size.
+  EXPECT_EQ(items[0].toObject()["vertices"].toArray().size(), 8);
 }
 
 // --- the Gerber and Lectra imports ----------------------------------------------

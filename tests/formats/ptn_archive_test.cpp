@@ -19,6 +19,7 @@
 #include "platform/scripted_prompts.h"
 #include "res/resource_ids.h"
 #include "tests/design_writer/archive_writer.h"
+#include "tests/design_writer/every_object_design.h"
 #include "tests/design_writer/pinned_file.h"
 #include "tests/design_writer/sample_points.h"
 #include "tests/model/support/fake_shell.h"
@@ -126,8 +127,6 @@ TEST_F(PtnArchiveTest, NewerVersionsWarnAndOpen) {
 TEST_F(PtnArchiveTest, RefusalsAndFailures) {
   DesignArchiveWriter cut = Archive(162);
   const std::string whole = cut.Bytes();
-  DesignArchiveWriter notBuilt = Archive(162);
-  notBuilt.AddObject(4, 1, "");  // a curve kind not read yet
   DesignArchiveWriter unknown = Archive(162);
   unknown.AddRawObject(ArchiveBytes().I32(3).Bytes());
   DesignArchiveWriter noRecord = Archive(162, false);
@@ -157,7 +156,6 @@ TEST_F(PtnArchiveTest, RefusalsAndFailures) {
       {"no pattern record", noRecord.Bytes(), PtnReadResult::kFailed, IDS_NO_PIECE_IN_FILE, 0},
       {"newer, no pattern record", newerNoRecord.Bytes(), PtnReadResult::kFailed, IDS_NO_PIECE_IN_FILE,
        IDS_NEWER_FILE_VERSION},
-      {"a kind not read yet", notBuilt.Bytes(), PtnReadResult::kRefused, IDS_NEWER_FILE_VERSION, 0},
       {"pieces from records (below 150)", old.Bytes(), PtnReadResult::kRefused, IDS_NEWER_FILE_VERSION, 0},
   };
   for (const Case& c : kCases) {
@@ -200,6 +198,33 @@ TEST_F(PtnArchiveTest, TheReasonNamesTheRecord) {
       << report.reason;
 }
 
+// A design with an object of every kind the layout knows (points of every
+// kind, a text, a line, a curve of every kind, and a record with an element
+// of every type and subtype) opens with its stored piece; cut short anywhere
+// it fails, leaving the loaded style in place.
+TEST_F(PtnArchiveTest, ADesignOfEveryObjectOpensAndEveryPrefixFails) {
+  const std::string whole = design_fixture::EveryObjectDesign(150);
+  ASSERT_EQ(Open(whole), 1) << LastPtnReadReport().reason;
+  EXPECT_EQ(LastPtnReadReport().offset, whole.size());
+  EXPECT_EQ(g_Style.StyleName, "EVERY");
+  ASSERT_EQ(g_Style.PieceCount, 1);
+  EXPECT_EQ(g_Style.PieceRing->PieceName, "EVERY");
+  EXPECT_EQ(g_Style.SizeCount, 2);
+
+  for (size_t n = 8; n < whole.size(); ++n) {
+    CStyle style;
+    style.StyleName = "untouched";
+    const PtnReadReport report = ReadPtnBytes(whole.substr(0, n), style);
+    ASSERT_NE(report.outcome, PtnReadResult::kSuccess) << n;
+    EXPECT_FALSE(report.reason.empty()) << n;
+    if (report.outcome == PtnReadResult::kFailed) {
+      EXPECT_EQ(style.PieceCount, 0) << n;
+    } else {
+      EXPECT_EQ(style.StyleName, "untouched") << n;
+    }
+  }
+}
+
 // The fuzz seeds: designs either side of each version gate, each of which
 // opens whole.
 std::vector<std::pair<std::string, std::string>> SeedFiles() {
@@ -227,8 +252,8 @@ std::vector<std::pair<std::string, std::string>> SeedFiles() {
     seeds.emplace_back("v" + std::to_string(version), w.Bytes());
   }
   // A design with a point of every kind and a text, at the first version
-  // that stores pieces and the newest. Lines and curves are not read yet, so
-  // the samples' line and curve fields name none.
+  // that stores pieces and the newest; it holds no line or curve, so the
+  // samples' line and curve fields name none.
   for (int32_t version : {150, 162}) {
     DesignArchiveWriter w = Archive(version);
     SampleRefs refs;
@@ -242,6 +267,9 @@ std::vector<std::pair<std::string, std::string>> SeedFiles() {
       design_fixture::AddSamplePoint(w, kind, refs, expected);
     }
     seeds.emplace_back("every_point_kind_v" + std::to_string(version), w.Bytes());
+  }
+  for (int32_t version : {150, 162}) {
+    seeds.emplace_back("every_object_v" + std::to_string(version), design_fixture::EveryObjectDesign(version));
   }
   return seeds;
 }
