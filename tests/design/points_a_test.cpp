@@ -48,16 +48,7 @@ class PointsATest : public ::testing::Test {
     SampleRefs refs;
     return design_test::DesignToReferTo(version, refs);
   }
-  static SampleRefs Refs() {
-    SampleRefs refs;
-    for (int i = 0; i < 4; ++i) refs.points[i] = i;
-    refs.lines[0] = 4;
-    refs.lines[1] = 5;
-    refs.curves[0] = 6;
-    refs.curves[1] = 7;
-    refs.text = 8;
-    return refs;
-  }
+  static SampleRefs Refs() { return design_test::RefsOfDesignToReferTo(); }
   // Loads a design that must load whole, to its last byte.
   std::unique_ptr<CPatternData> LoadWhole(const std::string& bytes) const {
     return design_test::LoadWhole(bytes, tables_.Tables());

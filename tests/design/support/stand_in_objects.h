@@ -39,6 +39,8 @@ using design_fixture::SampleRefs;
 // The curve kinds the stand-in curve is registered for.
 inline constexpr int32_t kFirstCurveKind = 1;
 inline constexpr int32_t kLastCurveKind = 8;
+// Any version: the positions of DesignToReferTo do not depend on it.
+inline constexpr int32_t kNewestVersionForRefs = 162;
 // The scale of DesignToReferTo, in units per millimetre.
 inline constexpr int32_t kDesignScale = 40;
 // The name of the pattern record that Finish closes every fixture with.
@@ -166,6 +168,13 @@ inline DesignArchiveWriter DesignToReferTo(int32_t version, SampleRefs& refs) {
   font.face = "Song";
   refs.text = w.AddText(5, 5, "T", font);
   return w;
+}
+
+// The positions DesignToReferTo gives its objects.
+inline SampleRefs RefsOfDesignToReferTo() {
+  SampleRefs refs;
+  DesignToReferTo(kNewestVersionForRefs, refs);
+  return refs;
 }
 
 // Appends the closing record every fixture ends with; the whole file.
