@@ -4,25 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "design/geometry/text_lines.h"
 #include "platform/numbers.h"
-
-namespace {
-
-constexpr char kCarriageReturn = '\r';
-constexpr char kLineFeed = '\n';
-// The first byte value that opens a two-byte character.
-constexpr unsigned char kFirstLeadByte = 0x80;
-
-bool IsLineBreak(char c) { return c == kCarriageReturn || c == kLineFeed; }
-
-// Bytes of the character that starts at `at`: two for a lead byte with a byte
-// after it, else one.
-size_t CharacterBytes(std::string_view text, size_t at) {
-  const bool lead = static_cast<unsigned char>(text[at]) >= kFirstLeadByte;
-  return lead && at + 1 < text.size() ? 2 : 1;
-}
-
-}  // namespace
 
 CSize GetMultilineTextExtent(const CDC& dc, std::string_view text, int* lineCount) {
   int64_t widest = 0;
@@ -32,16 +15,15 @@ CSize GetMultilineTextExtent(const CDC& dc, std::string_view text, int* lineCoun
   bool lineHasCharacter = false;
   size_t at = 0;
   while (at < text.size()) {
-    if (IsLineBreak(text[at])) {
+    if (IsLineBreakByte(text[at])) {
       ++lines;
       widest = std::max(widest, lineWidth);
       lineWidth = 0;
       lineHasCharacter = false;
-      ++at;
-      if (at < text.size() && IsLineBreak(text[at])) ++at;
+      at += LineBreakBytes(text, at);
       continue;
     }
-    const size_t bytes = CharacterBytes(text, at);
+    const size_t bytes = TextCharacterBytes(text, at);
     const CSize extent = dc.GetTextExtent(text.data() + at, static_cast<int>(bytes));
     lineWidth += extent.cx;
     tallest = std::max<int64_t>(tallest, extent.cy);

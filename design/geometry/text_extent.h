@@ -13,7 +13,8 @@
 // Width of the widest line and, as height, the tallest character times the
 // number of lines. Every character is measured on its own and a line's width
 // is the sum of its characters' widths, so the result does not depend on how
-// the font would join neighbouring characters. `lineCount`, when not null,
+// the font would join neighbouring characters (the device context keeps no
+// spacing between characters to add). `lineCount`, when not null,
 // gets the number of lines: every break ends one, and a last line without a
 // break counts when it holds a character ("ab" CR LF has one line, "ab" CR LF
 // "c" two). An empty text is (0, 0) with no lines. Sums too large for 32 bits
