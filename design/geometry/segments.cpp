@@ -1,8 +1,10 @@
 #include "design/geometry/segments.h"
 #include "design/geometry/measure.h"
+#include "design/geometry/point_line.h"
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -203,4 +205,87 @@ int IsPointInPolygon(int x, int y, const CPoint* points, int count) {
     }
   }
   return crossings % 2 == 1 ? 1 : 0;
+}
+
+namespace {
+
+// A one-point segment farther than this from the other's line misses it.
+constexpr double kPointOffLine = 1.5;
+
+bool InWidened(int v, int e1, int e2) {
+  const double lo = e1 < e2 ? e1 : e2;
+  const double hi = e1 < e2 ? e2 : e1;
+  return lo - kEndSlack <= v && v <= hi + kEndSlack;
+}
+
+// The one-point segment P near the segment S1S2: on its line within 1.5
+// units, 1 inside its widened box and 2 outside.
+int PointNearSegment(int px, int py, int sx1, int sy1, int sx2, int sy2, int* ix, int* iy) {
+  if (PointLine2PDistance(px, py, sx1, sy1, sx2, sy2) >= kPointOffLine) return 0;
+  Put(px, py, ix, iy);
+  return InWidened(px, sx1, sx2) && InWidened(py, sy1, sy2) ? 1 : 2;
+}
+
+// Collinear segments compared along one axis, each ordered low end first.
+int CollinearSegments(CPoint a1, CPoint a2, CPoint b1, CPoint b2, int* ix, int* iy) {
+  const bool along_y = a1.x == a2.x && a2.x == b1.x && b1.x == b2.x;
+  const auto key = [along_y](CPoint p) { return along_y ? p.y : p.x; };
+  CPoint la = a1, ha = a2, lb = b1, hb = b2;
+  if (key(ha) < key(la)) std::swap(la, ha);
+  if (key(hb) < key(lb)) std::swap(lb, hb);
+  const auto put = [ix, iy](CPoint p) { Put(p.x, p.y, ix, iy); };
+  if (key(ha) == key(lb)) { put(ha); return 4; }
+  if (key(hb) == key(la)) { put(la); return 4; }
+  if (key(la) == key(lb)) { put(key(ha) <= key(hb) ? ha : hb); return 5; }
+  if (key(ha) == key(hb)) { put(key(la) >= key(lb) ? la : lb); return 5; }
+  const auto inside = [&](CPoint p, CPoint lo, CPoint hi) {
+    return key(lo) < key(p) && key(p) < key(hi);
+  };
+  if (inside(lb, la, ha) || inside(hb, la, ha) || inside(la, lb, hb) || inside(ha, lb, hb)) return 3;
+  return 0;
+}
+
+}  // namespace
+
+int SegmentIntersection(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4, int* ix,
+                        int* iy) {
+  const bool a_point = Same(x1, y1, x2, y2);
+  const bool b_point = Same(x3, y3, x4, y4);
+  if (a_point && b_point) {
+    if (!Same(x1, y1, x3, y3)) return 0;
+    Put(x1, y1, ix, iy);
+    return 1;
+  }
+  if (a_point) return PointNearSegment(x1, y1, x3, y3, x4, y4, ix, iy);
+  if (b_point) return PointNearSegment(x3, y3, x1, y1, x2, y2, ix, iy);
+  if ((Same(x1, y1, x3, y3) && Same(x2, y2, x4, y4)) ||
+      (Same(x1, y1, x4, y4) && Same(x2, y2, x3, y3))) {
+    Put(x1, y1, ix, iy);
+    return 5;
+  }
+  const double dya = static_cast<double>(y2) - y1;
+  const double dxa = static_cast<double>(x2) - x1;
+  const double ca = x1 * dya - y1 * dxa;
+  const double dyb = static_cast<double>(y4) - y3;
+  const double dxb = static_cast<double>(x4) - x3;
+  const double cb = x3 * dyb - y3 * dxb;
+  const double det = dyb * dxa - dya * dxb;
+  if (std::fabs(det) >= 1.0) {
+    const int x = RoundToNearest((cb * dxa - ca * dxb) / det);
+    const int y = RoundToNearest((dya * cb - dyb * ca) / det);
+    Put(x, y, ix, iy);
+    const bool inside = InWidened(x, x1, x2) && InWidened(x, x3, x4) && InWidened(y, y1, y2) &&
+                        InWidened(y, y3, y4);
+    return inside ? 1 : 2;
+  }
+  if (std::fabs(cb * dxa - ca * dxb) >= 1.0) return 0;
+  const bool touch = InWidened(x1, x3, x4) || InWidened(x2, x3, x4) || InWidened(x3, x1, x2) ||
+                     InWidened(x4, x1, x2);
+  if (!touch) return 0;
+  return CollinearSegments({x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}, ix, iy);
+}
+
+int SegmentIntersectionPt(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4,
+                          CPoint* out) {
+  return SegmentIntersection(x1, y1, x2, y2, x3, y3, x4, y4, &out->x, &out->y);
 }

@@ -28,6 +28,22 @@
 int IntersectSegments(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4, int* ix,
                       int* iy);
 
+// Where the segments a = P1P2 and b = P3P4 meet, by the codes the design
+// model's construction uses:
+//   0  no common point (parallel apart, collinear apart, a one-point segment
+//      1.5 units or more off the other's line);
+//   1  they cross within 1 unit of slack at the ends, or two equal one-point
+//      segments; point written;
+//   2  their lines meet outside a segment (more than 1 unit); point written;
+//   3  collinear and overlapping over a stretch; nothing written;
+//   4  collinear and touching end to end; the shared end written;
+//   5  the same segment (P1 written), or collinear from a common end: the
+//      far end of the shorter one written.
+int SegmentIntersection(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4, int* ix,
+                        int* iy);
+int SegmentIntersectionPt(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4,
+                          CPoint* out);
+
 // Whether (x, y) lies inside the closed polygon of `count` points (the
 // closing edge implied), or on its boundary: 1 or 0. A ray is cast toward +x
 // and its crossings with the edges counted; an outline that passes through
