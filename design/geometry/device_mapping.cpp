@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "design/geometry/point_line.h"
 #include "design/geometry/primitives.h"
 #include "platform/numbers.h"
 
@@ -17,17 +18,16 @@ int ToDevice(int model, double scale, int origin) {
   return RoundToNearest((static_cast<double>(model) - origin) / scale);
 }
 
-// The four quarters around a centre, numbered as the geometry library numbers
-// them from the signs of the offset (dx, dy); an offset on an axis belongs to
-// the quarter on the positive side of that axis.
+// The quadrants (Quadrant) around the centre, named as they lie on a y-down
+// screen; an offset on an axis belongs to the quadrant on the positive side.
 enum Quarter { kRightBelow = 1, kLeftBelow = 2, kLeftAbove = 3, kRightAbove = 4 };
 
 Quarter QuarterOf(int64_t dx, int64_t dy) {
-  if (dy >= 0) return dx >= 0 ? kRightBelow : kLeftBelow;
-  return dx < 0 ? kLeftAbove : kRightAbove;
+  // Only the signs count, so the offsets may be clamped to 32 bits.
+  return static_cast<Quarter>(Quadrant(SaturateToInt32(dx), SaturateToInt32(dy)));
 }
 
-// Counter-clockwise on a y-down screen the quarters follow one another
+// Counter-clockwise on a y-down screen the quadrants follow one another
 // right-below, right-above, left-above, left-below.
 Quarter NextQuarter(Quarter q) {
   switch (q) {

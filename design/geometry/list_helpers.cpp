@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "design/geometry/measure.h"
+#include "design/geometry/point_line.h"
 #include "design/geometry/primitives.h"
 
 namespace {
@@ -32,7 +33,7 @@ void MapPointListByPivot(int x0, int y0, int x1, int y1, int x2, int y2, const s
     if (&in != &out) out = in;
     return;
   }
-  const double turn = VectorAngle(x0, y0, x2, y2) - VectorAngle(x0, y0, x1, y1);
+  const double turn = LineAngle(x0, y0, x2, y2) - LineAngle(x0, y0, x1, y1);
   const double scale = Distance(CPoint(x0, y0), CPoint(x2, y2)) / from;
   const double cosTurn = scale * std::cos(turn);
   const double sinTurn = scale * std::sin(turn);

@@ -9,7 +9,7 @@
 
 // Replaces `out` with every point of `in` moved by the similarity about p0
 // that takes p1 to p2: turned by the direction p0->p2 less the direction
-// p0->p1 (VectorAngle) and scaled by |p2 - p0| / |p1 - p0|, each coordinate
+// p0->p1 (LineAngle) and scaled by |p2 - p0| / |p1 - p0|, each coordinate
 // rounded. With p1 on p0 no similarity is defined and the points are copied
 // unchanged. `in` and `out` may be the same list.
 void MapPointListByPivot(int x0, int y0, int x1, int y1, int x2, int y2, const std::list<CPoint>& in,
