@@ -39,7 +39,9 @@ TEST(IntersectLine2PCircle, RefusesNoLineAndNoRadius) {
     SCOPED_TRACE(c.what);
     int x1 = -1, y1 = -1, x2 = -1, y2 = -1;
     EXPECT_EQ(IntersectLine2PCircle(c.x1, c.y1, c.x2, c.y2, 0, 0, c.r, &x1, &y1, &x2, &y2), c.code);
-    if (c.code == 0) EXPECT_EQ(x1, -1);
+    if (c.code == 0) {
+      EXPECT_EQ(x1, -1);
+    }
   }
 }
 

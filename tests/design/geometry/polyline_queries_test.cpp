@@ -31,11 +31,11 @@ TEST(SnapSegmentIntersection, OnlySinglePointMeetingsWithinTheRadius) {
   };
   const Case kCases[] = {
       {"crossing within", {6, 0}, 2, {0, 0}, {10, 0}, {5, -5}, {5, 5}, {TRUE, {5, 0}, 1}},
-      {"crossing beyond the radius", {9, 0}, 2, {0, 0}, {10, 0}, {5, -5}, {5, 5}, {FALSE}},
-      {"lines meet beyond an end", {15, 0}, 100, {0, 0}, {10, 0}, {15, -5}, {15, 5}, {FALSE}},
+      {"crossing beyond the radius", {9, 0}, 2, {0, 0}, {10, 0}, {5, -5}, {5, 5}, {FALSE, {}, 0}},
+      {"lines meet beyond an end", {15, 0}, 100, {0, 0}, {10, 0}, {15, -5}, {15, 5}, {FALSE, {}, 0}},
       {"touching end to end", {10, 1}, 2, {0, 0}, {10, 0}, {10, 0}, {20, 0}, {TRUE, {10, 0}, 1}},
       {"common run from one end", {5, 0}, 1, {0, 0}, {10, 0}, {0, 0}, {5, 0}, {TRUE, {5, 0}, 0}},
-      {"overlapping stretch", {5, 0}, 100, {0, 0}, {10, 0}, {5, 0}, {15, 0}, {FALSE}},
+      {"overlapping stretch", {5, 0}, 100, {0, 0}, {10, 0}, {5, 0}, {15, 0}, {FALSE, {}, 0}},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -56,10 +56,10 @@ TEST(SnapCircles, NearestOfTwoCrossingsBoundedByTheRadius) {
     SnapResult circles;        // radius 5 about (0, 0) and about (8, 0)
   };
   const Case kCases[] = {
-      {"near the second crossing", {-9, 1}, 2, {TRUE, {-10, 0}, std::sqrt(2.0)}, {FALSE}},
-      {"nearer crossing still too far", {-9, 1}, 0.5, {FALSE}, {FALSE}},
-      {"near the lower circle crossing", {4, -2}, 2, {FALSE}, {TRUE, {4, -3}, 1}},
-      {"near the upper circle crossing", {5, 3}, 1, {FALSE}, {TRUE, {4, 3}, 1}},
+      {"near the second crossing", {-9, 1}, 2, {TRUE, {-10, 0}, std::sqrt(2.0)}, {FALSE, {}, 0}},
+      {"nearer crossing still too far", {-9, 1}, 0.5, {FALSE, {}, 0}, {FALSE, {}, 0}},
+      {"near the lower circle crossing", {4, -2}, 2, {FALSE, {}, 0}, {TRUE, {4, -3}, 1}},
+      {"near the upper circle crossing", {5, 3}, 1, {FALSE, {}, 0}, {TRUE, {4, 3}, 1}},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -91,7 +91,7 @@ TEST(SnapPolylines, NearestCrossingAndItsPlaceFromOne) {
       {{16, 6}, 3, {TRUE, {15, 5}, std::sqrt(2.0)}, 2},
       {{26, 4}, 2, {TRUE, {25, 5}, std::sqrt(2.0)}, 3},
       {{5, 5}, 0, {TRUE, {5, 5}, 0}, 1},
-      {{10, 5}, 4, {FALSE}, 0},
+      {{10, 5}, 4, {FALSE, {}, 0}, 0},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.query.x << "," << c.query.y);
