@@ -101,12 +101,16 @@ TEST(SnapPolylines, NearestCrossingAndItsPlaceFromOne) {
     BOOL found = SnapSegmentPolylineIntersection(c.query.x, c.query.y, c.radius, 0, 5, 30, 5, zigzag,
                                                  &point, &distance, &index);
     ExpectSnap(found, point, distance, c.result);
-    if (c.result.found) EXPECT_EQ(index, c.index);
+    if (c.result.found) {
+      EXPECT_EQ(index, c.index);
+    }
     index = 0;
     found = SnapPolylineIntersection(c.query.x, c.query.y, c.radius, zigzag, level, &point, &distance,
                                      &index);
     ExpectSnap(found, point, distance, c.result);
-    if (c.result.found) EXPECT_EQ(index, c.index);
+    if (c.result.found) {
+      EXPECT_EQ(index, c.index);
+    }
   }
 }
 
