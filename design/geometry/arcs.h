@@ -16,8 +16,8 @@
 // The angle between neighbouring samples of a circle of radius `radius`:
 // 2 acos((R - 0.5) / R), the angle of a chord whose sagitta is half a unit,
 // but never less than one degree; one degree also for radii from about
-// 13131.3 on and for radii below half a unit. 1000 gives about 0.0632, 10
-// about 0.635.
+// 13131.3 on and for radii of about a quarter unit or less. 1000 gives about
+// 0.0632, 10 about 0.635.
 double ArcSampleStep(double radius);
 
 // The arc about (cx, cy) that starts at (x, y) and sweeps `sweep` radians:

@@ -47,7 +47,7 @@ TEST(ArcSampleStep, HalfUnitSagittaBoundedByOneDegree) {
       {"just below the one-degree radius", 13131, 2 * std::acos(13130.5 / 13131)},
       {"one-degree radius", 13132, kOneDegree},
       {"large radius", 1e6, kOneDegree},
-      {"below half a unit", 0.25, kOneDegree},
+      {"a quarter unit", 0.25, kOneDegree},
       {"no radius", 0, kOneDegree},
   };
   for (const Case& c : kCases) {
