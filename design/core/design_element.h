@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "design/curves/vertex.h"
+#include "design/geometry/vertex.h"
 
 #include "design/core/size_flags.h"
 #include "platform/archive.h"
