@@ -1,12 +1,11 @@
 #include "design/geometry/polyline.h"
 
-#include <chrono>
-#include <future>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/finishes_in_time.h"
 
 namespace {
 
@@ -16,17 +15,6 @@ const PointList kElbow{{0, 0}, {10, 0}, {10, 10}};
 // The index of a position, -1 for none.
 int Index(const PointList& list, PointPos p) {
   return p == list.end() ? -1 : static_cast<int>(std::distance(list.begin(), p));
-}
-
-// Runs `call` on its own thread and reports whether it came back within a few
-// seconds, so that a walk that never ends fails the test instead of hanging
-// the run.
-template <typename Call>
-bool FinishesInTime(Call call) {
-  auto task = std::make_shared<std::packaged_task<void()>>(std::move(call));
-  std::future<void> done = task->get_future();
-  std::thread([task] { (*task)(); }).detach();
-  return done.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
 }
 
 }  // namespace

@@ -1,30 +1,18 @@
 #include "design/geometry/spline_fit.h"
 
 #include <algorithm>
-#include <chrono>
-#include <future>
 #include <iterator>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/finishes_in_time.h"
 
 namespace {
 
 const PointList kWave{{0, 0}, {300, 400}, {700, -200}, {1000, 0}};
 const PointList kTriangleRing{{0, 0}, {1000, 0}, {500, 800}, {0, 0}};
-
-// Runs `call` on its own thread and reports whether it came back within a few
-// seconds, so that a loop that never ends fails the test instead of hanging
-// the run.
-template <typename Call>
-bool FinishesInTime(Call call) {
-  auto task = std::make_shared<std::packaged_task<void()>>(std::move(call));
-  std::future<void> done = task->get_future();
-  std::thread([task] { (*task)(); }).detach();
-  return done.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-}
 
 PointList Sample(const PointList& controls, BOOL closed, double tol) {
   PointList out;
