@@ -140,7 +140,7 @@ TEST_F(IbaImportTest, RuleTablesOfAnotherStyleStopTheImportAndStay) {
     SCOPED_TRACE(c.what);
     ClearStyle();
     prompts = ScriptedPrompts();
-    for (const std::string& name : {"a", "b"}) {
+    for (const std::string name : {"a", "b"}) {
       std::filesystem::remove(ibas / (name + ".rul"));
     }
     AddIbaFile("a");
