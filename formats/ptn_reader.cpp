@@ -135,18 +135,11 @@ bool ReadVertexItem(ByteCursor& in, double factor, CPieceRecord* piece, std::uni
   const int32_t width = SaturateToInt32(kWidthNodeMillimetres * static_cast<int64_t>(style.scale));
   int64_t kept = 0;
   for (int32_t i = 0; i < count; ++i) {
-    uint32_t flags = 0;
-    int32_t x = 0;
-    int32_t y = 0;
-    uint32_t attributes = 0;
-    in.ReadU32(flags);
-    in.ReadI32(x);
-    in.ReadI32(y);
-    if (withAttributeWord) in.ReadU32(attributes);
-    if (in.Failed()) return false;
-    if (olderNodes && flags == kDroppedNodeFlags) continue;
-    CVertexNode* node = NewVertexNode(x, y, flags);
-    node->Attributes = attributes;
+    StoredVertexRecord vertex;
+    if (!ReadStoredVertex(in, withAttributeWord, vertex)) return false;
+    if (olderNodes && vertex.flags == kDroppedNodeFlags) continue;
+    CVertexNode* node = NewVertexNode(vertex.x, vertex.y, vertex.flags);
+    node->Attributes = vertex.attributes;
     if (scaled) ScaleNode(node, factor);
     item->AddTail(node);
     ++kept;

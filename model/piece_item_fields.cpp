@@ -46,6 +46,14 @@ void ScaleNode(CVertexNode* node, double factor) {
   if (CornerCodeCarriesLength(code)) node->Y = static_cast<int32_t>((ScaledHalf(y >> 16, factor) << 16) | code);
 }
 
+bool ReadStoredVertex(ByteCursor& in, bool withAttributeWord, StoredVertexRecord& vertex) {
+  in.ReadU32(vertex.flags);
+  in.ReadI32(vertex.x);
+  in.ReadI32(vertex.y);
+  if (withAttributeWord) in.ReadU32(vertex.attributes);
+  return !in.Failed();
+}
+
 bool ReadStoredPoint(ByteCursor& in, CPoint& point) {
   int32_t x = 0;
   int32_t y = 0;

@@ -24,6 +24,16 @@ int32_t ScaledCoordinate(int32_t value, double factor);
 // for the corner codes that carry a length the length in the high half of y.
 void ScaleNode(CVertexNode* node, double factor);
 
+// The head of a stored vertex record: the flags word, x, y and, where the
+// layout stores one, the attribute word (0 otherwise).
+struct StoredVertexRecord {
+  uint32_t flags = 0;
+  int32_t x = 0;
+  int32_t y = 0;
+  uint32_t attributes = 0;
+};
+bool ReadStoredVertex(ByteCursor& in, bool withAttributeWord, StoredVertexRecord& vertex);
+
 // A point of the piece header: its x, then its y.
 bool ReadStoredPoint(ByteCursor& in, CPoint& point);
 

@@ -171,18 +171,12 @@ class StoredItemReader {
   }
 
   bool ReadVertex(CPieceItem* item) {
-    uint32_t flags = 0;
-    int32_t x = 0;
-    int32_t y = 0;
-    uint32_t attributes = 0;
-    archive_.ReadU32(flags);
-    archive_.ReadI32(x);
-    archive_.ReadI32(y);
-    if (vertexAttributes_) archive_.ReadU32(attributes);
-    if (!archive_.Skip(sizeof(uint32_t))) return false;
-    CVertexNode* node = NewVertexNode(x, y, flags);
+    // The record ends in a reserved word.
+    StoredVertexRecord vertex;
+    if (!ReadStoredVertex(archive_, vertexAttributes_, vertex) || !archive_.Skip(sizeof(uint32_t))) return false;
+    CVertexNode* node = NewVertexNode(vertex.x, vertex.y, vertex.flags);
     if (scaled_) ScaleNode(node, factor_);
-    node->Attributes = attributes;
+    node->Attributes = vertex.attributes;
     item->AddTail(node);
     return true;
   }
