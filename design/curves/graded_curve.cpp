@@ -117,3 +117,30 @@ CGradedPoint* CGradedCurve::ResolvePoint(int32_t position) const {
   const CPatternData* owner = GetOwner();
   return owner ? ResolveObject<CGradedPoint>(*owner, position) : nullptr;
 }
+
+BOOL CGradedCurve::GetPoints(int32_t, PointList&) { return FALSE; }
+BOOL CGradedCurve::GetFullPoints(int32_t, PointList&) { return FALSE; }
+BOOL CGradedCurve::PointAtRatioBetween(int32_t, CGradedPoint*, CGradedPoint*, int32_t, double, int32_t*, int32_t*) {
+  return FALSE;
+}
+BOOL CGradedCurve::PointAtRatio(int32_t, CGradedPoint*, int32_t, double, int32_t*, int32_t*) { return FALSE; }
+BOOL CGradedCurve::PointAtLength(int32_t, CGradedPoint*, int32_t, int32_t, int32_t*, int32_t*) { return FALSE; }
+
+BOOL CGradedCurve::PointAtLengthFormula(int32_t size, CGradedPoint* start, int32_t direction, const CFormula& length,
+                                        int32_t* x, int32_t* y) {
+  return PointAtLength(size, start, direction, length.Evaluate(size), x, y);
+}
+
+int32_t CGradedCurve::GetSection(int32_t, CGradedObject*, CGradedObject*, int32_t) { return 0; }
+BOOL CGradedCurve::CalcLinkedPoint(int32_t, CGradedPoint*, CPoint&) { return FALSE; }
+void CGradedCurve::StoreBasePoints() {}
+BOOL CGradedCurve::UpdateOwnedPoints() { return FALSE; }
+BOOL CGradedCurve::IsRelatedTo(const CGradedObject*) const { return FALSE; }
+
+void CGradedCurve::InvalidatePoints(int32_t size) {
+  if (size == -1) {
+    std::fill(m_PartDirty.begin(), m_PartDirty.end(), 1);
+  } else if (size >= 0 && size < static_cast<int32_t>(m_PartDirty.size())) {
+    m_PartDirty[static_cast<size_t>(size)] = 1;
+  }
+}

@@ -21,7 +21,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "design/core/formula.h"
 #include "design/core/graded_object.h"
+#include "design/geometry/polyline.h"
 #include "design/points/graded_point.h"
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
@@ -90,6 +92,46 @@ class CGradedCurve : public CGradedObject {
   // stored point list answer as with an empty one.
   virtual BOOL IsFirstStoredRef(int32_t index) const;
   virtual BOOL IsStoredRefBefore(int32_t a, int32_t b) const;
+
+  // ---- Geometry per size --------------------------------------------------
+  // Every size is computed on demand from the defining points' positions at
+  // that size and cached until the size is invalidated. The base computes
+  // nothing: every answer below is 0 (or nothing) until a branch or a kind
+  // gives one.
+
+  // The used part (start to end) of the curve at a size.
+  virtual BOOL GetPoints(int32_t size, PointList& out);
+  // The whole curve at a size, in curve order (a closed curve's first point
+  // is not repeated at its end).
+  virtual BOOL GetFullPoints(int32_t size, PointList& out);
+  // The point at `ratio` of the length of the part between a and b, walked
+  // forwards (direction non-zero) or backwards (0).
+  virtual BOOL PointAtRatioBetween(int32_t size, CGradedPoint* a, CGradedPoint* b, int32_t direction, double ratio,
+                                   int32_t* x, int32_t* y);
+  // The point at `ratio` of the whole length, walked from `start`.
+  virtual BOOL PointAtRatio(int32_t size, CGradedPoint* start, int32_t direction, double ratio, int32_t* x,
+                            int32_t* y);
+  // The point at a signed length along the curve from `start`.
+  virtual BOOL PointAtLength(int32_t size, CGradedPoint* start, int32_t direction, int32_t length, int32_t* x,
+                             int32_t* y);
+  // PointAtLength with the length a graded value evaluated at the size.
+  BOOL PointAtLengthFormula(int32_t size, CGradedPoint* start, int32_t direction, const CFormula& length, int32_t* x,
+                            int32_t* y);
+  // The rounded length of the part between the positions of a and b.
+  virtual int32_t GetSection(int32_t size, CGradedObject* a, CGradedObject* b, int32_t direction);
+  // The position at a size of a point the curve owns (a linked point that is
+  // its first or last defining point); 0 when it gives none.
+  virtual BOOL CalcLinkedPoint(int32_t size, CGradedPoint* point, CPoint& out);
+  // Keeps the defining points of the base size, and moves the points the
+  // curve owns at the other sizes after that shape.
+  virtual void StoreBasePoints();
+  virtual BOOL UpdateOwnedPoints();
+  // Whether the object is a reference, an end, or a point defined on this
+  // curve.
+  virtual BOOL IsRelatedTo(const CGradedObject* object) const;
+  // Marks the used part of one size, or of every size for -1, to be cut
+  // again.
+  void InvalidatePoints(int32_t size);
 
   // The defining points and the centre.
   BOOL GetReferences(CGradedObjectList& references) const override;

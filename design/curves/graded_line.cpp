@@ -1,11 +1,16 @@
 #include "design/curves/graded_line.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 #include "design/core/factories.h"
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
+#include "design/geometry/primitives.h"
 #include "design/points/graded_point.h"
+#include "platform/numbers.h"
 
 namespace {
 
@@ -146,4 +151,99 @@ void RegisterGradedLines() {
   GetObjectKindFactory().Register(kObjectKindLine, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
     return std::make_unique<CGradedLine>(owner, 0, 0, kDefaultAttribute2);
   });
+}
+
+// ---- Positions at a size -----------------------------------------------------
+
+namespace {
+
+// Both positions of a pair, the second asked only when the first was had.
+BOOL PairPositions(CGradedPoint* a, CGradedPoint* b, int32_t size, CPoint* p1, CPoint* p2) {
+  *p1 = CPoint();
+  *p2 = CPoint();
+  if (!a || !a->GetPoint(size, p1)) return FALSE;
+  return b && b->GetPoint(size, p2) ? TRUE : FALSE;
+}
+
+// from + (to - from) * t, each coordinate rounded and kept in the int32
+// range.
+int32_t Interpolate(int32_t from, int32_t to, double t) {
+  const double delta = (static_cast<double>(to) - from) * t;
+  return SaturateToInt32(static_cast<int64_t>(from) + RoundToNearest(delta));
+}
+
+// The objects whose relation to some line is being asked, innermost last.
+std::vector<const CGradedObject*>& RelationsBeingAsked() {
+  static std::vector<const CGradedObject*> asked;
+  return asked;
+}
+
+}  // namespace
+
+BOOL CGradedLine::GetThroughPoints(int32_t size, CPoint* p1, CPoint* p2) {
+  CPoint a, b;
+  const BOOL result = PairPositions(m_Through1, m_Through2, size, &a, &b);
+  if (p1) *p1 = a;
+  if (p2) *p2 = b;
+  ClearDirty(size);
+  return result;
+}
+
+BOOL CGradedLine::GetEndPoints(int32_t size, CPoint* p1, CPoint* p2) {
+  CGradedPoint* a = nullptr;
+  CGradedPoint* b = nullptr;
+  GetEndRefs(&a, &b);
+  CPoint pa, pb;
+  const BOOL result = PairPositions(a, b, size, &pa, &pb);
+  if (p1) *p1 = pa;
+  if (p2) *p2 = pb;
+  return result;
+}
+
+BOOL CGradedLine::PointAtRatio(int32_t size, const CGradedPoint* start, double t, int32_t* x, int32_t* y) {
+  CPoint p1, p2;
+  const BOOL result = GetThroughPoints(size, &p1, &p2);
+  const bool fromFirst = start == m_Through1;
+  const CPoint from = fromFirst ? p1 : p2;
+  const CPoint to = fromFirst ? p2 : p1;
+  *x = Interpolate(from.x, to.x, t);
+  *y = Interpolate(from.y, to.y, t);
+  return result;
+}
+
+BOOL CGradedLine::PointAtDistance(int32_t size, const CGradedPoint* start, int32_t d, int32_t* x, int32_t* y) {
+  CPoint p1, p2;
+  const BOOL result = GetThroughPoints(size, &p1, &p2);
+  const bool fromFirst = start == m_Through1;
+  const CPoint from = fromFirst ? p1 : p2;
+  const CPoint to = fromFirst ? p2 : p1;
+  const double dx = static_cast<double>(to.x) - from.x;
+  const double dy = static_cast<double>(to.y) - from.y;
+  const double length = std::sqrt(dx * dx + dy * dy);
+  if (!IsZeroDivisor(length) && RoundToNearest(length) > d) {
+    *x = Interpolate(from.x, to.x, d / length);
+    *y = Interpolate(from.y, to.y, d / length);
+  } else {
+    *x = to.x;
+    *y = to.y;
+  }
+  return result;
+}
+
+BOOL CGradedLine::PointAtDistanceFormula(int32_t size, const CGradedPoint* start, const CFormula& distance,
+                                         int32_t* x, int32_t* y) {
+  return PointAtDistance(size, start, distance.Evaluate(size), x, y);
+}
+
+BOOL CGradedLine::IsRelatedTo(const CGradedObject* object) const {
+  if (!object) return FALSE;
+  if (RefersTo(object) || object == m_End1 || object == m_End2) return TRUE;
+  const auto* point = dynamic_cast<const CGradedPoint*>(object);
+  if (!point) return FALSE;
+  auto& asked = RelationsBeingAsked();
+  if (std::find(asked.begin(), asked.end(), object) != asked.end()) return FALSE;
+  asked.push_back(object);
+  const BOOL uses = point->UsesLine(this);
+  asked.pop_back();
+  return uses;
 }

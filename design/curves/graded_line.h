@@ -15,6 +15,7 @@
 
 #include <cstdint>
 
+#include "design/core/formula.h"
 #include "design/core/graded_object.h"
 
 class CGradedPoint;
@@ -56,6 +57,30 @@ class CGradedLine : public CGradedObject {
   // Whether the through points are a and b in either order; null through
   // points never match.
   BOOL IsThrough(const CGradedObject* a, const CGradedObject* b) const;
+
+  // ---- Positions at a size ------------------------------------------------
+
+  // The through points at a size: the first, and the second only when the
+  // first was had; 1 when both were. A position not had stays (0, 0). The
+  // line's flag of that size is cleared in every case.
+  BOOL GetThroughPoints(int32_t size, CPoint* p1, CPoint* p2);
+  // The same for the ends (GetEndRefs); no flag is touched.
+  BOOL GetEndPoints(int32_t size, CPoint* p1, CPoint* p2);
+  // The point at t of the way from `start` (the first through point when it
+  // is `start`, else the second) to the other through point; t is not
+  // limited to 0..1. The result says whether both positions were had; the
+  // point is written from the positions had, (0, 0) for one that was not.
+  BOOL PointAtRatio(int32_t size, const CGradedPoint* start, double t, int32_t* x, int32_t* y);
+  // The point at distance d from `start` towards the other through point; at
+  // or beyond the segment's length, the other through point. A line of zero
+  // length gives its point for every d.
+  BOOL PointAtDistance(int32_t size, const CGradedPoint* start, int32_t d, int32_t* x, int32_t* y);
+  BOOL PointAtDistanceFormula(int32_t size, const CGradedPoint* start, const CFormula& distance, int32_t* x,
+                              int32_t* y);
+  // Whether the object is a reference or an end of the line, or a point
+  // that is defined on the line (its UsesLine). A point asked again while
+  // its own answer is being found (a cycle in a damaged file) is not.
+  BOOL IsRelatedTo(const CGradedObject* object) const;
 
   // The positions Load read, in record order: through point 1, through
   // point 2, end 1, end 2, link (-1 for none).

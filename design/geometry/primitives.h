@@ -27,6 +27,10 @@ inline int32_t RoundToNearest(double v) {
 // The same rule under the name the piece operations use.
 inline int32_t RoundToInt(double v) { return RoundToNearest(v); }
 
+// True when `v` counts as zero where it would divide or scale: its magnitude
+// is not above the smallest normal double.
+inline bool IsZeroDivisor(double v) { return !(std::fabs(v) > 2.2250738585072014e-308); }
+
 // True when `v` is too small to change 1.0: the zero test of the solvers and
 // the spline (|v| + 1.0 == 1.0).
 inline bool IsNegligible(double v) { return (v < 0 ? -v : v) + 1.0 == 1.0; }

@@ -1,9 +1,12 @@
 #include "design/points/graded_point.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
+#include "design/curves/graded_curve.h"
+#include "design/curves/graded_line.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -191,4 +194,171 @@ BOOL CGradedPoint::DependsOn(const CGradedObject* object) const {
 
 void CGradedPoint::UpdateLabel() {
   for (CDimLabel* label : m_Labels) label->Invalidate();
+}
+
+// ---- Positions ---------------------------------------------------------------
+
+namespace {
+
+// Nested point computations under way, over every point: a chain of
+// references computes from its end down to its roots by recursion.
+int32_t g_PointNesting = 0;
+
+bool WithinCoordinateBound(const CPoint& p) {
+  return p.x >= -kMaxPointCoordinate && p.x <= kMaxPointCoordinate && p.y >= -kMaxPointCoordinate &&
+         p.y <= kMaxPointCoordinate;
+}
+
+}  // namespace
+
+BOOL CGradedPoint::GetPoint(int32_t size, CPoint* out) {
+  CPoint p;
+  BOOL result = TRUE;
+  if (IsDirty(size)) {
+    int32_t x = 0, y = 0;
+    result = CalcPoint(size, &x, &y);
+    p = CPoint(x, y);
+    SetSizePoint(size, p.x, p.y);
+  } else {
+    GetSizePoint(size, &p);
+  }
+  if (!WithinCoordinateBound(p)) {
+    p = CPoint();
+    SetState(1);
+    SetStatus(kPointStatusOverflow);
+  }
+  if (out) *out = p;
+  return result;
+}
+
+BOOL CGradedPoint::CalcPoint(int32_t size, int32_t* x, int32_t* y) {
+  CPoint cached;
+  GetSizePoint(size, &cached);
+  *x = cached.x;
+  *y = cached.y;
+  if (size < 0 || size >= GetSizePointCount()) return FALSE;
+  if (!IsDirty(size)) return TRUE;
+  const CPatternData* owner = GetOwner();
+  if (m_ComputeAll == 0 && owner && size != owner->GetBaseSize()) {
+    ClearDirty(size);
+    return TRUE;
+  }
+  if (m_Computing.size() != m_SizePoints.size()) m_Computing.assign(m_SizePoints.size(), 0);
+  uint8_t& computing = m_Computing[static_cast<size_t>(size)];
+  if (computing || g_PointNesting >= kMaxPointNesting) return FALSE;
+  computing = 1;
+  ++g_PointNesting;
+  const BOOL result = ComputePoint(size, x, y);
+  --g_PointNesting;
+  // The kind's computation may have inserted or removed sizes of this very
+  // point only through the container, which never happens during a
+  // computation; the flag is still looked up afresh.
+  if (size < static_cast<int32_t>(m_Computing.size())) m_Computing[static_cast<size_t>(size)] = 0;
+  switch (OutcomeOf(result)) {
+    case SizeOutcome::kCacheAndClean:
+      SetSizePoint(size, *x, *y);
+      ClearDirty(size);
+      break;
+    case SizeOutcome::kCacheOnly:
+      SetSizePoint(size, *x, *y);
+      break;
+    case SizeOutcome::kNothing:
+      *x = cached.x;
+      *y = cached.y;
+      break;
+  }
+  return result;
+}
+
+BOOL CGradedPoint::ComputePoint(int32_t, int32_t*, int32_t*) { return FALSE; }
+
+CGradedPoint::SizeOutcome CGradedPoint::OutcomeOf(BOOL) const { return SizeOutcome::kCacheAndClean; }
+
+void CGradedPoint::RecalcAll() {
+  Invalidate(-1);
+  if (!GetOwner()) return;
+  for (int32_t size = 0; size < GetSizePointCount(); ++size) GetPoint(size, nullptr);
+}
+
+BOOL CGradedPoint::HitTest(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point, double* distance) {
+  if (size < 0 || size >= GetSizePointCount()) return FALSE;
+  CPoint p;
+  if (!GetPoint(size, &p)) return FALSE;
+  const double dx = static_cast<double>(p.x) - x;
+  const double dy = static_cast<double>(p.y) - y;
+  const double d2 = dx * dx + dy * dy;
+  if (!(tolerance * tolerance > d2)) return FALSE;
+  if (distance) *distance = std::sqrt(d2);
+  if (point) *point = p;
+  return TRUE;
+}
+
+BOOL CGradedPoint::Pick(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
+                        double* distance) {
+  CPoint p;
+  double d = 0.0;
+  if (!HitTest(x, y, tolerance, size, &p, &d)) return FALSE;
+  if (object) *object = this;
+  if (distance) *distance = d;
+  return TRUE;
+}
+
+BOOL CGradedPoint::PickPoint(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
+                             CPoint* point) {
+  CPoint p;
+  double d = 0.0;
+  if (!HitTest(x, y, tolerance, size, &p, &d)) return FALSE;
+  if (object) *object = this;
+  if (point) *point = p;
+  return TRUE;
+}
+
+BOOL CGradedPoint::HitTestIfValid(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point,
+                                  double* distance) {
+  return GetState() ? HitTest(x, y, tolerance, size, point, distance) : FALSE;
+}
+
+BOOL CGradedPoint::PickIfValid(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
+                               double* distance) {
+  return GetState() ? Pick(x, y, tolerance, size, object, distance) : FALSE;
+}
+
+BOOL CGradedPoint::PickPointIfValid(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
+                                    CPoint* point) {
+  return GetState() ? PickPoint(x, y, tolerance, size, object, point) : FALSE;
+}
+
+CRect CGradedPoint::GetBoundRect(int32_t size) const {
+  CRect r;
+  CPoint p;
+  // The position is computed on demand; the box itself is a question that
+  // changes nothing the caller can see but the cache.
+  auto* self = const_cast<CGradedPoint*>(this);
+  if (GetState() != 0 && size >= 0 && size < GetSizePointCount() && self->GetPoint(size, &p)) {
+    r = CRect(p.x, p.y, p.x + 1, p.y + 1);
+  }
+  const CPatternData* owner = GetOwner();
+  if (owner && size == owner->GetBaseSize()) {
+    const CRect point = r;
+    r.UnionRect(point, GetLabelRect());
+  }
+  return r;
+}
+
+BOOL CGradedPoint::UsesLine(const CGradedLine*) const { return FALSE; }
+BOOL CGradedPoint::UsesCurve(const CGradedCurve*) const { return FALSE; }
+BOOL CGradedPoint::IsSameIntersection(const CGradedObject*, const CGradedObject*, int32_t, int32_t) {
+  return FALSE;
+}
+
+CGradedPoint* CGradedPoint::PointOf(const Reference& reference) {
+  return dynamic_cast<CGradedPoint*>(reference.object);
+}
+CGradedLine* CGradedPoint::LineOf(const Reference& reference) { return dynamic_cast<CGradedLine*>(reference.object); }
+CGradedCurve* CGradedPoint::CurveOf(const Reference& reference) {
+  return dynamic_cast<CGradedCurve*>(reference.object);
+}
+
+BOOL CGradedPoint::PositionOf(CGradedPoint* point, int32_t size, CPoint* out) {
+  return point ? point->GetPoint(size, out) : FALSE;
 }

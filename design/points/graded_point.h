@@ -33,6 +33,18 @@ inline constexpr int32_t kFirstVersionWithPointStatus = 104;
 inline constexpr int32_t kFirstVersionWithSizePoints = 110;
 inline constexpr int32_t kModeWithSizePoints = 2;
 
+class CGradedCurve;
+class CGradedLine;
+
+// Positions beyond this bound, either way, are reported as (0, 0) and mark
+// the point with status 13; the cache keeps them as computed.
+inline constexpr int32_t kMaxPointCoordinate = 50'000'000;
+inline constexpr uint16_t kPointStatusOverflow = 13;
+// Nested point computations deeper than this fail the size that asks: no real
+// design chains so many points, and a damaged file must not exhaust the
+// stack.
+inline constexpr int32_t kMaxPointNesting = 10'000;
+
 class CGradedPoint : public CGradedObject {
  public:
   // A field typed as a point resolves only to objects of this kind.
@@ -77,6 +89,56 @@ class CGradedPoint : public CGradedObject {
   // The base reads no record of its own: 0. Every kind reads its whole record.
   BOOL Load(ArchiveReader& archive) override;
 
+  // ---- Positions ----------------------------------------------------------
+
+  // The position at a size (0 .. size count - 1), computed first when the
+  // size is dirty. 0 when the point cannot be had at that size; `out` then
+  // holds the cached position. A position beyond kMaxPointCoordinate is
+  // handed out as (0, 0), and the point is shown with status 13; the cache
+  // keeps the computed value.
+  BOOL GetPoint(int32_t size, CPoint* out);
+  // The per-size computation. A clean size gives its cached position (1). A
+  // dirty one gives, with compute-all 0 away from the base size, its stored
+  // position (1); else the kind computes it (ComputePoint). The result is
+  // cached and the size marked clean, as the kind's SizeOutcome says, so that
+  // only the first caller of a failing size sees the 0.
+  //
+  // A point asked again for a size it is still computing (a cycle in a
+  // damaged file) answers 0 with its cached position, as does a computation
+  // nested deeper than kMaxPointNesting.
+  virtual BOOL CalcPoint(int32_t size, int32_t* x, int32_t* y);
+
+  // Every size dirty, then each computed in size order.
+  void RecalcAll() override;
+  // A hit needs the position at the size and a distance below the
+  // tolerance (strictly); `distance` gets the distance, `point` the position.
+  BOOL HitTest(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point, double* distance) override;
+  // On a hit (HitTest): `object` is this point, `distance` the distance.
+  BOOL Pick(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
+            double* distance) override;
+  // On a hit (HitTest): `object` is this point, `point` its position.
+  BOOL PickPoint(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
+                 CPoint* point) override;
+  // As the tests above, but a hidden point (state 0) is never hit.
+  BOOL HitTestIfValid(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point,
+                      double* distance) override;
+  BOOL PickIfValid(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
+                   double* distance) override;
+  BOOL PickPointIfValid(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
+                        CPoint* point) override;
+  // The one-unit box of a shown point's position at the size (empty when it
+  // has none), with the label box added at the base size.
+  CRect GetBoundRect(int32_t size) const override;
+
+  // Whether the point is defined on the two-point line or the curve; the
+  // kinds that are answer for their references.
+  virtual BOOL UsesLine(const CGradedLine* line) const;
+  virtual BOOL UsesCurve(const CGradedCurve* curve) const;
+  // Whether this point is the crossing of a and b (either order) that lies
+  // at (x, y) at the base size; lets a design find a crossing it already
+  // has. The intersection kinds answer; the base 0.
+  virtual BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y);
+
   // Whether the point is a point of the design in its own right; the points
   // that a curve keeps as its vertices are not.
   virtual BOOL IsRealPoint() const;
@@ -105,6 +167,21 @@ class CGradedPoint : public CGradedObject {
   void UpdateLabel() override;
 
  protected:
+  // The kind's own computation of a dirty size that it computes: writes the
+  // position into x, y (which hold the cached position on entry, so a kind
+  // that finds none leaves them) and answers 1 for a defined point, 0 when
+  // the definition gives none. The base computes nothing: 0.
+  virtual BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y);
+  // What the frame keeps of a computed size: the position and the clean
+  // flag (every kind, whatever the result), the position alone (the size is
+  // asked again next time), or nothing.
+  enum class SizeOutcome { kCacheAndClean, kCacheOnly, kNothing };
+  virtual SizeOutcome OutcomeOf(BOOL result) const;
+
+  // The position of `point` at a size through its GetPoint; 0 for a null
+  // point.
+  static BOOL PositionOf(CGradedPoint* point, int32_t size, CPoint* out);
+
   // A reference field of a kind: the stored object position that its record
   // holds (-1 for none), the object it resolves to, and the object kind the
   // field takes (kObjectKindPoint, kObjectKindLine, kObjectKindCurve, or 0
@@ -115,6 +192,12 @@ class CGradedPoint : public CGradedObject {
     CGradedObject* object = nullptr;
     int32_t kind;
   };
+  // The typed object a reference field holds; null when unset or not of
+  // that class.
+  static CGradedPoint* PointOf(const Reference& reference);
+  static CGradedLine* LineOf(const Reference& reference);
+  static CGradedCurve* CurveOf(const Reference& reference);
+
   // Names the kind's reference, formula and label fields, each in field
   // order; called once by the kind's constructor. The fields are members of
   // the kind, which lives as long as the point.
@@ -165,4 +248,7 @@ class CGradedPoint : public CGradedObject {
   int32_t m_Subtype;
   int32_t m_ComputeAll = 1;
   std::vector<CPoint> m_SizePoints;
+  // The sizes this point is computing now (one flag per size while a
+  // computation runs), so that a cycle of references ends.
+  std::vector<uint8_t> m_Computing;
 };
