@@ -58,8 +58,8 @@ void CGradedCurve::InsertSize(int32_t index) {
   if (index < 0 || static_cast<size_t>(index) > m_WholeLists.size()) return;
   // The new size starts as a copy of the size that was at `index` (empty at
   // the end), and its part is cut again.
-  const auto copyOf = [index](const std::vector<std::vector<CPoint>>& lists) {
-    return static_cast<size_t>(index) < lists.size() ? lists[static_cast<size_t>(index)] : std::vector<CPoint>();
+  const auto copyOf = [index](const std::vector<PointList>& lists) {
+    return static_cast<size_t>(index) < lists.size() ? lists[static_cast<size_t>(index)] : PointList();
   };
   m_WholeLists.insert(m_WholeLists.begin() + index, copyOf(m_WholeLists));
   m_PartLists.insert(m_PartLists.begin() + index, copyOf(m_PartLists));
@@ -143,4 +143,19 @@ void CGradedCurve::InvalidatePoints(int32_t size) {
   } else if (size >= 0 && size < static_cast<int32_t>(m_PartDirty.size())) {
     m_PartDirty[static_cast<size_t>(size)] = 1;
   }
+}
+
+PointList* CGradedCurve::WholeListAt(int32_t size) {
+  if (size < 0 || size >= static_cast<int32_t>(m_WholeLists.size())) return nullptr;
+  return &m_WholeLists[static_cast<size_t>(size)];
+}
+
+PointList* CGradedCurve::PartListAt(int32_t size) {
+  if (size < 0 || size >= static_cast<int32_t>(m_PartLists.size())) return nullptr;
+  return &m_PartLists[static_cast<size_t>(size)];
+}
+
+void CGradedCurve::SetPartDirty(int32_t size, BOOL dirty) {
+  if (size < 0 || size >= static_cast<int32_t>(m_PartDirty.size())) return;
+  m_PartDirty[static_cast<size_t>(size)] = dirty ? 1 : 0;
 }

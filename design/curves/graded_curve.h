@@ -181,6 +181,13 @@ class CGradedCurve : public CGradedObject {
   // The point at `position` of the owner, or null.
   CGradedPoint* ResolvePoint(int32_t position) const;
 
+  // The cached whole list and used part of a size; null for a size outside
+  // the lists. A kind rebuilds the whole list of a dirty size into it.
+  PointList* WholeListAt(int32_t size);
+  PointList* PartListAt(int32_t size);
+  // Marks the used part of a size cut (0) or to be cut again (1).
+  void SetPartDirty(int32_t size, BOOL dirty);
+
  private:
   int32_t m_Subtype;
   int32_t m_Attribute1;
@@ -193,8 +200,8 @@ class CGradedCurve : public CGradedObject {
   int32_t m_StoredEnd = -1;
   // One entry per size of the owner: the whole curve, its used part, and
   // whether that part must be cut again.
-  std::vector<std::vector<CPoint>> m_WholeLists;
-  std::vector<std::vector<CPoint>> m_PartLists;
+  std::vector<PointList> m_WholeLists;
+  std::vector<PointList> m_PartLists;
   std::vector<int32_t> m_PartDirty;
 };
 
