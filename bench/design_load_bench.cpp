@@ -1,11 +1,13 @@
-// Loading parametric designs, with a fit of the time against the number of
+// Loading parametric designs and computing their points, with a fit of the time against the number of
 // points, which must stay linear:
 // - BM_LoadDesign: free points, half of them hidden and used by nothing, so
 //   that the clean-up after loading removes every other point; the file is
 //   written here from the layout;
 // - BM_LoadDesignOfEveryKind: points of every kind, a third of them hidden
 //   and unused, and 200 pattern records, written by the tests' writer of
-//   design files.
+//   design files;
+// - BM_ComputeDesignOfEveryKind: that design at eight sizes, every point
+//   computed for every size.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "design/core/pattern_data.h"
+#include "design/points/graded_point.h"
 #include "model/style.h"
 #include "platform/archive.h"
 #include "platform/byte_cursor.h"
@@ -98,10 +101,9 @@ using design_fixture::SampleRefs;
 // `points` points in runs of three: a shown free point, a shown point of the
 // next kind (2 to 47, the free vertex point 20 left out) referring to the
 // free points before it, and a hidden free point that nothing uses.
-std::string DesignOfEveryKind(int points) {
+std::string DesignOfEveryKind(int points, int sizes = 2) {
   DesignArchiveWriter w(162);
-  w.AddSize({"M", 0, 0});
-  w.AddSize({"L", 0, 0});
+  for (int s = 0; s < sizes; ++s) w.AddSize({"S" + std::to_string(s), 0, 0});
   w.SetBaseSize(0);
   int32_t kind = 2;
   int lastFree = -1;
@@ -149,6 +151,41 @@ void BM_LoadDesignOfEveryKind(benchmark::State& state) {
 }
 
 BENCHMARK(BM_LoadDesignOfEveryKind)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Complexity(benchmark::oN);
+
+// ---- Computing every point for every size --------------------------------------
+
+// The design of every kind at eight sizes, loaded once; each iteration marks
+// every point dirty and asks each for every size, as building pieces from
+// the pattern records does. Free points are the roots; every other point
+// computes from them.
+void BM_ComputeDesignOfEveryKind(benchmark::State& state) {
+  constexpr int kSizes = 8;
+  const std::string bytes = DesignOfEveryKind(static_cast<int>(state.range(0)), kSizes);
+  CPatternData data;
+  ArchiveReader archive{std::string_view(bytes)};
+  if (!data.Load(archive)) {
+    state.SkipWithError(data.GetLoadFailure().reason.c_str());
+    return;
+  }
+  std::vector<CGradedPoint*> points;
+  for (int32_t i = 0; i < data.GetElementCount(); ++i) {
+    if (auto* point = dynamic_cast<CGradedPoint*>(data.GetElementAt(i))) points.push_back(point);
+  }
+  for (auto _ : state) {
+    for (CGradedPoint* point : points) point->Invalidate(-1);
+    int64_t defined = 0;
+    CPoint p;
+    for (CGradedPoint* point : points) {
+      for (int32_t size = 0; size < kSizes; ++size) defined += point->GetPoint(size, &p);
+    }
+    benchmark::DoNotOptimize(defined);
+  }
+  ClearStyle();
+  state.SetComplexityN(state.range(0));
+  state.counters["points"] = static_cast<double>(points.size());
+}
+
+BENCHMARK(BM_ComputeDesignOfEveryKind)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Complexity(benchmark::oN);
 
 
 }  // namespace
