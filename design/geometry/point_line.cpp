@@ -1,5 +1,6 @@
 #include "design/geometry/point_line.h"
 #include "design/geometry/measure.h"
+#include "platform/numbers.h"
 
 #include <cfloat>
 #include <cmath>
@@ -91,8 +92,8 @@ double PointSegmentDistance(CPoint point, int x1, int y1, int x2, int y2) {
 void RotateXY(int x, int y, int cx, int cy, double sinA, double cosA, int* rx, int* ry) {
   const double dx = static_cast<double>(x) - cx;
   const double dy = static_cast<double>(y) - cy;
-  *rx = WrapAdd(RoundToNearest(dx * cosA - dy * sinA), cx);
-  *ry = WrapAdd(RoundToNearest(dx * sinA + dy * cosA), cy);
+  *rx = SaturateToInt32(static_cast<int64_t>(RoundToNearest(dx * cosA - dy * sinA)) + cx);
+  *ry = SaturateToInt32(static_cast<int64_t>(RoundToNearest(dx * sinA + dy * cosA)) + cy);
 }
 
 void RotatePointInPlace(CPoint* point, int cx, int cy, double sinA, double cosA) {
@@ -182,7 +183,7 @@ void RotatePointList(const std::list<CPoint>& in, int cx, int cy, double sinA, d
 
 void OffsetPointList(const std::list<CPoint>& in, int dx, int dy, std::list<CPoint>* out) {
   std::list<CPoint> result;
-  for (const CPoint& p : in) result.emplace_back(WrapAdd(p.x, dx), WrapAdd(p.y, dy));
+  for (const CPoint& p : in) result.emplace_back(SaturateToInt32(static_cast<int64_t>(p.x) + dx), SaturateToInt32(static_cast<int64_t>(p.y) + dy));
   *out = std::move(result);
 }
 

@@ -60,7 +60,8 @@ double PointSegmentDistance(CPoint point, int x1, int y1, int x2, int y2);
 // Turns (x, y) about (cx, cy) by the angle whose sine is `sinA` and cosine
 // `cosA`: with d = point - centre in doubles, x' = round(dx cosA - dy sinA) +
 // cx and y' = round(dx sinA + dy cosA) + cy. Each offset is rounded before
-// the centre is added back, in 32 bits (wrapping, never undefined).
+// the centre is added back; a result beyond the int32 range stops at its
+// end, so that a point far out of range is never taken for one inside it.
 void RotateXY(int x, int y, int cx, int cy, double sinA, double cosA, int* rx, int* ry);
 
 // RotateXY of `point` in place.
@@ -100,7 +101,8 @@ void MirrorPointListAxes(const std::list<CPoint>& in, int cx, BOOL flipX, int cy
 void RotatePointList(const std::list<CPoint>& in, int cx, int cy, double sinA, double cosA,
                      std::list<CPoint>* out);
 
-// Every point translated by (dx, dy); the result replaces `out`.
+// Every point translated by (dx, dy), stopping at the int32 range's ends;
+// the result replaces `out`.
 void OffsetPointList(const std::list<CPoint>& in, int dx, int dy, std::list<CPoint>* out);
 
 // Whether (px, py), turned about p1 by minus the direction of p1 -> p2, ends

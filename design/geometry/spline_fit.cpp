@@ -7,6 +7,7 @@
 
 #include "design/geometry/point_line.h"
 #include "design/geometry/tridiagonal.h"
+#include "platform/numbers.h"
 
 namespace {
 
@@ -36,15 +37,9 @@ double SquaredDistance(const CPoint& a, const CPoint& b) {
 
 double Distance(const CPoint& a, const CPoint& b) { return std::sqrt(SquaredDistance(a, b)); }
 
-int32_t ClampToInt(int64_t v) {
-  if (v > INT32_MAX) return INT32_MAX;
-  if (v < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
-
 // base + offset without wrapping round the int range.
 CPoint AddClamped(const CPoint& base, int64_t dx, int64_t dy) {
-  return {ClampToInt(base.x + dx), ClampToInt(base.y + dy)};
+  return {SaturateToInt32(base.x + dx), SaturateToInt32(base.y + dy)};
 }
 
 // ---- The spline ----
@@ -380,8 +375,8 @@ double SquaredSegmentDistance(const CPoint& p, const CPoint& a, const CPoint& b)
 double SquaredDeviation(const CPoint& p, const Vec2& dir, const std::vector<CPoint>& fitted) {
   double best = SquaredDistance(p, fitted.front());
   if (best == 0) return 0;
-  const CPoint toward{ClampToInt(static_cast<int64_t>(p.x) + RoundToNearest(dir.x)),
-                      ClampToInt(static_cast<int64_t>(p.y) + RoundToNearest(dir.y))};
+  const CPoint toward{SaturateToInt32(static_cast<int64_t>(p.x) + RoundToNearest(dir.x)),
+                      SaturateToInt32(static_cast<int64_t>(p.y) + RoundToNearest(dir.y))};
   const bool hasProbe = !(toward == p);
   double a = 0, b = 0, c = 0;
   if (hasProbe) LineFromPoints(p.x, p.y, toward.x, toward.y, &a, &b, &c);

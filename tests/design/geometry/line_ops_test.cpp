@@ -2,6 +2,7 @@
 #include "design/geometry/segments.h"
 
 #include <cfloat>
+#include <cstdint>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -103,6 +104,9 @@ TEST(LineOps, MirrorsRotationsAndOffsets) {
   EXPECT_EQ(out, (std::list<CPoint>{{-1, 0}, {-3, 2}}));
   OffsetPointList(in, 10, -1, &out);
   EXPECT_EQ(out, (std::list<CPoint>{{10, 0}, {12, 2}}));
+  // A shift past the int range stops at its ends instead of wrapping back in.
+  OffsetPointList({{INT32_MAX - 1, INT32_MIN + 1}}, 10, -10, &out);
+  EXPECT_EQ(out, (std::list<CPoint>{{INT32_MAX, INT32_MIN}}));
 }
 
 TEST(LineOps, AnglesSidesAndDistances) {

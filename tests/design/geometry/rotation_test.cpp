@@ -22,7 +22,8 @@ TEST(RotateXY, TurnsAboutTheCentreAndRoundsTheOffsetBeforeAddingIt) {
       {2, 0, 0, 0, -r, r, {1, -1}},              // (1.41, -1.41)
       {1, 0, 0, 0, 0.0, -0.5, {-1, 0}},          // -0.5 rounds away from zero
       {-9, 0, -10, 0, 0.0, 0.5, {-9, 0}},        // round(0.5) - 10, not round(-9.5)
-      {INT_MAX, 0, INT_MAX - 1, 0, 0.0, 2.0, {INT_MIN, 0}},  // the centre is added back wrapping
+      {INT_MAX, 0, INT_MAX - 1, 0, 0.0, 2.0, {INT_MAX, 0}},  // stops at the range's end, never wraps
+      {INT_MIN, 0, INT_MIN + 1, 0, 0.0, 2.0, {INT_MIN, 0}},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << "(" << c.x << "," << c.y << ") about (" << c.cx << "," << c.cy << ")");
