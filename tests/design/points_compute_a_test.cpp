@@ -393,6 +393,41 @@ TEST(PointsComputeA, CircleIntersectionWithoutAPointKeepsItsCachedPoint) {
   EXPECT_FALSE(point->IsSameIntersection(a, a, 7, 7)) << "circle crossings are never matched";
 }
 
+// A point that is not had: an offset point without reference stands at
+// (dx, -dy) and reports 0 to its first caller.
+CGradedPoint* NotHadAt(CPatternData& data, CPoint at) {
+  return Add(data, std::make_unique<COffsetPoint>(&data, 0, nullptr, Fixed(data, at.x), Fixed(data, -at.y)));
+}
+
+TEST(PointsComputeA, CircleIntersectionNeedsItsFirstPointToCrossTheCircles) {
+  struct Case {
+    const char* name;
+    bool firstHad;
+    bool secondHad;
+    Answer atBase;
+  };
+  const Case kCases[] = {
+      // Without the first point the second is not asked: no crossing.
+      {"first not had", false, true, {FALSE, kCached}},
+      // A second point that is not had still lends its position.
+      {"second not had", true, false, {TRUE, {40, -30}}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CPatternData data;
+    SetUpSizes(data);
+    CGradedPoint* a = c.firstHad ? FreeAt(data, CPoint(0, 0)) : NotHadAt(data, CPoint(0, 0));
+    CGradedPoint* b = c.secondHad ? FreeAt(data, CPoint(80, 0)) : NotHadAt(data, CPoint(80, 0));
+    auto* point = Add(data, std::make_unique<CCircleIntersectPoint>(&data, 0));
+    point->SetDefinition(a, Fixed(data, 50), b, Fixed(data, 50), 0);
+    // The definition computed every size; the points are asked afresh.
+    a->Invalidate(-1);
+    b->Invalidate(-1);
+    MakeDue(point);
+    EXPECT_EQ(At(point, kBase), c.atBase);
+  }
+}
+
 TEST(PointsComputeA, CircleIntersectionAboutItselfEnds) {
   CPatternData data;
   SetUpSizes(data);
@@ -584,6 +619,13 @@ TEST(PointsComputeA, FootPointDropsThePointOntoTheLine) {
                                                                        FreeAt(data, CPoint(0, 0)), nullptr));
   MakeDue(missing);
   EXPECT_EQ(At(missing, kGraded), (Answer{FALSE, kCached}));
+  // A point that is not had still lends its position; the result tells.
+  CGradedPoint* notHad = NotHadAt(data, CPoint(30, 40));
+  auto* foot = Add(data, std::make_unique<CPerpendicularFootPoint>(&data, 0, notHad, FreeAt(data, CPoint(0, 0)),
+                                                                    FreeAt(data, CPoint(100, 0))));
+  notHad->Invalidate(-1);
+  MakeDue(foot);
+  EXPECT_EQ(At(foot, kGraded), (Answer{FALSE, CPoint(30, 0)}));
 }
 
 TEST(PointsComputeA, FootPointUsesALineThroughBothItsLinePoints) {
@@ -690,8 +732,13 @@ TEST(PointsComputeA, AxisLinesIntersectionCrossesTheChosenAxisLines) {
     MakeDue(point);
     EXPECT_EQ(At(point, kGraded), c.expected);
   }
+  // Coinciding axis lines cross nowhere in particular.
   CPatternData data;
   SetUpSizes(data);
+  auto* same = Add(data, std::make_unique<CAxisLinesIntersectPoint>(&data, 0, FreeAt(data, CPoint(10, 20)), 0,
+                                                                     FreeAt(data, CPoint(10, 200)), 0));
+  MakeDue(same);
+  EXPECT_EQ(At(same, kGraded), (Answer{FALSE, kCached}));
   auto* missing = Add(data, std::make_unique<CAxisLinesIntersectPoint>(&data, 0, nullptr, 0,
                                                                         FreeAt(data, CPoint(100, 200)), 1));
   MakeDue(missing);
