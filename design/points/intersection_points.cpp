@@ -113,7 +113,7 @@ bool CrossingOfCurves(CGradedCurve& curve1, CGradedCurve& curve2, int32_t number
   return true;
 }
 
-// Step of kinds 11 and 12: the crossing at the size, else (result 0) the
+// What kinds 11 and 12 give at a size: the crossing there, else (result 0) the
 // crossing of the base size when there is one, else the cached position.
 template <class Crossing>
 BOOL CrossingOrBaseSize(const CGradedPoint& point, int32_t size, int32_t* x, int32_t* y, Crossing crossing) {

@@ -684,9 +684,11 @@ TEST(PointsComputeA, LineCircleIntersectionWithoutCentreOrLineKeepsItsCachedPoin
   SetUpSizes(data);
   CGradedLine* line = LineThrough(data, FreeAt(data, CPoint(-100, 0)), FreeAt(data, CPoint(100, 0)));
   CFreePoint* centre = FreeAt(data, CPoint(0, 0));
-  for (auto* point : {Add(data, std::make_unique<CLineCircleIntersectPoint>(&data, 0, nullptr, line, Fixed(data, 50), 1)),
-                      Add(data, std::make_unique<CLineCircleIntersectPoint>(&data, 0, centre, nullptr,
-                                                                            Fixed(data, 50), 1))}) {
+  auto* withoutCentre =
+      Add(data, std::make_unique<CLineCircleIntersectPoint>(&data, 0, nullptr, line, Fixed(data, 50), 1));
+  auto* withoutLine =
+      Add(data, std::make_unique<CLineCircleIntersectPoint>(&data, 0, centre, nullptr, Fixed(data, 50), 1));
+  for (CGradedPoint* point : {withoutCentre, withoutLine}) {
     MakeDue(point);
     EXPECT_EQ(At(point, kGraded), (Answer{FALSE, kCached}));
     EXPECT_EQ(At(point, kBase), (Answer{FALSE, kCached}));
@@ -743,6 +745,44 @@ TEST(PointsComputeA, AxisLinesIntersectionCrossesTheChosenAxisLines) {
                                                                         FreeAt(data, CPoint(100, 200)), 1));
   MakeDue(missing);
   EXPECT_EQ(At(missing, kGraded), (Answer{FALSE, kCached}));
+}
+
+}  // namespace
+
+namespace {
+
+// Coordinates and graded values come from files: positions at the ends of the
+// int range and extreme radii must compute without undefined behaviour (the
+// sanitizers watch) and stay within the range.
+TEST(PointsComputeA, ExtremeFileValuesComputeWithoutUndefinedBehaviour) {
+  const CPoint kFar[] = {CPoint(INT_MIN, INT_MAX), CPoint(INT_MAX, INT_MIN), CPoint(INT_MAX, INT_MAX),
+                         CPoint(INT_MIN, INT_MIN), CPoint(0, 0)};
+  const int32_t kRadii[] = {INT_MAX, INT_MIN, 0, -50, 1};
+  for (const CPoint& far : kFar) {
+    for (int32_t radius : kRadii) {
+      SCOPED_TRACE(testing::Message() << far.x << ", " << far.y << " radius " << radius);
+      CPatternData data;
+      SetUpSizes(data);
+      CFreePoint* a = FreeAt(data, far);
+      CFreePoint* b = FreeAt(data, CPoint(-far.x / 2, far.y / 3 + 1));
+      CFreePoint* c = FreeAt(data, CPoint(far.y, far.x));
+      CGradedLine* ab = LineThrough(data, a, b);
+      CGradedLine* bc = LineThrough(data, b, c);
+      std::vector<CGradedPoint*> points = {
+          Add(data, std::make_unique<CLineIntersectPoint>(&data, 0, ab, bc)),
+          Add(data, std::make_unique<CCircleIntersectPoint>(&data, 0, a, Fixed(data, radius), c,
+                                                             Fixed(data, radius), 1)),
+          Add(data, std::make_unique<CPerpendicularFootPoint>(&data, 0, c, a, b)),
+          Add(data, std::make_unique<CLineCircleIntersectPoint>(&data, 0, c, ab, Fixed(data, radius), 2)),
+          Add(data, std::make_unique<CAxisLinesIntersectPoint>(&data, 0, a, 0, c, 1)),
+          Add(data, std::make_unique<COffsetPoint>(&data, 0, a, Fixed(data, radius), Fixed(data, radius))),
+      };
+      for (CGradedPoint* point : points) {
+        MakeDue(point);
+        for (int size = 0; size < kSizeCount; ++size) At(point, size);
+      }
+    }
+  }
 }
 
 }  // namespace
