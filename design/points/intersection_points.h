@@ -109,9 +109,10 @@ class CCircleIntersectPoint : public CGradedPoint {
  protected:
   // Where the circles meet, on the chosen side (a lone touching point for
   // either side; another side value keeps the cached position, with the
-  // result 1 all the same). The second point is asked only when the first
-  // was had. Circles that do not meet give, at the base size, the midpoint
-  // of the two points with the result 1.
+  // result 1 all the same). Circles that do not meet give, at the base size,
+  // the midpoint of the two points with the result 1. The second point is
+  // asked only when the first was had; without the first there are no
+  // circles to cross, and the size fails as circles that miss do.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
