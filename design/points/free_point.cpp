@@ -13,6 +13,12 @@ void CFreePointBase::SetPoint(int32_t x, int32_t y) {
   Invalidate(-1);
 }
 
+BOOL CFreePointBase::ComputePoint(int32_t, int32_t* x, int32_t* y) {
+  *x = m_Point.x;
+  *y = m_Point.y;
+  return TRUE;
+}
+
 BOOL CFreePointBase::Load(ArchiveReader& archive) {
   // Everything is read before anything is stored, so a short record leaves
   // the point untouched.
@@ -47,6 +53,8 @@ CFreeVertexPoint::CFreeVertexPoint(CPatternData* owner, uint16_t status, CPoint 
     : CFreePointBase(kPointKindFreeVertex, owner, status, point) {}
 
 BOOL CFreeVertexPoint::IsRealPoint() const { return FALSE; }
+
+BOOL CFreeVertexPoint::Pick(int32_t, int32_t, double, int32_t, CGradedObject**, double*) { return FALSE; }
 
 void RegisterFreePoints() {
   PointKindFactory& table = GetPointKindFactory();

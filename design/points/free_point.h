@@ -31,6 +31,10 @@ class CFreePointBase : public CGradedPoint {
  protected:
   CFreePointBase(int32_t kind, CPatternData* owner, uint16_t status, CPoint point);
 
+  // A size that the point computes (every size with compute-all 1, else the
+  // base size) is the stored coordinate; a free point is always defined.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
   CPoint m_Point;
 };
@@ -52,6 +56,10 @@ class CFreeVertexPoint : public CFreePointBase {
 
   // A curve's vertex, not a point of the design: 0.
   BOOL IsRealPoint() const override;
+  // A vertex is picked with its curve, never by itself: 0 without a test.
+  // The hit tests and PickPoint still find it.
+  BOOL Pick(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
+            double* distance) override;
 };
 
 // Joins kinds 1 and 20 to the point-kind table; the loader makes them with

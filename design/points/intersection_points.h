@@ -18,14 +18,22 @@
 //                                      horizontal line through one point with
 //                                      that through another
 //
-// Two-point lines and curves have no classes of their own here yet: their
-// fields hold graded objects of the line or curve kind, and resolve to
-// nothing else.
+// Each computes anew for every size from the positions its objects have at
+// that size. Where the objects no longer meet at a graded size, kinds 9, 10,
+// 11, 12 and 21 keep the position of the base size with the result 0, so a
+// graded pattern keeps a usable point while callers still learn of the
+// failure. A missing reference gives no position: the size keeps the one
+// cached before, with the result 0.
+//
+// The full constructors take every field and compute every size at once.
 #pragma once
 
 #include <cstdint>
 
 #include "design/points/graded_point.h"
+
+class CGradedCurve;
+class CGradedLine;
 
 inline constexpr int32_t kPointKindLineIntersect = 9;
 inline constexpr int32_t kPointKindCircleIntersect = 10;
@@ -39,6 +47,11 @@ class CLineIntersectPoint : public CGradedPoint {
  public:
   // For the loaders: both lines unset.
   CLineIntersectPoint(CPatternData* owner, uint16_t status);
+  CLineIntersectPoint(CPatternData* owner, uint16_t status, CGradedLine* line1, CGradedLine* line2);
+
+  // Stores both lines, then computes every size again.
+  void SetLines(CGradedLine* line1, CGradedLine* line2);
+  void GetLines(CGradedLine** line1, CGradedLine** line2) const;
 
   CGradedObject* GetLine1() const { return m_Line1.object; }
   CGradedObject* GetLine2() const { return m_Line2.object; }
@@ -48,6 +61,19 @@ class CLineIntersectPoint : public CGradedPoint {
   BOOL IsDefined() const override;
   // The base part, then the two line positions. 0 when cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+  // Whether `line` is one of the two lines.
+  BOOL UsesLine(const CGradedLine* line) const override;
+  // The two lines are a and b, in either order, and the point lies at
+  // (x, y) at the base size, whatever its result there.
+  BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y) override;
+
+ protected:
+  // Where the unbounded lines through each line's through points cross:
+  // within the segments, outside them, or at an end two collinear lines
+  // share. Parallel lines, and collinear ones that overlap, have no
+  // crossing.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Line1{kObjectKindLine};
@@ -59,6 +85,14 @@ class CCircleIntersectPoint : public CGradedPoint {
   // For the loaders: both points unset, both distances empty formulas of
   // the owner, side 0.
   CCircleIntersectPoint(CPatternData* owner, uint16_t status);
+  CCircleIntersectPoint(CPatternData* owner, uint16_t status, CGradedPoint* point1, const CFormula& radius1,
+                        CGradedPoint* point2, const CFormula& radius2, int32_t side);
+
+  // Stores every field, then computes every size again.
+  void SetDefinition(CGradedPoint* point1, const CFormula& radius1, CGradedPoint* point2, const CFormula& radius2,
+                     int32_t side);
+  void GetDefinition(CGradedPoint** point1, CFormula* radius1, CGradedPoint** point2, CFormula* radius2,
+                     int32_t* side) const;
 
   CGradedPoint* GetPoint1() const { return static_cast<CGradedPoint*>(m_Point1.object); }
   const CFormula& GetRadius1() const { return m_Radius1; }
@@ -71,6 +105,15 @@ class CCircleIntersectPoint : public CGradedPoint {
   // The base part, then each point followed by its distance, then the side.
   // 0 when cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+ protected:
+  // Where the circles meet, on the chosen side (a lone touching point for
+  // either side; another side value keeps the cached position, with the
+  // result 1 all the same). Circles that do not meet give, at the base size,
+  // the midpoint of the two points with the result 1. The second point is
+  // asked only when the first was had; without the first there are no
+  // circles to cross, and the size fails as circles that miss do.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Point1{kObjectKindPoint};
@@ -85,6 +128,12 @@ class CCircleIntersectPoint : public CGradedPoint {
 class CLineCurveIntersectPoint : public CGradedPoint {
  public:
   CLineCurveIntersectPoint(CPatternData* owner, uint16_t status);
+  CLineCurveIntersectPoint(CPatternData* owner, uint16_t status, CGradedLine* line, CGradedCurve* curve,
+                           int32_t crossing);
+
+  // Stores the fields, then computes every size again.
+  void SetParams(CGradedLine* line, CGradedCurve* curve, int32_t crossing);
+  void GetParams(CGradedLine** line, CGradedCurve** curve, int32_t* crossing) const;
 
   CGradedObject* GetLine() const { return m_Line.object; }
   CGradedObject* GetCurve() const { return m_Curve.object; }
@@ -95,6 +144,19 @@ class CLineCurveIntersectPoint : public CGradedPoint {
   // The base part, the line and curve positions, the crossing number.
   BOOL Load(ArchiveReader& archive) override;
 
+  BOOL UsesLine(const CGradedLine* line) const override;
+  BOOL UsesCurve(const CGradedCurve* curve) const override;
+  // The line and the curve are a and b, in either order, and the point is
+  // had at the base size at (x, y).
+  BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y) override;
+
+ protected:
+  // The crossing the number chooses (counted from 1 along the curve; 0 or
+  // less the first, beyond the count the last) of the segment between the
+  // line's through points with the whole curve, closed curves with their
+  // closing segment.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
   Reference m_Line{kObjectKindLine};
   Reference m_Curve{kObjectKindCurve};
@@ -104,6 +166,12 @@ class CLineCurveIntersectPoint : public CGradedPoint {
 class CCurveIntersectPoint : public CGradedPoint {
  public:
   CCurveIntersectPoint(CPatternData* owner, uint16_t status);
+  CCurveIntersectPoint(CPatternData* owner, uint16_t status, CGradedCurve* curve1, CGradedCurve* curve2,
+                       int32_t crossing);
+
+  // Stores the fields, then computes every size again.
+  void SetParams(CGradedCurve* curve1, CGradedCurve* curve2, int32_t crossing);
+  void GetParams(CGradedCurve** curve1, CGradedCurve** curve2, int32_t* crossing) const;
 
   CGradedObject* GetCurve1() const { return m_Curve1.object; }
   CGradedObject* GetCurve2() const { return m_Curve2.object; }
@@ -114,6 +182,15 @@ class CCurveIntersectPoint : public CGradedPoint {
   // The base part, the two curve positions, the crossing number.
   BOOL Load(ArchiveReader& archive) override;
 
+  BOOL UsesCurve(const CGradedCurve* curve) const override;
+  // The two curves are a and b, in either order, and the point is had at
+  // the base size at (x, y).
+  BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y) override;
+
+ protected:
+  // The crossing the number chooses (as kind 11) of the two whole curves.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
   Reference m_Curve1{kObjectKindCurve};
   Reference m_Curve2{kObjectKindCurve};
@@ -123,6 +200,12 @@ class CCurveIntersectPoint : public CGradedPoint {
 class CPerpendicularFootPoint : public CGradedPoint {
  public:
   CPerpendicularFootPoint(CPatternData* owner, uint16_t status);
+  CPerpendicularFootPoint(CPatternData* owner, uint16_t status, CGradedPoint* point, CGradedPoint* linePoint1,
+                          CGradedPoint* linePoint2);
+
+  // Stores the three points, then computes every size again.
+  void SetParams(CGradedPoint* point, CGradedPoint* linePoint1, CGradedPoint* linePoint2);
+  void GetParams(CGradedPoint** point, CGradedPoint** linePoint1, CGradedPoint** linePoint2) const;
 
   // The point dropped on the line, and the two points the line runs through.
   CGradedPoint* GetPoint() const { return static_cast<CGradedPoint*>(m_Point.object); }
@@ -131,6 +214,16 @@ class CPerpendicularFootPoint : public CGradedPoint {
 
   // The base part, then the three point positions.
   BOOL Load(ArchiveReader& archive) override;
+
+  // Whether both line points are related to `line` (its through points or
+  // ends, or points defined on it).
+  BOOL UsesLine(const CGradedLine* line) const override;
+
+ protected:
+  // The foot on the unbounded line through the two line points (the point
+  // itself when they coincide), computed from whatever positions the three
+  // points give; 1 only when all three were had.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Point{kObjectKindPoint};
@@ -147,6 +240,16 @@ class CLineCircleIntersectPoint : public CGradedPoint {
   // For the loaders: no centre, no line, an empty radius of the owner, and
   // a linear label of this point for the radius.
   CLineCircleIntersectPoint(CPatternData* owner, uint16_t status);
+  CLineCircleIntersectPoint(CPatternData* owner, uint16_t status, CGradedPoint* centre, CGradedLine* line,
+                            const CFormula& radius, int32_t choice);
+
+  // Stores the fields, then computes every size again.
+  void SetParams(CGradedPoint* centre, CGradedLine* line, const CFormula& radius, int32_t choice);
+  void GetParams(CGradedPoint** centre, CGradedLine** line, CFormula* radius, int32_t* choice) const;
+  // Stores the radius; every size is computed again when next asked.
+  void SetRadius(const CFormula& radius);
+  // Takes over a label's settings; the label stays bound to this point.
+  void SetRadiusLabel(const CDimLabel& label) { m_RadiusLabel.CopyFrom(label); }
 
   CGradedPoint* GetCentre() const { return static_cast<CGradedPoint*>(m_Centre.object); }
   CGradedObject* GetLine() const { return m_Line.object; }
@@ -157,6 +260,16 @@ class CLineCircleIntersectPoint : public CGradedPoint {
   // The base part, the centre and line positions, the radius, the choice
   // and the radius label.
   BOOL Load(ArchiveReader& archive) override;
+
+  BOOL UsesLine(const CGradedLine* line) const override;
+
+ protected:
+  // A crossing of the unbounded line through the line's through points with
+  // the circle about the centre: the first, or the second (the first again
+  // for a tangent); another choice keeps the cached position. 1 only when
+  // the centre and both through points were had. Without a crossing the
+  // base size takes the line's first through point with the result 1.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Centre{kObjectKindPoint};
@@ -173,6 +286,12 @@ class CAxisLinesIntersectPoint : public CGradedPoint {
   static constexpr int32_t kVerticalLine = 0;
 
   CAxisLinesIntersectPoint(CPatternData* owner, uint16_t status);
+  CAxisLinesIntersectPoint(CPatternData* owner, uint16_t status, CGradedPoint* point1, int32_t flag1,
+                           CGradedPoint* point2, int32_t flag2);
+
+  // Stores the fields, then computes every size again.
+  void SetParams(CGradedPoint* point1, int32_t flag1, CGradedPoint* point2, int32_t flag2);
+  void GetParams(CGradedPoint** point1, int32_t* flag1, CGradedPoint** point2, int32_t* flag2) const;
 
   CGradedPoint* GetPoint1() const { return static_cast<CGradedPoint*>(m_Point1.object); }
   int32_t GetFlag1() const { return m_Flag1; }
@@ -181,6 +300,11 @@ class CAxisLinesIntersectPoint : public CGradedPoint {
 
   // The base part, then each point followed by its flag.
   BOOL Load(ArchiveReader& archive) override;
+
+ protected:
+  // Where the two axis lines cross; none (result 0, the cached position)
+  // when either point is not had or both lines run the same way.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Point1{kObjectKindPoint};

@@ -28,6 +28,47 @@ COffsetPoint::COffsetPoint(CPatternData* owner, uint16_t status) : CGradedPoint(
   DeclareFields({&m_Reference}, {&m_Dx, &m_Dy}, {&m_Label1, &m_Label2});
 }
 
+COffsetPoint::COffsetPoint(CPatternData* owner, uint16_t status, CGradedPoint* reference, const CFormula& dx,
+                           const CFormula& dy)
+    : COffsetPoint(owner, status) {
+  SetDefinition(reference, dx, dy);
+}
+
+void COffsetPoint::SetDefinition(CGradedPoint* reference, const CFormula& dx, const CFormula& dy) {
+  m_Reference.object = reference;
+  m_Dx = dx;
+  m_Dy = dy;
+  RecalcAll();
+}
+
+void COffsetPoint::GetDefinition(CGradedPoint** reference, CFormula* dx, CFormula* dy) const {
+  if (reference) *reference = GetReference();
+  GetOffsets(dx, dy);
+}
+
+void COffsetPoint::SetOffsets(const CFormula& dx, const CFormula& dy) {
+  m_Dx = dx;
+  m_Dy = dy;
+  Invalidate(-1);
+}
+
+void COffsetPoint::GetOffsets(CFormula* dx, CFormula* dy) const {
+  if (dx) *dx = m_Dx;
+  if (dy) *dy = m_Dy;
+}
+
+BOOL COffsetPoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
+  const int64_t dx = m_Dx.Evaluate(size);
+  const int64_t dy = m_Dy.Evaluate(size);
+  int32_t fromX = 0;
+  int32_t fromY = 0;
+  BOOL result = FALSE;
+  if (CGradedPoint* reference = PointOf(m_Reference)) result = reference->CalcPoint(size, &fromX, &fromY);
+  *x = SaturateToInt32(fromX + dx);
+  *y = SaturateToInt32(fromY - dy);
+  return result;
+}
+
 BOOL COffsetPoint::Load(ArchiveReader& archive) {
   const CPatternData* owner = GetOwner();
   if (!owner) return FALSE;

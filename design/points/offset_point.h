@@ -20,6 +20,20 @@ class COffsetPoint : public CGradedPoint {
   // both labels linear labels of this point standing on the measured legs
   // (offset distance 0).
   COffsetPoint(CPatternData* owner, uint16_t status);
+  // As above, then the definition set (SetDefinition): every size is
+  // computed at once.
+  COffsetPoint(CPatternData* owner, uint16_t status, CGradedPoint* reference, const CFormula& dx,
+               const CFormula& dy);
+
+  // Stores the reference and both offsets, then computes every size again.
+  void SetDefinition(CGradedPoint* reference, const CFormula& dx, const CFormula& dy);
+  void GetDefinition(CGradedPoint** reference, CFormula* dx, CFormula* dy) const;
+  // Stores both offsets; every size is computed again when next asked.
+  void SetOffsets(const CFormula& dx, const CFormula& dy);
+  void GetOffsets(CFormula* dx, CFormula* dy) const;
+  // Takes over a label's settings; the label stays bound to this point.
+  void SetLabel1(const CDimLabel& label) { m_Label1.CopyFrom(label); }
+  void SetLabel2(const CDimLabel& label) { m_Label2.CopyFrom(label); }
 
   CGradedPoint* GetReference() const { return static_cast<CGradedPoint*>(m_Reference.object); }
   const CFormula& GetDx() const { return m_Dx; }
@@ -30,6 +44,16 @@ class COffsetPoint : public CGradedPoint {
   // Reads the record of the owner's data version (see above). 0 when it is
   // cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+ protected:
+  // The reference's position at the size moved by (dx, -dy). The reference
+  // is asked through its own computation (not GetPoint), so a chain of
+  // offset points follows its references' positions as computed; a
+  // reference that fails (a cycle included) lends its cached position and
+  // the result 0. Without a reference the point is (dx, -dy) with result 0.
+  // The sums saturate at the int32 range, and GetPoint reports a position
+  // that far out as out of range.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   BOOL LoadIntegerOffsets(ArchiveReader& archive);
