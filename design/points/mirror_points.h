@@ -132,8 +132,8 @@ class CRotatedPoint : public CGradedPoint {
 
  protected:
   // The source turned about the centre. Nothing is made when a reference
-  // fails. An angle that is no number turns by nothing sensible but safely:
-  // the turned offset rounds to 0, giving the centre.
+  // fails. An angle that is no number (a damaged file) gives the centre: the
+  // turned offset rounds to 0.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:

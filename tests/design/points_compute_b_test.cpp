@@ -331,6 +331,27 @@ TEST_F(PointsComputeB, CopiesThrownBeyondTheBoundAreReportedByIt) {
   }
 }
 
+TEST_F(PointsComputeB, AChainOfCopiesDeeperThanTheNestingLimitEndsWithoutACrash) {
+  // Each copy is carried along a segment moved onto itself, so it stands on
+  // its source; the transfer has the largest computation of these kinds.
+  constexpr int kChain = 2 * kMaxPointNesting;
+  PlacedPoint* start = At({0, 0});
+  PlacedPoint* end = At({10, 0});
+  PlacedPoint* direction = At({50, 0});
+  std::vector<CGradedPoint*> chain{At({3, 4})};
+  for (int i = 0; i < kChain; ++i) {
+    chain.push_back(Add<CTransferredPoint>(chain.back(), start, end, start, direction));
+  }
+  CPoint p;
+  ASSERT_TRUE(chain.back()->GetPoint(0, &p)) << "made link by link from the root";
+  EXPECT_EQ(p, CPoint(3, 4));
+
+  for (CGradedPoint* point : chain) point->Invalidate(-1);
+  BOOL answer = TRUE;
+  ASSERT_TRUE(FinishesInTime([&] { answer = chain.back()->GetPoint(0, &p); }));
+  EXPECT_FALSE(answer) << "asked from the end, the chain is too deep";
+}
+
 TEST_F(PointsComputeB, RotationsByAnglesThatAreNoNumberEndAtTheCentre) {
   for (double angle : {kNaN, kInfinity, -kInfinity}) {
     SCOPED_TRACE(angle);
