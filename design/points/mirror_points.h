@@ -16,6 +16,13 @@
 // Records: the base part, then the stored object positions (and the angle of
 // kind 26, the mode of kind 27). Kinds 26 and 33 store the centre before the
 // source, while their fields (and so GetReferences) list the source first.
+//
+// Computing a size: every referenced point is asked for the same size, and
+// the copy is defined (1) only when all of them are. A missing reference gives
+// 0 and no position (the size keeps the one it had). Sums of positions are
+// formed in 64 bits and kept in the int32 range, so that a position read from
+// a damaged file shows as out of bounds (GetPoint's status 13) instead of
+// wrapping back into the plane.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +47,12 @@ class CLineMirrorPoint : public CGradedPoint {
  public:
   // For the loaders: no references until Load and ResolveIds.
   CLineMirrorPoint(CPatternData* owner, uint16_t status);
+  // With every field, through SetParams.
+  CLineMirrorPoint(CPatternData* owner, uint16_t status, CGradedPoint* source, CGradedPoint* linePoint1,
+                   CGradedPoint* linePoint2);
+
+  // Stores the references and computes every size again.
+  void SetParams(CGradedPoint* source, CGradedPoint* linePoint1, CGradedPoint* linePoint2);
 
   CGradedPoint* GetSourcePoint() const { return static_cast<CGradedPoint*>(m_Source.object); }
   CGradedPoint* GetMirrorLinePoint1() const { return static_cast<CGradedPoint*>(m_LinePoint1.object); }
@@ -55,6 +68,13 @@ class CLineMirrorPoint : public CGradedPoint {
   // What the source answers.
   BOOL IsRealPoint() const override;
 
+ protected:
+  // The source reflected in the line through the two points. A failed
+  // reference still lets the reflection of the positions it gave be made
+  // (result 0). Two mirror-line points at one place give no line: the
+  // source's own position, result 0.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
   Reference m_Source{kObjectKindPoint};
   Reference m_LinePoint1{kObjectKindPoint};
@@ -65,6 +85,9 @@ class CLineMirrorPoint : public CGradedPoint {
 class CPointMirrorPoint : public CGradedPoint {
  public:
   CPointMirrorPoint(CPatternData* owner, uint16_t status);
+  CPointMirrorPoint(CPatternData* owner, uint16_t status, CGradedPoint* source, CGradedPoint* centre);
+
+  void SetParams(CGradedPoint* source, CGradedPoint* centre);
 
   CGradedPoint* GetSourcePoint() const { return static_cast<CGradedPoint*>(m_Source.object); }
   CGradedPoint* GetCentre() const { return static_cast<CGradedPoint*>(m_Centre.object); }
@@ -73,6 +96,11 @@ class CPointMirrorPoint : public CGradedPoint {
   // The base part, the source's position, the centre's. 0 when cut short.
   BOOL Load(ArchiveReader& archive) override;
   BOOL IsRealPoint() const override;
+
+ protected:
+  // 2 centre - source; made also from the positions a failed reference gave
+  // (result 0).
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Source{kObjectKindPoint};
@@ -84,6 +112,10 @@ class CPointMirrorPoint : public CGradedPoint {
 class CRotatedPoint : public CGradedPoint {
  public:
   CRotatedPoint(CPatternData* owner, uint16_t status);
+  CRotatedPoint(CPatternData* owner, uint16_t status, CGradedPoint* source, CGradedPoint* centre, double angle);
+
+  // Stores the references and the angle and computes every size again.
+  void SetParams(CGradedPoint* source, CGradedPoint* centre, double angle);
 
   CGradedPoint* GetSourcePoint() const { return static_cast<CGradedPoint*>(m_Source.object); }
   CGradedPoint* GetCentre() const { return static_cast<CGradedPoint*>(m_Centre.object); }
@@ -98,6 +130,12 @@ class CRotatedPoint : public CGradedPoint {
   BOOL Load(ArchiveReader& archive) override;
   BOOL IsRealPoint() const override;
 
+ protected:
+  // The source turned about the centre. Nothing is made when a reference
+  // fails. An angle that is no number (a damaged file) gives the centre: the
+  // turned offset rounds to 0.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
   Reference m_Source{kObjectKindPoint};
   Reference m_Centre{kObjectKindPoint};
@@ -110,6 +148,11 @@ class CRotatedPoint : public CGradedPoint {
 class CAxisMirrorPoint : public CGradedPoint {
  public:
   CAxisMirrorPoint(CPatternData* owner, uint16_t status);
+  CAxisMirrorPoint(CPatternData* owner, uint16_t status, CGradedPoint* source, CGradedPoint* axisPoint,
+                   CGradedPoint* shiftStart, CGradedPoint* shiftEnd, int32_t mode);
+
+  void SetParams(CGradedPoint* source, CGradedPoint* axisPoint, CGradedPoint* shiftStart, CGradedPoint* shiftEnd,
+                 int32_t mode);
 
   CGradedPoint* GetSourcePoint() const { return static_cast<CGradedPoint*>(m_Source.object); }
   CGradedPoint* GetAxisPoint() const { return static_cast<CGradedPoint*>(m_AxisPoint.object); }
@@ -125,6 +168,13 @@ class CAxisMirrorPoint : public CGradedPoint {
   BOOL Load(ArchiveReader& archive) override;
   BOOL IsRealPoint() const override;
 
+ protected:
+  // Nothing is made when a reference fails.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+  // Unlike the other kinds, a size that failed keeps its old position and
+  // stays dirty, so every later request tries it again.
+  SizeOutcome OutcomeOf(BOOL result) const override;
+
  private:
   Reference m_Source{kObjectKindPoint};
   Reference m_AxisPoint{kObjectKindPoint};
@@ -138,6 +188,11 @@ class CAxisMirrorPoint : public CGradedPoint {
 class CDirectionRotatedPoint : public CGradedPoint {
  public:
   CDirectionRotatedPoint(CPatternData* owner, uint16_t status);
+  CDirectionRotatedPoint(CPatternData* owner, uint16_t status, CGradedPoint* source, CGradedPoint* centre,
+                         CGradedPoint* fromDirection, CGradedPoint* toDirection);
+
+  void SetParams(CGradedPoint* source, CGradedPoint* centre, CGradedPoint* fromDirection,
+                 CGradedPoint* toDirection);
 
   CGradedPoint* GetSourcePoint() const { return static_cast<CGradedPoint*>(m_Source.object); }
   CGradedPoint* GetCentre() const { return static_cast<CGradedPoint*>(m_Centre.object); }
@@ -152,6 +207,11 @@ class CDirectionRotatedPoint : public CGradedPoint {
   BOOL Load(ArchiveReader& archive) override;
   BOOL IsRealPoint() const override;
 
+ protected:
+  // Nothing is made when a reference fails. A direction point at the centre
+  // has the direction 0.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
   Reference m_Source{kObjectKindPoint};
   Reference m_Centre{kObjectKindPoint};
@@ -165,6 +225,11 @@ class CDirectionRotatedPoint : public CGradedPoint {
 class CTransferredPoint : public CGradedPoint {
  public:
   CTransferredPoint(CPatternData* owner, uint16_t status);
+  CTransferredPoint(CPatternData* owner, uint16_t status, CGradedPoint* source, CGradedPoint* segmentStart,
+                    CGradedPoint* segmentEnd, CGradedPoint* targetStart, CGradedPoint* targetDirection);
+
+  void SetParams(CGradedPoint* source, CGradedPoint* segmentStart, CGradedPoint* segmentEnd,
+                 CGradedPoint* targetStart, CGradedPoint* targetDirection);
 
   CGradedPoint* GetSourcePoint() const { return static_cast<CGradedPoint*>(m_Source.object); }
   CGradedPoint* GetSegmentStart() const { return static_cast<CGradedPoint*>(m_SegmentStart.object); }
@@ -178,6 +243,10 @@ class CTransferredPoint : public CGradedPoint {
   // when cut short.
   BOOL Load(ArchiveReader& archive) override;
   BOOL IsRealPoint() const override;
+
+ protected:
+  // Nothing is made when a reference fails.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Source{kObjectKindPoint};

@@ -1,10 +1,17 @@
 #include "design/points/polar_points.h"
 
+#include <cmath>
 #include <memory>
+#include <utility>
 
 #include "design/core/factories.h"
+#include "design/geometry/measure.h"
+#include "design/geometry/primitives.h"
+#include "platform/numbers.h"
 
 namespace {
+
+double Radians(double degrees) { return degrees / 180.0 * kPi; }
 
 template <class Point>
 std::unique_ptr<CGradedObject> Make(CPatternData* owner) {
@@ -21,6 +28,62 @@ CPolarPoint::CPolarPoint(int32_t kind, CPatternData* owner, uint16_t status)
   DeclareFields({&m_Reference}, {&m_Distance}, {&m_DistanceLabel, &m_AngleLabel});
 }
 
+CPolarPoint::CPolarPoint(int32_t kind, CPatternData* owner, uint16_t status, CGradedPoint* reference,
+                         CFormula distance, double angle)
+    : CPolarPoint(kind, owner, status) {
+  SetParams(reference, std::move(distance), angle);
+}
+
+void CPolarPoint::SetParams(CGradedPoint* reference, CFormula distance, double angle) {
+  m_Reference.object = reference;
+  m_Distance = std::move(distance);
+  m_Angle = angle;
+  RecalcAll();
+}
+
+void CPolarPoint::GetParams(CGradedPoint** reference, CFormula* distance, double* angle) const {
+  *reference = GetReferencePoint();
+  *distance = m_Distance;
+  *angle = m_Angle;
+}
+
+void CPolarPoint::SetDistanceAndAngle(CFormula distance, double angle) {
+  m_Distance = std::move(distance);
+  m_Angle = angle;
+  Invalidate(-1);
+}
+
+void CPolarPoint::SetDistance(CFormula distance) {
+  m_Distance = std::move(distance);
+  Invalidate(-1);
+}
+
+void CPolarPoint::SetAngle(double angle) {
+  m_Angle = angle;
+  Invalidate(-1);
+}
+
+void CPolarPoint::GetDistanceAndAngle(CFormula* distance, double* angle) const {
+  *distance = m_Distance;
+  *angle = m_Angle;
+}
+
+void CPolarPoint::SetDistanceLabel(CDimLabel label) { m_DistanceLabel.CopyFrom(label); }
+
+void CPolarPoint::SetAngleLabel(CDimLabel label) { m_AngleLabel.CopyFrom(label); }
+
+BOOL CPolarPoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
+  CGradedPoint* reference = GetReferencePoint();
+  if (!reference) return FALSE;
+  CPoint p;
+  const BOOL result = reference->GetPoint(size, &p);
+  const double d = m_Distance.Evaluate(size);
+  const double r = Radians(m_Angle);
+  *x = SaturateToInt32(static_cast<int64_t>(RoundToNearest(std::cos(r) * d)) + p.x);
+  *y = SaturateToInt32(static_cast<int64_t>(RoundToNearest(std::sin(r) * d)) + p.y);
+  return result;
+}
+
 BOOL CPolarPoint::Load(ArchiveReader& archive) {
   BaseRecord base;
   double angle = 0.0;
@@ -35,9 +98,21 @@ BOOL CPolarPoint::Load(ArchiveReader& archive) {
 
 CPolarPoint15::CPolarPoint15(CPatternData* owner, uint16_t status) : CPolarPoint(kPointKindPolar15, owner, status) {}
 
+CPolarPoint15::CPolarPoint15(CPatternData* owner, uint16_t status, CGradedPoint* reference, CFormula distance,
+                             double angle)
+    : CPolarPoint(kPointKindPolar15, owner, status, reference, std::move(distance), angle) {}
+
 CPolarPoint16::CPolarPoint16(CPatternData* owner, uint16_t status) : CPolarPoint(kPointKindPolar16, owner, status) {}
 
+CPolarPoint16::CPolarPoint16(CPatternData* owner, uint16_t status, CGradedPoint* reference, CFormula distance,
+                             double angle)
+    : CPolarPoint(kPointKindPolar16, owner, status, reference, std::move(distance), angle) {}
+
 CPolarPoint17::CPolarPoint17(CPatternData* owner, uint16_t status) : CPolarPoint(kPointKindPolar17, owner, status) {}
+
+CPolarPoint17::CPolarPoint17(CPatternData* owner, uint16_t status, CGradedPoint* reference, CFormula distance,
+                             double angle)
+    : CPolarPoint(kPointKindPolar17, owner, status, reference, std::move(distance), angle) {}
 
 CDirectionDistancePoint::CDirectionDistancePoint(CPatternData* owner, uint16_t status)
     : CGradedPoint(kPointKindDirectionDistance, owner, status), m_Distance(owner) {
@@ -45,6 +120,88 @@ CDirectionDistancePoint::CDirectionDistancePoint(CPatternData* owner, uint16_t s
   m_DistanceLabel.SetLinear(owner, this);
   m_AngleLabel.SetAngle(owner, this);
   DeclareFields({&m_Base, &m_DirectionStart, &m_DirectionEnd}, {&m_Distance}, {&m_DistanceLabel, &m_AngleLabel});
+}
+
+CDirectionDistancePoint::CDirectionDistancePoint(CPatternData* owner, uint16_t status, CGradedPoint* base,
+                                                 CFormula distance, CGradedPoint* directionStart,
+                                                 CGradedPoint* directionEnd, double angle)
+    : CDirectionDistancePoint(owner, status) {
+  SetParams(base, std::move(distance), directionStart, directionEnd, angle);
+}
+
+void CDirectionDistancePoint::SetParams(CGradedPoint* base, CFormula distance, CGradedPoint* directionStart,
+                                        CGradedPoint* directionEnd, double angle) {
+  m_Base.object = base;
+  m_Distance = std::move(distance);
+  m_DirectionStart.object = directionStart;
+  m_DirectionEnd.object = directionEnd;
+  m_Angle = angle;
+  RecalcAll();
+}
+
+void CDirectionDistancePoint::GetParams(CGradedPoint** base, CFormula* distance, CGradedPoint** directionStart,
+                                        CGradedPoint** directionEnd, double* angle) const {
+  *base = GetBasePoint();
+  *distance = m_Distance;
+  *directionStart = GetDirectionStart();
+  *directionEnd = GetDirectionEnd();
+  *angle = m_Angle;
+}
+
+void CDirectionDistancePoint::SetDistanceAndAngle(CFormula distance, double angle) {
+  m_Distance = std::move(distance);
+  m_Angle = angle;
+  Invalidate(-1);
+}
+
+void CDirectionDistancePoint::SetDistance(CFormula distance) {
+  m_Distance = std::move(distance);
+  Invalidate(-1);
+}
+
+void CDirectionDistancePoint::SetAngle(double angle) {
+  m_Angle = angle;
+  Invalidate(-1);
+}
+
+void CDirectionDistancePoint::GetDistanceAndAngle(CFormula* distance, double* angle) const {
+  *distance = m_Distance;
+  *angle = m_Angle;
+}
+
+void CDirectionDistancePoint::SetDistanceLabel(CDimLabel label) { m_DistanceLabel.CopyFrom(label); }
+
+void CDirectionDistancePoint::SetAngleLabel(CDimLabel label) { m_AngleLabel.CopyFrom(label); }
+
+BOOL CDirectionDistancePoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
+  CGradedPoint* base = GetBasePoint();
+  CGradedPoint* directionStart = GetDirectionStart();
+  CGradedPoint* directionEnd = GetDirectionEnd();
+  if (!base || !directionStart || !directionEnd) return FALSE;
+  CPoint a, b;
+  BOOL result = directionStart->GetPoint(size, &a);
+  result = directionEnd->GetPoint(size, &b) && result;
+  // The end turned about the start lands on whole model units; the direction
+  // is what that rounded turn leaves of the offset from the start.
+  const double r = Radians(m_Angle);
+  const double sinR = std::sin(r);
+  const double cosR = std::cos(r);
+  const double dx = static_cast<double>(b.x) - a.x;
+  const double dy = static_cast<double>(b.y) - a.y;
+  const double vx = RoundToNearest(dx * cosR - dy * sinR);
+  const double vy = RoundToNearest(dx * sinR + dy * cosR);
+  const double length = std::sqrt(vx * vx + vy * vy);
+  const double d = m_Distance.Evaluate(size);
+  CPoint p;
+  result = base->GetPoint(size, &p) && result;
+  if (IsZeroDivisor(length)) {
+    *x = p.x;
+    *y = p.y;
+    return FALSE;
+  }
+  *x = RoundToNearest(d / length * vx + p.x);
+  *y = RoundToNearest(d / length * vy + p.y);
+  return result;
 }
 
 BOOL CDirectionDistancePoint::Load(ArchiveReader& archive) {

@@ -8,6 +8,14 @@
 // line) and one showing the angle (an arc). Kinds 15, 16 and 17 share every
 // field in CPolarPoint and differ only in their kind code and in which labels
 // they show. References are points of the same container, not owned.
+//
+// Computing a size: the distance formula is evaluated for the size and the
+// referenced points are asked for the same size. A failed reference still
+// lets the point be placed from the position it gave, with the result 0. The
+// angle comes from the file as it stands: one that is no number or is huge
+// gives a meaningless but finite direction (or none), never undefined
+// arithmetic, and every sum is kept in the int32 range so that GetPoint's
+// bound reports a point thrown out of the plane.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +36,20 @@ class CPolarPoint : public CGradedPoint {
   const CDimLabel& GetDistanceLabel() const { return m_DistanceLabel; }
   const CDimLabel& GetAngleLabel() const { return m_AngleLabel; }
 
+  // Stores the reference point, the distance and the angle and computes
+  // every size again.
+  void SetParams(CGradedPoint* reference, CFormula distance, double angle);
+  void GetParams(CGradedPoint** reference, CFormula* distance, double* angle) const;
+  // These store their values and make every size dirty.
+  void SetDistanceAndAngle(CFormula distance, double angle);
+  void SetDistance(CFormula distance);
+  void SetAngle(double angle);
+  void GetDistanceAndAngle(CFormula* distance, double* angle) const;
+  // Copy a label's settings into the distance or angle label, which stays
+  // bound to this point and its owner.
+  void SetDistanceLabel(CDimLabel label);
+  void SetAngleLabel(CDimLabel label);
+
   // Reads the base part, the reference point's position, the distance, the
   // angle, the distance label and the angle label. 0 when the record is cut
   // short; the point then stays hidden and is discarded by its loader.
@@ -38,6 +60,13 @@ class CPolarPoint : public CGradedPoint {
   // distance label bound as a dimension line and the angle label as an arc,
   // both to this point; no reference until Load and ResolveIds.
   CPolarPoint(int32_t kind, CPatternData* owner, uint16_t status);
+  // For the leaves' full constructors: as above, then SetParams.
+  CPolarPoint(int32_t kind, CPatternData* owner, uint16_t status, CGradedPoint* reference, CFormula distance,
+              double angle);
+
+  // The reference point moved by the distance along the angle, each offset
+  // rounded before it is added. No reference point: 0 and no position.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Reference{kObjectKindPoint};
@@ -51,17 +80,20 @@ class CPolarPoint : public CGradedPoint {
 class CPolarPoint15 : public CPolarPoint {
  public:
   CPolarPoint15(CPatternData* owner, uint16_t status);
+  CPolarPoint15(CPatternData* owner, uint16_t status, CGradedPoint* reference, CFormula distance, double angle);
 };
 
 // Kinds 16 and 17 only ever show the distance label.
 class CPolarPoint16 : public CPolarPoint {
  public:
   CPolarPoint16(CPatternData* owner, uint16_t status);
+  CPolarPoint16(CPatternData* owner, uint16_t status, CGradedPoint* reference, CFormula distance, double angle);
 };
 
 class CPolarPoint17 : public CPolarPoint {
  public:
   CPolarPoint17(CPatternData* owner, uint16_t status);
+  CPolarPoint17(CPatternData* owner, uint16_t status, CGradedPoint* reference, CFormula distance, double angle);
 };
 
 // Kind 18: at the distance from the base point, along the direction from the
@@ -71,6 +103,9 @@ class CDirectionDistancePoint : public CGradedPoint {
  public:
   // For the loaders, as CPolarPoint's.
   CDirectionDistancePoint(CPatternData* owner, uint16_t status);
+  // With every field, through SetParams.
+  CDirectionDistancePoint(CPatternData* owner, uint16_t status, CGradedPoint* base, CFormula distance,
+                          CGradedPoint* directionStart, CGradedPoint* directionEnd, double angle);
 
   CGradedPoint* GetBasePoint() const { return static_cast<CGradedPoint*>(m_Base.object); }
   CGradedPoint* GetDirectionStart() const { return static_cast<CGradedPoint*>(m_DirectionStart.object); }
@@ -80,10 +115,31 @@ class CDirectionDistancePoint : public CGradedPoint {
   const CDimLabel& GetDistanceLabel() const { return m_DistanceLabel; }
   const CDimLabel& GetAngleLabel() const { return m_AngleLabel; }
 
+  // Stores every field and computes every size again.
+  void SetParams(CGradedPoint* base, CFormula distance, CGradedPoint* directionStart, CGradedPoint* directionEnd,
+                 double angle);
+  void GetParams(CGradedPoint** base, CFormula* distance, CGradedPoint** directionStart,
+                 CGradedPoint** directionEnd, double* angle) const;
+  // As CPolarPoint's.
+  void SetDistanceAndAngle(CFormula distance, double angle);
+  void SetDistance(CFormula distance);
+  void SetAngle(double angle);
+  void GetDistanceAndAngle(CFormula* distance, double* angle) const;
+  void SetDistanceLabel(CDimLabel label);
+  void SetAngleLabel(CDimLabel label);
+
   // Reads the base part, the base point's position, the distance, the
   // positions of the direction start and end, the angle, the distance label
   // and the angle label. 0 when cut short, as CPolarPoint's.
   BOOL Load(ArchiveReader& archive) override;
+
+ protected:
+  // The direction start -> end, turned about the start by the angle (the
+  // turned end rounded to model units), scaled to the distance and laid off
+  // from the base point; the sum is rounded. A missing base or direction
+  // point: 0 and no position. Direction points at one place (also once the
+  // turn is rounded) give no direction: the base point's position, 0.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Base{kObjectKindPoint};
