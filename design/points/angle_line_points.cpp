@@ -24,6 +24,13 @@ void Refer(Field& field, CGradedObject* object, const CPatternData* owner) {
   field.index = object && owner ? owner->GetElementIndex(object) : -1;
 }
 
+// Directions closer than this (the sine of the angle between them) count as
+// parallel. Degrees become radians with pi rounded to twelve digits, which
+// leaves 90 degrees about 1e-13 off vertical: without this, a vertical
+// through a point would "cross" a vertical two-point line some 10^13 units
+// away instead of missing it.
+constexpr double kParallelSine = 1e-12;
+
 // The coefficients of the two-point line at a size, from its through points
 // as they are handed out; the result says whether both were had.
 BOOL LineAt(CGradedLine& line, int32_t size, double* a, double* b, double* c) {
@@ -92,6 +99,9 @@ BOOL CAngleLineBase::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
   const double a1 = sine;
   const double b1 = -cosine;
   const double c1 = -sine * p.x + cosine * p.y;
+  // (a1, b1) has length 1, so the cross product over the line's length is
+  // the sine of the angle between them; a line without length fails here.
+  if (std::fabs(a1 * b2 - a2 * b1) <= kParallelSine * std::hypot(a2, b2)) return FALSE;
   int32_t cx = 0, cy = 0;
   if (IntersectLinesInt(a1, b1, c1, a2, b2, c2, &cx, &cy) != 1) return FALSE;
   *x = cx;
