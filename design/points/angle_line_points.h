@@ -62,7 +62,9 @@ class CAngleLineBase : public CGradedPoint {
 
   // The crossing at the size. 0, the cached position kept, when a
   // reference is missing, a position of one was not had, the angle is not a
-  // number or infinite, or the lines do not cross in one point.
+  // number or infinite, or the lines do not cross in one point. Directions
+  // less than 1e-12 radians apart count as parallel, so that the vertical
+  // of kind 30 misses a vertical line, whatever the rounding of 90 degrees.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:

@@ -455,7 +455,8 @@ TEST(DirectionCurvePoints, AMissingReferenceFailsWithTheCachedPositionAtEverySiz
        }},
       {"40 without a through point",
        [](Design& d, CGradedCurve* c) { return d.Add<CAngleCurvePoint>(nullptr, 90.0, c, 1); }},
-      {"41 without a curve", [](Design& d, CGradedCurve*) { return d.Add<CVerticalCurvePoint>(d.Point(30, 0), nullptr, 1); }},
+      {"41 without a curve",
+       [](Design& d, CGradedCurve*) { return d.Add<CVerticalCurvePoint>(d.Point(30, 0), nullptr, 1); }},
       {"43 without a direction start",
        [](Design& d, CGradedCurve* c) {
          return d.Add<CRelativeAngleCurvePoint>(d.Point(30, 0), nullptr, d.Point(100, 0), 90.0, c, 1);
