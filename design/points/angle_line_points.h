@@ -8,6 +8,12 @@
 // no angle, theirs is fixed. References are points and two-point lines of the
 // same container, not owned; the line field resolves to nothing but a
 // two-point line.
+//
+// Each size is computed from the positions the references have at that
+// size. Where the straight line misses the two-point line (parallel, or
+// lying on it), kinds 29 to 31 report the size as failed and keep the
+// position cached before; kind 28 takes the crossing of the base size
+// instead, still reporting the failure.
 #pragma once
 
 #include <cstdint>
@@ -30,10 +36,16 @@ class CAngleLineBase : public CGradedPoint {
   CGradedPoint* GetThroughPoint() const { return static_cast<CGradedPoint*>(m_Through.object); }
   // The two-point line the point lies on.
   CGradedObject* GetLine() const { return m_Line.object; }
+  // Stores the definition, then computes every size afresh.
+  void SetParams(CGradedPoint* through, double angle, CGradedLine* line);
+  // The definition as stored; the line is null when the field holds none.
+  void GetParams(CGradedPoint** through, double* angle, CGradedLine** line) const;
   // A new angle makes every size dirty.
   void SetAngle(double angle);
   double GetAngle() const { return m_Angle; }
-  // Whether `line` is the line the point lies on.
+  // Whether `line` is the line the point lies on; the second form takes
+  // any graded object, so that a caller holding one asks without a cast.
+  BOOL UsesLine(const CGradedLine* line) const override;
   BOOL UsesLine(const CGradedObject* line) const;
 
  protected:
@@ -48,6 +60,13 @@ class CAngleLineBase : public CGradedPoint {
   BOOL LoadWithFixedAngle(ArchiveReader& archive, double angle);
   void StoreAngle(double angle) { m_Angle = angle; }
 
+  // The crossing at the size. 0, the cached position kept, when a
+  // reference is missing, a position of one was not had, the angle is not a
+  // number or infinite, or the lines do not cross in one point. Directions
+  // less than 1e-12 radians apart count as parallel, so that the vertical
+  // of kind 30 misses a vertical line, whatever the rounding of 90 degrees.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
   Reference m_Through{kObjectKindPoint};
   Reference m_Line{kObjectKindLine};
@@ -58,8 +77,13 @@ class CAngleLineBase : public CGradedPoint {
 class CAngleLinePoint : public CAngleLineBase {
  public:
   CAngleLinePoint(CPatternData* owner, uint16_t status);
+  // A point of the given definition, every size computed.
+  CAngleLinePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, double angle, CGradedLine* line);
 
   const CDimLabel& GetAngleLabel() const { return m_AngleLabel; }
+  // Takes the look of `label`; the label stays bound to this point and its
+  // owner.
+  void SetAngleLabel(CDimLabel label);
 
   // Reads the base part, the angle, the positions of the through point and
   // the line, and the angle label. 0 when the record is cut short; the point
@@ -74,6 +98,8 @@ class CAngleLinePoint : public CAngleLineBase {
 class CVerticalLinePoint : public CAngleLineBase {
  public:
   CVerticalLinePoint(CPatternData* owner, uint16_t status);
+  // A point of the given definition at 90 degrees, every size computed.
+  CVerticalLinePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, CGradedLine* line);
   // The angle becomes 90 degrees; then the base part and the positions of
   // the through point and the line. 0 when cut short.
   BOOL Load(ArchiveReader& archive) override;
@@ -83,6 +109,8 @@ class CVerticalLinePoint : public CAngleLineBase {
 class CHorizontalLinePoint : public CAngleLineBase {
  public:
   CHorizontalLinePoint(CPatternData* owner, uint16_t status);
+  // A point of the given definition at 0 degrees, every size computed.
+  CHorizontalLinePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, CGradedLine* line);
   // The angle becomes 0 degrees; then as kind 30.
   BOOL Load(ArchiveReader& archive) override;
 };
@@ -93,18 +121,40 @@ class CHorizontalLinePoint : public CAngleLineBase {
 class CPerpendicularLinePoint : public CGradedPoint {
  public:
   CPerpendicularLinePoint(CPatternData* owner, uint16_t status);
+  // A point of the given definition, every size computed.
+  CPerpendicularLinePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, CGradedPoint* directionStart,
+                          CGradedPoint* directionEnd, CGradedLine* line);
 
   CGradedPoint* GetThroughPoint() const { return static_cast<CGradedPoint*>(m_Through.object); }
   CGradedPoint* GetDirectionStart() const { return static_cast<CGradedPoint*>(m_DirectionStart.object); }
   CGradedPoint* GetDirectionEnd() const { return static_cast<CGradedPoint*>(m_DirectionEnd.object); }
   CGradedObject* GetLine() const { return m_Line.object; }
+  // Stores the definition, then computes every size afresh.
+  void SetParams(CGradedPoint* through, CGradedPoint* directionStart, CGradedPoint* directionEnd, CGradedLine* line);
+  void GetParams(CGradedPoint** through, CGradedPoint** directionStart, CGradedPoint** directionEnd,
+                 CGradedLine** line) const;
+  // Whether `line` is the line the point lies on (both forms as kind 29's).
+  BOOL UsesLine(const CGradedLine* line) const override;
   BOOL UsesLine(const CGradedObject* line) const;
 
   // Reads the base part and the positions of the through point, the
   // direction start, the direction end and the line. 0 when cut short.
   BOOL Load(ArchiveReader& archive) override;
 
+ protected:
+  // The crossing at the size. Without one (parallel lines, the straight
+  // line on the two-point line, coinciding direction points) a graded size
+  // takes the base size's position and reports 0. A missing reference
+  // reports 0 with the cached position. The positions of the references
+  // are used as they are handed out, whether or not their sizes failed: a
+  // failed point hands out its cached position.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
+  // The crossing from the references' positions at `size`, written for a
+  // single crossing only.
+  BOOL CrossingAt(int32_t size, int32_t* x, int32_t* y);
+
   Reference m_Through{kObjectKindPoint};
   Reference m_DirectionStart{kObjectKindPoint};
   Reference m_DirectionEnd{kObjectKindPoint};

@@ -17,8 +17,16 @@
 // first crossing for 0 or less and the last one for a number past the
 // crossings found, so any stored value is kept as read.
 //
+// Where the direction line misses its line or curve at a graded size, the
+// curve kinds (39 to 43) hold the position the same construction gives at
+// the base size and report the failure; kind 32 reports it with the
+// position cached before. A missing reference fails every size alike, so it
+// reports 0 with the cached position and no base-size position is sought.
+// An angle read as NaN or infinity gives no direction, hence no crossing.
+//
 // References are plain pointers into the container's list, never owned;
-// they are set by ResolveIds once the whole file is read.
+// they are set by ResolveIds once the whole file is read, or by the full
+// constructors and setters, which then compute every size.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +51,21 @@ class CRelativeAngleLinePoint : public CGradedPoint {
  public:
   // For the loaders: no references, angle 0, the label hidden.
   CRelativeAngleLinePoint(CPatternData* owner, uint16_t status);
+  CRelativeAngleLinePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, CGradedPoint* directionStart,
+                          CGradedPoint* directionEnd, double angle, CGradedLine* line);
+
+  // Stores the definition, then computes every size afresh.
+  void SetRefs(CGradedPoint* through, CGradedPoint* directionStart, CGradedPoint* directionEnd, double angle,
+               CGradedLine* line);
+  void GetRefs(CGradedPoint** through, CGradedPoint** directionStart, CGradedPoint** directionEnd, double* angle,
+               CGradedLine** line) const;
+  // Stores the angle alone: the cached positions stand until the sizes are
+  // made dirty by something else.
+  void SetAngle(double angle) { m_Angle = angle; }
+  // Takes the look of `label`; the label stays bound to this point and its
+  // owner.
+  void SetLabel(CDimLabel label);
+  BOOL UsesLine(const CGradedLine* line) const override;
 
   CGradedPoint* GetThroughPoint() const { return static_cast<CGradedPoint*>(m_Through.object); }
   CGradedPoint* GetDirectionStart() const { return static_cast<CGradedPoint*>(m_DirectionStart.object); }
@@ -56,6 +79,12 @@ class CRelativeAngleLinePoint : public CGradedPoint {
   // point, the two direction points, the line and the label. 0 when the
   // record is cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+ protected:
+  // The crossing with the line at the size; 0 with the cached position when
+  // a reference is missing, a position was not had or the lines do not
+  // cross in one point (coinciding direction points give no direction).
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Through{kObjectKindPoint};
@@ -73,6 +102,20 @@ class CRelativeAngleLinePoint : public CGradedPoint {
 class CTwoPointCurveIntersectPoint : public CGradedPoint {
  public:
   CTwoPointCurveIntersectPoint(CPatternData* owner, uint16_t status);
+  CTwoPointCurveIntersectPoint(CPatternData* owner, uint16_t status, CGradedPoint* through,
+                               CGradedPoint* directionStart, CGradedPoint* directionEnd, CGradedCurve* curve,
+                               int32_t crossing);
+
+  // Stores the definition, then computes every size afresh.
+  void SetRefs(CGradedPoint* through, CGradedPoint* directionStart, CGradedPoint* directionEnd, CGradedCurve* curve,
+               int32_t crossing);
+  void GetRefs(CGradedPoint** through, CGradedPoint** directionStart, CGradedPoint** directionEnd,
+               CGradedCurve** curve, int32_t* crossing) const;
+  BOOL UsesCurve(const CGradedCurve* curve) const override;
+  // Whether this point, at (x, y) at the base size, is the crossing of the
+  // curve with a two-point line drawn through this point and its through
+  // point (a and b are the line and the curve, in either order).
+  BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y) override;
 
   CGradedPoint* GetThroughPoint() const { return static_cast<CGradedPoint*>(m_Through.object); }
   CGradedPoint* GetDirectionStart() const { return static_cast<CGradedPoint*>(m_DirectionStart.object); }
@@ -86,7 +129,15 @@ class CTwoPointCurveIntersectPoint : public CGradedPoint {
   // record is cut short.
   BOOL Load(ArchiveReader& archive) override;
 
+ protected:
+  // The chosen crossing at the size; see the top of this file for the
+  // failures.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
+  // The crossing from the references' positions at `size`.
+  BOOL CrossingAt(int32_t size, int32_t* x, int32_t* y);
+
   Reference m_Through{kObjectKindPoint};
   Reference m_DirectionStart{kObjectKindPoint};
   Reference m_DirectionEnd{kObjectKindPoint};
@@ -104,10 +155,20 @@ class CAngleCurveBase : public CGradedPoint {
   // A curve (object kind 4).
   CGradedObject* GetCurve() const { return m_Curve.object; }
   int32_t GetCrossing() const { return m_Crossing; }
+  // Stores the definition, then computes every size afresh.
+  void SetRefs(CGradedPoint* through, double angle, CGradedCurve* curve, int32_t crossing);
+  void GetRefs(CGradedPoint** through, double* angle, CGradedCurve** curve, int32_t* crossing) const;
+  // A new angle makes every size dirty.
+  void SetAngle(double angle);
+  BOOL UsesCurve(const CGradedCurve* curve) const override;
 
  protected:
   // No references; the angle is left to the kind (its constructor or Load).
   CAngleCurveBase(int32_t kind, CPatternData* owner, uint16_t status);
+
+  // The chosen crossing at the size; see the top of this file for the
+  // failures.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
   // The through point, the curve and the crossing number, in record order.
   BOOL ReadCurveCrossing(ArchiveReader& archive);
@@ -119,14 +180,22 @@ class CAngleCurveBase : public CGradedPoint {
   double m_Angle = 0.0;
   Reference m_Curve{kObjectKindCurve};
   int32_t m_Crossing = 0;
+
+ private:
+  BOOL CrossingAt(int32_t size, int32_t* x, int32_t* y);
 };
 
 // Kind 40: any angle, stored in the record and marked by an angle label.
 class CAngleCurvePoint : public CAngleCurveBase {
  public:
   CAngleCurvePoint(CPatternData* owner, uint16_t status);
+  CAngleCurvePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, double angle, CGradedCurve* curve,
+                   int32_t crossing);
 
   CDimLabel GetLabel() const { return m_Label; }
+  // Takes the look of `label`; the label stays bound to this point and its
+  // owner.
+  void SetLabel(CDimLabel label);
 
   // The base part (status from version 104 on), the angle, the through
   // point, the curve, the crossing number and the label.
@@ -140,6 +209,8 @@ class CAngleCurvePoint : public CAngleCurveBase {
 class CVerticalCurvePoint : public CAngleCurveBase {
  public:
   CVerticalCurvePoint(CPatternData* owner, uint16_t status);
+  CVerticalCurvePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, CGradedCurve* curve,
+                      int32_t crossing);
 
   // The base part (status from version 104 on), the through point, the
   // curve and the crossing number; the angle is set to 90 degrees first.
@@ -150,6 +221,8 @@ class CVerticalCurvePoint : public CAngleCurveBase {
 class CHorizontalCurvePoint : public CAngleCurveBase {
  public:
   CHorizontalCurvePoint(CPatternData* owner, uint16_t status);
+  CHorizontalCurvePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, CGradedCurve* curve,
+                        int32_t crossing);
 
   // As kind 41, with the angle set to 0 degrees.
   BOOL Load(ArchiveReader& archive) override;
@@ -160,6 +233,19 @@ class CHorizontalCurvePoint : public CAngleCurveBase {
 class CRelativeAngleCurvePoint : public CGradedPoint {
  public:
   CRelativeAngleCurvePoint(CPatternData* owner, uint16_t status);
+  CRelativeAngleCurvePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, CGradedPoint* directionStart,
+                           CGradedPoint* directionEnd, double angle, CGradedCurve* curve, int32_t crossing);
+
+  // Stores the definition, then computes every size afresh.
+  void SetRefs(CGradedPoint* through, CGradedPoint* directionStart, CGradedPoint* directionEnd, double angle,
+               CGradedCurve* curve, int32_t crossing);
+  void GetRefs(CGradedPoint** through, CGradedPoint** directionStart, CGradedPoint** directionEnd, double* angle,
+               CGradedCurve** curve, int32_t* crossing) const;
+  // Stores the angle alone, as kind 32's.
+  void SetAngle(double angle) { m_Angle = angle; }
+  // Takes the look of `label`, as kind 32's.
+  void SetLabel(CDimLabel label);
+  BOOL UsesCurve(const CGradedCurve* curve) const override;
 
   CGradedPoint* GetThroughPoint() const { return static_cast<CGradedPoint*>(m_Through.object); }
   CGradedPoint* GetDirectionStart() const { return static_cast<CGradedPoint*>(m_DirectionStart.object); }
@@ -175,7 +261,14 @@ class CRelativeAngleCurvePoint : public CGradedPoint {
   // label. 0 when the record is cut short.
   BOOL Load(ArchiveReader& archive) override;
 
+ protected:
+  // The chosen crossing at the size; see the top of this file for the
+  // failures.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
+  BOOL CrossingAt(int32_t size, int32_t* x, int32_t* y);
+
   Reference m_Through{kObjectKindPoint};
   Reference m_DirectionStart{kObjectKindPoint};
   Reference m_DirectionEnd{kObjectKindPoint};
