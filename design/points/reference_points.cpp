@@ -20,7 +20,34 @@ CPointElemBase::CPointElemBase(int32_t kind, CPatternData* owner, uint16_t statu
   DeclareFields({&m_Reference1, &m_Reference2});
 }
 
+void CPointElemBase::SetParams(CGradedObject* reference1, CGradedObject* reference2, int32_t value) {
+  m_Reference1.object = reference1;
+  m_Reference2.object = reference2;
+  m_Value = value;
+  RecalcAll();
+}
+
+void CPointElemBase::GetParams(CGradedObject** reference1, CGradedObject** reference2, int32_t* value) const {
+  if (reference1) *reference1 = m_Reference1.object;
+  if (reference2) *reference2 = m_Reference2.object;
+  if (value) *value = m_Value;
+}
+
 BOOL CPointElemBase::IsRealPoint() const { return FALSE; }
+
+BOOL CPointElemBase::CalcPoint(int32_t size, int32_t* x, int32_t* y) {
+  CPoint held;
+  GetSizePoint(size, &held);
+  *x = held.x;
+  *y = held.y;
+  return FALSE;
+}
+
+BOOL CPointElemBase::HitTest(int32_t, int32_t, double, int32_t, CPoint*, double*) { return FALSE; }
+
+BOOL CPointElemBase::Pick(int32_t, int32_t, double, int32_t, CGradedObject**, double*) { return FALSE; }
+
+BOOL CPointElemBase::PickPoint(int32_t, int32_t, double, int32_t, CGradedObject**, CPoint*) { return FALSE; }
 
 BOOL CPointElemBase::Load(ArchiveReader& archive) {
   BaseRecord base;

@@ -8,7 +8,7 @@
 // Kinds 46 and 47 came with the later files: their records carry the status
 // at every version. References and the link are plain pointers into the
 // container's list, never owned; they are set by ResolveIds once the whole
-// file is read.
+// file is read, or by the full constructors and SetRefs.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,14 @@ class CRotateToDirectionPoint : public CGradedPoint {
  public:
   // For the loaders: no references, turning clockwise.
   CRotateToDirectionPoint(CPatternData* owner, uint16_t status);
+  // A point with every field, through SetRefs (every size computed).
+  CRotateToDirectionPoint(CPatternData* owner, uint16_t status, CGradedPoint* centre, CGradedPoint* point,
+                          CGradedPoint* directionPoint, int32_t turnFlag);
+
+  // Stores the fields, then computes every size again.
+  void SetRefs(CGradedPoint* centre, CGradedPoint* point, CGradedPoint* directionPoint, int32_t turnFlag);
+  // The fields in the same order; a null out pointer is skipped.
+  void GetRefs(CGradedPoint** centre, CGradedPoint** point, CGradedPoint** directionPoint, int32_t* turnFlag) const;
 
   CGradedPoint* GetCentre() const { return static_cast<CGradedPoint*>(m_Centre.object); }
   CGradedPoint* GetTurnedPoint() const { return static_cast<CGradedPoint*>(m_Point.object); }
@@ -40,6 +48,14 @@ class CRotateToDirectionPoint : public CGradedPoint {
   // point, the direction point and the turn flag. 0 when the record is cut
   // short.
   BOOL Load(ArchiveReader& archive) override;
+
+ protected:
+  // The turned point, rounded to model units. The turn runs the flag's way
+  // round, so it covers [0, 2 pi) counter-clockwise or (-2 pi, 0] clockwise;
+  // both reach the same ray. Without a reference: 0, the cached position
+  // kept. When a position cannot be had: 0, with the base-size result at
+  // another size and the turn of the positions handed out at the base size.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Centre{kObjectKindPoint};
@@ -56,6 +72,24 @@ class CArcLengthPoint : public CGradedPoint {
   // For the loaders: no references, turning clockwise, an empty arc length,
   // the label hidden.
   CArcLengthPoint(CPatternData* owner, uint16_t status);
+  // A point with every field, through SetRefs (every size computed).
+  CArcLengthPoint(CPatternData* owner, uint16_t status, CGradedPoint* centre, CGradedPoint* startPoint,
+                  int32_t direction, CFormula arcLength);
+
+  // Stores the fields, then computes every size again.
+  void SetRefs(CGradedPoint* centre, CGradedPoint* startPoint, int32_t direction, CFormula arcLength);
+  // The fields in the same order (the arc length as a copy); a null out
+  // pointer is skipped.
+  void GetRefs(CGradedPoint** centre, CGradedPoint** startPoint, int32_t* direction, CFormula* arcLength) const;
+  // Assigns the arc length and invalidates every size.
+  void SetArcLength(CFormula arcLength);
+  // Copies a label's settings in; the label stays bound to this point.
+  void SetLabel(const CDimLabel& label);
+  // The signed angle of the arc at a size, for drawing it: the angle the
+  // point is turned by, with the opposite sign (negative for a
+  // counter-clockwise walk). 0 without a centre or start point, or when the
+  // radius is below one unit.
+  double GetSweepAngle(int32_t size);
 
   CGradedPoint* GetCentre() const { return static_cast<CGradedPoint*>(m_Centre.object); }
   CGradedPoint* GetStartPoint() const { return static_cast<CGradedPoint*>(m_StartPoint.object); }
@@ -67,6 +101,15 @@ class CArcLengthPoint : public CGradedPoint {
   // point, the direction flag, the arc length and the label. 0 when the
   // record is cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+ protected:
+  // The start point turned about the centre by arc length over radius. A
+  // length beyond the circumference wraps round (a length of whole turns
+  // gives the start point); a negative length walks the other way and is
+  // not wrapped. Without a reference: 0, the cached position kept. When a
+  // position cannot be had: 0, with the base-size result at another size.
+  // A radius below one unit has no arc: the centre with 0.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Centre{kObjectKindPoint};
@@ -99,6 +142,16 @@ class CLinkedPoint : public CGradedPoint {
   // The link takes the curve at its stored position: none for -1, a
   // position outside the list or any other kind of object.
   void ResolveIds() override;
+
+ protected:
+  // The coordinate at the base size and without a link; at another size the
+  // position the linked curve gives for this point, or the coordinate when
+  // it gives none. Always 1.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+  // The position is cached but the size stays dirty: the curve is asked
+  // again at every request, since it moves its own points without telling
+  // them.
+  SizeOutcome OutcomeOf(BOOL result) const override;
 
  private:
   CPoint m_Point;

@@ -9,7 +9,16 @@
 //
 // Kinds 44 and 45 came with the later files: their records carry the status
 // at every version. References are plain pointers into the container's
-// list, never owned; they are set by ResolveIds once the whole file is read.
+// list, never owned; they are set by ResolveIds once the whole file is read,
+// or by the full constructors and SetRefs.
+//
+// The tangent is not taken from the curve's own mathematics: the points a
+// tenth of a millimetre (in the owner's scale) before and after the touching
+// point along the curve's whole polyline give two chords, and the tangent is
+// the bisector of the angle between them turned by a right angle; at an end
+// of the curve the one chord that exists gives the direction. When neither
+// neighbour can be had, or both coincide with the touching point, there is
+// no tangent.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +30,7 @@ inline constexpr int32_t kPointKindCurveTangentCurve = 44;
 inline constexpr int32_t kPointKindCurveTangentLine = 45;
 
 // Kind 37's direction flag: which way along the tangent the distance goes.
+// Any value other than kTangentBehind counts as ahead.
 inline constexpr int32_t kTangentBehind = 0;
 inline constexpr int32_t kTangentAhead = 1;
 
@@ -31,6 +41,15 @@ class CCurveTangentCurvePoint : public CGradedPoint {
  public:
   // For the loaders: no references, crossing number 0.
   CCurveTangentCurvePoint(CPatternData* owner, uint16_t status);
+  // A point with every field, through SetRefs (nothing is computed yet).
+  CCurveTangentCurvePoint(CPatternData* owner, uint16_t status, CGradedCurve* curve, CGradedPoint* point,
+                          CGradedCurve* secondCurve, int32_t crossing);
+
+  // Stores the fields; no size is invalidated, so positions already
+  // computed stand until their sizes are invalidated.
+  void SetRefs(CGradedCurve* curve, CGradedPoint* point, CGradedCurve* secondCurve, int32_t crossing);
+  // The fields in the same order; a null out pointer is skipped.
+  void GetRefs(CGradedCurve** curve, CGradedPoint** point, CGradedCurve** secondCurve, int32_t* crossing) const;
 
   // The curve that carries the touching point (object kind 4).
   CGradedObject* GetCurve() const { return m_Curve.object; }
@@ -44,6 +63,21 @@ class CCurveTangentCurvePoint : public CGradedPoint {
   // cut short.
   BOOL Load(ArchiveReader& archive) override;
 
+  // Only the second curve counts: the carrying curve is not reported.
+  BOOL UsesCurve(const CGradedCurve* curve) const override;
+  // Whether this point, at (x, y) at the base size, is the crossing of its
+  // second curve with a two-point line through this point and the touching
+  // point (line and curve in either order).
+  BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y) override;
+
+ protected:
+  // The crossing of the tangent with the second curve's whole polyline (a
+  // closed curve crossed across its closing segment too). Without a
+  // reference: 0, the cached position kept. Without a tangent: the touching
+  // point with 0. Without a crossing: 0 with the base-size result at another
+  // size, the cached position at the base size.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
+
  private:
   Reference m_Curve{kObjectKindCurve};
   Reference m_Point{kObjectKindPoint};
@@ -55,6 +89,14 @@ class CCurveTangentCurvePoint : public CGradedPoint {
 class CCurveTangentLinePoint : public CGradedPoint {
  public:
   CCurveTangentLinePoint(CPatternData* owner, uint16_t status);
+  // A point with every field, through SetRefs (nothing is computed yet).
+  CCurveTangentLinePoint(CPatternData* owner, uint16_t status, CGradedCurve* curve, CGradedPoint* point,
+                         CGradedLine* line);
+
+  // Stores the fields; no size is invalidated.
+  void SetRefs(CGradedCurve* curve, CGradedPoint* point, CGradedLine* line);
+  // The fields in the same order; a null out pointer is skipped.
+  void GetRefs(CGradedCurve** curve, CGradedPoint** point, CGradedLine** line) const;
 
   // The curve that carries the touching point (object kind 4).
   CGradedObject* GetCurve() const { return m_Curve.object; }
@@ -65,6 +107,21 @@ class CCurveTangentLinePoint : public CGradedPoint {
   // The state and the status (at every version), the curve, the touching
   // point and the line. 0 when the record is cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+  BOOL UsesLine(const CGradedLine* line) const override;
+  // Whether this point, at (x, y) at the base size, is the crossing of its
+  // line with a second two-point line through this point and the touching
+  // point (either order).
+  BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y) override;
+
+ protected:
+  // The crossing of the tangent with the line through the line's two
+  // through points, on the segment or beyond it. Without the curve, the
+  // touching point or the line: 0, the cached position kept. Without a
+  // tangent: the touching point with 0. Parallel or lying on the tangent: 0
+  // with the base-size result at another size, the cached position at the
+  // base size.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Curve{kObjectKindCurve};
@@ -79,6 +136,19 @@ class CCurveTangentDistancePoint : public CGradedPoint {
   // For the loaders: no references, ahead, an empty distance, the label
   // hidden.
   CCurveTangentDistancePoint(CPatternData* owner, uint16_t status);
+  // A point with every field, through SetRefs (every size computed).
+  CCurveTangentDistancePoint(CPatternData* owner, uint16_t status, CGradedCurve* curve, CGradedPoint* point,
+                             int32_t direction, CFormula distance);
+
+  // Stores the fields, then computes every size again.
+  void SetRefs(CGradedCurve* curve, CGradedPoint* point, int32_t direction, CFormula distance);
+  // The fields in the same order (the distance as a copy); a null out
+  // pointer is skipped.
+  void GetRefs(CGradedCurve** curve, CGradedPoint** point, int32_t* direction, CFormula* distance) const;
+  // Assigns the distance and invalidates every size.
+  void SetDistance(CFormula distance);
+  // Copies a label's settings in; the label stays bound to this point.
+  void SetLabel(const CDimLabel& label);
 
   // The curve that carries the touching point (object kind 4).
   CGradedObject* GetCurve() const { return m_Curve.object; }
@@ -92,6 +162,16 @@ class CCurveTangentDistancePoint : public CGradedPoint {
   // point, the direction flag, the distance and the label. 0 when the record
   // is cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+ protected:
+  // The point on the tangent at the distance's absolute value from the
+  // touching point: of the two, the one nearer to the touching point moved
+  // by the signed distance ahead along the curve (direction ahead) or back
+  // along it (behind), so a negative distance picks the other side. A
+  // distance of 0 or no tangent gives the touching point. 1 for every
+  // position so found; 0, the cached position kept, without the curve or
+  // the touching point.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Curve{kObjectKindCurve};
