@@ -266,6 +266,7 @@ TEST(PointsComputeE, LineRatioMeasuresFromTheEndThatIsItsStart) {
       {"an invalid fraction lies on the start", true, true, 4, 9, 0, {100, 0}},
       {"-1 beyond the first", false, false, 0, 0, -1.0, {-100, 0}},
       {"1e300 stops at the range", false, false, 0, 0, 1e300, {0, 0}},
+      {"NaN lies on the start", true, false, 0, 0, kNaN, {100, 0}},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -423,6 +424,30 @@ TEST(PointsComputeE, AHugeDistanceFromTheEdgeOfTheRangeSaturates) {
     CPoint cached;
     ASSERT_TRUE(point->GetSizePoint(kBaseSize, &cached));
     EXPECT_EQ(cached, c.cached);
+  }
+}
+
+TEST(PointsComputeE, AGradedDistanceIsTakenAtTheSizeComputed) {
+  CPatternData data;
+  SetUpSizes(data);
+  CSizeTableRow* row = data.AddSizeRow("W");
+  const int32_t kValues[kSizeCount] = {100, 200, -300};
+  for (int32_t size = 0; size < kSizeCount; ++size) row->SetValue(size, kValues[size]);
+  const CFormula graded(&data, {CFormulaTerm::OnRow(1, row, 1, 1.0, 1.0)}, 0, 1.0, 1.0, 0);
+  PlacedPoint* a = AddPoint(data, CPoint(0, 0));
+  PlacedPoint* b = AddPoint(data, CPoint(300, 400));
+  ScriptedCurve* curve = AddScriptedCurve(data, {CPoint(0, 0), CPoint(300, 400)});
+  CDistanceTowardsPoint* towards = AddKind<CDistanceTowardsPoint>(data, a, b, graded);
+  CCurveDistancePoint* along = AddKind<CCurveDistancePoint>(data, curve, a, 1, graded);
+  const CPoint kExpected[kSizeCount] = {{60, 80}, {120, 160}, {-180, -240}};
+  for (int32_t size = 0; size < kSizeCount; ++size) {
+    SCOPED_TRACE(size);
+    CPoint p;
+    EXPECT_TRUE(towards->GetPoint(size, &p));
+    EXPECT_EQ(p, kExpected[size]);
+    Recompute(*along, size);
+    EXPECT_EQ(curve->lengthCall.size, size);
+    EXPECT_EQ(curve->lengthCall.length, kValues[size]);
   }
 }
 
