@@ -1,9 +1,25 @@
 #include "design/points/distance_points.h"
 
+#include <cmath>
 #include <memory>
 
 #include "design/core/factories.h"
 #include "design/core/pattern_data.h"
+#include "design/curves/graded_curve.h"
+#include "design/curves/graded_line.h"
+#include "design/geometry/primitives.h"
+#include "platform/numbers.h"
+
+namespace {
+
+// from + the rounded offset, kept in the int32 range: positions and
+// distances come from files, and a sum must not wrap a coordinate (the
+// point's bound test then reports it).
+int32_t AddRounded(int32_t from, double offset) {
+  return SaturateToInt32(static_cast<int64_t>(from) + RoundToNearest(offset));
+}
+
+}  // namespace
 
 // ---- Kind 6 -------------------------------------------------------------------
 
@@ -39,6 +55,55 @@ void CDistanceTowardsPoint::GetPoints(CGradedPoint** point1, CGradedPoint** poin
   if (point2) *point2 = GetPoint2();
 }
 
+CDistanceTowardsPoint::CDistanceTowardsPoint(CPatternData* owner, uint16_t status, CGradedPoint* point1,
+                                             CGradedPoint* point2, const CFormula& distance)
+    : CDistanceTowardsPoint(owner, status) {
+  SetParams(point1, point2, distance);
+}
+
+void CDistanceTowardsPoint::SetParams(CGradedPoint* point1, CGradedPoint* point2, const CFormula& distance) {
+  m_Point1.object = point1;
+  m_Point2.object = point2;
+  m_Distance = distance;
+  RecalcAll();
+}
+
+void CDistanceTowardsPoint::SetDistance(const CFormula& distance) {
+  m_Distance = distance;
+  Invalidate(-1);
+}
+
+BOOL CDistanceTowardsPoint::UsesLine(const CGradedLine* line) const {
+  return line && line->IsRelatedTo(m_Point1.object) && line->IsRelatedTo(m_Point2.object);
+}
+
+BOOL CDistanceTowardsPoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
+  CGradedPoint* point1 = PointOf(m_Point1);
+  CGradedPoint* point2 = PointOf(m_Point2);
+  if (!point1 || !point2) return FALSE;
+  const int32_t d = m_Distance.Evaluate(size);
+  CPoint p1, p2;
+  if (!point1->GetPoint(size, &p1)) {
+    // Without point 1 there is no ray; the point stays with it.
+    *x = p1.x;
+    *y = p1.y;
+    return FALSE;
+  }
+  const BOOL result = point2->GetPoint(size, &p2);
+  const double dx = static_cast<double>(p2.x) - p1.x;
+  const double dy = static_cast<double>(p2.y) - p1.y;
+  const double length = std::sqrt(dx * dx + dy * dy);
+  if (IsZeroDivisor(length)) {
+    *x = p1.x;
+    *y = p1.y;
+    return result;
+  }
+  const double f = d / length;
+  *x = AddRounded(p1.x, dx * f);
+  *y = AddRounded(p1.y, dy * f);
+  return result;
+}
+
 // ---- Kind 7 -------------------------------------------------------------------
 
 CLineDistancePoint::CLineDistancePoint(CPatternData* owner, uint16_t status)
@@ -64,6 +129,33 @@ BOOL CLineDistancePoint::Load(ArchiveReader& archive) {
   m_Distance = distance;
   m_Label = label;
   return TRUE;
+}
+
+CLineDistancePoint::CLineDistancePoint(CPatternData* owner, uint16_t status, CGradedLine* line, CGradedPoint* start,
+                                       const CFormula& distance)
+    : CLineDistancePoint(owner, status) {
+  SetParams(line, start, distance);
+}
+
+void CLineDistancePoint::SetParams(CGradedLine* line, CGradedPoint* start, const CFormula& distance) {
+  m_Line.object = line;
+  m_StartPoint.object = start;
+  m_Distance = distance;
+  RecalcAll();
+}
+
+void CLineDistancePoint::SetDistance(const CFormula& distance) {
+  m_Distance = distance;
+  Invalidate(-1);
+}
+
+BOOL CLineDistancePoint::UsesLine(const CGradedLine* line) const { return line && m_Line.object == line; }
+
+BOOL CLineDistancePoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
+  CGradedLine* line = LineOf(m_Line);
+  CGradedPoint* start = PointOf(m_StartPoint);
+  if (!line || !start) return FALSE;
+  return line->PointAtDistanceFormula(size, start, m_Distance, x, y);
 }
 
 // ---- Kind 8 -------------------------------------------------------------------
@@ -98,8 +190,37 @@ BOOL CCurveDistancePoint::Load(ArchiveReader& archive) {
   return TRUE;
 }
 
+CCurveDistancePoint::CCurveDistancePoint(CPatternData* owner, uint16_t status, CGradedCurve* curve,
+                                         CGradedPoint* start, int32_t direction, const CFormula& distance)
+    : CCurveDistancePoint(owner, status) {
+  SetParams(curve, start, direction, distance);
+}
+
+void CCurveDistancePoint::SetParams(CGradedCurve* curve, CGradedPoint* start, int32_t direction,
+                                    const CFormula& distance) {
+  m_Curve.object = curve;
+  m_StartPoint.object = start;
+  m_Direction = direction;
+  m_Distance = distance;
+  RecalcAll();
+}
+
+void CCurveDistancePoint::SetDistance(const CFormula& distance) {
+  m_Distance = distance;
+  Invalidate(-1);
+}
+
 void CCurveDistancePoint::UpdateDirection() {
   SetDirectionFromFirstPoint(GetCurve(), GetStartPoint(), m_Direction);
+}
+
+BOOL CCurveDistancePoint::UsesCurve(const CGradedCurve* curve) const { return curve && m_Curve.object == curve; }
+
+BOOL CCurveDistancePoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
+  CGradedCurve* curve = CurveOf(m_Curve);
+  CGradedPoint* start = PointOf(m_StartPoint);
+  if (!curve || !start) return FALSE;
+  return curve->PointAtLengthFormula(size, start, m_Direction, m_Distance, x, y);
 }
 
 void RegisterDistancePoints() {

@@ -15,6 +15,9 @@
 #include "design/points/curve_direction.h"
 #include "design/points/graded_point.h"
 
+class CGradedCurve;
+class CGradedLine;
+
 inline constexpr int32_t kPointKindDistanceTowards = 6;
 inline constexpr int32_t kPointKindLineDistance = 7;
 inline constexpr int32_t kPointKindCurveDistance = 8;
@@ -28,17 +31,40 @@ class CDistanceTowardsPoint : public CGradedPoint {
   // For the loaders: no points, an empty distance, the label bound to this
   // point.
   CDistanceTowardsPoint(CPatternData* owner, uint16_t status);
+  // The point at `distance` from point1 towards point2; every size is
+  // computed at once (SetParams).
+  CDistanceTowardsPoint(CPatternData* owner, uint16_t status, CGradedPoint* point1, CGradedPoint* point2,
+                        const CFormula& distance);
 
   // Reads the base part, the two point positions, the distance and the
   // label. 0 when the record is cut short; the point is then left as it was.
   BOOL Load(ArchiveReader& archive) override;
+
+  // Stores the points and the distance, then computes every size again.
+  void SetParams(CGradedPoint* point1, CGradedPoint* point2, const CFormula& distance);
+  // Stores the distance and marks every size dirty.
+  void SetDistance(const CFormula& distance);
 
   void GetPoints(CGradedPoint** point1, CGradedPoint** point2) const;
   // Where the distance starts, and the point that gives its direction.
   CGradedPoint* GetPoint1() const { return static_cast<CGradedPoint*>(m_Point1.object); }
   CGradedPoint* GetPoint2() const { return static_cast<CGradedPoint*>(m_Point2.object); }
   CFormula GetDistance() const { return m_Distance; }
+  // Takes the look of `label`; the label stays this point's.
+  void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
   CDimLabel GetLabel() const { return m_Label; }
+
+  // Whether both points lie on the line (its IsRelatedTo).
+  BOOL UsesLine(const CGradedLine* line) const override;
+
+ protected:
+  // Point 1 plus the distance along the ray through point 2, each offset
+  // rounded half away from zero before it is added; the distance is not
+  // limited (beyond point 2, or backwards when negative). Coinciding points
+  // give point 1. 0 without both points, or when one fails at the size
+  // (then point 1 itself when point 1 fails, else the point from the
+  // positions handed out).
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Point1{kObjectKindPoint};
@@ -50,18 +76,36 @@ class CDistanceTowardsPoint : public CGradedPoint {
 class CLineDistancePoint : public CGradedPoint {
  public:
   CLineDistancePoint(CPatternData* owner, uint16_t status);
+  // The point at `distance` along the line from its through point `start`
+  // towards the other one; every size is computed at once.
+  CLineDistancePoint(CPatternData* owner, uint16_t status, CGradedLine* line, CGradedPoint* start,
+                     const CFormula& distance);
 
   // Reads the base part, the line and start point positions, the distance
   // and the label. 0 when the record is cut short; the point is then left
   // as it was.
   BOOL Load(ArchiveReader& archive) override;
 
+  // As CDistanceTowardsPoint's.
+  void SetParams(CGradedLine* line, CGradedPoint* start, const CFormula& distance);
+  void SetDistance(const CFormula& distance);
+
   // The two-point line (an object of kind 2).
   CGradedObject* GetLine() const { return m_Line.object; }
   // The end of the line from which the distance is measured.
   CGradedPoint* GetStartPoint() const { return static_cast<CGradedPoint*>(m_StartPoint.object); }
   CFormula GetDistance() const { return m_Distance; }
+  void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
   CDimLabel GetLabel() const { return m_Label; }
+
+  // Whether `line` is its line.
+  BOOL UsesLine(const CGradedLine* line) const override;
+
+ protected:
+  // The line's point at the distance from the start point
+  // (PointAtDistanceFormula: the other end once the distance reaches the
+  // line's length), with its result; 0 without a line or start point.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Line{kObjectKindLine};
@@ -75,11 +119,20 @@ class CCurveDistancePoint : public CGradedPoint {
   // For the loaders: no curve, direction flag 1, an empty distance, the
   // label bound to this point.
   CCurveDistancePoint(CPatternData* owner, uint16_t status);
+  // The point at `distance` along the curve from `start`, one of its
+  // defining points, in the sense `direction` gives; every size is computed
+  // at once.
+  CCurveDistancePoint(CPatternData* owner, uint16_t status, CGradedCurve* curve, CGradedPoint* start,
+                      int32_t direction, const CFormula& distance);
 
   // Reads the base part, the direction flag (from version 109 on), the curve
   // and start point positions, the distance and, from version 102 on, the
   // label. 0 when the record is cut short; the point is then left as it was.
   BOOL Load(ArchiveReader& archive) override;
+
+  // As CDistanceTowardsPoint's, with the direction flag.
+  void SetParams(CGradedCurve* curve, CGradedPoint* start, int32_t direction, const CFormula& distance);
+  void SetDistance(const CFormula& distance);
 
   // The curve (an object of kind 4).
   CGradedObject* GetCurve() const { return m_Curve.object; }
@@ -89,6 +142,7 @@ class CCurveDistancePoint : public CGradedPoint {
   // Stores the flag; nothing is invalidated.
   void SetDirection(int32_t direction) { m_Direction = direction; }
   CFormula GetDistance() const { return m_Distance; }
+  void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
   CDimLabel GetLabel() const { return m_Label; }
 
   // For files that did not store the direction flag, once references are
@@ -96,6 +150,15 @@ class CCurveDistancePoint : public CGradedPoint {
   // points, else 0. Without a curve, or a curve that names no points, the
   // flag stays as it is.
   void UpdateDirection();
+
+  // Whether `curve` is its curve.
+  BOOL UsesCurve(const CGradedCurve* curve) const override;
+
+ protected:
+  // The curve's point at the distance from the start point
+  // (PointAtLengthFormula), with its result; 0 without a curve or start
+  // point.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Curve{kObjectKindCurve};

@@ -16,6 +16,9 @@
 #include "design/points/curve_direction.h"
 #include "design/points/graded_point.h"
 
+class CGradedCurve;
+class CGradedLine;
+
 inline constexpr int32_t kPointKindSegmentRatio = 3;
 inline constexpr int32_t kPointKindLineRatio = 4;
 inline constexpr int32_t kPointKindCurveRatio = 5;
@@ -31,16 +34,47 @@ struct PointRatio {
 
   // Reads parts, part, the fixed ratio and the fraction flag.
   BOOL Read(ArchiveReader& archive);
+
+  // The ratio a point is placed at: part / parts for a fraction of at least
+  // one part with 0 <= part <= parts, 0.0 for any other fraction (the point
+  // falls on its start), the fixed ratio as stored otherwise. A fixed ratio
+  // is not limited to 0..1 and may be any double a file holds, NaN and
+  // infinities included; the points round what it gives with RoundToNearest.
+  double InForce() const;
+
+  // The fraction form (flag 1) and the fixed form (flag 0); the other form's
+  // values stay as they are.
+  void SetFraction(int32_t newParts, int32_t newPart);
+  void SetRatio(double newRatio);
 };
 
 class CSegmentRatioPoint : public CGradedPoint {
  public:
   // For the loaders: no points, no ratio, the label bound to this point.
   CSegmentRatioPoint(CPatternData* owner, uint16_t status);
+  // The point `part` of `parts` equal parts of the way from point1 to
+  // point2, or at the fixed `ratio` of it; every size is computed at once
+  // (SetParamsFraction, SetParamsRatio).
+  CSegmentRatioPoint(CPatternData* owner, uint16_t status, CGradedPoint* point1, CGradedPoint* point2,
+                     int32_t parts, int32_t part);
+  CSegmentRatioPoint(CPatternData* owner, uint16_t status, CGradedPoint* point1, CGradedPoint* point2,
+                     double ratio);
 
   // Reads the base part, the two point positions, the ratio and the label.
   // 0 when the record is cut short; the point is then left as it was.
   BOOL Load(ArchiveReader& archive) override;
+
+  // Store the points and the fraction (fixed ratio), then compute every
+  // size again.
+  void SetParamsFraction(CGradedPoint* point1, CGradedPoint* point2, int32_t parts, int32_t part);
+  void SetParamsRatio(CGradedPoint* point1, CGradedPoint* point2, double ratio);
+  // Store the fraction (fixed ratio) and mark every size dirty. A fixed
+  // ratio shows no division, so SetRatio hides the label.
+  void SetFraction(int32_t parts, int32_t part);
+  void SetRatio(double ratio);
+  // Every field but the label; a null out pointer is skipped.
+  void GetParams(CGradedPoint** point1, CGradedPoint** point2, int32_t* parts, int32_t* part, double* ratio,
+                 int32_t* fraction) const;
 
   void GetPoints(CGradedPoint** point1, CGradedPoint** point2) const;
   CGradedPoint* GetPoint1() const { return static_cast<CGradedPoint*>(m_Point1.object); }
@@ -48,7 +82,19 @@ class CSegmentRatioPoint : public CGradedPoint {
   void GetFraction(int32_t* parts, int32_t* part) const;
   double GetRatio() const { return m_Ratio.ratio; }
   int32_t IsFraction() const { return m_Ratio.fraction; }
+  // Takes the look of `label`; the label stays this point's.
+  void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
   CDimLabel GetLabel() const { return m_Label; }
+
+  // Whether both points lie on the line (its IsRelatedTo).
+  BOOL UsesLine(const CGradedLine* line) const override;
+
+ protected:
+  // Point 1 plus the ratio of the way to point 2, the offset rounded half
+  // away from zero before it is added. 0 without both points, or when one of
+  // them fails at the size (then point 1 itself when point 1 fails, else the
+  // point from the positions handed out).
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Point1{kObjectKindPoint};
@@ -60,11 +106,25 @@ class CSegmentRatioPoint : public CGradedPoint {
 class CLineRatioPoint : public CGradedPoint {
  public:
   CLineRatioPoint(CPatternData* owner, uint16_t status);
+  // The point `part` of `parts` equal parts (or the fixed `ratio`) of the
+  // way along the line from its through point `start` to the other one;
+  // every size is computed at once.
+  CLineRatioPoint(CPatternData* owner, uint16_t status, CGradedLine* line, CGradedPoint* start, int32_t parts,
+                  int32_t part);
+  CLineRatioPoint(CPatternData* owner, uint16_t status, CGradedLine* line, CGradedPoint* start, double ratio);
 
   // Reads the base part, the line and start point positions, the ratio and
   // the label. 0 when the record is cut short; the point is then left as it
   // was.
   BOOL Load(ArchiveReader& archive) override;
+
+  // As CSegmentRatioPoint's.
+  void SetParamsFraction(CGradedLine* line, CGradedPoint* start, int32_t parts, int32_t part);
+  void SetParamsRatio(CGradedLine* line, CGradedPoint* start, double ratio);
+  void SetFraction(int32_t parts, int32_t part);
+  void SetRatio(double ratio);
+  void GetParams(CGradedLine** line, CGradedPoint** start, int32_t* parts, int32_t* part, double* ratio,
+                 int32_t* fraction) const;
 
   // The two-point line (an object of kind 2).
   CGradedObject* GetLine() const { return m_Line.object; }
@@ -73,7 +133,16 @@ class CLineRatioPoint : public CGradedPoint {
   void GetFraction(int32_t* parts, int32_t* part) const;
   double GetRatio() const { return m_Ratio.ratio; }
   int32_t IsFraction() const { return m_Ratio.fraction; }
+  void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
   CDimLabel GetLabel() const { return m_Label; }
+
+  // Whether `line` is its line.
+  BOOL UsesLine(const CGradedLine* line) const override;
+
+ protected:
+  // The line's point at the ratio from the start point (PointAtRatio), with
+  // its result; 0 without a line or start point.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Line{kObjectKindLine};
@@ -86,6 +155,13 @@ class CCurveRatioPoint : public CGradedPoint {
  public:
   // For the loaders: no curve, no ratio, direction flag 1.
   CCurveRatioPoint(CPatternData* owner, uint16_t status);
+  // The point `part` of `parts` equal parts (or the fixed `ratio`) of the
+  // curve's length from `start`, one of its defining points, walked in the
+  // sense `direction` gives; every size is computed at once.
+  CCurveRatioPoint(CPatternData* owner, uint16_t status, CGradedCurve* curve, CGradedPoint* start,
+                   int32_t direction, int32_t parts, int32_t part);
+  CCurveRatioPoint(CPatternData* owner, uint16_t status, CGradedCurve* curve, CGradedPoint* start,
+                   int32_t direction, double ratio);
 
   // Reads the base part, the direction flag (from version 109 on), the
   // curve and start point positions and the ratio. 0 when the record is cut
@@ -101,11 +177,27 @@ class CCurveRatioPoint : public CGradedPoint {
   double GetRatio() const { return m_Ratio.ratio; }
   int32_t IsFraction() const { return m_Ratio.fraction; }
 
+  // As CSegmentRatioPoint's, with the direction flag.
+  void SetParamsFraction(CGradedCurve* curve, CGradedPoint* start, int32_t direction, int32_t parts, int32_t part);
+  void SetParamsRatio(CGradedCurve* curve, CGradedPoint* start, int32_t direction, double ratio);
+  void SetFraction(int32_t parts, int32_t part);
+  void SetRatio(double ratio);
+  void GetParams(CGradedCurve** curve, CGradedPoint** start, int32_t* direction, int32_t* parts, int32_t* part,
+                 double* ratio, int32_t* fraction) const;
+
   // For files that did not store the direction flag, once references are
   // resolved: 1 when the start point is the first of the curve's defining
   // points, else 0. Without a curve, or a curve that names no points, the
   // flag stays as it is.
   void UpdateDirection();
+
+  // Whether `curve` is its curve.
+  BOOL UsesCurve(const CGradedCurve* curve) const override;
+
+ protected:
+  // The curve's point at the ratio of its length (PointAtRatio), with its
+  // result; 0 without a curve or start point.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Curve{kObjectKindCurve};

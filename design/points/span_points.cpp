@@ -4,6 +4,7 @@
 
 #include "design/core/factories.h"
 #include "design/core/pattern_data.h"
+#include "design/curves/graded_curve.h"
 #include "design/points/distance_points.h"
 
 // ---- Kind 35 ------------------------------------------------------------------
@@ -41,8 +42,75 @@ void CCurveSpanRatioPoint::GetFraction(int32_t* parts, int32_t* part) const {
   if (part) *part = m_Ratio.part;
 }
 
+CCurveSpanRatioPoint::CCurveSpanRatioPoint(CPatternData* owner, uint16_t status, CGradedCurve* curve,
+                                           CGradedPoint* start, CGradedPoint* end, int32_t direction,
+                                           int32_t parts, int32_t part)
+    : CCurveSpanRatioPoint(owner, status) {
+  SetParamsFraction(curve, start, end, direction, parts, part);
+}
+
+CCurveSpanRatioPoint::CCurveSpanRatioPoint(CPatternData* owner, uint16_t status, CGradedCurve* curve,
+                                           CGradedPoint* start, CGradedPoint* end, int32_t direction, double ratio)
+    : CCurveSpanRatioPoint(owner, status) {
+  SetParamsRatio(curve, start, end, direction, ratio);
+}
+
+void CCurveSpanRatioPoint::SetParamsFraction(CGradedCurve* curve, CGradedPoint* start, CGradedPoint* end,
+                                             int32_t direction, int32_t parts, int32_t part) {
+  m_Curve.object = curve;
+  m_StartPoint.object = start;
+  m_EndPoint.object = end;
+  m_Direction = direction;
+  m_Ratio.SetFraction(parts, part);
+  RecalcAll();
+}
+
+void CCurveSpanRatioPoint::SetParamsRatio(CGradedCurve* curve, CGradedPoint* start, CGradedPoint* end,
+                                          int32_t direction, double ratio) {
+  m_Curve.object = curve;
+  m_StartPoint.object = start;
+  m_EndPoint.object = end;
+  m_Direction = direction;
+  m_Ratio.SetRatio(ratio);
+  RecalcAll();
+}
+
+void CCurveSpanRatioPoint::SetFraction(int32_t parts, int32_t part) {
+  m_Ratio.SetFraction(parts, part);
+  Invalidate(-1);
+}
+
+void CCurveSpanRatioPoint::SetRatio(double ratio) {
+  m_Ratio.SetRatio(ratio);
+  Invalidate(-1);
+}
+
+void CCurveSpanRatioPoint::GetParams(CGradedCurve** curve, CGradedPoint** start, CGradedPoint** end,
+                                     int32_t* direction, int32_t* parts, int32_t* part, double* ratio,
+                                     int32_t* fraction) const {
+  if (curve) *curve = CurveOf(m_Curve);
+  if (start) *start = GetStartPoint();
+  if (end) *end = GetEndPoint();
+  if (direction) *direction = m_Direction;
+  GetFraction(parts, part);
+  if (ratio) *ratio = m_Ratio.ratio;
+  if (fraction) *fraction = m_Ratio.fraction;
+}
+
 void CCurveSpanRatioPoint::UpdateDirection() {
   SetDirectionFromOrder(GetCurve(), GetEndPoint(), GetStartPoint(), m_Direction);
+}
+
+BOOL CCurveSpanRatioPoint::UsesCurve(const CGradedCurve* curve) const {
+  return curve && m_Curve.object == curve;
+}
+
+BOOL CCurveSpanRatioPoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
+  CGradedCurve* curve = CurveOf(m_Curve);
+  CGradedPoint* start = PointOf(m_StartPoint);
+  CGradedPoint* end = PointOf(m_EndPoint);
+  if (!curve || !start || !end) return FALSE;
+  return curve->PointAtRatioBetween(size, start, end, m_Direction, m_Ratio.InForce(), x, y);
 }
 
 // ---- Kind 36 ------------------------------------------------------------------
@@ -78,8 +146,42 @@ BOOL CCurveSpanDistancePoint::Load(ArchiveReader& archive) {
   return TRUE;
 }
 
+CCurveSpanDistancePoint::CCurveSpanDistancePoint(CPatternData* owner, uint16_t status, CGradedCurve* curve,
+                                                 CGradedPoint* start, CGradedPoint* end, int32_t direction,
+                                                 const CFormula& distance)
+    : CCurveSpanDistancePoint(owner, status) {
+  SetParams(curve, start, end, direction, distance);
+}
+
+void CCurveSpanDistancePoint::SetParams(CGradedCurve* curve, CGradedPoint* start, CGradedPoint* end,
+                                        int32_t direction, const CFormula& distance) {
+  m_Curve.object = curve;
+  m_StartPoint.object = start;
+  m_EndPoint.object = end;
+  m_Direction = direction;
+  m_Distance = distance;
+  RecalcAll();
+}
+
+void CCurveSpanDistancePoint::SetDistance(const CFormula& distance) {
+  m_Distance = distance;
+  Invalidate(-1);
+}
+
 void CCurveSpanDistancePoint::UpdateDirection() {
   SetDirectionFromOrder(GetCurve(), GetStartPoint(), GetEndPoint(), m_Direction);
+}
+
+BOOL CCurveSpanDistancePoint::UsesCurve(const CGradedCurve* curve) const {
+  return curve && m_Curve.object == curve;
+}
+
+BOOL CCurveSpanDistancePoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
+  CGradedCurve* curve = CurveOf(m_Curve);
+  CGradedPoint* start = PointOf(m_StartPoint);
+  CGradedPoint* end = PointOf(m_EndPoint);
+  if (!curve || !start || !end) return FALSE;
+  return curve->PointAtLengthFormula(size, start, m_Direction, m_Distance, x, y);
 }
 
 void RegisterSpanPoints() {

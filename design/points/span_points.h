@@ -17,6 +17,7 @@
 #include "design/points/graded_point.h"
 #include "design/points/ratio_points.h"
 
+class CGradedCurve;
 class CPatternData;
 
 inline constexpr int32_t kPointKindCurveSpanRatio = 35;
@@ -26,6 +27,13 @@ class CCurveSpanRatioPoint : public CGradedPoint {
  public:
   // For the loaders: no curve, direction flag 1, no ratio.
   CCurveSpanRatioPoint(CPatternData* owner, uint16_t status);
+  // The point `part` of `parts` equal parts (or the fixed `ratio`) of the
+  // length of the curve's part between `start` and `end`, walked in the
+  // sense `direction` gives; every size is computed at once.
+  CCurveSpanRatioPoint(CPatternData* owner, uint16_t status, CGradedCurve* curve, CGradedPoint* start,
+                       CGradedPoint* end, int32_t direction, int32_t parts, int32_t part);
+  CCurveSpanRatioPoint(CPatternData* owner, uint16_t status, CGradedCurve* curve, CGradedPoint* start,
+                       CGradedPoint* end, int32_t direction, double ratio);
 
   // Reads the base part, the direction flag (from version 109 on), the
   // curve, start point and end point positions and the ratio. 0 when the
@@ -42,11 +50,33 @@ class CCurveSpanRatioPoint : public CGradedPoint {
   double GetRatio() const { return m_Ratio.ratio; }
   int32_t IsFraction() const { return m_Ratio.fraction; }
 
+  // Store the references, the direction and the fraction (fixed ratio),
+  // then compute every size again.
+  void SetParamsFraction(CGradedCurve* curve, CGradedPoint* start, CGradedPoint* end, int32_t direction,
+                         int32_t parts, int32_t part);
+  void SetParamsRatio(CGradedCurve* curve, CGradedPoint* start, CGradedPoint* end, int32_t direction,
+                      double ratio);
+  // Store the fraction (fixed ratio) and mark every size dirty.
+  void SetFraction(int32_t parts, int32_t part);
+  void SetRatio(double ratio);
+  // Every field; a null out pointer is skipped.
+  void GetParams(CGradedCurve** curve, CGradedPoint** start, CGradedPoint** end, int32_t* direction,
+                 int32_t* parts, int32_t* part, double* ratio, int32_t* fraction) const;
+
   // For files that did not store the direction flag, once references are
   // resolved: walking the curve's defining points, 1 when the end point
   // comes first or neither occurs, 0 when the start point comes first.
   // Without a curve, or a curve that names no points, the flag stays.
   void UpdateDirection();
+
+  // Whether `curve` is its curve.
+  BOOL UsesCurve(const CGradedCurve* curve) const override;
+
+ protected:
+  // The curve's point at the ratio of the part between the two points
+  // (PointAtRatioBetween), with its result; 0 without the curve or either
+  // point.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Curve{kObjectKindCurve};
@@ -61,6 +91,11 @@ class CCurveSpanDistancePoint : public CGradedPoint {
   // For the loaders: no curve, direction flag 1, an empty distance, the
   // label bound to this point.
   CCurveSpanDistancePoint(CPatternData* owner, uint16_t status);
+  // The point at `distance` along the curve from `start` in the sense
+  // `direction` gives; `end` bounds the part but does not place the point.
+  // Every size is computed at once.
+  CCurveSpanDistancePoint(CPatternData* owner, uint16_t status, CGradedCurve* curve, CGradedPoint* start,
+                          CGradedPoint* end, int32_t direction, const CFormula& distance);
 
   // Reads the base part, the direction flag (from version 109 on), the
   // curve, start point and end point positions, the distance and, from
@@ -75,11 +110,29 @@ class CCurveSpanDistancePoint : public CGradedPoint {
   // Stores the flag; nothing is invalidated.
   void SetDirection(int32_t direction) { m_Direction = direction; }
   CFormula GetDistance() const { return m_Distance; }
+  // Takes the look of `label`; the label stays this point's.
+  void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
   CDimLabel GetLabel() const { return m_Label; }
+
+  // Store the references, the direction and the distance, then compute
+  // every size again.
+  void SetParams(CGradedCurve* curve, CGradedPoint* start, CGradedPoint* end, int32_t direction,
+                 const CFormula& distance);
+  // Stores the distance and marks every size dirty.
+  void SetDistance(const CFormula& distance);
 
   // As kind 35 with the two points in the other order: 1 when the start
   // point comes first or neither occurs, 0 when the end point comes first.
   void UpdateDirection();
+
+  // Whether `curve` is its curve.
+  BOOL UsesCurve(const CGradedCurve* curve) const override;
+
+ protected:
+  // The curve's point at the distance from the start point
+  // (PointAtLengthFormula), with its result; 0 without the curve or either
+  // point, although the end point takes no part in placing it.
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
  private:
   Reference m_Curve{kObjectKindCurve};
