@@ -243,7 +243,9 @@ CRect CPatternRecord::GetBoundRect(int32_t size) const {
   const CSize offset = GetRefOffset(size);
   for (const auto& element : m_Elements) {
     CRect rect = element->GetBoundRect(size);
-    if (!StaysInPlace(element->GetType())) rect = MovedBy(rect, -static_cast<int64_t>(offset.cx), -static_cast<int64_t>(offset.cy));
+    if (!StaysInPlace(element->GetType())) {
+      rect = MovedBy(rect, -static_cast<int64_t>(offset.cx), -static_cast<int64_t>(offset.cy));
+    }
     CRect joined;
     joined.UnionRect(bounds, rect);
     bounds = joined;
