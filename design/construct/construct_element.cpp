@@ -63,6 +63,10 @@ BOOL CConstructElement::GetExtraMarkParams(ExtraMarkParams& extra) const {
   return FALSE;
 }
 
+void CConstructElement::MergeIntoOutline(int32_t, PointList&) {}
+
+void CConstructElement::MergeIntoSeamLine(int32_t, PointList&) {}
+
 BOOL CConstructElement::RefersTo(const CGradedObject* object) const {
   if (!object) return FALSE;
   return std::find(m_References.begin(), m_References.end(), object) != m_References.end() ? TRUE : FALSE;

@@ -27,6 +27,7 @@
 
 #include "design/core/design_element.h"
 #include "design/core/formula.h"
+#include "design/geometry/polyline.h"
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
 #include "platform/win_types.h"
@@ -144,6 +145,12 @@ class CConstructElement : public CDesignElement {
   // N1 to N8 of the subtypes that store some of them; FALSE (all absent)
   // for the others.
   virtual BOOL GetExtraMarkParams(ExtraMarkParams& extra) const;
+
+  // What the piece asks when it cuts its outline and seam line of a size:
+  // the darts on the outline splice their shape of that size into the ring
+  // (those subtypes build it); the others, and this base, leave it as it is.
+  virtual void MergeIntoOutline(int32_t size, PointList& outline);
+  virtual void MergeIntoSeamLine(int32_t size, PointList& seamLine);
 
   // ---- Overrides of the design element ------------------------------------
 

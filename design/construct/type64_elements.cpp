@@ -41,6 +41,10 @@ CType64Element::CType64Element(CPatternRecord* owner, int32_t subtype)
 
 CType64Element::~CType64Element() = default;
 
+void CType64Element::ApplyToOutline(int32_t, PointList&) {}
+
+void CType64Element::ApplyToSeamLine(int32_t, PointList&) {}
+
 // ---- CType64Band -----------------------------------------------------------------
 
 template <class Record>

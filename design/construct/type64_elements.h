@@ -19,6 +19,7 @@
 
 #include "design/core/design_element.h"
 #include "design/core/formula.h"
+#include "design/geometry/polyline.h"
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
 #include "platform/win_types.h"
@@ -90,6 +91,12 @@ class CType64Element : public CDesignElement {
   ~CType64Element() override;
 
   int32_t GetSubtype() const { return m_Subtype; }
+
+  // What the piece asks when it cuts its outline and seam line of a size:
+  // the band splices its two ends of that size into the ring (the subtypes
+  // build that); this base leaves the ring as it is.
+  virtual void ApplyToOutline(int32_t size, PointList& outline);
+  virtual void ApplyToSeamLine(int32_t size, PointList& seamLine);
 
  private:
   int32_t m_Subtype;

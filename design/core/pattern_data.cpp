@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "design/curves/graded_curve.h"
+#include "design/curves/graded_line.h"
+#include "design/points/graded_point.h"
 #include "model/style.h"
 
 namespace {
@@ -119,6 +122,12 @@ int32_t CPatternData::GetMeasureIndex(const CPieceMeasure* measure) const { retu
 
 CPieceMeasure* CPatternData::GetMeasureAt(int32_t index) const { return EntryAt(m_Measures, index); }
 
+void CPatternData::UpdateMeasures(const CGradedObject* object) {
+  for (auto& measure : m_Measures) {
+    if (measure->RefersTo(object)) measure->UpdateValidity(TRUE);
+  }
+}
+
 CGradedObject* CPatternData::AddElement(std::unique_ptr<CGradedObject> object) {
   if (!object) return nullptr;
   m_Objects.push_back(std::move(object));
@@ -152,4 +161,63 @@ BOOL CPatternData::AddSecondPiece(CPatternRecord* piece) {
 CPatternRecord* CPatternData::GetSecondPieceAt(int32_t index) const {
   if (index < 0 || static_cast<size_t>(index) >= m_SecondPieces.size()) return nullptr;
   return m_SecondPieces[static_cast<size_t>(index)];
+}
+
+void CPatternData::RecalcPieces(int32_t size) {
+  for (auto& piece : m_Pieces) piece->Recalc(size);
+}
+
+namespace {
+
+// The object as a two-point line; null for any other object, also one that
+// names itself kind 2 without being a line.
+CGradedLine* AsLine(CGradedObject* object) {
+  if (!object || object->GetKind() != kObjectKindLine) return nullptr;
+  return dynamic_cast<CGradedLine*>(object);
+}
+
+}  // namespace
+
+BOOL CPatternData::FindLineUsing(const CGradedObject* point, CGradedLine** line) const {
+  CGradedLine* found = nullptr;
+  for (const auto& object : m_Objects) {
+    CGradedLine* candidate = AsLine(object.get());
+    if (candidate && candidate->RefersTo(point)) {
+      found = candidate;
+      break;
+    }
+  }
+  if (line) *line = found;
+  return found ? TRUE : FALSE;
+}
+
+BOOL CPatternData::FindLine(const CGradedObject* a, const CGradedObject* b, CGradedLine** line) const {
+  CGradedLine* found = nullptr;
+  for (const auto& object : m_Objects) {
+    CGradedLine* candidate = AsLine(object.get());
+    if (candidate && candidate->IsThrough(a, b)) {
+      found = candidate;
+      break;
+    }
+  }
+  if (line) *line = found;
+  return found ? TRUE : FALSE;
+}
+
+BOOL CPatternData::IsLineEndPoint(const CGradedObject* object) const {
+  const auto* point = dynamic_cast<const CGradedPoint*>(object);
+  if (!point) return FALSE;
+  if (point->IsDefined()) return TRUE;
+  for (const auto& candidate : m_Objects) {
+    if (const CGradedLine* line = AsLine(candidate.get())) {
+      CGradedPoint* end1 = nullptr;
+      CGradedPoint* end2 = nullptr;
+      line->GetEndRefs(&end1, &end2);
+      if (end1 == point || end2 == point) return TRUE;
+    } else if (candidate->GetKind() == kObjectKindCurve) {
+      const auto* curve = dynamic_cast<const CGradedCurve*>(candidate.get());
+      if (curve && curve->IsEnd(point)) return TRUE;
+    }
+  }
+  return FALSE;
 }

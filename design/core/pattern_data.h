@@ -46,6 +46,7 @@ inline constexpr int32_t kClearedScale = 100;
 inline constexpr int32_t kMaxDesignSizes = 1000;
 inline constexpr int64_t kMaxDesignSizeEntries = 64'000'000;
 
+class CGradedLine;
 class CPieceRecord;
 namespace design_load {
 class DesignLoader;
@@ -126,6 +127,10 @@ class CPatternData {
   int32_t GetMeasureCount() const { return static_cast<int32_t>(m_Measures.size()); }
   int32_t GetMeasureIndex(const CPieceMeasure* measure) const;
   CPieceMeasure* GetMeasureAt(int32_t index) const;
+  // Every measure that refers to `object` checks again whether it can be
+  // measured (CPieceMeasure::UpdateValidity with check 1); the others are
+  // left alone. Called whenever an object is shown or hidden.
+  void UpdateMeasures(const CGradedObject* object);
 
   // ---- Graded objects ---------------------------------------------------------
   // Appends at the tail: the object's position is the list's old length.
@@ -145,6 +150,10 @@ class CPatternData {
   int32_t GetPieceCount() const { return static_cast<int32_t>(m_Pieces.size()); }
   int32_t GetPieceIndex(const CPatternRecord* piece) const;
   CPatternRecord* GetPieceAt(int32_t index) const;
+  // With -1 every piece recomputes every size of its elements; otherwise
+  // each piece computes that one size.
+  void RecalcPieces(int32_t size);
+
   // ---- Use tests --------------------------------------------------------------
   // Whether another graded object refers to `object` (RefersTo) or a
   // record's element does.
@@ -153,6 +162,17 @@ class CPatternData {
   BOOL IsLinkTarget(const CGradedObject* object) const;
   // Whether a measure refers to `object`.
   BOOL IsUsedByMeasure(const CGradedObject* object) const;
+  // The first two-point line in list order that refers to `point` (as a
+  // through point or an end); 1 with `*line` set, else 0 with `*line` null.
+  BOOL FindLineUsing(const CGradedObject* point, CGradedLine** line) const;
+  // The first two-point line in list order through `a` and `b`, in either
+  // order; 1 with `*line` set, else 0 with `*line` null.
+  BOOL FindLine(const CGradedObject* a, const CGradedObject* b, CGradedLine** line) const;
+  // Whether a measure may stand on `object`: a construction point that
+  // counts itself in use (CGradedPoint::IsDefined), or an end of a two-point
+  // line (its drawn ends) or of a curve. 0 for null and for any object that
+  // is not a point.
+  BOOL IsLineEndPoint(const CGradedObject* object) const;
 
   // Appends to the second piece list, which names records of the piece list
   // only: a record that is not in the piece list is refused (0), so that the

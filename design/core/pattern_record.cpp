@@ -3,9 +3,14 @@
 #include <string>
 #include <utility>
 
+#include "design/construct/construct_element.h"
+#include "design/construct/type64_elements.h"
 #include "design/core/graded_object.h"
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
+#include "design/elements/boundary.h"
+#include "design/elements/two_point_elements.h"
+#include "design/points/graded_point.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -23,6 +28,17 @@ constexpr int32_t kFirstVersionWithQuantityText = 162;   // the quantity is text
 bool HasSubtype(int32_t type) {
   return type == kElementTypeConstruct || type == kElementTypeShape || type == kElementTypeSymbol;
 }
+
+// `rect` moved by (dx, dy), each edge kept inside the int range: element
+// boxes and offsets come from file data.
+CRect MovedBy(const CRect& rect, int64_t dx, int64_t dy) {
+  return CRect(SaturateToInt32(rect.left + dx), SaturateToInt32(rect.top + dy), SaturateToInt32(rect.right + dx),
+               SaturateToInt32(rect.bottom + dy));
+}
+
+// The elements that stay where they are when the piece is aligned on its
+// reference point.
+bool StaysInPlace(int32_t type) { return type == kElementTypeTwoPoint || type == kElementTypeLabel; }
 
 }  // namespace
 
@@ -45,6 +61,18 @@ void CPatternRecord::SetDouble2(double angle) {
 
 BOOL CPatternRecord::UsesRefPoint(const CGradedObject* object) const {
   return object != nullptr && object == m_RefPoint;
+}
+
+CSize CPatternRecord::GetRefOffset(int32_t size) const {
+  auto* point = dynamic_cast<CGradedPoint*>(m_RefPoint);
+  if (!point || !m_Owner) return CSize(0, 0);
+  const int32_t base = m_Owner->GetBaseSize();
+  if (size == base) return CSize(0, 0);
+  CPoint at, atBase;
+  point->GetPoint(size, &at);
+  point->GetPoint(base, &atBase);
+  return CSize(SaturateToInt32(static_cast<int64_t>(at.x) - atBase.x),
+               SaturateToInt32(static_cast<int64_t>(at.y) - atBase.y));
 }
 
 CPatternRecord::POSITION CPatternRecord::GetFirstElementPosition() const {
@@ -149,6 +177,80 @@ void CPatternRecord::InsertSize(int32_t index) {
 
 void CPatternRecord::RemoveSize(int32_t index) {
   for (auto& element : m_Elements) element->RemoveSize(index);
+}
+
+CPieceBoundary* CPatternRecord::GetBoundary() const {
+  CDesignElement* element = nullptr;
+  if (!FindElementOfType(kElementTypeBoundary, &element)) return nullptr;
+  return dynamic_cast<CPieceBoundary*>(element);
+}
+
+BOOL CPatternRecord::GetOutline(int32_t size, PointList& out) const {
+  out.clear();
+  CPieceBoundary* boundary = GetBoundary();
+  return boundary ? boundary->GetOutline(size, out) : FALSE;
+}
+
+BOOL CPatternRecord::HasSeamLine() const {
+  const CPieceBoundary* boundary = GetBoundary();
+  return boundary ? boundary->HasSeamAllowance() : FALSE;
+}
+
+BOOL CPatternRecord::GetSeamLine(int32_t size, PointList& out) const {
+  out.clear();
+  CPieceBoundary* boundary = GetBoundary();
+  if (!boundary || !boundary->HasSeamAllowance()) return FALSE;
+  return boundary->GetSeamLine(size, out);
+}
+
+BOOL CPatternRecord::HasNegativeSeamWidth() const {
+  const CPieceBoundary* boundary = GetBoundary();
+  return boundary ? boundary->HasNegativeSeamWidth() : FALSE;
+}
+
+BOOL CPatternRecord::GetCutOutline(int32_t size, PointList& out) const {
+  if (!GetOutline(size, out)) return FALSE;
+  for (const auto& element : m_Elements) {
+    if (element->GetType() == kElementTypeConstruct) {
+      if (auto* dart = dynamic_cast<CConstructElement*>(element.get())) dart->MergeIntoOutline(size, out);
+    } else if (element->GetType() == kElementTypeShape) {
+      if (auto* band = dynamic_cast<CType64Element*>(element.get())) band->ApplyToOutline(size, out);
+    }
+  }
+  return TRUE;
+}
+
+BOOL CPatternRecord::GetCutSeamLine(int32_t size, PointList& out) const {
+  if (!GetSeamLine(size, out)) return FALSE;
+  for (const auto& element : m_Elements) {
+    if (element->GetType() == kElementTypeConstruct) {
+      if (auto* dart = dynamic_cast<CConstructElement*>(element.get())) dart->MergeIntoSeamLine(size, out);
+    } else if (element->GetType() == kElementTypeShape) {
+      if (auto* band = dynamic_cast<CType64Element*>(element.get())) band->ApplyToSeamLine(size, out);
+    }
+  }
+  return TRUE;
+}
+
+BOOL CPatternRecord::PtInside(int32_t x, int32_t y, int32_t size) const {
+  CPieceBoundary* boundary = GetBoundary();
+  return boundary ? boundary->PtInside(x, y, size) : FALSE;
+}
+
+CRect CPatternRecord::GetBoundRect(int32_t size) const {
+  CRect bounds;
+  if (m_Elements.empty()) return bounds;
+  const CSize offset = GetRefOffset(size);
+  for (const auto& element : m_Elements) {
+    CRect rect = element->GetBoundRect(size);
+    if (!StaysInPlace(element->GetType())) {
+      rect = MovedBy(rect, -static_cast<int64_t>(offset.cx), -static_cast<int64_t>(offset.cy));
+    }
+    CRect joined;
+    joined.UnionRect(bounds, rect);
+    bounds = joined;
+  }
+  return bounds;
 }
 
 BOOL CPatternRecord::Load(ArchiveReader& archive, const ElementFactory& elements) {

@@ -21,6 +21,7 @@
 #include "design/core/design_element.h"
 #include "design/core/factories.h"
 #include "design/core/load_failure.h"
+#include "design/geometry/polyline.h"
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
 #include "platform/text.h"
@@ -28,6 +29,7 @@
 
 class CGradedObject;
 class CPatternData;
+class CPieceBoundary;
 
 class CPatternRecord {
  private:
@@ -115,6 +117,11 @@ class CPatternRecord {
   void SetRefPoint(CGradedObject* point) { m_RefPoint = point; }
   // Whether `object` is the reference point (a null object never is).
   BOOL UsesRefPoint(const CGradedObject* object) const;
+  // How far the reference point has moved at `size` from where it stands at
+  // the base size, so that every size can be drawn with it in one place.
+  // (0, 0) at the base size, and without a reference point (or with one
+  // that is not a construction point).
+  CSize GetRefOffset(int32_t size) const;
 
   // ---- Element list -----------------------------------------------------------
   POSITION GetFirstElementPosition() const;
@@ -153,6 +160,36 @@ class CPatternRecord {
   void InsertSize(int32_t index);
   void RemoveSize(int32_t index);
 
+  // ---- Piece geometry at a size ------------------------------------------------
+  // All through the piece's boundary (its first element of type 1). `out`
+  // is emptied first in every case, so that it never keeps points of an
+  // earlier call.
+
+  // The outline ring of the size; 0 without a boundary.
+  BOOL GetOutline(int32_t size, PointList& out) const;
+  // Whether the boundary carries a seam allowance; 0 without a boundary.
+  BOOL HasSeamLine() const;
+  // The seam line of the size; 0 without a boundary or seam allowance.
+  BOOL GetSeamLine(int32_t size, PointList& out) const;
+  // Whether the seam allowance lies on the other side (the boundary's first
+  // non-zero width is negative); 0 without a boundary.
+  BOOL HasNegativeSeamWidth() const;
+  // The outline (seam line) as it is cut: a copy of the boundary's list,
+  // into which every dart (type 32) and band (type 64), in list order,
+  // splices its shape of the size. The boundary's own lists stay as they
+  // are. 0, with nothing spliced, when there is no outline (seam line).
+  BOOL GetCutOutline(int32_t size, PointList& out) const;
+  BOOL GetCutSeamLine(int32_t size, PointList& out) const;
+  // Whether (x, y) lies inside the outline of the size; 0 without a
+  // boundary.
+  BOOL PtInside(int32_t x, int32_t y, int32_t size) const;
+  // The box of every element at the size. Every element except the
+  // two-point and label elements (types 2 and 8), which stay where they
+  // are, is first moved back by the reference point's offset, so that all
+  // sizes are drawn with the reference point at its base-size position.
+  // Empty for a piece without elements.
+  CRect GetBoundRect(int32_t size) const;
+
   // ---- Reading ----------------------------------------------------------------
   // Reads the piece's record at the container's data version (the newest
   // version without a container). Each element is made from `elements` by
@@ -169,6 +206,8 @@ class CPatternRecord {
   BOOL Load(ArchiveReader& archive, const ElementFactory& elements = GetElementFactory());
 
  private:
+  // The first element of type 1 when it is a boundary; null otherwise.
+  CPieceBoundary* GetBoundary() const;
   // Notes why the load stopped with the owner (when there is one); 0.
   BOOL Fail(const ArchiveReader& archive, DesignLoadFault fault, std::string_view what) const;
 

@@ -1,10 +1,14 @@
 #include "design/core/piece_measure.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include "design/core/graded_object.h"
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
+#include "design/curves/graded_curve.h"
+#include "design/geometry/primitives.h"
+#include "design/points/graded_point.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -20,6 +24,12 @@ constexpr int64_t kDefaultOffsetMillimetres = 10;
 int32_t DefaultOffset(const CPatternData* owner) {
   if (!owner) return 0;
   return SaturateToInt32(kDefaultOffsetMillimetres * owner->GetScale());
+}
+
+// The polyline curve kinds: a measure along one of them skips the end-point
+// test of its points.
+bool IsPolylineCurve(const CGradedCurve& curve) {
+  return curve.GetSubtype() == kCurveKindPolyline || curve.GetSubtype() == kCurveKindClosedPolyline;
 }
 
 }  // namespace
@@ -44,6 +54,46 @@ void CPieceMeasure::SetRefs(CGradedObject* ref1, CGradedObject* ref2, CGradedObj
   m_Refs[0] = ref1;
   m_Refs[1] = ref2;
   m_Refs[2] = ref3;
+}
+
+int32_t CPieceMeasure::GetLength(int32_t size) const {
+  if (m_Kind == kMeasureKindDistance) {
+    auto* first = dynamic_cast<CGradedPoint*>(m_Refs[0]);
+    auto* second = dynamic_cast<CGradedPoint*>(m_Refs[1]);
+    if (!first || !second) return 0;
+    CPoint p1, p2;
+    first->GetPoint(size, &p1);
+    second->GetPoint(size, &p2);
+    // Differences of int32 coordinates are formed in doubles, where they
+    // cannot overflow.
+    const double dx = static_cast<double>(p1.x) - static_cast<double>(p2.x);
+    const double dy = static_cast<double>(p1.y) - static_cast<double>(p2.y);
+    return RoundToNearest(std::sqrt(dx * dx + dy * dy));
+  }
+  if (m_Kind == kMeasureKindCurve) {
+    auto* curve = dynamic_cast<CGradedCurve*>(m_Refs[2]);
+    if (!m_Refs[0] || !m_Refs[1] || !curve) return 0;
+    constexpr int32_t kForwards = 1;
+    return curve->GetSection(size, m_Refs[0], m_Refs[1], kForwards);
+  }
+  return 0;
+}
+
+void CPieceMeasure::UpdateValidity(BOOL check) {
+  if (!check) {
+    m_Valid = 0;
+    return;
+  }
+  if (m_Kind == kMeasureKindDistance) {
+    m_Valid = m_Owner && m_Owner->IsLineEndPoint(m_Refs[0]) && m_Owner->IsLineEndPoint(m_Refs[1]) ? 1 : 0;
+  } else if (m_Kind == kMeasureKindCurve) {
+    const auto* curve = dynamic_cast<const CGradedCurve*>(m_Refs[2]);
+    bool valid = m_Owner && curve && curve->GetState() != 0;
+    if (valid && !IsPolylineCurve(*curve)) {
+      valid = m_Owner->IsLineEndPoint(m_Refs[0]) && m_Owner->IsLineEndPoint(m_Refs[1]);
+    }
+    m_Valid = valid ? 1 : 0;
+  }
 }
 
 BOOL CPieceMeasure::RefersTo(const CGradedObject* object) const {

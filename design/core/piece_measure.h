@@ -59,13 +59,22 @@ class CPieceMeasure {
   BOOL RefersTo(const CGradedObject* object) const;
 
   // The measured length at a size in model units, as formulas read it.
-  // 0 until the measured points compute: the length needs the positions of
-  // the referenced points at that size, which the design does not yet
-  // compute.
-  int32_t GetLength(int32_t /*size*/) const { return 0; }
+  // Kind 1: the straight distance between the positions of the two points
+  // at that size, rounded. Kind 2: the length of the curve's part between
+  // the two points at that size, walked forwards, as the curve gives it.
+  // 0 for a missing reference (or one of the wrong class) and for any
+  // other kind.
+  int32_t GetLength(int32_t size) const;
 
   // 1 while the referenced objects can be measured; 0 hides the measure.
   int32_t IsValid() const { return m_Valid; }
+  // Decides the valid flag again. With `check` 0 the measure becomes
+  // invalid and nothing else is asked. Otherwise kind 1 is valid when both
+  // points may carry a measure (CPatternData::IsLineEndPoint); kind 2 when
+  // its curve is shown and, except on the polyline curve kinds (5 and 6),
+  // both points may carry one too. A missing reference or owner makes
+  // either kind invalid; any other kind keeps its flag.
+  void UpdateValidity(BOOL check);
   // The dimension line and label must be laid out again before use.
   void SetLayoutDirty() { m_LayoutDirty = 1; }
   BOOL IsLayoutDirty() const { return m_LayoutDirty; }

@@ -101,6 +101,43 @@ BOOL CPieceBoundary::GetStoredSeamLine(int32_t size, std::vector<CPoint>& out) c
   return TRUE;
 }
 
+namespace {
+
+// `out` emptied and given the list of `size` from `lists`; 0 outside them.
+BOOL CopySizeList(const std::vector<std::vector<CPoint>>& lists, int32_t size, PointList& out) {
+  out.clear();
+  if (size < 0 || size >= static_cast<int32_t>(lists.size())) return FALSE;
+  const std::vector<CPoint>& list = lists[static_cast<size_t>(size)];
+  out.assign(list.begin(), list.end());
+  return TRUE;
+}
+
+CRect SizeListRect(const std::vector<std::vector<CPoint>>& lists, int32_t size) {
+  CRect rect;
+  if (size < 0 || size >= static_cast<int32_t>(lists.size())) return rect;
+  const std::vector<CPoint>& list = lists[static_cast<size_t>(size)];
+  GetPointListRect(&rect, PointList(list.begin(), list.end()));
+  return rect;
+}
+
+}  // namespace
+
+BOOL CPieceBoundary::GetOutline(int32_t size, PointList& out) { return CopySizeList(m_Outlines, size, out); }
+
+BOOL CPieceBoundary::GetSeamLine(int32_t size, PointList& out) { return CopySizeList(m_SeamLines, size, out); }
+
+BOOL CPieceBoundary::PtInside(int32_t x, int32_t y, int32_t size) {
+  PointList outline;
+  GetOutline(size, outline);
+  return IsPointInPointList(x, y, outline) ? TRUE : FALSE;
+}
+
+CRect CPieceBoundary::GetBoundRect(int32_t size) const {
+  CRect rect;
+  rect.UnionRect(SizeListRect(m_Outlines, size), SizeListRect(m_SeamLines, size));
+  return rect;
+}
+
 template <class Visit>
 bool CPieceBoundary::AnyReference(Visit visit) const {
   for (const CBoundaryEntry& entry : m_Entries) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "design/core/design_element.h"
+#include "design/geometry/polyline.h"
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
 #include "platform/win_types.h"
@@ -76,6 +77,17 @@ class CPieceBoundary : public CDesignElement {
   BOOL GetStoredSeamLine(int32_t size, std::vector<CPoint>& out) const;
   int32_t GetSizeListCount() const { return static_cast<int32_t>(m_Outlines.size()); }
 
+  // The outline ring and the seam line of a size, as the piece and its
+  // construction elements read them: `out` is emptied, then takes a copy of
+  // the size's list; 0 (and `out` empty) for a size outside the lists.
+  // Once the outline assembly is built, a dirty size is recomputed first;
+  // until then the lists stand as they are (empty).
+  virtual BOOL GetOutline(int32_t size, PointList& out);
+  virtual BOOL GetSeamLine(int32_t size, PointList& out);
+  // Whether (x, y) lies inside the outline of the size; 0 for an outline of
+  // fewer than three points.
+  BOOL PtInside(int32_t x, int32_t y, int32_t size);
+
   // ---- Overrides of the design element ----------------------------------
 
   // Whether an outline entry's line, start or end point, or a seam entry's
@@ -86,6 +98,9 @@ class CPieceBoundary : public CDesignElement {
   // Keep an empty outline and seam line per size, in step with the flags.
   void InsertSize(int32_t index) override;
   void RemoveSize(int32_t index) override;
+  // The box of the size's outline and seam line as they stand (each one
+  // past its greatest x and y); empty when both lists are.
+  CRect GetBoundRect(int32_t size) const override;
   // Reads the record at the owner's data version: the outline entries, then
   // the seam entries. Each stored reference resolves at once to an object of
   // the kind its field takes (a line or a curve for an entry's line, points
