@@ -8,6 +8,7 @@
 #include "design/core/factories.h"
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
+#include "design/geometry/measure.h"
 #include "design/geometry/point_line.h"
 #include "design/geometry/primitives.h"
 #include "design/points/graded_point.h"
@@ -234,6 +235,17 @@ BOOL CGradedLine::PointAtDistance(int32_t size, const CGradedPoint* start, int32
 BOOL CGradedLine::PointAtDistanceFormula(int32_t size, const CGradedPoint* start, const CFormula& distance,
                                          int32_t* x, int32_t* y) {
   return PointAtDistance(size, start, distance.Evaluate(size), x, y);
+}
+
+void CGradedLine::MeasureAlong(int32_t size, const CGradedPoint* start, int32_t x, int32_t y, int32_t& total,
+                               int32_t& part) {
+  total = 0;
+  part = 0;
+  CPoint p1, p2;
+  if (!GetThroughPoints(size, &p1, &p2)) return;
+  const CPoint from = start == m_Through1 ? p1 : p2;
+  total = RoundToNearest(SqrtDistance(p1, p2));
+  part = RoundToNearest(SqrtDistance(from, CPoint(x, y)));
 }
 
 BOOL CGradedLine::IsRelatedTo(const CGradedObject* object) const {

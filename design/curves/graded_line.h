@@ -78,6 +78,11 @@ class CGradedLine : public CGradedObject {
   BOOL PointAtDistance(int32_t size, const CGradedPoint* start, int32_t d, int32_t* x, int32_t* y);
   BOOL PointAtDistanceFormula(int32_t size, const CGradedPoint* start, const CFormula& distance, int32_t* x,
                               int32_t* y);
+  // The rounded length of the segment between the through points
+  // (`total`), and the rounded distance from `start` (chosen as in
+  // PointAtRatio) to (x, y) (`part`); both 0 when a through point has no
+  // position at the size.
+  void MeasureAlong(int32_t size, const CGradedPoint* start, int32_t x, int32_t y, int32_t& total, int32_t& part);
   // Whether the object is a reference or an end of the line, or a point
   // that is defined on the line (its UsesLine). A point asked again while
   // its own answer is being found (a cycle in a damaged file) is not.

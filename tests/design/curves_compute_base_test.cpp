@@ -645,6 +645,10 @@ TEST_F(LineTest, RatiosAndDistancesFromEitherThroughPoint) {
     ASSERT_TRUE(horizontal->PointAtDistance(0, k.from, k.distance, &x, &y));
     EXPECT_EQ(CPoint(x, y), k.expected);
   }
+  int32_t total = -1, part = -1;
+  horizontal->MeasureAlong(0, d, 40, 30, total, part);
+  EXPECT_EQ(total, 100);
+  EXPECT_EQ(part, 67);
 }
 
 TEST_F(LineTest, AZeroLengthLineGivesItsPointForEveryDistance) {
@@ -666,6 +670,12 @@ TEST_F(LineTest, AThroughPointWithoutAPositionGivesNoPoint) {
   EXPECT_FALSE(line_->PointAtDistance(0, a_, 10, &x, &y));
   EXPECT_EQ(CPoint(x, y), CPoint(-1, -1));
   EXPECT_FALSE(line_->HitTest(3, 7, 5.0, 1, nullptr, nullptr));
+  a_->failsAt.insert(0);
+  a_->Invalidate(0);
+  int32_t total = -1, part = -1;
+  line_->MeasureAlong(0, a_, 0, 0, total, part);
+  EXPECT_EQ(total, 0);
+  EXPECT_EQ(part, 0);
 }
 
 TEST_F(LineTest, BoxAndHitTestsOfTheSegment) {
