@@ -95,9 +95,14 @@ class CGradedCurve : public CGradedObject {
 
   // ---- Geometry per size --------------------------------------------------
   // Every size is computed on demand from the defining points' positions at
-  // that size and cached until the size is invalidated. The base computes
-  // nothing: every answer below is 0 (or nothing) until a branch or a kind
-  // gives one.
+  // that size and cached until the size is invalidated. Two caches per size:
+  // the whole curve, which a kind rebuilds in GetFullPoints when the size is
+  // dirty (the object's flag), and the used part, which the branch cuts from
+  // it in GetPoints when the part's own flag is set (SetEnds,
+  // InvalidatePoints, every rebuild of the whole curve). A rebuild or cut
+  // that fails leaves the cached list empty, never partial or stale. The
+  // base computes no shape: the measuring answers below are 0 (or nothing)
+  // until a branch or a kind gives one.
 
   // The used part (start to end) of the curve at a size.
   virtual BOOL GetPoints(int32_t size, PointList& out);
@@ -126,12 +131,38 @@ class CGradedCurve : public CGradedObject {
   // curve owns at the other sizes after that shape.
   virtual void StoreBasePoints();
   virtual BOOL UpdateOwnedPoints();
-  // Whether the object is a reference, an end, or a point defined on this
-  // curve.
+  // Whether the object is a defining point, an end, or a point defined on
+  // this curve (its UsesCurve). The centre of the centre kinds is not a
+  // defining point. A point asked again while its own answer is being found
+  // (a cycle in a damaged file) is not related.
   virtual BOOL IsRelatedTo(const CGradedObject* object) const;
+  // The length of the whole curve (`total`) and of the part between the
+  // position of `ref` and (x, y) (`part`), measured as GetSection measures;
+  // both 0 when the curve or the point cannot be had at the size. The base
+  // writes nothing.
+  virtual void MeasureSection(int32_t size, CGradedPoint* ref, int32_t x, int32_t y, int32_t direction,
+                              int32_t& total, int32_t& part);
   // Marks the used part of one size, or of every size for -1, to be cut
   // again.
   void InvalidatePoints(int32_t size);
+
+  // Sets the points at which the used part begins and ends; every size's
+  // part is cut again. The curve is full when they are its own ends: an open
+  // curve's first and last defining point in either order, a closed curve's
+  // first point as both.
+  virtual void SetEnds(CGradedPoint* start, CGradedPoint* end);
+
+  // The box of the used part at a size: (least x, least y, greatest x + 1,
+  // greatest y + 1); empty when the size gives no points.
+  CRect GetBoundRect(int32_t size) const override;
+  // The box of the used part at the base size grown by one unit on every
+  // side (one unit beyond GetBoundRect's), as the last cut of the base size
+  // left it; a base size still to be computed or cut is cut first. Empty
+  // while the base size gives no points.
+  CRect GetBaseBoundRect() const;
+  // Every size dirty, then the whole curve of each computed again; the used
+  // parts follow on their next GetPoints.
+  void RecalcAll() override;
 
   // The defining points and the centre.
   BOOL GetReferences(CGradedObjectList& references) const override;
@@ -188,6 +219,16 @@ class CGradedCurve : public CGradedObject {
   // Marks the used part of a size cut (0) or to be cut again (1).
   void SetPartDirty(int32_t size, BOOL dirty);
 
+  // The branches' GetPoints: the used part of a size from the cache, the
+  // whole curve computed first when the size is dirty and the part cut again
+  // when it must be (the whole curve when full, else the section between the
+  // positions of the start and the end: along the list for an open curve,
+  // forwards round the ring for a closed one). 0 when this call's rebuild or
+  // cut failed, with what it left: an empty part when the start or the end
+  // has no position at the size or does not lie on the curve. Later calls
+  // give the cached part with 1 until the size is invalidated, as points do.
+  BOOL GetCachedPart(int32_t size, PointList& out);
+
  private:
   int32_t m_Subtype;
   int32_t m_Attribute1;
@@ -203,17 +244,99 @@ class CGradedCurve : public CGradedObject {
   std::vector<PointList> m_WholeLists;
   std::vector<PointList> m_PartLists;
   std::vector<int32_t> m_PartDirty;
+  // The box of the base size's used part, grown by one unit.
+  CRect m_BaseRect;
 };
 
-// The open kinds (1, 3, 5, 7).
+// The branches measure along the whole curve of a size (a kind's
+// GetFullPoints) and on the points of references at that size. Every answer
+// there needs both: a size whose curve is empty (its rebuild failed) or a
+// reference without a position gives 0 and writes no point. A point is
+// placed on the curve within 5 units: at the vertex it equals, else at the
+// nearest place, which becomes a vertex of a working copy.
+//
+// The direction flag chooses the way along the curve: non-zero forwards
+// (from the first point of the list towards the last), 0 backwards. Lengths
+// are sums of straight segment lengths.
+
+// The open kinds (1, 3, 5, 7): the curve is a polyline from its first point
+// to its last.
 class CGradedOpenCurve : public CGradedCurve {
+ public:
+  // The section of the whole curve from the start's position to the end's.
+  BOOL GetPoints(int32_t size, PointList& out) override;
+  // Hit test of the whole curve.
+  BOOL HitTest(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point, double* distance) override;
+  // Hit test of the used part; a hidden curve (state 0) is never hit.
+  BOOL HitTestIfValid(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point,
+                      double* distance) override;
+  // The point at `ratio` of the length of the section from a to b (as
+  // GetSection takes it, always walked from a); the ratio is held to 0..1.
+  BOOL PointAtRatioBetween(int32_t size, CGradedPoint* a, CGradedPoint* b, int32_t direction, double ratio,
+                           int32_t* x, int32_t* y) override;
+  // The point at `ratio` (held to 0..1) of the whole length. The walk runs
+  // from the first point when `start` stands there (unless the curve ends
+  // where it begins and the direction is 0), else back from the last.
+  BOOL PointAtRatio(int32_t size, CGradedPoint* start, int32_t direction, double ratio, int32_t* x,
+                    int32_t* y) override;
+  // The point |length| along the curve from where `start` lies: forwards
+  // when the direction is non-zero and the length not negative, or the
+  // direction 0 and the length negative; backwards otherwise. From the first
+  // point the walk goes forwards (on a curve that ends where it begins, as
+  // the direction says, from that end). Past the end of the curve, its last
+  // point reached.
+  BOOL PointAtLength(int32_t size, CGradedPoint* start, int32_t direction, int32_t length, int32_t* x,
+                     int32_t* y) override;
+  // The rounded length of the section between the positions of a and b; on
+  // a curve that ends where it begins, a section from or to that point runs
+  // from the first point (direction non-zero) or back from the last. A
+  // section that cannot be found (a point off the curve) is the straight
+  // line between the two positions. 0 when the curve or a position is
+  // missing.
+  int32_t GetSection(int32_t size, CGradedObject* a, CGradedObject* b, int32_t direction) override;
+  void MeasureSection(int32_t size, CGradedPoint* ref, int32_t x, int32_t y, int32_t direction, int32_t& total,
+                      int32_t& part) override;
+
  protected:
   CGradedOpenCurve(int32_t subtype, CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2)
       : CGradedCurve(subtype, owner, status, attribute1, attribute2, FALSE) {}
 };
 
-// The closed kinds (2, 4, 6, 8).
+// The closed kinds (2, 4, 6, 8): the curve is a ring, its last point joined
+// back to its first.
 class CGradedClosedCurve : public CGradedCurve {
+ public:
+  // The section forwards round the ring from the start's position to the
+  // end's.
+  BOOL GetPoints(int32_t size, PointList& out) override;
+  // Hit test of the whole ring, its closing segment included.
+  BOOL HitTest(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point, double* distance) override;
+  // A hidden curve (state 0) is never hit; a full curve is tested as the
+  // whole ring, else its used part as an open polyline.
+  BOOL HitTestIfValid(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point,
+                      double* distance) override;
+  // The point at `ratio` (held to 0..1) of the length of the section from a
+  // to b round the ring (forwards or backwards as the direction says).
+  BOOL PointAtRatioBetween(int32_t size, CGradedPoint* a, CGradedPoint* b, int32_t direction, double ratio,
+                           int32_t* x, int32_t* y) override;
+  // The point at `ratio` of the ring's length, walked from where `start`
+  // lies. A ratio above 1 goes round again: whole turns are taken off before
+  // the walk. A negative ratio gives the start's place; a ring of no length
+  // gives it too (ratio 0) or nothing.
+  BOOL PointAtRatio(int32_t size, CGradedPoint* start, int32_t direction, double ratio, int32_t* x,
+                    int32_t* y) override;
+  // The point |length| round the ring from where `start` lies, the way
+  // chosen as on an open curve (direction and sign of the length); whole
+  // turns are taken off first. A ring of no length gives only a length of 0.
+  BOOL PointAtLength(int32_t size, CGradedPoint* start, int32_t direction, int32_t length, int32_t* x,
+                     int32_t* y) override;
+  // The rounded length of the ring section from a to b, forwards (direction
+  // non-zero) or backwards; the straight line when it cannot be found, 0
+  // when the curve or a position is missing.
+  int32_t GetSection(int32_t size, CGradedObject* a, CGradedObject* b, int32_t direction) override;
+  void MeasureSection(int32_t size, CGradedPoint* ref, int32_t x, int32_t y, int32_t direction, int32_t& total,
+                      int32_t& part) override;
+
  protected:
   CGradedClosedCurve(int32_t subtype, CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2)
       : CGradedCurve(subtype, owner, status, attribute1, attribute2, TRUE) {}

@@ -8,6 +8,8 @@
 #include "design/core/factories.h"
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
+#include "design/geometry/measure.h"
+#include "design/geometry/point_line.h"
 #include "design/geometry/primitives.h"
 #include "design/points/graded_point.h"
 #include "platform/numbers.h"
@@ -202,18 +204,18 @@ BOOL CGradedLine::GetEndPoints(int32_t size, CPoint* p1, CPoint* p2) {
 
 BOOL CGradedLine::PointAtRatio(int32_t size, const CGradedPoint* start, double t, int32_t* x, int32_t* y) {
   CPoint p1, p2;
-  const BOOL result = GetThroughPoints(size, &p1, &p2);
+  if (!GetThroughPoints(size, &p1, &p2)) return FALSE;
   const bool fromFirst = start == m_Through1;
   const CPoint from = fromFirst ? p1 : p2;
   const CPoint to = fromFirst ? p2 : p1;
   *x = Interpolate(from.x, to.x, t);
   *y = Interpolate(from.y, to.y, t);
-  return result;
+  return TRUE;
 }
 
 BOOL CGradedLine::PointAtDistance(int32_t size, const CGradedPoint* start, int32_t d, int32_t* x, int32_t* y) {
   CPoint p1, p2;
-  const BOOL result = GetThroughPoints(size, &p1, &p2);
+  if (!GetThroughPoints(size, &p1, &p2)) return FALSE;
   const bool fromFirst = start == m_Through1;
   const CPoint from = fromFirst ? p1 : p2;
   const CPoint to = fromFirst ? p2 : p1;
@@ -227,12 +229,23 @@ BOOL CGradedLine::PointAtDistance(int32_t size, const CGradedPoint* start, int32
     *x = to.x;
     *y = to.y;
   }
-  return result;
+  return TRUE;
 }
 
 BOOL CGradedLine::PointAtDistanceFormula(int32_t size, const CGradedPoint* start, const CFormula& distance,
                                          int32_t* x, int32_t* y) {
   return PointAtDistance(size, start, distance.Evaluate(size), x, y);
+}
+
+void CGradedLine::MeasureAlong(int32_t size, const CGradedPoint* start, int32_t x, int32_t y, int32_t& total,
+                               int32_t& part) {
+  total = 0;
+  part = 0;
+  CPoint p1, p2;
+  if (!GetThroughPoints(size, &p1, &p2)) return;
+  const CPoint from = start == m_Through1 ? p1 : p2;
+  total = RoundToNearest(SqrtDistance(p1, p2));
+  part = RoundToNearest(SqrtDistance(from, CPoint(x, y)));
 }
 
 BOOL CGradedLine::IsRelatedTo(const CGradedObject* object) const {
@@ -246,4 +259,46 @@ BOOL CGradedLine::IsRelatedTo(const CGradedObject* object) const {
   const BOOL uses = point->UsesLine(this);
   asked.pop_back();
   return uses;
+}
+
+CRect CGradedLine::GetBoundRect(int32_t size) const {
+  // The box is a question that changes nothing the caller can see but the
+  // points' caches.
+  CPoint p1, p2;
+  if (!const_cast<CGradedLine*>(this)->GetEndPoints(size, &p1, &p2)) return CRect();
+  return CRect(std::min(p1.x, p2.x), std::min(p1.y, p2.y),
+               SaturateToInt32(static_cast<int64_t>(std::max(p1.x, p2.x)) + 1),
+               SaturateToInt32(static_cast<int64_t>(std::max(p1.y, p2.y)) + 1));
+}
+
+namespace {
+
+BOOL HitSegment(CPoint p1, CPoint p2, int32_t x, int32_t y, double tolerance, CPoint* point, double* distance) {
+  CPoint foot;
+  double d = 0.0;
+  if (!NearestPointOnSegment(p1.x, p1.y, p2.x, p2.y, tolerance, x, y, &foot, &d)) return FALSE;
+  if (point) *point = foot;
+  if (distance) *distance = d;
+  return TRUE;
+}
+
+}  // namespace
+
+BOOL CGradedLine::HitTest(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point, double* distance) {
+  CPoint p1, p2;
+  if (!GetThroughPoints(size, &p1, &p2)) return FALSE;
+  return HitSegment(p1, p2, x, y, tolerance, point, distance);
+}
+
+BOOL CGradedLine::HitTestIfValid(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point,
+                                 double* distance) {
+  if (GetState() == 0) return FALSE;
+  CPoint p1, p2;
+  if (!GetEndPoints(size, &p1, &p2)) return FALSE;
+  return HitSegment(p1, p2, x, y, tolerance, point, distance);
+}
+
+void CGradedLine::RecalcAll() {
+  if (m_Through1) m_Through1->RecalcAll();
+  if (m_Through2) m_Through2->RecalcAll();
 }

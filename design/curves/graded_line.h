@@ -68,15 +68,21 @@ class CGradedLine : public CGradedObject {
   BOOL GetEndPoints(int32_t size, CPoint* p1, CPoint* p2);
   // The point at t of the way from `start` (the first through point when it
   // is `start`, else the second) to the other through point; t is not
-  // limited to 0..1. The result says whether both positions were had; the
-  // point is written from the positions had, (0, 0) for one that was not.
+  // limited to 0..1, so t = 0 and t = 1 give the two points exactly. 0, and
+  // no point written, when a through point has no position at the size.
   BOOL PointAtRatio(int32_t size, const CGradedPoint* start, double t, int32_t* x, int32_t* y);
   // The point at distance d from `start` towards the other through point; at
-  // or beyond the segment's length, the other through point. A line of zero
-  // length gives its point for every d.
+  // or beyond the segment's length, the other through point; a negative d
+  // goes back beyond `start`. A line of zero length gives its point for
+  // every d. 0, and no point written, as PointAtRatio.
   BOOL PointAtDistance(int32_t size, const CGradedPoint* start, int32_t d, int32_t* x, int32_t* y);
   BOOL PointAtDistanceFormula(int32_t size, const CGradedPoint* start, const CFormula& distance, int32_t* x,
                               int32_t* y);
+  // The rounded length of the segment between the through points
+  // (`total`), and the rounded distance from `start` (chosen as in
+  // PointAtRatio) to (x, y) (`part`); both 0 when a through point has no
+  // position at the size.
+  void MeasureAlong(int32_t size, const CGradedPoint* start, int32_t x, int32_t y, int32_t& total, int32_t& part);
   // Whether the object is a reference or an end of the line, or a point
   // that is defined on the line (its UsesLine). A point asked again while
   // its own answer is being found (a cycle in a damaged file) is not.
@@ -88,6 +94,20 @@ class CGradedLine : public CGradedObject {
   int32_t GetStoredId(int which) const { return which >= 0 && which < kStoredIdCount ? m_StoredIds[which] : -1; }
 
   // ---- Overrides of the graded object -----------------------------------
+
+  // The box of the drawn segment (the ends) at a size: (least x, least y,
+  // greatest x + 1, greatest y + 1), so a horizontal segment is 1 high;
+  // empty when an end has no position.
+  CRect GetBoundRect(int32_t size) const override;
+  // Hit test of the segment between the through points at a size; 0 when
+  // either has no position.
+  BOOL HitTest(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point, double* distance) override;
+  // The same on the drawn segment; a hidden line (state 0) is never hit.
+  BOOL HitTestIfValid(int32_t x, int32_t y, double tolerance, int32_t size, CPoint* point,
+                      double* distance) override;
+  // The line keeps nothing per size: its through points compute every size
+  // again, the first, then the second.
+  void RecalcAll() override;
 
   // Empties the list and lists the two through points; 1.
   BOOL GetReferences(CGradedObjectList& references) const override;
