@@ -15,6 +15,8 @@ CGradedObject::~CGradedObject() = default;
 void CGradedObject::SetState(int32_t state) {
   m_State = state;
   if (state == 0) SetLabelVisible(IsLabelVisible());
+  // A measure between points is valid only while its points are in use.
+  if (m_Owner) m_Owner->UpdateMeasures(this);
 }
 
 BOOL CGradedObject::IsDirty(int32_t size) const { return m_Dirty.IsDirty(size) ? TRUE : FALSE; }

@@ -53,7 +53,8 @@ class CGradedObject {
 
   // State 1: shown and in use; 0: hidden, kept only because other objects
   // still use it. Hiding re-applies the label rule, so that a label of a
-  // hidden point goes away with it.
+  // hidden point goes away with it; the measures on the object check again
+  // whether they are valid.
   void SetState(int32_t state);
   int32_t GetState() const { return m_State; }
 

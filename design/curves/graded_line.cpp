@@ -204,18 +204,18 @@ BOOL CGradedLine::GetEndPoints(int32_t size, CPoint* p1, CPoint* p2) {
 
 BOOL CGradedLine::PointAtRatio(int32_t size, const CGradedPoint* start, double t, int32_t* x, int32_t* y) {
   CPoint p1, p2;
-  if (!GetThroughPoints(size, &p1, &p2)) return FALSE;
+  const BOOL result = GetThroughPoints(size, &p1, &p2);
   const bool fromFirst = start == m_Through1;
   const CPoint from = fromFirst ? p1 : p2;
   const CPoint to = fromFirst ? p2 : p1;
   *x = Interpolate(from.x, to.x, t);
   *y = Interpolate(from.y, to.y, t);
-  return TRUE;
+  return result;
 }
 
 BOOL CGradedLine::PointAtDistance(int32_t size, const CGradedPoint* start, int32_t d, int32_t* x, int32_t* y) {
   CPoint p1, p2;
-  if (!GetThroughPoints(size, &p1, &p2)) return FALSE;
+  const BOOL result = GetThroughPoints(size, &p1, &p2);
   const bool fromFirst = start == m_Through1;
   const CPoint from = fromFirst ? p1 : p2;
   const CPoint to = fromFirst ? p2 : p1;
@@ -229,7 +229,7 @@ BOOL CGradedLine::PointAtDistance(int32_t size, const CGradedPoint* start, int32
     *x = to.x;
     *y = to.y;
   }
-  return TRUE;
+  return result;
 }
 
 BOOL CGradedLine::PointAtDistanceFormula(int32_t size, const CGradedPoint* start, const CFormula& distance,

@@ -68,13 +68,14 @@ class CGradedLine : public CGradedObject {
   BOOL GetEndPoints(int32_t size, CPoint* p1, CPoint* p2);
   // The point at t of the way from `start` (the first through point when it
   // is `start`, else the second) to the other through point; t is not
-  // limited to 0..1, so t = 0 and t = 1 give the two points exactly. 0, and
-  // no point written, when a through point has no position at the size.
+  // limited to 0..1, so t = 0 and t = 1 give the two points exactly. The
+  // result says whether both positions were had; the point is written from
+  // the positions had, (0, 0) for one that was not.
   BOOL PointAtRatio(int32_t size, const CGradedPoint* start, double t, int32_t* x, int32_t* y);
   // The point at distance d from `start` towards the other through point; at
   // or beyond the segment's length, the other through point; a negative d
   // goes back beyond `start`. A line of zero length gives its point for
-  // every d. 0, and no point written, as PointAtRatio.
+  // every d. The result and the positions as PointAtRatio.
   BOOL PointAtDistance(int32_t size, const CGradedPoint* start, int32_t d, int32_t* x, int32_t* y);
   BOOL PointAtDistanceFormula(int32_t size, const CGradedPoint* start, const CFormula& distance, int32_t* x,
                               int32_t* y);

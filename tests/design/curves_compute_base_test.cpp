@@ -661,14 +661,20 @@ TEST_F(LineTest, AZeroLengthLineGivesItsPointForEveryDistance) {
   }
 }
 
-TEST_F(LineTest, AThroughPointWithoutAPositionGivesNoPoint) {
+TEST_F(LineTest, AThroughPointWithoutAPositionCountsAsTheOrigin) {
   // Each size fails once: a point reports its failure to its first caller.
+  // The point is still placed, from (0, 0) for the position not had (the
+  // second through point is not asked once the first fails), and the result
+  // says the line could not be had.
   a_->failsAt = {1, 2};
   b_->failsAt.insert(0);
   int32_t x = -1, y = -1;
   EXPECT_FALSE(line_->PointAtRatio(2, a_, 0.5, &x, &y));
+  EXPECT_EQ(CPoint(x, y), CPoint(0, 0));
+  // From (3, 7) towards (0, 0): 10 is beyond the segment, so its far end.
+  x = y = -1;
   EXPECT_FALSE(line_->PointAtDistance(0, a_, 10, &x, &y));
-  EXPECT_EQ(CPoint(x, y), CPoint(-1, -1));
+  EXPECT_EQ(CPoint(x, y), CPoint(0, 0));
   EXPECT_FALSE(line_->HitTest(3, 7, 5.0, 1, nullptr, nullptr));
   a_->failsAt.insert(0);
   a_->Invalidate(0);

@@ -219,7 +219,9 @@ TEST(PointFrame, ALongChainComputesFromItsEndUpToTheNestingBound) {
     EXPECT_TRUE(FinishesInTime([&] {
       CPoint p;
       EXPECT_EQ(chain.back()->GetPoint(0, &p), c.result) << c.length;
-      if (c.result) EXPECT_EQ(p, CPoint(c.length - 1, 0));
+      if (c.result) {
+        EXPECT_EQ(p, CPoint(c.length - 1, 0));
+      }
     }));
   }
 }

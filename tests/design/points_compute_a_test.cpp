@@ -263,7 +263,9 @@ TEST(PointsComputeA, OffsetChainAskedFromItsEndComputesUpToTheNestingBound) {
     EXPECT_TRUE(FinishesInTime([&] {
       const Answer answer = At(chain.back(), 0);
       EXPECT_EQ(answer.result, c.result);
-      if (c.result) EXPECT_EQ(answer.point, CPoint(c.count, 0));
+      if (c.result) {
+        EXPECT_EQ(answer.point, CPoint(c.count, 0));
+      }
     }));
   }
 }
