@@ -149,7 +149,7 @@ class CPointListCurve : public Branch {
     std::vector<CPoint> moved;
     if (!BasePositions(moved)) return FALSE;
     std::vector<UINT> flags(m_Points.size());
-    for (size_t i = 0; i < m_Points.size(); ++i) flags[i] = IsAnchor(m_Points[i], Rule::kOwnedPoints) ? 0 : 1;
+    for (size_t i = 0; i < m_Points.size(); ++i) flags[i] = IsAnchor(m_Points[i], Rule::kOwnedPoints) ? kAnchorFlag : 1;
     FollowMovedAnchors(m_BasePoints, flags, moved);
     BOOL any = FALSE;
     for (size_t i = 0; i < m_Points.size(); ++i) {
