@@ -3,12 +3,15 @@
 #include <memory>
 
 #include "design/core/factories.h"
+#include "design/geometry/arcs.h"
+#include "design/geometry/measure.h"
+#include "design/geometry/point_line.h"
 
 CThreePointArc::CThreePointArc(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2)
     : CThreePointCurve(kCurveKindThreePointArc, owner, status, attribute1, attribute2) {}
 
 CCenterArc::CCenterArc(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2)
-    : CGradedOpenCurve(kCurveKindCenterArc, owner, status, attribute1, attribute2) {}
+    : CCircularCurve(kCurveKindCenterArc, owner, status, attribute1, attribute2) {}
 
 void CCenterArc::GetRefs(CGradedPoint*& centre, CGradedPoint*& from, CGradedPoint*& to, int32_t& direction,
                          CGradedPoint*& start, CGradedPoint*& end) const {
@@ -27,6 +30,26 @@ void CCenterArc::GetFirstLastRefs(CGradedPoint*& first, CGradedPoint*& last) con
 }
 
 void CCenterArc::GetPointRefs(CGradedObjectList& refs) const { refs.insert(refs.end(), {m_Centre, m_From, m_To}); }
+
+BOOL CCenterArc::RebuildFullPoints(int32_t size, PointList& out) {
+  CPoint c, a, b;
+  if (!PositionAt(m_Centre, size, c) || !PositionAt(m_From, size, a) || !PositionAt(m_To, size, b)) {
+    return FailedSize(size, out);
+  }
+  if (size == BaseSize()) SetBaseCircle(c, PointDistance(c.x, c.y, a.x, a.y));
+  // Both angles lie in [0, 2 pi), so each loop turns at most once; the sweep
+  // is never negative for direction 1 and never positive for direction 0.
+  const double from = LineAngle(c.x, c.y, a.x, a.y);
+  double to = LineAngle(c.x, c.y, b.x, b.y);
+  if (m_Direction != 0) {
+    while (from < to) to -= kTwoPi;
+  } else {
+    while (from > to) to += kTwoPi;
+  }
+  ArcPolyline(c.x, c.y, a.x, a.y, from - to, out);
+  if (out.empty() || out.front() != b) out.push_back(b);
+  return TRUE;
+}
 
 void CCenterArc::ResolveIds() {
   m_Centre = ResolvePoint(m_CentreId);

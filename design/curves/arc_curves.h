@@ -8,6 +8,14 @@
 // it is full when its ends are the from- and the to-point in either order.
 // Its defining points are the from- and the to-point; the centre is one of
 // its references too.
+//
+// The centre arc at a size: the arc of radius |centre, from| that starts at
+// the from-point and turns, about the centre, to the direction of the
+// to-point: direction 1 (or any other non-zero flag) towards decreasing
+// angles, 0 towards increasing ones; from- and to-point at one angle give no
+// arc. The to-point itself ends the list whenever it is not the list's first
+// point, so a to-point off the circle is reached by a straight step, and one
+// on it stands at the end twice.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +28,7 @@ class CThreePointArc : public CThreePointCurve<CGradedOpenCurve> {
   CThreePointArc(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2);
 };
 
-class CCenterArc : public CGradedOpenCurve {
+class CCenterArc : public CCircularCurve<CGradedOpenCurve> {
  public:
   // The direction of a new arc.
   static constexpr int32_t kDefaultDirection = 1;
@@ -44,6 +52,7 @@ class CCenterArc : public CGradedOpenCurve {
  protected:
   // The centre, the from- and the to-point.
   void GetPointRefs(CGradedObjectList& refs) const override;
+  BOOL RebuildFullPoints(int32_t size, PointList& out) override;
 
  private:
   CGradedPoint* m_Centre = nullptr;

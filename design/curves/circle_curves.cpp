@@ -3,12 +3,14 @@
 #include <memory>
 
 #include "design/core/factories.h"
+#include "design/geometry/arcs.h"
+#include "design/geometry/point_line.h"
 
 CThreePointCircle::CThreePointCircle(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2)
     : CThreePointCurve(kCurveKindThreePointCircle, owner, status, attribute1, attribute2) {}
 
 CCenterCircle::CCenterCircle(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2)
-    : CGradedClosedCurve(kCurveKindCenterCircle, owner, status, attribute1, attribute2) {}
+    : CCircularCurve(kCurveKindCenterCircle, owner, status, attribute1, attribute2) {}
 
 void CCenterCircle::GetDefiningRefs(CGradedObjectList& refs) const { refs = {m_Point}; }
 
@@ -18,6 +20,14 @@ void CCenterCircle::GetFirstLastRefs(CGradedPoint*& first, CGradedPoint*& last) 
 }
 
 void CCenterCircle::GetPointRefs(CGradedObjectList& refs) const { refs.insert(refs.end(), {m_Centre, m_Point}); }
+
+BOOL CCenterCircle::RebuildFullPoints(int32_t size, PointList& out) {
+  CPoint c, p;
+  if (!PositionAt(m_Centre, size, c) || !PositionAt(m_Point, size, p)) return FailedSize(size, out);
+  if (size == BaseSize()) SetBaseCircle(c, PointDistance(c.x, c.y, p.x, p.y));
+  CirclePolyline(c.x, c.y, p.x, p.y, out);
+  return TRUE;
+}
 
 void CCenterCircle::ResolveIds() {
   m_Centre = ResolvePoint(m_CentreId);

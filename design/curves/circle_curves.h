@@ -5,6 +5,10 @@
 // the circle point, the link's position, then the ends; it is full when both
 // ends are the circle point. Its one defining point is the circle point; the
 // centre is one of its references too.
+//
+// The centre circle at a size: the whole circle about the centre that starts
+// at the circle point and runs towards increasing angles; a circle point on
+// the centre gives that one point.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +21,7 @@ class CThreePointCircle : public CThreePointCurve<CGradedClosedCurve> {
   CThreePointCircle(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2);
 };
 
-class CCenterCircle : public CGradedClosedCurve {
+class CCenterCircle : public CCircularCurve<CGradedClosedCurve> {
  public:
   // For the loaders: no points, no ends, full.
   CCenterCircle(CPatternData* owner, uint16_t status, int32_t attribute1, int32_t attribute2);
@@ -37,6 +41,7 @@ class CCenterCircle : public CGradedClosedCurve {
  protected:
   // The centre and the circle point.
   void GetPointRefs(CGradedObjectList& refs) const override;
+  BOOL RebuildFullPoints(int32_t size, PointList& out) override;
 
  private:
   CGradedPoint* m_Centre = nullptr;
