@@ -219,6 +219,33 @@ class CGradedCurve : public CGradedObject {
   // Marks the used part of a size cut (0) or to be cut again (1).
   void SetPartDirty(int32_t size, BOOL dirty);
 
+  // The cache frame of a kind's GetFullPoints: a size outside the lists
+  // gives 0 and an empty list; a clean size its cached list with 1 (empty
+  // when its rebuild failed); a dirty size is rebuilt by `rebuild`
+  // (PointList& -> BOOL, which leaves the list a failed size is to keep),
+  // kept, marked clean with its used part to be cut again, and answers the
+  // rebuild's result.
+  template <class Rebuild>
+  BOOL CachedFullPoints(int32_t size, PointList& out, Rebuild&& rebuild) {
+    out.clear();
+    if (!WholeListAt(size)) return FALSE;
+    if (!IsDirty(size)) {
+      out = *WholeListAt(size);
+      return TRUE;
+    }
+    PointList rebuilt;
+    const BOOL ok = rebuild(rebuilt);
+    // The defining points may have asked this curve again while it was
+    // rebuilt, and the lists may have changed: the slot is taken only now.
+    PointList* cached = WholeListAt(size);
+    if (!cached) return FALSE;
+    *cached = std::move(rebuilt);
+    ClearDirty(size);
+    SetPartDirty(size, TRUE);
+    out = *cached;
+    return ok;
+  }
+
   // The branches' GetPoints: the used part of a size from the cache, the
   // whole curve computed first when the size is dirty and the part cut again
   // when it must be (the whole curve when full, else the section between the

@@ -84,27 +84,13 @@ class CPointListCurve : public Branch {
   // fit that has too few distinct points to work with leaves the list empty
   // without failing the size.
   BOOL GetFullPoints(int32_t size, PointList& out) override {
-    out.clear();
     if (m_BaseStored) UpdateOwnedPoints();
-    PointList* cached = this->WholeListAt(size);
-    if (!cached) return FALSE;
-    if (!this->IsDirty(size)) {
-      out = *cached;
-      return TRUE;
-    }
-    std::vector<CPoint> through;
-    const BOOL ok = PositionsAt(size, Rule::kWholeCurve, through);
-    PointList rebuilt;
-    if (ok) BuildWholeList(through, rebuilt);
-    // Defining points may have asked this curve again while it was rebuilt;
-    // the list is taken only now.
-    cached = this->WholeListAt(size);
-    if (!cached) return FALSE;
-    *cached = std::move(rebuilt);
-    this->ClearDirty(size);
-    this->SetPartDirty(size, TRUE);
-    out = *cached;
-    return ok;
+    return this->CachedFullPoints(size, out, [&](PointList& rebuilt) {
+      std::vector<CPoint> through;
+      const BOOL ok = PositionsAt(size, Rule::kWholeCurve, through);
+      if (ok) BuildWholeList(through, rebuilt);
+      return ok;
+    });
   }
 
   // The position at a size of a linked point that is the first or the last
@@ -156,21 +142,6 @@ class CPointListCurve : public Branch {
       if (MoveOwnedPoint(m_Points[i], moved[i])) any = TRUE;
     }
     return any;
-  }
-
-  // A defining point, an end, or a point defined on this curve.
-  BOOL IsRelatedTo(const CGradedObject* object) const override {
-    if (!object) return FALSE;
-    if (this->RefersTo(object)) return TRUE;
-    const auto* point = dynamic_cast<const CGradedPoint*>(object);
-    return point && point->UsesCurve(this) ? TRUE : FALSE;
-  }
-
-  // Every size dirty, then each rebuilt in size order.
-  void RecalcAll() override {
-    this->Invalidate(-1);
-    PointList scratch;
-    for (int32_t size = 0; size < this->GetSizeListCount(); ++size) GetFullPoints(size, scratch);
   }
 
   void ResolveIds() override {

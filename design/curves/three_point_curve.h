@@ -40,23 +40,7 @@ class CCircularCurve : public Branch {
   // and 1. A dirty size is rebuilt (RebuildFullPoints) and its used part
   // marked to be cut again.
   BOOL GetFullPoints(int32_t size, PointList& out) override {
-    out.clear();
-    if (!this->WholeListAt(size)) return FALSE;
-    if (!this->IsDirty(size)) {
-      out = *this->WholeListAt(size);
-      return TRUE;
-    }
-    PointList rebuilt;
-    const BOOL ok = RebuildFullPoints(size, rebuilt);
-    // The points may have asked this curve again while it was rebuilt; the
-    // list is taken only now.
-    PointList* cached = this->WholeListAt(size);
-    if (!cached) return FALSE;
-    *cached = std::move(rebuilt);
-    this->ClearDirty(size);
-    this->SetPartDirty(size, TRUE);
-    out = *cached;
-    return ok;
+    return this->CachedFullPoints(size, out, [&](PointList& rebuilt) { return RebuildFullPoints(size, rebuilt); });
   }
 
   // At the base size a click must lie within `tolerance` of the base circle
@@ -71,25 +55,6 @@ class CCircularCurve : public Branch {
                       double* distance) override {
     if (!NearBaseCircle(x, y, tolerance, size)) return FALSE;
     return Branch::HitTestIfValid(x, y, tolerance, size, point, distance);
-  }
-
-  // A defining point, an end, or a point defined on this curve (the centre
-  // of the centre kinds is not asked).
-  BOOL IsRelatedTo(const CGradedObject* object) const override {
-    if (!object) return FALSE;
-    CGradedObjectList defining;
-    this->GetDefiningRefs(defining);
-    if (std::find(defining.begin(), defining.end(), object) != defining.end()) return TRUE;
-    if (this->IsEnd(object)) return TRUE;
-    const auto* point = dynamic_cast<const CGradedPoint*>(object);
-    return point && point->UsesCurve(this) ? TRUE : FALSE;
-  }
-
-  // Every size dirty, then each rebuilt in size order.
-  void RecalcAll() override {
-    this->Invalidate(-1);
-    PointList scratch;
-    for (int32_t size = 0; size < this->GetSizeListCount(); ++size) GetFullPoints(size, scratch);
   }
 
  protected:

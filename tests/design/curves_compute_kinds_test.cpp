@@ -410,6 +410,22 @@ TEST_F(CurveKindsCompute, ACentreCircleThroughItsCentreIsOnePoint) {
   EXPECT_EQ(Full(CenterCircle(centre, centre), kBase), "(10,10)");
 }
 
+TEST_F(CurveKindsCompute, AtTheBaseSizeOnlyClicksNearTheBaseCircleHit) {
+  GradedPoint* centre = Point({0, 0});
+  GradedPoint* from = Point({100, 0});
+  GradedPoint* to = Point({0, 200});
+  CCenterArc* arc = CenterArc(centre, from, to, 0);
+  CPoint nearest;
+  double distance = 0;
+  // (0, 150) lies on the straight step from the arc's end to the to-point,
+  // 50 off the circle: other sizes hit it, the base size does not.
+  EXPECT_FALSE(arc->HitTest(0, 150, 5.0, kBase, &nearest, &distance));
+  EXPECT_FALSE(arc->HitTestIfValid(0, 150, 5.0, kBase, &nearest, &distance));
+  EXPECT_TRUE(arc->HitTest(0, 150, 5.0, 1, &nearest, &distance));
+  EXPECT_TRUE(arc->HitTest(71, 71, 5.0, kBase, &nearest, &distance));
+  EXPECT_TRUE(arc->HitTestIfValid(71, 71, 5.0, kBase, &nearest, &distance));
+}
+
 TEST_F(CurveKindsCompute, ThreePointsOnALineGiveThemAtTheBaseSizeAndTheBaseCurveElsewhere) {
   GradedPoint* a = Point({0, 0});
   GradedPoint* b = Point({50, 0}, {{2, {100, 0}}});
