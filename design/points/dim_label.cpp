@@ -79,3 +79,11 @@ BOOL CDimLabel::Load(ArchiveReader& archive) {
   m_Visible = static_cast<int32_t>(visible);
   return TRUE;
 }
+
+// The layout is not built yet: a label has no extent and is never hit.
+void CDimLabel::Layout() { m_NeedsLayout = FALSE; }
+CRect CDimLabel::GetRect() { return CRect(); }
+BOOL CDimLabel::HitText(int32_t, int32_t) { return FALSE; }
+BOOL CDimLabel::Pick(int32_t, int32_t, double, double*) { return FALSE; }
+CSize CDimLabel::GetTextExtent() { return CSize(); }
+void CDimLabel::PlaceText(int32_t, int32_t) {}

@@ -75,6 +75,24 @@ class CDimLabel {
   int32_t GetPartCount() const { return m_PartCount; }
   BOOL NeedsLayout() const { return m_NeedsLayout; }
 
+  // ---- Layout and hit tests -------------------------------------------
+  // Each lays the label out first when it is marked for a new layout.
+
+  // Asks the labelled point for the text and the points of the label's mode
+  // and places the dimension and its text.
+  void Layout();
+  // The box of the dimension and its text; empty for a hidden label.
+  CRect GetRect();
+  // Whether (x, y) lies in the text box.
+  BOOL HitText(int32_t x, int32_t y);
+  // Whether (x, y) lies within `tolerance` of the dimension; `distance`
+  // gets how far.
+  BOOL Pick(int32_t x, int32_t y, double tolerance, double* distance);
+  // The size of the text in the design's label font.
+  CSize GetTextExtent();
+  // Places the text box centred at (x, y) moved by the text offset.
+  void PlaceText(int32_t x, int32_t y);
+
   // Reads the label's record: mode, orientation, offset distance, text
   // offset, part count, the four line-direction coefficients and the
   // visible flag. The text, the points and the rectangles are not stored;
