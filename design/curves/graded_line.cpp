@@ -167,6 +167,14 @@ BOOL PairPositions(CGradedPoint* a, CGradedPoint* b, int32_t size, CPoint* p1, C
   return b && b->GetPoint(size, p2) ? TRUE : FALSE;
 }
 
+// The same through each point's own computation of the size.
+BOOL PairCalculated(CGradedPoint* a, CGradedPoint* b, int32_t size, CPoint* p1, CPoint* p2) {
+  *p1 = CPoint();
+  *p2 = CPoint();
+  if (!a || !a->CalcPoint(size, &p1->x, &p1->y)) return FALSE;
+  return b && b->CalcPoint(size, &p2->x, &p2->y) ? TRUE : FALSE;
+}
+
 // from + (to - from) * t, each coordinate rounded and kept in the int32
 // range.
 int32_t Interpolate(int32_t from, int32_t to, double t) {
@@ -199,6 +207,27 @@ BOOL CGradedLine::GetEndPoints(int32_t size, CPoint* p1, CPoint* p2) {
   const BOOL result = PairPositions(a, b, size, &pa, &pb);
   if (p1) *p1 = pa;
   if (p2) *p2 = pb;
+  return result;
+}
+
+BOOL CGradedLine::CalcThroughPoints(int32_t size, CPoint* p1, CPoint* p2) {
+  CPoint a, b;
+  const BOOL result = PairCalculated(m_Through1, m_Through2, size, &a, &b);
+  if (p1) *p1 = a;
+  if (p2) *p2 = b;
+  ClearDirty(size);
+  return result;
+}
+
+BOOL CGradedLine::CalcEndPoints(int32_t size, CPoint* p1, CPoint* p2) {
+  CGradedPoint* a = nullptr;
+  CGradedPoint* b = nullptr;
+  GetEndRefs(&a, &b);
+  CPoint pa, pb;
+  const BOOL result = PairCalculated(a, b, size, &pa, &pb);
+  if (p1) *p1 = pa;
+  if (p2) *p2 = pb;
+  ClearDirty(size);
   return result;
 }
 

@@ -61,16 +61,21 @@ class CGradedLine : public CGradedObject {
   // ---- Positions at a size ------------------------------------------------
 
   // The through points at a size: the first, and the second only when the
-  // first was had; 1 when both were. A position not had stays (0, 0). The
-  // line's flag of that size is cleared in every case.
+  // first was had; 1 when both were. A position not had is what the point
+  // handed out (its cached position), (0, 0) for one not asked or missing.
+  // The line's flag of that size is cleared in every case.
   BOOL GetThroughPoints(int32_t size, CPoint* p1, CPoint* p2);
   // The same for the ends (GetEndRefs); no flag is touched.
   BOOL GetEndPoints(int32_t size, CPoint* p1, CPoint* p2);
+  // As GetThroughPoints and GetEndPoints, but each point computes the size
+  // through its CalcPoint; both clear the line's flag of the size.
+  BOOL CalcThroughPoints(int32_t size, CPoint* p1, CPoint* p2);
+  BOOL CalcEndPoints(int32_t size, CPoint* p1, CPoint* p2);
   // The point at t of the way from `start` (the first through point when it
   // is `start`, else the second) to the other through point; t is not
   // limited to 0..1, so t = 0 and t = 1 give the two points exactly. The
   // result says whether both positions were had; the point is written from
-  // the positions had, (0, 0) for one that was not.
+  // the positions GetThroughPoints handed out.
   BOOL PointAtRatio(int32_t size, const CGradedPoint* start, double t, int32_t* x, int32_t* y);
   // The point at distance d from `start` towards the other through point; at
   // or beyond the segment's length, the other through point; a negative d

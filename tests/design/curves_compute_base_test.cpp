@@ -663,9 +663,10 @@ TEST_F(LineTest, AZeroLengthLineGivesItsPointForEveryDistance) {
 
 TEST_F(LineTest, AThroughPointWithoutAPositionCountsAsTheOrigin) {
   // Each size fails once: a point reports its failure to its first caller.
-  // The point is still placed, from (0, 0) for the position not had (the
-  // second through point is not asked once the first fails), and the result
-  // says the line could not be had.
+  // The point is still placed, from the positions handed out ((0, 0) here:
+  // the failing point never had one, and the second through point is not
+  // asked once the first fails), and the result says the line could not be
+  // had.
   a_->failsAt = {1, 2};
   b_->failsAt.insert(0);
   int32_t x = -1, y = -1;
@@ -682,6 +683,22 @@ TEST_F(LineTest, AThroughPointWithoutAPositionCountsAsTheOrigin) {
   line_->MeasureAlong(0, a_, 0, 0, total, part);
   EXPECT_EQ(total, 0);
   EXPECT_EQ(part, 0);
+}
+
+TEST_F(LineTest, ComputedPositionsPassTheRangeCheckBy) {
+  // GetPoint hands a point beyond the coordinate range out as (0, 0); the
+  // line's own computation of its points takes them as computed.
+  b_->position = CPoint(60'000'000, 0);
+  line_->Invalidate(1);
+  CPoint p1, p2;
+  EXPECT_TRUE(line_->CalcThroughPoints(1, &p1, &p2));
+  EXPECT_EQ(p2, CPoint(60'000'000, 0));
+  EXPECT_FALSE(line_->IsDirty(1));
+  EXPECT_TRUE(line_->CalcEndPoints(1, &p1, &p2));
+  EXPECT_EQ(p1, CPoint(3, 7));
+  EXPECT_EQ(p2, CPoint(60'000'000, 0));
+  EXPECT_TRUE(line_->GetThroughPoints(1, &p1, &p2));
+  EXPECT_EQ(p2, CPoint(0, 0));
 }
 
 TEST_F(LineTest, BoxAndHitTestsOfTheSegment) {
