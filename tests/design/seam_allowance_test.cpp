@@ -131,6 +131,44 @@ TEST_F(SeamAllowanceTest, CornerKindsAtOneCornerOfTheSquare) {
   }
 }
 
+// Rings compared as closed figures: the same points in the same cyclic
+// order, wherever each starts.
+PointList FromLeast(PointList ring) {
+  auto least = ring.begin();
+  for (auto it = ring.begin(); it != ring.end(); ++it) {
+    if (it->x < least->x || (it->x == least->x && it->y < least->y)) least = it;
+  }
+  PointList out(least, ring.end());
+  out.insert(out.end(), ring.begin(), least);
+  return out;
+}
+
+// The mirror image across x = 0, its order reversed so that it runs the same
+// way round.
+PointList Mirrored(const PointList& ring) {
+  PointList out;
+  for (const CPoint& q : ring) out.push_front(CPoint(-q.x, q.y));
+  return out;
+}
+
+TEST_F(SeamAllowanceTest, FoldingAlongTheOutgoingEdgeMirrorsFoldingAlongTheIncomingOne) {
+  // A corner of about 121 degrees at (0, 0), between (-300, 500) and
+  // (1000, 0).
+  const PointList outline = {CPoint(0, 0), CPoint(1000, 0), CPoint(1000, 1000), CPoint(0, 1000), CPoint(-300, 500)};
+  std::vector<CSeamEntry> folded;
+  for (const CPoint& q : outline) folded.push_back(Entries({{q, 100, 100, q == CPoint(0, 0) ? 2 : 1, 0}}).front());
+  const PointList seam = Build(outline, folded);
+  const PointList mirroredOutline = Mirrored(outline);
+  std::vector<CSeamEntry> mirroredFold;
+  for (const CPoint& q : mirroredOutline) {
+    mirroredFold.push_back(Entries({{q, 100, 100, q == CPoint(0, 0) ? 3 : 1, 0}}).front());
+  }
+  const PointList mirroredSeam = Build(mirroredOutline, mirroredFold);
+  EXPECT_EQ(FromLeast(Mirrored(seam)), FromLeast(mirroredSeam));
+  // The fold differs from the plain corner.
+  EXPECT_NE(seam, Build(outline, Entries({{CPoint(0, 0), 100, 100, 1, 0}})));
+}
+
 TEST_F(SeamAllowanceTest, AnUnknownCornerKindLeavesItsCornerOut) {
   EXPECT_EQ(Build(kSquare, SquareEntries(100, 99)),
             PointList({CPoint(-100, 1100), CPoint(1100, -100), CPoint(1100, 1100)}));
