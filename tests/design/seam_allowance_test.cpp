@@ -38,7 +38,7 @@ class FixedPoint : public CGradedPoint {
   CPoint m_At;
 };
 
-struct EntrySpec {
+struct EntryFields {
   CPoint at;
   int32_t widthIn;
   int32_t widthOut;
@@ -52,15 +52,15 @@ class SeamAllowanceTest : public ::testing::Test {
  protected:
   SeamAllowanceTest() { data_.InsertSize(0, CString("S"), 0, 1); }
 
-  std::vector<CSeamEntry> Entries(const std::vector<EntrySpec>& specs) {
+  std::vector<CSeamEntry> Entries(const std::vector<EntryFields>& list) {
     std::vector<CSeamEntry> entries;
-    for (const EntrySpec& spec : specs) {
+    for (const EntryFields& fields : list) {
       CSeamEntry entry;
-      entry.point = static_cast<CGradedPoint*>(data_.AddElement(std::make_unique<FixedPoint>(&data_, spec.at)));
-      entry.widthIn = spec.widthIn;
-      entry.widthOut = spec.widthOut;
-      entry.cornerKind = spec.kind;
-      entry.cornerParam = spec.param;
+      entry.point = static_cast<CGradedPoint*>(data_.AddElement(std::make_unique<FixedPoint>(&data_, fields.at)));
+      entry.widthIn = fields.widthIn;
+      entry.widthOut = fields.widthOut;
+      entry.cornerKind = fields.kind;
+      entry.cornerParam = fields.param;
       entries.push_back(entry);
     }
     return entries;
