@@ -374,16 +374,19 @@ bool NearerToFirst(CPoint to, CPoint first, CPoint second) {
 }
 
 // Chains the stretches of the outline entries into a ring. The first entry
-// that gives a stretch starts it. The second is joined by its point objects
-// to the end of the first (at the tail), or else the ring grows at its head
-// from then on. Every later stretch is joined by coordinates at the growing
-// end: the end of the stretch that lies there, else the nearer one.
+// that gives a stretch starts it. The entry after it is joined by its point
+// objects to the end of the first (at the tail), or else the ring grows at
+// its head from then on; this entry decides the growing end even when it
+// gives no stretch itself, so that an entry that lost its line still holds
+// its place in the chain. Every later stretch is joined by coordinates at
+// the growing end: the end of the stretch that lies there, else the nearer
+// one.
 class OutlineChain {
  public:
   void Add(const CBoundaryEntry& entry, PointList section) {
-    if (section.empty()) return;
     switch (m_Stage) {
       case Stage::kFirst:
+        if (section.empty()) return;
         m_Ring = std::move(section);
         m_FirstStart = entry.startPoint;
         m_FirstEnd = entry.endPoint;
@@ -405,6 +408,7 @@ class OutlineChain {
         }
         return;
       case Stage::kLater:
+        if (section.empty()) return;
         if (m_AtHead) {
           AddAtHead(section);
         } else {
@@ -523,7 +527,8 @@ BOOL CPieceBoundary::HitTestEdge(int32_t x, int32_t y, double tolerance, CGraded
   const CPatternData* data = GetPatternData();
   if (!data) return FALSE;
   const int32_t base = data->GetBaseSize();
-  // The entries that give a stretch, as the outline chains them.
+  // The free end of the chain, followed by point objects from the first
+  // entry that gives a stretch, as the outline chains them.
   const CBoundaryEntry* winner = nullptr;
   CPoint bestFoot;
   double bestDistance = 0;
@@ -532,13 +537,15 @@ BOOL CPieceBoundary::HitTestEdge(int32_t x, int32_t y, double tolerance, CGraded
   bool chainStarted = false;
   for (const CBoundaryEntry& entry : m_Entries) {
     PointList section;
-    if (!entry.GetSection(base, section)) continue;
+    entry.GetSection(base, section);
     if (!chainStarted) {
+      if (section.empty()) continue;
       tracked = entry.endPoint;
       chainStarted = true;
     } else {
       tracked = tracked == entry.startPoint ? entry.endPoint : entry.startPoint;
     }
+    if (section.empty()) continue;
     CPoint nearest;
     double d = 0;
     PointPos prev, at, next;
