@@ -293,12 +293,13 @@ BOOL WholeRingFrom(const PointList& ring, CPoint p, PointList& out) {
   return TRUE;
 }
 
-bool IsOpenCurveClosedOn(const CGradedCurve& curve, CGradedPoint*& end) {
+// The point an open curve begins and ends at, when its first and last
+// defining point are one object; null otherwise.
+CGradedPoint* PointOpenCurveClosesOn(const CGradedCurve& curve) {
   CGradedPoint* first = nullptr;
   CGradedPoint* last = nullptr;
   curve.GetFirstLastRefs(first, last);
-  end = first;
-  return first != nullptr && first == last;
+  return first == last ? first : nullptr;
 }
 
 }  // namespace
@@ -315,9 +316,9 @@ BOOL GetCurveSection(CGradedCurve& curve, const CGradedPoint* start, const CGrad
     if (!found) out.clear();
     return found;
   }
-  CGradedPoint* closesOn = nullptr;
+  const CGradedPoint* closesOn = PointOpenCurveClosesOn(curve);
   bool pin = true;
-  if (IsOpenCurveClosedOn(curve, closesOn) && start == closesOn && end == closesOn) {
+  if (closesOn && start == closesOn && end == closesOn) {
     out = whole;
     pin = wholeEnds == WholeCurveEnds::kPin;
   } else if (closesOn && start == closesOn) {
