@@ -369,10 +369,12 @@ TEST_F(BoundaryCompute, AnEdgeHitNamesItsPointsInOutlineOrder) {
       {{600, 1002}, c_, d_, {600, 1000}, 2.0},
       {{-2, 300}, d_, a_, {0, 300}, 2.0},
   };
-  // Both windings store the ring a, b, c, d: the answers are the same.
+  // Both windings store the ring a, b, c, d: the answers are the same. An
+  // entry without a stretch does not start the chain they are followed by.
   const std::vector<CBoundaryEntry> windings[] = {
       {Entry(ab_, a_, b_), Entry(bc_, c_, b_), Entry(cd_, c_, d_), Entry(da_, d_, a_)},
       {Entry(da_, a_, d_), Entry(cd_, d_, c_), Entry(bc_, c_, b_), Entry(ab_, b_, a_)},
+      {Entry(nullptr, b_, c_), Entry(da_, a_, d_), Entry(cd_, d_, c_), Entry(bc_, c_, b_), Entry(ab_, b_, a_)},
   };
   for (const auto& entries : windings) {
     CPieceBoundary* boundary = Boundary(entries);
