@@ -48,12 +48,11 @@ int32_t BaseSizeOf(const CDesignElement& element) {
   return data ? data->GetBaseSize() : -1;
 }
 
-// The least and greatest x and y of `points` turned about (cx, cy) when
-// `turn` is set; empty for no points.
-CRect ExtentOf(PointList points, bool turn, int32_t cx, int32_t cy, double sinA, double cosA) {
-  if (turn) {
-    for (CPoint& p : points) RotatePointInPlace(&p, cx, cy, sinA, cosA);
-  }
+// The least and greatest x and y of `points` turned about (cx, cy); empty
+// for no points. The boxes of the unturned element turn by the angle 0
+// (sine 0, cosine 1), which leaves every point where it is.
+CRect ExtentOf(PointList points, int32_t cx, int32_t cy, double sinA, double cosA) {
+  for (CPoint& p : points) RotatePointInPlace(&p, cx, cy, sinA, cosA);
   CRect rect;
   GetPointListExtent(&rect, points);
   return rect;
@@ -169,7 +168,7 @@ CRect CPieceLineElement::GetBoundRect(int32_t size) const { return GetBoundRectA
 CRect CPieceLineElement::GetBoundRectAt(int32_t size, int32_t cx, int32_t cy, double sinA, double cosA) const {
   CPoint p1, p2;
   if (!PositionAt(*this, m_First, size, &p1) || !PositionAt(*this, m_Second, size, &p2)) return CRect();
-  return ExtentOf({p1, p2}, true, cx, cy, sinA, cosA);
+  return ExtentOf({p1, p2}, cx, cy, sinA, cosA);
 }
 
 BOOL CPieceLineElement::ExportItem(double, int32_t* itemType, std::vector<CVertex>* vertices) {
@@ -296,7 +295,7 @@ CRect CPieceCurveElement::GetBoundRect(int32_t size) const { return GetBoundRect
 CRect CPieceCurveElement::GetBoundRectAt(int32_t size, int32_t cx, int32_t cy, double sinA, double cosA) const {
   PointList section;
   if (!ComputeSection(size, section)) return CRect();
-  return ExtentOf(std::move(section), true, cx, cy, sinA, cosA);
+  return ExtentOf(std::move(section), cx, cy, sinA, cosA);
 }
 
 namespace {
