@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "design/core/design_element.h"
+#include "design/geometry/polyline.h"
 
+class CGradedCurve;
 class CGradedObject;
 class CGradedPoint;
 
@@ -39,6 +41,15 @@ class CPiecePointElement : public CDesignElement {
 
   BOOL RefersTo(const CGradedObject* object) const override;
   void GetUsedObjects(std::vector<CGradedObject*>& used) const override;
+  // A hit when the point at the base size lies within the tolerance
+  // (rounded distance, the tolerance included); never without a point.
+  BOOL HitTestPoint(int32_t x, int32_t y, double tolerance, double* distance) override;
+  // The one-unit box at the point; empty without a point or position.
+  CRect GetBoundRect(int32_t size) const override;
+  CRect GetBoundRectAt(int32_t size, int32_t cx, int32_t cy, double sinA, double cosA) const override;
+  // Item type 9 with the point of the base size twice (flags 0); 0 and no
+  // vertices without a point or its position.
+  BOOL ExportItem(double exportFactor, int32_t* itemType, std::vector<CVertex>* vertices) override;
   // The attribute and the point's position (6 bytes), the point resolved at
   // once. 0 when the record is cut short.
   BOOL Load(ArchiveReader& archive) override;
@@ -66,6 +77,16 @@ class CPieceLineElement : public CDesignElement {
 
   BOOL RefersTo(const CGradedObject* object) const override;
   void GetUsedObjects(std::vector<CGradedObject*>& used) const override;
+  // A hit when the segment between the points at the base size passes
+  // within the tolerance; never without both points.
+  BOOL HitTestPoint(int32_t x, int32_t y, double tolerance, double* distance) override;
+  // The least and greatest x and y of the two points (no unit added);
+  // empty without both points or their positions.
+  CRect GetBoundRect(int32_t size) const override;
+  CRect GetBoundRectAt(int32_t size, int32_t cx, int32_t cy, double sinA, double cosA) const override;
+  // Item type 9 with the two points of the base size (flags 0); 0 and no
+  // vertices without both points or their positions.
+  BOOL ExportItem(double exportFactor, int32_t* itemType, std::vector<CVertex>* vertices) override;
   // The attribute, the line type and the two points' positions (14 bytes),
   // the points resolved at once. 0 when the record is cut short.
   BOOL Load(ArchiveReader& archive) override;
@@ -98,9 +119,31 @@ class CPieceCurveElement : public CDesignElement {
   void SetLineType(int32_t lineType) { m_LineType = lineType; }
   // One section per size, in step with the container's sizes.
   int32_t GetSectionCount() const { return static_cast<int32_t>(m_Sections.size()); }
+  // The part of the curve between the two points at `size` (GetCurveSection;
+  // an open curve closing on one point, taken from that point to itself, is
+  // its whole list as it stands), kept as the size's section. `out` is
+  // emptied first; 0 with it empty for a size outside the sections, and
+  // without the curve, a point or a point's position.
+  BOOL GetSectionPoints(int32_t size, PointList& out);
 
   BOOL RefersTo(const CGradedObject* object) const override;
   void GetUsedObjects(std::vector<CGradedObject*>& used) const override;
+  // A hit when the whole curve at the base size (not only the part) passes
+  // within the tolerance; never without the curve and both points.
+  BOOL HitTestPoint(int32_t x, int32_t y, double tolerance, double* distance) override;
+  // The least and greatest x and y of the part at the size (no unit added);
+  // empty without the curve, a point or a part.
+  CRect GetBoundRect(int32_t size) const override;
+  CRect GetBoundRectAt(int32_t size, int32_t cx, int32_t cy, double sinA, double cosA) const override;
+  // The part at the base size as a piece item: type 8 when it is the whole
+  // ring of a closed curve (both points one object, more than two ring
+  // points; no closing copy), else type 9. A polyline's points go out as
+  // they are (ends flagged 0, the points between 2); a spline's, an arc's or
+  // a circle's are thinned to spline controls within a tenth of a
+  // millimetre, its defining points kept. A part of fewer than two distinct
+  // points goes out as the two points. 0 and no vertices without the curve,
+  // a point or a position, or when nothing is left to export.
+  BOOL ExportItem(double exportFactor, int32_t* itemType, std::vector<CVertex>* vertices) override;
   // Both keep the sections at one empty list per size and make every size
   // due again.
   void InsertSize(int32_t index) override;
@@ -111,6 +154,10 @@ class CPieceCurveElement : public CDesignElement {
 
  private:
   void ResetSections();
+  // The curve and the points' positions at `size`; 0 when one is missing.
+  BOOL GetCurveAndPoints(int32_t size, CGradedCurve** curve, CPoint* p1, CPoint* p2) const;
+  // The part at `size` without touching the kept sections.
+  BOOL ComputeSection(int32_t size, PointList& out) const;
 
   CGradedObject* m_Curve = nullptr;
   CGradedPoint* m_First = nullptr;
