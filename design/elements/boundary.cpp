@@ -9,6 +9,7 @@
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
 #include "design/core/pattern_record.h"
+#include "design/elements/seam_allowance.h"
 #include "design/curves/graded_curve.h"
 #include "design/geometry/point_line.h"
 #include "design/geometry/spline_fit.h"
@@ -487,8 +488,17 @@ BOOL CPieceBoundary::Calculate(int32_t size) {
   return CDesignElement::Calculate(size);
 }
 
-void CPieceBoundary::BuildSeamAllowance(int32_t /*size*/) {
-  // The seam line is built from the outline and the seam entries.
+void CPieceBoundary::BuildSeamAllowance(int32_t size) {
+  if (size < 0 || size >= static_cast<int32_t>(m_SeamLines.size())) return;
+  const CPatternData* data = GetPatternData();
+  const auto& stored = m_Outlines[static_cast<size_t>(size)];
+  const PointList outline(stored.begin(), stored.end());
+  PointList seam;
+  // Nothing to build (no seam entries, or too short an outline) leaves the
+  // size's seam line as it was.
+  if (::BuildSeamAllowance(outline, m_SeamEntries, size, data ? data->GetScale() : 0.0, seam)) {
+    m_SeamLines[static_cast<size_t>(size)].assign(seam.begin(), seam.end());
+  }
 }
 
 // ---- Hit tests --------------------------------------------------------------------

@@ -454,6 +454,25 @@ TEST_F(BoundaryCompute, TheSquareGoesOutWithCornerVerticesAndItsSeamVertices) {
   }
 }
 
+TEST_F(BoundaryCompute, TheSeamLineIsBuiltWithTheOutlineOfEachSize) {
+  std::vector<SeamEntryFields> seams;
+  for (const CGradedObject* corner : {a_, b_, c_, d_}) seams.push_back({At(corner), 100, 100, 1, 0});
+  b_->at[2] = CPoint(1200, 0);
+  CPieceBoundary* boundary = LoadBoundary(BoundaryFields{SquareFields(), seams, {}, {}});
+  EXPECT_TRUE(piece_->HasSeamLine());
+  PointList seam;
+  ASSERT_TRUE(boundary->GetSeamLine(kBase, seam));
+  EXPECT_EQ(Text(seam), "(-100,-100) (1100,-100) (1100,1100) (-100,1100)");
+  ASSERT_TRUE(boundary->GetSeamLine(2, seam));
+  ASSERT_EQ(seam.size(), 4u);
+  EXPECT_EQ(seam.front(), CPoint(-100, -100));
+
+  // Without seam entries a piece has no seam line.
+  CPieceBoundary* plain = LoadBoundary(BoundaryFields{SquareFields(), {}, {}, {}});
+  ASSERT_TRUE(plain->GetSeamLine(kBase, seam) || seam.empty());
+  EXPECT_TRUE(seam.empty());
+}
+
 TEST_F(BoundaryCompute, CurveSamplesAreThinnedToTheirControls) {
   FixedPoint* top = Point({500, 300});
   CSplineCurve* spline = Spline({a_, top, b_});

@@ -426,10 +426,11 @@ TEST_F(NotchComputeTest, TheTurnedDrawingTurnsAboutTheCentreOfThePiece) {
   piece_->SetDouble2(std::numbers::pi);
   ASSERT_TRUE(notch->Calculate(0));
   CShapeRecord6 record = Outline(notch);
-  // The piece's box is the notch's, (490, 0) to (511, 101): centre (500, 50).
+  // The piece's box is its outline's, (0, 0) to (1001, 1001): centre
+  // (500, 500), so the half turn takes the notch to the top edge.
   RecordingDC dc;
   notch->DrawTurned(&dc, 1.0, 0, 0, record, 4);
-  EXPECT_EQ(Figure(dc), std::vector<std::string>({"M 500,100", "L 500,0"}));
+  EXPECT_EQ(Figure(dc), std::vector<std::string>({"M 500,1000", "L 500,900"}));
 }
 
 }  // namespace
