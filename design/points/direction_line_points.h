@@ -80,6 +80,19 @@ class CRelativeAngleLinePoint : public CGradedPoint {
   // record is cut short.
   BOOL Load(ArchiveReader& archive) override;
 
+  // ---- The angle label ----------------------------------------------------
+  // Shows only while this point and the through point are in use.
+  void SetLabelVisible(BOOL show) override;
+  // The label edits the angle (no size is computed again here);
+  // GetLabelValue hands out the angle whatever label is asked.
+  void SetLabelValue(CDimLabel* label, double value) override;
+  double GetLabelValue(CDimLabel* label) const override;
+  // The arc at the base size about the through point, from the unturned
+  // direction (the through point moved by direction end - direction start)
+  // to this point, with the angle's text (AngleLabelText).
+  void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                         BOOL* positive) const override;
+
  protected:
   // The crossing with the line at the size; 0 with the cached position when
   // a reference is missing, a position was not had or the lines do not
@@ -201,6 +214,15 @@ class CAngleCurvePoint : public CAngleCurveBase {
   // point, the curve, the crossing number and the label.
   BOOL Load(ArchiveReader& archive) override;
 
+  // ---- The angle label ----------------------------------------------------
+  // As kind 32's, but the arc runs from the x axis (an arm as long as the
+  // way from the through point to this point).
+  void SetLabelVisible(BOOL show) override;
+  void SetLabelValue(CDimLabel* label, double value) override;
+  double GetLabelValue(CDimLabel* label) const override;
+  void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                         BOOL* positive) const override;
+
  private:
   CDimLabel m_Label;
 };
@@ -260,6 +282,13 @@ class CRelativeAngleCurvePoint : public CGradedPoint {
   // point, the two direction points, the curve, the crossing number and the
   // label. 0 when the record is cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+  // ---- The angle label: as kind 32's ------------------------------------
+  void SetLabelVisible(BOOL show) override;
+  void SetLabelValue(CDimLabel* label, double value) override;
+  double GetLabelValue(CDimLabel* label) const override;
+  void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                         BOOL* positive) const override;
 
  protected:
   // The chosen crossing at the size; see the top of this file for the

@@ -102,6 +102,17 @@ class CArcLengthPoint : public CGradedPoint {
   // record is cut short.
   BOOL Load(ArchiveReader& archive) override;
 
+  // ---- The arc length label -------------------------------------------------
+  // Shows only while this point and the start point are in use.
+  void SetLabelVisible(BOOL show) override;
+  // The label edits the arc length (no size is computed again here); GetFormula
+  // hands out the arc length whatever label is asked.
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  // The arc length's dimension at the base size, from the start point to this
+  // point.
+  void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
+
  protected:
   // The start point turned about the centre by arc length over radius. A
   // length beyond the circumference wraps round (a length of whole turns

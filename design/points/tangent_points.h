@@ -163,6 +163,17 @@ class CCurveTangentDistancePoint : public CGradedPoint {
   // is cut short.
   BOOL Load(ArchiveReader& archive) override;
 
+  // ---- The distance label -------------------------------------------------
+  // Shows only while this point and the touching point are in use.
+  void SetLabelVisible(BOOL show) override;
+  // The label edits the distance (no size is computed again here); GetFormula
+  // hands out the distance whatever label is asked.
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  // The distance's dimension at the base size, from the touching point to this
+  // point.
+  void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
+
  protected:
   // The point on the tangent at the distance's absolute value from the
   // touching point: of the two, the one nearer to the touching point moved
