@@ -73,7 +73,7 @@ class CRelativeAngleLinePoint : public CGradedPoint {
   double GetAngle() const { return m_Angle; }
   // A two-point line (object kind 2).
   CGradedObject* GetLine() const { return m_Line.object; }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // The base part (status from version 104 on), the angle, the through
   // point, the two direction points, the line and the label. 0 when the
@@ -205,7 +205,7 @@ class CAngleCurvePoint : public CAngleCurveBase {
   CAngleCurvePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, double angle, CGradedCurve* curve,
                    int32_t crossing);
 
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
   // Takes the look of `label`; the label stays bound to this point and its
   // owner.
   void SetLabel(CDimLabel label);
@@ -276,7 +276,7 @@ class CRelativeAngleCurvePoint : public CGradedPoint {
   // A curve (object kind 4).
   CGradedObject* GetCurve() const { return m_Curve.object; }
   int32_t GetCrossing() const { return m_Crossing; }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // The base part (status from version 104 on), the angle, the through
   // point, the two direction points, the curve, the crossing number and the

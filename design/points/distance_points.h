@@ -53,7 +53,7 @@ class CDistanceTowardsPoint : public CGradedPoint {
   CFormula GetDistance() const { return m_Distance; }
   // Takes the look of `label`; the label stays this point's.
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // Whether both points lie on the line (its IsRelatedTo).
   BOOL UsesLine(const CGradedLine* line) const override;
@@ -107,7 +107,7 @@ class CLineDistancePoint : public CGradedPoint {
   CGradedPoint* GetStartPoint() const { return static_cast<CGradedPoint*>(m_StartPoint.object); }
   CFormula GetDistance() const { return m_Distance; }
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // Whether `line` is its line.
   BOOL UsesLine(const CGradedLine* line) const override;
@@ -159,7 +159,7 @@ class CCurveDistancePoint : public CGradedPoint {
   void SetDirection(int32_t direction) { m_Direction = direction; }
   CFormula GetDistance() const { return m_Distance; }
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // For files that did not store the direction flag, once references are
   // resolved: 1 when the start point is the first of the curve's defining

@@ -84,7 +84,7 @@ class CSegmentRatioPoint : public CGradedPoint {
   int32_t IsFraction() const { return m_Ratio.fraction; }
   // Takes the look of `label`; the label stays this point's.
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // Whether both points lie on the line (its IsRelatedTo).
   BOOL UsesLine(const CGradedLine* line) const override;
@@ -143,7 +143,7 @@ class CLineRatioPoint : public CGradedPoint {
   double GetRatio() const { return m_Ratio.ratio; }
   int32_t IsFraction() const { return m_Ratio.fraction; }
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // Whether `line` is its line.
   BOOL UsesLine(const CGradedLine* line) const override;

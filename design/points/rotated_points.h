@@ -95,7 +95,7 @@ class CArcLengthPoint : public CGradedPoint {
   CGradedPoint* GetStartPoint() const { return static_cast<CGradedPoint*>(m_StartPoint.object); }
   int32_t GetDirection() const { return m_Direction; }
   CFormula GetArcLength() const { return m_ArcLength; }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // The state and the status (at every version), the centre, the start
   // point, the direction flag, the arc length and the label. 0 when the

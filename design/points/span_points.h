@@ -113,7 +113,7 @@ class CCurveSpanDistancePoint : public CGradedPoint {
   CFormula GetDistance() const { return m_Distance; }
   // Takes the look of `label`; the label stays this point's.
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // Store the references, the direction and the distance, then compute
   // every size again.

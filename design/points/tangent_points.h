@@ -156,7 +156,7 @@ class CCurveTangentDistancePoint : public CGradedPoint {
   // kTangentAhead or kTangentBehind (any other value as stored).
   int32_t GetDirection() const { return m_Direction; }
   CFormula GetDistance() const { return m_Distance; }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // The base part (status from version 104 on), the curve, the touching
   // point, the direction flag, the distance and the label. 0 when the record
