@@ -68,7 +68,8 @@ CPoint AtBase(CGradedPoint* point) {
 
 // A design with four placed points, a two-point line through a and b drawn
 // between b and c (so that a is not one of its ends and counts in use only
-// through its own state), a line through b and c, and an open scripted curve.
+// through its own state), a line through b and c, and an open scripted curve
+// along the x axis.
 struct Scene {
   Scene() {
     for (int i = 0; i < kSizeCount; ++i) data.InsertSize(i, CString("S") + CString(std::to_string(i)), 0, 1);
@@ -80,7 +81,7 @@ struct Scene {
     lineAB = static_cast<CGradedLine*>(
         data.AddElement(std::make_unique<CGradedLine>(&data, 0, 0, 1, a, b, nullptr, b, c)));
     lineBC = static_cast<CGradedLine*>(data.AddElement(std::make_unique<CGradedLine>(&data, 0, 0, 1, b, c)));
-    curve = AddScriptedCurve(data, {CPoint(0, 0), CPoint(10000, 0)});
+    curve = AddScriptedCurve(data, {CPoint(-10000, 0), CPoint(10000, 0)});
   }
 
   PlacedPoint* Add(CPoint at, CPoint grade) {
@@ -446,24 +447,26 @@ TEST(LabelSlots, AnAngleReadsNegatedWithItsSign) {
 }
 
 TEST(LabelSlots, AnAngleArcStandsOnTheVertexBetweenItsArms) {
-  Scene scene;
-  const CPoint a = AtBase(scene.a);
-  const CPoint b = AtBase(scene.b);
-  const CPoint c = AtBase(scene.c);
   // The arc of kinds 15 to 17 starts on the x axis, as far out as the
   // distance; kinds 29 and 40 as far out as the point; the turned kinds on
-  // the direction they turn.
+  // the direction they turn, from direction start b to direction end c.
+  const std::set<int> kAngle = {15, 16, 17, 18, 29, 32, 40, 43};
   for (const KindCase& kind : LabelledKinds()) {
-    if (kind.kind < 15 || kind.kind == 21 || (kind.kind >= 36 && kind.kind <= 37) || kind.kind == 46) continue;
+    if (!kAngle.count(kind.kind)) continue;
     SCOPED_TRACE(kind.kind);
     Scene scene;
     const Built built = kind.build(scene);
+    const CPoint a = AtBase(scene.a);
+    const CPoint b = AtBase(scene.b);
+    const CPoint c = AtBase(scene.c);
     CDimLabel* angleLabel = built.second ? built.second : built.first;
     CString text;
     CPoint vertex, arm1, arm2;
     BOOL positive = FALSE;
+    CPoint self;
+    ASSERT_TRUE(built.point->GetPoint(kBaseSize, &self));
+    ASSERT_NE(self, a);
     built.point->GetAngleLabelText(angleLabel, text, &vertex, &arm1, &arm2, &positive);
-    const CPoint self = AtBase(built.point);
     EXPECT_EQ(text.str(), "-30");
     EXPECT_TRUE(positive);
     EXPECT_EQ(vertex, a);
