@@ -57,6 +57,7 @@ class CDistanceTowardsPoint : public CGradedPoint {
 
   // Whether both points lie on the line (its IsRelatedTo).
   BOOL UsesLine(const CGradedLine* line) const override;
+
   // ---- The distance label -------------------------------------------------
   // Shows only while this point and point 1 are in use.
   void SetLabelVisible(BOOL show) override;
@@ -111,6 +112,7 @@ class CLineDistancePoint : public CGradedPoint {
 
   // Whether `line` is its line.
   BOOL UsesLine(const CGradedLine* line) const override;
+
   // ---- The distance label: as kind 6's, from the start point -------------
   void SetLabelVisible(BOOL show) override;
   void SetFormula(CDimLabel* label, const CFormula& value) override;
@@ -169,6 +171,7 @@ class CCurveDistancePoint : public CGradedPoint {
 
   // Whether `curve` is its curve.
   BOOL UsesCurve(const CGradedCurve* curve) const override;
+
   // ---- The distance label: a path beside the curve ------------------------
   // Shows only while this point and the start point are in use and the
   // curve is shown.

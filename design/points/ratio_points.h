@@ -88,6 +88,7 @@ class CSegmentRatioPoint : public CGradedPoint {
 
   // Whether both points lie on the line (its IsRelatedTo).
   BOOL UsesLine(const CGradedLine* line) const override;
+
   // ---- The division label -------------------------------------------------
   // A fixed ratio shows no division: the label is hidden. A fraction shows
   // it only while this point and point 1 are in use.
@@ -147,6 +148,7 @@ class CLineRatioPoint : public CGradedPoint {
 
   // Whether `line` is its line.
   BOOL UsesLine(const CGradedLine* line) const override;
+
   // ---- The division label: as kind 3's, from the start point -------------
   void SetLabelVisible(BOOL show) override;
   BOOL HitLabel(int32_t x, int32_t y, CDimLabel** label) override;

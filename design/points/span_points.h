@@ -128,6 +128,7 @@ class CCurveSpanDistancePoint : public CGradedPoint {
 
   // Whether `curve` is its curve.
   BOOL UsesCurve(const CGradedCurve* curve) const override;
+
   // ---- The distance label: as kind 8's (distance_points.h) ---------------
   void SetLabelVisible(BOOL show) override;
   void SetFormula(CDimLabel* label, const CFormula& value) override;
