@@ -149,6 +149,23 @@ BOOL CAngleLinePoint::Load(ArchiveReader& archive) {
   return TRUE;
 }
 
+void CAngleLinePoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, GetThroughPoint())); }
+
+void CAngleLinePoint::SetLabelValue(CDimLabel* label, double value) {
+  if (label == &m_AngleLabel) StoreAngle(value);
+}
+
+double CAngleLinePoint::GetLabelValue(CDimLabel*) const { return GetAngle(); }
+
+void CAngleLinePoint::GetAngleLabelText(CDimLabel*, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                                        BOOL* positive) const {
+  if (!vertex || !arm1 || !arm2) return;
+  text = AngleLabelText(GetAngle(), positive);
+  BasePositionOf(GetThroughPoint(), vertex);
+  OwnBasePosition(arm2);
+  *arm1 = Shifted(*vertex, PointDistance(vertex->x, vertex->y, arm2->x, arm2->y), 0);
+}
+
 CVerticalLinePoint::CVerticalLinePoint(CPatternData* owner, uint16_t status)
     : CAngleLineBase(kPointKindVerticalLine, owner, status, nullptr) {}
 

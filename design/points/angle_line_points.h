@@ -90,6 +90,19 @@ class CAngleLinePoint : public CAngleLineBase {
   // then stays hidden and is discarded by its loader.
   BOOL Load(ArchiveReader& archive) override;
 
+  // ---- The angle label ----------------------------------------------------
+  // Shows only while this point and the through point are in use.
+  void SetLabelVisible(BOOL show) override;
+  // The angle label edits the angle (no size is computed again here);
+  // GetLabelValue hands out the angle whatever label is asked.
+  void SetLabelValue(CDimLabel* label, double value) override;
+  double GetLabelValue(CDimLabel* label) const override;
+  // The arc at the base size about the through point, from the x axis (an
+  // arm as long as the way to this point) to this point, with the angle's
+  // text (AngleLabelText).
+  void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                         BOOL* positive) const override;
+
  private:
   CDimLabel m_AngleLabel;
 };

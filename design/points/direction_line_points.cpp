@@ -164,6 +164,26 @@ BOOL CRelativeAngleLinePoint::ComputePoint(int32_t size, int32_t* x, int32_t* y)
   return TRUE;
 }
 
+void CRelativeAngleLinePoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, GetThroughPoint())); }
+
+void CRelativeAngleLinePoint::SetLabelValue(CDimLabel* label, double value) {
+  if (label == &m_Label) m_Angle = value;
+}
+
+double CRelativeAngleLinePoint::GetLabelValue(CDimLabel*) const { return m_Angle; }
+
+void CRelativeAngleLinePoint::GetAngleLabelText(CDimLabel*, CString& text, CPoint* vertex, CPoint* arm1,
+                                                CPoint* arm2, BOOL* positive) const {
+  if (!vertex || !arm1 || !arm2) return;
+  text = AngleLabelText(m_Angle, positive);
+  BasePositionOf(GetThroughPoint(), vertex);
+  OwnBasePosition(arm2);
+  CPoint start, end;
+  BasePositionOf(GetDirectionStart(), &start);
+  BasePositionOf(GetDirectionEnd(), &end);
+  *arm1 = Shifted(*vertex, static_cast<int64_t>(end.x) - start.x, static_cast<int64_t>(end.y) - start.y);
+}
+
 BOOL CRelativeAngleLinePoint::Load(ArchiveReader& archive) {
   BaseRecord base;
   if (!ReadBaseRecord(archive, base) || !archive.ReadDouble(m_Angle) || !ReadReference(archive, m_Through) ||
@@ -349,6 +369,23 @@ void CAngleCurvePoint::SetLabel(CDimLabel label) {
   m_Label.SetOwner(GetOwner());
 }
 
+void CAngleCurvePoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, GetThroughPoint())); }
+
+void CAngleCurvePoint::SetLabelValue(CDimLabel* label, double value) {
+  if (label == &m_Label) m_Angle = value;
+}
+
+double CAngleCurvePoint::GetLabelValue(CDimLabel*) const { return m_Angle; }
+
+void CAngleCurvePoint::GetAngleLabelText(CDimLabel*, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                                         BOOL* positive) const {
+  if (!vertex || !arm1 || !arm2) return;
+  text = AngleLabelText(m_Angle, positive);
+  BasePositionOf(GetThroughPoint(), vertex);
+  OwnBasePosition(arm2);
+  *arm1 = Shifted(*vertex, PointDistance(vertex->x, vertex->y, arm2->x, arm2->y), 0);
+}
+
 BOOL CAngleCurvePoint::Load(ArchiveReader& archive) {
   BaseRecord base;
   if (!ReadBaseRecord(archive, base) || !archive.ReadDouble(m_Angle) || !ReadCurveCrossing(archive) ||
@@ -454,6 +491,26 @@ BOOL CRelativeAngleCurvePoint::ComputePoint(int32_t size, int32_t* x, int32_t* y
   }
   if (CrossingAt(size, x, y)) return TRUE;
   return HoldBaseSize(*this, size, x, y);
+}
+
+void CRelativeAngleCurvePoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, GetThroughPoint())); }
+
+void CRelativeAngleCurvePoint::SetLabelValue(CDimLabel* label, double value) {
+  if (label == &m_Label) m_Angle = value;
+}
+
+double CRelativeAngleCurvePoint::GetLabelValue(CDimLabel*) const { return m_Angle; }
+
+void CRelativeAngleCurvePoint::GetAngleLabelText(CDimLabel*, CString& text, CPoint* vertex, CPoint* arm1,
+                                                 CPoint* arm2, BOOL* positive) const {
+  if (!vertex || !arm1 || !arm2) return;
+  text = AngleLabelText(m_Angle, positive);
+  BasePositionOf(GetThroughPoint(), vertex);
+  OwnBasePosition(arm2);
+  CPoint start, end;
+  BasePositionOf(GetDirectionStart(), &start);
+  BasePositionOf(GetDirectionEnd(), &end);
+  *arm1 = Shifted(*vertex, static_cast<int64_t>(end.x) - start.x, static_cast<int64_t>(end.y) - start.y);
 }
 
 BOOL CRelativeAngleCurvePoint::Load(ArchiveReader& archive) {

@@ -73,12 +73,25 @@ class CRelativeAngleLinePoint : public CGradedPoint {
   double GetAngle() const { return m_Angle; }
   // A two-point line (object kind 2).
   CGradedObject* GetLine() const { return m_Line.object; }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // The base part (status from version 104 on), the angle, the through
   // point, the two direction points, the line and the label. 0 when the
   // record is cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+  // ---- The angle label ----------------------------------------------------
+  // Shows only while this point and the through point are in use.
+  void SetLabelVisible(BOOL show) override;
+  // The label edits the angle (no size is computed again here);
+  // GetLabelValue hands out the angle whatever label is asked.
+  void SetLabelValue(CDimLabel* label, double value) override;
+  double GetLabelValue(CDimLabel* label) const override;
+  // The arc at the base size about the through point, from the unturned
+  // direction (the through point moved by direction end - direction start)
+  // to this point, with the angle's text (AngleLabelText).
+  void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                         BOOL* positive) const override;
 
  protected:
   // The crossing with the line at the size; 0 with the cached position when
@@ -192,7 +205,7 @@ class CAngleCurvePoint : public CAngleCurveBase {
   CAngleCurvePoint(CPatternData* owner, uint16_t status, CGradedPoint* through, double angle, CGradedCurve* curve,
                    int32_t crossing);
 
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
   // Takes the look of `label`; the label stays bound to this point and its
   // owner.
   void SetLabel(CDimLabel label);
@@ -200,6 +213,15 @@ class CAngleCurvePoint : public CAngleCurveBase {
   // The base part (status from version 104 on), the angle, the through
   // point, the curve, the crossing number and the label.
   BOOL Load(ArchiveReader& archive) override;
+
+  // ---- The angle label ----------------------------------------------------
+  // As kind 32's, but the arc runs from the x axis (an arm as long as the
+  // way from the through point to this point).
+  void SetLabelVisible(BOOL show) override;
+  void SetLabelValue(CDimLabel* label, double value) override;
+  double GetLabelValue(CDimLabel* label) const override;
+  void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                         BOOL* positive) const override;
 
  private:
   CDimLabel m_Label;
@@ -254,12 +276,19 @@ class CRelativeAngleCurvePoint : public CGradedPoint {
   // A curve (object kind 4).
   CGradedObject* GetCurve() const { return m_Curve.object; }
   int32_t GetCrossing() const { return m_Crossing; }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // The base part (status from version 104 on), the angle, the through
   // point, the two direction points, the curve, the crossing number and the
   // label. 0 when the record is cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+  // ---- The angle label: as kind 32's ------------------------------------
+  void SetLabelVisible(BOOL show) override;
+  void SetLabelValue(CDimLabel* label, double value) override;
+  double GetLabelValue(CDimLabel* label) const override;
+  void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                         BOOL* positive) const override;
 
  protected:
   // The chosen crossing at the size; see the top of this file for the

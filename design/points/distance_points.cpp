@@ -7,7 +7,9 @@
 #include "design/core/pattern_data.h"
 #include "design/curves/graded_curve.h"
 #include "design/curves/graded_line.h"
+#include "design/geometry/polyline.h"
 #include "design/geometry/primitives.h"
+#include "model/settings.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -104,6 +106,23 @@ BOOL CDistanceTowardsPoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
   return result;
 }
 
+void CDistanceTowardsPoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, PointOf(m_Point1))); }
+
+void CDistanceTowardsPoint::SetFormula(CDimLabel* label, const CFormula& value) {
+  if (label == &m_Label) m_Distance = value;
+}
+
+CFormula CDistanceTowardsPoint::GetFormula(CDimLabel* label) const {
+  return label == &m_Label ? m_Distance : CFormula();
+}
+
+void CDistanceTowardsPoint::GetLabelText(CDimLabel*, CString& text, CPoint* from, CPoint* to) const {
+  if (!from || !to) return;
+  BasePositionOf(PointOf(m_Point1), from);
+  OwnBasePosition(to);
+  text = m_Distance.GetDisplayText(g_UnitMode, g_UnitPrecision);
+}
+
 // ---- Kind 7 -------------------------------------------------------------------
 
 CLineDistancePoint::CLineDistancePoint(CPatternData* owner, uint16_t status)
@@ -156,6 +175,23 @@ BOOL CLineDistancePoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
   CGradedPoint* start = PointOf(m_StartPoint);
   if (!line || !start) return FALSE;
   return line->PointAtDistanceFormula(size, start, m_Distance, x, y);
+}
+
+void CLineDistancePoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, PointOf(m_StartPoint))); }
+
+void CLineDistancePoint::SetFormula(CDimLabel* label, const CFormula& value) {
+  if (label == &m_Label) m_Distance = value;
+}
+
+CFormula CLineDistancePoint::GetFormula(CDimLabel* label) const {
+  return label == &m_Label ? m_Distance : CFormula();
+}
+
+void CLineDistancePoint::GetLabelText(CDimLabel*, CString& text, CPoint* from, CPoint* to) const {
+  if (!from || !to) return;
+  BasePositionOf(PointOf(m_StartPoint), from);
+  OwnBasePosition(to);
+  text = m_Distance.GetDisplayText(g_UnitMode, g_UnitPrecision);
 }
 
 // ---- Kind 8 -------------------------------------------------------------------
@@ -221,6 +257,38 @@ BOOL CCurveDistancePoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
   CGradedPoint* start = PointOf(m_StartPoint);
   if (!curve || !start) return FALSE;
   return curve->PointAtLengthFormula(size, start, m_Direction, m_Distance, x, y);
+}
+
+void CCurveDistancePoint::SetLabelVisible(BOOL show) {
+  const CGradedCurve* curve = CurveOf(m_Curve);
+  ShowLabels(MayShowLabels(show, GetStartPoint()) && curve && curve->GetState() != 0 ? TRUE : FALSE);
+}
+
+void CCurveDistancePoint::SetFormula(CDimLabel* label, const CFormula& value) {
+  if (label == &m_Label) m_Distance = value;
+}
+
+CFormula CCurveDistancePoint::GetFormula(CDimLabel* label) const {
+  return label == &m_Label ? m_Distance : CFormula();
+}
+
+void CCurveDistancePoint::GetCurveLabelText(CDimLabel*, CString& text, std::vector<CPoint>& path) const {
+  CPoint from, to;
+  BasePositionOf(GetStartPoint(), &from);
+  OwnBasePosition(&to);
+  CurvePathBetween(CurveOf(m_Curve), GetOwner() ? GetOwner()->GetBaseSize() : 0, from, to, path);
+  text = m_Distance.GetDisplayText(g_UnitMode, g_UnitPrecision);
+}
+
+void CurvePathBetween(CGradedCurve* curve, int32_t size, CPoint from, CPoint to, std::vector<CPoint>& path) {
+  path.clear();
+  PointList polyline;
+  PointList section;
+  if (!curve || !curve->GetFullPoints(size, polyline) ||
+      !GetPolylineSection(polyline, from.x, from.y, to.x, to.y, &section)) {
+    return;
+  }
+  path.assign(section.begin(), section.end());
 }
 
 void RegisterDistancePoints() {

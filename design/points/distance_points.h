@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "design/core/formula.h"
 #include "design/points/curve_direction.h"
@@ -52,10 +53,21 @@ class CDistanceTowardsPoint : public CGradedPoint {
   CFormula GetDistance() const { return m_Distance; }
   // Takes the look of `label`; the label stays this point's.
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // Whether both points lie on the line (its IsRelatedTo).
   BOOL UsesLine(const CGradedLine* line) const override;
+
+  // ---- The distance label -------------------------------------------------
+  // Shows only while this point and point 1 are in use.
+  void SetLabelVisible(BOOL show) override;
+  // The label edits the distance when it is this point's (no size is
+  // computed again here); GetFormula hands out the distance for this
+  // point's label and an empty formula without owner for any other.
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  // The distance's dimension at the base size, from point 1 to this point.
+  void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
 
  protected:
   // Point 1 plus the distance along the ray through point 2, each offset
@@ -96,10 +108,16 @@ class CLineDistancePoint : public CGradedPoint {
   CGradedPoint* GetStartPoint() const { return static_cast<CGradedPoint*>(m_StartPoint.object); }
   CFormula GetDistance() const { return m_Distance; }
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // Whether `line` is its line.
   BOOL UsesLine(const CGradedLine* line) const override;
+
+  // ---- The distance label: as kind 6's, from the start point -------------
+  void SetLabelVisible(BOOL show) override;
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
 
  protected:
   // The line's point at the distance from the start point
@@ -143,7 +161,7 @@ class CCurveDistancePoint : public CGradedPoint {
   void SetDirection(int32_t direction) { m_Direction = direction; }
   CFormula GetDistance() const { return m_Distance; }
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // For files that did not store the direction flag, once references are
   // resolved: 1 when the start point is the first of the curve's defining
@@ -153,6 +171,18 @@ class CCurveDistancePoint : public CGradedPoint {
 
   // Whether `curve` is its curve.
   BOOL UsesCurve(const CGradedCurve* curve) const override;
+
+  // ---- The distance label: a path beside the curve ------------------------
+  // Shows only while this point and the start point are in use and the
+  // curve is shown.
+  void SetLabelVisible(BOOL show) override;
+  // As kind 6's.
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  // The part of the curve's whole polyline at the base size from the start
+  // point to this point, with the distance's text; the path is empty when
+  // the curve gives no polyline or either point lies off it.
+  void GetCurveLabelText(CDimLabel* label, CString& text, std::vector<CPoint>& path) const override;
 
  protected:
   // The curve's point at the distance from the start point
@@ -167,6 +197,12 @@ class CCurveDistancePoint : public CGradedPoint {
   CFormula m_Distance;
   CDimLabel m_Label;
 };
+
+// The path of the labels that run along a curve (kinds 8 and 36): the part
+// of the curve's whole polyline at `size` between the positions `from` and
+// `to`, walked from `from`. Empty when there is no curve, it gives no
+// polyline, or a position lies off it.
+void CurvePathBetween(CGradedCurve* curve, int32_t size, CPoint from, CPoint to, std::vector<CPoint>& path);
 
 // Joins kinds 6, 7 and 8 to the point-kind table; the loader makes them with
 // status 0.

@@ -7,6 +7,7 @@
 #include "design/core/pattern_data.h"
 #include "design/curves/graded_curve.h"
 #include "design/curves/graded_line.h"
+#include "design/geometry/number_text.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -194,6 +195,83 @@ BOOL CGradedPoint::DependsOn(const CGradedObject* object) const {
 
 void CGradedPoint::UpdateLabel() {
   for (CDimLabel* label : m_Labels) label->Invalidate();
+}
+
+// ---- Dimension labels ----------------------------------------------------------
+
+CRect CGradedPoint::GetLabelRect() const {
+  CRect r;
+  for (CDimLabel* label : m_Labels) {
+    if (!label->IsVisible()) continue;
+    const CRect sofar = r;
+    r.UnionRect(sofar, label->GetRect());
+  }
+  return r;
+}
+
+BOOL CGradedPoint::IsLabelVisible() const { return !m_Labels.empty() && m_Labels.front()->IsVisible() ? TRUE : FALSE; }
+
+BOOL CGradedPoint::HitLabel(int32_t x, int32_t y, CDimLabel** label) {
+  for (CDimLabel* candidate : m_Labels) {
+    if (candidate->HitText(x, y)) {
+      if (label) *label = candidate;
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+BOOL CGradedPoint::PickLabel(int32_t x, int32_t y, double tolerance, int32_t, CDimLabel** label) {
+  for (CDimLabel* candidate : m_Labels) {
+    double distance = 0.0;
+    if (candidate->Pick(x, y, tolerance, &distance)) {
+      if (label) *label = candidate;
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+BOOL CGradedPoint::HitTestAtBaseSize(int32_t x, int32_t y, double tolerance, double* distance) {
+  const CPatternData* owner = GetOwner();
+  if (m_Labels.empty() || !owner) return FALSE;
+  return HitTest(x, y, tolerance, owner->GetBaseSize(), nullptr, distance);
+}
+
+void CGradedPoint::SetFormula(CDimLabel*, const CFormula&) {}
+
+CFormula CGradedPoint::GetFormula(CDimLabel*) const { return CFormula(); }
+
+BOOL CGradedPoint::MayShowLabels(BOOL show, const CGradedObject* reference) const {
+  const CPatternData* owner = GetOwner();
+  return show && owner && owner->IsLineEndPoint(this) && owner->IsLineEndPoint(reference) ? TRUE : FALSE;
+}
+
+void CGradedPoint::ShowLabels(BOOL visible) {
+  for (CDimLabel* label : m_Labels) label->SetVisible(visible ? 1 : 0);
+}
+
+BOOL CGradedPoint::BasePositionOf(CGradedPoint* point, CPoint* out) const {
+  const CPatternData* owner = GetOwner();
+  if (!owner) return FALSE;
+  return PositionOf(point, owner->GetBaseSize(), out);
+}
+
+BOOL CGradedPoint::OwnBasePosition(CPoint* out) const {
+  // A label lays itself out from a question that changes nothing the caller
+  // can see but this point's cache.
+  return BasePositionOf(const_cast<CGradedPoint*>(this), out);
+}
+
+CString CGradedPoint::AngleLabelText(double angle, BOOL* positive) {
+  if (positive) *positive = angle > 0.0 ? TRUE : FALSE;
+  // The label reads the turn the other way round. 0 - angle rather than
+  // -angle, so that an angle of 0 reads "0", not "-0".
+  return FormatTrimmedNumber(0.0 - angle);
+}
+
+CPoint CGradedPoint::Shifted(CPoint from, int64_t dx, int64_t dy) {
+  return CPoint(SaturateToInt32(from.x + dx), SaturateToInt32(from.y + dy));
 }
 
 // ---- Positions ---------------------------------------------------------------

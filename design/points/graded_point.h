@@ -166,6 +166,31 @@ class CGradedPoint : public CGradedObject {
   // Every label is laid out again when next used.
   void UpdateLabel() override;
 
+  // ---- Dimension labels ---------------------------------------------------
+  // The kinds that show their values in labels declare them (DeclareFields);
+  // these answers work over the declared labels in field order, so a kind
+  // overrides only what it answers differently. A kind without labels gives
+  // the root's answers: an empty box, nothing hit.
+
+  // The union of the boxes of the visible labels.
+  CRect GetLabelRect() const override;
+  // Whether the first label is shown.
+  BOOL IsLabelVisible() const override;
+  // The first label whose text box holds (x, y), stored in `label`.
+  BOOL HitLabel(int32_t x, int32_t y, CDimLabel** label) override;
+  // The first label whose dimension passes within `tolerance` of (x, y),
+  // stored in `label`. Labels are drawn at the base size: `size` is not used.
+  BOOL PickLabel(int32_t x, int32_t y, double tolerance, int32_t size, CDimLabel** label) override;
+  // A point with labels is hit as at the owner's base size, where its labels
+  // stand (HitTest); one without labels is not hit.
+  BOOL HitTestAtBaseSize(int32_t x, int32_t y, double tolerance, double* distance) override;
+  // The graded value that a label shows, for the label editor: the kinds
+  // whose labels show a formula take `value` as that formula when `label` is
+  // theirs (no size is computed again here) and hand out a copy of it. The
+  // base ignores the value and hands out an empty formula without owner.
+  virtual void SetFormula(CDimLabel* label, const CFormula& value);
+  virtual CFormula GetFormula(CDimLabel* label) const;
+
  protected:
   // The kind's own computation of a dirty size that it computes: writes the
   // position into x, y (which hold the cached position on entry, so a kind
@@ -181,6 +206,25 @@ class CGradedPoint : public CGradedObject {
   // The position of `point` at a size through its GetPoint; 0 for a null
   // point.
   static BOOL PositionOf(CGradedPoint* point, int32_t size, CPoint* out);
+
+  // For the label rule of the kinds: whether `show` is set and the owner
+  // counts this point and then `reference` in use (CPatternData::
+  // IsLineEndPoint), asked in that order and no further than the first no.
+  // 0 without an owner or reference.
+  BOOL MayShowLabels(BOOL show, const CGradedObject* reference) const;
+  // Shows or hides every declared label.
+  void ShowLabels(BOOL visible);
+  // The positions labels are laid out from, at the owner's base size: of
+  // `point` (0 and `out` untouched for a null point or no owner), and of
+  // this point, computed first when that size is dirty.
+  BOOL BasePositionOf(CGradedPoint* point, CPoint* out) const;
+  BOOL OwnBasePosition(CPoint* out) const;
+  // The text of an angle label: the angle negated, as "%f" without the
+  // zeros that carry nothing ("-30"); `positive` is 1 for an angle above 0.
+  static CString AngleLabelText(double angle, BOOL* positive);
+  // `from` moved by (dx, dy), kept in the int32 range: label arms are built
+  // from formula values and positions that come from files.
+  static CPoint Shifted(CPoint from, int64_t dx, int64_t dy);
 
   // A reference field of a kind: the stored object position that its record
   // holds (-1 for none), the object it resolves to, and the object kind the

@@ -11,6 +11,7 @@
 #include "design/geometry/polyline.h"
 #include "design/geometry/primitives.h"
 #include "design/geometry/segments.h"
+#include "model/settings.h"
 
 namespace {
 
@@ -548,6 +549,21 @@ BOOL CLineCircleIntersectPoint::ComputePoint(int32_t size, int32_t* x, int32_t* 
   }
   if (!result && size != base) return BaseSizeResult(*this, x, y);
   return result;
+}
+
+void CLineCircleIntersectPoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, GetCentre())); }
+
+void CLineCircleIntersectPoint::SetFormula(CDimLabel* label, const CFormula& value) {
+  if (label == &m_RadiusLabel) m_Radius = value;
+}
+
+CFormula CLineCircleIntersectPoint::GetFormula(CDimLabel*) const { return m_Radius; }
+
+void CLineCircleIntersectPoint::GetLabelText(CDimLabel*, CString& text, CPoint* from, CPoint* to) const {
+  if (!from || !to) return;
+  BasePositionOf(GetCentre(), from);
+  OwnBasePosition(to);
+  text = m_Radius.GetDisplayText(g_UnitMode, g_UnitPrecision);
 }
 
 BOOL CLineCircleIntersectPoint::Load(ArchiveReader& archive) {

@@ -263,6 +263,16 @@ class CLineCircleIntersectPoint : public CGradedPoint {
 
   BOOL UsesLine(const CGradedLine* line) const override;
 
+  // ---- The radius label ---------------------------------------------------
+  // Shows only while this point and the centre are in use.
+  void SetLabelVisible(BOOL show) override;
+  // The radius label edits the radius (no size is computed again here);
+  // GetFormula hands out the radius whatever label is asked.
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  // The radius's dimension at the base size, from the centre to this point.
+  void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
+
  protected:
   // A crossing of the unbounded line through the line's through points with
   // the circle about the centre: the first, or the second (the first again

@@ -4,6 +4,7 @@
 
 #include "design/core/factories.h"
 #include "design/core/pattern_data.h"
+#include "model/settings.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -67,6 +68,32 @@ BOOL COffsetPoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
   *x = SaturateToInt32(fromX + dx);
   *y = SaturateToInt32(fromY - dy);
   return result;
+}
+
+void COffsetPoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, GetReference())); }
+
+void COffsetPoint::SetFormula(CDimLabel* label, const CFormula& value) {
+  if (label == &m_Label1) {
+    m_Dx = value;
+  } else if (label == &m_Label2) {
+    m_Dy = value;
+  }
+}
+
+CFormula COffsetPoint::GetFormula(CDimLabel* label) const { return label == &m_Label1 ? m_Dx : m_Dy; }
+
+void COffsetPoint::GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const {
+  const bool horizontal = label == &m_Label1;
+  if ((!horizontal && label != &m_Label2) || !from || !to) return;
+  BasePositionOf(GetReference(), from);
+  OwnBasePosition(to);
+  if (horizontal) {
+    from->y = to->y;
+    text = m_Dx.GetDisplayText(g_UnitMode, g_UnitPrecision);
+  } else {
+    from->x = to->x;
+    text = m_Dy.GetDisplayText(g_UnitMode, g_UnitPrecision);
+  }
 }
 
 BOOL COffsetPoint::Load(ArchiveReader& archive) {

@@ -45,6 +45,20 @@ class COffsetPoint : public CGradedPoint {
   // cut short.
   BOOL Load(ArchiveReader& archive) override;
 
+  // ---- Labels: the first shows dx, the second dy --------------------------
+  // Both labels show only while this point and its reference are in use;
+  // hiding is always allowed.
+  void SetLabelVisible(BOOL show) override;
+  // The first label edits dx, the second dy; any other label nothing. GetFormula
+  // hands out dx for the first label and dy for any other.
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  // The leg a label stands on, at the base size: from the reference to this
+  // point, made horizontal (first label, dx's text) or vertical (second
+  // label, dy's text) by moving the reference's end level with this point.
+  // Any other label is given nothing.
+  void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
+
  protected:
   // The reference's position at the size moved by (dx, -dy). The reference
   // is asked through its own computation (not GetPoint), so a chain of

@@ -5,8 +5,10 @@
 #include <utility>
 
 #include "design/core/factories.h"
+#include "design/core/pattern_data.h"
 #include "design/geometry/measure.h"
 #include "design/geometry/primitives.h"
+#include "model/settings.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -94,6 +96,41 @@ BOOL CPolarPoint::Load(ArchiveReader& archive) {
   ApplyBaseRecord(base);
   m_Angle = angle;
   return TRUE;
+}
+
+void CPolarPoint::SetLabelVisible(BOOL show) {
+  const BOOL shown = MayShowLabels(show, GetReferencePoint());
+  m_DistanceLabel.SetVisible(shown);
+  m_AngleLabel.SetVisible(GetSubtype() == kPointKindPolar15 ? shown : 0);
+}
+
+void CPolarPoint::SetFormula(CDimLabel* label, const CFormula& value) {
+  if (label == &m_DistanceLabel) m_Distance = value;
+}
+
+CFormula CPolarPoint::GetFormula(CDimLabel*) const { return m_Distance; }
+
+void CPolarPoint::SetLabelValue(CDimLabel* label, double value) {
+  if (label == &m_AngleLabel) m_Angle = value;
+}
+
+double CPolarPoint::GetLabelValue(CDimLabel*) const { return m_Angle; }
+
+void CPolarPoint::GetLabelText(CDimLabel*, CString& text, CPoint* from, CPoint* to) const {
+  if (!from || !to) return;
+  BasePositionOf(GetReferencePoint(), from);
+  OwnBasePosition(to);
+  text = m_Distance.GetDisplayText(g_UnitMode, g_UnitPrecision);
+}
+
+void CPolarPoint::GetAngleLabelText(CDimLabel*, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                                    BOOL* positive) const {
+  if (!vertex || !arm1 || !arm2) return;
+  text = AngleLabelText(m_Angle, positive);
+  BasePositionOf(GetReferencePoint(), vertex);
+  OwnBasePosition(arm2);
+  const int32_t distance = GetOwner() ? m_Distance.Evaluate(GetOwner()->GetBaseSize()) : 0;
+  *arm1 = Shifted(*vertex, distance, 0);
 }
 
 CPolarPoint15::CPolarPoint15(CPatternData* owner, uint16_t status) : CPolarPoint(kPointKindPolar15, owner, status) {}
@@ -202,6 +239,39 @@ BOOL CDirectionDistancePoint::ComputePoint(int32_t size, int32_t* x, int32_t* y)
   *x = RoundToNearest(d / length * vx + p.x);
   *y = RoundToNearest(d / length * vy + p.y);
   return result;
+}
+
+void CDirectionDistancePoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, GetBasePoint())); }
+
+void CDirectionDistancePoint::SetFormula(CDimLabel* label, const CFormula& value) {
+  if (label == &m_DistanceLabel) m_Distance = value;
+}
+
+CFormula CDirectionDistancePoint::GetFormula(CDimLabel*) const { return m_Distance; }
+
+void CDirectionDistancePoint::SetLabelValue(CDimLabel* label, double value) {
+  if (label == &m_AngleLabel) m_Angle = value;
+}
+
+double CDirectionDistancePoint::GetLabelValue(CDimLabel*) const { return m_Angle; }
+
+void CDirectionDistancePoint::GetLabelText(CDimLabel*, CString& text, CPoint* from, CPoint* to) const {
+  if (!from || !to) return;
+  BasePositionOf(GetBasePoint(), from);
+  OwnBasePosition(to);
+  text = m_Distance.GetDisplayText(g_UnitMode, g_UnitPrecision);
+}
+
+void CDirectionDistancePoint::GetAngleLabelText(CDimLabel*, CString& text, CPoint* vertex, CPoint* arm1,
+                                                CPoint* arm2, BOOL* positive) const {
+  if (!vertex || !arm1 || !arm2) return;
+  text = AngleLabelText(m_Angle, positive);
+  BasePositionOf(GetBasePoint(), vertex);
+  OwnBasePosition(arm2);
+  CPoint start, end;
+  BasePositionOf(GetDirectionStart(), &start);
+  BasePositionOf(GetDirectionEnd(), &end);
+  *arm1 = Shifted(*vertex, static_cast<int64_t>(end.x) - start.x, static_cast<int64_t>(end.y) - start.y);
 }
 
 BOOL CDirectionDistancePoint::Load(ArchiveReader& archive) {

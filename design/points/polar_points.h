@@ -55,6 +55,26 @@ class CPolarPoint : public CGradedPoint {
   // short; the point then stays hidden and is discarded by its loader.
   BOOL Load(ArchiveReader& archive) override;
 
+  // ---- Labels -------------------------------------------------------------
+  // The labels show only while this point and its reference point are in
+  // use; kinds 16 and 17 never show the angle label.
+  void SetLabelVisible(BOOL show) override;
+  // The distance label edits the distance, the angle label the angle; no
+  // size is computed again here. Whatever label is asked, GetFormula hands
+  // out the distance and GetLabelValue the angle.
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  void SetLabelValue(CDimLabel* label, double value) override;
+  double GetLabelValue(CDimLabel* label) const override;
+  // The distance's dimension, at the base size: from the reference point to
+  // this point, with the distance's text.
+  void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
+  // The angle's arc, at the base size: about the reference point, from the
+  // x axis (an arm as long as the distance) to this point, with the angle's
+  // text (AngleLabelText).
+  void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                         BOOL* positive) const override;
+
  protected:
   // For the leaves' loader constructors: an empty distance of the owner, the
   // distance label bound as a dimension line and the angle label as an arc,
@@ -132,6 +152,19 @@ class CDirectionDistancePoint : public CGradedPoint {
   // positions of the direction start and end, the angle, the distance label
   // and the angle label. 0 when cut short, as CPolarPoint's.
   BOOL Load(ArchiveReader& archive) override;
+
+  // ---- Labels: as CPolarPoint's, from the base point ----------------------
+  // Both labels show only while this point and its base point are in use.
+  void SetLabelVisible(BOOL show) override;
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  void SetLabelValue(CDimLabel* label, double value) override;
+  double GetLabelValue(CDimLabel* label) const override;
+  void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
+  // The arc about the base point from the unturned direction (the base
+  // point moved by direction end - direction start) to this point.
+  void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                         BOOL* positive) const override;
 
  protected:
   // The direction start -> end, turned about the start by the angle (the

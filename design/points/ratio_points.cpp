@@ -1,6 +1,7 @@
 #include "design/points/ratio_points.h"
 
 #include <memory>
+#include <utility>
 
 #include "design/core/factories.h"
 #include "design/core/pattern_data.h"
@@ -153,6 +154,19 @@ void CSegmentRatioPoint::GetFraction(int32_t* parts, int32_t* part) const {
   if (part) *part = m_Ratio.part;
 }
 
+void CSegmentRatioPoint::SetLabelVisible(BOOL show) {
+  ShowLabels(m_Ratio.fraction ? MayShowLabels(show, GetPoint1()) : FALSE);
+}
+
+BOOL CSegmentRatioPoint::HitLabel(int32_t, int32_t, CDimLabel**) { return FALSE; }
+
+void CSegmentRatioPoint::GetRatioSpan(CDimLabel*, double* parts, CPoint* from, CPoint* to) const {
+  if (!parts || !from || !to) return;
+  *parts = m_Ratio.parts;
+  BasePositionOf(GetPoint1(), from);
+  BasePositionOf(GetPoint2(), to);
+}
+
 // ---- Kind 4 -------------------------------------------------------------------
 
 CLineRatioPoint::CLineRatioPoint(CPatternData* owner, uint16_t status)
@@ -237,6 +251,26 @@ BOOL CLineRatioPoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
   CGradedPoint* start = PointOf(m_StartPoint);
   if (!line || !start) return FALSE;
   return line->PointAtRatio(size, start, m_Ratio.InForce(), x, y);
+}
+
+void CLineRatioPoint::SetLabelVisible(BOOL show) {
+  ShowLabels(m_Ratio.fraction ? MayShowLabels(show, GetStartPoint()) : FALSE);
+}
+
+BOOL CLineRatioPoint::HitLabel(int32_t, int32_t, CDimLabel**) { return FALSE; }
+
+void CLineRatioPoint::GetRatioSpan(CDimLabel*, double* parts, CPoint* from, CPoint* to) const {
+  if (!parts || !from || !to) return;
+  *parts = m_Ratio.parts;
+  const CGradedLine* line = LineOf(m_Line);
+  if (!line) return;
+  CGradedPoint* a = nullptr;
+  CGradedPoint* b = nullptr;
+  line->GetThroughRefs(&a, &b);
+  // The division runs from the start point, whichever through point it is.
+  if (a != GetStartPoint()) std::swap(a, b);
+  BasePositionOf(a, from);
+  BasePositionOf(b, to);
 }
 
 // ---- Kind 5 -------------------------------------------------------------------

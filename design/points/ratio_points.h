@@ -84,10 +84,20 @@ class CSegmentRatioPoint : public CGradedPoint {
   int32_t IsFraction() const { return m_Ratio.fraction; }
   // Takes the look of `label`; the label stays this point's.
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // Whether both points lie on the line (its IsRelatedTo).
   BOOL UsesLine(const CGradedLine* line) const override;
+
+  // ---- The division label -------------------------------------------------
+  // A fixed ratio shows no division: the label is hidden. A fraction shows
+  // it only while this point and point 1 are in use.
+  void SetLabelVisible(BOOL show) override;
+  // A division has no text to hit.
+  BOOL HitLabel(int32_t x, int32_t y, CDimLabel** label) override;
+  // The segment the label divides, at the base size, from point 1 to point
+  // 2, and the number of parts as stored (in either form).
+  void GetRatioSpan(CDimLabel* label, double* parts, CPoint* from, CPoint* to) const override;
 
  protected:
   // Point 1 plus the ratio of the way to point 2, the offset rounded half
@@ -134,10 +144,17 @@ class CLineRatioPoint : public CGradedPoint {
   double GetRatio() const { return m_Ratio.ratio; }
   int32_t IsFraction() const { return m_Ratio.fraction; }
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // Whether `line` is its line.
   BOOL UsesLine(const CGradedLine* line) const override;
+
+  // ---- The division label: as kind 3's, from the start point -------------
+  void SetLabelVisible(BOOL show) override;
+  BOOL HitLabel(int32_t x, int32_t y, CDimLabel** label) override;
+  // The line between its through points at the base size, from the start
+  // point to the other one; nothing is placed without a line.
+  void GetRatioSpan(CDimLabel* label, double* parts, CPoint* from, CPoint* to) const override;
 
  protected:
   // The line's point at the ratio from the start point (PointAtRatio), with

@@ -9,6 +9,7 @@
 #include "design/core/pattern_data.h"
 #include "design/curves/graded_curve.h"
 #include "design/geometry/point_line.h"
+#include "model/settings.h"
 
 namespace {
 
@@ -195,6 +196,21 @@ double CArcLengthPoint::GetSweepAngle(int32_t size) {
   if (radius < kMinArcRadius) return 0.0;
   const double angle = ArcAngle(radius, static_cast<double>(m_ArcLength.Evaluate(size)));
   return m_Direction == kTurnCounterClockwise ? -angle : angle;
+}
+
+void CArcLengthPoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, PointOf(m_StartPoint))); }
+
+void CArcLengthPoint::SetFormula(CDimLabel* label, const CFormula& value) {
+  if (label == &m_Label) m_ArcLength = value;
+}
+
+CFormula CArcLengthPoint::GetFormula(CDimLabel*) const { return m_ArcLength; }
+
+void CArcLengthPoint::GetLabelText(CDimLabel*, CString& text, CPoint* from, CPoint* to) const {
+  if (!from || !to) return;
+  BasePositionOf(PointOf(m_StartPoint), from);
+  OwnBasePosition(to);
+  text = m_ArcLength.GetDisplayText(g_UnitMode, g_UnitPrecision);
 }
 
 BOOL CArcLengthPoint::Load(ArchiveReader& archive) {

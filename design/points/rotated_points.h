@@ -95,12 +95,23 @@ class CArcLengthPoint : public CGradedPoint {
   CGradedPoint* GetStartPoint() const { return static_cast<CGradedPoint*>(m_StartPoint.object); }
   int32_t GetDirection() const { return m_Direction; }
   CFormula GetArcLength() const { return m_ArcLength; }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // The state and the status (at every version), the centre, the start
   // point, the direction flag, the arc length and the label. 0 when the
   // record is cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+  // ---- The arc length label -------------------------------------------------
+  // Shows only while this point and the start point are in use.
+  void SetLabelVisible(BOOL show) override;
+  // The label edits the arc length (no size is computed again here); GetFormula
+  // hands out the arc length whatever label is asked.
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  // The arc length's dimension at the base size, from the start point to this
+  // point.
+  void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
 
  protected:
   // The start point turned about the centre by arc length over radius. A

@@ -6,6 +6,7 @@
 #include "design/core/pattern_data.h"
 #include "design/curves/graded_curve.h"
 #include "design/points/distance_points.h"
+#include "model/settings.h"
 
 // ---- Kind 35 ------------------------------------------------------------------
 
@@ -182,6 +183,27 @@ BOOL CCurveSpanDistancePoint::ComputePoint(int32_t size, int32_t* x, int32_t* y)
   CGradedPoint* end = PointOf(m_EndPoint);
   if (!curve || !start || !end) return FALSE;
   return curve->PointAtLengthFormula(size, start, m_Direction, m_Distance, x, y);
+}
+
+void CCurveSpanDistancePoint::SetLabelVisible(BOOL show) {
+  const CGradedCurve* curve = CurveOf(m_Curve);
+  ShowLabels(MayShowLabels(show, GetStartPoint()) && curve && curve->GetState() != 0 ? TRUE : FALSE);
+}
+
+void CCurveSpanDistancePoint::SetFormula(CDimLabel* label, const CFormula& value) {
+  if (label == &m_Label) m_Distance = value;
+}
+
+CFormula CCurveSpanDistancePoint::GetFormula(CDimLabel* label) const {
+  return label == &m_Label ? m_Distance : CFormula();
+}
+
+void CCurveSpanDistancePoint::GetCurveLabelText(CDimLabel*, CString& text, std::vector<CPoint>& path) const {
+  CPoint from, to;
+  BasePositionOf(GetStartPoint(), &from);
+  OwnBasePosition(&to);
+  CurvePathBetween(CurveOf(m_Curve), GetOwner() ? GetOwner()->GetBaseSize() : 0, from, to, path);
+  text = m_Distance.GetDisplayText(g_UnitMode, g_UnitPrecision);
 }
 
 void RegisterSpanPoints() {

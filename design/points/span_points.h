@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "design/core/formula.h"
 #include "design/points/curve_direction.h"
@@ -112,7 +113,7 @@ class CCurveSpanDistancePoint : public CGradedPoint {
   CFormula GetDistance() const { return m_Distance; }
   // Takes the look of `label`; the label stays this point's.
   void SetLabel(const CDimLabel& label) { m_Label.CopyFrom(label); }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // Store the references, the direction and the distance, then compute
   // every size again.
@@ -127,6 +128,12 @@ class CCurveSpanDistancePoint : public CGradedPoint {
 
   // Whether `curve` is its curve.
   BOOL UsesCurve(const CGradedCurve* curve) const override;
+
+  // ---- The distance label: as kind 8's (distance_points.h) ---------------
+  void SetLabelVisible(BOOL show) override;
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  void GetCurveLabelText(CDimLabel* label, CString& text, std::vector<CPoint>& path) const override;
 
  protected:
   // The curve's point at the distance from the start point

@@ -12,6 +12,7 @@
 #include "design/geometry/circles.h"
 #include "design/geometry/point_line.h"
 #include "design/geometry/polyline.h"
+#include "model/settings.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -331,6 +332,21 @@ BOOL CCurveTangentDistancePoint::ComputePoint(int32_t size, int32_t* x, int32_t*
   const int d2 = PointDistance(q2.x, q2.y, guide.x, guide.y);
   Write(d2 < d1 ? q2 : q1, x, y);
   return TRUE;
+}
+
+void CCurveTangentDistancePoint::SetLabelVisible(BOOL show) { ShowLabels(MayShowLabels(show, PointOf(m_Point))); }
+
+void CCurveTangentDistancePoint::SetFormula(CDimLabel* label, const CFormula& value) {
+  if (label == &m_Label) m_Distance = value;
+}
+
+CFormula CCurveTangentDistancePoint::GetFormula(CDimLabel*) const { return m_Distance; }
+
+void CCurveTangentDistancePoint::GetLabelText(CDimLabel*, CString& text, CPoint* from, CPoint* to) const {
+  if (!from || !to) return;
+  BasePositionOf(PointOf(m_Point), from);
+  OwnBasePosition(to);
+  text = m_Distance.GetDisplayText(g_UnitMode, g_UnitPrecision);
 }
 
 BOOL CCurveTangentDistancePoint::Load(ArchiveReader& archive) {

@@ -156,12 +156,23 @@ class CCurveTangentDistancePoint : public CGradedPoint {
   // kTangentAhead or kTangentBehind (any other value as stored).
   int32_t GetDirection() const { return m_Direction; }
   CFormula GetDistance() const { return m_Distance; }
-  CDimLabel GetLabel() const { return m_Label; }
+  const CDimLabel& GetLabel() const { return m_Label; }
 
   // The base part (status from version 104 on), the curve, the touching
   // point, the direction flag, the distance and the label. 0 when the record
   // is cut short.
   BOOL Load(ArchiveReader& archive) override;
+
+  // ---- The distance label -------------------------------------------------
+  // Shows only while this point and the touching point are in use.
+  void SetLabelVisible(BOOL show) override;
+  // The label edits the distance (no size is computed again here); GetFormula
+  // hands out the distance whatever label is asked.
+  void SetFormula(CDimLabel* label, const CFormula& value) override;
+  CFormula GetFormula(CDimLabel* label) const override;
+  // The distance's dimension at the base size, from the touching point to this
+  // point.
+  void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
 
  protected:
   // The point on the tangent at the distance's absolute value from the
