@@ -156,6 +156,7 @@ const ShapeGeometry& GeometryOf(uint32_t subCode) {
   }
 }
 
+// The exact distance between two points.
 double Distance(CPoint a, CPoint b) {
   double exact = 0.0;
   PointDistanceEx(a.x, a.y, b.x, b.y, &exact);
@@ -254,8 +255,8 @@ BOOL CSymbolElem::Calculate(int32_t size) {
   }
   CSymbolShape shape(m_ShapePoints);
   LayOut(q, shape);
-  // The symbol turns clockwise as the angle grows, seen with y growing
-  // downwards: the turn is by minus the angle.
+  // As drawn, with y growing downwards, a symbol turns counter-clockwise as
+  // its angle grows; the rotation turns the other way there, hence the minus.
   const double turn = -m_Angle / 180.0 * kPi;
   const double sinA = std::sin(turn);
   const double cosA = std::cos(turn);

@@ -141,10 +141,11 @@ class CSymbolElem : public CDesignElement {
 
 // ---- The kinds ----------------------------------------------------------------
 // Each kind's GetParams gives the anchor, its parameters by name and the
-// angle.
+// angle; its SetParams stores the same set.
 
 // A bar of `length` from `offset` behind the anchor, with a cross bar of
-// `width` at each end.
+// `width` at each end. Shape: S, E, then the cross bars' ends S - w/2,
+// S + w/2, E - w/2, E + w/2 (across the axis).
 struct CSymbolParams1 {
   CGradedPoint* anchor = nullptr;
   int32_t length = 0;
@@ -164,7 +165,8 @@ class CSymbolElem1 : public CSymbolElem {
 };
 
 // A circle of `radius` about the anchor with tangents to a point at c -
-// radius, and a point at `a`.
+// radius, and a point at `a`. Shape: Q, the tangent points T1, T2, the tip
+// P, the point F.
 struct CSymbolParams2 {
   CGradedPoint* anchor = nullptr;
   int32_t a = 0;
@@ -183,7 +185,9 @@ class CSymbolElem2 : public CSymbolElem {
   void LayOut(CPoint q, CSymbolShape& shape) const override;
 };
 
-// A circle joined by two tangents to a box on the axis.
+// A circle joined by two tangents to a box on the axis. Shape: Q, the
+// tangent points T1, T2, the box's near end C on the axis, its corners A1,
+// A2 (near) and B1, B2 (far), the reference point R at `offset`.
 struct CSymbolParams4 {
   CGradedPoint* anchor = nullptr;
   int32_t offset = 0;
@@ -205,6 +209,8 @@ class CSymbolElem4 : public CSymbolElem {
 };
 
 // A circle with two tangents meeting at a tip, and a cross bar before it.
+// Shape: Q, the tangent points T1, T2, the tip C, the reference point R at
+// `offset`, the cross bar's ends D1, D2.
 struct CSymbolParams8 {
   CGradedPoint* anchor = nullptr;
   int32_t offset = 0;
@@ -225,7 +231,9 @@ class CSymbolElem8 : public CSymbolElem {
   void LayOut(CPoint q, CSymbolShape& shape) const override;
 };
 
-// A circle with a stem along the axis ending in a cross bar.
+// A circle with a stem along the axis ending in a cross bar. Shape: Q, the
+// reference point R at `offset`, where the stem leaves the circle T2, T1,
+// the stem's ends F1, F2 about the bar's middle C, the bar's ends E1, E2.
 struct CSymbolParams16 {
   CGradedPoint* anchor = nullptr;
   int32_t offset = 0;
@@ -246,7 +254,10 @@ class CSymbolElem16 : public CSymbolElem {
   void LayOut(CPoint q, CSymbolShape& shape) const override;
 };
 
-// Two circles on the axis joined by a bar.
+// Two circles on the axis joined by a bar. Shape: Q, the second centre C2,
+// the reference point R at `offset`, where the bar leaves the first circle
+// T2, T1, the second reference point G (R mirrored), where the bar meets the
+// second circle U2, U1.
 struct CSymbolParams32 {
   CGradedPoint* anchor = nullptr;
   int32_t offset = 0;
@@ -266,7 +277,7 @@ class CSymbolElem32 : public CSymbolElem {
   void LayOut(CPoint q, CSymbolShape& shape) const override;
 };
 
-// A plain bar of `length` from `offset` behind the anchor.
+// A plain bar of `length` from `offset` behind the anchor. Shape: S, E.
 struct CSymbolParams64 {
   CGradedPoint* anchor = nullptr;
   int32_t length = 0;
@@ -284,7 +295,8 @@ class CSymbolElem64 : public CSymbolElem {
   void LayOut(CPoint q, CSymbolShape& shape) const override;
 };
 
-// A box of `length` by `width` from `offset` behind the anchor.
+// A box of `length` by `width` from `offset` behind the anchor. Shape: as
+// the first kind's; the cross bars' ends are the box's corners.
 struct CSymbolParams128 {
   CGradedPoint* anchor = nullptr;
   int32_t length = 0;
@@ -303,7 +315,8 @@ class CSymbolElem128 : public CSymbolElem {
   void LayOut(CPoint q, CSymbolShape& shape) const override;
 };
 
-// Two points on the axis at `a` and `b` from the anchor.
+// Two circles about the anchor through the points at `a` and `b` on the
+// axis. Shape: Q and those two points.
 struct CSymbolParams256 {
   CGradedPoint* anchor = nullptr;
   int32_t a = 0;
