@@ -38,7 +38,7 @@ constexpr double kPi = 3.14159265359;
 
 int32_t Saturated(int64_t v) { return SaturateToInt32(v); }
 
-// The box (x0, y0) to (x1, y1), right and bottom one past.
+// The box of half sides halfX and halfY about p, right and bottom one past.
 CRect BoxAround(CPoint p, int64_t halfX, int64_t halfY) {
   return CRect(Saturated(p.x - halfX), Saturated(p.y - halfY), Saturated(p.x + halfX + 1),
                Saturated(p.y + halfY + 1));

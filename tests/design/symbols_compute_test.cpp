@@ -120,7 +120,8 @@ TEST_F(SymbolCompute, EachKindLaysOutItsRecord) {
       {"2: tangents at 60 degrees", [&] { return Make<CSymbolElem2>(CSymbolParams2{origin_, 40, 10, 30, 0.0}); },
        {{0, 0}, {5, 9}, {5, -9}, {20, 0}, {40, 0}}},
       // d = 30, w = 5: the box is 3 either side, the tangents aim at 2.5.
-      {"4: box half width rounded", [&] { return Make<CSymbolElem4>(CSymbolParams4{origin_, 200, 10, 60, 20, 5, 0.0}); },
+      {"4: box half width rounded",
+       [&] { return Make<CSymbolElem4>(CSymbolParams4{origin_, 200, 10, 60, 20, 5, 0.0}); },
        {{0, 0}, {3, 10}, {3, -10}, {30, 0}, {30, 3}, {30, -3}, {50, 3}, {50, -3}, {200, 0}}},
       // The tip on the circle: alpha 0, both tangent points at the tip.
       {"8: tip on the circle", [&] { return Make<CSymbolElem8>(CSymbolParams8{origin_, 0, 10, 20, 6, 4, 0.0}); },
@@ -166,7 +167,8 @@ TEST_F(SymbolCompute, OutOfDomainShapesFallBackToTheCirclesNearSide) {
       // d = 3, w = 4: the corner is 3.6 from the centre, inside the circle.
       {"4 with the corner inside", [&] { return Make<CSymbolElem4>(CSymbolParams4{origin_, 0, 10, 18, 5, 4, 0.0}); },
        {{0, 0}, {10, 0}, {10, 0}, {3, 0}, {3, 2}, {3, -2}, {8, 2}, {8, -2}, {0, 0}}},
-      {"4 with the corner on the centre", [&] { return Make<CSymbolElem4>(CSymbolParams4{origin_, 0, 10, 15, 5, 0, 0.0}); },
+      {"4 with the corner on the centre",
+       [&] { return Make<CSymbolElem4>(CSymbolParams4{origin_, 0, 10, 15, 5, 0, 0.0}); },
        {{0, 0}, {10, 0}, {10, 0}, {0, 0}, {0, 0}, {0, 0}, {5, 0}, {5, 0}, {0, 0}}},
       {"8 with L = r", [&] { return Make<CSymbolElem8>(CSymbolParams8{origin_, 0, 10, 10, 6, 4, 0.0}); },
        {{0, 0}, {10, 0}, {10, 0}, {0, 0}, {0, 0}, {-4, -3}, {-4, 3}}},
