@@ -44,10 +44,39 @@ class CMarkElement : public CDesignElement {
     m_Anchor = anchor;
     m_Params = params;
   }
+  // The anchor's position at a size (CGradedPoint::GetPoint); 0 without an
+  // anchor, `point` then untouched.
+  BOOL GetAnchorPoint(int32_t size, CPoint* point) const;
 
+  // ---- Overrides of the design element ----------------------------------
+
+  // The anchor's own hit test at the base size: on a hit `point` gets the
+  // anchor's position and `distance` its distance. No anchor, no hit.
+  BOOL HitTest(int32_t x, int32_t y, double tolerance, CPoint* point, double* distance) override;
+  // A hit when the rounded distance to the anchor at the base size is at
+  // most the tolerance; `distance` gets it. No anchor, no hit.
+  BOOL HitTestPoint(int32_t x, int32_t y, double tolerance, double* distance) override;
   // True for the anchor; null never matches.
   BOOL RefersTo(const CGradedObject* object) const override;
   void GetUsedObjects(std::vector<CGradedObject*>& used) const override;
+  // The box of the mark about the anchor P at the size, right and bottom
+  // one past the greatest x and y. Kinds 0 to 2: P +- size; kind 3: P +- d
+  // with d = size + (size + 1) / 2; kind 4: the rectangle of half sides
+  // (width + 1) / 2 and (height + 1) / 2 turned about P by the angle; any
+  // other kind (0, 0, 1, 1). Halves truncate. Empty without an anchor.
+  CRect GetBoundRect(int32_t size) const override;
+  // GetBoundRect with only its top-left and bottom-right corners turned
+  // about (cx, cy), spanning the two turned corners with nothing added. A
+  // quarter turn therefore does not give the turned box's true extent; the
+  // stored designs were laid out with this box, so it is kept
+  // (MarkCompute.TurnedBoxSpansOnlyTwoCorners).
+  CRect GetBoundRectAt(int32_t size, int32_t cx, int32_t cy, double sinA, double cosA) const override;
+  // Piece item 2 with three vertices: the anchor at the base size with the
+  // packed flag word (kind in bits 8 to 11, code 2 in 12 to 15, switch A bit
+  // 16, switch B bit 17, code 3 in bits 18 and 19; its low byte 0, so a main
+  // vertex), then (size, angle in tenths of a degree) and (width, height),
+  // both with flag 103. Without an anchor: no item, 0.
+  BOOL ExportItem(double exportFactor, int32_t* itemType, std::vector<CVertex>* vertices) override;
   // Reads the record at the container's data version: the anchor's position
   // (resolved at once as a point), six words, width and height (111), the
   // angle (112). Fields a version does not store keep their values; 0 when

@@ -1,5 +1,6 @@
 #include "design/elements/two_point_elements.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -8,6 +9,8 @@
 #include "design/core/pattern_data.h"
 #include "design/core/pattern_record.h"
 #include "design/core/text_box.h"
+#include "design/geometry/point_line.h"
+#include "design/geometry/polyline.h"
 #include "design/points/graded_point.h"
 
 namespace {
@@ -30,6 +33,17 @@ int32_t SizeCountOf(const CPatternRecord* owner) {
 
 bool ReadPoint(ArchiveReader& archive, CPoint& point) { return archive.ReadI32(point.x) && archive.ReadI32(point.y); }
 
+// The piece items the two elements export.
+constexpr int32_t kTwoPointItemType = 1;
+constexpr int32_t kLabelItemType = 11;
+
+// The box of a segment's two ends, right and bottom one past the greater.
+CRect SegmentBox(CPoint a, CPoint b) {
+  CRect rect;
+  GetSegmentRect(&rect, a.x, a.y, b.x, b.y);
+  return rect;
+}
+
 }  // namespace
 
 // ---- Two-point element ---------------------------------------------------------
@@ -43,9 +57,14 @@ CTwoPointElement::CTwoPointElement(CPatternRecord* owner, CPoint a, CPoint b, CG
     : CDesignElement(owner, kElementTypeTwoPoint),
       m_A(a),
       m_B(b),
-      m_StartPoints(static_cast<size_t>(SizeCountOf(owner))),
-      m_EndPoints(static_cast<size_t>(SizeCountOf(owner))) {
+      m_StartPoints(static_cast<size_t>(SizeCountOf(owner)), a),
+      m_EndPoints(static_cast<size_t>(SizeCountOf(owner)), b) {
   SetRefPair(refA, refB);
+}
+
+void CTwoPointElement::FillSizesWithFixedPoints() {
+  std::fill(m_StartPoints.begin(), m_StartPoints.end(), m_A);
+  std::fill(m_EndPoints.begin(), m_EndPoints.end(), m_B);
 }
 
 void CTwoPointElement::SetRefPair(CGradedPoint* refA, CGradedPoint* refB) {
@@ -66,6 +85,108 @@ BOOL CTwoPointElement::GetReferences(CGradedObjectList& references) const {
   if (m_RefA && m_RefB) {
     references.push_back(m_RefA);
     references.push_back(m_RefB);
+  }
+  return TRUE;
+}
+
+void CTwoPointElement::GetEndPoints(CPoint* a, CPoint* b) const {
+  CPoint start = m_A;
+  CPoint end = m_B;
+  const CPatternData* data = GetPatternData();
+  if (m_RefA && m_RefB && data) {
+    m_RefA->GetPoint(data->GetBaseSize(), &start);
+    m_RefB->GetPoint(data->GetBaseSize(), &end);
+  }
+  if (a) *a = start;
+  if (b) *b = end;
+}
+
+BOOL CTwoPointElement::GetEndPointsAt(int32_t size, CPoint* a, CPoint* b) {
+  if (size < 0 || size >= GetSizePointCount()) return FALSE;
+  if (IsDirty(size)) Calculate(size);
+  return GetSizePoints(size, a, b);
+}
+
+void CTwoPointElement::SetPoints(CPoint a, CPoint b) {
+  m_A = a;
+  m_B = b;
+  SetRefPair(nullptr, nullptr);
+  FillSizesWithFixedPoints();
+  Invalidate(-1);
+}
+
+void CTwoPointElement::SetRefs(CGradedPoint* refA, CGradedPoint* refB) {
+  SetRefPair(refA, refB);
+  Invalidate(-1);
+}
+
+void CTwoPointElement::SetSizePoints(int32_t size, CPoint a, CPoint b) {
+  const CPatternData* data = GetPatternData();
+  const int32_t base = data ? data->GetBaseSize() : -1;
+  if (m_RefA) {
+    for (int32_t i = 0; i < GetSizePointCount(); ++i) {
+      if (IsDirty(i)) Calculate(i);
+    }
+    GetSizePoints(base, &m_A, &m_B);
+    SetRefPair(nullptr, nullptr);
+  }
+  if (size < 0 || size >= GetSizePointCount()) return;
+  m_StartPoints[static_cast<size_t>(size)] = a;
+  m_EndPoints[static_cast<size_t>(size)] = b;
+  if (size == base) {
+    m_A = a;
+    m_B = b;
+  }
+}
+
+BOOL CTwoPointElement::HitTestPoint(int32_t x, int32_t y, double tolerance, double* distance) {
+  const CPatternData* data = GetPatternData();
+  CPoint a, b;
+  if (!data || !GetEndPointsAt(data->GetBaseSize(), &a, &b)) return FALSE;
+  CPoint foot;
+  double d = 0.0;
+  if (!NearestPointOnSegment(a.x, a.y, b.x, b.y, tolerance, x, y, &foot, &d)) return FALSE;
+  if (distance) *distance = d;
+  return TRUE;
+}
+
+BOOL CTwoPointElement::Calculate(int32_t size) {
+  if (size < 0 || size >= GetSizePointCount()) return FALSE;
+  BOOL placed = TRUE;
+  if (m_RefA && m_RefB) {
+    const BOOL hasStart = m_RefA->GetPoint(size, &m_StartPoints[static_cast<size_t>(size)]);
+    const BOOL hasEnd = m_RefB->GetPoint(size, &m_EndPoints[static_cast<size_t>(size)]);
+    placed = hasStart && hasEnd ? TRUE : FALSE;
+  }
+  CDesignElement::Calculate(size);
+  return placed;
+}
+
+CRect CTwoPointElement::GetBoundRect(int32_t size) const {
+  CPoint a, b;
+  // The pairs are computed on demand; the box changes nothing the caller can
+  // see but that cache.
+  if (!const_cast<CTwoPointElement*>(this)->GetEndPointsAt(size, &a, &b)) return CRect();
+  return SegmentBox(a, b);
+}
+
+CRect CTwoPointElement::GetBoundRectAt(int32_t size, int32_t cx, int32_t cy, double sinA, double cosA) const {
+  CPoint a, b;
+  if (!const_cast<CTwoPointElement*>(this)->GetEndPointsAt(size, &a, &b)) return CRect();
+  RotatePointInPlace(&a, cx, cy, sinA, cosA);
+  RotatePointInPlace(&b, cx, cy, sinA, cosA);
+  return SegmentBox(a, b);
+}
+
+BOOL CTwoPointElement::ExportItem(double, int32_t* itemType, std::vector<CVertex>* vertices) {
+  if (vertices) vertices->clear();
+  const CPatternData* data = GetPatternData();
+  CPoint a, b;
+  if (!data || !GetEndPointsAt(data->GetBaseSize(), &a, &b)) return FALSE;
+  if (itemType) *itemType = kTwoPointItemType;
+  if (vertices) {
+    vertices->push_back(CVertex{a.x, a.y, 0});
+    vertices->push_back(CVertex{b.x, b.y, 0});
   }
   return TRUE;
 }
@@ -168,6 +289,34 @@ void CLabelElement::CalcTextBox() {
   m_CornerA = box.a;
   m_CornerB = box.b;
   m_CornerC = box.c;
+}
+
+BOOL CLabelElement::HitTestPoint(int32_t x, int32_t y, double, double* distance) {
+  const std::array<CPoint, 4> box = GetTextBox();
+  if (!IsPointInPointList(x, y, PointList(box.begin(), box.end()))) return FALSE;
+  if (distance) *distance = 0.0;
+  return TRUE;
+}
+
+CRect CLabelElement::GetBoundRect(int32_t) const {
+  const std::array<CPoint, 4> box = GetTextBox();
+  CRect rect;
+  GetPointListExtent(&rect, PointList(box.begin(), box.end()));
+  return rect;
+}
+
+CRect CLabelElement::GetBoundRectAt(int32_t, int32_t cx, int32_t cy, double sinA, double cosA) const {
+  std::array<CPoint, 4> box = GetTextBox();
+  for (CPoint& corner : box) RotatePointInPlace(&corner, cx, cy, sinA, cosA);
+  CRect rect;
+  GetPointListExtent(&rect, PointList(box.begin(), box.end()));
+  return rect;
+}
+
+BOOL CLabelElement::ExportItem(double, int32_t* itemType, std::vector<CVertex>* vertices) {
+  if (vertices) vertices->clear();
+  if (itemType) *itemType = kLabelItemType;
+  return TRUE;
 }
 
 BOOL CLabelElement::Load(ArchiveReader& archive) {
