@@ -58,8 +58,9 @@ uint32_t MarkFlag(const MarkParams& m) {
 }  // namespace
 
 CMarkElement::CMarkElement(CPatternRecord* owner) : CDesignElement(owner, kElementTypeMark) {
-  const CPatternData* data = GetPatternData();
-  const int32_t scale = data ? data->GetScale() : g_Style.GetScale();
+  // The default size follows the program's style, not the design's own
+  // scale.
+  const int32_t scale = g_Style.GetScale();
   // Wraps like any other model coordinate for a hostile scale.
   const int32_t extent = static_cast<int32_t>(static_cast<uint32_t>(scale) * kDefaultExtentMillimetres);
   m_Params.width = extent;

@@ -432,8 +432,10 @@ TEST_F(LineGroupTest, AV110MarkIsFiveMillimetresWideAndHighAndUnturned) {
   const auto data = LoadWithElements(w, {ElementFields{kMarkElementType, 0, f.Body(w)}});
   const auto* mark = dynamic_cast<const CMarkElement*>(FirstElement(*data));
   ASSERT_NE(mark, nullptr);
-  EXPECT_EQ(mark->GetParams().width, 5 * kScale);
-  EXPECT_EQ(mark->GetParams().height, 5 * kScale);
+  // The default size comes from the program's style, whatever the
+  // design's scale.
+  EXPECT_EQ(mark->GetParams().width, 5 * g_Style.GetScale());
+  EXPECT_EQ(mark->GetParams().height, 5 * g_Style.GetScale());
   EXPECT_EQ(mark->GetParams().angle, 0.0);
 }
 

@@ -255,7 +255,9 @@ TEST_F(SymbolCompute, HitTestsTakeCircleInsideThenSegments) {
     SCOPED_TRACE(c.name);
     double distance = -1.0;
     EXPECT_EQ(box->HitTestPoint(c.at.x, c.at.y, c.tolerance, &distance), c.hit ? TRUE : FALSE);
-    if (c.hit) EXPECT_DOUBLE_EQ(distance, c.distance);
+    if (c.hit) {
+      EXPECT_DOUBLE_EQ(distance, c.distance);
+    }
   }
 }
 
