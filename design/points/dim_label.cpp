@@ -374,10 +374,18 @@ CRect CDimLabel::GetRect() {
       rect.UnionRect(rect, part);
       break;
     case kLabelModeAngle: {
-      // The arc box takes its arc clockwise on the screen as the angles here
-      // grow, so the arc is given from the end of the sweep to its start.
-      const CPoint first = m_AngleSide == 0 ? m_ArmPoint1 : m_ArmPoint2;
-      const CPoint second = m_AngleSide == 0 ? m_ArmPoint2 : m_ArmPoint1;
+      // The arc box runs its arc counter-clockwise on the screen, against
+      // the growing angles here, so the arc is given from the end of the
+      // sweep to its start. Its ends are taken on the circle, not at the
+      // arm points.
+      double from = 0.0;
+      double sweep = 0.0;
+      AngleSweep(&from, &sweep);
+      const double radius = m_OffsetDistance;
+      const CPoint first(RoundToNearest(m_Start.x + radius * std::cos(from + sweep)),
+                         RoundToNearest(m_Start.y + radius * std::sin(from + sweep)));
+      const CPoint second(RoundToNearest(m_Start.x + radius * std::cos(from)),
+                          RoundToNearest(m_Start.y + radius * std::sin(from)));
       const CRect box = CircleBox(m_Start, m_OffsetDistance);
       GetArcRect(&part, box.left, box.top, box.right, box.bottom, first.x, first.y, second.x, second.y);
       rect.UnionRect(rect, part);
