@@ -288,10 +288,10 @@ void CDimLabel::LayoutDivision() {
   m_End = AddSaturated(p2, offset);
 }
 
-std::list<CPoint> CDimLabel::MovedPath(CString* text) const {
+std::list<CPoint> CDimLabel::MovedPath(CString* text) {
   CString pathText;
   std::vector<CPoint> path;
-  if (m_Object) m_Object->GetCurveLabelText(const_cast<CDimLabel*>(this), pathText, path);
+  if (m_Object) m_Object->GetCurveLabelText(this, pathText, path);
   if (text) *text = pathText;
   std::list<CPoint> moved;
   if (path.empty()) return moved;
@@ -346,7 +346,8 @@ std::vector<CDimLabel::DivisionArc> CDimLabel::DivisionArcs() const {
   for (int32_t i = 0; i < count; ++i) {
     DivisionArc arc;
     arc.from = CPoint(RoundToNearest(first.x + dx * i), RoundToNearest(first.y + dy * i));
-    arc.to = i + 1 == count ? last : CPoint(RoundToNearest(first.x + dx * (i + 1)), RoundToNearest(first.y + dy * (i + 1)));
+    arc.to = i + 1 == count ? last
+                            : CPoint(RoundToNearest(first.x + dx * (i + 1)), RoundToNearest(first.y + dy * (i + 1)));
     const double cx = (dx * turnCos - dy * turnSin) * scale;
     const double cy = (dx * turnSin + dy * turnCos) * scale;
     arc.centre = CPoint(RoundToNearest(arc.from.x + cx), RoundToNearest(arc.from.y + cy));
@@ -493,8 +494,11 @@ CSize CDimLabel::GetTextExtent() {
 
 void CDimLabel::PlaceText(int32_t x, int32_t y) {
   CSize extent = GetTextExtent();
-  if (m_Orientation == 2 || m_Orientation == 3) std::swap(extent.cx, extent.cy);
-  else if (m_Orientation != 0 && m_Orientation != 1) return;
+  if (m_Orientation == 2 || m_Orientation == 3) {
+    std::swap(extent.cx, extent.cy);
+  } else if (m_Orientation != 0 && m_Orientation != 1) {
+    return;
+  }
   // The text offset comes from the file: the sums stop at the int range.
   const CPoint centre = AddSaturated(CPoint(x, y), m_TextOffset);
   const int64_t left = int64_t{centre.x} - extent.cx / 2;

@@ -177,7 +177,7 @@ class CDimLabel {
   std::vector<DivisionArc> DivisionArcs() const;
   // The labelled point's curve path moved off the curve by the offset
   // distance; empty without a point or a path.
-  std::list<CPoint> MovedPath(CString* text) const;
+  std::list<CPoint> MovedPath(CString* text);
   // The sweep of the angle mark from the vertex, through increasing angles.
   void AngleSweep(double* from, double* sweep) const;
 };

@@ -4,7 +4,7 @@
 // the path along a curve, and the hit tests. The labelled point is a stand-in
 // that answers the label queries with what each test scripts, so that what is
 // seen is the label's layout and no point kind's.
-#include "design/points/dim_label.h"
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
@@ -12,10 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "design/core/graded_object.h"
 #include "design/core/pattern_data.h"
+#include "design/points/dim_label.h"
 #include "platform/byte_writer.h"
 #include "platform/recording_dc.h"
 #include "tests/model/support/fake_shell.h"
@@ -187,7 +186,7 @@ TEST(DimLabelLayout, LinearLabelBoxHoldsTheDimensionAndTheText) {
   CPatternData data;
   SetUpDesign(data, 40);
   LabelledPoint point(&data);
-    AnswerLinear(point, {0, 0}, {1000, 0});
+  AnswerLinear(point, {0, 0}, {1000, 0});
   CDimLabel label;
   label.SetLinear(&data, &point);
   EXPECT_EQ(label.GetOffsetDistance(), 400);  // 10 mm at 40 units per mm
@@ -208,7 +207,7 @@ TEST(DimLabelLayout, MarkedLabelLaysOutAgainWhenNextAsked) {
   CPatternData data;
   SetUpDesign(data, 40);
   LabelledPoint point(&data);
-    AnswerLinear(point, {0, 0}, {1000, 0});
+  AnswerLinear(point, {0, 0}, {1000, 0});
   CDimLabel label;
   label.SetLinear(&data, &point);
   label.SetVisible(1);
@@ -456,7 +455,7 @@ TEST(DimLabelLayout, HiddenLabelHasNoBoxAndIsNeverHit) {
   CPatternData data;
   SetUpDesign(data, 40);
   LabelledPoint point(&data);
-    AnswerLinear(point, {0, 0}, {1000, 0});
+  AnswerLinear(point, {0, 0}, {1000, 0});
   CDimLabel label;
   label.SetLinear(&data, &point);
   EXPECT_FALSE(label.IsVisible());
@@ -481,10 +480,23 @@ TEST(DimLabelLayout, TextIsMeasuredCharacterByCharacterInTheLabelFont) {
   };
   const Case kCases[] = {
       {"12", 20, {"1", "2"}},
-      {"\xB0\xA1" "a", 23, {"\xB0\xA1", "a"}},
-      {"\xA0" "A", 13, {"\xA0" "A"}},
-      {"\x9F" "A", 20, {"\x9F", "A"}},
-      {"\x80" "A", 20, {"\x80", "A"}},  // 0x80 to 0x9F are single bytes here
+      {"\xB0\xA1"
+       "a",
+       23,
+       {"\xB0\xA1", "a"}},
+      {"\xA0"
+       "A",
+       13,
+       {"\xA0"
+        "A"}},
+      {"\x9F"
+       "A",
+       20,
+       {"\x9F", "A"}},
+      {"\x80"
+       "A",
+       20,
+       {"\x80", "A"}},  // 0x80 to 0x9F are single bytes here
       {"a\xB0", 20, {"a", "\xB0"}},
       {"", 0, {}},
   };
@@ -511,7 +523,7 @@ TEST(DimLabelLayout, FontOfHeightZeroIsMeasuredWithHeightOne) {
   CPatternData data;
   SetUpDesign(data, 40, 0);
   LabelledPoint point(&data);
-    AnswerLinear(point, {0, 0}, {1000, 0}, "1");
+  AnswerLinear(point, {0, 0}, {1000, 0}, "1");
   CDimLabel label;
   label.SetLinear(&data, &point);
   label.Layout();
@@ -541,7 +553,7 @@ TEST(DimLabelLayout, FarTextOffsetStopsAtTheEndOfTheRange) {
   CPatternData data;
   SetUpDesign(data, 40);
   LabelledPoint point(&data);
-    AnswerLinear(point, {0, 0}, {1000, 0});
+  AnswerLinear(point, {0, 0}, {1000, 0});
   CDimLabel label;
   label.SetLinear(&data, &point);
   LoadRecord(label, LabelRecord{.mode = 0, .orientation = 0, .offset = 400, .textOffset = {INT32_MAX, 0}});
@@ -596,8 +608,10 @@ TEST(DimLabelLayout, FarPointsAndOffsetsStayInRange) {
     label.SetLinear(&data, &point);
     EXPECT_EQ(label.GetOffsetDistance(), INT32_MAX);  // 10 mm at the largest scale
     for (int32_t offset : {INT32_MAX, INT32_MIN}) {
-      LoadRecord(label, LabelRecord{.mode = mode, .orientation = 4, .offset = offset,
-                                    .textOffset = {INT32_MIN, INT32_MAX}, .parts = 1000});
+      LoadRecord(
+          label,
+          LabelRecord{
+              .mode = mode, .orientation = 4, .offset = offset, .textOffset = {INT32_MIN, INT32_MAX}, .parts = 1000});
       label.Invalidate();
       label.GetRect();
       double distance = 0;

@@ -3,7 +3,7 @@
 // measured in the design's label font and centred on the dimension, the
 // automatic text direction, and the picking and extent operations the
 // design container asks for.
-#include "design/core/piece_measure.h"
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <map>
@@ -12,9 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "design/core/pattern_data.h"
+#include "design/core/piece_measure.h"
 #include "design/points/graded_point.h"
 #include "model/settings.h"
 #include "platform/recording_dc.h"
@@ -104,8 +103,8 @@ struct Design {
   }
   // A measure between two new points; its offset is the default 10 mm (400).
   CPieceMeasure* Distance(CPoint p1, CPoint p2, const char* name = "AB") {
-    return data.AddMeasure(std::make_unique<CPieceMeasure>(&data, kMeasureKindDistance, Point(p1), Point(p2),
-                                                           nullptr, name));
+    return data.AddMeasure(
+        std::make_unique<CPieceMeasure>(&data, kMeasureKindDistance, Point(p1), Point(p2), nullptr, name));
   }
 };
 
@@ -259,8 +258,7 @@ TEST(MeasureLayout, InvalidMeasureIsNeitherHitNorCounted) {
 // its ends. The chord turned gives a shift of 400 along (1, -1).
 TEST(MeasureLayout, CurveMeasureFollowsTheSectionStoodOff) {
   Design design;
-  design_test::ScriptedCurve* curve =
-      design_test::AddScriptedCurve(design.data, {{0, 0}, {1000, 0}, {1000, 1000}});
+  design_test::ScriptedCurve* curve = design_test::AddScriptedCurve(design.data, {{0, 0}, {1000, 0}, {1000, 1000}});
   curve->sectionAnswer = 2000;
   CPieceMeasure* measure = design.data.AddMeasure(std::make_unique<CPieceMeasure>(
       &design.data, kMeasureKindCurve, design.Point({0, 0}), design.Point({1000, 1000}), curve, "C"));
