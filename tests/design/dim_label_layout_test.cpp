@@ -255,6 +255,32 @@ TEST(DimLabelLayout, AutomaticOrientationIsDecidedOnceFromTheDimension) {
   }
 }
 
+// The leader's default lines through the ends, at 45 and 60 degrees:
+// x - y - 400 = 0 through (0, -400) and sin 60 x - cos 60 y + c = 0 through
+// (1000, -400), crossing at (2366.03, 1966.03).
+TEST(DimLabelLayout, LeaderTextStandsWhereTheTwoLinesCross) {
+  MeasuringShell shell;
+  CPatternData data;
+  SetUpDesign(data, 40);
+  LabelledPoint point(&data);
+  AnswerLinear(point, {0, 0}, {1000, 0});
+  CDimLabel label;
+  label.SetLinearLeader(&data, &point);
+  label.SetVisible(1);
+  label.Layout();
+  EXPECT_EQ(label.GetTextAnchor(), CPoint(2366, 1966));
+  EXPECT_EQ(label.GetTextRect(), CRect(2356, 1961, 2376, 1971));
+  EXPECT_EQ(label.GetRect(), CRect(0, -400, 2376, 1971));
+  double distance = -1;
+  // Each leader segment is picked; the dimension line itself is not.
+  EXPECT_TRUE(label.Pick(1683, 783, 5.0, &distance));
+  EXPECT_LT(distance, 1.0);
+  EXPECT_TRUE(label.Pick(1000, 604, 5.0, &distance));
+  EXPECT_LT(distance, 4.0);
+  EXPECT_FALSE(label.Pick(1200, 200, 5.0, &distance));
+  EXPECT_FALSE(label.Pick(500, -400, 5.0, &distance));
+}
+
 // ---- Angle labels ------------------------------------------------------------
 
 TEST(DimLabelLayout, AngleMarkShrinksToFitTheShorterArm) {
