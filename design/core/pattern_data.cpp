@@ -142,6 +142,18 @@ void CPatternData::UpdateAllLabels() {
   for (auto& object : m_Objects) object->UpdateLabel();
 }
 
+void CPatternData::ShowAllLabels(BOOL show) {
+  for (auto& object : m_Objects) object->SetLabelVisible(show);
+}
+
+void CPatternData::SetLabelFont(LOGFONT font) {
+  m_LabelFont = font;
+  UpdateAllLabels();
+  // The measure labels are measured in the same font: a box laid out in the
+  // old one would be picked and counted at the wrong size.
+  for (auto& measure : m_Measures) measure->SetLayoutDirty();
+}
+
 CPatternRecord* CPatternData::AddPiece(std::unique_ptr<CPatternRecord> piece) {
   if (!piece) return nullptr;
   m_Pieces.push_back(std::move(piece));

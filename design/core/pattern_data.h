@@ -94,6 +94,9 @@ class CPatternData {
   void SetName5(const char* name) { m_Name5 = name; }
   // Font of the objects' labels and of the measure texts.
   LOGFONT GetLabelFont() const { return m_LabelFont; }
+  // Stores the label font and lays every label out again in it: the
+  // objects' labels (UpdateAllLabels) and the measures' labels.
+  void SetLabelFont(LOGFONT font);
   LOGFONT GetFont2() const { return m_Font2; }
   void SetFont2(LOGFONT font) { m_Font2 = font; }
 
@@ -144,6 +147,9 @@ class CPatternData {
   CGradedObject* GetElementAt(int32_t index) const;
   // UpdateLabel on every object in list order.
   void UpdateAllLabels();
+  // Shows (or hides) the labels of every object in list order; each object
+  // decides whether it can show them (SetLabelVisible).
+  void ShowAllLabels(BOOL show);
 
   // ---- Pattern records --------------------------------------------------------
   CPatternRecord* AddPiece(std::unique_ptr<CPatternRecord> piece);

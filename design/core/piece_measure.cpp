@@ -2,13 +2,19 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "design/core/graded_object.h"
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
 #include "design/curves/graded_curve.h"
+#include "design/geometry/point_line.h"
+#include "design/geometry/polyline.h"
 #include "design/geometry/primitives.h"
+#include "design/points/dim_label.h"
 #include "design/points/graded_point.h"
+#include "model/length_text.h"
+#include "model/settings.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -30,6 +36,18 @@ int32_t DefaultOffset(const CPatternData* owner) {
 // test of its points.
 bool IsPolylineCurve(const CGradedCurve& curve) {
   return curve.GetSubtype() == kCurveKindPolyline || curve.GetSubtype() == kCurveKindClosedPolyline;
+}
+
+CPoint AddSaturated(CPoint p, CPoint d) {
+  return CPoint(SaturateToInt32(int64_t{p.x} + d.x), SaturateToInt32(int64_t{p.y} + d.y));
+}
+
+// The base-size position of a point reference; false for a missing one.
+bool BasePosition(const CPatternData* owner, CGradedObject* ref, CPoint* out) {
+  auto* point = dynamic_cast<CGradedPoint*>(ref);
+  if (!owner || !point) return false;
+  point->GetPoint(owner->GetBaseSize(), out);
+  return true;
 }
 
 }  // namespace
@@ -153,4 +171,130 @@ BOOL CPieceMeasure::Load(ArchiveReader& archive) {
   m_OffsetDistance = offset;
   m_LabelOffset = labelOffset;
   return TRUE;
+}
+
+std::list<CPoint> CPieceMeasure::CurveSection() const {
+  std::list<CPoint> section;
+  auto* curve = dynamic_cast<CGradedCurve*>(m_Refs[2]);
+  CPoint p1, p2;
+  if (!curve || !BasePosition(m_Owner, m_Refs[0], &p1) || !BasePosition(m_Owner, m_Refs[1], &p2)) {
+    return section;
+  }
+  PointList full;
+  curve->GetFullPoints(m_Owner->GetBaseSize(), full);
+  const BOOL found = curve->IsClosed() ? GetRingSectionForward(full, p1.x, p1.y, p2.x, p2.y, &section)
+                                       : GetPolylineSection(full, p1.x, p1.y, p2.x, p2.y, &section);
+  if (!found) section.clear();
+  return section;
+}
+
+std::list<CPoint> CPieceMeasure::DimensionPath() const {
+  std::list<CPoint> path = CurveSection();
+  if (path.empty()) return path;
+  const CPoint shift(SaturateToInt32(int64_t{m_DimStart.x} - path.front().x),
+                     SaturateToInt32(int64_t{m_DimStart.y} - path.front().y));
+  for (CPoint& p : path) p = AddSaturated(p, shift);
+  return path;
+}
+
+void CPieceMeasure::UpdateLayout() {
+  CPoint anchor(static_cast<int32_t>((int64_t{m_DimStart.x} + m_DimEnd.x) / 2),
+                static_cast<int32_t>((int64_t{m_DimStart.y} + m_DimEnd.y) / 2));
+  if (m_Kind == kMeasureKindDistance) {
+    CPoint p1, p2;
+    if (BasePosition(m_Owner, m_Refs[0], &p1) && BasePosition(m_Owner, m_Refs[1], &p2)) {
+      // Two coinciding points give no direction, and the line stays on them.
+      const CPoint shift = DimensionOffset(p1, p2, m_OffsetDistance);
+      m_DimStart = AddSaturated(p1, shift);
+      m_DimEnd = AddSaturated(p2, shift);
+      anchor = CPoint(static_cast<int32_t>((int64_t{m_DimStart.x} + m_DimEnd.x) / 2),
+                      static_cast<int32_t>((int64_t{m_DimStart.y} + m_DimEnd.y) / 2));
+    }
+  } else if (m_Kind == kMeasureKindCurve) {
+    std::list<CPoint> path = CurveSection();
+    if (!path.empty()) {
+      const CPoint a = path.front();
+      CPoint q = path.back();
+      // A section that ends where it starts (a whole closed curve) takes its
+      // direction from the point one millimetre along it.
+      if (a == q) PointAlongPolyline(path, a.x, a.y, static_cast<double>(m_Owner->GetScale()), &q);
+      const CPoint shift = DimensionOffset(a, q, m_OffsetDistance);
+      for (CPoint& p : path) p = AddSaturated(p, shift);
+      m_DimStart = path.front();
+      m_DimEnd = path.back();
+      anchor = m_DimStart;
+      PointAlongPolyline(path, m_DimStart.x, m_DimStart.y, PolylineLength(path) / 2.0, &anchor);
+    }
+  }
+  if (m_TextMode == kMeasureTextModeAuto) m_TextMode = m_DimStart.x == m_DimEnd.x ? 3 : 0;
+  PlaceLabel(anchor.x, anchor.y);
+  m_LayoutDirty = 0;
+}
+
+CSize CPieceMeasure::GetLabelExtent() const {
+  const int32_t base = m_Owner ? m_Owner->GetBaseSize() : 0;
+  const int32_t scale = m_Owner ? m_Owner->GetScale() : 0;
+  const CString text = m_Name + "=" + FormatLength(GetLength(base), scale, g_UnitMode, g_UnitPrecision);
+  return MeasureLabelText(text, m_Owner ? m_Owner->GetLabelFont() : LOGFONT());
+}
+
+void CPieceMeasure::PlaceLabel(int32_t x, int32_t y) {
+  CSize extent = GetLabelExtent();
+  if (m_TextMode == 2 || m_TextMode == 3) {
+    std::swap(extent.cx, extent.cy);
+  } else if (m_TextMode != 0 && m_TextMode != 1) {
+    return;
+  }
+  // The label offset comes from the file: the sums stop at the int range.
+  const CPoint centre = AddSaturated(CPoint(x, y), m_LabelOffset);
+  const int64_t left = int64_t{centre.x} - extent.cx / 2;
+  const int64_t top = int64_t{centre.y} - extent.cy / 2;
+  m_LabelRect = CRect(SaturateToInt32(left), SaturateToInt32(top), SaturateToInt32(left + extent.cx),
+                      SaturateToInt32(top + extent.cy));
+}
+
+BOOL CPieceMeasure::HitTestLabel(int32_t x, int32_t y) {
+  if (!m_Valid) return FALSE;
+  if (m_LayoutDirty) UpdateLayout();
+  const int64_t cx = (int64_t{m_LabelRect.left} + m_LabelRect.right) / 2;
+  const int64_t cy = (int64_t{m_LabelRect.top} + m_LabelRect.bottom) / 2;
+  const double width = static_cast<double>(m_LabelRect.right) - m_LabelRect.left;
+  const double height = static_cast<double>(m_LabelRect.bottom) - m_LabelRect.top;
+  const int64_t hw = RoundToNearest(width * m_LabelZoom / 2.0);
+  const int64_t hh = RoundToNearest(height * m_LabelZoom / 2.0);
+  return cx - hw <= x && x <= cx + hw && cy - hh <= y && y <= cy + hh ? TRUE : FALSE;
+}
+
+BOOL CPieceMeasure::HitTestLine(int32_t x, int32_t y, double tolerance, double* distance) {
+  if (!m_Valid) return FALSE;
+  if (m_LayoutDirty) UpdateLayout();
+  CPoint foot;
+  double found = 0.0;
+  BOOL hit = FALSE;
+  if (m_Kind == kMeasureKindDistance) {
+    hit = NearestPointOnSegment(m_DimStart.x, m_DimStart.y, m_DimEnd.x, m_DimEnd.y, tolerance, x, y, &foot, &found);
+  } else if (m_Kind == kMeasureKindCurve) {
+    const std::list<CPoint> path = DimensionPath();
+    PointPos prev, at, next;
+    hit = HitTestPolyline(path, tolerance, x, y, &foot, &found, &prev, &at, &next);
+  }
+  if (hit && distance) *distance = found;
+  return hit;
+}
+
+CRect CPieceMeasure::GetBoundRect() {
+  if (!m_Valid) return CRect();
+  if (m_Kind == kMeasureKindCurve && (!m_Refs[2] || m_Refs[2]->GetState() == 0)) return CRect();
+  if (m_LayoutDirty) UpdateLayout();
+  CRect bound;
+  if (!m_Name.IsEmpty()) bound = m_LabelRect;
+  CRect part;
+  if (m_Kind == kMeasureKindDistance) {
+    GetSegmentRect(&part, m_DimStart.x, m_DimStart.y, m_DimEnd.x, m_DimEnd.y);
+    bound.UnionRect(bound, part);
+  } else if (m_Kind == kMeasureKindCurve) {
+    GetPointListExtent(&part, DimensionPath());
+    bound.UnionRect(bound, part);
+  }
+  return bound;
 }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
 
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
@@ -86,6 +87,39 @@ class CPieceMeasure {
     m_LayoutDirty = 1;
   }
 
+  // ---- Layout and picking ------------------------------------------------
+  // The dimension is laid out at the owner's base size: a line (kind 1) or a
+  // path along the curve (kind 2) stood off the measured part by the offset
+  // distance, with the label box centred on its middle moved by the label
+  // offset. The picking and extent operations lay out first when the layout
+  // is marked dirty.
+
+  // Computes the dimension and the label box and clears the dirty flag.
+  // Automatic text mode is decided here once: vertical text for a vertical
+  // dimension, horizontal otherwise. A missing reference leaves the
+  // dimension where it was.
+  void UpdateLayout();
+  // The size of the label text "name=length" (the length at the base size
+  // in the program-wide unit mode and precision) in the design's label font.
+  CSize GetLabelExtent() const;
+  // Places the label box centred at (x, y) moved by the label offset, turned
+  // for the vertical text modes; any other mode leaves the box as it was.
+  void PlaceLabel(int32_t x, int32_t y);
+  // Whether (x, y) lies in the label box, edges included. Never for an
+  // invalid measure.
+  BOOL HitTestLabel(int32_t x, int32_t y);
+  // Whether (x, y) lies within `tolerance` of the dimension; `distance` gets
+  // how far. Never for an invalid measure.
+  BOOL HitTestLine(int32_t x, int32_t y, double tolerance, double* distance);
+  // The dimension's box with the label's (left out for a measure without a
+  // name); empty for an invalid measure and for one along a hidden curve.
+  CRect GetBoundRect();
+
+  // The results of the last layout.
+  CPoint GetDimensionStart() const { return m_DimStart; }
+  CPoint GetDimensionEnd() const { return m_DimEnd; }
+  CRect GetLabelRect() const { return m_LabelRect; }
+
   // Turns the stored positions into references: the first two must name
   // construction points and the third a curve. A position of -1, one outside
   // the object list, or one that names an object of another kind gives no
@@ -98,6 +132,13 @@ class CPieceMeasure {
   virtual BOOL Load(ArchiveReader& archive);
 
  private:
+  // The part of the curve between the two points at the base size, walked
+  // forwards on a closed curve; empty when a reference is missing or a
+  // point is off the curve.
+  std::list<CPoint> CurveSection() const;
+  // The curve section moved to the laid-out dimension.
+  std::list<CPoint> DimensionPath() const;
+
   CString m_Name;
   CPatternData* m_Owner;
   int32_t m_Kind = 0;

@@ -10,6 +10,8 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
+#include <vector>
 
 #include "platform/archive.h"
 #include "platform/geometry_types.h"
@@ -29,6 +31,24 @@ inline constexpr int32_t kLabelModeAlongCurve = 4;    // a path offset from a cu
 // Text orientations: 0 and 1 horizontal, 2 and 3 turned a quarter, 4 chosen
 // at layout.
 inline constexpr int32_t kLabelOrientationAuto = 4;
+
+// The shift that stands a dimension off the segment from `from` to `to`:
+// `distance` long, square to the segment, towards -y of a segment running
+// towards +x for a distance of 0 or more and the other side for a negative
+// one. Two points less than a unit apart give no direction and no shift. The
+// measures of the design stand their dimension lines off alike.
+CPoint DimensionOffset(CPoint from, CPoint to, int32_t distance);
+
+// The size of one line of label text in `font`, measured through the work
+// window's device context (fixed metrics without a window): each character
+// on its own, a byte of 0xA0 or more with a byte after it being one two-byte
+// character, the widths summed and the tallest character giving the height.
+// A font of height 0 is measured with height 1. Sums stop at the int range.
+CSize MeasureLabelText(const CString& text, LOGFONT font);
+
+// The most equal parts a division label draws: the count comes from the
+// file, and every layout and hit test builds one arc per part.
+inline constexpr int32_t kMaxDivisionParts = 1000;
 
 class CDimLabel {
  public:
@@ -93,6 +113,14 @@ class CDimLabel {
   // Places the text box centred at (x, y) moved by the text offset.
   void PlaceText(int32_t x, int32_t y);
 
+  // The results of the last layout, for the owner's drawing and for tests.
+  CString GetText() const { return m_Text; }
+  CPoint GetStart() const { return m_Start; }
+  CPoint GetEnd() const { return m_End; }
+  CRect GetTextRect() const { return m_TextRect; }
+  CRect GetLabelRect() const { return m_LabelRect; }
+  CPoint GetTextAnchor() const { return m_TextAnchor; }
+
   // Reads the label's record: mode, orientation, offset distance, text
   // offset, part count, the four line-direction coefficients and the
   // visible flag. The text, the points and the rectangles are not stored;
@@ -101,6 +129,15 @@ class CDimLabel {
   virtual BOOL Load(ArchiveReader& archive);
 
  protected:
+  // One arc of a division: about `centre`, of `radius`, running from `from`
+  // to `to` through increasing angles.
+  struct DivisionArc {
+    CPoint centre;
+    int32_t radius = 0;
+    CPoint from;
+    CPoint to;
+  };
+
   void Bind(CPatternData* owner, CGradedObject* object, int32_t mode, bool horizontalText);
 
   CPatternData* m_Owner = nullptr;
@@ -126,4 +163,21 @@ class CDimLabel {
   CPoint m_ArmPoint2;
   int32_t m_Visible = 0;
   double m_TextScale = 1.0;
+
+ private:
+  void LayoutLinear();
+  void LayoutAngle();
+  void LayoutDivision();
+  void LayoutAlongCurve();
+  // Orientation 4 is decided from the laid-out dimension: turned text for a
+  // vertical one, horizontal text otherwise.
+  void ResolveOrientation();
+  // The arcs over the equal parts of the laid-out dimension (at most
+  // kMaxDivisionParts; none for a count of 0 or less).
+  std::vector<DivisionArc> DivisionArcs() const;
+  // The labelled point's curve path moved off the curve by the offset
+  // distance; empty without a point or a path.
+  std::list<CPoint> MovedPath(CString* text);
+  // The sweep of the angle mark from the vertex, through increasing angles.
+  void AngleSweep(double* from, double* sweep) const;
 };
