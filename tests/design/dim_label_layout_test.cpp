@@ -120,7 +120,7 @@ struct LabelRecord {
   uint32_t mode = 0;
   uint32_t orientation = 4;
   int32_t offset = 0;
-  CPoint textOffset;
+  CPoint textOffset{};
   uint32_t parts = 0;
   uint32_t visible = 1;
 };
@@ -605,8 +605,12 @@ TEST(DimLabelLayout, UnansweredQueryLaysOutFromEmptyAnswers) {
     EXPECT_EQ(label.GetText(), CString());
     EXPECT_EQ(label.GetStart(), CPoint());
     EXPECT_EQ(label.GetEnd(), CPoint());
-    if (mode == 2) EXPECT_EQ(label.GetOffsetDistance(), 1);  // arms of 0: half plus 1
-    if (mode == 3) EXPECT_EQ(label.GetPartCount(), 0);
+    if (mode == 2) {
+      EXPECT_EQ(label.GetOffsetDistance(), 1);  // arms of 0: half plus 1
+    }
+    if (mode == 3) {
+      EXPECT_EQ(label.GetPartCount(), 0);
+    }
     double distance = 0;
     label.Pick(0, 0, 5.0, &distance);
     label.HitText(0, 0);
