@@ -591,3 +591,33 @@ TEST(LabelSlots, HiddenLabelsAddNoBoxAndAreNeverHit) {
 }
 
 }  // namespace
+
+namespace {
+
+// With the labels' own layout: a shown label of every labelled kind has a
+// box, and the slots find the label whose text or dimension is clicked.
+TEST(LabelSlots, ShownLabelsAreLaidOutAndHitWhereTheyStand) {
+  size_t shown = 0;
+  for (const KindCase& kind : LabelledKinds()) {
+    SCOPED_TRACE(kind.kind);
+    Scene scene;
+    const Built built = kind.build(scene);
+    built.point->SetLabelVisible(TRUE);
+    if (!built.point->IsLabelVisible()) continue;  // kinds whose labels need more than their points
+    ++shown;
+    const CRect box = built.point->GetLabelRect();
+    ASSERT_FALSE(box.IsRectEmpty());
+    CRect both;
+    both.UnionRect(box, built.first->GetRect());
+    EXPECT_EQ(both, box) << "the point's label box holds its first label's";
+    CDimLabel* hit = nullptr;
+    if (built.first->GetMode() != 3) {
+      const CRect text = built.first->GetTextRect();
+      ASSERT_TRUE(built.point->HitLabel(text.CenterPoint().x, text.CenterPoint().y, &hit));
+      EXPECT_TRUE(hit == built.first || hit == built.second);
+    }
+  }
+  EXPECT_EQ(shown, LabelledKinds().size());
+}
+
+}  // namespace
