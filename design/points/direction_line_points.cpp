@@ -174,14 +174,8 @@ double CRelativeAngleLinePoint::GetLabelValue(CDimLabel*) const { return m_Angle
 
 void CRelativeAngleLinePoint::GetAngleLabelText(CDimLabel*, CString& text, CPoint* vertex, CPoint* arm1,
                                                 CPoint* arm2, BOOL* positive) const {
-  if (!vertex || !arm1 || !arm2) return;
-  text = AngleLabelText(m_Angle, positive);
-  BasePositionOf(GetThroughPoint(), vertex);
-  OwnBasePosition(arm2);
-  CPoint start, end;
-  BasePositionOf(GetDirectionStart(), &start);
-  BasePositionOf(GetDirectionEnd(), &end);
-  *arm1 = Shifted(*vertex, static_cast<int64_t>(end.x) - start.x, static_cast<int64_t>(end.y) - start.y);
+  TurnedDirectionLabel(m_Angle, GetThroughPoint(), GetDirectionStart(), GetDirectionEnd(), text, vertex, arm1, arm2,
+                       positive);
 }
 
 BOOL CRelativeAngleLinePoint::Load(ArchiveReader& archive) {
@@ -503,14 +497,8 @@ double CRelativeAngleCurvePoint::GetLabelValue(CDimLabel*) const { return m_Angl
 
 void CRelativeAngleCurvePoint::GetAngleLabelText(CDimLabel*, CString& text, CPoint* vertex, CPoint* arm1,
                                                  CPoint* arm2, BOOL* positive) const {
-  if (!vertex || !arm1 || !arm2) return;
-  text = AngleLabelText(m_Angle, positive);
-  BasePositionOf(GetThroughPoint(), vertex);
-  OwnBasePosition(arm2);
-  CPoint start, end;
-  BasePositionOf(GetDirectionStart(), &start);
-  BasePositionOf(GetDirectionEnd(), &end);
-  *arm1 = Shifted(*vertex, static_cast<int64_t>(end.x) - start.x, static_cast<int64_t>(end.y) - start.y);
+  TurnedDirectionLabel(m_Angle, GetThroughPoint(), GetDirectionStart(), GetDirectionEnd(), text, vertex, arm1, arm2,
+                       positive);
 }
 
 BOOL CRelativeAngleCurvePoint::Load(ArchiveReader& archive) {

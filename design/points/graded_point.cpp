@@ -274,6 +274,19 @@ CPoint CGradedPoint::Shifted(CPoint from, int64_t dx, int64_t dy) {
   return CPoint(SaturateToInt32(from.x + dx), SaturateToInt32(from.y + dy));
 }
 
+void CGradedPoint::TurnedDirectionLabel(double angle, CGradedPoint* through, CGradedPoint* start, CGradedPoint* end,
+                                       CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
+                                       BOOL* positive) const {
+  if (!vertex || !arm1 || !arm2) return;
+  text = AngleLabelText(angle, positive);
+  BasePositionOf(through, vertex);
+  OwnBasePosition(arm2);
+  CPoint from, to;
+  BasePositionOf(start, &from);
+  BasePositionOf(end, &to);
+  *arm1 = Shifted(*vertex, static_cast<int64_t>(to.x) - from.x, static_cast<int64_t>(to.y) - from.y);
+}
+
 // ---- Positions ---------------------------------------------------------------
 
 namespace {

@@ -225,6 +225,12 @@ class CGradedPoint : public CGradedObject {
   // `from` moved by (dx, dy), kept in the int32 range: label arms are built
   // from formula values and positions that come from files.
   static CPoint Shifted(CPoint from, int64_t dx, int64_t dy);
+  // The angle label of a point whose direction is that from `start` to
+  // `end` turned by `angle` at `through`: the text, the vertex at the
+  // through point, the first arm along the direction and the second at this
+  // point, all at the base size. Nothing is set without the out-points.
+  void TurnedDirectionLabel(double angle, CGradedPoint* through, CGradedPoint* start, CGradedPoint* end,
+                            CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2, BOOL* positive) const;
 
   // A reference field of a kind: the stored object position that its record
   // holds (-1 for none), the object it resolves to, and the object kind the
