@@ -22,6 +22,7 @@
 #include "design/core/formula.h"
 #include "design/core/pattern_data.h"
 #include "design/core/pattern_record.h"
+#include "design/core/size_table.h"
 #include "design/elements/boundary.h"
 #include "design/geometry/polyline.h"
 #include "design/geometry/vertex.h"
@@ -508,6 +509,37 @@ TEST_F(DartsCompute, AChangedReferenceOrValueMarksEverySizeDirty) {
   EXPECT_FALSE(dart->InvalidateIfUsesSizeRow(row));
   EXPECT_FALSE(dart->FreezeIfUsesSizeRow(row));
   EXPECT_FALSE(dart->IsDirty(0));
+}
+
+TEST_F(DartsCompute, AWidthOnASizeRowGradesTheDartAndIsFrozenAtTheBaseSize) {
+  CSizeTableRow* row = data_.AddSizeRow(CString("W"));
+  row->SetValue(0, 40);
+  row->SetValue(1, 60);
+  CFormula width(&data_, {CFormulaTerm::OnRow(1, row, 1, 1.0, 1.0)}, 0, 1.0, 1.0, 0);
+  ASSERT_EQ(width.Evaluate(1), 60);
+  auto* dart = Add<CConstructElement2>({{0, 0}, {0, 100}}, {});
+  dart->SetFormula(0, width);
+  EXPECT_EQ(Record(dart, 1), "(0,0) (0,100) (-30,0) (0,0) (30,0)");
+  EXPECT_TRUE(dart->InvalidateIfUsesSizeRow(row));
+  EXPECT_TRUE(dart->IsDirty(0) && dart->IsDirty(1));
+  EXPECT_TRUE(dart->FreezeIfUsesSizeRow(row));
+  EXPECT_FALSE(dart->GetFormula(0)->UsesSizeRow(row));
+  EXPECT_EQ(Record(dart, 1), "(0,0) (0,100) (-20,0) (0,0) (20,0)");
+}
+
+TEST_F(DartsCompute, ACopyTakesTheWordsValuesAndReferencesAndComputesAgain) {
+  auto* source = Add<CConstructElement1>({{500, 0}, {500, 300}}, {100}, {0, 1, 0, 0, 7, 0, 0, 0, 0, 3, 2});
+  auto* copy = static_cast<CConstructElement1*>(piece_->AddElement(std::make_unique<CConstructElement1>(piece_)));
+  copy->CopyFrom(*source);
+  EXPECT_EQ(copy->GetCentre(), source->GetCentre());
+  EXPECT_EQ(copy->GetApex(), source->GetApex());
+  EXPECT_EQ(copy->GetWords(), source->GetWords());
+  EXPECT_EQ(copy->GetWidth().GetConstant(), 100);
+  EXPECT_EQ(Record(copy), "(500,0) (500,300) (450,0) (500,0) (550,0)");
+  // Another subtype is not copied from.
+  auto* other = Add<CConstructElement2>({{0, 0}, {0, 100}}, {40});
+  copy->CopyFrom(*other);
+  EXPECT_EQ(copy->GetCentre(), source->GetCentre());
 }
 
 // ---- Sizes that cannot be built -------------------------------------------------------
