@@ -323,6 +323,60 @@ TEST_F(DartsCompute, AGivenApexSplitsItsDartOnTheBisector) {
   EXPECT_EQ(Record(onLeg), "(501,0) (400,0) (400,0) (400,0) (601,0)");
 }
 
+TEST_F(DartsCompute, TheCapFoldsTheOutlineBeyondALegOntoTheCentreLine) {
+  // Modes 1 and 2 fold the edge beyond the second (first) leg end about
+  // that leg; on this straight edge both give the same cap below it. Any
+  // other mode keeps the plain chord.
+  struct Case {
+    int32_t mode;
+    const char* cap;
+  };
+  const Case kCases[] = {{0, "(500,0)"}, {1, "(500,-134)"}, {2, "(500,-134)"}, {5, "(500,0)"}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.mode);
+    auto* depth = Add<CConstructElement4>({{400, 0}, {600, 0}}, {200}, {c.mode});
+    auto* apex = Add<CConstructElement16>({{400, 0}, {600, 0}, {500, 200}}, {}, {c.mode});
+    for (CConstructElementTwoRec* dart : {static_cast<CConstructElementTwoRec*>(depth),
+                                          static_cast<CConstructElementTwoRec*>(apex)}) {
+      EXPECT_TRUE(dart->Calculate(kBase));
+      CFivePointRec record;
+      dart->GetRecord(kBase, record);
+      EXPECT_EQ(Text(record.points[3]), c.cap);
+      piece_->RemoveElement(dart);
+    }
+  }
+}
+
+TEST_F(DartsCompute, DartsOnTheOutlineAreCarriedOntoTheSeamLine) {
+  GiveSeamLine(kSeamSquare);
+  auto* depth = Add<CConstructElement4>({{400, 0}, {600, 0}}, {200}, {1});
+  EXPECT_TRUE(depth->Calculate(kBase));
+  CFivePointRec record;
+  ASSERT_TRUE(depth->GetSecondRecord(kBase, record));
+  EXPECT_EQ(Text(record), "(500,-100) (500,200) (350,-100) (500,-300) (650,-100)");
+  PointList cut;
+  piece_->GetCutSeamLine(kBase, cut);
+  EXPECT_TRUE(HoldsRun(cut, {{350, -100}, {500, -300}, {650, -100}})) << Text(cut);
+  piece_->RemoveElement(depth);
+
+  auto* walked = Add<CConstructElement64>({{500, 0}, {600, 300}}, {200});
+  EXPECT_TRUE(walked->Calculate(kBase));
+  ASSERT_TRUE(walked->GetSecondRecord(kBase, record));
+  EXPECT_EQ(Text(record), "(600,-100) (600,300) (467,-100) (600,-100) (733,-100)");
+  piece_->RemoveElement(walked);
+
+  auto* contoured = Add<CConstructElement256>({{500, 0}, {500, 150}, {500, 300}}, {100, 50}, {1});
+  EXPECT_TRUE(contoured->Calculate(kBase));
+  CShapeRecord8 eight;
+  ASSERT_TRUE(contoured->GetRecord(kBase, eight));
+  EXPECT_EQ(Text(eight), "(500,0) (500,150) (500,300) (450,0) (475,150) (550,0) (525,150) (500,-17)");
+  ASSERT_TRUE(contoured->GetSecondRecord(kBase, eight));
+  EXPECT_EQ(Text(eight), "(500,-100) (500,150) (500,300) (433,-100) (475,150) (567,-100) (525,150) (500,-123)");
+  PointList shape;
+  contoured->GetShapePoints(kBase, shape);
+  EXPECT_EQ(Text(shape), "(450,0) (500,-17) (550,0) (525,150) (500,300) (475,150)");
+}
+
 // ---- Subtype 64 ----------------------------------------------------------------------
 
 TEST_F(DartsCompute, Subtype64WalksItsSignedLengthAlongTheOutline) {
@@ -341,6 +395,18 @@ TEST_F(DartsCompute, Subtype64WalksItsSignedLengthAlongTheOutline) {
     auto* dart = Add<CConstructElement64>({{500, 0}, {600, 300}}, {c.width});
     EXPECT_TRUE(dart->Calculate(kBase));
     EXPECT_EQ(Record(dart), c.record);
+    piece_->RemoveElement(dart);
+  }
+  // Sides 1 and 2 fold the edge beyond a leg end about its leg; any other
+  // side meets the chord.
+  for (const auto& [side, fold] : {std::pair{1, "(600,-75)"}, std::pair{2, "(600,-75)"}, std::pair{5, "(600,0)"}}) {
+    SCOPED_TRACE(side);
+    auto* dart = Add<CConstructElement64>({{500, 0}, {600, 300}}, {200}, {side});
+    EXPECT_TRUE(dart->Calculate(kBase));
+    CFivePointRec record;
+    dart->GetRecord(kBase, record);
+    EXPECT_EQ(Text(record.points[3]), fold);
+    EXPECT_EQ(Text(record.points[0]), "(600,0)");
     piece_->RemoveElement(dart);
   }
   auto* closed = Add<CConstructElement64>({{500, 0}, {600, 300}}, {0});
