@@ -707,6 +707,43 @@ TEST_F(DartsCompute, ASeamPassThatFailsStillMergesTheOutlineDart) {
   EXPECT_EQ(Export(sixteen), "(400,0)0x102 (500,300)0x5 (600,0)0x2 (0,0)0x69");
 }
 
+TEST_F(DartsCompute, ExtremePositionsAndWidthsStayWithinTheModel) {
+  GiveSeamLine(kSeamSquare);
+  constexpr int32_t kMax = 2147483647;
+  constexpr int32_t kMin = -2147483647 - 1;
+  const std::vector<CPoint> kPoints[] = {
+      {{kMax, kMax}, {kMin, kMin}, {kMax, kMin}},
+      {{500, 0}, {kMax, 0}, {kMin, 300}},
+      {{0, 0}, {0, 0}, {0, 0}},
+  };
+  for (const auto& points : kPoints) {
+    for (const int32_t value : {kMax, kMin, 0}) {
+      for (const DartLayout& layout : kDartLayouts) {
+        SCOPED_TRACE(testing::Message() << "subtype " << layout.subtype << " value " << value);
+        DesignTables::Registered();
+        auto* dart = static_cast<CConstructElement*>(piece_->AddElement(
+            GetElementFactory().Create(ElementCode{kElementTypeConstruct, layout.subtype}, piece_)));
+        ASSERT_NE(dart, nullptr);
+        std::vector<CGradedPoint*> refs;
+        for (int i = 0; i < layout.references; ++i) refs.push_back(Point(points[static_cast<size_t>(i)]));
+        std::vector<CFormula> formulas;
+        for (int i = 0; i < layout.formulas; ++i) {
+          formulas.emplace_back(&data_, std::list<CFormulaTerm>{}, 0, 1.0, 1.0, value);
+        }
+        dart->SetAll(refs, formulas, {1, 1, 1, 1, kMax, 1, 1, 1, 1, kMin, kMax});
+        dart->Recalc(-1);
+        Export(dart);
+        CutOutline();
+        CutSeamLine();
+        dart->GetBoundRect(kBase);
+        double distance = 0.0;
+        dart->HitTestPoint(0, 0, 5.0, &distance);
+        piece_->RemoveElement(dart);
+      }
+    }
+  }
+}
+
 // ---- Hidden points --------------------------------------------------------------------
 
 TEST(DartsHiddenPoints, ADesignWhoseDartsReferToHiddenPointsIsComputedAndFreed) {
