@@ -50,6 +50,12 @@ inline constexpr uint32_t kConstructSubtype512 = 512;
 
 // ---- Per-size records ----------------------------------------------------------
 
+// The box of `count` points, right and bottom one past the greatest x and y
+// when `onePast`; and one point turned about (cx, cy). Shared by every
+// record size.
+CRect PointRecordBoundRect(const CPoint* points, int count, bool onePast);
+void PointRecordTurn(CPoint* point, int32_t cx, int32_t cy, double sinA, double cosA);
+
 // A fixed number of points that a construction element computes for one size.
 // A default record has every point at (0, 0).
 template <int N>
@@ -60,31 +66,15 @@ struct CPointRecord {
   void CopyFrom(const CPointRecord& source) { points = source.points; }
   // The box of the points, right and bottom one past the greatest x and y:
   // a record of points all at (0, 0) gives (0, 0, 1, 1).
-  CRect GetBoundRect() const { return RecordBoundRect(points.data(), N, true); }
+  CRect GetBoundRect() const { return PointRecordBoundRect(points.data(), N, true); }
   // The box of the points turned about (cx, cy), without the one past: a
   // record of points all at (0, 0) gives (0, 0, 0, 0).
   CRect GetBoundRectAt(int32_t cx, int32_t cy, double sinA, double cosA) const {
     std::array<CPoint, N> turned = points;
-    for (CPoint& p : turned) TurnPoint(&p, cx, cy, sinA, cosA);
-    return RecordBoundRect(turned.data(), N, false);
+    for (CPoint& p : turned) PointRecordTurn(&p, cx, cy, sinA, cosA);
+    return PointRecordBoundRect(turned.data(), N, false);
   }
-
- private:
-  static CRect RecordBoundRect(const CPoint* points, int count, bool onePast);
-  static void TurnPoint(CPoint* point, int32_t cx, int32_t cy, double sinA, double cosA);
 };
-
-// The helpers of the record boxes, shared by every record size.
-CRect PointRecordBoundRect(const CPoint* points, int count, bool onePast);
-void PointRecordTurn(CPoint* point, int32_t cx, int32_t cy, double sinA, double cosA);
-template <int N>
-CRect CPointRecord<N>::RecordBoundRect(const CPoint* points, int count, bool onePast) {
-  return PointRecordBoundRect(points, count, onePast);
-}
-template <int N>
-void CPointRecord<N>::TurnPoint(CPoint* point, int32_t cx, int32_t cy, double sinA, double cosA) {
-  PointRecordTurn(point, cx, cy, sinA, cosA);
-}
 
 // The record of the subtypes on the one- and two-record bases: base point,
 // apex, first end, middle point, second end (the subtype names them).
