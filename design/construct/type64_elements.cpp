@@ -827,6 +827,7 @@ template class CType64Band<CShapeRecordB>;
 
 namespace {
 
+using ShapeA = CType64Band<CShapeRecordA>::SizeShape;
 using ShapeB = CType64Band<CShapeRecordB>::SizeShape;
 
 // The band of two halves under construction: its middle line P1-P2, its
@@ -983,10 +984,275 @@ BOOL CType64Element32::Calculate(int32_t size) {
   return Finish(size, BuildHalvesBand(InputsOf(*this, size), false));
 }
 
-BOOL CType64Element1::Calculate(int32_t size) { return CType64Band::Calculate(size); }
-BOOL CType64Element2::Calculate(int32_t size) { return CType64Band::Calculate(size); }
-BOOL CType64Element4::Calculate(int32_t size) { return CType64Band::Calculate(size); }
-BOOL CType64Element8::Calculate(int32_t size) { return CType64Band::Calculate(size); }
+// ---- Bands with mirrored ends (subtypes 1 and 2) -------------------------------------------
+
+namespace {
+
+// The straight band under construction: its middle line P1-P2, its edges
+// F1-F2 and S1-S2 and the middle points M1 and M2 of its ends.
+struct MirroredBand {
+  CPoint p1, p2, f1, f2, s1, s2, m1, m2;
+
+  CShapeRecordA Record(bool bothEnds) const {
+    CShapeRecordA record;
+    record.Set({p1, p2, f1, f2, s1, s2, m1, bothEnds ? m2 : p2});
+    return record;
+  }
+  void Collapse() {
+    f1 = m1 = s1 = p1;
+    s2 = m2 = f2 = p2;
+  }
+};
+
+// The middle points on `ring`: where the outline beyond the corners of the
+// chosen edge (the second for parameter 1 not 0, else the first), folded
+// over along that edge, meets the middle line; the middle line's ends when
+// the folded line runs parallel to it; the midpoints of the ends when a
+// corner fails its test. With one end, the second middle point is P2.
+void PlaceMiddlePoints(const PointList& ring, double s, int32_t param1, bool bothEnds, MirroredBand& band) {
+  const bool secondEdge = param1 != 0;
+  const CPoint near1 = secondEdge ? band.s1 : band.f1;
+  const CPoint far1 = secondEdge ? band.s2 : band.f2;
+  double turn1 = 0.0, turn2 = 0.0;
+  bool pass = CornerTurn(ring, near1, far1, secondEdge ? s : -s, &turn1);
+  if (pass && bothEnds) pass = CornerTurn(ring, far1, near1, secondEdge ? -s : s, &turn2);
+  if (!pass) {
+    band.m1 = Mid(band.f1, band.s1);
+    band.m2 = bothEnds ? Mid(band.f2, band.s2) : band.p2;
+    return;
+  }
+  if (!FoldedMeeting(near1, far1, turn1, band.p1, band.p2, &band.m1)) band.m1 = band.p1;
+  if (!bothEnds) {
+    band.m2 = band.p2;
+  } else if (!FoldedMeeting(far1, near1, turn2, band.p1, band.p2, &band.m2)) {
+    band.m2 = band.p2;
+  }
+}
+
+// The band of widths w1 and w2 about the line between the two points, its
+// edges offset square to that line; `bothEnds` carries it to the outline at
+// both ends, otherwise at the first alone.
+ShapeA BuildMirroredBand(const BandInputs& in, bool bothEnds) {
+  ShapeA shape;
+  MirroredBand band{};
+  PointList ring = OutlineOf(in);
+  shape.hadPoints = FetchPoints(in, &band.p1, &band.p2);
+  bool ok = shape.hadPoints;
+  const double dx = static_cast<double>(band.p2.x) - band.p1.x;
+  const double dy = static_cast<double>(band.p2.y) - band.p1.y;
+  const double length = std::hypot(dx, dy);
+  // Coinciding points give the band no direction to offset its edges from.
+  if (ok && !(length > 0)) ok = false;
+  if (!ok) {
+    band.Collapse();
+    shape.outline = band.Record(bothEnds);
+    shape.seamBuilt = HasSeam(in);
+    shape.seam = shape.outline;
+    return shape;
+  }
+  const double w1 = in.w1, w2 = in.w2;
+  band.f1 = Moved(band.p1, -w1 * dy / 2 / length, w1 * dx / 2 / length);
+  band.s1 = Moved(band.p1, w1 * dy / 2 / length, -w1 * dx / 2 / length);
+  band.s2 = Moved(band.p2, w2 * dy / 2 / length, -w2 * dx / 2 / length);
+  band.f2 = Moved(band.p2, -w2 * dy / 2 / length, w2 * dx / 2 / length);
+
+  CloseRing(ring);
+  Carry(ok, ring, band.f2, &band.f1);
+  Carry(ok, ring, band.s2, &band.s1);
+  if (bothEnds) {
+    Carry(ok, ring, band.f1, &band.f2);
+    Carry(ok, ring, band.s1, &band.s2);
+  }
+  if (ok) {
+    ring.pop_back();
+    PutOnRing(ring, band.f1);
+    PutOnRing(ring, band.s1);
+    if (LongerWayRound(ring, band.f1, band.s1)) {
+      std::swap(band.f1, band.s1);
+      std::swap(band.f2, band.s2);
+    }
+    PlaceMiddlePoints(ring, in.s, in.param1, bothEnds, band);
+  } else {
+    band.Collapse();
+  }
+  shape.ok = ok;
+  shape.outline = band.Record(bothEnds);
+  if (!HasSeam(in)) return shape;
+
+  shape.seamBuilt = true;
+  if (!ok) {
+    shape.seam = shape.outline;
+    return shape;
+  }
+  PointList seam = SeamLineOf(in);
+  CloseRing(seam);
+  if (bothEnds) {
+    CarryBoth(ok, seam, &band.f1, &band.f2);
+    CarryBoth(ok, seam, &band.p1, &band.p2);
+    CarryBoth(ok, seam, &band.s1, &band.s2);
+  } else {
+    Carry(ok, seam, band.f2, &band.f1);
+    Carry(ok, seam, band.p2, &band.p1);
+    Carry(ok, seam, band.s2, &band.s1);
+  }
+  PlaceMiddlePoints(seam, in.s, in.param1, bothEnds, band);
+  shape.seam = band.Record(bothEnds);
+  shape.ok = ok;
+  return shape;
+}
+
+}  // namespace
+
+BOOL CType64Element1::Calculate(int32_t size) {
+  if (size < 0 || size >= GetRecordCount()) return FALSE;
+  return Finish(size, BuildMirroredBand(InputsOf(*this, size), true));
+}
+
+BOOL CType64Element2::Calculate(int32_t size) {
+  if (size < 0 || size >= GetRecordCount()) return FALSE;
+  return Finish(size, BuildMirroredBand(InputsOf(*this, size), false));
+}
+// ---- Folded bands (subtypes 4 and 8) ----------------------------------------------------
+
+namespace {
+
+// The one-sided band under construction: its sides A-B and C-E (one of them
+// the line between the reference points), its middle line M1-M2 and the
+// fold points F1 and F2 on it.
+struct FoldedBand {
+  CPoint a, b, c, e, m1, m2, f1, f2;
+
+  CShapeRecordA Record(bool bothEnds) const {
+    CShapeRecordA record;
+    record.Set({m1, m2, a, b, c, e, f1, bothEnds ? f2 : m2});
+    return record;
+  }
+  void Collapse() {
+    a = f1 = c = m1;
+    b = f2 = e = m2;
+  }
+};
+
+// The fold points on `ring`: at the ends of the first side (parameter 1 of
+// 0) or of the second, where the outline folded over along that side meets
+// the middle line; the middle line's own ends where the folded line runs
+// parallel to it; the midpoints of the side ends when a corner fails its
+// test (either corner, when both ends fold).
+void PlaceFolds(const PointList& ring, double s, int32_t param1, bool bothEnds, FoldedBand& band) {
+  const bool firstSide = param1 == 0;
+  const CPoint near1 = firstSide ? band.a : band.c;
+  const CPoint far1 = firstSide ? band.b : band.e;
+  double turn1 = 0.0, turn2 = 0.0;
+  bool pass = CornerTurn(ring, near1, far1, firstSide ? -s : s, &turn1);
+  if (pass && bothEnds) pass = CornerTurn(ring, far1, near1, firstSide ? s : -s, &turn2);
+  if (!pass) {
+    band.f1 = Mid(band.a, band.c);
+    band.f2 = Mid(band.b, band.e);
+    return;
+  }
+  if (!FoldedMeeting(near1, far1, turn1, band.m1, band.m2, &band.f1)) band.f1 = band.m1;
+  if (bothEnds && !FoldedMeeting(far1, near1, turn2, band.m1, band.m2, &band.f2)) band.f2 = band.m2;
+}
+
+// The band on one side of the line between the two points, whole widths
+// wide, folded along its middle line; `bothEnds` carries it to the outline
+// at both ends, otherwise at the first alone.
+ShapeA BuildFoldedBand(const BandInputs& in, bool bothEnds) {
+  ShapeA shape;
+  FoldedBand band{};
+  CPoint p1, p2;
+  PointList ring = OutlineOf(in);
+  shape.hadPoints = FetchPoints(in, &p1, &p2);
+  bool ok = shape.hadPoints;
+  const double d = Distance(p1, p2);
+  const double w1 = in.w1, w2 = in.w2;
+  const double ratio = std::fabs((w1 - w2) / 2.0) / d;
+  if (ok && !(d > 0 && ratio <= 1.0)) ok = false;
+  if (!ok) {
+    // Without an angle there is no middle line: its ends are the points.
+    band.m1 = p1;
+    band.m2 = p2;
+    band.Collapse();
+    shape.outline = band.Record(bothEnds);
+    shape.seamBuilt = HasSeam(in);
+    shape.seam = shape.outline;
+    return shape;
+  }
+  const double bend = std::acos(ratio);
+  const double forward = Angle(p1, p2), backward = Angle(p2, p1);
+  if (w1 > 0 || (w1 == 0 && w2 > 0)) {
+    // On the second side; signed widths, so a negative w2 crosses over.
+    const double t = Normalise(w1 < w2 ? backward + bend : forward - bend);
+    band.c = Along(p1, t, w1);
+    band.e = Along(p2, t, w2);
+    band.a = p1;
+    band.b = p2;
+  } else {
+    const double t = Normalise(std::fabs(w1) < std::fabs(w2) ? backward - bend : forward + bend);
+    band.a = Along(p1, t, std::fabs(w1));
+    band.b = Along(p2, t, std::fabs(w2));
+    band.c = p1;
+    band.e = p2;
+  }
+  band.m1 = Mid(band.a, band.c);
+  band.m2 = Mid(band.b, band.e);
+
+  CloseRing(ring);
+  Carry(ok, ring, band.b, &band.a);
+  Carry(ok, ring, band.e, &band.c);
+  if (bothEnds) {
+    Carry(ok, ring, band.a, &band.b);
+    Carry(ok, ring, band.c, &band.e);
+  }
+  if (ok) {
+    ring.pop_back();
+    PutOnRing(ring, band.a);
+    PutOnRing(ring, band.c);
+    if (LongerWayRound(ring, band.a, band.c)) {
+      std::swap(band.a, band.c);
+      std::swap(band.b, band.e);
+    }
+    PlaceFolds(ring, in.s, in.param1, bothEnds, band);
+  } else {
+    band.Collapse();
+  }
+  shape.ok = ok;
+  shape.outline = band.Record(bothEnds);
+  if (!HasSeam(in)) return shape;
+
+  shape.seamBuilt = true;
+  if (!ok) {
+    shape.seam = shape.outline;
+    return shape;
+  }
+  PointList seam = SeamLineOf(in);
+  CloseRing(seam);
+  if (bothEnds) {
+    CarryBoth(ok, seam, &band.a, &band.b);
+    CarryBoth(ok, seam, &band.m1, &band.m2);
+    CarryBoth(ok, seam, &band.c, &band.e);
+  } else {
+    Carry(ok, seam, band.b, &band.a);
+    Carry(ok, seam, band.m2, &band.m1);
+    Carry(ok, seam, band.e, &band.c);
+  }
+  PlaceFolds(seam, in.s, in.param1, bothEnds, band);
+  shape.seam = band.Record(bothEnds);
+  shape.ok = ok;
+  return shape;
+}
+
+}  // namespace
+
+BOOL CType64Element4::Calculate(int32_t size) {
+  if (size < 0 || size >= GetRecordCount()) return FALSE;
+  return Finish(size, BuildFoldedBand(InputsOf(*this, size), true));
+}
+
+BOOL CType64Element8::Calculate(int32_t size) {
+  if (size < 0 || size >= GetRecordCount()) return FALSE;
+  return Finish(size, BuildFoldedBand(InputsOf(*this, size), false));
+}
 
 // ---- Registration ------------------------------------------------------------------
 
