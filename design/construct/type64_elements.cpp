@@ -461,8 +461,9 @@ void CType64Element::DrawShape(CDC* dc, double scale, int32_t originX, int32_t o
       } else if (dl < hw) {
         int cx = 0, cy = 0, r = 0;
         if (CircleThrough3Points(c7.x, c7.y, second.x, second.y, c6.x, c6.y, &cx, &cy, &r)) {
-          const int32_t radius = r < 0 ? -r : r;
-          dc->Arc(cx - radius, cy - radius, cx + radius, cy + radius, c7.x, c7.y, c6.x, c6.y);
+          const int64_t radius = r < 0 ? -static_cast<int64_t>(r) : r;
+          dc->Arc(SaturateToInt32(cx - radius), SaturateToInt32(cy - radius), SaturateToInt32(cx + radius),
+                  SaturateToInt32(cy + radius), c7.x, c7.y, c6.x, c6.y);
         } else {
           vee();
         }
@@ -476,7 +477,9 @@ void CType64Element::DrawShape(CDC* dc, double scale, int32_t originX, int32_t o
         line(c7, s8);
         line(c6, s9);
         const CPoint centre = Mid(s8, s9);
-        dc->Arc(centre.x - hw, centre.y - hw, centre.x + hw, centre.y + hw, s9.x, s9.y, s8.x, s8.y);
+        const CPoint topLeft = Moved(centre, -hw, -hw);
+        const CPoint bottomRight = Moved(centre, hw, hw);
+        dc->Arc(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y, s9.x, s9.y, s8.x, s8.y);
       }
       break;
     }

@@ -307,6 +307,50 @@ TEST(BandCornerTest, TurnsFromTenToThreeHundredFiftyDegreesPass) {
   }
 }
 
+// The square with its corner (1000, 0) cut off by a steep edge from
+// (900, 0) to (1000, 800), about 83 degrees from the top edge: a band
+// running down the piece at x = 950 meets it at a corner turning by about
+// 7 degrees on its right-hand edge and by about 173 degrees on its
+// left-hand one.
+TEST_F(BandsCompute, ACornerTurningUnderTenDegreesGivesTheMidpointsAtBothEnds) {
+  corners_[1]->at.assign(kSizes, CPoint(900, 0));
+  FixedPoint* cut = Point({1000, 800});
+  CGradedObject* steep = data_.AddElement(std::make_unique<CGradedLine>(&data_, 0, 0, 1, corners_[1], cut));
+  CGradedObject* down = data_.AddElement(std::make_unique<CGradedLine>(&data_, 0, 0, 1, cut, corners_[2]));
+  square_[1] = BoundaryEntryFields{At(steep), At(corners_[1]), At(cut)};
+  square_.insert(square_.begin() + 2, BoundaryEntryFields{At(down), At(cut), At(corners_[2])});
+  Boundary();
+  FixedPoint* p1 = Point({950, 300});
+  FixedPoint* p2 = Point({950, 900});
+  struct Case {
+    const char* name;
+    std::function<CType64Element*()> make;
+    std::string record;
+  };
+  const Case kCases[] = {
+      // The right-hand edge's corners: 7 degrees at the top, so both
+      // middle points are the midpoints of the ends.
+      {"1, second edge", [&] { return AddBand<CType64Element1>(20, 20, 1, p1, p2); },
+       "(950,300) (950,900) (940,320) (940,1000) (960,480) (960,1000) (950,400) (950,1000)"},
+      // The left-hand edge's corners both pass: the middle points lie where
+      // the outline folded over along that edge meets the middle line (the
+      // steep edge mirrored about x = 940 reaches x = 950 at y = 240).
+      {"1, first edge", [&] { return AddBand<CType64Element1>(20, 20, 0, p1, p2); },
+       "(950,300) (950,900) (940,320) (940,1000) (960,480) (960,1000) (950,240) (950,1000)"},
+      // The folded band on the right of the points, folding at its second
+      // side: the same steep corner gives both fold points as midpoints.
+      {"4, second side", [&] { return AddBand<CType64Element4>(20, 20, 1, p1, p2); },
+       "(960,300) (960,900) (950,400) (950,1000) (970,560) (970,1000) (960,480) (960,1000)"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CType64Element* band = c.make();
+    EXPECT_EQ(band->Calculate(kBase), TRUE);
+    if (auto* a = dynamic_cast<CType64Band<CShapeRecordA>*>(band)) EXPECT_EQ(OutlineRecord(a), c.record);
+    piece_->RemoveElement(band);
+  }
+}
+
 // ---- Failures ------------------------------------------------------------------------------
 
 TEST_F(BandsCompute, ASizeWithoutItsPointsIsNeitherSplicedNorExported) {
@@ -536,6 +580,33 @@ TEST(BandDrawShape, ShortAndCoincidingSlotsAndTheOpenV) {
             "LineTo (0,-10)-(100,0) pen=solid/1/0x000000\n"
             "LineTo (100,0)-(0,10) pen=solid/1/0x000000\n"
             "SetPixel (0,10) 0x000000\n");
+}
+
+TEST(BandDrawShape, EachStyleDrawsItsOwnLines) {
+  struct Case {
+    int32_t style;
+    const char* calls;
+  };
+  // From (0,0) to (100,0), 20 wide: c8 (100,-10), c9 (100,10), c7 (0,-10),
+  // c6 (0,10).
+  const Case kCases[] = {
+      {1, "MoveTo (0,0)\nLineTo (0,0)-(100,0) pen=solid/1/0x000000\nMoveTo (100,-10)\n"
+          "LineTo (100,-10)-(100,10) pen=solid/1/0x000000\n"},
+      {4, "MoveTo (0,0)\nLineTo (0,0)-(100,0) pen=solid/1/0x000000\n"},
+      {5, "MoveTo (0,-10)\nLineTo (0,-10)-(100,-10) pen=solid/1/0x000000\n"
+          "LineTo (100,-10)-(100,10) pen=solid/1/0x000000\nLineTo (100,10)-(0,10) pen=solid/1/0x000000\n"},
+      {9, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.style);
+    RecordingDC dc;
+    CType64Element::DrawShape(&dc, 1.0, 0, 0, 0, 0, 100, 0, c.style, 20);
+    EXPECT_EQ(dc.Text(), c.calls);
+  }
+  // A rounded end too narrow on the device to show: the plain line.
+  RecordingDC dc;
+  CType64Element::DrawShape(&dc, 10.0, 0, 0, 0, 0, 1000, 0, 3, 20);
+  EXPECT_EQ(dc.Text(), "MoveTo (0,0)\nLineTo (0,0)-(100,0) pen=solid/1/0x000000\n");
 }
 
 }  // namespace
