@@ -932,7 +932,7 @@ ShapeB BuildHalvesBand(const BandInputs& in, bool bothEnds) {
     Carry(ok, ring, band.m2b, &band.m2a);
   }
   if (ok) {
-    ring.pop_back();
+    if (!ring.empty()) ring.pop_back();  // the closing point again
     PutOnRing(ring, band.a);
     PutOnRing(ring, band.c);
     if (LongerWayRound(ring, band.a, band.c)) {
@@ -1067,7 +1067,7 @@ ShapeA BuildMirroredBand(const BandInputs& in, bool bothEnds) {
     Carry(ok, ring, band.s1, &band.s2);
   }
   if (ok) {
-    ring.pop_back();
+    if (!ring.empty()) ring.pop_back();  // the closing point again
     PutOnRing(ring, band.f1);
     PutOnRing(ring, band.s1);
     if (LongerWayRound(ring, band.f1, band.s1)) {
@@ -1208,7 +1208,7 @@ ShapeA BuildFoldedBand(const BandInputs& in, bool bothEnds) {
     Carry(ok, ring, band.c, &band.e);
   }
   if (ok) {
-    ring.pop_back();
+    if (!ring.empty()) ring.pop_back();  // the closing point again
     PutOnRing(ring, band.a);
     PutOnRing(ring, band.c);
     if (LongerWayRound(ring, band.a, band.c)) {

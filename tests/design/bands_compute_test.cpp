@@ -446,6 +446,44 @@ TEST_F(BandsCompute, AFailureOnTheSeamLineAloneKeepsTheOutlineShape) {
   EXPECT_EQ(CutOutline(), kMirroredCut);
 }
 
+TEST_F(BandsCompute, WithoutAnOutlineTheEndsStayAndTheCornersTakeTheMidpoints) {
+  // No boundary: nothing to meet and no ring to walk along from a corner.
+  auto* band = AddBand<CType64Element1>(100, 100, 1);
+  EXPECT_EQ(band->Calculate(kBase), TRUE);
+  EXPECT_EQ(OutlineRecord(band), "(500,100) (500,900) (450,100) (450,900) (550,100) (550,900) (500,100) (500,900)");
+  auto* folded = AddBand<CType64Element8>(100, 100, 0);
+  EXPECT_EQ(folded->Calculate(kBase), TRUE);
+  EXPECT_EQ(OutlineRecord(folded), "(550,100) (550,900) (500,100) (500,900) (600,100) (600,900) (550,100) (550,900)");
+}
+
+TEST_F(BandsCompute, ExtremeWidthsAndPlacesComputeWithoutOverflow) {
+  Boundary(100);
+  FixedPoint* far = Point({2000000000, -2000000000});
+  const int32_t kExtremes[] = {2147483647, -2147483647 - 1, 0};
+  for (int32_t w1 : kExtremes) {
+    for (int32_t w2 : kExtremes) {
+      SCOPED_TRACE(std::to_string(w1) + " " + std::to_string(w2));
+      std::vector<CType64Element*> bands = {
+          AddBand<CType64Element1>(w1, w2, 0, p1_, far), AddBand<CType64Element2>(w1, w2, 1),
+          AddBand<CType64Element4>(w1, w2, 0, far, p2_), AddBand<CType64Element8>(w1, w2, 1),
+          AddBand<CType64Element16>(w1, w2, 0, p1_, far), AddBand<CType64Element32>(w1, w2, 1)};
+      for (CType64Element* band : bands) {
+        band->Calculate(kBase);
+        int32_t type = 0;
+        std::vector<CVertex> vertices;
+        band->ExportItem(1.0, &type, &vertices);
+        band->GetBoundRect(kBase);
+        double distance = 0;
+        band->HitTestPoint(0, 0, 5.0, &distance);
+      }
+      PointList cut;
+      piece_->GetCutOutline(kBase, cut);
+      piece_->GetCutSeamLine(kBase, cut);
+      for (CType64Element* band : bands) piece_->RemoveElement(band);
+    }
+  }
+}
+
 // ---- Records, sizes, hit test, export ---------------------------------------------------------
 
 TEST_F(BandsCompute, ExportedPairsRunFirstMiddleLastWithTheirEndsFlaggedFour) {
