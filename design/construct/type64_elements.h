@@ -185,7 +185,8 @@ class CType64Band : public CType64Element {
   const Parameters& GetParams() const { return m_Params; }
 
   // The stored shape record of a size on the outline and on the seam line;
-  // null for a size outside the arrays. Not computed here.
+  // null for a size outside the arrays. As stored: a dirty size is not
+  // computed (GetOutlineRecord and GetSeamRecord compute it).
   const Record* GetOutlineRecordAt(int32_t size) const { return RecordAt(m_OutlineRecords, size); }
   const Record* GetSeamRecordAt(int32_t size) const { return RecordAt(m_SeamRecords, size); }
   int32_t GetRecordCount() const { return static_cast<int32_t>(m_OutlineRecords.size()); }
