@@ -346,7 +346,9 @@ TEST_F(BandsCompute, ACornerTurningUnderTenDegreesGivesTheMidpointsAtBothEnds) {
     SCOPED_TRACE(c.name);
     CType64Element* band = c.make();
     EXPECT_EQ(band->Calculate(kBase), TRUE);
-    if (auto* a = dynamic_cast<CType64Band<CShapeRecordA>*>(band)) EXPECT_EQ(OutlineRecord(a), c.record);
+    if (auto* a = dynamic_cast<CType64Band<CShapeRecordA>*>(band)) {
+      EXPECT_EQ(OutlineRecord(a), c.record);
+    }
     piece_->RemoveElement(band);
   }
 }
