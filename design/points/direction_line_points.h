@@ -94,6 +94,10 @@ class CRelativeAngleLinePoint : public CGradedPoint {
                          BOOL* positive) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
+ protected:
   // The crossing with the line at the size; 0 with the cached position when
   // a reference is missing, a position was not had or the lines do not
   // cross in one point (coinciding direction points give no direction).
@@ -143,6 +147,10 @@ class CTwoPointCurveIntersectPoint : public CGradedPoint {
   BOOL Load(ArchiveReader& archive) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
+ protected:
   // The chosen crossing at the size; see the top of this file for the
   // failures.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
@@ -174,6 +182,10 @@ class CAngleCurveBase : public CGradedPoint {
   // A new angle makes every size dirty.
   void SetAngle(double angle);
   BOOL UsesCurve(const CGradedCurve* curve) const override;
+
+ protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
  protected:
   // No references; the angle is left to the kind (its constructor or Load).
@@ -289,6 +301,10 @@ class CRelativeAngleCurvePoint : public CGradedPoint {
   double GetLabelValue(CDimLabel* label) const override;
   void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
                          BOOL* positive) const override;
+
+ protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
  protected:
   // The chosen crossing at the size; see the top of this file for the

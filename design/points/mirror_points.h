@@ -60,6 +60,10 @@ class CLineMirrorPoint : public CGradedPoint {
   void GetRefs(CGradedPoint** source, CGradedPoint** linePoint1, CGradedPoint** linePoint2) const;
   // Whether `object` is one of the two points of the mirror line.
   BOOL IsMirrorLinePoint(const CGradedObject* object) const;
+  // When the source is `oldSource` it becomes `newSource`; every size is
+  // computed again and so is what is built on this point. Otherwise
+  // nothing changes.
+  void ReplaceSourcePoint(CGradedObject* oldSource, CGradedObject* newSource);
 
   // Reads the base part and the positions of the source and the two
   // mirror-line points. 0 when the record is cut short; the point then stays
@@ -131,6 +135,10 @@ class CRotatedPoint : public CGradedPoint {
   BOOL IsRealPoint() const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
+ protected:
   // The source turned about the centre. Nothing is made when a reference
   // fails. An angle that is no number (a damaged file) gives the centre: the
   // turned offset rounds to 0.
@@ -167,6 +175,10 @@ class CAxisMirrorPoint : public CGradedPoint {
   // point, the shift start and the shift end. 0 when cut short.
   BOOL Load(ArchiveReader& archive) override;
   BOOL IsRealPoint() const override;
+
+ protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
  protected:
   // Nothing is made when a reference fails.

@@ -76,6 +76,10 @@ class CPolarPoint : public CGradedPoint {
                          BOOL* positive) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
+ protected:
   // For the leaves' loader constructors: an empty distance of the owner, the
   // distance label bound as a dimension line and the angle label as an arc,
   // both to this point; no reference until Load and ResolveIds.
@@ -165,6 +169,10 @@ class CDirectionDistancePoint : public CGradedPoint {
   // point moved by direction end - direction start) to this point.
   void GetAngleLabelText(CDimLabel* label, CString& text, CPoint* vertex, CPoint* arm1, CPoint* arm2,
                          BOOL* positive) const override;
+
+ protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
  protected:
   // The direction start -> end, turned about the start by the angle (the

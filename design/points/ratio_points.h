@@ -88,6 +88,8 @@ class CSegmentRatioPoint : public CGradedPoint {
 
   // Whether both points lie on the line (its IsRelatedTo).
   BOOL UsesLine(const CGradedLine* line) const override;
+  // Its two points, which UsesLine asks the line about.
+  BOOL GetLinePair(const CGradedObject** first, const CGradedObject** second) const override;
 
   // ---- The division label -------------------------------------------------
   // A fixed ratio shows no division: the label is hidden. A fraction shows
@@ -98,6 +100,10 @@ class CSegmentRatioPoint : public CGradedPoint {
   // The segment the label divides, at the base size, from point 1 to point
   // 2, and the number of parts as stored (in either form).
   void GetRatioSpan(CDimLabel* label, double* parts, CPoint* from, CPoint* to) const override;
+
+ protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
  protected:
   // Point 1 plus the ratio of the way to point 2, the offset rounded half
@@ -157,6 +163,10 @@ class CLineRatioPoint : public CGradedPoint {
   void GetRatioSpan(CDimLabel* label, double* parts, CPoint* from, CPoint* to) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
+ protected:
   // The line's point at the ratio from the start point (PointAtRatio), with
   // its result; 0 without a line or start point.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
@@ -210,6 +220,10 @@ class CCurveRatioPoint : public CGradedPoint {
 
   // Whether `curve` is its curve.
   BOOL UsesCurve(const CGradedCurve* curve) const override;
+
+ protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
  protected:
   // The curve's point at the ratio of its length (PointAtRatio), with its

@@ -74,6 +74,10 @@ class CCurveSpanRatioPoint : public CGradedPoint {
   BOOL UsesCurve(const CGradedCurve* curve) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
+ protected:
   // The curve's point at the ratio of the part between the two points
   // (PointAtRatioBetween), with its result; 0 without the curve or either
   // point.
@@ -134,6 +138,10 @@ class CCurveSpanDistancePoint : public CGradedPoint {
   void SetFormula(CDimLabel* label, const CFormula& value) override;
   CFormula GetFormula(CDimLabel* label) const override;
   void GetCurveLabelText(CDimLabel* label, CString& text, std::vector<CPoint>& path) const override;
+
+ protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
  protected:
   // The curve's point at the distance from the start point

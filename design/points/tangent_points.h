@@ -71,6 +71,10 @@ class CCurveTangentCurvePoint : public CGradedPoint {
   BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
+ protected:
   // The crossing of the tangent with the second curve's whole polyline (a
   // closed curve crossed across its closing segment too). Without a
   // reference: 0, the cached position kept. Without a tangent: the touching
@@ -173,6 +177,10 @@ class CCurveTangentDistancePoint : public CGradedPoint {
   // The distance's dimension at the base size, from the touching point to this
   // point.
   void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
+
+ protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
  protected:
   // The point on the tangent at the distance's absolute value from the
