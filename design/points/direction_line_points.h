@@ -97,7 +97,6 @@ class CRelativeAngleLinePoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The crossing with the line at the size; 0 with the cached position when
   // a reference is missing, a position was not had or the lines do not
   // cross in one point (coinciding direction points give no direction).
@@ -150,7 +149,6 @@ class CTwoPointCurveIntersectPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The chosen crossing at the size; see the top of this file for the
   // failures.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
@@ -187,7 +185,6 @@ class CAngleCurveBase : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // No references; the angle is left to the kind (its constructor or Load).
   CAngleCurveBase(int32_t kind, CPatternData* owner, uint16_t status);
 
@@ -306,7 +303,6 @@ class CRelativeAngleCurvePoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The chosen crossing at the size; see the top of this file for the
   // failures.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;

@@ -190,7 +190,6 @@ class CCurveDistancePoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The curve's point at the distance from the start point
   // (PointAtLengthFormula), with its result; 0 without a curve or start
   // point.

@@ -32,7 +32,6 @@ class CFreePointBase : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   CFreePointBase(int32_t kind, CPatternData* owner, uint16_t status, CPoint point);
 
   // A size that the point computes (every size with compute-all 1, else the

@@ -110,7 +110,6 @@ class CCircleIntersectPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // Where the circles meet, on the chosen side (a lone touching point for
   // either side; another side value keeps the cached position, with the
   // result 1 all the same). Circles that do not meet give, at the base size,
@@ -158,7 +157,6 @@ class CLineCurveIntersectPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The crossing the number chooses (counted from 1 along the curve; 0 or
   // less the first, beyond the count the last) of the segment between the
   // line's through points with the whole curve, closed curves with their
@@ -199,7 +197,6 @@ class CCurveIntersectPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The crossing the number chooses (as kind 11) of the two whole curves.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
@@ -291,7 +288,6 @@ class CLineCircleIntersectPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // A crossing of the unbounded line through the line's through points with
   // the circle about the centre: the first, or the second (the first again
   // for a tangent); another choice keeps the cached position. 1 only when
@@ -333,7 +329,6 @@ class CAxisLinesIntersectPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // Where the two axis lines cross; none (result 0, the cached position)
   // when either point is not had or both lines run the same way.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;

@@ -138,7 +138,6 @@ class CRotatedPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The source turned about the centre. Nothing is made when a reference
   // fails. An angle that is no number (a damaged file) gives the centre: the
   // turned offset rounds to 0.
@@ -180,7 +179,6 @@ class CAxisMirrorPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // Nothing is made when a reference fails.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
   // Unlike the other kinds, a size that failed keeps its old position and

@@ -79,7 +79,6 @@ class CPolarPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // For the leaves' loader constructors: an empty distance of the owner, the
   // distance label bound as a dimension line and the angle label as an arc,
   // both to this point; no reference until Load and ResolveIds.
@@ -174,7 +173,6 @@ class CDirectionDistancePoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The direction start -> end, turned about the start by the angle (the
   // turned end rounded to model units), scaled to the distance and laid off
   // from the base point; the sum is rounded. A missing base or direction

@@ -105,7 +105,6 @@ class CSegmentRatioPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // Point 1 plus the ratio of the way to point 2, the offset rounded half
   // away from zero before it is added. 0 without both points, or when one of
   // them fails at the size (then point 1 itself when point 1 fails, else the
@@ -166,7 +165,6 @@ class CLineRatioPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The line's point at the ratio from the start point (PointAtRatio), with
   // its result; 0 without a line or start point.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
@@ -225,7 +223,6 @@ class CCurveRatioPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The curve's point at the ratio of its length (PointAtRatio), with its
   // result; 0 without a curve or start point.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;

@@ -47,7 +47,6 @@ class CPointElemBase : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // Both references unset, value 0.
   CPointElemBase(int32_t kind, CPatternData* owner, uint16_t status);
 

@@ -53,7 +53,6 @@ class CRotateToDirectionPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The turned point, rounded to model units. The turn runs the flag's way
   // round, so it covers [0, 2 pi) counter-clockwise or (-2 pi, 0] clockwise;
   // both reach the same ray. Without a reference: 0, the cached position
@@ -121,7 +120,6 @@ class CArcLengthPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The start point turned about the centre by arc length over radius. A
   // length beyond the circumference wraps round (a length of whole turns
   // gives the start point); a negative length walks the other way and is

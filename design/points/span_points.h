@@ -77,7 +77,6 @@ class CCurveSpanRatioPoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The curve's point at the ratio of the part between the two points
   // (PointAtRatioBetween), with its result; 0 without the curve or either
   // point.
@@ -143,7 +142,6 @@ class CCurveSpanDistancePoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The curve's point at the distance from the start point
   // (PointAtLengthFormula), with its result; 0 without the curve or either
   // point, although the end point takes no part in placing it.

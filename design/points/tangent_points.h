@@ -74,7 +74,6 @@ class CCurveTangentCurvePoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The crossing of the tangent with the second curve's whole polyline (a
   // closed curve crossed across its closing segment too). Without a
   // reference: 0, the cached position kept. Without a tangent: the touching
@@ -182,7 +181,6 @@ class CCurveTangentDistancePoint : public CGradedPoint {
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
 
- protected:
   // The point on the tangent at the distance's absolute value from the
   // touching point: of the two, the one nearer to the touching point moved
   // by the signed distance ahead along the curve (direction ahead) or back
