@@ -12,6 +12,7 @@
 #include "design/core/formula.h"
 #include "design/core/pattern_data.h"
 #include "design/core/size_table.h"
+#include "design/core/text_element.h"
 #include "design/curves/graded_line.h"
 #include "design/points/distance_points.h"
 #include "design/points/free_point.h"
@@ -339,6 +340,60 @@ TEST(PointsCopy, APairPointCycleIsNotOnTheLineAndTheQuestionEnds) {
   auto* s = design.Add<CDistanceTowardsPoint>(a, b, design.Constant(1));
   EXPECT_TRUE(s->UsesLine(line));
   EXPECT_FALSE(s->UsesLine(nullptr));
+}
+
+LOGFONT FontOf(int32_t height, int32_t escapement) {
+  LOGFONT font;
+  font.lfHeight = height;
+  font.lfEscapement = escapement;
+  return font;
+}
+
+TEST(TextCopy, AClonedHiddenTextIsShownWithTheSameTextAndBox) {
+  CPatternData data;
+  CTextElement text(&data, 4, 100, 200, CString("abc"), FontOf(40, 900));
+  text.SetState(0);
+  std::unique_ptr<CGradedObject> made = text.Clone();
+  auto* copy = dynamic_cast<CTextElement*>(made.get());
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->GetState(), 1);
+  EXPECT_EQ(copy->GetStatus(), 4);
+  EXPECT_EQ(copy->GetTextBox(), text.GetTextBox());
+  CPoint position;
+  CString words;
+  LOGFONT font;
+  copy->GetText(position, words, font);
+  EXPECT_EQ(position, CPoint(100, 200));
+  EXPECT_EQ(words, CString("abc"));
+  EXPECT_EQ(font.lfEscapement, 900);
+}
+
+TEST(TextCopy, CopyFromTakesTheStateAndLaysTheBoxOut) {
+  CPatternData data;
+  CTextElement source(&data, 2, -50, 10, CString("xy"), FontOf(30, 0));
+  source.SetState(0);
+  CTextElement target(&data, 0, 0, 0, CString(), FontOf(10, 0));
+  target.CopyFrom(source);
+  EXPECT_EQ(target.GetState(), 0);
+  EXPECT_EQ(target.GetStatus(), 2);
+  EXPECT_EQ(target.GetTextBox(), source.GetTextBox());
+  // Another kind of object is not a text to copy.
+  CFreePoint point(&data, 0, 1, 1);
+  target.CopyFrom(point);
+  EXPECT_EQ(target.GetTextBox(), source.GetTextBox());
+}
+
+TEST(TextCopy, APointIsInTheTurnedBoxOnly) {
+  CPatternData data;
+  // Turned a quarter: the box runs upwards from the position.
+  const CTextElement text(&data, 0, 100, 200, CString("abcd"), FontOf(40, 900));
+  const std::array<CPoint, 4> box = text.GetTextBox();
+  ASSERT_LT(box[1].y, 200);
+  const CPoint centre((box[0].x + box[2].x) / 2, (box[0].y + box[2].y) / 2);
+  EXPECT_TRUE(text.ContainsPoint(centre.x, centre.y));
+  // Where the unturned box would lie: below the position.
+  EXPECT_FALSE(text.ContainsPoint(101, 205));
+  EXPECT_FALSE(text.ContainsPoint(box[2].x + 5, box[2].y - 5));
 }
 
 }  // namespace
