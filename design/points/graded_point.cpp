@@ -197,10 +197,10 @@ BOOL CGradedPoint::DependsOn(const CGradedObject* object) const {
 }
 
 void CGradedPoint::InvalidateWithDependents(BOOL update) {
-  // The container's walk over the objects built on this point
-  // (CPatternData::InvalidateDependents(this, update)) is called here once the container offers it.
-  (void)update;
   Invalidate(-1);
+  // With `update`, the objects built on this point follow through the
+  // container's CPatternData::InvalidateDependents(this, update), called here once the container offers it.
+  (void)update;
 }
 
 void CGradedPoint::ReplaceReference(CGradedObject* oldObject, CGradedObject* newObject) {

@@ -11,6 +11,7 @@
 
 #include "design/core/formula.h"
 #include "design/core/pattern_data.h"
+#include "design/core/piece_measure.h"
 #include "design/core/size_table.h"
 #include "design/core/text_element.h"
 #include "design/curves/graded_line.h"
@@ -260,6 +261,36 @@ TEST(PointsCopy, RowsAreReleasedReplacedAndReportedPerKind) {
       EXPECT_GE(formula->GetConstant(), 20);
     }
   }
+}
+
+TEST(PointsCopy, MeasuresAreReleasedByBothFormulaKindsButReportedByOneOnly) {
+  Design design;
+  CPieceMeasure* arm = design.data.AddMeasure(
+      std::make_unique<CPieceMeasure>(&design.data, kMeasureKindDistance, nullptr, nullptr, nullptr, "Arm"));
+  CPieceMeasure* leg = design.data.AddMeasure(
+      std::make_unique<CPieceMeasure>(&design.data, kMeasureKindDistance, nullptr, nullptr, nullptr, "Leg"));
+  CFormulaTerm term;
+  term.sign = 1;
+  term.measure = arm;
+  const CFormula usesArm(&design.data, std::list<CFormulaTerm>{term}, 0, 1.0, 1.0, 4);
+  auto* a = design.Add<CFreePoint>(0, 0);
+  auto* b = design.Add<CFreePoint>(100, 0);
+  auto* offset = design.Add<COffsetPoint>(a, design.Constant(1), usesArm);
+  auto* distance = design.Add<CDistanceTowardsPoint>(a, b, usesArm);
+
+  EXPECT_FALSE(offset->UsesMeasure(arm, TRUE));
+  EXPECT_TRUE(distance->UsesMeasure(arm, FALSE));
+  EXPECT_TRUE(distance->IsDirty(0));
+
+  distance->ReplaceMeasure(arm, leg);
+  EXPECT_TRUE(distance->GetDistance().UsesMeasure(leg));
+  EXPECT_FALSE(distance->ReleaseMeasure(arm, FALSE));
+  EXPECT_TRUE(distance->ReleaseMeasure(leg, FALSE));
+  EXPECT_FALSE(distance->GetDistance().UsesMeasure(leg));
+
+  EXPECT_TRUE(offset->ReleaseMeasure(arm, TRUE));
+  EXPECT_FALSE(offset->GetDy().UsesMeasure(arm));
+  EXPECT_TRUE(offset->GetDy().GetTerms().empty());
 }
 
 TEST(PointsCopy, ReplacingAReferenceMovesThePointOntoTheNewObject) {
