@@ -289,7 +289,10 @@ BOOL CGradedPoint::UsesMeasure(CPieceMeasure* measure, BOOL update) {
 void CGradedPoint::CopyValues(const CGradedPoint&, bool) {}
 
 std::unique_ptr<CGradedObject> CGradedPoint::Clone() const {
-  RegisterPointKinds();
+  // The copy is made from the point-kind table, which holds every kind once
+  // joined.
+  static const bool registered = (RegisterPointKinds(), true);
+  (void)registered;
   std::unique_ptr<CGradedObject> made = GetPointKindFactory().Create(m_Subtype, GetOwner());
   auto* copy = dynamic_cast<CGradedPoint*>(made.get());
   if (!copy || copy->m_Subtype != m_Subtype || copy->m_References.size() != m_References.size() ||
