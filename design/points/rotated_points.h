@@ -119,6 +119,8 @@ class CArcLengthPoint : public CGradedPoint {
  protected:
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+  // A clone starts with a fresh label.
+  bool ClonesLabels() const override { return false; }
 
   // The start point turned about the centre by arc length over radius. A
   // length beyond the circumference wraps round (a length of whole turns

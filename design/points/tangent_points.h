@@ -180,6 +180,8 @@ class CCurveTangentDistancePoint : public CGradedPoint {
  protected:
   // Copies the kind's own values (Clone, CopyFrom).
   void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+  // A clone starts with a fresh label.
+  bool ClonesLabels() const override { return false; }
 
   // The point on the tangent at the distance's absolute value from the
   // touching point: of the two, the one nearer to the touching point moved

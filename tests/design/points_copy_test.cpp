@@ -207,12 +207,13 @@ TEST(PointsCopy, RowsAreReleasedReplacedAndReportedPerKind) {
     const char* name;
     BOOL releases;
     BOOL reportsUse;
+    bool invalidatesWithoutUpdate;  // only the one-formula kinds
   };
-  const Case cases[] = {{"free", FALSE, FALSE},
-                        {"offset", TRUE, FALSE},
-                        {"distance", TRUE, TRUE},
-                        {"circles", TRUE, TRUE},
-                        {"polar", TRUE, TRUE}};
+  const Case cases[] = {{"free", FALSE, FALSE, false},
+                        {"offset", TRUE, FALSE, false},
+                        {"distance", TRUE, TRUE, true},
+                        {"circles", TRUE, TRUE, false},
+                        {"polar", TRUE, TRUE, true}};
   for (const Case& c : cases) {
     Design design;
     CSizeTableRow* w = design.data.GetSizeRowAt(0);
@@ -243,7 +244,9 @@ TEST(PointsCopy, RowsAreReleasedReplacedAndReportedPerKind) {
     SCOPED_TRACE(c.name);
     EXPECT_FALSE(point->UsesSizeRow(h, FALSE));
     EXPECT_FALSE(point->ReleaseSizeRow(h, FALSE));
+    for (int32_t size = 0; size < 3; ++size) At(*point, size);
     EXPECT_EQ(point->UsesSizeRow(w, FALSE), c.reportsUse);
+    EXPECT_EQ(point->IsDirty(0) != 0, c.invalidatesWithoutUpdate);
 
     // Replacing the row moves the formula onto the other one.
     point->ReplaceSizeRow(w, h);
