@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "design/core/factories.h"
@@ -353,22 +354,28 @@ BOOL CGradedPoint::LineHoldsPair(const CGradedLine* line) const {
     return line->RefersTo(object) || object == end1 || object == end2;
   };
   // One frame per pair point being asked, as the nested questions would
-  // stand on the call stack: its pair and which of the two is asked next.
+  // stand on the call stack: the point, its pair, which of the two is asked
+  // next, and whether the answer met a point still being asked (a cycle).
   struct Frame {
+    const CGradedPoint* point;
     const CGradedObject* pair[2];
     int next;
+    bool metCycle;
   };
   std::vector<Frame> frames;
   std::unordered_set<const CGradedObject*> asking;
+  // Answers found without meeting a cycle hold wherever the point is asked
+  // from again: a design whose points share their pair points (each point
+  // built on the one before, twice) is then answered once per point instead
+  // of once per path to it.
+  std::unordered_map<const CGradedObject*, BOOL> known;
   auto enter = [&](const CGradedPoint* point) {
-    Frame frame{{nullptr, nullptr}, 0};
+    Frame frame{point, {nullptr, nullptr}, 0, false};
     point->GetLinePair(&frame.pair[0], &frame.pair[1]);
     frames.push_back(frame);
     asking.insert(point);
   };
-  std::vector<const CGradedPoint*> pointsOfFrames;
   enter(this);
-  pointsOfFrames.push_back(this);
   BOOL answer = FALSE;
   bool answered = false;
   while (!frames.empty()) {
@@ -376,9 +383,14 @@ BOOL CGradedPoint::LineHoldsPair(const CGradedLine* line) const {
     // Both points must be related: a no ends the frame at once, and so does
     // a yes for the second.
     if (answered && (!answer || frame.next == 2)) {
-      asking.erase(pointsOfFrames.back());
-      pointsOfFrames.pop_back();
+      const Frame done = frame;
+      asking.erase(done.point);
       frames.pop_back();
+      if (done.metCycle) {
+        if (!frames.empty()) frames.back().metCycle = true;
+      } else {
+        known[done.point] = answer;
+      }
       continue;
     }
     const CGradedObject* object = frame.pair[frame.next++];
@@ -389,12 +401,14 @@ BOOL CGradedPoint::LineHoldsPair(const CGradedLine* line) const {
       answer = TRUE;
     } else if (asking.count(object)) {
       answer = FALSE;
+      frame.metCycle = true;
+    } else if (auto found = known.find(object); found != known.end()) {
+      answer = found->second;
     } else if (const auto* point = dynamic_cast<const CGradedPoint*>(object)) {
       const CGradedObject* first = nullptr;
       const CGradedObject* second = nullptr;
       if (point->GetLinePair(&first, &second)) {
         enter(point);
-        pointsOfFrames.push_back(point);
         answered = false;
       } else {
         answer = line->IsRelatedTo(point);

@@ -353,6 +353,24 @@ TEST(PointsCopy, APairPointOnALongChainIsFoundOnTheLine) {
   EXPECT_FALSE(strayLast->UsesLine(line));
 }
 
+TEST(PointsCopy, PointsSharingTheirPairPointsAreAnsweredOnce) {
+  Design design(1);
+  auto* a = design.Add<CFreePoint>(0, 0);
+  auto* b = design.Add<CFreePoint>(1000, 0);
+  auto* off = design.Add<CFreePoint>(0, 500);
+  auto* line = design.Add<CGradedLine>(0, 0, a, b);
+  // Each point is built on the one before twice: 2^200 paths lead back to
+  // the first, which a question asked once per path would never finish.
+  CGradedPoint* last = design.Add<CSegmentRatioPoint>(a, b, 0.5);
+  CGradedPoint* stray = design.Add<CSegmentRatioPoint>(a, off, 0.5);
+  for (int i = 0; i < 200; ++i) {
+    last = design.Add<CSegmentRatioPoint>(last, last, 0.5);
+    stray = design.Add<CDistanceTowardsPoint>(stray, stray, design.Constant(0));
+  }
+  EXPECT_TRUE(last->UsesLine(line));
+  EXPECT_FALSE(stray->UsesLine(line));
+}
+
 TEST(PointsCopy, APairPointCycleIsNotOnTheLineAndTheQuestionEnds) {
   Design design(1);
   auto* a = design.Add<CFreePoint>(0, 0);
