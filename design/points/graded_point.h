@@ -257,7 +257,8 @@ class CGradedPoint : public CGradedObject {
   // the pair. A pair point of the same sort is followed through its own
   // pair on an explicit stack, so a long chain of such points does not
   // deepen the call stack, and a point met again on the way (a cycle) is
-  // not related.
+  // not related. A point's answer found without meeting a cycle is asked
+  // only once, however many points share it.
   BOOL LineHoldsPair(const CGradedLine* line) const;
 
   // The position of `point` at a size through its GetPoint; 0 for a null
