@@ -1,6 +1,7 @@
 #include "design/core/pattern_data.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -308,8 +309,6 @@ CSizeTableRow* CPatternData::AddSizeRowHead(const CString& name) { return Insert
 CSizeTableRow* CPatternData::InsertSizeRowAt(int32_t index, const CString& name) {
   auto row = std::make_unique<CSizeTableRow>(this, name);
   CSizeTableRow* added = row.get();
-  // A new row holds a value for every size, as AddSizeRow's do.
-  for (int32_t i = 0; i < GetSizeCount() && row->GetValueCount() < GetSizeCount(); ++i) row->InsertValue(i, 0);
   if (index == -1) index = 0;
   if (index < 0 || index > GetSizeRowCount()) index = GetSizeRowCount();
   m_SizeRows.insert(m_SizeRows.begin() + index, std::move(row));
@@ -367,14 +366,12 @@ void CPatternData::ReplaceSizeRow(CSizeTableRow* oldRow, CSizeTableRow* newRow) 
 }
 
 void CPatternData::SizeRowChanged(CSizeTableRow* row, BOOL update) {
-  bool changed = false;
-  for (size_t i = 0; i < m_Objects.size(); ++i) {
-    CGradedObject* object = m_Objects[i].get();
-    if (object->UsesSizeRow(row, FALSE)) {
-      InvalidateFrom(object, nullptr);
-      changed = true;
-    }
+  CGradedObjectList changedObjects;
+  for (auto& object : m_Objects) {
+    if (object->UsesSizeRow(row, FALSE)) changedObjects.push_back(object.get());
   }
+  const bool changed = !changedObjects.empty();
+  InvalidateFrom(changedObjects);
   ForEachPieceElement(m_Pieces, [row](CDesignElement* element) { element->InvalidateIfUsesSizeRow(row); });
   if (update && changed) RecalcPieces(-1);
 }
@@ -386,14 +383,12 @@ void CPatternData::RemoveSizeRow(const CString& name, BOOL update) {
   // value as a constant.
   std::unique_ptr<CSizeTableRow> row = std::move(m_SizeRows[static_cast<size_t>(index)]);
   m_SizeRows.erase(m_SizeRows.begin() + index);
-  bool changed = false;
-  for (size_t i = 0; i < m_Objects.size(); ++i) {
-    CGradedObject* object = m_Objects[i].get();
-    if (object->ReleaseSizeRow(row.get(), FALSE)) {
-      InvalidateFrom(object, nullptr);
-      changed = true;
-    }
+  CGradedObjectList changedObjects;
+  for (auto& object : m_Objects) {
+    if (object->ReleaseSizeRow(row.get(), FALSE)) changedObjects.push_back(object.get());
   }
+  const bool changed = !changedObjects.empty();
+  InvalidateFrom(changedObjects);
   CSizeTableRow* removed = row.get();
   ForEachPieceElement(m_Pieces, [removed](CDesignElement* element) { element->FreezeIfUsesSizeRow(removed); });
   if (update && changed) RecalcPieces(-1);
@@ -411,14 +406,12 @@ std::unique_ptr<CPieceMeasure> CPatternData::RemoveMeasureAt(int32_t index) {
 void CPatternData::DeleteMeasure(CPieceMeasure* measure, BOOL update) {
   std::unique_ptr<CPieceMeasure> owned = RemoveMeasureAt(GetMeasureIndex(measure));
   if (!owned) return;
-  bool changed = false;
-  for (size_t i = 0; i < m_Objects.size(); ++i) {
-    CGradedObject* object = m_Objects[i].get();
-    if (object->ReleaseMeasure(measure, FALSE)) {
-      InvalidateFrom(object, nullptr);
-      changed = true;
-    }
+  CGradedObjectList changedObjects;
+  for (auto& object : m_Objects) {
+    if (object->ReleaseMeasure(measure, FALSE)) changedObjects.push_back(object.get());
   }
+  const bool changed = !changedObjects.empty();
+  InvalidateFrom(changedObjects);
   ForEachPieceElement(m_Pieces, [measure](CDesignElement* element) { element->FreezeIfUsesMeasure(measure); });
   if (update && changed) RecalcPieces(-1);
 }
@@ -428,14 +421,12 @@ void CPatternData::ReplaceMeasure(CPieceMeasure* oldMeasure, CPieceMeasure* newM
 }
 
 void CPatternData::MeasureChanged(CPieceMeasure* measure, BOOL update) {
-  bool changed = false;
-  for (size_t i = 0; i < m_Objects.size(); ++i) {
-    CGradedObject* object = m_Objects[i].get();
-    if (object->UsesMeasure(measure, FALSE)) {
-      InvalidateFrom(object, nullptr);
-      changed = true;
-    }
+  CGradedObjectList changedObjects;
+  for (auto& object : m_Objects) {
+    if (object->UsesMeasure(measure, FALSE)) changedObjects.push_back(object.get());
   }
+  const bool changed = !changedObjects.empty();
+  InvalidateFrom(changedObjects);
   ForEachPieceElement(m_Pieces, [measure](CDesignElement* element) { element->InvalidateIfUsesMeasure(measure); });
   if (update && changed) RecalcPieces(-1);
 }
@@ -531,15 +522,48 @@ void CPatternData::ReplaceReferencesInLinked(CGradedObject* oldObject, CGradedOb
 }
 
 void CPatternData::InvalidateDependents(CGradedObject* object, BOOL update) {
-  if (object) InvalidateFrom(object, nullptr);
+  if (object) InvalidateFrom({object});
   if (update) RecalcPieces(-1);
 }
 
-void CPatternData::InvalidateFrom(CGradedObject* start, CPieceMeasure* startMeasure) {
-  // Each frame stands for one call of the depth-first walk: an object frame
+void CPatternData::InvalidateFrom(const CGradedObjectList& starts) {
+  if (starts.empty()) return;
+  // Who uses whom, in list order, counted once for the whole walk: asking
+  // every object about every changed one would cost the square of a long
+  // chain. GetUsedObjects lists at least every object RefersTo answers for;
+  // RefersTo still decides.
+  std::unordered_map<const CGradedObject*, std::vector<CGradedObject*>> users;
+  std::unordered_map<const CGradedObject*, std::vector<CGradedCurve*>> curvesEndingOn;
+  {
+    CGradedObjectList used;
+    for (auto& object : m_Objects) {
+      used.clear();
+      object->GetUsedObjects(used);
+      std::sort(used.begin(), used.end());
+      used.erase(std::unique(used.begin(), used.end()), used.end());
+      for (CGradedObject* target : used) {
+        if (target && target != object.get()) users[target].push_back(object.get());
+      }
+      if (CGradedCurve* curve = AsCurve(object.get())) {
+        CGradedPoint* start = nullptr;
+        CGradedPoint* end = nullptr;
+        curve->GetEnds(start, end);
+        if (start) curvesEndingOn[start].push_back(curve);
+        if (end && end != start) curvesEndingOn[end].push_back(curve);
+      }
+    }
+  }
+  static const std::vector<CGradedObject*> kNoUsers;
+  auto usersOf = [&users](const CGradedObject* object) -> const std::vector<CGradedObject*>& {
+    auto found = users.find(object);
+    return found == users.end() ? kNoUsers : found->second;
+  };
+
+  // Each frame stands for one call of a depth-first walk: an object frame
   // walks the objects that refer to its object, then the measures on it; a
   // measure frame walks the objects whose formulas use its measure. `next`
-  // is where the walk resumes once the frame on top of it is done.
+  // is where the walk resumes once the frame above it is done. Every object
+  // is entered once, so a cycle, also one through a measure, ends.
   struct Frame {
     CGradedObject* object;
     CPieceMeasure* measure;
@@ -551,60 +575,58 @@ void CPatternData::InvalidateFrom(CGradedObject* start, CPieceMeasure* startMeas
   auto enter = [&](CGradedObject* object) {
     if (!reached.insert(object).second) return;
     object->Invalidate(-1);
+    // A curve that starts or ends on the changed object trims itself again.
+    if (auto found = curvesEndingOn.find(object); found != curvesEndingOn.end()) {
+      for (CGradedCurve* curve : found->second) curve->InvalidatePoints(-1);
+    }
     stack.push_back(Frame{object, nullptr, 0, false});
   };
-  if (start) enter(start);
-  if (startMeasure) stack.push_back(Frame{nullptr, startMeasure, 0, false});
-  while (!stack.empty()) {
-    const size_t top = stack.size() - 1;
-    if (stack[top].measure) {
-      CPieceMeasure* measure = stack[top].measure;
-      size_t i = stack[top].next;
-      for (; i < m_Objects.size(); ++i) {
-        if (m_Objects[i]->UsesMeasure(measure, FALSE)) break;
+  for (CGradedObject* start : starts) {
+    enter(start);
+    while (!stack.empty()) {
+      const size_t top = stack.size() - 1;
+      if (stack[top].measure) {
+        CPieceMeasure* measure = stack[top].measure;
+        size_t i = stack[top].next;
+        while (i < m_Objects.size() && !m_Objects[i]->UsesMeasure(measure, FALSE)) ++i;
+        if (i < m_Objects.size()) {
+          stack[top].next = i + 1;
+          enter(m_Objects[i].get());
+          continue;
+        }
+        stack.pop_back();
+        ForEachPieceElement(m_Pieces,
+                            [measure](CDesignElement* element) { element->InvalidateIfUsesMeasure(measure); });
+        continue;
       }
-      if (i < m_Objects.size()) {
-        stack[top].next = i + 1;
-        enter(m_Objects[i].get());
+      CGradedObject* changed = stack[top].object;
+      if (!stack[top].inMeasures) {
+        const std::vector<CGradedObject*>& dependents = usersOf(changed);
+        size_t i = stack[top].next;
+        while (i < dependents.size() &&
+               (reached.count(dependents[i]) || dependents[i]->IsAllDirty() || !dependents[i]->RefersTo(changed))) {
+          ++i;
+        }
+        if (i < dependents.size()) {
+          stack[top].next = i + 1;
+          enter(dependents[i]);
+          continue;
+        }
+        stack[top].inMeasures = true;
+        stack[top].next = 0;
+      }
+      size_t j = stack[top].next;
+      while (j < m_Measures.size() && !m_Measures[j]->RefersTo(changed)) ++j;
+      if (j < m_Measures.size()) {
+        stack[top].next = j + 1;
+        CPieceMeasure* measure = m_Measures[j].get();
+        // Its length follows the object; the label is measured again.
+        measure->SetLayoutDirty();
+        stack.push_back(Frame{nullptr, measure, 0, false});
         continue;
       }
       stack.pop_back();
-      ForEachPieceElement(m_Pieces, [measure](CDesignElement* element) { element->InvalidateIfUsesMeasure(measure); });
-      continue;
     }
-    CGradedObject* changed = stack[top].object;
-    if (!stack[top].inMeasures) {
-      size_t i = stack[top].next;
-      CGradedObject* dependent = nullptr;
-      for (; i < m_Objects.size(); ++i) {
-        CGradedObject* other = m_Objects[i].get();
-        if (CGradedCurve* curve = AsCurve(other); curve && curve->IsEnd(changed)) curve->InvalidatePoints(-1);
-        if (other->RefersTo(changed) && !other->IsAllDirty() && !reached.count(other)) {
-          dependent = other;
-          break;
-        }
-      }
-      if (dependent) {
-        stack[top].next = i + 1;
-        enter(dependent);
-        continue;
-      }
-      stack[top].inMeasures = true;
-      stack[top].next = 0;
-    }
-    size_t j = stack[top].next;
-    for (; j < m_Measures.size(); ++j) {
-      if (m_Measures[j]->RefersTo(changed)) break;
-    }
-    if (j < m_Measures.size()) {
-      stack[top].next = j + 1;
-      CPieceMeasure* measure = m_Measures[j].get();
-      // Its length follows the object; the label is measured again.
-      measure->SetLayoutDirty();
-      stack.push_back(Frame{nullptr, measure, 0, false});
-      continue;
-    }
-    stack.pop_back();
   }
 }
 

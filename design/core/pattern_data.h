@@ -389,9 +389,9 @@ class CPatternData {
   void RemoveUnusedHiddenPoints();
   // Deletes the contents in the order Clear gives.
   void DeleteContents();
-  // The walk of InvalidateDependents and MeasureChanged: reaches each object
-  // at most once per call.
-  void InvalidateFrom(CGradedObject* object, CPieceMeasure* measure);
+  // The walk of InvalidateDependents from each object of `starts` in turn;
+  // every object is reached at most once in the whole call.
+  void InvalidateFrom(const CGradedObjectList& starts);
   // DeleteElement and DeleteElementExcept; `except` is null for the first.
   void DeleteElementImpl(CGradedObject* except, CGradedObject* object);
   // Unhooks and frees an object that nothing uses, already out of the list: pieces drop it
