@@ -21,6 +21,7 @@
 #include "design/elements/notch_element.h"
 #include "design/points/free_point.h"
 #include "design/points/graded_point.h"
+#include "design/points/offset_point.h"
 #include "design/points/rotated_points.h"
 #include "platform/byte_cursor.h"
 #include "tests/design/support/scripted_curve.h"
@@ -244,18 +245,20 @@ TEST(DesignEditing, SizeRowChangedInvalidatesOnlyTheUsersAndRecalculatesOnReques
   CPatternData data;
   SetUpSizes(data);
   CSizeTableRow* row = data.AddSizeRow(CString("r"));
-  CSizeTableRow* unused = data.AddSizeRow(CString("u"));
+  CSizeTableRow* offsetRow = data.AddSizeRow(CString("u"));
   TestPoint* user = AddPoint(data);
   user->formula = OnRow(data, row);
   TestPoint* dependent = AddPoint(data, {user});
   TestPoint* other = AddPoint(data);
+  // An offset point does not report the rows its offsets read, so a change
+  // of a row only it uses notes no change: the pieces are not recalculated.
+  auto* offset = static_cast<COffsetPoint*>(data.AddElement(
+      std::make_unique<COffsetPoint>(&data, 0, other, OnRow(data, offsetRow), CFormula(&data))));
   CountingElement* element = AddCountingPiece(data);
-
-  // A row no object's formula uses notes no change: the pieces are not
-  // recalculated.
-  data.SizeRowChanged(unused, TRUE);
+  data.SizeRowChanged(offsetRow, TRUE);
   EXPECT_EQ(element->calculations, 0);
   EXPECT_FALSE(user->IsDirty(-1));
+  EXPECT_NE(offset, nullptr);
 
   data.SizeRowChanged(row, FALSE);
   EXPECT_TRUE(user->IsAllDirty());
