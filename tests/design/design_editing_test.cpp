@@ -48,6 +48,7 @@ class TestPoint : public CGradedPoint {
   CFormula formula;
   bool label = true;
   int labelUpdates = 0;
+  int labelSets = 0;
 
   BOOL GetReferences(CGradedObjectList& references) const override {
     if (refs.empty()) return FALSE;
@@ -70,7 +71,10 @@ class TestPoint : public CGradedPoint {
     formula.Freeze();
     return TRUE;
   }
-  void SetLabelVisible(BOOL visible) override { label = visible != 0; }
+  void SetLabelVisible(BOOL visible) override {
+    label = visible != 0;
+    ++labelSets;
+  }
   BOOL IsLabelVisible() const override { return label ? TRUE : FALSE; }
   void UpdateLabel() override { ++labelUpdates; }
 
@@ -371,8 +375,12 @@ TEST(DesignEditing, DeleteElementOfAnUnusedLineTakesItsUnusedHiddenPoints) {
   EXPECT_GE(data.GetElementIndex(shown), 0);
   EXPECT_EQ(shown->GetState(), 1);
 
+  // The hidden through point that survives has its state, and with it its
+  // label rule, applied again.
+  const int labelSets = hiddenButUsed->labelSets;
   data.DeleteElement(second);
   EXPECT_EQ(data.GetElementIndex(second), -1);
+  EXPECT_EQ(hiddenButUsed->labelSets, labelSets + 1);
   EXPECT_GE(data.GetElementIndex(hiddenButUsed), 0);
   EXPECT_GE(data.GetElementIndex(user), 0);
   EXPECT_EQ(data.GetElementCount(), 3);
