@@ -85,7 +85,19 @@ CConstructElement::CConstructElement(CPatternRecord* owner, uint32_t subtype, co
 // the container owns them and frees every object after its pieces, so a
 // dart freed with its container never reaches into objects or elements
 // already gone.
-CConstructElement::~CConstructElement() = default;
+CConstructElement::~CConstructElement() {
+  // A hidden point (state 0) of the container was kept only because this
+  // element used it: the container now deletes it unless something else
+  // still does. A point is asked about only while it is in the container's
+  // list, so a point named twice, or one already gone, is never touched.
+  CPatternData* data = GetPatternData();
+  if (!data) return;
+  for (CGradedPoint* reference : m_References) {
+    if (reference && data->GetElementIndex(reference) >= 0 && reference->GetState() == 0) {
+      data->DeleteElement(reference);
+    }
+  }
+}
 
 void CConstructElement::SetReferences(const std::vector<CGradedPoint*>& references) {
   for (size_t i = 0; i < m_References.size() && i < references.size(); ++i) m_References[i] = references[i];

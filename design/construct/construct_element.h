@@ -143,8 +143,10 @@ class CConstructElement : public CDesignElement {
   // An element of a subtype without a class: it stores nothing and its Load
   // reads nothing and answers 0.
   CConstructElement(CPatternRecord* owner, uint32_t subtype);
-  // The referenced points stay with the container, which frees every object
-  // itself; the element's own formulas and records go with it.
+  // The element's own formulas and records go with it. Its hidden
+  // referenced points (state 0) go to the container's DeleteElement, which
+  // deletes those that nothing else uses; while the container frees its
+  // contents it asks nothing.
   ~CConstructElement() override;
 
   uint32_t GetSubtype() const { return m_Subtype; }

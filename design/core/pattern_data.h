@@ -45,6 +45,8 @@ inline constexpr int32_t kClearedScale = 100;
 // every size-table row, graded object and design element).
 inline constexpr int32_t kMaxDesignSizes = 1000;
 inline constexpr int64_t kMaxDesignSizeEntries = 64'000'000;
+// First word of a single-size design file.
+inline constexpr uint32_t kMagicBaseSizeDesign = 0xF85B2D69;
 
 class CGradedLine;
 class CPieceRecord;
@@ -115,6 +117,12 @@ class CPatternData {
   // row's value of the size before, of size 0 when inserting at the head, 0
   // when there was no size. Graded objects are not touched.
   CSizeEntry* InsertSize(int32_t index, const CString& name, uint16_t colorIndex, int32_t value);
+  // Gives every graded object and every piece a new size at `index` (a
+  // size the table already holds).
+  void InsertSizeInObjects(int32_t index);
+  // Removes the size at `index` from the size array, every row, every graded
+  // object and every piece. An index outside the sizes changes nothing.
+  void RemoveSize(int32_t index);
 
   // ---- Size-table rows --------------------------------------------------------
   // Appends a new row of that name with value 0 for every size.
@@ -124,12 +132,67 @@ class CPatternData {
   int32_t GetSizeRowIndex(const CSizeTableRow* row) const;
   // The row at a position; null for -1 or any position outside the list.
   CSizeTableRow* GetSizeRowAt(int32_t index) const;
+  // The same lookup; kept as a name of its own for callers that never pass -1.
+  CSizeTableRow* GetSizeRowAtIndex(int32_t index) const { return GetSizeRowAt(index); }
+  // A new row (values 0) at the head.
+  CSizeTableRow* AddSizeRowHead(const CString& name);
+  // A new row before (after) the first row named `existing`; at the tail
+  // when no row has that name. Names compare exactly.
+  CSizeTableRow* InsertSizeRowBefore(const CString& existing, const CString& name);
+  CSizeTableRow* InsertSizeRowAfter(const CString& existing, const CString& name);
+  // A new row at the head for -1, before the row at `index` when there is
+  // one, else at the tail.
+  CSizeTableRow* InsertSizeRowAt(int32_t index, const CString& name);
+  // Sets one size of the named row; with `update` the change is carried to
+  // its users (SizeRowChanged). 0 when no row has the name.
+  BOOL SetSizeRowValue(const CString& name, int32_t size, int32_t value, BOOL update);
+  BOOL GetSizeRowValue(const CString& name, int32_t size, int32_t* value) const;
+  // Takes the first row of that name out of the table. The formulas that
+  // used it keep their current values as constants (ReleaseSizeRow), their
+  // objects and dependents are invalidated, and the pieces freeze their
+  // elements' formulas too; with `update` and a change the pieces are
+  // recalculated. Then the row is freed. No row of the name: nothing.
+  void RemoveSizeRow(const CString& name, BOOL update);
+  // Every graded object swaps `oldRow` for `newRow` in its formulas.
+  void ReplaceSizeRow(CSizeTableRow* oldRow, CSizeTableRow* newRow);
+  // Carries a change of the row's values to every object whose formulas use
+  // it, their dependents and the pieces' elements; with `update` and a
+  // change among the objects the pieces are recalculated.
+  void SizeRowChanged(CSizeTableRow* row, BOOL update);
+  // Index of the first row of that name, -1 when none.
+  int32_t FindSizeRowIndex(const CString& name) const;
+  CSizeTableRow* FindSizeRow(const CString& name, int32_t* index) const;
+  // Takes the row at `from` out and inserts it before the row that then
+  // stands at `to`, at the tail when `to` is past the end. Equal indices or
+  // a missing source: nothing.
+  void MoveSizeRow(int32_t to, int32_t from);
 
   // ---- Measures ---------------------------------------------------------------
   CPieceMeasure* AddMeasure(std::unique_ptr<CPieceMeasure> measure);
   int32_t GetMeasureCount() const { return static_cast<int32_t>(m_Measures.size()); }
   int32_t GetMeasureIndex(const CPieceMeasure* measure) const;
   CPieceMeasure* GetMeasureAt(int32_t index) const;
+  // Unlinks the measure at `index` and hands it to the caller; null when
+  // there is none.
+  std::unique_ptr<CPieceMeasure> RemoveMeasureAt(int32_t index);
+  // Takes the measure out of the list: the formulas that used it keep their
+  // current values as constants, their objects and dependents are
+  // invalidated and the pieces freeze their elements' formulas; with
+  // `update` and a change the pieces are recalculated. Then the measure is
+  // freed. A measure not in the list: nothing.
+  void DeleteMeasure(CPieceMeasure* measure, BOOL update);
+  // Every graded object swaps `oldMeasure` for `newMeasure` in its formulas.
+  void ReplaceMeasure(CPieceMeasure* oldMeasure, CPieceMeasure* newMeasure);
+  // Carries a change of the measure to every object whose formulas use it,
+  // their dependents and the pieces' elements; with `update` and a change
+  // among the objects the pieces are recalculated.
+  void MeasureChanged(CPieceMeasure* measure, BOOL update);
+  // The first measure of that name and its index; null and -1 when none.
+  CPieceMeasure* FindMeasure(const CString& name, int32_t* index) const;
+  // Every measure checks again whether it can be measured.
+  void UpdateAllMeasures(BOOL check);
+  // Union of the measures' boxes; empty with no measure.
+  CRect GetMeasuresRect();
   // Every measure that refers to `object` checks again whether it can be
   // measured (CPieceMeasure::UpdateValidity with check 1); the others are
   // left alone. Called whenever an object is shown or hidden.
@@ -145,6 +208,59 @@ class CPatternData {
   // outside the list. Fields typed by kind resolve through ResolveObject
   // (design/core/object_refs.h) instead.
   CGradedObject* GetElementAt(int32_t index) const;
+  CGradedObject* AddElementHead(std::unique_ptr<CGradedObject> object);
+  // Unlinks the object at `index` and hands it to the caller; null when
+  // there is none. Nothing else is told: the caller keeps the references
+  // straight.
+  std::unique_ptr<CGradedObject> RemoveElementAt(int32_t index);
+  // Position of the object in the list, -1 when absent.
+  int32_t FindElement(const CGradedObject* object) const { return GetElementIndex(object); }
+  // Every graded object, then every piece, swaps `oldObject` for `newObject`
+  // in its references.
+  void ReplaceReferences(CGradedObject* oldObject, CGradedObject* newObject);
+  // The same swap, only in the lines linked to the two-point line `object`
+  // (or the curves linked to the curve `object`), then in every piece. A
+  // line-mirror point among their references swaps its source only.
+  void ReplaceReferencesInLinked(CGradedObject* oldObject, CGradedObject* newObject, CGradedObject* object);
+  // Carries a change of `object` to everything that depends on it: the
+  // object and every object that refers to it, directly or through others,
+  // is marked dirty at every size; curves that start or end on a changed
+  // object drop their trimmed points; measures on a changed object are
+  // marked changed and the objects whose formulas use them follow. Objects
+  // are reached in list order, depth first, each once; the walk keeps its
+  // own stack, so a long chain does not deepen the call stack and a cycle
+  // in a damaged design ends. With `update` the pieces are recalculated.
+  void InvalidateDependents(CGradedObject* object, BOOL update);
+  // Deletes a graded object the user removes. An object still in use
+  // (another object, a piece, a link or a measure) is only hidden, and a
+  // point that no two-point line uses (and that is not only a mirror-line
+  // point) loses its label as well. Otherwise the object leaves the list,
+  // the hidden objects it alone used go with it (DeleteUnusedReferences),
+  // kind-38 points linked to a deleted curve lose their link, pieces drop it
+  // as reference point, and the end points of a deleted line or curve have
+  // their state and measures re-applied. An object not in the list: nothing.
+  void DeleteElement(CGradedObject* object);
+  // As DeleteElement, but the use tests ignore `except`, and an object still
+  // in use is left as it is.
+  void DeleteElementExcept(CGradedObject* except, CGradedObject* object);
+  // Deletes the hidden objects of `list` that nothing uses any longer (one
+  // level: an object that only a deleted candidate used still counts as in
+  // use), then empties the list.
+  void DeleteUnusedReferences(CGradedObjectList& list);
+  // Whether `object` is one of the two mirror-line points of a line-mirror
+  // point and every other user of it is a point: another point kind, or a
+  // line-mirror point using it as a mirror-line point.
+  BOOL IsOnlyMirrorLinePoint(const CGradedObject* object) const;
+  // The lines linked to the two-point line `object`, or the curves linked to
+  // the curve `object`.
+  void GetLinkedObjects(const CGradedObject* object, CGradedObjectList& linked) const;
+  // Every curve keeps its defining points as the base its owned points
+  // follow.
+  void StoreCurveBasePoints();
+  // Every curve moves its owned points; then, when there is a curve, each
+  // curve and its dependents are invalidated and the pieces recalculated.
+  // Always 1.
+  BOOL UpdateCurveOwnedPoints();
   // UpdateLabel on every object in list order.
   void UpdateAllLabels();
   // Shows (or hides) the labels of every object in list order; each object
@@ -156,6 +272,22 @@ class CPatternData {
   int32_t GetPieceCount() const { return static_cast<int32_t>(m_Pieces.size()); }
   int32_t GetPieceIndex(const CPatternRecord* piece) const;
   CPatternRecord* GetPieceAt(int32_t index) const;
+  CPatternRecord* AddPieceHead(std::unique_ptr<CPatternRecord> piece);
+  // Next to the piece at `index`; null (and the piece freed) when there is
+  // no piece there.
+  CPatternRecord* InsertPieceAfter(int32_t index, std::unique_ptr<CPatternRecord> piece);
+  CPatternRecord* InsertPieceBefore(int32_t index, std::unique_ptr<CPatternRecord> piece);
+  // Takes the piece out of both piece lists and frees it. The piece leaves
+  // the lists before its elements go, so that an element asking the
+  // container to delete its hidden points finds no half-freed piece.
+  void DeletePiece(CPatternRecord* piece);
+  void DeletePieceAt(int32_t index);
+  void DeleteAllPieces();
+  // The piece at `from` goes before the piece at `to` when moving up, after
+  // it when moving down. Equal or missing indices: nothing.
+  void MovePiece(int32_t from, int32_t to);
+  // Every piece recomputes every size (-1) or one size, dirty or not.
+  void RecalcAllPieces(int32_t size);
   // With -1 every piece recomputes every size of its elements; otherwise
   // each piece computes that one size.
   void RecalcPieces(int32_t size);
@@ -164,8 +296,13 @@ class CPatternData {
   // Whether another graded object refers to `object` (RefersTo) or a
   // record's element does.
   BOOL IsReferenced(const CGradedObject* object) const;
-  // Whether another two-point line or curve names `object` as its link.
+  BOOL IsReferencedExcept(const CGradedObject* except, const CGradedObject* object) const;
+  // Whether another two-point line or curve names `object` as its link (a
+  // line names a line and a curve a curve; any other link a file holds keeps
+  // its target too). Kind-38 points hold a link to a curve but never keep it
+  // in use: deleting the curve clears their link.
   BOOL IsLinkTarget(const CGradedObject* object) const;
+  BOOL IsLinkTargetExcept(const CGradedObject* except, const CGradedObject* object) const;
   // Whether a measure refers to `object`.
   BOOL IsUsedByMeasure(const CGradedObject* object) const;
   // The first two-point line in list order that refers to `point` (as a
@@ -186,6 +323,13 @@ class CPatternData {
   BOOL AddSecondPiece(CPatternRecord* piece);
   int32_t GetSecondPieceCount() const { return static_cast<int32_t>(m_SecondPieces.size()); }
   CPatternRecord* GetSecondPieceAt(int32_t index) const;
+  // Position in the second list, -1 when absent.
+  int32_t FindSecondPiece(const CPatternRecord* piece) const;
+  void RemoveSecondPiece(const CPatternRecord* piece);
+  void RemoveAllSecondPieces() { m_SecondPieces.clear(); }
+  // Moves a piece of the second list before the entry that then stands at
+  // `index`, to the tail past the end. A piece not in the list is not added.
+  void MoveInSecondList(CPatternRecord* piece, int32_t index);
 
   // ---- Loading ----------------------------------------------------------------
   // Reads a whole design from the archive layout, from the file's first
@@ -203,6 +347,13 @@ class CPatternData {
   // which frees it.
   // The objects and elements are made from `tables`.
   BOOL Load(ArchiveReader& archive, const DesignTables& tables = DesignTables::Registered());
+  // Reads a single-size design of the same record layout: it opens with
+  // kMagicBaseSizeDesign (any other first word: 0 with nothing else read),
+  // has a header without version-dependent fields and sections laid out as
+  // in the newest files, and no stored pieces. Every check of Load applies.
+  // Of the sizes only the base size is kept, as size 0 named "BaseSize".
+  // The version read is kept as it is.
+  BOOL LoadBaseSizeDesign(ArchiveReader& archive, const DesignTables& tables = DesignTables::Registered());
   // Why the last Load stopped; kNone after a load that succeeded.
   const DesignLoadFailure& GetLoadFailure() const { return m_LoadFailure; }
   // Records why the load stops. The reader that met the fault notes it
@@ -238,6 +389,15 @@ class CPatternData {
   void RemoveUnusedHiddenPoints();
   // Deletes the contents in the order Clear gives.
   void DeleteContents();
+  // The walk of InvalidateDependents from each object of `starts` in turn;
+  // every object is reached at most once in the whole call.
+  void InvalidateFrom(const CGradedObjectList& starts);
+  // DeleteElement and DeleteElementExcept; `except` is null for the first.
+  void DeleteElementImpl(CGradedObject* except, CGradedObject* object);
+  // Unhooks and frees an object that nothing uses, already out of the list: pieces drop it
+  // as reference point, kind-38 points drop it as link, and the ends of a
+  // line or curve have their state and measures re-applied.
+  void DestroyUnused(std::unique_ptr<CGradedObject> object);
 
   int32_t m_Version = kNewestDataVersion;
   int32_t m_Mode = 0;
@@ -258,4 +418,7 @@ class CPatternData {
   std::vector<CPatternRecord*> m_SecondPieces;
   DesignLoadFailure m_LoadFailure;
   int64_t m_PerSizeEntries = 0;
+  // Set while the contents are freed: elements that ask the container to
+  // delete their hidden points then find it gone quiet.
+  bool m_Clearing = false;
 };

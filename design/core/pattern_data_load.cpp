@@ -90,6 +90,12 @@ class DesignLoader {
       : data_(data), in_(in), tables_(tables) {}
 
   bool ReadHeader(uint32_t& magic);
+  // The header of a single-size design, after its first word: no
+  // version-dependent fields. Every later section is then read as the
+  // newest files lay it out.
+  bool ReadBaseSizeHeader();
+  // The names and fonts that end both headers; stores the header.
+  bool ReadHeaderTail(int32_t mode, int32_t scale);
   bool ReadSizes();
   bool ReadSizeRows();
   bool ReadMeasures();
@@ -120,6 +126,9 @@ class DesignLoader {
   }
 
   int32_t version() const { return version_; }
+  // The version the sections' layout follows: the file's own, or the newest
+  // for a single-size design.
+  int32_t layout() const { return baseSizeLayout_ ? kNewestDataVersion : version_; }
 
  private:
   std::unique_ptr<CGradedObject> MakeObject(int32_t index);
@@ -128,6 +137,7 @@ class DesignLoader {
   ArchiveReader& in_;
   const DesignTables& tables_;
   int32_t version_ = 0;
+  bool baseSizeLayout_ = false;
 };
 
 bool DesignLoader::ReadHeader(uint32_t& magic) {
@@ -155,13 +165,33 @@ bool DesignLoader::ReadHeader(uint32_t& magic) {
     in_.Skip(2 * sizeof(int32_t));
   }
   in_.ReadI32(scale);
+  return ReadHeaderTail(mode, scale);
+}
+
+bool DesignLoader::ReadBaseSizeHeader() {
+  baseSizeLayout_ = true;
+  int32_t mode = 0;
+  int32_t scale = 0;
+  int32_t blockBytes = 0;
+  if (!in_.ReadI32(version_)) return Fail(DesignLoadFault::kMalformed, "header: cut short");
+  // The objects follow the container's version as they read their records;
+  // the caller puts the file's own back once the sections are read.
+  data_.SetVersion(layout());
+  in_.ReadI32(mode);
+  in_.Skip(kReservedHeaderBytes);
+  if (in_.ReadI32(blockBytes) && blockBytes > 0) in_.Skip(static_cast<size_t>(blockBytes));
+  in_.ReadI32(scale);
+  return ReadHeaderTail(mode, scale);
+}
+
+bool DesignLoader::ReadHeaderTail(int32_t mode, int32_t scale) {
   CString names[5];
   for (int i = 0; i < 4; ++i) in_.ReadString(names[i]);
-  if (version_ >= kFirstVersionWithFifthName) in_.ReadString(names[4]);
+  if (layout() >= kFirstVersionWithFifthName) in_.ReadString(names[4]);
   LOGFONT labelFont;
   in_.ReadFont(labelFont);
   LOGFONT font2 = labelFont;
-  if (version_ >= kFirstVersionWithSecondFont) in_.ReadFont(font2);
+  if (layout() >= kFirstVersionWithSecondFont) in_.ReadFont(font2);
   if (in_.Failed()) return Fail(DesignLoadFault::kMalformed, "header: cut short");
 
   data_.SetMode(mode);
@@ -179,12 +209,12 @@ bool DesignLoader::ReadHeader(uint32_t& magic) {
 
 bool DesignLoader::ReadSizes() {
   int32_t count = 0;
-  const size_t extra = version_ == kVersionWithSizeEntryWord ? sizeof(int32_t) : 0;
+  const size_t extra = layout() == kVersionWithSizeEntryWord ? sizeof(int32_t) : 0;
   if (!ReadCount(count, kSizeEntryMinBytes + extra, "size count")) return false;
   if (count > kMaxDesignSizes) return Fail(DesignLoadFault::kMalformed, "size count above the sizes a design may have");
   for (int32_t i = 0; i < count; ++i) {
     CSizeEntry entry(CString(), 0, 1);
-    if (!entry.Load(in_, version_)) return Fail(DesignLoadFault::kMalformed, Numbered("size", i) + ": cut short");
+    if (!entry.Load(in_, layout())) return Fail(DesignLoadFault::kMalformed, Numbered("size", i) + ": cut short");
     data_.InsertSize(i, entry.GetName(), entry.GetColorIndex(), 1);
   }
   int32_t base = 0;
@@ -229,7 +259,7 @@ std::unique_ptr<CGradedObject> DesignLoader::MakeObject(int32_t index) {
   }
   int32_t subkind = 0;
   const char* table = "kind";
-  bool defined = IsLayoutObjectKind(kind, version_);
+  bool defined = IsLayoutObjectKind(kind, layout());
   std::unique_ptr<CGradedObject> object;
   if (kind == kObjectKindPoint) {
     table = "point kind";
@@ -243,7 +273,7 @@ std::unique_ptr<CGradedObject> DesignLoader::MakeObject(int32_t index) {
     table = "curve kind";
     // Before curve kinds were stored every curve was a spline curve.
     subkind = 1;
-    if (version_ >= kFirstVersionWithCurveKind && !in_.ReadI32(subkind)) {
+    if (layout() >= kFirstVersionWithCurveKind && !in_.ReadI32(subkind)) {
       Fail(DesignLoadFault::kMalformed, where + ": cut short");
       return nullptr;
     }
@@ -269,7 +299,8 @@ std::unique_ptr<CGradedObject> DesignLoader::MakeObject(int32_t index) {
 
 bool DesignLoader::ReadObjects() {
   int32_t count = 0;
-  const size_t lead = version_ >= kFirstVersionWithStoredPieces ? sizeof(uint32_t) + sizeof(int32_t) : 0;
+  const size_t lead =
+      !baseSizeLayout_ && version_ >= kFirstVersionWithStoredPieces ? sizeof(uint32_t) + sizeof(int32_t) : 0;
   if (!ReadCount(count, kObjectMinBytes + lead, "graded object count")) return false;
   if (!data_.ReservePerSizeEntries(count, in_.Position())) return FailIn("graded objects");
   for (int32_t i = 0; i < count; ++i) {
@@ -335,29 +366,40 @@ BOOL CPatternData::Load(ArchiveReader& archive, const DesignTables& tables) {
   return TRUE;
 }
 
+BOOL CPatternData::LoadBaseSizeDesign(ArchiveReader& archive, const DesignTables& tables) {
+  m_LoadFailure = DesignLoadFailure{};
+  m_PerSizeEntries = 0;
+  uint32_t magic = 0;
+  if (!archive.ReadU32(magic) || magic != kMagicBaseSizeDesign) {
+    NoteLoadFailure(DesignLoadFault::kMalformed, archive.Position(), "header: not a single-size design file");
+    return FALSE;
+  }
+  design_load::DesignLoader loader(*this, archive, tables);
+  const bool headerRead = loader.ReadBaseSizeHeader();
+  const bool read = headerRead && loader.ReadSizes() && loader.ReadSizeRows() && loader.ReadMeasures() &&
+                    loader.ReadObjects() && [&] {
+                      for (auto& object : m_Objects) object->ResolveIds();
+                      for (auto& measure : m_Measures) measure->ResolveIds();
+                      for (auto& object : m_Objects) object->Invalidate(-1);
+                      return loader.ReadRecords();
+                    }();
+  if (headerRead) m_Version = loader.version();
+  if (!read) return FALSE;
+  RemoveUnusedHiddenPoints();
+  // Only the base size stays: the sizes before it go from the head, then
+  // every size after it.
+  for (int32_t i = 0; i < m_BaseSize; ++i) RemoveSize(0);
+  m_BaseSize = 0;
+  while (GetSizeCount() > 1) RemoveSize(1);
+  m_Sizes.front()->SetName(CString("BaseSize"));
+  return TRUE;
+}
+
 // ---- Use tests and the clean-up after loading ------------------------------
 
-BOOL CPatternData::IsReferenced(const CGradedObject* object) const {
-  if (!object) return FALSE;
-  for (const auto& other : m_Objects) {
-    if (other.get() != object && other->RefersTo(object)) return TRUE;
-  }
-  for (const auto& record : m_Pieces) {
-    if (record->RefersTo(object)) return TRUE;
-  }
-  return FALSE;
-}
+BOOL CPatternData::IsReferenced(const CGradedObject* object) const { return IsReferencedExcept(nullptr, object); }
 
-BOOL CPatternData::IsLinkTarget(const CGradedObject* object) const {
-  if (!object) return FALSE;
-  for (const auto& other : m_Objects) {
-    const int32_t kind = other->GetKind();
-    if (other.get() != object && (kind == kObjectKindLine || kind == kObjectKindCurve) && other->GetLink() == object) {
-      return TRUE;
-    }
-  }
-  return FALSE;
-}
+BOOL CPatternData::IsLinkTarget(const CGradedObject* object) const { return IsLinkTargetExcept(nullptr, object); }
 
 BOOL CPatternData::IsUsedByMeasure(const CGradedObject* object) const {
   if (!object) return FALSE;

@@ -81,8 +81,9 @@ class CNotchElement : public CDesignElement {
                 const CNotchShape& shape);
   CNotchElement(CPatternRecord* owner, CGradedPoint* pointA, CGradedPoint* pointB, int32_t offset, int32_t mode,
                 const CNotchShape& shape);
-  // The shapes go with the notch. A hidden construction point that only the
-  // notch used is left to the container's clean-up of unused hidden points.
+  // The shapes go with the notch. Its hidden construction points (state 0)
+  // go to the container's DeleteElement, which deletes those that nothing
+  // else uses. While the container frees its contents it asks nothing.
   ~CNotchElement() override;
 
   // Placing the notch: `offset` along the outline from A (mode 0); a share
