@@ -86,16 +86,9 @@ CConstructElement::CConstructElement(CPatternRecord* owner, uint32_t subtype, co
 // dart freed with its container never reaches into objects or elements
 // already gone.
 CConstructElement::~CConstructElement() {
-  // A hidden point (state 0) of the container was kept only because this
-  // element used it: the container now deletes it unless something else
-  // still does. A point is asked about only while it is in the container's
-  // list, so a point named twice, or one already gone, is never touched.
-  CPatternData* data = GetPatternData();
-  if (!data) return;
-  for (CGradedPoint* reference : m_References) {
-    if (reference && data->GetElementIndex(reference) >= 0 && reference->GetState() == 0) {
-      data->DeleteElement(reference);
-    }
+  // The hidden points kept only for this element go with it.
+  if (CPatternData* data = GetPatternData()) {
+    for (CGradedPoint* reference : m_References) data->DeleteIfHidden(reference);
   }
 }
 

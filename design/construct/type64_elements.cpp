@@ -719,7 +719,12 @@ BOOL CType64Band<Record>::ExportItem(double, int32_t* itemType, std::vector<CVer
 }
 
 template <class Record>
-CType64Band<Record>::~CType64Band() = default;
+CType64Band<Record>::~CType64Band() {
+  // The hidden points kept only for this band go with it.
+  if (CPatternData* data = GetPatternData()) {
+    for (CGradedObject* reference : {m_FirstRef, m_SecondRef}) data->DeleteIfHidden(reference);
+  }
+}
 
 template <class Record>
 BOOL CType64Band<Record>::RefersTo(const CGradedObject* object) const {

@@ -504,10 +504,7 @@ void CPatternData::ReplaceReferencesInLinked(CGradedObject* oldObject, CGradedOb
       if (!reference) continue;
       if (auto* mirror = dynamic_cast<CLineMirrorPoint*>(reference)) {
         // A mirrored point follows a new source; its mirror line stays.
-        if (mirror->GetSourcePoint() == oldObject) {
-          mirror->SetParams(dynamic_cast<CGradedPoint*>(newObject), mirror->GetMirrorLinePoint1(),
-                            mirror->GetMirrorLinePoint2());
-        }
+        mirror->ReplaceSourcePoint(oldObject, newObject);
       } else {
         reference->ReplaceReference(oldObject, newObject);
       }
@@ -675,6 +672,12 @@ void CPatternData::DeleteElement(CGradedObject* object) { DeleteElementImpl(null
 
 void CPatternData::DeleteElementExcept(CGradedObject* except, CGradedObject* object) {
   DeleteElementImpl(except, object);
+}
+
+void CPatternData::DeleteIfHidden(CGradedObject* object) {
+  if (!object || m_Clearing || object->GetState() != 0) return;
+  if (GetElementIndex(object) < 0) return;
+  DeleteElement(object);
 }
 
 void CPatternData::DeleteElementImpl(CGradedObject* except, CGradedObject* object) {

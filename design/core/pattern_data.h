@@ -243,6 +243,11 @@ class CPatternData {
   // As DeleteElement, but the use tests ignore `except`, and an object still
   // in use is left as it is.
   void DeleteElementExcept(CGradedObject* except, CGradedObject* object);
+  // What an element that goes asks for each object it used: a hidden object
+  // (state 0), kept only because something used it, is deleted as
+  // DeleteElement does. Nothing happens while the container frees its
+  // contents, or for an object no longer in its list.
+  void DeleteIfHidden(CGradedObject* object);
   // Deletes the hidden objects of `list` that nothing uses any longer (one
   // level: an object that only a deleted candidate used still counts as in
   // use), then empties the list.

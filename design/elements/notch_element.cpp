@@ -119,13 +119,9 @@ CNotchElement::CNotchElement(CPatternRecord* owner, CGradedPoint* pointA, CGrade
 CNotchElement::~CNotchElement() {
   m_OutlineShapes.clear();
   m_SeamShapes.clear();
-  // Hidden points (state 0) kept only for this notch are deleted by the
-  // container unless something else still uses them. A point is asked about
-  // only while it is in the container's list.
-  CPatternData* data = GetPatternData();
-  if (!data) return;
-  for (CGradedPoint* point : {m_pPointA, m_pPointB}) {
-    if (point && data->GetElementIndex(point) >= 0 && point->GetState() == 0) data->DeleteElement(point);
+  // The hidden points kept only for this notch go with it.
+  if (CPatternData* data = GetPatternData()) {
+    for (CGradedPoint* point : {m_pPointA, m_pPointB}) data->DeleteIfHidden(point);
   }
 }
 

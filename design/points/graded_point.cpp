@@ -199,9 +199,9 @@ BOOL CGradedPoint::DependsOn(const CGradedObject* object) const {
 
 void CGradedPoint::InvalidateWithDependents(BOOL update) {
   Invalidate(-1);
-  // With `update`, the objects built on this point follow through the
-  // container's CPatternData::InvalidateDependents(this, update), called here once the container offers it.
-  (void)update;
+  // With `update`, the objects built on this point follow, and the pieces
+  // are computed again.
+  if (update && GetOwner()) GetOwner()->InvalidateDependents(this, update);
 }
 
 void CGradedPoint::ReplaceReference(CGradedObject* oldObject, CGradedObject* newObject) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "design/construct/darts.h"
+#include "design/construct/type64_elements.h"
 #include "design/core/design_element.h"
 #include "design/core/formula.h"
 #include "design/core/pattern_data.h"
@@ -304,6 +305,31 @@ TEST(DesignEditing, RemoveSizeRowFreezesEveryUserAtItsBaseValue) {
   data.RemoveSizeRow(CString("r"), TRUE);  // no such row: nothing
 }
 
+TEST(DesignEditing, AnOffsetPointsOffsetsAreFrozenWhenTheirRowGoes) {
+  CPatternData data;
+  SetUpSizes(data);
+  CSizeTableRow* row = data.AddSizeRow(CString("r"));
+  for (int i = 0; i < kSizes; ++i) row->SetValue(i, 100 + 10 * i);
+  auto root = std::make_unique<CFreePoint>(&data, 0, CPoint(0, 0));
+  root->SetState(1);
+  CGradedPoint* origin = static_cast<CGradedPoint*>(data.AddElement(std::move(root)));
+  auto offset = std::make_unique<COffsetPoint>(&data, 0, origin, OnRow(data, row), CFormula(&data, {}, 0, 1.0, 1.0, 0));
+  offset->SetState(1);
+  auto* point = static_cast<COffsetPoint*>(data.AddElement(std::move(offset)));
+  CPoint p;
+  ASSERT_TRUE(point->GetPoint(0, &p));
+  EXPECT_EQ(p, CPoint(100, 0));
+
+  data.RemoveSizeRow(CString("r"), TRUE);
+  // The row is freed; dx holds the base size's value at every size (under
+  // ASan a formula still reading the row would fail here).
+  EXPECT_TRUE(point->GetDx().GetTerms().empty());
+  for (int i = 0; i < kSizes; ++i) {
+    ASSERT_TRUE(point->GetPoint(i, &p));
+    EXPECT_EQ(p, CPoint(100 + 10 * kBase, 0)) << i;
+  }
+}
+
 TEST(DesignEditing, DeleteMeasureFreezesEveryUser) {
   CPatternData data;
   SetUpSizes(data);
@@ -451,11 +477,12 @@ TEST(DesignEditing, PiecesAndTheSecondListStayConsistent) {
 TEST(DesignEditing, ElementsDeleteTheirHiddenPointsWhenTheyGo) {
   // A dart and a notch each on a hidden point only they use and on a hidden
   // point another point still uses, and a shown point.
+  enum class Kind { kDart, kNotch, kBand };
   struct Case {
     const char* what;
-    bool notch;
+    Kind kind;
   };
-  const Case kCases[] = {{"dart", false}, {"notch", true}};
+  const Case kCases[] = {{"dart", Kind::kDart}, {"notch", Kind::kNotch}, {"band", Kind::kBand}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
     CPatternData data;
@@ -467,12 +494,18 @@ TEST(DesignEditing, ElementsDeleteTheirHiddenPointsWhenTheyGo) {
     TestPoint* user = AddPoint(data, {shared});
     CPatternRecord* piece = data.AddPiece(std::make_unique<CPatternRecord>(&data));
     std::unique_ptr<CDesignElement> element;
-    if (c.notch) {
+    if (c.kind == Kind::kNotch) {
       element = std::make_unique<CNotchElement>(piece, alone, shared, 10, 3, CNotchShape{});
-    } else {
+    } else if (c.kind == Kind::kDart) {
       auto dart = std::make_unique<CConstructElement1>(piece);
       dart->SetReferences({alone, shared});
       element = std::move(dart);
+    } else {
+      auto band = std::make_unique<CType64Element16>(piece);
+      CFormula width;
+      width.Reset(&data);
+      band->SetParameters(alone, shared, width, width, {});
+      element = std::move(band);
     }
     CDesignElement* kept = piece->AddElement(std::move(element));
     std::unique_ptr<CDesignElement> removed = piece->RemoveElement(kept);
