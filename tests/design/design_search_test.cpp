@@ -1,0 +1,318 @@
+// The container's searches by position and point dragging: which object a
+// click finds when several are near, and where dragging a copied point moves
+// the point it is copied from.
+#include <cmath>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "design/core/formula.h"
+#include "design/core/pattern_data.h"
+#include "design/curves/graded_line.h"
+#include "design/curves/polyline_curves.h"
+#include "design/points/free_point.h"
+#include "design/points/mirror_points.h"
+#include "design/points/offset_point.h"
+#include "platform/archive.h"
+#include "tests/design_writer/curves_records.h"
+
+namespace {
+
+using design_fixture::DesignArchiveWriter;
+using design_fixture::PointListCurveFields;
+
+constexpr int32_t kVersion = 162;
+constexpr int32_t kSizes = 3;
+constexpr int32_t kBase = 1;
+
+// An object of a kind the test chooses whose pick answers a scripted
+// distance, so that the order of the searches shows without any kind's
+// geometry.
+class ScriptedPick : public CGradedObject {
+ public:
+  ScriptedPick(CPatternData* owner, int32_t kind, double distance)
+      : CGradedObject(kind, owner, 0), distance_(distance) {}
+  BOOL PickIfValid(int32_t, int32_t, double tolerance, int32_t, CGradedObject** object, double* distance) override {
+    if (GetState() == 0 || !(distance_ < tolerance)) return FALSE;
+    *object = this;
+    *distance = distance_;
+    return TRUE;
+  }
+  BOOL Pick(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
+            double* distance) override {
+    return PickIfValid(x, y, tolerance, size, object, distance);
+  }
+
+ private:
+  double distance_;
+};
+
+class DesignSearch : public ::testing::Test {
+ protected:
+  DesignSearch() : writer_(kVersion) {
+    for (int32_t i = 0; i < kSizes; ++i) data_.InsertSize(i, CString("S") + CString(std::to_string(i)), 0, 1);
+    data_.SetBaseSize(kBase);
+  }
+
+  CFreePoint* Point(CPoint p) {
+    auto* point = static_cast<CFreePoint*>(data_.AddElement(std::make_unique<CFreePoint>(&data_, 0, p)));
+    point->SetState(1);
+    return point;
+  }
+  CGradedLine* Line(CPoint a, CPoint b) {
+    return static_cast<CGradedLine*>(
+        data_.AddElement(std::make_unique<CGradedLine>(&data_, 0, 0, 1, Point(a), Point(b))));
+  }
+  // An open polyline curve through new points at `points`.
+  CPolylineCurve* Polyline(const std::vector<CPoint>& points) {
+    PointListCurveFields f;
+    for (CPoint p : points) f.points.push_back(data_.GetElementIndex(Point(p)));
+    f.start = f.points.front();
+    f.end = f.points.back();
+    const std::string body = f.Body(writer_, design_fixture::kPolylineCurveKind);
+    ArchiveReader reader{std::string_view(body)};
+    auto curve = std::make_unique<CPolylineCurve>(&data_, 0, 0, 1);
+    EXPECT_TRUE(curve->Load(reader));
+    auto* added = static_cast<CPolylineCurve*>(data_.AddElement(std::move(curve)));
+    added->ResolveIds();
+    return added;
+  }
+  CPoint At(CGradedPoint* point) {
+    CPoint p;
+    point->GetPoint(kBase, &p);
+    return p;
+  }
+
+  CPatternData data_;
+  DesignArchiveWriter writer_;
+};
+
+TEST_F(DesignSearch, PickNearestPrefersAPointAtEqualDistanceAndOtherwiseTheNearest) {
+  // The line-like object comes first in the list and is as near as the
+  // point: the point still wins. A nearer line wins over the point.
+  auto* line = data_.AddElement(std::make_unique<ScriptedPick>(&data_, kObjectKindLine, 5.0));
+  CFreePoint* point = Point({5, 0});
+  CGradedObject* object = nullptr;
+  CGradedObject* part = nullptr;
+  double distance = 0.0;
+  ASSERT_TRUE(data_.PickNearest(0, 0, 10.0, &object, &part, &distance));
+  EXPECT_EQ(object, point);
+  EXPECT_EQ(part, point);
+  EXPECT_DOUBLE_EQ(distance, 5.0);
+
+  auto* nearer = data_.AddElement(std::make_unique<ScriptedPick>(&data_, kObjectKindLine, 4.0));
+  ASSERT_TRUE(data_.PickNearest(0, 0, 10.0, &object, &part, &distance));
+  EXPECT_EQ(object, nearer);
+
+  // Hidden objects are not picked; nothing below the tolerance is a miss.
+  nearer->SetState(0);
+  point->SetState(0);
+  ASSERT_TRUE(data_.PickNearest(0, 0, 10.0, &object, &part, &distance));
+  EXPECT_EQ(object, line);
+  object = nullptr;
+  EXPECT_FALSE(data_.PickNearest(0, 0, 5.0, &object, &part, &distance));
+  EXPECT_EQ(object, nullptr);
+}
+
+TEST_F(DesignSearch, LinesWhoseDistancesRoundAlikeAreToldApartByLength) {
+  // Seen from (0, 0): a long line at 9.81 and a short one at 10.21 (both 10
+  // when rounded), and the other way round.
+  struct Case {
+    const char* name;
+    CPoint firstA, firstB;    // at 9.8
+    CPoint secondA, secondB;  // at 10.2
+    bool secondWins;
+  };
+  const Case kCases[] = {
+      {"later shorter line wins", {-29, 5}, {30, 15}, {0, 11}, {5, 9}, true},
+      {"later longer line does not", {0, 10}, {5, 9}, {-29, 5}, {30, 16}, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CPatternData fresh;
+    for (int32_t i = 0; i < kSizes; ++i) fresh.InsertSize(i, "S", 0, 1);
+    fresh.SetBaseSize(kBase);
+    auto line = [&](CPoint a, CPoint b) {
+      auto* p = static_cast<CGradedPoint*>(fresh.AddElement(std::make_unique<CFreePoint>(&fresh, 0, a)));
+      auto* q = static_cast<CGradedPoint*>(fresh.AddElement(std::make_unique<CFreePoint>(&fresh, 0, b)));
+      return fresh.AddElement(std::make_unique<CGradedLine>(&fresh, 0, 0, 1, p, q));
+    };
+    CGradedObject* first = line(c.firstA, c.firstB);
+    CGradedObject* second = line(c.secondA, c.secondB);
+    CGradedObject* found = nullptr;
+    CPoint hit;
+    double distance = 0.0;
+    ASSERT_TRUE(fresh.HitTestLinesAndCurves(0, 0, 12.0, -1, &found, &hit, &distance));
+    EXPECT_EQ(found, c.secondWins ? second : first);
+    EXPECT_NEAR(distance, c.secondWins ? 10.2 : 9.8, 0.05);
+  }
+}
+
+TEST_F(DesignSearch, TheKindMaskChoosesBetweenLinesAndCurves) {
+  CGradedLine* line = Line({-50, 1}, {50, 1});
+  CPolylineCurve* curve = Polyline({{-50, 5}, {0, 5}, {50, 5}});
+  struct Case {
+    int32_t mask;
+    CGradedObject* expected;
+    double distance;
+  };
+  const Case kCases[] = {{-1, line, 1.0}, {kObjectKindLine, line, 1.0}, {kObjectKindCurve, curve, 5.0}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.mask);
+    CGradedObject* found = nullptr;
+    CPoint hit;
+    double distance = 0.0;
+    ASSERT_TRUE(data_.HitTestLinesAndCurves(0, 0, 12.0, c.mask, &found, &hit, &distance));
+    EXPECT_EQ(found, c.expected);
+    EXPECT_NEAR(distance, c.distance, 1e-9);
+  }
+  CGradedObject* found = nullptr;
+  CPoint hit;
+  double distance = 0.0;
+  EXPECT_FALSE(data_.HitTestLinesAndCurves(0, 0, 12.0, kObjectKindText, &found, &hit, &distance));
+}
+
+TEST_F(DesignSearch, ACurveKeepsItsPlaceWhenALaterLineTiesWithIt) {
+  // The curve at 9.8 has no length for the tie rule; the shorter line at
+  // 10.2 that follows it does not take its place.
+  CPolylineCurve* curve = Polyline({{-29, 5}, {30, 15}});
+  Line({0, 11}, {5, 9});
+  CGradedObject* found = nullptr;
+  CPoint hit;
+  double distance = 0.0;
+  ASSERT_TRUE(data_.HitTestLinesAndCurves(0, 0, 12.0, -1, &found, &hit, &distance));
+  EXPECT_EQ(found, curve);
+}
+
+TEST_F(DesignSearch, DraggingAPointMirrorMovesItsSourceToTheMirroredTarget) {
+  CFreePoint* source = Point({60, 0});
+  CFreePoint* centre = Point({100, 0});
+  auto* mirror = static_cast<CPointMirrorPoint*>(
+      data_.AddElement(std::make_unique<CPointMirrorPoint>(&data_, 0, source, centre)));
+  mirror->SetState(1);
+  ASSERT_EQ(At(mirror), CPoint(140, 0));
+
+  data_.MovePointTo(mirror, 150, 0);
+  EXPECT_EQ(source->GetStoredPoint(), CPoint(50, 0));
+  EXPECT_EQ(At(mirror), CPoint(150, 0));
+  EXPECT_EQ(centre->GetStoredPoint(), CPoint(100, 0));
+}
+
+TEST_F(DesignSearch, DraggedCopiesLandOnTheirTarget) {
+  // Each copy is dragged; recomputing it from its moved source must give the
+  // target within a unit.
+  struct Case {
+    const char* name;
+    CPoint target;
+  };
+  const Case kCases[] = {{"near", {137, -41}}, {"far", {-260, 455}}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CPatternData data;
+    for (int32_t i = 0; i < kSizes; ++i) data.InsertSize(i, "S", 0, 1);
+    data.SetBaseSize(kBase);
+    auto point = [&](CPoint p) {
+      auto* added = static_cast<CFreePoint*>(data.AddElement(std::make_unique<CFreePoint>(&data, 0, p)));
+      added->SetState(1);
+      return added;
+    };
+    std::vector<std::pair<std::string, CGradedPoint*>> copies;
+    auto add = [&](const char* name, std::unique_ptr<CGradedPoint> copy) {
+      copies.emplace_back(name, static_cast<CGradedPoint*>(data.AddElement(std::move(copy))));
+    };
+    add("axis mirror, both axes",
+                        (std::make_unique<CAxisMirrorPoint>(&data, 0, point({40, 30}), point({10, 5}),
+                                                                           point({0, 0}), point({25, -12}),
+                                                                           kAxisMirrorBoth)));
+    add("axis mirror, vertical",
+                        (std::make_unique<CAxisMirrorPoint>(&data, 0, point({40, 30}), point({10, 5}),
+                                                                           point({3, 3}), point({-7, 20}),
+                                                                           kAxisMirrorVertical)));
+    add("direction rotated",
+                        (std::make_unique<CDirectionRotatedPoint>(
+                            &data, 0, point({80, 20}), point({10, 10}), point({100, 10}), point({40, 90}))));
+    add("transferred",
+                        (std::make_unique<CTransferredPoint>(&data, 0, point({50, 60}), point({0, 0}),
+                                                                            point({100, 0}), point({300, 200}),
+                                                                            point({300, 400}))));
+    for (auto& [name, copy] : copies) {
+      SCOPED_TRACE(name);
+      copy->SetState(1);
+      data.MovePointTo(copy, c.target.x, c.target.y);
+      CPoint landed;
+      ASSERT_TRUE(copy->GetPoint(kBase, &landed));
+      EXPECT_LE(std::abs(landed.x - c.target.x), 1);
+      EXPECT_LE(std::abs(landed.y - c.target.y), 1);
+    }
+  }
+}
+
+TEST_F(DesignSearch, DraggingAnOffsetPointChangesItsOffsets) {
+  // The move goes into the offset when the formula passes it unscaled, else
+  // into the constant; dy is subtracted, so it takes the vertical move
+  // negated.
+  struct Case {
+    const char* name;
+    int32_t offset;
+    double divisor;
+    int32_t dxOffset, dxConstant;
+  };
+  const Case kCases[] = {{"unscaled offset", 30, 1.0, 40, 0}, {"halved offset", 30, 2.0, 30, 10}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CPatternData data;
+    for (int32_t i = 0; i < kSizes; ++i) data.InsertSize(i, "S", 0, 1);
+    data.SetBaseSize(kBase);
+    auto* reference = static_cast<CFreePoint*>(data.AddElement(std::make_unique<CFreePoint>(&data, 0, 0, 0)));
+    reference->SetState(1);
+    const CFormula dx(&data, {}, c.offset, c.divisor, 1.0, 0);
+    const CFormula dy(&data, {}, 0, 1.0, 1.0, 20);
+    auto* offset = static_cast<COffsetPoint*>(
+        data.AddElement(std::make_unique<COffsetPoint>(&data, 0, reference, dx, dy)));
+    offset->SetState(1);
+    CPoint before;
+    ASSERT_TRUE(offset->GetPoint(kBase, &before));
+
+    data.MovePointTo(offset, before.x + 10, before.y + 7);
+    EXPECT_EQ(offset->GetDx().GetOffset(), c.dxOffset);
+    EXPECT_EQ(offset->GetDx().GetConstant(), c.dxConstant);
+    EXPECT_EQ(offset->GetDy().GetConstant(), 13);
+    CPoint after;
+    ASSERT_TRUE(offset->GetPoint(kBase, &after));
+    EXPECT_EQ(after, CPoint(before.x + 10, before.y + 7));
+    EXPECT_EQ(reference->GetStoredPoint(), CPoint(0, 0));
+  }
+}
+
+TEST_F(DesignSearch, ChainsOfCopiesEndAtTheirSourceAndCyclesEnd) {
+  CFreePoint* root = Point({10, 0});
+  CFreePoint* centre = Point({0, 0});
+  auto* first = static_cast<CPointMirrorPoint*>(
+      data_.AddElement(std::make_unique<CPointMirrorPoint>(&data_, 0, root, centre)));
+  auto* second = static_cast<CRotatedPoint*>(
+      data_.AddElement(std::make_unique<CRotatedPoint>(&data_, 0, first, centre, 90.0)));
+  EXPECT_EQ(data_.GetUltimateSource(second), root);
+  EXPECT_EQ(data_.GetUltimateSource(root), root);
+
+  // A turn about a centre whose source is its own from-direction point ends
+  // the chain at itself.
+  auto* turn = static_cast<CDirectionRotatedPoint*>(data_.AddElement(
+      std::make_unique<CDirectionRotatedPoint>(&data_, 0, root, centre, root, Point({0, 10}))));
+  EXPECT_EQ(data_.GetUltimateSource(turn), turn);
+
+  // Two copies of each other, as only a damaged file holds: both walks end,
+  // and a drag changes nothing.
+  auto* a = static_cast<CPointMirrorPoint*>(data_.AddElement(std::make_unique<CPointMirrorPoint>(&data_, 0)));
+  auto* b = static_cast<CPointMirrorPoint*>(data_.AddElement(std::make_unique<CPointMirrorPoint>(&data_, 0, a, centre)));
+  a->SetParams(b, centre);
+  EXPECT_NE(data_.GetUltimateSource(a), nullptr);
+  data_.MovePointTo(a, 5, 5);
+  EXPECT_EQ(centre->GetStoredPoint(), CPoint(0, 0));
+}
+
+}  // namespace
