@@ -13,6 +13,7 @@
 #include "design/core/design_element.h"
 #include "design/core/pattern_data.h"
 #include "design/core/pattern_record.h"
+#include "design/core/piece_measure.h"
 #include "design/curves/graded_line.h"
 #include "design/elements/boundary.h"
 #include "design/elements/reference_elements.h"
@@ -260,6 +261,62 @@ TEST_F(PatternRecordEditing, HitTestsTakeTheNearestElementOfTheMask) {
   found = nullptr;
   EXPECT_FALSE(piece_->HitTestElements(0, 0, 10.0, 8, &found, &point, &distance));
   EXPECT_EQ(found, nullptr);
+}
+
+TEST_F(PatternRecordEditing, AMeasureStandsOffThroughTheGivenPoint) {
+  // The offset is read back from a point beside the measured part; the
+  // layout then puts the dimension through that point, on its side.
+  CFreePoint* a = Point({0, 0});
+  CFreePoint* b = Point({100, 0});
+  auto* curve = design_test::AddScriptedCurve(data_, {{0, 0}, {50, 0}, {100, 0}});
+  struct Case {
+    const char* name;
+    int32_t kind;
+    CPoint through;
+    int32_t offset;
+  };
+  const Case kCases[] = {
+      {"distance, right side", kMeasureKindDistance, {50, -30}, 30},
+      {"distance, left side", kMeasureKindDistance, {20, 40}, -40},
+      {"curve, right side", kMeasureKindCurve, {40, -25}, 25},
+      {"curve, left side", kMeasureKindCurve, {70, 12}, -12},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CPieceMeasure measure(&data_, c.kind, a, b, curve, "m");
+    measure.UpdateLayout();
+    measure.SetOffsetFromPoint(c.through.x, c.through.y);
+    int32_t mode = 0, offset = 0;
+    CPoint labelOffset;
+    measure.GetDisplay(&mode, &offset, &labelOffset);
+    EXPECT_EQ(offset, c.offset);
+    EXPECT_TRUE(measure.IsLayoutDirty());
+    measure.UpdateLayout();
+    EXPECT_EQ(measure.GetDimensionStart(), CPoint(0, c.through.y));
+    EXPECT_EQ(measure.GetDimensionEnd(), CPoint(100, c.through.y));
+  }
+
+  // Without its points nothing changes.
+  CPieceMeasure loose(&data_, kMeasureKindDistance, a, nullptr, nullptr, "m");
+  int32_t mode = 0, before = 0, after = 0;
+  CPoint labelOffset;
+  loose.GetDisplay(&mode, &before, &labelOffset);
+  loose.SetOffsetFromPoint(5, 5);
+  loose.GetDisplay(&mode, &after, &labelOffset);
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(PatternRecordEditing, MovingAMeasureLabelAgreesWithANewLayout) {
+  CFreePoint* a = Point({0, 0});
+  CFreePoint* b = Point({100, 0});
+  CPieceMeasure measure(&data_, kMeasureKindDistance, a, b, nullptr, "m");
+  measure.UpdateLayout();
+  const CRect before = measure.GetLabelRect();
+  measure.MoveLabel(5, -3);
+  const CRect moved = measure.GetLabelRect();
+  EXPECT_EQ(moved, CRect(before.left + 5, before.top - 3, before.right + 5, before.bottom - 3));
+  measure.UpdateLayout();
+  EXPECT_EQ(measure.GetLabelRect(), moved);
 }
 
 }  // namespace
