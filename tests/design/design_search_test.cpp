@@ -1,6 +1,7 @@
 // The container's searches by position and point dragging: which object a
 // click finds when several are near, and where dragging a copied point moves
 // the point it is copied from.
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <list>
@@ -13,6 +14,7 @@
 
 #include "design/core/formula.h"
 #include "design/core/pattern_data.h"
+#include "design/core/text_element.h"
 #include "design/curves/graded_line.h"
 #include "design/curves/polyline_curves.h"
 #include "design/points/free_point.h"
@@ -39,10 +41,12 @@ class ScriptedPick : public CGradedObject {
       : CGradedObject(kind, owner, 0), distance_(distance) {}
   BOOL PickIfValid(int32_t, int32_t, double tolerance, int32_t, CGradedObject** object, double* distance) override {
     if (GetState() == 0 || !(distance_ < tolerance)) return FALSE;
-    *object = this;
+    *object = part ? part : this;
     *distance = distance_;
     return TRUE;
   }
+  // What the pick names; the object itself when null.
+  CGradedObject* part = nullptr;
   BOOL Pick(int32_t x, int32_t y, double tolerance, int32_t size, CGradedObject** object,
             double* distance) override {
     return PickIfValid(x, y, tolerance, size, object, distance);
@@ -313,6 +317,75 @@ TEST_F(DesignSearch, ChainsOfCopiesEndAtTheirSourceAndCyclesEnd) {
   EXPECT_NE(data_.GetUltimateSource(a), nullptr);
   data_.MovePointTo(a, 5, 5);
   EXPECT_EQ(centre->GetStoredPoint(), CPoint(0, 0));
+}
+
+TEST_F(DesignSearch, PickNearestAnyHandsAHiddenPartOnToALaterHit) {
+  // The best so far names a hidden part: a later hit that is not nearer
+  // takes over object and part, the best distance staying. Not when the best
+  // is exactly under the cursor or its part is shown.
+  struct Case {
+    const char* name;
+    double firstDistance;
+    bool firstPartHidden;
+    bool secondTakesOver;
+  };
+  const Case kCases[] = {
+      {"hidden part", 3.0, true, true},
+      {"shown part", 3.0, false, false},
+      {"exactly under the cursor", 0.0, true, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CPatternData data;
+    for (int32_t i = 0; i < kSizes; ++i) data.InsertSize(i, "S", 0, 1);
+    data.SetBaseSize(kBase);
+    auto* hiddenPart = static_cast<CFreePoint*>(data.AddElement(std::make_unique<CFreePoint>(&data, 0, 900, 900)));
+    hiddenPart->SetState(c.firstPartHidden ? 0 : 1);
+    auto* first = static_cast<ScriptedPick*>(
+        data.AddElement(std::make_unique<ScriptedPick>(&data, kObjectKindLine, c.firstDistance)));
+    first->part = hiddenPart;
+    auto* second = data.AddElement(std::make_unique<ScriptedPick>(&data, kObjectKindLine, 4.0));
+    CGradedObject* object = nullptr;
+    CGradedObject* part = nullptr;
+    double distance = -1.0;
+    ASSERT_TRUE(data.PickNearestAny(0, 0, 10.0, &object, &part, &distance));
+    EXPECT_EQ(object, c.secondTakesOver ? second : first);
+    EXPECT_EQ(part, c.secondTakesOver ? second : hiddenPart);
+    EXPECT_DOUBLE_EQ(distance, c.firstDistance);
+  }
+}
+
+TEST_F(DesignSearch, TextsAreFoundByTheirBoxes) {
+  LOGFONT font{};
+  font.lfHeight = -40;
+  auto* text = static_cast<CTextElement*>(
+      data_.AddElement(std::make_unique<CTextElement>(&data_, 0, 1000, 1000, CString("AB"), font)));
+  const std::array<CPoint, 4> box = text->GetTextBox();
+  const CPoint inside((box[0].x + box[2].x) / 2, (box[0].y + box[2].y) / 2);
+
+  CTextElement* found = nullptr;
+  ASSERT_TRUE(data_.FindTextAt(inside.x, inside.y, &found));
+  EXPECT_EQ(found, text);
+  found = nullptr;
+  EXPECT_FALSE(data_.FindTextAt(0, 0, &found));
+  EXPECT_EQ(found, nullptr);
+
+  std::vector<CTextElement*> texts{nullptr};
+  EXPECT_TRUE(data_.FindTextsInRect(CRect(inside.x - 1, inside.y - 1, inside.x + 1, inside.y + 1), texts));
+  EXPECT_EQ(texts, std::vector<CTextElement*>{text});
+  EXPECT_FALSE(data_.FindTextsInRect(CRect(0, 0, 10, 10), texts));
+  EXPECT_TRUE(texts.empty());
+}
+
+TEST_F(DesignSearch, TheExtentHoldsTheShownObjectsOnly) {
+  Point({-20, 0});
+  Point({100, 50});
+  CFreePoint* hidden = Point({5000, 5000});
+  hidden->SetState(0);
+  const CRect extent = data_.GetExtent(kBase);
+  EXPECT_TRUE(extent.PtInRect(CPoint(-20, 0)));
+  EXPECT_TRUE(extent.PtInRect(CPoint(100, 50)));
+  EXPECT_FALSE(extent.PtInRect(CPoint(4999, 4999)));
 }
 
 }  // namespace
