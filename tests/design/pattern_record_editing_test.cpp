@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "design/elements/boundary.h"
 #include "design/elements/reference_elements.h"
 #include "design/points/free_point.h"
+#include "design/points/graded_point.h"
 #include "tests/design/support/scripted_curve.h"
 
 namespace {
@@ -36,6 +38,10 @@ class ScriptedElement : public CDesignElement {
   CGradedObject* replacedNew = nullptr;
   bool hits = false;
   double distance = 0.0;
+  int links = 0;
+  CRect box;
+  mutable CPoint turnedAbout;
+  mutable double turnSin = 0.0, turnCos = 0.0;
 
   BOOL FreezeIfUsesSizeRow(CSizeTableRow*) override { return Answer(); }
   BOOL InvalidateIfUsesSizeRow(CSizeTableRow*) override { return Answer(); }
@@ -51,6 +57,14 @@ class ScriptedElement : public CDesignElement {
     *d = distance;
     return TRUE;
   }
+  void LinkReferences() override { ++links; }
+  CRect GetBoundRect(int32_t) const override { return box; }
+  CRect GetBoundRectAt(int32_t, int32_t cx, int32_t cy, double sinA, double cosA) const override {
+    turnedAbout = CPoint(cx, cy);
+    turnSin = sinA;
+    turnCos = cosA;
+    return box;
+  }
   BOOL HitTestPoint(int32_t, int32_t, double, double* d) override {
     if (!hits) return FALSE;
     *d = distance;
@@ -62,6 +76,25 @@ class ScriptedElement : public CDesignElement {
     ++calls;
     return uses;
   }
+};
+
+// A point whose position at each size the test gives.
+class PlacedPoint : public CGradedPoint {
+ public:
+  PlacedPoint(CPatternData* owner, std::vector<CPoint> at) : CGradedPoint(kPointKindFree, owner, 0), at_(std::move(at)) {
+    SetState(1);
+  }
+
+ protected:
+  BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override {
+    if (size < 0 || size >= static_cast<int32_t>(at_.size())) return FALSE;
+    *x = at_[static_cast<size_t>(size)].x;
+    *y = at_[static_cast<size_t>(size)].y;
+    return TRUE;
+  }
+
+ private:
+  std::vector<CPoint> at_;
 };
 
 class PatternRecordEditing : public ::testing::Test {
@@ -317,6 +350,38 @@ TEST_F(PatternRecordEditing, MovingAMeasureLabelAgreesWithANewLayout) {
   EXPECT_EQ(moved, CRect(before.left + 5, before.top - 3, before.right + 5, before.bottom - 3));
   measure.UpdateLayout();
   EXPECT_EQ(measure.GetLabelRect(), moved);
+}
+
+TEST_F(PatternRecordEditing, TheTurnedBoxFollowsTheTurnedReferencePoint) {
+  // The piece's base box is (0, 0)-(100, 50), centre (50, 25), and the piece
+  // is turned a quarter turn. The reference point moves 10 to the right at
+  // size 2: turned with the piece that is 10 down, so the elements that
+  // follow the reference point are moved 10 up; the label stays.
+  ScriptedElement* follows = Scripted(4);
+  ScriptedElement* label = Scripted(8);
+  follows->box = CRect(0, 0, 100, 50);
+  label->box = CRect(0, 0, 100, 50);
+  auto* reference = static_cast<CGradedPoint*>(
+      data_.AddElement(std::make_unique<PlacedPoint>(&data_, std::vector<CPoint>{{60, 25}, {60, 25}, {70, 25}})));
+  piece_->SetRefPoint(reference);
+  piece_->SetDouble2(1.570796326795);
+
+  EXPECT_EQ(piece_->GetTurnedBoundRect(kBase), CRect(0, 0, 100, 50));
+  EXPECT_EQ(piece_->GetTurnedBoundRect(2), CRect(0, 0, 100, 60));
+  EXPECT_EQ(follows->turnedAbout, CPoint(50, 25));
+  EXPECT_NEAR(follows->turnSin, -1.0, 1e-12);
+  EXPECT_NEAR(follows->turnCos, 0.0, 1e-12);
+
+  // The segment handed on for a direction asks nothing of the elements.
+  piece_->ShowDirectionAt(0.5);
+}
+
+TEST_F(PatternRecordEditing, ResolveIdsLinksEveryElement) {
+  ScriptedElement* a = Scripted(4);
+  ScriptedElement* b = Scripted(16);
+  piece_->ResolveIds();
+  EXPECT_EQ(a->links, 1);
+  EXPECT_EQ(b->links, 1);
 }
 
 }  // namespace
