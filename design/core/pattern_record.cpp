@@ -547,7 +547,8 @@ BOOL CPatternRecord::FindLineElement(const CGradedObject* a, const CGradedObject
 
 BOOL CPatternRecord::FindCurveElement(const CGradedObject* curve, const CGradedObject* a, const CGradedObject* b,
                                       CDesignElement** found) const {
-  const auto* asCurve = curve && curve->GetKind() == kObjectKindCurve ? dynamic_cast<const CGradedCurve*>(curve) : nullptr;
+  const auto* asCurve =
+      curve && curve->GetKind() == kObjectKindCurve ? dynamic_cast<const CGradedCurve*>(curve) : nullptr;
   if (!asCurve) return FALSE;
   const bool closed = asCurve->IsClosed() != FALSE;
   for (const auto& element : m_Elements) {

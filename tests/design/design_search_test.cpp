@@ -312,7 +312,8 @@ TEST_F(DesignSearch, ChainsOfCopiesEndAtTheirSourceAndCyclesEnd) {
   // Two copies of each other, as only a damaged file holds: both walks end,
   // and a drag changes nothing.
   auto* a = static_cast<CPointMirrorPoint*>(data_.AddElement(std::make_unique<CPointMirrorPoint>(&data_, 0)));
-  auto* b = static_cast<CPointMirrorPoint*>(data_.AddElement(std::make_unique<CPointMirrorPoint>(&data_, 0, a, centre)));
+  auto* b = static_cast<CPointMirrorPoint*>(
+      data_.AddElement(std::make_unique<CPointMirrorPoint>(&data_, 0, a, centre)));
   a->SetParams(b, centre);
   EXPECT_NE(data_.GetUltimateSource(a), nullptr);
   data_.MovePointTo(a, 5, 5);

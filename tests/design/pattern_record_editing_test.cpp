@@ -81,7 +81,8 @@ class ScriptedElement : public CDesignElement {
 // A point whose position at each size the test gives.
 class PlacedPoint : public CGradedPoint {
  public:
-  PlacedPoint(CPatternData* owner, std::vector<CPoint> at) : CGradedPoint(kPointKindFree, owner, 0), at_(std::move(at)) {
+  PlacedPoint(CPatternData* owner, std::vector<CPoint> at)
+      : CGradedPoint(kPointKindFree, owner, 0), at_(std::move(at)) {
     SetState(1);
   }
 
