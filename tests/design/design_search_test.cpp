@@ -389,4 +389,30 @@ TEST_F(DesignSearch, TheExtentHoldsTheShownObjectsOnly) {
   EXPECT_FALSE(extent.PtInRect(CPoint(4999, 4999)));
 }
 
+TEST_F(DesignSearch, TheNearestLabelDimensionIsPicked) {
+  // Two offset points 100 to the right of their references: their dx labels
+  // stand on the horizontal legs y = 0 and y = 10. From (50, 7) the second
+  // leg is nearer, though it comes later and both are within reach.
+  auto offsetPoint = [&](CPoint from) {
+    CFreePoint* reference = Point(from);
+    auto* point = static_cast<COffsetPoint*>(data_.AddElement(std::make_unique<COffsetPoint>(
+        &data_, 0, reference, CFormula(&data_, {}, 0, 1.0, 1.0, 100), CFormula(&data_, {}, 0, 1.0, 1.0, 0))));
+    point->SetState(1);
+    point->SetLabelVisible(TRUE);
+    return point;
+  };
+  offsetPoint({0, 0});
+  COffsetPoint* second = offsetPoint({0, 10});
+
+  CGradedPoint* point = nullptr;
+  CDimLabel* label = nullptr;
+  double distance = 0.0;
+  ASSERT_TRUE(data_.PickLabelNearest(50, 7, 10.0, &point, &label, &distance));
+  EXPECT_EQ(point, second);
+  EXPECT_NEAR(distance, 3.0, 1e-9);
+  point = nullptr;
+  EXPECT_FALSE(data_.PickLabelNearest(50, 40, 5.0, &point, &label, &distance));
+  EXPECT_EQ(point, nullptr);
+}
+
 }  // namespace
