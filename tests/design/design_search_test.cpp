@@ -14,6 +14,7 @@
 
 #include "design/core/formula.h"
 #include "design/core/pattern_data.h"
+#include "design/core/piece_measure.h"
 #include "design/core/text_element.h"
 #include "design/curves/graded_line.h"
 #include "design/curves/polyline_curves.h"
@@ -413,6 +414,26 @@ TEST_F(DesignSearch, TheNearestLabelDimensionIsPicked) {
   point = nullptr;
   EXPECT_FALSE(data_.PickLabelNearest(50, 40, 5.0, &point, &label, &distance));
   EXPECT_EQ(point, nullptr);
+}
+
+TEST_F(DesignSearch, DraggingReachesPointsThatUseAMeasureOfTheMovedPoint) {
+  // The offset point hangs on `anchor` but its dx is the measured distance
+  // between `moved` and `anchor`: dragging `moved` must change it, and the
+  // measure must be laid out again.
+  CFreePoint* moved = Point({0, 0});
+  CFreePoint* anchor = Point({300, 0});
+  CPieceMeasure* measure =
+      data_.AddMeasure(std::make_unique<CPieceMeasure>(&data_, kMeasureKindDistance, moved, anchor, nullptr, "m"));
+  const CFormula dx(&data_, {CFormulaTerm::OnMeasure(1, measure, 1, 1.0, 1.0)}, 0, 1.0, 1.0, 0);
+  auto* offset = static_cast<COffsetPoint*>(data_.AddElement(
+      std::make_unique<COffsetPoint>(&data_, 0, anchor, dx, CFormula(&data_, {}, 0, 1.0, 1.0, 0))));
+  offset->SetState(1);
+  ASSERT_EQ(At(offset), CPoint(600, 0));
+  measure->UpdateLayout();
+
+  data_.MovePointTo(moved, 100, 0);
+  EXPECT_TRUE(measure->IsLayoutDirty());
+  EXPECT_EQ(At(offset), CPoint(500, 0));
 }
 
 }  // namespace
