@@ -436,4 +436,21 @@ TEST_F(DesignSearch, DraggingReachesPointsThatUseAMeasureOfTheMovedPoint) {
   EXPECT_EQ(At(offset), CPoint(500, 0));
 }
 
+TEST_F(DesignSearch, TheDrawnTwinComparesTheDrawnSegments) {
+  // The later line at 10.2 is longer through its points but drawn only
+  // over one unit: only the drawn search takes it on the tie.
+  Line({0, 10}, {5, 9});
+  CFreePoint* end1 = Point({400, 400});
+  CFreePoint* end2 = Point({401, 400});
+  auto* drawnShort = static_cast<CGradedLine*>(data_.AddElement(std::make_unique<CGradedLine>(
+      &data_, 0, 0, 1, Point({-29, 5}), Point({30, 16}), nullptr, end1, end2)));
+  CGradedObject* found = nullptr;
+  CPoint hit;
+  double distance = 0.0;
+  ASSERT_TRUE(data_.HitTestLinesAndCurvesDrawn(0, 0, 12.0, -1, &found, &hit, &distance));
+  EXPECT_EQ(found, drawnShort);
+  ASSERT_TRUE(data_.HitTestLinesAndCurves(0, 0, 12.0, -1, &found, &hit, &distance));
+  EXPECT_NE(found, drawnShort);
+}
+
 }  // namespace
