@@ -6,6 +6,7 @@
 
 #include "design/core/factories.h"
 #include "design/core/text_box.h"
+#include "design/geometry/polyline.h"
 
 CTextElement::CTextElement(CPatternData* owner, uint16_t status) : CGradedObject(kObjectKindText, owner, status) {}
 
@@ -85,6 +86,28 @@ BOOL CTextElement::Load(ArchiveReader& archive) {
   m_Font = font;
   m_BoxMarked = true;
   return TRUE;
+}
+
+BOOL CTextElement::ContainsPoint(int32_t x, int32_t y) const {
+  const std::array<CPoint, 4> box = GetTextBox();
+  const PointList outline(box.begin(), box.end());
+  return IsPointInPointList(x, y, outline) ? TRUE : FALSE;
+}
+
+std::unique_ptr<CGradedObject> CTextElement::Clone() const {
+  return std::make_unique<CTextElement>(GetOwner(), GetStatus(), m_Position.x, m_Position.y, m_Text, m_Font);
+}
+
+void CTextElement::CopyFrom(const CGradedObject& other) {
+  const auto* source = dynamic_cast<const CTextElement*>(&other);
+  if (!source || source == this) return;
+  SetState(source->GetState());
+  SetStatus(source->GetStatus());
+  CPoint position;
+  CString text;
+  LOGFONT font;
+  source->GetText(position, text, font);
+  SetText(position.x, position.y, text, font);
 }
 
 void RegisterTextElements() {

@@ -44,6 +44,9 @@ class CTextElement : public CGradedObject {
   // The box as position, A, C, B: its outline in order around it. Laid out
   // first when it is marked.
   std::array<CPoint, 4> GetTextBox() const;
+  // Whether (x, y) lies inside the box (position, A, C, B); the container
+  // finds a text by position with it.
+  BOOL ContainsPoint(int32_t x, int32_t y) const;
   // Whether the box waits to be laid out (after UpdateLabel or Load).
   BOOL IsTextBoxMarked() const { return m_BoxMarked ? TRUE : FALSE; }
 
@@ -56,6 +59,12 @@ class CTextElement : public CGradedObject {
   BOOL GetReferences(CGradedObjectList& references) const override;
   // Marks the box for layout at its next use.
   void UpdateLabel() override;
+  // A shown text of the same owner, status, position, text and font, even
+  // when this one is hidden.
+  std::unique_ptr<CGradedObject> Clone() const override;
+  // Takes over the state, the status, the position, the text and the font of
+  // another text and lays the box out; any other object changes nothing.
+  void CopyFrom(const CGradedObject& other) override;
   // Reads the record: state, status, position, text and font. Everything is
   // read before anything is stored, so a short record fails (0) and leaves the
   // object as it was. A face name longer than the font's field holds is cut

@@ -270,3 +270,9 @@ void RegisterAngleLinePoints() {
   table.Register(kPointKindVerticalLine, Make<CVerticalLinePoint>);
   table.Register(kPointKindHorizontalLine, Make<CHorizontalLinePoint>);
 }
+
+void CAngleLineBase::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CAngleLineBase&>(source);
+  m_Angle = from.m_Angle;
+}

@@ -49,6 +49,9 @@ class CAngleLineBase : public CGradedPoint {
   BOOL UsesLine(const CGradedObject* line) const;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // For the leaves' loader constructors: no references until Load and
   // ResolveIds; a leaf with an angle label names it, the others pass null.
   CAngleLineBase(int32_t kind, CPatternData* owner, uint16_t status, CDimLabel* angleLabel);

@@ -81,9 +81,12 @@ int32_t PartCountOf(double value) {
 void CDimLabel::CopyFrom(const CDimLabel& other) {
   CPatternData* owner = m_Owner;
   CGradedObject* object = m_Object;
+  const double textScale = m_TextScale;
   *this = other;
   m_Owner = owner;
   m_Object = object;
+  // The scale belongs to the view that shows this label, not to its values.
+  m_TextScale = textScale;
 }
 
 void CDimLabel::Bind(CPatternData* owner, CGradedObject* object, int32_t mode, bool horizontalText) {

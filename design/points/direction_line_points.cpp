@@ -521,3 +521,29 @@ void RegisterDirectionLinePoints() {
   table.Register(kPointKindHorizontalCurve, &MakePoint<CHorizontalCurvePoint>);
   table.Register(kPointKindRelativeAngleCurve, &MakePoint<CRelativeAngleCurvePoint>);
 }
+
+void CRelativeAngleLinePoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CRelativeAngleLinePoint&>(source);
+  m_Angle = from.m_Angle;
+}
+
+void CTwoPointCurveIntersectPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CTwoPointCurveIntersectPoint&>(source);
+  m_Crossing = from.m_Crossing;
+}
+
+void CAngleCurveBase::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CAngleCurveBase&>(source);
+  m_Angle = from.m_Angle;
+  m_Crossing = from.m_Crossing;
+}
+
+void CRelativeAngleCurvePoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CRelativeAngleCurvePoint&>(source);
+  m_Angle = from.m_Angle;
+  m_Crossing = from.m_Crossing;
+}

@@ -94,6 +94,9 @@ class CRelativeAngleLinePoint : public CGradedPoint {
                          BOOL* positive) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The crossing with the line at the size; 0 with the cached position when
   // a reference is missing, a position was not had or the lines do not
   // cross in one point (coinciding direction points give no direction).
@@ -143,6 +146,9 @@ class CTwoPointCurveIntersectPoint : public CGradedPoint {
   BOOL Load(ArchiveReader& archive) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The chosen crossing at the size; see the top of this file for the
   // failures.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
@@ -176,6 +182,9 @@ class CAngleCurveBase : public CGradedPoint {
   BOOL UsesCurve(const CGradedCurve* curve) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // No references; the angle is left to the kind (its constructor or Load).
   CAngleCurveBase(int32_t kind, CPatternData* owner, uint16_t status);
 
@@ -291,6 +300,9 @@ class CRelativeAngleCurvePoint : public CGradedPoint {
                          BOOL* positive) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The chosen crossing at the size; see the top of this file for the
   // failures.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;

@@ -75,8 +75,12 @@ void CDistanceTowardsPoint::SetDistance(const CFormula& distance) {
   Invalidate(-1);
 }
 
-BOOL CDistanceTowardsPoint::UsesLine(const CGradedLine* line) const {
-  return line && line->IsRelatedTo(m_Point1.object) && line->IsRelatedTo(m_Point2.object);
+BOOL CDistanceTowardsPoint::UsesLine(const CGradedLine* line) const { return LineHoldsPair(line); }
+
+BOOL CDistanceTowardsPoint::GetLinePair(const CGradedObject** first, const CGradedObject** second) const {
+  *first = m_Point1.object;
+  *second = m_Point2.object;
+  return TRUE;
 }
 
 BOOL CDistanceTowardsPoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
@@ -302,4 +306,10 @@ void RegisterDistancePoints() {
   table.Register(kPointKindCurveDistance, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
     return std::make_unique<CCurveDistancePoint>(owner, 0);
   });
+}
+
+void CCurveDistancePoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CCurveDistancePoint&>(source);
+  m_Direction = from.m_Direction;
 }

@@ -57,6 +57,8 @@ class CDistanceTowardsPoint : public CGradedPoint {
 
   // Whether both points lie on the line (its IsRelatedTo).
   BOOL UsesLine(const CGradedLine* line) const override;
+  // Its two points, which UsesLine asks the line about.
+  BOOL GetLinePair(const CGradedObject** first, const CGradedObject** second) const override;
 
   // ---- The distance label -------------------------------------------------
   // Shows only while this point and point 1 are in use.
@@ -185,6 +187,9 @@ class CCurveDistancePoint : public CGradedPoint {
   void GetCurveLabelText(CDimLabel* label, CString& text, std::vector<CPoint>& path) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The curve's point at the distance from the start point
   // (PointAtLengthFormula), with its result; 0 without a curve or start
   // point.

@@ -65,3 +65,9 @@ void RegisterFreePoints() {
     return std::make_unique<CFreeVertexPoint>(owner, 0);
   });
 }
+
+void CFreePointBase::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CFreePointBase&>(source);
+  m_Point = from.m_Point;
+}

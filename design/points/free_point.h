@@ -29,6 +29,9 @@ class CFreePointBase : public CGradedPoint {
   BOOL Load(ArchiveReader& archive) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   CFreePointBase(int32_t kind, CPatternData* owner, uint16_t status, CPoint point);
 
   // A size that the point computes (every size with compute-all 1, else the

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
+#include <unordered_set>
 
+#include "design/core/factories.h"
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
 #include "design/curves/graded_curve.h"
 #include "design/curves/graded_line.h"
 #include "design/geometry/number_text.h"
+#include "design/points/point_kinds.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -191,6 +195,229 @@ BOOL CGradedPoint::DependsOn(const CGradedObject* object) const {
     if (formula->DependsOnElement(object)) return TRUE;
   }
   return FALSE;
+}
+
+void CGradedPoint::InvalidateWithDependents(BOOL update) {
+  Invalidate(-1);
+  // With `update`, the objects built on this point follow through the
+  // container's CPatternData::InvalidateDependents(this, update), called here once the container offers it.
+  (void)update;
+}
+
+void CGradedPoint::ReplaceReference(CGradedObject* oldObject, CGradedObject* newObject) {
+  bool changed = false;
+  for (Reference* reference : m_References) {
+    if (reference->object && reference->object == oldObject) {
+      reference->object = newObject;
+      changed = true;
+    }
+  }
+  if (changed) InvalidateWithDependents(TRUE);
+}
+
+void CGradedPoint::ReplaceMeasure(CPieceMeasure* oldMeasure, CPieceMeasure* newMeasure) {
+  for (CFormula* formula : m_Formulas) {
+    if (formula->ReplaceMeasure(oldMeasure, newMeasure)) Invalidate(-1);
+  }
+}
+
+void CGradedPoint::ReplaceSizeRow(CSizeTableRow* oldRow, CSizeTableRow* newRow) {
+  for (CFormula* formula : m_Formulas) {
+    if (formula->ReplaceSizeRow(oldRow, newRow)) Invalidate(-1);
+  }
+}
+
+namespace {
+
+// Freezes each formula for which `uses` holds; whether any was.
+template <typename Uses>
+bool FreezeFormulas(const std::vector<CFormula*>& formulas, Uses uses) {
+  bool frozen = false;
+  for (CFormula* formula : formulas) {
+    if (uses(*formula)) {
+      formula->Freeze();
+      frozen = true;
+    }
+  }
+  return frozen;
+}
+
+template <typename Uses>
+bool AnyFormula(const std::vector<CFormula*>& formulas, Uses uses) {
+  return std::any_of(formulas.begin(), formulas.end(), [&](const CFormula* formula) { return uses(*formula); });
+}
+
+}  // namespace
+
+BOOL CGradedPoint::ReleaseSizeRow(CSizeTableRow* row, BOOL update) {
+  if (!FreezeFormulas(m_Formulas, [row](const CFormula& f) { return f.UsesSizeRow(row) != FALSE; })) return FALSE;
+  if (update) {
+    // A point with two formulas recomputes its own sizes before its
+    // dependents are told.
+    if (m_Formulas.size() > 1) RecalcAll();
+    InvalidateWithDependents(update);
+  }
+  return TRUE;
+}
+
+BOOL CGradedPoint::ReleaseMeasure(CPieceMeasure* measure, BOOL update) {
+  if (!FreezeFormulas(m_Formulas, [measure](const CFormula& f) { return f.UsesMeasure(measure) != FALSE; })) {
+    return FALSE;
+  }
+  if (update) {
+    if (m_Formulas.size() > 1) RecalcAll();
+    InvalidateWithDependents(update);
+  }
+  return TRUE;
+}
+
+BOOL CGradedPoint::UsesSizeRow(CSizeTableRow* row, BOOL update) {
+  if (!ReportsFormulaUse()) return FALSE;
+  if (!AnyFormula(m_Formulas, [row](const CFormula& f) { return f.UsesSizeRow(row) != FALSE; })) return FALSE;
+  if (m_Formulas.size() == 1 || update) InvalidateWithDependents(update);
+  return TRUE;
+}
+
+BOOL CGradedPoint::UsesMeasure(CPieceMeasure* measure, BOOL update) {
+  if (!ReportsFormulaUse()) return FALSE;
+  if (!AnyFormula(m_Formulas, [measure](const CFormula& f) { return f.UsesMeasure(measure) != FALSE; })) {
+    return FALSE;
+  }
+  if (m_Formulas.size() == 1 || update) InvalidateWithDependents(update);
+  return TRUE;
+}
+
+void CGradedPoint::CopyValues(const CGradedPoint&, bool) {}
+
+std::unique_ptr<CGradedObject> CGradedPoint::Clone() const {
+  // The copy is made from the point-kind table, which holds every kind once
+  // joined.
+  static const bool registered = (RegisterPointKinds(), true);
+  (void)registered;
+  std::unique_ptr<CGradedObject> made = GetPointKindFactory().Create(m_Subtype, GetOwner());
+  auto* copy = dynamic_cast<CGradedPoint*>(made.get());
+  if (!copy || copy->m_Subtype != m_Subtype || copy->m_References.size() != m_References.size() ||
+      copy->m_Formulas.size() != m_Formulas.size() || copy->m_Labels.size() != m_Labels.size()) {
+    return nullptr;
+  }
+  copy->SetStatus(GetStatus());
+  for (size_t i = 0; i < m_References.size(); ++i) {
+    copy->m_References[i]->object = m_References[i]->object;
+    copy->m_References[i]->index = m_References[i]->index;
+  }
+  for (size_t i = 0; i < m_Formulas.size(); ++i) *copy->m_Formulas[i] = *m_Formulas[i];
+  if (ClonesLabels()) {
+    for (size_t i = 0; i < m_Labels.size(); ++i) copy->m_Labels[i]->CopyFrom(*m_Labels[i]);
+  }
+  copy->CopyValues(*this, false);
+  copy->RecalcAll();
+  copy->SetState(GetState());
+  return made;
+}
+
+void CGradedPoint::CopyFrom(const CGradedObject& other) {
+  const auto* source = dynamic_cast<const CGradedPoint*>(&other);
+  if (!source || source == this || source->m_Subtype != m_Subtype ||
+      source->m_References.size() != m_References.size() || source->m_Formulas.size() != m_Formulas.size() ||
+      source->m_Labels.size() != m_Labels.size()) {
+    return;
+  }
+  SetState(source->GetState());
+  SetStatus(source->GetStatus());
+  const CPatternData* sourceOwner = source->GetOwner();
+  for (size_t i = 0; i < m_References.size(); ++i) {
+    const CGradedObject* object = source->m_References[i]->object;
+    m_References[i]->index = sourceOwner && object ? sourceOwner->GetElementIndex(object) : -1;
+    // The pointer may belong to another container: it waits for ResolveIds.
+    m_References[i]->object = nullptr;
+  }
+  for (size_t i = 0; i < m_Formulas.size(); ++i) {
+    // Rows and measures are mapped into this owner by position, never
+    // shared with a container that may go away first.
+    m_Formulas[i]->Reset(GetOwner());
+    m_Formulas[i]->CopyFrom(*source->m_Formulas[i]);
+  }
+  for (size_t i = 0; i < m_Labels.size(); ++i) m_Labels[i]->CopyFrom(*source->m_Labels[i]);
+  CopyValues(*source, true);
+  Invalidate(-1);
+}
+
+BOOL CGradedPoint::GetLinePair(const CGradedObject**, const CGradedObject**) const { return FALSE; }
+
+BOOL CGradedPoint::LineHoldsPair(const CGradedLine* line) const {
+  if (!line) return FALSE;
+  CGradedPoint* end1 = nullptr;
+  CGradedPoint* end2 = nullptr;
+  line->GetEndRefs(&end1, &end2);
+  // The line's own test without asking the point (a reference or an end).
+  auto direct = [&](const CGradedObject* object) {
+    return line->RefersTo(object) || object == end1 || object == end2;
+  };
+  // One frame per pair point being asked, as the nested questions would
+  // stand on the call stack: the point, its pair, which of the two is asked
+  // next, and whether the answer met a point still being asked (a cycle).
+  struct Frame {
+    const CGradedPoint* point;
+    const CGradedObject* pair[2];
+    int next;
+    bool metCycle;
+  };
+  std::vector<Frame> frames;
+  std::unordered_set<const CGradedObject*> asking;
+  // Answers found without meeting a cycle hold wherever the point is asked
+  // from again: a design whose points share their pair points (each point
+  // built on the one before, twice) is then answered once per point instead
+  // of once per path to it.
+  std::unordered_map<const CGradedObject*, BOOL> known;
+  auto enter = [&](const CGradedPoint* point) {
+    Frame frame{point, {nullptr, nullptr}, 0, false};
+    point->GetLinePair(&frame.pair[0], &frame.pair[1]);
+    frames.push_back(frame);
+    asking.insert(point);
+  };
+  enter(this);
+  BOOL answer = FALSE;
+  bool answered = false;
+  while (!frames.empty()) {
+    Frame& frame = frames.back();
+    // Both points must be related: a no ends the frame at once, and so does
+    // a yes for the second.
+    if (answered && (!answer || frame.next == 2)) {
+      const Frame done = frame;
+      asking.erase(done.point);
+      frames.pop_back();
+      if (done.metCycle) {
+        if (!frames.empty()) frames.back().metCycle = true;
+      } else {
+        known[done.point] = answer;
+      }
+      continue;
+    }
+    const CGradedObject* object = frame.pair[frame.next++];
+    answered = true;
+    if (!object) {
+      answer = FALSE;
+    } else if (direct(object)) {
+      answer = TRUE;
+    } else if (asking.count(object)) {
+      answer = FALSE;
+      frame.metCycle = true;
+    } else if (auto found = known.find(object); found != known.end()) {
+      answer = found->second;
+    } else if (const auto* point = dynamic_cast<const CGradedPoint*>(object)) {
+      const CGradedObject* first = nullptr;
+      const CGradedObject* second = nullptr;
+      if (point->GetLinePair(&first, &second)) {
+        enter(point);
+        answered = false;
+      } else {
+        answer = line->IsRelatedTo(point);
+      }
+    } else {
+      answer = FALSE;
+    }
+  }
+  return answer;
 }
 
 void CGradedPoint::UpdateLabel() {

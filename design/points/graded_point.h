@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "design/core/formula.h"
@@ -166,6 +167,38 @@ class CGradedPoint : public CGradedObject {
   // Every label is laid out again when next used.
   void UpdateLabel() override;
 
+  // Every reference field equal to `oldObject` becomes `newObject`; when one
+  // did, the point and what is built on it are computed again.
+  void ReplaceReference(CGradedObject* oldObject, CGradedObject* newObject) override;
+  // Each formula takes the new measure (row) in place of the old; a formula
+  // that changed invalidates every size.
+  void ReplaceMeasure(CPieceMeasure* oldMeasure, CPieceMeasure* newMeasure) override;
+  void ReplaceSizeRow(CSizeTableRow* oldRow, CSizeTableRow* newRow) override;
+  // Freezes (CFormula::Freeze) every formula that uses the row (measure)
+  // before it goes away; 1 when any was frozen. With `update` the point and
+  // its dependents are then computed again. Kinds without formulas answer 0.
+  BOOL ReleaseSizeRow(CSizeTableRow* row, BOOL update) override;
+  BOOL ReleaseMeasure(CPieceMeasure* measure, BOOL update) override;
+  // Whether a formula uses the row (measure) whose values changed; the
+  // point is then invalidated (a point with two formulas only with
+  // `update`), and with `update` its dependents too.
+  BOOL UsesSizeRow(CSizeTableRow* row, BOOL update) override;
+  BOOL UsesMeasure(CPieceMeasure* measure, BOOL update) override;
+
+  // A new point of the same kind and definition: references as they stand,
+  // formulas and labels copied, the state copied, every size computed. The
+  // compute-all flag (1 in the copy) and the per-size positions are not
+  // copied. Null for a point whose kind has no entry in the point-kind table.
+  std::unique_ptr<CGradedObject> Clone() const override;
+  // Takes over the state, the status and the definition of a point of the
+  // same kind, possibly of another container: each reference as the source
+  // reference's position in the source's owner (ResolveIds must follow),
+  // formulas with their rows and measures mapped by position into this
+  // owner, labels copied. The compute-all flag and the per-size positions
+  // are not copied; every size is dirty afterwards. Another kind of object
+  // changes nothing.
+  void CopyFrom(const CGradedObject& other) override;
+
   // ---- Dimension labels ---------------------------------------------------
   // The kinds that show their values in labels declare them (DeclareFields);
   // these answers work over the declared labels in field order, so a kind
@@ -202,6 +235,31 @@ class CGradedPoint : public CGradedObject {
   // asked again next time), or nothing.
   enum class SizeOutcome { kCacheAndClean, kCacheOnly, kNothing };
   virtual SizeOutcome OutcomeOf(BOOL result) const;
+
+  // The kind's own values that are neither references, formulas nor labels
+  // (angles, flags, ratios, stored coordinates), for Clone and CopyFrom;
+  // `source` is of this point's class. `intoOtherOwner`: CopyFrom, whose
+  // references become stored positions in the source's owner.
+  virtual void CopyValues(const CGradedPoint& source, bool intoOtherOwner);
+  // Whether a copy made by Clone takes over the labels; otherwise it keeps
+  // the fresh labels of its constructor.
+  virtual bool ClonesLabels() const { return true; }
+  // Whether UsesSizeRow and UsesMeasure report the formulas' use.
+  virtual bool ReportsFormulaUse() const { return true; }
+  // The point and everything built on it are computed again after its
+  // definition changed.
+  void InvalidateWithDependents(BOOL update);
+
+  // The kinds that lie on a line when both their points do (the line's
+  // IsRelatedTo) name those two points; the others answer 0.
+  virtual BOOL GetLinePair(const CGradedObject** first, const CGradedObject** second) const;
+  // UsesLine of those kinds: whether the line is related to both points of
+  // the pair. A pair point of the same sort is followed through its own
+  // pair on an explicit stack, so a long chain of such points does not
+  // deepen the call stack, and a point met again on the way (a cycle) is
+  // not related. A point's answer found without meeting a cycle is asked
+  // only once, however many points share it.
+  BOOL LineHoldsPair(const CGradedLine* line) const;
 
   // The position of `point` at a size through its GetPoint; 0 for a null
   // point.

@@ -445,9 +445,12 @@ void CPerpendicularFootPoint::GetParams(CGradedPoint** point, CGradedPoint** lin
   if (linePoint2) *linePoint2 = PointOf(m_LinePoint2);
 }
 
-BOOL CPerpendicularFootPoint::UsesLine(const CGradedLine* line) const {
-  if (!line) return FALSE;
-  return line->IsRelatedTo(m_LinePoint1.object) && line->IsRelatedTo(m_LinePoint2.object) ? TRUE : FALSE;
+BOOL CPerpendicularFootPoint::UsesLine(const CGradedLine* line) const { return LineHoldsPair(line); }
+
+BOOL CPerpendicularFootPoint::GetLinePair(const CGradedObject** first, const CGradedObject** second) const {
+  *first = m_LinePoint1.object;
+  *second = m_LinePoint2.object;
+  return TRUE;
 }
 
 BOOL CPerpendicularFootPoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
@@ -645,4 +648,35 @@ void RegisterIntersectionPoints() {
   RegisterKind<CPerpendicularFootPoint>(kPointKindPerpendicularFoot);
   RegisterKind<CLineCircleIntersectPoint>(kPointKindLineCircleIntersect);
   RegisterKind<CAxisLinesIntersectPoint>(kPointKindAxisLinesIntersect);
+}
+
+void CCircleIntersectPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CCircleIntersectPoint&>(source);
+  m_Side = from.m_Side;
+}
+
+void CLineCurveIntersectPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CLineCurveIntersectPoint&>(source);
+  m_Crossing = from.m_Crossing;
+}
+
+void CCurveIntersectPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CCurveIntersectPoint&>(source);
+  m_Crossing = from.m_Crossing;
+}
+
+void CLineCircleIntersectPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CLineCircleIntersectPoint&>(source);
+  m_Choice = from.m_Choice;
+}
+
+void CAxisLinesIntersectPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CAxisLinesIntersectPoint&>(source);
+  m_Flag1 = from.m_Flag1;
+  m_Flag2 = from.m_Flag2;
 }

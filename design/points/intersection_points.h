@@ -107,6 +107,9 @@ class CCircleIntersectPoint : public CGradedPoint {
   BOOL Load(ArchiveReader& archive) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // Where the circles meet, on the chosen side (a lone touching point for
   // either side; another side value keeps the cached position, with the
   // result 1 all the same). Circles that do not meet give, at the base size,
@@ -151,6 +154,9 @@ class CLineCurveIntersectPoint : public CGradedPoint {
   BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The crossing the number chooses (counted from 1 along the curve; 0 or
   // less the first, beyond the count the last) of the segment between the
   // line's through points with the whole curve, closed curves with their
@@ -188,6 +194,9 @@ class CCurveIntersectPoint : public CGradedPoint {
   BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The crossing the number chooses (as kind 11) of the two whole curves.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
 
@@ -218,6 +227,8 @@ class CPerpendicularFootPoint : public CGradedPoint {
   // Whether both line points are related to `line` (its through points or
   // ends, or points defined on it).
   BOOL UsesLine(const CGradedLine* line) const override;
+  // Its two points, which UsesLine asks the line about.
+  BOOL GetLinePair(const CGradedObject** first, const CGradedObject** second) const override;
 
  protected:
   // The foot on the unbounded line through the two line points (the point
@@ -274,6 +285,9 @@ class CLineCircleIntersectPoint : public CGradedPoint {
   void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // A crossing of the unbounded line through the line's through points with
   // the circle about the centre: the first, or the second (the first again
   // for a tangent); another choice keeps the cached position. 1 only when
@@ -312,6 +326,9 @@ class CAxisLinesIntersectPoint : public CGradedPoint {
   BOOL Load(ArchiveReader& archive) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // Where the two axis lines cross; none (result 0, the cached position)
   // when either point is not had or both lines run the same way.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;

@@ -466,3 +466,22 @@ void RegisterMirrorPoints() {
   table.Register(kPointKindDirectionRotated, Make<CDirectionRotatedPoint>);
   table.Register(kPointKindTransferred, Make<CTransferredPoint>);
 }
+
+void CRotatedPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CRotatedPoint&>(source);
+  m_Angle = from.m_Angle;
+}
+
+void CAxisMirrorPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CAxisMirrorPoint&>(source);
+  m_Mode = from.m_Mode;
+}
+
+void CLineMirrorPoint::ReplaceSourcePoint(CGradedObject* oldSource, CGradedObject* newSource) {
+  if (m_Source.object != oldSource) return;
+  m_Source.object = newSource;
+  RecalcAll();
+  InvalidateWithDependents(TRUE);
+}

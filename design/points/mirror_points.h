@@ -60,6 +60,10 @@ class CLineMirrorPoint : public CGradedPoint {
   void GetRefs(CGradedPoint** source, CGradedPoint** linePoint1, CGradedPoint** linePoint2) const;
   // Whether `object` is one of the two points of the mirror line.
   BOOL IsMirrorLinePoint(const CGradedObject* object) const;
+  // When the source is `oldSource` it becomes `newSource`; every size is
+  // computed again and so is what is built on this point. Otherwise
+  // nothing changes.
+  void ReplaceSourcePoint(CGradedObject* oldSource, CGradedObject* newSource);
 
   // Reads the base part and the positions of the source and the two
   // mirror-line points. 0 when the record is cut short; the point then stays
@@ -131,6 +135,9 @@ class CRotatedPoint : public CGradedPoint {
   BOOL IsRealPoint() const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The source turned about the centre. Nothing is made when a reference
   // fails. An angle that is no number (a damaged file) gives the centre: the
   // turned offset rounds to 0.
@@ -169,6 +176,9 @@ class CAxisMirrorPoint : public CGradedPoint {
   BOOL IsRealPoint() const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // Nothing is made when a reference fails.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
   // Unlike the other kinds, a size that failed keeps its old position and

@@ -60,6 +60,11 @@ class COffsetPoint : public CGradedPoint {
   void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
 
  protected:
+  // A clone starts with fresh labels.
+  bool ClonesLabels() const override { return false; }
+  // Both offsets are frozen when their row or measure goes away (Release*),
+  // but a change of a row's or measure's values is not reported as a use.
+  bool ReportsFormulaUse() const override { return false; }
   // The reference's position at the size moved by (dx, -dy). The reference
   // is asked through its own computation (not GetPoint), so a chain of
   // offset points follows its references' positions as computed; a

@@ -294,3 +294,15 @@ void RegisterPolarPoints() {
   table.Register(kPointKindPolar17, Make<CPolarPoint17>);
   table.Register(kPointKindDirectionDistance, Make<CDirectionDistancePoint>);
 }
+
+void CPolarPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CPolarPoint&>(source);
+  m_Angle = from.m_Angle;
+}
+
+void CDirectionDistancePoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CDirectionDistancePoint&>(source);
+  m_Angle = from.m_Angle;
+}

@@ -76,6 +76,9 @@ class CPolarPoint : public CGradedPoint {
                          BOOL* positive) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // For the leaves' loader constructors: an empty distance of the owner, the
   // distance label bound as a dimension line and the angle label as an arc,
   // both to this point; no reference until Load and ResolveIds.
@@ -167,6 +170,9 @@ class CDirectionDistancePoint : public CGradedPoint {
                          BOOL* positive) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The direction start -> end, turned about the start by the angle (the
   // turned end rounded to model units), scaled to the distance and laid off
   // from the base point; the sum is rounded. A missing base or direction

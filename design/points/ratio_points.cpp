@@ -122,8 +122,12 @@ void CSegmentRatioPoint::GetParams(CGradedPoint** point1, CGradedPoint** point2,
   if (fraction) *fraction = m_Ratio.fraction;
 }
 
-BOOL CSegmentRatioPoint::UsesLine(const CGradedLine* line) const {
-  return line && line->IsRelatedTo(m_Point1.object) && line->IsRelatedTo(m_Point2.object);
+BOOL CSegmentRatioPoint::UsesLine(const CGradedLine* line) const { return LineHoldsPair(line); }
+
+BOOL CSegmentRatioPoint::GetLinePair(const CGradedObject** first, const CGradedObject** second) const {
+  *first = m_Point1.object;
+  *second = m_Point2.object;
+  return TRUE;
 }
 
 BOOL CSegmentRatioPoint::ComputePoint(int32_t size, int32_t* x, int32_t* y) {
@@ -376,4 +380,23 @@ void RegisterRatioPoints() {
   table.Register(kPointKindCurveRatio, [](CPatternData* owner) -> std::unique_ptr<CGradedObject> {
     return std::make_unique<CCurveRatioPoint>(owner, 0);
   });
+}
+
+void CSegmentRatioPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CSegmentRatioPoint&>(source);
+  m_Ratio = from.m_Ratio;
+}
+
+void CLineRatioPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CLineRatioPoint&>(source);
+  m_Ratio = from.m_Ratio;
+}
+
+void CCurveRatioPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CCurveRatioPoint&>(source);
+  m_Direction = from.m_Direction;
+  m_Ratio = from.m_Ratio;
 }

@@ -88,6 +88,8 @@ class CSegmentRatioPoint : public CGradedPoint {
 
   // Whether both points lie on the line (its IsRelatedTo).
   BOOL UsesLine(const CGradedLine* line) const override;
+  // Its two points, which UsesLine asks the line about.
+  BOOL GetLinePair(const CGradedObject** first, const CGradedObject** second) const override;
 
   // ---- The division label -------------------------------------------------
   // A fixed ratio shows no division: the label is hidden. A fraction shows
@@ -100,6 +102,9 @@ class CSegmentRatioPoint : public CGradedPoint {
   void GetRatioSpan(CDimLabel* label, double* parts, CPoint* from, CPoint* to) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // Point 1 plus the ratio of the way to point 2, the offset rounded half
   // away from zero before it is added. 0 without both points, or when one of
   // them fails at the size (then point 1 itself when point 1 fails, else the
@@ -157,6 +162,9 @@ class CLineRatioPoint : public CGradedPoint {
   void GetRatioSpan(CDimLabel* label, double* parts, CPoint* from, CPoint* to) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The line's point at the ratio from the start point (PointAtRatio), with
   // its result; 0 without a line or start point.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;
@@ -212,6 +220,9 @@ class CCurveRatioPoint : public CGradedPoint {
   BOOL UsesCurve(const CGradedCurve* curve) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The curve's point at the ratio of its length (PointAtRatio), with its
   // result; 0 without a curve or start point.
   BOOL ComputePoint(int32_t size, int32_t* x, int32_t* y) override;

@@ -64,3 +64,9 @@ void RegisterReferencePoints() {
   RegisterKind<CPointElem24>(kPointKindElem24);
   RegisterKind<CPointElem25>(kPointKindElem25);
 }
+
+void CPointElemBase::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CPointElemBase&>(source);
+  m_Value = from.m_Value;
+}

@@ -44,6 +44,9 @@ class CPointElemBase : public CGradedPoint {
                  CPoint* point) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // Both references unset, value 0.
   CPointElemBase(int32_t kind, CPatternData* owner, uint16_t status);
 

@@ -280,3 +280,35 @@ void RegisterRotatedPoints() {
   table.Register(kPointKindArcLength, &MakePoint<CArcLengthPoint>);
   table.Register(kPointKindRotateToDirection, &MakePoint<CRotateToDirectionPoint>);
 }
+
+void CRotateToDirectionPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CRotateToDirectionPoint&>(source);
+  m_TurnFlag = from.m_TurnFlag;
+}
+
+void CArcLengthPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CArcLengthPoint&>(source);
+  m_Direction = from.m_Direction;
+}
+
+void CLinkedPoint::ReplaceReference(CGradedObject* oldObject, CGradedObject* newObject) {
+  if (!GetLink() || GetLink() != oldObject) return;
+  SetLink(newObject);
+  InvalidateWithDependents(TRUE);
+}
+
+void CLinkedPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CLinkedPoint&>(source);
+  m_Point = from.m_Point;
+  if (intoOtherOwner) {
+    const CPatternData* sourceOwner = from.GetOwner();
+    m_LinkIndex = sourceOwner && from.GetLink() ? sourceOwner->GetElementIndex(from.GetLink()) : -1;
+    SetLink(nullptr);
+  } else {
+    m_LinkIndex = from.m_LinkIndex;
+    SetLink(from.GetLink());
+  }
+}

@@ -50,6 +50,9 @@ class CRotateToDirectionPoint : public CGradedPoint {
   BOOL Load(ArchiveReader& archive) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The turned point, rounded to model units. The turn runs the flag's way
   // round, so it covers [0, 2 pi) counter-clockwise or (-2 pi, 0] clockwise;
   // both reach the same ray. Without a reference: 0, the cached position
@@ -114,6 +117,11 @@ class CArcLengthPoint : public CGradedPoint {
   void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+  // A clone starts with a fresh label.
+  bool ClonesLabels() const override { return false; }
+
   // The start point turned about the centre by arc length over radius. A
   // length beyond the circumference wraps round (a length of whole turns
   // gives the start point); a negative length walks the other way and is
@@ -153,8 +161,14 @@ class CLinkedPoint : public CGradedPoint {
   // The link takes the curve at its stored position: none for -1, a
   // position outside the list or any other kind of object.
   void ResolveIds() override;
+  // A link equal to `oldObject` becomes `newObject`, and the point and what
+  // is built on it are computed again.
+  void ReplaceReference(CGradedObject* oldObject, CGradedObject* newObject) override;
 
  protected:
+  // The coordinate and the link: the same link for a clone, the link's
+  // position in the source's owner for CopyFrom (ResolveIds follows).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
   // The coordinate at the base size and without a link; at another size the
   // position the linked curve gives for this point, or the coordinate when
   // it gives none. Always 1.

@@ -235,3 +235,16 @@ void UpdatePointDirections(CPatternData& data) {
     }
   }
 }
+
+void CCurveSpanRatioPoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CCurveSpanRatioPoint&>(source);
+  m_Direction = from.m_Direction;
+  m_Ratio = from.m_Ratio;
+}
+
+void CCurveSpanDistancePoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CCurveSpanDistancePoint&>(source);
+  m_Direction = from.m_Direction;
+}

@@ -74,6 +74,9 @@ class CCurveSpanRatioPoint : public CGradedPoint {
   BOOL UsesCurve(const CGradedCurve* curve) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The curve's point at the ratio of the part between the two points
   // (PointAtRatioBetween), with its result; 0 without the curve or either
   // point.
@@ -136,6 +139,9 @@ class CCurveSpanDistancePoint : public CGradedPoint {
   void GetCurveLabelText(CDimLabel* label, CString& text, std::vector<CPoint>& path) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The curve's point at the distance from the start point
   // (PointAtLengthFormula), with its result; 0 without the curve or either
   // point, although the end point takes no part in placing it.

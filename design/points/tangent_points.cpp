@@ -365,3 +365,15 @@ void RegisterTangentPoints() {
   table.Register(kPointKindCurveTangentCurve, &MakePoint<CCurveTangentCurvePoint>);
   table.Register(kPointKindCurveTangentLine, &MakePoint<CCurveTangentLinePoint>);
 }
+
+void CCurveTangentCurvePoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CCurveTangentCurvePoint&>(source);
+  m_Crossing = from.m_Crossing;
+}
+
+void CCurveTangentDistancePoint::CopyValues(const CGradedPoint& source, bool intoOtherOwner) {
+  CGradedPoint::CopyValues(source, intoOtherOwner);
+  const auto& from = static_cast<const CCurveTangentDistancePoint&>(source);
+  m_Direction = from.m_Direction;
+}

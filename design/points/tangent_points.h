@@ -71,6 +71,9 @@ class CCurveTangentCurvePoint : public CGradedPoint {
   BOOL IsSameIntersection(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y) override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+
   // The crossing of the tangent with the second curve's whole polyline (a
   // closed curve crossed across its closing segment too). Without a
   // reference: 0, the cached position kept. Without a tangent: the touching
@@ -175,6 +178,11 @@ class CCurveTangentDistancePoint : public CGradedPoint {
   void GetLabelText(CDimLabel* label, CString& text, CPoint* from, CPoint* to) const override;
 
  protected:
+  // Copies the kind's own values (Clone, CopyFrom).
+  void CopyValues(const CGradedPoint& source, bool intoOtherOwner) override;
+  // A clone starts with a fresh label.
+  bool ClonesLabels() const override { return false; }
+
   // The point on the tangent at the distance's absolute value from the
   // touching point: of the two, the one nearer to the touching point moved
   // by the signed distance ahead along the curve (direction ahead) or back
