@@ -1,7 +1,6 @@
 // The container's searches by position and its point dragging: finding the
 // object, label, text or measure under the cursor, the extent of the shown
 // construction, and moving a point by moving the point it is copied from.
-#include <array>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -19,7 +18,6 @@
 #include "design/curves/graded_line.h"
 #include "design/geometry/point_line.h"
 #include "design/geometry/primitives.h"
-#include "design/geometry/segments.h"
 #include "design/points/free_point.h"
 #include "design/points/graded_point.h"
 #include "design/points/mirror_points.h"
@@ -302,8 +300,7 @@ BOOL CPatternData::FindTextAt(int32_t x, int32_t y, CTextElement** text) const {
     if (object->GetKind() != kObjectKindText) continue;
     auto* candidate = dynamic_cast<CTextElement*>(object.get());
     if (!candidate) continue;
-    const std::array<CPoint, 4> box = candidate->GetTextBox();
-    if (IsPointInPolygon(x, y, box.data(), static_cast<int>(box.size()))) {
+    if (candidate->ContainsPoint(x, y)) {
       Give(text, candidate);
       return TRUE;
     }
