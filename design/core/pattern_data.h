@@ -48,8 +48,11 @@ inline constexpr int64_t kMaxDesignSizeEntries = 64'000'000;
 // First word of a single-size design file.
 inline constexpr uint32_t kMagicBaseSizeDesign = 0xF85B2D69;
 
+class CDimLabel;
 class CGradedLine;
+class CGradedPoint;
 class CPieceRecord;
+class CTextElement;
 namespace design_load {
 class DesignLoader;
 }
@@ -383,6 +386,76 @@ class CPatternData {
   // scales the coordinates (1.0 keeps them). 1 when the record was read
   // whole; 0 with a noted failure, `piece` then holding what was read.
   BOOL ReadItems(ArchiveReader& archive, double factor, CPieceRecord* piece, uint32_t magic, int32_t version);
+
+  // ---- Searches by position and point dragging (pattern_search.cpp) --------
+  // Positions are model units; each walk runs over the lists from the head,
+  // and "shown" means state not 0. Everything is tested at the base size
+  // unless a size is given. On a miss the out arguments are left as they
+  // were.
+
+  // The box of the visible construction at a size: every shown object's box
+  // and the label box of every point whose label is visible.
+  CRect GetExtent(int32_t size);
+  // Drags `point` to (x, y) at the base size by moving the point it is
+  // derived from: the target is carried back through every mirror, turn and
+  // transfer down the chain of copies, and the point at the end of the chain
+  // takes it (a free, vertex or linked point as its coordinate, an offset
+  // point in its offsets); any other kind stays as it is. Whatever depends
+  // on the moved point is marked for recomputation, the pieces included.
+  // A chain that turns back on itself (a damaged file) ends at the first
+  // point met again.
+  void MovePointTo(CGradedPoint* point, int32_t x, int32_t y);
+  // The point a chain of copies starts from; `point` itself when it is no
+  // copy. A chain that turns back on itself ends at the first point met
+  // again.
+  CGradedPoint* GetUltimateSource(CGradedPoint* point) const;
+
+  // The first text whose box holds (x, y).
+  BOOL FindTextAt(int32_t x, int32_t y, CTextElement** text) const;
+  // Every text whose box at the base size meets `rect`; `texts` is emptied
+  // first. 1 when any is found.
+  BOOL FindTextsInRect(const CRect& rect, std::vector<CTextElement*>& texts) const;
+  // The first measure whose label holds (x, y).
+  BOOL FindMeasureAt(int32_t x, int32_t y, CPieceMeasure** measure) const;
+  // The first measure whose dimension line passes within `tolerance`.
+  BOOL FindMeasureLineAt(int32_t x, int32_t y, double tolerance, CPieceMeasure** measure,
+                         double* distance) const;
+  // The first point with a label text box that holds (x, y).
+  BOOL HitLabelAt(int32_t x, int32_t y, CGradedPoint** point, CDimLabel** label) const;
+  // The point label whose dimension passes nearest to (x, y); a later label
+  // wins only when strictly nearer. Found when nearer than `tolerance`.
+  BOOL PickLabelNearest(int32_t x, int32_t y, double tolerance, CGradedPoint** point, CDimLabel** label,
+                        double* distance) const;
+  // The point nearest to (x, y) as its labels' hit test at the base size
+  // sees it (HitTestAtBaseSize); ties keep the earlier point.
+  BOOL HitTestBaseSizeNearest(int32_t x, int32_t y, double tolerance, CGradedPoint** point,
+                              double* distance) const;
+  // The first point that is the crossing of a and b lying at (x, y).
+  BOOL FindIntersectionPoint(const CGradedObject* a, const CGradedObject* b, int32_t x, int32_t y,
+                             CGradedPoint** point) const;
+  // The shown object nearest to (x, y) (PickIfValid): the points first,
+  // then the other objects, a later one winning only when strictly nearer,
+  // so at equal distance a point wins over a line or curve. `part` is what
+  // the pick named (the object's picked defining point).
+  BOOL PickNearest(int32_t x, int32_t y, double tolerance, CGradedObject** object, CGradedObject** part,
+                   double* distance) const;
+  // One pass of Pick over the shown objects. A strictly nearer hit takes
+  // the best place; a hit that is not nearer still takes over object and
+  // part (the best distance stays) when the best so far is not exactly
+  // under (x, y) and its part is hidden, so that a shown part is preferred.
+  BOOL PickNearestAny(int32_t x, int32_t y, double tolerance, CGradedObject** object, CGradedObject** part,
+                      double* distance) const;
+  // The shown two-point line or curve nearest to (x, y), among the kinds
+  // that share a bit with `kindMask` (-1 for all). Lines whose distances
+  // round to the same integer are told apart by their length, the shorter
+  // one winning; a curve has no length and keeps its place on such a tie.
+  // `point` gets the hit point on the object.
+  BOOL HitTestLinesAndCurves(int32_t x, int32_t y, double tolerance, int32_t kindMask, CGradedObject** object,
+                             CPoint* point, double* distance) const;
+  // As HitTestLinesAndCurves, but a line's length is that of its drawn
+  // segment.
+  BOOL HitTestLinesAndCurvesDrawn(int32_t x, int32_t y, double tolerance, int32_t kindMask,
+                                  CGradedObject** object, CPoint* point, double* distance) const;
 
  private:
   friend class design_load::DesignLoader;

@@ -1,6 +1,9 @@
 #include "design/core/pattern_record.h"
 
+#include <cfloat>
+#include <cmath>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "design/construct/construct_element.h"
@@ -8,8 +11,13 @@
 #include "design/core/graded_object.h"
 #include "design/core/object_refs.h"
 #include "design/core/pattern_data.h"
+#include "design/core/size_table.h"
+#include "design/curves/graded_curve.h"
 #include "design/elements/boundary.h"
+#include "design/elements/reference_elements.h"
 #include "design/elements/two_point_elements.h"
+#include "design/geometry/point_line.h"
+#include "design/geometry/primitives.h"
 #include "design/points/graded_point.h"
 #include "platform/numbers.h"
 
@@ -351,4 +359,288 @@ BOOL CPatternRecord::Fail(const ArchiveReader& archive, DesignLoadFault fault, s
 
 void CPatternRecord::GetUsedObjects(std::vector<CGradedObject*>& used) const {
   for (const auto& element : m_Elements) element->GetUsedObjects(used);
+}
+
+void CPatternRecord::ResolveIds() {
+  for (auto& element : m_Elements) element->LinkReferences();
+}
+
+void CPatternRecord::ReplaceReference(CGradedObject* oldObject, CGradedObject* newObject) {
+  for (auto& element : m_Elements) element->ReplaceReference(oldObject, newObject);
+  if (m_RefPoint == oldObject) m_RefPoint = newObject;
+}
+
+// Every element is asked, not just those up to the first that answers: a
+// later element would otherwise keep a formula on a deleted row or measure,
+// or a stale value.
+BOOL CPatternRecord::FreezeIfUsesSizeRow(CSizeTableRow* row) {
+  BOOL any = FALSE;
+  for (auto& element : m_Elements) {
+    if (element->FreezeIfUsesSizeRow(row)) any = TRUE;
+  }
+  return any;
+}
+
+BOOL CPatternRecord::InvalidateIfUsesSizeRow(CSizeTableRow* row) {
+  BOOL any = FALSE;
+  for (auto& element : m_Elements) {
+    if (element->InvalidateIfUsesSizeRow(row)) any = TRUE;
+  }
+  return any;
+}
+
+BOOL CPatternRecord::FreezeIfUsesMeasure(CPieceMeasure* measure) {
+  BOOL any = FALSE;
+  for (auto& element : m_Elements) {
+    if (element->FreezeIfUsesMeasure(measure)) any = TRUE;
+  }
+  return any;
+}
+
+BOOL CPatternRecord::InvalidateIfUsesMeasure(CPieceMeasure* measure) {
+  BOOL any = FALSE;
+  for (auto& element : m_Elements) {
+    if (element->InvalidateIfUsesMeasure(measure)) any = TRUE;
+  }
+  return any;
+}
+
+BOOL CPatternRecord::GetOutlineWithMarks(int32_t size, PointList& out) const {
+  if (!GetOutline(size, out)) return FALSE;
+  for (const auto& element : m_Elements) {
+    if (element->GetType() != kElementTypeShape) continue;
+    if (auto* band = dynamic_cast<CType64Element*>(element.get())) band->ApplyToOutline(size, out);
+  }
+  return TRUE;
+}
+
+namespace {
+
+// The cut ring whose area or length a piece reports.
+bool GetMeasuredRing(const CPatternRecord& piece, int32_t size, BOOL seam, PointList& ring) {
+  if (seam && piece.HasSeamLine()) return piece.GetCutSeamLine(size, ring) != FALSE;
+  return piece.GetCutOutline(size, ring) != FALSE;
+}
+
+}  // namespace
+
+double CPatternRecord::GetArea(int32_t size, BOOL seam) const {
+  PointList ring;
+  GetMeasuredRing(*this, size, seam, ring);
+  return PolygonArea(ring);
+}
+
+int32_t CPatternRecord::GetPerimeter(int32_t size, BOOL seam) const {
+  PointList ring;
+  GetMeasuredRing(*this, size, seam, ring);
+  if (ring.empty()) return 0;
+  double length = 0.0;
+  CPoint previous = ring.back();
+  for (const CPoint& p : ring) {
+    const double dx = static_cast<double>(p.x) - previous.x;
+    const double dy = static_cast<double>(p.y) - previous.y;
+    length += std::sqrt(dx * dx + dy * dy);
+    previous = p;
+  }
+  return RoundToNearest(length);
+}
+
+CRect CPatternRecord::GetTurnedBoundRect(int32_t size) const {
+  CRect bounds;
+  if (m_Elements.empty()) return bounds;
+  const int32_t base = m_Owner ? m_Owner->GetBaseSize() : 0;
+  const CPoint centre = GetBoundRect(base).CenterPoint();
+  const double sinA = std::sin(-m_Double2);
+  const double cosA = std::cos(-m_Double2);
+  // How far the reference point, turned with the piece, has moved from its
+  // turned base-size position.
+  int64_t dx = 0, dy = 0;
+  if (auto* point = dynamic_cast<CGradedPoint*>(m_RefPoint)) {
+    CPoint at, atBase;
+    point->GetPoint(size, &at);
+    point->GetPoint(base, &atBase);
+    RotatePointInPlace(&at, centre.x, centre.y, sinA, cosA);
+    RotatePointInPlace(&atBase, centre.x, centre.y, sinA, cosA);
+    dx = static_cast<int64_t>(at.x) - atBase.x;
+    dy = static_cast<int64_t>(at.y) - atBase.y;
+  }
+  for (const auto& element : m_Elements) {
+    CRect rect = element->GetBoundRectAt(size, centre.x, centre.y, sinA, cosA);
+    if (!StaysInPlace(element->GetType())) rect = MovedBy(rect, -dx, -dy);
+    CRect joined;
+    joined.UnionRect(bounds, rect);
+    bounds = joined;
+  }
+  return bounds;
+}
+
+void CPatternRecord::ShowDirectionAt(double radians) {
+  const int32_t base = m_Owner ? m_Owner->GetBaseSize() : 0;
+  const double reach = 100.0 * (m_Owner ? m_Owner->GetScale() : kClearedScale);
+  const CRect box = GetBoundRect(base);
+  const CPoint from(box.left, box.bottom);
+  const CPoint to(SaturateToInt32(from.x + static_cast<int64_t>(RoundToNearest(reach * std::cos(radians)))),
+                  SaturateToInt32(from.y + static_cast<int64_t>(RoundToNearest(reach * std::sin(radians)))));
+  ShowDirection(from, to);
+}
+
+void CPatternRecord::ShowDirection(const CPoint& /*from*/, const CPoint& /*to*/) {}
+
+CString CPatternRecord::ExpandText(const CString& text, int32_t size) const {
+  std::string out;
+  const std::string_view in = text.view();
+  for (size_t i = 0; i < in.size(); ++i) {
+    if (in[i] != '&' || i + 1 >= in.size()) {
+      out += in[i];
+      continue;
+    }
+    const char code = in[i + 1];
+    switch (code) {
+      case 'C': case 'c': out += m_Annotation.view(); break;
+      case 'M': case 'm': out += m_Category.view(); break;
+      case 'N': case 'n': out += std::to_string(m_Quantity); break;
+      case 'P': case 'p': out += m_PieceName.view(); break;
+      case 'O': case 'o': if (m_Owner) out += m_Owner->GetName1().view(); break;
+      case 'T': case 't': if (m_Owner) out += m_Owner->GetName2().view(); break;
+      case 'U': case 'u': if (m_Owner) out += m_Owner->GetName3().view(); break;
+      case 'S': case 's':
+        if (const CSizeEntry* entry = m_Owner ? m_Owner->GetSizeAt(size) : nullptr) out += entry->GetName().view();
+        break;
+      default:
+        // Not a code: the '&' and the character stay.
+        out += '&';
+        out += code;
+        break;
+    }
+    ++i;
+  }
+  return CString(std::move(out));
+}
+
+BOOL CPatternRecord::FindPointElement(const CGradedObject* object, CDesignElement** found) const {
+  for (const auto& element : m_Elements) {
+    if (element->GetType() != kElementTypePiecePoint) continue;
+    auto* point = dynamic_cast<CPiecePointElement*>(element.get());
+    if (point && point->GetRef() == object) {
+      if (found) *found = element.get();
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+BOOL CPatternRecord::FindLineElement(const CGradedObject* a, const CGradedObject* b, CDesignElement** found) const {
+  for (const auto& element : m_Elements) {
+    if (element->GetType() != kElementTypePieceLine) continue;
+    auto* line = dynamic_cast<CPieceLineElement*>(element.get());
+    if (!line) continue;
+    CGradedPoint* first = nullptr;
+    CGradedPoint* second = nullptr;
+    line->GetRefs(&first, &second);
+    if ((first == a && second == b) || (first == b && second == a)) {
+      if (found) *found = element.get();
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+BOOL CPatternRecord::FindCurveElement(const CGradedObject* curve, const CGradedObject* a, const CGradedObject* b,
+                                      CDesignElement** found) const {
+  const auto* asCurve =
+      curve && curve->GetKind() == kObjectKindCurve ? dynamic_cast<const CGradedCurve*>(curve) : nullptr;
+  if (!asCurve) return FALSE;
+  const bool closed = asCurve->IsClosed() != FALSE;
+  for (const auto& element : m_Elements) {
+    if (element->GetType() != kElementTypePieceCurve) continue;
+    auto* part = dynamic_cast<CPieceCurveElement*>(element.get());
+    if (!part) continue;
+    CGradedObject* on = nullptr;
+    CGradedPoint* first = nullptr;
+    CGradedPoint* second = nullptr;
+    part->GetRefs(&on, &first, &second);
+    if (on != curve) continue;
+    if ((first == a && second == b) || (!closed && first == b && second == a)) {
+      if (found) *found = element.get();
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+namespace {
+
+bool TypeInMask(int32_t type, int32_t mask) { return (type & mask) != 0; }
+
+}  // namespace
+
+BOOL CPatternRecord::HitTestElements(int32_t x, int32_t y, double tolerance, int32_t typeMask,
+                                     CDesignElement** found, CPoint* point, double* distance) const {
+  double best = DBL_MAX;
+  CDesignElement* bestElement = nullptr;
+  CPoint bestPoint;
+  for (const auto& element : m_Elements) {
+    if (!TypeInMask(element->GetType(), typeMask)) continue;
+    CPoint hit;
+    double d = DBL_MAX;
+    if (element->HitTest(x, y, tolerance, &hit, &d) && d < best) {
+      best = d;
+      bestElement = element.get();
+      bestPoint = hit;
+    }
+  }
+  if (!bestElement) return FALSE;
+  if (found) *found = bestElement;
+  if (point) *point = bestPoint;
+  if (distance) *distance = best;
+  return TRUE;
+}
+
+BOOL CPatternRecord::HitTestEdgeElements(int32_t x, int32_t y, double tolerance, int32_t typeMask,
+                                         CDesignElement** found, CGradedObject** first, CGradedObject** second,
+                                         CPoint* foot, double* distance) const {
+  double best = DBL_MAX;
+  CDesignElement* bestElement = nullptr;
+  CGradedObject* bestFirst = nullptr;
+  CGradedObject* bestSecond = nullptr;
+  CPoint bestFoot;
+  for (const auto& element : m_Elements) {
+    if (!TypeInMask(element->GetType(), typeMask)) continue;
+    CGradedObject* a = nullptr;
+    CGradedObject* b = nullptr;
+    CPoint at;
+    double d = DBL_MAX;
+    if (element->HitTestEdge(x, y, tolerance, &a, &b, &at, &d) && d < best) {
+      best = d;
+      bestElement = element.get();
+      bestFirst = a;
+      bestSecond = b;
+      bestFoot = at;
+    }
+  }
+  if (!bestElement) return FALSE;
+  if (found) *found = bestElement;
+  if (first) *first = bestFirst;
+  if (second) *second = bestSecond;
+  if (foot) *foot = bestFoot;
+  if (distance) *distance = best;
+  return TRUE;
+}
+
+BOOL CPatternRecord::HitTestPointElements(int32_t x, int32_t y, double tolerance, int32_t typeMask,
+                                          CDesignElement** found, double* distance) const {
+  double best = DBL_MAX;
+  CDesignElement* bestElement = nullptr;
+  for (const auto& element : m_Elements) {
+    if (!TypeInMask(element->GetType(), typeMask)) continue;
+    double d = DBL_MAX;
+    if (element->HitTestPoint(x, y, tolerance, &d) && d < best) {
+      best = d;
+      bestElement = element.get();
+    }
+  }
+  if (!bestElement) return FALSE;
+  if (found) *found = bestElement;
+  if (distance) *distance = best;
+  return TRUE;
 }

@@ -30,6 +30,8 @@
 class CGradedObject;
 class CPatternData;
 class CPieceBoundary;
+class CPieceMeasure;
+class CSizeTableRow;
 
 class CPatternRecord {
  private:
@@ -159,6 +161,20 @@ class CPatternRecord {
   void Invalidate(int32_t size);
   void InsertSize(int32_t index);
   void RemoveSize(int32_t index);
+  // Has every element register with the graded objects it uses, once the
+  // container's objects are resolved.
+  void ResolveIds();
+  // Every element's reference to `oldObject` becomes `newObject`, and so
+  // does the reference point.
+  void ReplaceReference(CGradedObject* oldObject, CGradedObject* newObject);
+  // Formula bookkeeping for a size-table row or measure that is removed or
+  // changed: every element is asked (freezing its formulas on the row or
+  // measure, or marking itself dirty), so that none is left holding a
+  // deleted row or a stale value. 1 when any element used it.
+  BOOL FreezeIfUsesSizeRow(CSizeTableRow* row);
+  BOOL InvalidateIfUsesSizeRow(CSizeTableRow* row);
+  BOOL FreezeIfUsesMeasure(CPieceMeasure* measure);
+  BOOL InvalidateIfUsesMeasure(CPieceMeasure* measure);
 
   // ---- Piece geometry at a size ------------------------------------------------
   // All through the piece's boundary (its first element of type 1). `out`
@@ -189,6 +205,59 @@ class CPatternRecord {
   // sizes are drawn with the reference point at its base-size position.
   // Empty for a piece without elements.
   CRect GetBoundRect(int32_t size) const;
+  // The outline of the size with every band (type 64) spliced in, in list
+  // order; the darts are left out. 0 without an outline.
+  BOOL GetOutlineWithMarks(int32_t size, PointList& out) const;
+  // The area enclosed by the cut seam line when `seam` is 1 and the piece
+  // has a seam allowance, else by the cut outline; 0 without one.
+  double GetArea(int32_t size, BOOL seam) const;
+  // The length of the same ring, its closing edge included, rounded once
+  // at the end.
+  int32_t GetPerimeter(int32_t size, BOOL seam) const;
+  // The box of the piece at the size with the piece turned by its turning
+  // angle (GetDouble2) about the centre of its base-size box. With a
+  // reference point every element except the two-point and label elements
+  // is moved back by how far the turned reference point has moved from its
+  // turned base-size position.
+  CRect GetTurnedBoundRect(int32_t size) const;
+  // The segment from the lower left corner of the base-size box 100 mm
+  // along the direction `radians` (counter-clockwise from +x), handed to
+  // ShowDirection. Not used by the converter.
+  void ShowDirectionAt(double radians);
+  // Receives the segment ShowDirectionAt makes; the piece has nothing to
+  // draw it with, so it does nothing.
+  void ShowDirection(const CPoint& from, const CPoint& to);
+
+  // ---- Texts ------------------------------------------------------------------
+  // `text` with its codes filled in for the size: &P piece name, &C
+  // annotation, &M category, &N quantity, &O, &T and &U the design's first,
+  // second and third names, &S the size's name (empty for a size the design
+  // does not have); code letters in either case. Any other '&' is kept as
+  // it stands, a final one included.
+  CString ExpandText(const CString& text, int32_t size) const;
+
+  // ---- Element searches and hit tests -------------------------------------------
+  // Each in list order; the out element is left unchanged on a miss.
+
+  // The first point element (type 128) on `object`.
+  BOOL FindPointElement(const CGradedObject* object, CDesignElement** found) const;
+  // The first line element (type 256) between a and b, in either order.
+  BOOL FindLineElement(const CGradedObject* a, const CGradedObject* b, CDesignElement** found) const;
+  // The first curve element (type 512) on `curve` between a and b: in
+  // either order on an open curve, in the stored order on a closed one
+  // (where the two orders are two different parts of the ring). 0 at once
+  // when `curve` is no curve.
+  BOOL FindCurveElement(const CGradedObject* curve, const CGradedObject* a, const CGradedObject* b,
+                        CDesignElement** found) const;
+  // The element among those whose type shares a bit with `typeMask` (-1
+  // for all) that reports a hit nearest to (x, y); a later hit wins only
+  // when strictly nearer. 1 with that element and its outputs.
+  BOOL HitTestElements(int32_t x, int32_t y, double tolerance, int32_t typeMask, CDesignElement** found,
+                       CPoint* point, double* distance) const;
+  BOOL HitTestEdgeElements(int32_t x, int32_t y, double tolerance, int32_t typeMask, CDesignElement** found,
+                           CGradedObject** first, CGradedObject** second, CPoint* foot, double* distance) const;
+  BOOL HitTestPointElements(int32_t x, int32_t y, double tolerance, int32_t typeMask, CDesignElement** found,
+                            double* distance) const;
 
   // ---- Reading ----------------------------------------------------------------
   // Reads the piece's record at the container's data version (the newest

@@ -298,3 +298,46 @@ CRect CPieceMeasure::GetBoundRect() {
   }
   return bound;
 }
+
+void CPieceMeasure::MoveLabel(int32_t dx, int32_t dy) {
+  const CPoint shift(dx, dy);
+  m_LabelOffset = AddSaturated(m_LabelOffset, shift);
+  const CPoint topLeft = AddSaturated(CPoint(m_LabelRect.left, m_LabelRect.top), shift);
+  const CPoint bottomRight = AddSaturated(CPoint(m_LabelRect.right, m_LabelRect.bottom), shift);
+  m_LabelRect = CRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
+}
+
+void CPieceMeasure::SetOffsetFromPoint(int32_t x, int32_t y) {
+  if (m_Kind == kMeasureKindDistance) {
+    CPoint p1, p2;
+    if (!BasePosition(m_Owner, m_Refs[0], &p1) || !BasePosition(m_Owner, m_Refs[1], &p2) || p1 == p2) return;
+    const int32_t distance = RoundToNearest(PointLine2PDistance(x, y, p1.x, p1.y, p2.x, p2.y));
+    m_OffsetDistance = IsPointRightOfLine(x, y, p1.x, p1.y, p2.x, p2.y) ? distance : -distance;
+    m_LayoutDirty = 1;
+    return;
+  }
+  if (m_Kind != kMeasureKindCurve) return;
+  const std::list<CPoint> section = CurveSection();
+  if (section.empty()) return;
+  const CPoint a = section.front();
+  CPoint q = section.back();
+  // The chord of a whole closed curve has no length: its direction is taken
+  // one millimetre along, as the layout does.
+  if (a == q) PointAlongPolyline(section, a.x, a.y, static_cast<double>(m_Owner->GetScale()), &q);
+  if (a == q) return;
+  // The line through (x, y) square to the chord a -> q. Its second point is
+  // formed in 64 bits: positions come from files.
+  const int32_t toX = SaturateToInt32(int64_t{x} - (int64_t{q.y} - a.y));
+  const int32_t toY = SaturateToInt32(int64_t{y} + (int64_t{q.x} - a.x));
+  double la = 0.0, lb = 0.0, lc = 0.0;
+  LineCoefficients(x, y, toX, toY, &la, &lb, &lc);
+  PointList crossings;
+  if (IntersectLinePolyline(la, lb, lc, section, &crossings) <= 0) return;
+  int32_t nearest = -1;
+  for (const CPoint& crossing : crossings) {
+    const int32_t d = PointDistance(x, y, crossing.x, crossing.y);
+    if (nearest < 0 || d < nearest) nearest = d;
+  }
+  m_OffsetDistance = IsPointRightOfLine(x, y, a.x, a.y, q.x, q.y) ? nearest : -nearest;
+  m_LayoutDirty = 1;
+}

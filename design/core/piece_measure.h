@@ -86,6 +86,19 @@ class CPieceMeasure {
     m_TextMode = mode;
     m_LayoutDirty = 1;
   }
+  // Moves the label by (dx, dy): its offset from the middle of the
+  // dimension and its laid-out box alike, so no new layout is needed.
+  void MoveLabel(int32_t dx, int32_t dy);
+  // Stands the dimension off the measured part so that it passes through
+  // (x, y) at the base size: kind 1 takes the distance of (x, y) from the
+  // line through the two points, kind 2 the distance from (x, y) to the
+  // nearest place where the curve's part is crossed by the line through
+  // (x, y) square to the part's chord. The sign puts the dimension on the
+  // side of (x, y): positive to the right looking from the first point, as
+  // the layout reads it. The layout is marked dirty. Nothing changes when
+  // the part cannot be had (a missing reference, a point off the curve, a
+  // part of no length, no crossing).
+  void SetOffsetFromPoint(int32_t x, int32_t y);
 
   // ---- Layout and picking ------------------------------------------------
   // The dimension is laid out at the owner's base size: a line (kind 1) or a
