@@ -675,9 +675,9 @@ void CPatternData::DeleteElementExcept(CGradedObject* except, CGradedObject* obj
 }
 
 void CPatternData::DeleteIfHidden(CGradedObject* object) {
-  if (!object || m_Clearing || object->GetState() != 0) return;
-  if (GetElementIndex(object) < 0) return;
-  DeleteElement(object);
+  // The list is asked first: an object named twice may be gone already.
+  if (!object || m_Clearing || GetElementIndex(object) < 0) return;
+  if (object->GetState() == 0) DeleteElement(object);
 }
 
 void CPatternData::DeleteElementImpl(CGradedObject* except, CGradedObject* object) {

@@ -147,65 +147,6 @@ void ShiftFormula(CFormula& formula, int64_t delta) {
   formula.Set(owner, terms, offset, divisor, factor, constant);
 }
 
-// Marks the moved point and everything built on it for recomputation, then
-// recomputes the pieces. The users of each object are listed once, so that a
-// long chain of points is walked in linear time and without recursion; a
-// cycle ends where it meets a marked object. An object that depends on the
-// moved point only through a measure in its formulas is found by its own
-// DependsOn, asked only when a measure stands on the moved point.
-void InvalidateMoved(CPatternData& data, CGradedObject* moved) {
-  std::unordered_map<const CGradedObject*, std::vector<CGradedObject*>> users;
-  CGradedObjectList used;
-  for (int32_t i = 0; i < data.GetElementCount(); ++i) {
-    CGradedObject* object = data.GetElementAt(i);
-    used.clear();
-    object->GetUsedObjects(used);
-    for (CGradedObject* u : used) {
-      if (u && u != object) users[u].push_back(object);
-    }
-  }
-  std::unordered_set<const CGradedObject*> marked;
-  std::vector<CGradedObject*> pending;
-  auto mark = [&](CGradedObject* object) {
-    if (!marked.insert(object).second) return;
-    pending.push_back(object);
-    while (!pending.empty()) {
-      CGradedObject* current = pending.back();
-      pending.pop_back();
-      current->Invalidate(-1);
-      auto found = users.find(current);
-      if (found == users.end()) continue;
-      for (CGradedObject* user : found->second) {
-        if (marked.insert(user).second) pending.push_back(user);
-      }
-    }
-  };
-  mark(moved);
-  bool measured = false;
-  for (int32_t i = 0; i < data.GetMeasureCount(); ++i) {
-    if (data.GetMeasureAt(i)->RefersTo(moved)) measured = true;
-  }
-  if (measured) {
-    for (int32_t i = 0; i < data.GetElementCount(); ++i) {
-      CGradedObject* object = data.GetElementAt(i);
-      if (!marked.count(object) && object->DependsOn(moved)) mark(object);
-    }
-  }
-  for (int32_t i = 0; i < data.GetMeasureCount(); ++i) {
-    CPieceMeasure* measure = data.GetMeasureAt(i);
-    CGradedObject* refs[3] = {nullptr, nullptr, nullptr};
-    measure->GetRefs(&refs[0], &refs[1], &refs[2]);
-    for (const CGradedObject* ref : refs) {
-      if (ref && marked.count(ref)) {
-        measure->SetLayoutDirty();
-        break;
-      }
-    }
-  }
-  for (int32_t i = 0; i < data.GetPieceCount(); ++i) data.GetPieceAt(i)->Invalidate(-1);
-  data.RecalcPieces(-1);
-}
-
 // Best-distance bookkeeping shared by the nearest-object searches.
 struct Nearest {
   double distance = DBL_MAX;
@@ -292,7 +233,7 @@ void CPatternData::MovePointTo(CGradedPoint* point, int32_t x, int32_t y) {
   } else {
     return;
   }
-  InvalidateMoved(*this, source);
+  InvalidateDependents(source, TRUE);
 }
 
 BOOL CPatternData::FindTextAt(int32_t x, int32_t y, CTextElement** text) const {

@@ -21,6 +21,7 @@
 #include "design/points/free_point.h"
 #include "design/points/mirror_points.h"
 #include "design/points/offset_point.h"
+#include "design/points/polar_points.h"
 #include "platform/archive.h"
 #include "tests/design_writer/curves_records.h"
 
@@ -417,23 +418,23 @@ TEST_F(DesignSearch, TheNearestLabelDimensionIsPicked) {
 }
 
 TEST_F(DesignSearch, DraggingReachesPointsThatUseAMeasureOfTheMovedPoint) {
-  // The offset point hangs on `anchor` but its dx is the measured distance
-  // between `moved` and `anchor`: dragging `moved` must change it, and the
-  // measure must be laid out again.
+  // The polar point hangs on `anchor` but its distance is the measured
+  // distance between `moved` and `anchor`: dragging `moved` must change it,
+  // and the measure must be laid out again.
   CFreePoint* moved = Point({0, 0});
   CFreePoint* anchor = Point({300, 0});
   CPieceMeasure* measure =
       data_.AddMeasure(std::make_unique<CPieceMeasure>(&data_, kMeasureKindDistance, moved, anchor, nullptr, "m"));
-  const CFormula dx(&data_, {CFormulaTerm::OnMeasure(1, measure, 1, 1.0, 1.0)}, 0, 1.0, 1.0, 0);
-  auto* offset = static_cast<COffsetPoint*>(data_.AddElement(
-      std::make_unique<COffsetPoint>(&data_, 0, anchor, dx, CFormula(&data_, {}, 0, 1.0, 1.0, 0))));
-  offset->SetState(1);
-  ASSERT_EQ(At(offset), CPoint(600, 0));
+  const CFormula distance(&data_, {CFormulaTerm::OnMeasure(1, measure, 1, 1.0, 1.0)}, 0, 1.0, 1.0, 0);
+  auto* polar = static_cast<CPolarPoint15*>(
+      data_.AddElement(std::make_unique<CPolarPoint15>(&data_, 0, anchor, distance, 0.0)));
+  polar->SetState(1);
+  ASSERT_EQ(At(polar), CPoint(600, 0));
   measure->UpdateLayout();
 
   data_.MovePointTo(moved, 100, 0);
   EXPECT_TRUE(measure->IsLayoutDirty());
-  EXPECT_EQ(At(offset), CPoint(500, 0));
+  EXPECT_EQ(At(polar), CPoint(500, 0));
 }
 
 TEST_F(DesignSearch, TheDrawnTwinComparesTheDrawnSegments) {
