@@ -8,7 +8,6 @@
 #include <initializer_list>
 #include <list>
 #include <utility>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
