@@ -1037,6 +1037,68 @@ void PlaceMiddlePoints(const PointList& ring, double s, int32_t param1, bool bot
   }
 }
 
+// The ends of one line of a band: where it starts (at the first reference
+// point) and where it ends (at the second).
+struct BandLine {
+  CPoint* first;
+  CPoint* second;
+};
+
+// Carries a band onto the outline (`ring`) and, where the piece has one, onto
+// the seam line, and records both shapes in `shape`. `side1` and `side2` are its two
+// sides, `middle` its middle line; `place` puts its middle points on a line.
+// The outline carries the sides at their first ends (and their second with
+// `bothEnds`); the side met first going round the ring becomes side 1. A
+// failure, before or here, stores the collapsed band.
+template <class Band>
+ShapeA CarryOntoLines(ShapeA shape, const BandInputs& in, bool bothEnds, bool ok, PointList& ring, Band& band,
+                      BandLine side1, BandLine side2, BandLine middle,
+                      void (*place)(const PointList&, double, int32_t, bool, Band&)) {
+  CloseRing(ring);
+  Carry(ok, ring, *side1.second, side1.first);
+  Carry(ok, ring, *side2.second, side2.first);
+  if (bothEnds) {
+    Carry(ok, ring, *side1.first, side1.second);
+    Carry(ok, ring, *side2.first, side2.second);
+  }
+  if (ok) {
+    if (!ring.empty()) ring.pop_back();  // the closing point again
+    PutOnRing(ring, *side1.first);
+    PutOnRing(ring, *side2.first);
+    if (LongerWayRound(ring, *side1.first, *side2.first)) {
+      std::swap(*side1.first, *side2.first);
+      std::swap(*side1.second, *side2.second);
+    }
+    place(ring, in.s, in.param1, bothEnds, band);
+  } else {
+    band.Collapse();
+  }
+  shape.ok = ok;
+  shape.outline = band.Record(bothEnds);
+  if (!HasSeam(in)) return shape;
+
+  shape.seamBuilt = true;
+  if (!ok) {
+    shape.seam = shape.outline;
+    return shape;
+  }
+  PointList seam = SeamLineOf(in);
+  CloseRing(seam);
+  if (bothEnds) {
+    CarryBoth(ok, seam, side1.first, side1.second);
+    CarryBoth(ok, seam, middle.first, middle.second);
+    CarryBoth(ok, seam, side2.first, side2.second);
+  } else {
+    Carry(ok, seam, *side1.second, side1.first);
+    Carry(ok, seam, *middle.second, middle.first);
+    Carry(ok, seam, *side2.second, side2.first);
+  }
+  place(seam, in.s, in.param1, bothEnds, band);
+  shape.seam = band.Record(bothEnds);
+  shape.ok = ok;
+  return shape;
+}
+
 // The band of widths w1 and w2 about the line between the two points, its
 // edges offset square to that line; `bothEnds` carries it to the outline at
 // both ends, otherwise at the first alone.
@@ -1064,49 +1126,8 @@ ShapeA BuildMirroredBand(const BandInputs& in, bool bothEnds) {
   band.s2 = Moved(band.p2, w2 * dy / 2 / length, -w2 * dx / 2 / length);
   band.f2 = Moved(band.p2, -w2 * dy / 2 / length, w2 * dx / 2 / length);
 
-  CloseRing(ring);
-  Carry(ok, ring, band.f2, &band.f1);
-  Carry(ok, ring, band.s2, &band.s1);
-  if (bothEnds) {
-    Carry(ok, ring, band.f1, &band.f2);
-    Carry(ok, ring, band.s1, &band.s2);
-  }
-  if (ok) {
-    if (!ring.empty()) ring.pop_back();  // the closing point again
-    PutOnRing(ring, band.f1);
-    PutOnRing(ring, band.s1);
-    if (LongerWayRound(ring, band.f1, band.s1)) {
-      std::swap(band.f1, band.s1);
-      std::swap(band.f2, band.s2);
-    }
-    PlaceMiddlePoints(ring, in.s, in.param1, bothEnds, band);
-  } else {
-    band.Collapse();
-  }
-  shape.ok = ok;
-  shape.outline = band.Record(bothEnds);
-  if (!HasSeam(in)) return shape;
-
-  shape.seamBuilt = true;
-  if (!ok) {
-    shape.seam = shape.outline;
-    return shape;
-  }
-  PointList seam = SeamLineOf(in);
-  CloseRing(seam);
-  if (bothEnds) {
-    CarryBoth(ok, seam, &band.f1, &band.f2);
-    CarryBoth(ok, seam, &band.p1, &band.p2);
-    CarryBoth(ok, seam, &band.s1, &band.s2);
-  } else {
-    Carry(ok, seam, band.f2, &band.f1);
-    Carry(ok, seam, band.p2, &band.p1);
-    Carry(ok, seam, band.s2, &band.s1);
-  }
-  PlaceMiddlePoints(seam, in.s, in.param1, bothEnds, band);
-  shape.seam = band.Record(bothEnds);
-  shape.ok = ok;
-  return shape;
+  return CarryOntoLines(shape, in, bothEnds, ok, ring, band, {&band.f1, &band.f2}, {&band.s1, &band.s2},
+                        {&band.p1, &band.p2}, PlaceMiddlePoints);
 }
 
 }  // namespace
@@ -1205,49 +1226,8 @@ ShapeA BuildFoldedBand(const BandInputs& in, bool bothEnds) {
   band.m1 = Mid(band.a, band.c);
   band.m2 = Mid(band.b, band.e);
 
-  CloseRing(ring);
-  Carry(ok, ring, band.b, &band.a);
-  Carry(ok, ring, band.e, &band.c);
-  if (bothEnds) {
-    Carry(ok, ring, band.a, &band.b);
-    Carry(ok, ring, band.c, &band.e);
-  }
-  if (ok) {
-    if (!ring.empty()) ring.pop_back();  // the closing point again
-    PutOnRing(ring, band.a);
-    PutOnRing(ring, band.c);
-    if (LongerWayRound(ring, band.a, band.c)) {
-      std::swap(band.a, band.c);
-      std::swap(band.b, band.e);
-    }
-    PlaceFolds(ring, in.s, in.param1, bothEnds, band);
-  } else {
-    band.Collapse();
-  }
-  shape.ok = ok;
-  shape.outline = band.Record(bothEnds);
-  if (!HasSeam(in)) return shape;
-
-  shape.seamBuilt = true;
-  if (!ok) {
-    shape.seam = shape.outline;
-    return shape;
-  }
-  PointList seam = SeamLineOf(in);
-  CloseRing(seam);
-  if (bothEnds) {
-    CarryBoth(ok, seam, &band.a, &band.b);
-    CarryBoth(ok, seam, &band.m1, &band.m2);
-    CarryBoth(ok, seam, &band.c, &band.e);
-  } else {
-    Carry(ok, seam, band.b, &band.a);
-    Carry(ok, seam, band.m2, &band.m1);
-    Carry(ok, seam, band.e, &band.c);
-  }
-  PlaceFolds(seam, in.s, in.param1, bothEnds, band);
-  shape.seam = band.Record(bothEnds);
-  shape.ok = ok;
-  return shape;
+  return CarryOntoLines(shape, in, bothEnds, ok, ring, band, {&band.a, &band.b}, {&band.c, &band.e},
+                        {&band.m1, &band.m2}, PlaceFolds);
 }
 
 }  // namespace
