@@ -432,29 +432,14 @@ BOOL CConstructElementTwoRec::HitTestPoint(int32_t x, int32_t y, double toleranc
 }
 
 CRect CConstructElementTwoRec::GetBoundRect(int32_t size) const {
-  auto* self = const_cast<CConstructElementTwoRec*>(this);
-  CRect rect;
-  CFivePointRec record;
-  if (self->GetRecord(size, record)) rect = record.GetBoundRect();
-  if (self->GetSecondRecord(size, record)) {
-    CRect joined;
-    joined.UnionRect(rect, record.GetBoundRect());
-    rect = joined;
-  }
-  return rect;
+  return UnionOfRecordBoxes<CFivePointRec>(*const_cast<CConstructElementTwoRec*>(this), size,
+                                   [](const CFivePointRec& record) { return record.GetBoundRect(); });
 }
 
 CRect CConstructElementTwoRec::GetBoundRectAt(int32_t size, int32_t cx, int32_t cy, double sinA, double cosA) const {
-  auto* self = const_cast<CConstructElementTwoRec*>(this);
-  CRect rect;
-  CFivePointRec record;
-  if (self->GetRecord(size, record)) rect = record.GetBoundRectAt(cx, cy, sinA, cosA);
-  if (self->GetSecondRecord(size, record)) {
-    CRect joined;
-    joined.UnionRect(rect, record.GetBoundRectAt(cx, cy, sinA, cosA));
-    rect = joined;
-  }
-  return rect;
+  return UnionOfRecordBoxes<CFivePointRec>(*const_cast<CConstructElementTwoRec*>(this), size, [&](const CFivePointRec& record) {
+    return record.GetBoundRectAt(cx, cy, sinA, cosA);
+  });
 }
 
 BOOL CConstructElementTwoRec::ExportItem(double, int32_t* itemType, std::vector<CVertex>* vertices) {

@@ -271,6 +271,21 @@ class CConstructElement : public CDesignElement {
 BOOL HitTestRecordPoints(const CPoint* points, int32_t count, const PointList& shape, int32_t x, int32_t y,
                          double tolerance, double* distance);
 
+// The union of the boxes `box` gives of an element's record of a size and of
+// its second record; a record the element does not have adds nothing.
+template <class Record, class Element, class Box>
+CRect UnionOfRecordBoxes(Element& element, int32_t size, Box box) {
+  CRect rect;
+  Record record;
+  if (element.GetRecord(size, record)) rect = box(record);
+  if (element.GetSecondRecord(size, record)) {
+    CRect joined;
+    joined.UnionRect(rect, box(record));
+    rect = joined;
+  }
+  return rect;
+}
+
 // The subtypes that keep one record of each size on the piece outline and
 // one on the seam line (1, 4, 16, 64); eleven words. Record roles: p2, p3, p4
 // the open line put into the ring (first leg end, middle, second leg end),

@@ -691,29 +691,14 @@ BOOL CConstructElement256::HitTestPoint(int32_t x, int32_t y, double tolerance, 
 }
 
 CRect CConstructElement256::GetBoundRect(int32_t size) const {
-  auto* self = const_cast<CConstructElement256*>(this);
-  CRect rect;
-  CShapeRecord8 record;
-  if (self->GetRecord(size, record)) rect = record.GetBoundRect();
-  if (self->GetSecondRecord(size, record)) {
-    CRect joined;
-    joined.UnionRect(rect, record.GetBoundRect());
-    rect = joined;
-  }
-  return rect;
+  return UnionOfRecordBoxes<CShapeRecord8>(*const_cast<CConstructElement256*>(this), size,
+                                   [](const CShapeRecord8& record) { return record.GetBoundRect(); });
 }
 
 CRect CConstructElement256::GetBoundRectAt(int32_t size, int32_t cx, int32_t cy, double sinA, double cosA) const {
-  auto* self = const_cast<CConstructElement256*>(this);
-  CRect rect;
-  CShapeRecord8 record;
-  if (self->GetRecord(size, record)) rect = record.GetBoundRectAt(cx, cy, sinA, cosA);
-  if (self->GetSecondRecord(size, record)) {
-    CRect joined;
-    joined.UnionRect(rect, record.GetBoundRectAt(cx, cy, sinA, cosA));
-    rect = joined;
-  }
-  return rect;
+  return UnionOfRecordBoxes<CShapeRecord8>(*const_cast<CConstructElement256*>(this), size, [&](const CShapeRecord8& record) {
+    return record.GetBoundRectAt(cx, cy, sinA, cosA);
+  });
 }
 
 BOOL CConstructElement256::ExportItem(double, int32_t* itemType, std::vector<CVertex>* vertices) {
